@@ -1,0 +1,267 @@
+#include "store/database.h"
+
+#include "store/logging.h"
+
+#include <sqlite3.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct StatementFinalizer
+{
+    void operator()(sqlite3_stmt *s) const { sqlite3_finalize(s); }
+};
+using StatementPtr = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
+
+// Refuses whatever could change the layout or reach beyond this one file; the
+// program only ever reads and changes rows.
+int authorize(void *, int action, const char *, const char *, const char *, const char *)
+{
+    switch (action) {
+    case SQLITE_CREATE_INDEX:
+    case SQLITE_CREATE_TABLE:
+    case SQLITE_CREATE_TEMP_INDEX:
+    case SQLITE_CREATE_TEMP_TABLE:
+    case SQLITE_CREATE_TEMP_TRIGGER:
+    case SQLITE_CREATE_TEMP_VIEW:
+    case SQLITE_CREATE_TRIGGER:
+    case SQLITE_CREATE_VIEW:
+    case SQLITE_CREATE_VTABLE:
+    case SQLITE_DROP_INDEX:
+    case SQLITE_DROP_TABLE:
+    case SQLITE_DROP_TEMP_INDEX:
+    case SQLITE_DROP_TEMP_TABLE:
+    case SQLITE_DROP_TEMP_TRIGGER:
+    case SQLITE_DROP_TEMP_VIEW:
+    case SQLITE_DROP_TRIGGER:
+    case SQLITE_DROP_VIEW:
+    case SQLITE_DROP_VTABLE:
+    case SQLITE_ALTER_TABLE:
+    case SQLITE_ATTACH:
+    case SQLITE_DETACH:
+    case SQLITE_PRAGMA:
+    case SQLITE_ANALYZE:
+        return SQLITE_DENY;
+    default:
+        return SQLITE_OK;
+    }
+}
+
+QVariant columnValue(sqlite3_stmt *s, int column)
+{
+    switch (sqlite3_column_type(s, column)) {
+    case SQLITE_INTEGER:
+        return QVariant(qlonglong(sqlite3_column_int64(s, column)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(s, column));
+    case SQLITE_TEXT:
+        return QVariant(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, column)),
+                                          sqlite3_column_bytes(s, column)));
+    case SQLITE_BLOB:
+        return QVariant(QByteArray(static_cast<const char *>(sqlite3_column_blob(s, column)),
+                                   sqlite3_column_bytes(s, column)));
+    default:
+        return QVariant();
+    }
+}
+
+} // namespace
+
+bool ResultSet::step()
+{
+    if (m_current < qsizetype(m_rows.size()))
+        ++m_current;
+    return m_current >= qsizetype(m_rows.size());
+}
+
+QVariant ResultSet::value(int column) const
+{
+    if (m_current < 0 || m_current >= qsizetype(m_rows.size()))
+        return {};
+    const auto &row = m_rows[size_t(m_current)];
+    if (column < 0 || size_t(column) >= row.size())
+        return {};
+    return row[size_t(column)];
+}
+
+void ResultSet::close()
+{
+    m_rows.clear();
+    m_rows.shrink_to_fit();
+    m_current = -1;
+}
+
+Database::Database() = default;
+
+Database::~Database()
+{
+    close();
+}
+
+bool Database::open(const QString &path)
+{
+    close();
+    m_path = path;
+    sqlite3 *db = nullptr;
+    const QByteArray file = path.toUtf8();
+    const int rc = sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString why = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+        sqlite3_close_v2(db);
+        return fail(rc, u"Cannot open the database file %1: %2"_s.arg(path, why));
+    }
+    m_db = db;
+    m_lastError = {};
+    return true;
+}
+
+bool Database::configure(const QString &options)
+{
+    if (!m_db)
+        return fail(SQLITE_MISUSE, u"The database is not open."_s);
+    if (!options.isEmpty())
+        return fail(SQLITE_MISUSE, u"Unknown database settings: %1"_s.arg(options));
+
+    // Several windows hold the file at once: wait for a writer instead of
+    // failing at once. WAL lets readers and the one writer go on together and
+    // keeps the file whole if the program dies mid-write; NORMAL sync is
+    // durable against a crash of the program and consistent after power loss,
+    // losing at most the last autosave, which costs far fewer disk flushes.
+    sqlite3_busy_timeout(m_db, 5000);
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
+    const char *settings = "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;";
+    char *message = nullptr;
+    const int rc = sqlite3_exec(m_db, settings, nullptr, nullptr, &message);
+    if (rc != SQLITE_OK) {
+        const QString why = QString::fromUtf8(message ? message : sqlite3_errstr(rc));
+        sqlite3_free(message);
+        return fail(rc, u"%1 is not a usable database: %2"_s.arg(m_path, why));
+    }
+    sqlite3_set_authorizer(m_db, authorize, nullptr);
+    return true;
+}
+
+void Database::close()
+{
+    if (m_db) {
+        if (!sqlite3_get_autocommit(m_db))
+            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+    }
+}
+
+ResultSet Database::query(const QString &statement)
+{
+    ResultSet rows;
+    rows.m_valid = run(statement, &rows, nullptr);
+    if (!rows.m_valid)
+        rows.m_error = m_lastError;
+    return rows;
+}
+
+bool Database::execute(const QString &statement, QVariant *out)
+{
+    if (out)
+        *out = QVariant();
+    return run(statement, nullptr, out);
+}
+
+bool Database::begin()
+{
+    return execute(u"BEGIN IMMEDIATE"_s);
+}
+
+bool Database::commit()
+{
+    return execute(u"COMMIT"_s);
+}
+
+bool Database::rollback()
+{
+    return execute(u"ROLLBACK"_s);
+}
+
+qint64 Database::changedRows() const
+{
+    return m_db ? sqlite3_total_changes64(m_db) : 0;
+}
+
+bool Database::inTransaction() const
+{
+    return m_db && !sqlite3_get_autocommit(m_db);
+}
+
+bool Database::run(const QString &statement, ResultSet *rows, QVariant *out)
+{
+    if (!m_db)
+        return fail(SQLITE_MISUSE, u"The database is not open."_s);
+
+    const QByteArray sql = statement.toUtf8();
+    const char *tail = nullptr;
+    sqlite3_stmt *raw = nullptr;
+    int rc = sqlite3_prepare_v2(m_db, sql.constData(), int(sql.size()), &raw, &tail);
+    StatementPtr stmt(raw);
+    if (rc != SQLITE_OK)
+        return fail(rc, u"The database refused the statement: %1"_s.arg(QString::fromUtf8(sqlite3_errmsg(m_db))));
+    if (!stmt)
+        return fail(SQLITE_MISUSE, u"The statement is empty."_s);
+
+    // Whatever follows the first statement must be blanks or comments: preparing
+    // it must yield nothing. Anything else is a second statement (or garbage
+    // after the first) and nothing of the text runs.
+    const char *end = sql.constData() + sql.size();
+    if (tail && tail < end) {
+        sqlite3_stmt *second = nullptr;
+        const int tailRc = sqlite3_prepare_v2(m_db, tail, int(end - tail), &second, nullptr);
+        const bool more = tailRc != SQLITE_OK || second != nullptr;
+        sqlite3_finalize(second);
+        if (more) {
+            qCWarning(lcStore) << "refused a text holding more than one statement";
+            return fail(SQLITE_MISUSE,
+                        u"The statement was refused because its text holds more than one statement."_s);
+        }
+    }
+
+    const bool readOnly = sqlite3_stmt_readonly(stmt.get());
+    if (rows && !readOnly)
+        return fail(SQLITE_MISUSE, u"Only a SELECT can be run as a query."_s);
+
+    const int columns = sqlite3_column_count(stmt.get());
+    if (rows)
+        rows->m_columnCount = columns;
+    bool first = true;
+    while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
+        if (rows) {
+            std::vector<QVariant> row;
+            row.reserve(size_t(columns));
+            for (int c = 0; c < columns; ++c)
+                row.push_back(columnValue(stmt.get(), c));
+            rows->m_rows.push_back(std::move(row));
+        } else if (first && out && columns > 0) {
+            *out = columnValue(stmt.get(), 0);
+        }
+        first = false;
+    }
+    if (rc != SQLITE_DONE) {
+        if (rows)
+            rows->m_rows.clear();
+        return fail(rc, u"The database could not run the statement: %1"_s.arg(QString::fromUtf8(sqlite3_errmsg(m_db))));
+    }
+    m_lastError = {};
+    return true;
+}
+
+bool Database::fail(int code, const QString &message)
+{
+    m_lastError = {code, message};
+    qCDebug(lcStore) << message;
+    return false;
+}
+
+bool openStore(Database &db, const QString &path)
+{
+    return db.open(path) && db.configure(QString());
+}

@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+#include <vector>
+
+struct sqlite3;
+
+// What a failed statement or file operation leaves behind: SQLite's result
+// code (0 when the failure is not the engine's) and a sentence for the user.
+struct StoreError
+{
+    int code = 0;
+    QString message;
+};
+
+// The rows of one SELECT, read in full when the statement ran, so that
+// rowCount() never moves the cursor and no statement stays open on the file.
+// A fresh result set stands before its first row: call step() first.
+class ResultSet
+{
+public:
+    ResultSet() = default;
+
+    bool isValid() const { return m_valid; }
+    const StoreError &error() const { return m_error; }
+
+    // Moves to the next row; true when no row is left ("done").
+    bool step();
+    // Column of the current row by 0-based position; an invalid QVariant
+    // before the first step, after the last or outside the row.
+    QVariant value(int column) const;
+    QString text(int column) const { return value(column).toString(); }
+    int rowCount() const { return int(m_rows.size()); }
+    int columnCount() const { return m_columnCount; }
+    void close();
+
+private:
+    friend class Database;
+    bool m_valid = false;
+    StoreError m_error;
+    int m_columnCount = 0;
+    std::vector<std::vector<QVariant>> m_rows;
+    qsizetype m_current = -1;
+};
+
+// The one door through which every statement reaches tallowpen.db.
+//
+// Thread contract: an instance belongs to the thread that opened it. Each
+// window owns its own instance on the same file; they see each other's
+// committed writes (WAL journal, busy timeout).
+//
+// Safety contract: statements arrive as literal text. A text that holds a
+// second statement after the first is refused before anything of it runs,
+// and statements that would change the schema or reach another database
+// file (CREATE, DROP, ALTER, ATTACH, PRAGMA writes...) are refused too.
+class Database
+{
+public:
+    Database();
+    ~Database();
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
+
+    // Opens an existing file; never creates one.
+    bool open(const QString &path);
+    // The second set-up call. The empty text applies the connection settings
+    // every instance needs; any other text is refused as unknown.
+    bool configure(const QString &options);
+    void close();
+    bool isOpen() const { return m_db != nullptr; }
+    QString path() const { return m_path; }
+
+    ResultSet query(const QString &statement);
+    // Runs any single statement. `out` receives the first column of the
+    // first row when the statement yields rows (the COUNT(*) statements).
+    // There is no parameter list: values travel inside the statement text.
+    bool execute(const QString &statement, QVariant *out = nullptr);
+
+    // Groups bulk writes; rollback() undoes everything since begin().
+    bool begin();
+    bool commit();
+    bool rollback();
+    bool inTransaction() const;
+
+    const StoreError &lastError() const { return m_lastError; }
+    // Rows inserted, changed or deleted through this instance since open();
+    // shows callers and tests that an idle store is left alone.
+    qint64 changedRows() const;
+
+private:
+    struct Prepared;
+    bool run(const QString &statement, ResultSet *rows, QVariant *out);
+    bool fail(int code, const QString &message);
+
+    sqlite3 *m_db = nullptr;
+    QString m_path;
+    StoreError m_lastError;
+};
+
+// Opens `path` and gives it the second set-up call, as every window does at load.
+bool openStore(Database &db, const QString &path);

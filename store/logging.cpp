@@ -1,0 +1,3 @@
+#include "store/logging.h"
+
+Q_LOGGING_CATEGORY(lcStore, "tallowpen.store")
