@@ -1,0 +1,106 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include <array>
+
+class QAction;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QProgressBar;
+class QScrollBar;
+class QTextEdit;
+class QTimer;
+class QToolBar;
+class QTreeView;
+class QWidget;
+
+// The named controls of the main window, held like a generated Ui object so
+// that the feature controllers can wire them. Each pointer's object name is
+// its member name.
+struct MainControls
+{
+    QTimer *shaDelay = nullptr;
+    QTimer *saveTime = nullptr;
+    QLineEdit *txtPath = nullptr;
+    QWidget *picContenedor = nullptr;
+    QScrollBar *VScroll1 = nullptr;
+    QWidget *picPreview = nullptr;
+    QFrame *li28 = nullptr;
+    QFrame *li32 = nullptr;
+    QPlainTextEdit *txtComentario = nullptr;
+    QTextEdit *rtxtOriginal = nullptr;
+    QTextEdit *rtxtTranslated = nullptr;
+    QTreeView *Scripts = nullptr;
+    QToolBar *tool = nullptr;
+    QCheckBox *chkRevised = nullptr;
+    QWidget *shaSave = nullptr;
+    QLabel *lblMsg = nullptr;
+    QProgressBar *prgWork = nullptr; // beside lblMsg while an import runs
+
+    QMenu *mnuTradu = nullptr;
+    QAction *mnuGuardar = nullptr;
+    QAction *mnuAutoGuar = nullptr;
+    QAction *mnuSalir = nullptr;
+    QMenu *mnuEd = nullptr;
+    QAction *mnuEliminar = nullptr;
+    QAction *mnuClonar = nullptr;
+    QAction *mnuRevisar = nullptr;
+    QAction *mnuSearch = nullptr;
+    QMenu *mnuViewMain = nullptr;
+    QAction *mnuView = nullptr;
+    QAction *mnuLinks = nullptr;
+    QMenu *mnuLines = nullptr;
+    QAction *mnu28 = nullptr;
+    QAction *mnu32 = nullptr;
+    QMenu *mnuTools = nullptr;
+    QMenu *mnuImportar = nullptr;
+    QAction *mnuImpOri = nullptr;
+    QAction *mnuImpTra = nullptr;
+    QAction *mnuVinculos = nullptr;
+    QMenu *mnuExportar = nullptr;
+    QAction *mnuExpTra = nullptr;
+    QMenu *mnuInsertar = nullptr;
+    QAction *mnuNew = nullptr;
+    QAction *mnuWait = nullptr;
+    QAction *mnuDelay = nullptr;
+    QAction *mnuSpace = nullptr;
+    QAction *mnuOpcode = nullptr;
+    QAction *mnuClose = nullptr;
+    QMenu *mnuAyuda = nullptr;
+    QAction *mnuAcerca = nullptr;
+
+    // Pop-up menus of the translated editor, never shown in the menu bar.
+    QMenu *mnuDropDown = nullptr;
+    QAction *mnuModificar = nullptr;
+    QAction *mnuErase = nullptr;
+    QAction *mnuSeparator = nullptr;
+    std::array<QAction *, 10> mnuSuggest{};
+    QMenu *mnuMante = nullptr;
+    QAction *mnuAgregar = nullptr;
+};
+
+// State the main window shares between its features, kept for the whole run.
+struct MainState
+{
+    // Window size of the open block, as texts (set by loading, Alt+arrows).
+    QString currentWidth;
+    QString currentHeight;
+    qint16 windowRows = 0; // rows of the last preview window drawn
+
+    QImage picFont; // the font image; null when font/font.bmp is missing
+    bool previewEnabled = false;
+
+    // Word-link state.
+    QString hoverWord;
+    qint16 wordStart = 0;
+    QString currentWord;
+    bool editLinkMode = false;
+    bool linkAccepted = false;
+    std::array<QString, 6> acceptedLink; // five words and the comment
+};

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+// The script text format: numbered blocks, each a header line
+// "<TextBlock N w:W h:H>", body lines and an end line holding
+// "<End of Block>". Files are Windows-1252 with CR LF line ends.
+
+// One completed block as the reader hands it over. `text` already carries
+// grave accents in place of apostrophes and never ends with CR LF.
+struct ScriptBlock
+{
+    qint16 number = 0;
+    qint16 width = 0;
+    qint16 height = 0;
+    QString text;
+    int headerLine = 0; // 1-based line of the header that named the block (0: none)
+};
+
+// Sizes carry over from header to header and from file to file within one
+// folder import; a fresh state starts at 0.
+struct ReaderSizes
+{
+    qint16 width = 0;
+    qint16 height = 0;
+};
+
+// Why reading stopped: the file and 1-based line, and a sentence for the user.
+struct ReadFailure
+{
+    QString file;
+    int line = 0;
+    QString message;
+};
+
+// Called for each completed block; return false to stop reading (the
+// reader then reports no failure of its own: the caller knows why).
+using BlockSink = std::function<bool(const ScriptBlock &)>;
+
+// Reads the bytes of one script file. `afterLine` runs after every line
+// read (the imports let the window breathe there). Returns false when a
+// number does not fit 16 bits (failure filled) or the sink stopped.
+bool ReadScriptBlocks(const QByteArray &bytes, const QString &fileName, ReaderSizes &sizes,
+                      const BlockSink &sink, ReadFailure *failure,
+                      const std::function<void()> &afterLine = {});
+// The same for a file on disk; a file that cannot be opened or read fails.
+bool ReadScriptFile(const QString &path, ReaderSizes &sizes, const BlockSink &sink,
+                    ReadFailure *failure, const std::function<void()> &afterLine = {});
+
+// One row of a script table as the writer needs it.
+struct ScriptRow
+{
+    qint16 dialogueId = 0;
+    qint16 width = 0;
+    qint16 height = 0;
+    qint16 newWidth = 0;
+    qint16 newHeight = 0;
+    bool translated = false;
+    QString textData;  // as stored (grave accents)
+    QString textDataT; // as stored (grave accents)
+};
+
+// The script text of the rows, in their order: per block the header (new
+// sizes when newWidth > 0), then the translation when translated, else the
+// original, grave accents back to apostrophes, each followed by CR LF.
+QString FormatScriptBlocks(const std::vector<ScriptRow> &rows);

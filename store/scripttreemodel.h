@@ -1,0 +1,74 @@
+#pragma once
+
+#include "store/database.h"
+
+#include <QAbstractItemModel>
+#include <QHash>
+#include <QIcon>
+#include <QStringList>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+// The script tree: root "Root" > folders (table names) > scripts (bare file
+// names) > blocks (table ":" file ";" number). Each node has a key, a text,
+// an image and a selected image (1-based indexes into the seven tree images).
+// A key index makes finding a node by key cheap.
+//
+// Thread contract: GUI thread, like every model.
+class ScriptTreeModel : public QAbstractItemModel
+{
+    Q_OBJECT
+
+public:
+    enum Roles {
+        KeyRole = Qt::UserRole + 1,
+        ImageRole,         // 1..7
+        SelectedImageRole, // 1..7
+    };
+    // Image indexes, as in the tree's image list.
+    enum Image { Home = 1, Folder = 2, Script = 3, NotTranslated = 4, Translated = 5, Opened = 6, Revised = 7 };
+
+    explicit ScriptTreeModel(QObject *parent = nullptr);
+    ~ScriptTreeModel() override;
+
+    // Nodes the build refused because their key already existed (a script
+    // name met twice); the rest of the tree is built regardless.
+    struct BuildReport
+    {
+        QStringList refusedKeys;
+        bool ok = true; // false when a query failed
+        StoreError error;
+    };
+    // BuildTree: adds root, folders, scripts and blocks from the three tables.
+    BuildReport build(Database &db);
+    // ClearTree: removes every node.
+    void clear();
+    bool isBuilt() const;
+
+    QModelIndex indexForKey(const QString &key) const;
+    QString key(const QModelIndex &index) const;
+    QString text(const QModelIndex &index) const;
+    int image(const QModelIndex &index) const;
+    int selectedImage(const QModelIndex &index) const;
+    void setText(const QModelIndex &index, const QString &text);
+    void setImage(const QModelIndex &index, int image);
+    void setSelectedImage(const QModelIndex &index, int image);
+    // Icons for the seven images; without them the model shows no icons.
+    void setImages(const std::array<QIcon, 7> &icons);
+
+    QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
+    QModelIndex parent(const QModelIndex &child) const override;
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+
+private:
+    struct Node;
+    Node *nodeAt(const QModelIndex &index) const;
+
+    std::unique_ptr<Node> m_root; // invisible holder of the "Root" node
+    QHash<QString, Node *> m_byKey;
+    std::array<QIcon, 7> m_icons;
+};
