@@ -49,7 +49,7 @@ BlockLoad loadBlock(Database &db, const QString &key)
     if (!load.address)
         return load;
 
-    const BlockAddress &at = *load.address;
+    const BlockAddress at = *load.address;
     load.revisedEnabled = true;
     load.caption = u"["_s + at.table + u"] - ["_s + at.fileName + u"] - ["_s + QString::number(at.number) + u']';
 
@@ -72,8 +72,10 @@ BlockLoad loadBlock(Database &db, const QString &key)
     while (!rows.step()) {
         const auto newWidth = int16Of(rows.value(ColNewWidth));
         if (!newWidth) {
-            load = BlockLoad{BlockLoad::Outcome::Failed, at};
-            load.message = u"Block %1 of %2 holds a window width (%3) beyond 32767; it cannot be opened."_s.arg(
+            load = BlockLoad();
+            load.outcome = BlockLoad::Outcome::Failed;
+            load.address = at;
+            load.message = u"Block %1 of %2 holds a window width (%3) that does not fit between -32768 and 32767; it cannot be opened."_s.arg(
                 QString::number(at.number), at.fileName, rows.text(ColNewWidth));
             return load;
         }
