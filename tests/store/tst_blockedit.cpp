@@ -1,27 +1,13 @@
 #include "store/blockedit.h"
+#include "tests/support/storedblock.h"
 #include "tests/support/testhome.h"
 
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 
-// A block row as the tests write it; texts in stored form.
-struct Row
-{
-    QString table = u"field"_s;
-    QString file = u"0012.txt"_s;
-    int id = 3;
-    QString text = u"Hello.<End of Block>"_s;
-    int width = 24;
-    int height = 2;
-    QString comments;
-    int translated = 0;
-    int revised = 0;
-    QString textT;
-    int newWidth = 0;
-    int newHeight = 0;
-};
-Q_DECLARE_METATYPE(Row)
+using Row = StoredBlock;
+Q_DECLARE_METATYPE(StoredBlock)
 
 class tst_BlockEdit : public QObject
 {
@@ -43,40 +29,7 @@ private slots:
     void aFailedSaveSaysSoAndKeepsNothing();
     void resetWindowSize_data();
     void resetWindowSize();
-
-private:
-    static bool insert(TestHome &home, const Row &row);
-    static QVariantList storedRow(Database &db, const Row &row);
 };
-
-bool tst_BlockEdit::insert(TestHome &home, const Row &r)
-{
-    return home.execute(u"INSERT INTO %1 (file_name,dialogue_id,text_data,width,height,comments,translated,revised,"
-                        "text_data_t,new_width,new_height) VALUES ('%2', %3, '%4', %5, %6, '%7', %8, %9, '%10', %11, %12);"_s
-                            .arg(r.table, r.file)
-                            .arg(r.id)
-                            .arg(r.text)
-                            .arg(r.width)
-                            .arg(r.height)
-                            .arg(r.comments)
-                            .arg(r.translated)
-                            .arg(r.revised)
-                            .arg(r.textT)
-                            .arg(r.newWidth)
-                            .arg(r.newHeight));
-}
-
-QVariantList tst_BlockEdit::storedRow(Database &db, const Row &r)
-{
-    ResultSet rows = db.query(u"SELECT * FROM %1 WHERE file_name = '%2' AND dialogue_id = %3"_s.arg(r.table, r.file)
-                                  .arg(r.id));
-    QVariantList values;
-    if (rows.rowCount() == 1 && !rows.step()) {
-        for (int c = 0; c < rows.columnCount(); ++c)
-            values << rows.value(c);
-    }
-    return values;
-}
 
 void tst_BlockEdit::loadShows_data()
 {
@@ -117,7 +70,7 @@ void tst_BlockEdit::loadShows()
     QFETCH(int, nodeImage);
     QFETCH(QString, size);
     TestHome home;
-    QVERIFY(insert(home, row));
+    QVERIFY(insertBlock(home, row));
     Database db;
     QVERIFY(openStore(db, home.storePath()));
 
@@ -164,8 +117,8 @@ void tst_BlockEdit::loadRefusesDuplicates()
     Row r;
     r.translated = 1;
     r.textT = u"Hola.<End of Block>"_s;
-    QVERIFY(insert(home, r));
-    QVERIFY(insert(home, r));
+    QVERIFY(insertBlock(home, r));
+    QVERIFY(insertBlock(home, r));
     Database db;
     QVERIFY(openStore(db, home.storePath()));
     const BlockLoad load = loadBlock(db, u"field:0012.txt;3"_s);
@@ -258,13 +211,13 @@ void tst_BlockEdit::saveWrites()
     QFETCH(int, image);
     QFETCH(QString, newNodeText);
     TestHome home;
-    QVERIFY(insert(home, row));
+    QVERIFY(insertBlock(home, row));
     Row other = row;
     other.table = u"battle_script"_s;
     other.translated = 0;
     for (int id = 1; id <= 7; ++id) { // 8 blocks in all, so the percentage shows
         other.id = id;
-        QVERIFY(insert(home, other));
+        QVERIFY(insertBlock(home, other));
     }
     Database db;
     QVERIFY(openStore(db, home.storePath()));
@@ -291,7 +244,7 @@ void tst_BlockEdit::saveWrites()
 void tst_BlockEdit::saveOfANonBlockNodeWritesNothing()
 {
     TestHome home;
-    QVERIFY(insert(home, Row()));
+    QVERIFY(insertBlock(home, Row()));
     Database db;
     QVERIFY(openStore(db, home.storePath()));
     for (const QString &key : {u"Root"_s, u"field"_s, u"0012.txt"_s}) {
@@ -309,7 +262,7 @@ void tst_BlockEdit::anUnchangedSaveLeavesTheRowAlone()
     r.translated = 1;
     r.textT = u"Hola.<End of Block>"_s;
     r.comments = u"note"_s;
-    QVERIFY(insert(home, r));
+    QVERIFY(insertBlock(home, r));
     Database db;
     QVERIFY(openStore(db, home.storePath()));
     const QString key = u"field:0012.txt;3"_s;
@@ -345,7 +298,7 @@ void tst_BlockEdit::anUntouchedBlockSurvivesByteForByte()
     r.comments = u"line one\r\nline `two` "_s;
     r.newWidth = 30;
     r.newHeight = 4;
-    QVERIFY(insert(home, r));
+    QVERIFY(insertBlock(home, r));
     Database db;
     QVERIFY(openStore(db, home.storePath()));
     const QVariantList before = storedRow(db, r);
@@ -388,7 +341,7 @@ void tst_BlockEdit::resetWindowSize()
     r.table = table;
     r.newWidth = 26;
     r.newHeight = 3;
-    QVERIFY(insert(home, r));
+    QVERIFY(insertBlock(home, r));
     Database db;
     QVERIFY(openStore(db, home.storePath()));
     const WindowSizeReset result = ResetWindowSize(db, table + u":0012.txt;3"_s);
