@@ -1,17 +1,24 @@
 #include "scripts/translatedimport.h"
 
 #include "scripts/logging.h"
+#include "scripts/originalimport.h"
 #include "scripts/scriptformat.h"
 #include "store/layout.h"
 
 #include <QDir>
-#include <QFileInfo>
+
+#include <array>
 
 using namespace Qt::StringLiterals;
 
+namespace TranslatedImport {
+
+const QString FolderFailed = u"A fatal error happened while the script files were imported."_s;
+const QString AllImported = u"All the translated scripts were imported."_s;
+
 namespace {
 
-QString progressText(const QString &folder)
+QString folderText(const QString &folder)
 {
     if (folder == ScriptTables::battlingArena)
         return u"Importing Battling_arena scripts, please wait..."_s;
@@ -20,16 +27,60 @@ QString progressText(const QString &folder)
     return u"Importing Field scripts, please wait..."_s;
 }
 
-void tell(const TranslatedImportHooks &hooks, const QString &text)
+QString shownPath(const QString &folder, const QString &name)
 {
-    if (hooks.status)
-        hooks.status(text);
+    return folder + u'\\' + name;
+}
+
+// Stores one file's blocks in one transaction; all of the file or none.
+bool importFile(Database &db, const QString &basePath, const QString &folder, const QString &name,
+                ReaderSizes &sizes, ProgressPacer &pacer, QString *failure, qint64 *blocks)
+{
+    const QString shown = shownPath(folder, name);
+    pacer.text(u"Importing file... "_s + shown);
+
+    int line = 1; // the line being read when a block completes
+    qint64 stored = 0;
+    QString refusal;
+    const BlockSink store = [&](const ScriptBlock &block) {
+        if (block.text.contains(QChar(u'\0'))) {
+            refusal = u"%1, line %2: the block ending here holds a zero byte; the file is not a script text file."_s
+                          .arg(shown, QString::number(line));
+            return false;
+        }
+        if (!db.inTransaction() && !db.begin()) {
+            refusal = u"%1: the store cannot take the file (%2)."_s.arg(shown, db.lastError().message);
+            return false;
+        }
+        if (!db.execute(updateStatement(folder, name, block.number, block.text))) {
+            refusal = u"%1, line %2: the block could not be stored (%3)."_s.arg(shown, QString::number(line),
+                                                                                 db.lastError().message);
+            return false;
+        }
+        ++stored;
+        return true;
+    };
+    ReadFailure readFailure;
+    const bool read = ReadScriptFile(QDir(basePath).filePath(folder + u'/' + name), sizes, store, &readFailure, [&] {
+        ++line;
+        pacer.tick();
+    });
+    if (read && (!db.inTransaction() || db.commit())) {
+        *blocks += stored;
+        return true;
+    }
+    if (read)
+        refusal = u"%1: the store cannot keep the file (%2)."_s.arg(shown, db.lastError().message);
+    if (db.inTransaction())
+        db.rollback();
+    // The reader's sentence starts with the bare file name; put the folder before it.
+    *failure = refusal.isEmpty() ? folder + u'\\' + readFailure.message : refusal;
+    return false;
 }
 
 } // namespace
 
-QString translatedUpdateStatement(const QString &folder, const QString &fileName, qint16 number,
-                                  const QString &storedText)
+QString updateStatement(const QString &folder, const QString &fileName, qint16 number, const QString &storedText)
 {
     // `comments` is left out on purpose: each block keeps its own comment
     // instead of taking whatever the comment box held during the import.
@@ -38,83 +89,58 @@ QString translatedUpdateStatement(const QString &folder, const QString &fileName
         + QString::number(number) + u';';
 }
 
-QStringList translatedScriptFiles(const QString &base, const QString &folder)
+bool ImportTranslatedFolder(Database &db, const QString &basePath, const QString &folder, const QStringList &names,
+                            ProgressPacer &pacer, QString *failure, qint64 *blocks, FileCount *files)
 {
-    const QDir dir(base + u'/' + folder);
-    return dir.entryList({u"*.txt"_s}, QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
-}
-
-bool ImportTranslatedFolder(Database &db, const QString &base, const QString &folder,
-                            const TranslatedImportHooks &hooks, QString *failure, int *blocks)
-{
-    const QStringList names = translatedScriptFiles(base, folder);
-    ReaderSizes sizes; // not stored, but the reader carries them through the folder
-    int done = 0;
+    // Every name of the folder first: one the store cannot take stops the
+    // folder before a single row of it is written.
     for (const QString &name : names) {
-        if (hooks.progress)
-            hooks.progress(done, int(names.size()));
-        ++done;
-        if (!name.contains(u'.'))
-            continue;
-        const QString shown = folder + u'\\' + name;
-        // The name stands between quotes in every statement of the file.
-        if (name.contains(u'\'')) {
-            *failure = u"%1: a script file name cannot hold an apostrophe; rename the file."_s.arg(shown);
-            return false;
-        }
-        tell(hooks, u"Importing file... "_s + shown);
-
-        if (!db.begin()) {
-            *failure = u"%1: %2"_s.arg(shown, db.lastError().message);
-            return false;
-        }
-        QString statementError;
-        auto store = [&](const ScriptBlock &block) {
-            if (db.execute(translatedUpdateStatement(folder, name, block.number, block.text))) {
-                if (blocks)
-                    ++*blocks;
-                return true;
-            }
-            statementError = u"%1, block %2: %3"_s.arg(shown, QString::number(block.number),
-                                                       db.lastError().message);
-            return false;
-        };
-        ReadFailure readFailure;
-        const bool read = ReadScriptFile(base + u'/' + folder + u'/' + name, sizes, store, &readFailure,
-                                         hooks.afterLine);
-        // Blocks written before a failure stay written, as they would one by one.
-        if (!db.commit()) {
-            db.rollback();
-            *failure = u"%1: %2"_s.arg(shown, db.lastError().message);
-            return false;
-        }
-        if (!read) {
-            *failure = statementError.isEmpty() ? folder + u'\\' + readFailure.message : statementError;
+        if (const QString why = OriginalImport::checkFileName(name); !why.isEmpty()) {
+            *failure = shownPath(folder, name) + u": "_s + why;
             return false;
         }
     }
-    if (hooks.progress)
-        hooks.progress(done, int(names.size()));
+    ReaderSizes sizes; // not stored, but the reader carries them through the folder
+    for (const QString &name : names) {
+        if (name.contains(u'.') && !importFile(db, basePath, folder, name, sizes, pacer, failure, blocks))
+            return false;
+        if (files)
+            pacer.files(++files->done, files->total);
+    }
     return true;
 }
 
-TranslatedImportReport importTranslatedScripts(Database &db, const QString &base, const TranslatedImportHooks &hooks)
+Report run(Database &db, const QString &basePath, ProgressPacer &pacer)
 {
-    TranslatedImportReport report;
-    if (!QFileInfo::exists(base + u"/battle_script"_s))
+    Report report;
+    if (!OriginalImport::isScriptFolder(basePath))
         return report;
     report.validFolder = true;
-    for (const QString &folder : ScriptTables::all) {
-        tell(hooks, progressText(folder));
+
+    std::array<QStringList, 3> listings;
+    FileCount files;
+    for (size_t f = 0; f < listings.size(); ++f) {
+        listings[f] = OriginalImport::listScriptFiles(QDir(basePath).filePath(ScriptTables::all[f]));
+        files.total += int(listings[f].size());
+    }
+    pacer.files(0, files.total);
+    for (size_t f = 0; f < listings.size(); ++f) {
+        const QString &folder = ScriptTables::all[f];
+        pacer.text(folderText(folder));
         QString failure;
-        if (ImportTranslatedFolder(db, base, folder, hooks, &failure, &report.blocks)) {
-            report.lastStatus = TranslatedImportDoneMessage;
+        const int folderEnd = files.done + int(listings[f].size());
+        if (ImportTranslatedFolder(db, basePath, folder, listings[f], pacer, &failure, &report.blocks, &files)) {
+            report.lastStatus = AllImported;
         } else {
             qCWarning(lcScripts) << "translated import of" << folder << "stopped:" << failure;
             report.failures << failure;
-            report.lastStatus = TranslatedFolderFailedMessage;
+            report.lastStatus = FolderFailed;
         }
-        tell(hooks, report.lastStatus);
+        pacer.text(report.lastStatus);
+        files.done = folderEnd; // the files a failure skipped count as passed
+        pacer.files(files.done, files.total);
     }
     return report;
 }
+
+} // namespace TranslatedImport

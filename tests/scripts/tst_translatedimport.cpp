@@ -9,6 +9,25 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// Keeps the status texts in order and the last file count.
+struct RecordedProgress : ImportProgress
+{
+    void showText(const QString &text) override { texts << text; }
+    void showFiles(int done, int total) override { files = {done, total}; }
+    QStringList texts;
+    std::pair<int, int> files;
+};
+
+TranslatedImport::Report importFrom(Database &db, const QString &base, RecordedProgress *progress = nullptr)
+{
+    ProgressPacer pacer(progress);
+    return TranslatedImport::run(db, base, pacer);
+}
+
+} // namespace
+
 class tst_TranslatedImport : public QObject
 {
     Q_OBJECT
@@ -69,7 +88,7 @@ void tst_TranslatedImport::init()
 
 void tst_TranslatedImport::statement()
 {
-    QCOMPARE(translatedUpdateStatement(u"field"_s, u"0012.txt"_s, 3, u"Hola.<End of Block>"_s),
+    QCOMPARE(TranslatedImport::updateStatement(u"field"_s, u"0012.txt"_s, 3, u"Hola.<End of Block>"_s),
              u"UPDATE field SET text_data_t = 'Hola.<End of Block>', translated = 1, revised = 0 "
              "WHERE file_name = '0012.txt' AND dialogue_id = 3;"_s);
 }
@@ -81,7 +100,7 @@ void tst_TranslatedImport::onlyTheTranslationChanges()
                         "<TextBlock 1 w:10 h:9>\r\nIt's one.\r\n<End of Block>\r\n"
                         "<TextBlock 3 w:11 h:8>\r\nThree.<End of Block>\r\n"
                         "<TextBlock 9 w:11 h:8>\r\nNine.<End of Block>\r\n"));
-    const TranslatedImportReport report = importTranslatedScripts(m_db, m_scripts->path(), {});
+    const auto report = importFrom(m_db, m_scripts->path());
     QVERIFY(report.validFolder);
     QVERIFY(report.failures.isEmpty());
     QCOMPARE(report.blocks, 3);
@@ -104,20 +123,18 @@ void tst_TranslatedImport::onlyTheTranslationChanges()
 void tst_TranslatedImport::progressTexts()
 {
     QVERIFY(writeScript(u"battling_arena"_s, u"a.txt"_s, "<TextBlock 1 w:1 h:1>\r\nA<End of Block>\r\n"));
-    QStringList shown;
-    int lines = 0;
-    TranslatedImportHooks hooks;
-    hooks.status = [&shown](const QString &text) { shown << text; };
-    hooks.afterLine = [&lines] { ++lines; };
-    importTranslatedScripts(m_db, m_scripts->path(), hooks);
-    QCOMPARE(shown, QStringList({u"Importing Battling_arena scripts, please wait..."_s,
+    QVERIFY(writeScript(u"battling_arena"_s, u"b.txt"_s, "<TextBlock 2 w:1 h:1>\r\nB<End of Block>\r\n"));
+    RecordedProgress progress;
+    importFrom(m_db, m_scripts->path(), &progress);
+    QCOMPARE(progress.texts, QStringList({u"Importing Battling_arena scripts, please wait..."_s,
                                  u"Importing file... battling_arena\\a.txt"_s,
+                                 u"Importing file... battling_arena\\b.txt"_s,
                                  u"All the translated scripts were imported."_s,
                                  u"Importing Battle_script scripts, please wait..."_s,
                                  u"All the translated scripts were imported."_s,
                                  u"Importing Field scripts, please wait..."_s,
                                  u"All the translated scripts were imported."_s}));
-    QCOMPARE(lines, 2);
+    QCOMPARE(progress.files, std::make_pair(2, 2));
 }
 
 void tst_TranslatedImport::aFailingFolderDoesNotStopTheNext_data()
@@ -125,11 +142,16 @@ void tst_TranslatedImport::aFailingFolderDoesNotStopTheNext_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("reason");
+    QTest::addColumn<bool>("earlierFileKept");
+    // b.txt's first block is written, then its second header fails: the
+    // file goes back whole, a.txt before it stays.
     QTest::newRow("block number beyond 16 bits")
-        << u"a.txt"_s << QByteArray("<TextBlock 1 w:1 h:1>\r\nA<End of Block>\r\n<TextBlock 99999 w:1 h:1>\r\n")
-        << u"line 3"_s;
+        << u"b.txt"_s
+        << QByteArray("<TextBlock 2 w:1 h:1>\r\nB<End of Block>\r\n<TextBlock 99999 w:1 h:1>\r\n")
+        << u"line 3"_s << true;
+    // Names are checked before the folder writes anything.
     QTest::newRow("apostrophe in the file name")
-        << u"it's.txt"_s << QByteArray("<TextBlock 1 w:1 h:1>\r\nA<End of Block>\r\n") << u"apostrophe"_s;
+        << u"it's.txt"_s << QByteArray("<TextBlock 2 w:1 h:1>\r\nB<End of Block>\r\n") << u"apostrophe"_s << false;
 }
 
 void tst_TranslatedImport::aFailingFolderDoesNotStopTheNext()
@@ -137,33 +159,37 @@ void tst_TranslatedImport::aFailingFolderDoesNotStopTheNext()
     QFETCH(QString, name);
     QFETCH(QByteArray, bytes);
     QFETCH(QString, reason);
+    QFETCH(bool, earlierFileKept);
+    StoredBlock second;
+    second.table = u"battling_arena"_s;
+    second.file = name;
+    second.id = 2;
+    QVERIFY(name.contains(u'\'') || insertBlock(*m_home, second)); // the store cannot hold such a name
+    QVERIFY(writeScript(u"battling_arena"_s, u"a.txt"_s, "<TextBlock 1 w:1 h:1>\r\nA<End of Block>\r\n"));
     QVERIFY(writeScript(u"battling_arena"_s, name, bytes));
     QVERIFY(writeScript(u"battling_arena"_s, u"z.txt"_s, "<TextBlock 1 w:1 h:1>\r\nZ<End of Block>\r\n"));
     QVERIFY(writeScript(u"field"_s, u"0012.txt"_s, "<TextBlock 2 w:1 h:1>\r\nDos.<End of Block>\r\n"));
-    QStringList shown;
-    TranslatedImportHooks hooks;
-    hooks.status = [&shown](const QString &text) { shown << text; };
-    const TranslatedImportReport report = importTranslatedScripts(m_db, m_scripts->path(), hooks);
+    RecordedProgress progress;
+    const auto report = importFrom(m_db, m_scripts->path(), &progress);
+    const QStringList &shown = progress.texts;
 
     QCOMPARE(report.failures.size(), 1);
     QVERIFY2(report.failures.first().contains(name) && report.failures.first().contains(reason),
              qPrintable(report.failures.first()));
-    QVERIFY(shown.contains(u"A fatal error happened while the script files were imported."_s));
-    QCOMPARE(shown.indexOf(u"A fatal error happened while the script files were imported."_s) + 1,
-             shown.indexOf(u"Importing Battle_script scripts, please wait..."_s));
+    const QString fatal = u"A fatal error happened while the script files were imported."_s;
+    QCOMPARE(shown.indexOf(fatal) + 1, shown.indexOf(u"Importing Battle_script scripts, please wait..."_s));
     QVERIFY(!shown.contains(u"Importing file... battling_arena\\z.txt"_s)); // the folder stopped there
     QCOMPARE(report.lastStatus, u"All the translated scripts were imported."_s);
     QCOMPARE(row(u"field"_s, u"0012.txt"_s, 2).value(8).toString(), u"Dos.<End of Block>"_s);
-    // Blocks before the failure in the same file stay written.
-    const bool partial = name == u"a.txt";
-    QCOMPARE(row(u"battling_arena"_s, u"a.txt"_s, 1).value(6).toInt(), partial ? 1 : 0);
+    QCOMPARE(row(u"battling_arena"_s, u"a.txt"_s, 1).value(6).toInt(), earlierFileKept ? 1 : 0);
+    QCOMPARE(row(u"battling_arena"_s, name, 2).value(6).toInt(), 0);
 }
 
 void tst_TranslatedImport::aFolderWithoutBattleScriptIsRefused()
 {
     QVERIFY(QDir(m_scripts->filePath(u"battle_script"_s)).removeRecursively());
     QVERIFY(writeScript(u"field"_s, u"0012.txt"_s, "<TextBlock 2 w:1 h:1>\r\nDos.<End of Block>\r\n"));
-    const TranslatedImportReport report = importTranslatedScripts(m_db, m_scripts->path(), {});
+    const auto report = importFrom(m_db, m_scripts->path());
     QVERIFY(!report.validFolder);
     QCOMPARE(m_db.changedRows(), 0);
 }
@@ -171,11 +197,11 @@ void tst_TranslatedImport::aFolderWithoutBattleScriptIsRefused()
 void tst_TranslatedImport::importingTwiceIsImportingOnce()
 {
     QVERIFY(writeScript(u"field"_s, u"0012.txt"_s, "<TextBlock 2 w:1 h:1>\r\nDos.<End of Block>\r\n"));
-    importTranslatedScripts(m_db, m_scripts->path(), {});
+    importFrom(m_db, m_scripts->path());
     QList<QVariantList> once;
     for (int id = 1; id <= 3; ++id)
         once << row(u"field"_s, u"0012.txt"_s, id);
-    importTranslatedScripts(m_db, m_scripts->path(), {});
+    importFrom(m_db, m_scripts->path());
     for (int id = 1; id <= 3; ++id)
         QCOMPARE(row(u"field"_s, u"0012.txt"_s, id), once.at(id - 1));
 }
