@@ -1,9 +1,12 @@
 #include "app/controllers.h"
 
+#include "app/blockeditcontroller.h"
+#include "app/exportcontroller.h"
 #include "app/mainwindow.h"
 
 void installControllers(frmMain &window)
 {
     // One line per feature controller.
-    Q_UNUSED(window);
+    new BlockEditController(window);
+    new ExportController(window);
 }
