@@ -28,8 +28,8 @@ QImage smallWindow()
         {0, 6.0, QColor(0xa4, 0xb2, 0xc8)},
         {1, 5.0, QColor(0xe4, 0xea, 0xf4)},
         {2, 4.0, QColor(0xc0, 0xcc, 0xde)},
-        {3, 3.0, QColor(0x5a, 0x6a, 0x86)},
-        {4, 2.0, Qt::black},
+        {3, 2.5, QColor(0x5a, 0x6a, 0x86)},
+        {4, 0.5, Qt::black},
     };
     for (const Layer &l : layers) {
         p.setBrush(l.colour);
