@@ -52,39 +52,6 @@ void drawPage(QPainter &p, const QRectF &r, int lines, qreal fold)
     p.restore();
 }
 
-void drawPencil(QPainter &p, QPointF tip, qreal length, qreal width)
-{
-    p.save();
-    smooth(p);
-    p.translate(tip);
-    p.rotate(-45);
-    const qreal h = width / 2;
-    const qreal cone = width * 1.3;
-    // Body along +x from the tip.
-    QPainterPath wood;
-    wood.moveTo(0, 0);
-    wood.lineTo(cone, -h);
-    wood.lineTo(cone, h);
-    wood.closeSubpath();
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0xe9, 0xc9, 0x8f));
-    p.drawPath(wood);
-    p.setBrush(Ink::outline);
-    p.drawPolygon(QPolygonF{QPointF(0, 0), QPointF(cone * 0.4, -h * 0.4), QPointF(cone * 0.4, h * 0.4)});
-
-    QLinearGradient body(0, -h, 0, h);
-    body.setColorAt(0, Ink::lightGold);
-    body.setColorAt(1, Ink::orange);
-    p.setBrush(body);
-    p.setPen(QPen(Ink::darkGold, 0.8));
-    const qreal eraser = width * 1.2;
-    p.drawRect(QRectF(cone, -h, length - cone - eraser, width));
-    p.setBrush(QColor(0xef, 0x9a, 0xa8));
-    p.setPen(QPen(QColor(0xa4, 0x4a, 0x5a), 0.8));
-    p.drawRect(QRectF(length - eraser, -h, eraser, width));
-    p.restore();
-}
-
 void drawTick(QPainter &p, const QRectF &r, const QColor &colour, qreal width)
 {
     p.save();

@@ -37,8 +37,6 @@ void smooth(QPainter &p);
 
 // A sheet of paper with a folded top-right corner; lines > 0 draws text rules.
 void drawPage(QPainter &p, const QRectF &r, int lines, qreal fold = 4.0);
-// A pencil from `tip` going up and right, `length` long.
-void drawPencil(QPainter &p, QPointF tip, qreal length, qreal width);
 // A check mark inside r.
 void drawTick(QPainter &p, const QRectF &r, const QColor &colour, qreal width);
 // A five-pointed star inside r.

@@ -115,12 +115,15 @@ QImage insertNew()
     QPainter p(&img);
     drawPage(p, QRectF(6.5, 4.5, 9, 13), 3, 3);
     smooth(p);
+    QRadialGradient g(QPointF(14.5, 14.5), 5);
+    g.setColorAt(0, Ink::lightGreen);
+    g.setColorAt(1, Ink::green);
     p.setPen(QPen(QColor(0x2f, 0x66, 0x02), 1));
-    p.setBrush(Ink::lightGreen);
-    QPainterPath plus;
-    plus.addRect(QRectF(14.5, 11.5, 2, 7));
-    plus.addRect(QRectF(12, 14, 7, 2));
-    p.drawPath(plus.simplified());
+    p.setBrush(g);
+    p.drawEllipse(QPointF(15.5, 16), 4.2, 4.2);
+    p.setPen(QPen(Qt::white, 1.6, Qt::SolidLine, Qt::FlatCap));
+    p.drawLine(QPointF(15.5, 13.6), QPointF(15.5, 18.4));
+    p.drawLine(QPointF(13.1, 16), QPointF(17.9, 16));
     return img;
 }
 
@@ -229,15 +232,12 @@ QImage insertSpace()
     QImage img = tag();
     QPainter p(&img);
     smooth(p);
-    p.setPen(QPen(Ink::outline, 1.6, Qt::SolidLine, Qt::FlatCap));
-    p.drawLine(QPointF(7.2, 7.5), QPointF(7.2, 16.5));
-    p.drawLine(QPointF(16.8, 7.5), QPointF(16.8, 16.5));
-    p.setPen(QPen(Ink::orange, 1.6, Qt::SolidLine, Qt::FlatCap));
-    p.drawLine(QPointF(10, 12), QPointF(14, 12));
-    p.setPen(Qt::NoPen);
-    p.setBrush(Ink::orange);
-    p.drawPolygon(QPolygonF{QPointF(8.6, 12), QPointF(11.4, 9.3), QPointF(11.4, 14.7)});
-    p.drawPolygon(QPolygonF{QPointF(15.4, 12), QPointF(12.6, 9.3), QPointF(12.6, 14.7)});
+    // The open box that stands for a blank.
+    p.setPen(QPen(QColor(0xb0, 0x50, 0x00), 3.4, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+    const QPolygonF box{QPointF(7.5, 10), QPointF(7.5, 16.5), QPointF(16.5, 16.5), QPointF(16.5, 10)};
+    p.drawPolyline(box);
+    p.setPen(QPen(Ink::orange, 1.6, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+    p.drawPolyline(box);
     return img;
 }
 
@@ -270,7 +270,7 @@ QImage clean()
     QPainter p(&img);
     smooth(p);
     // What is left of a rubbed-out line.
-    p.setPen(QPen(Ink::lightGrey, 1.5, Qt::DotLine, Qt::FlatCap));
+    p.setPen(QPen(QColor(0xa0, 0xa4, 0xa0), 1.2, Qt::DashLine, Qt::FlatCap));
     p.drawLine(QPointF(2, 21.5), QPointF(10, 21.5));
     p.translate(12.5, 12);
     p.rotate(-40);

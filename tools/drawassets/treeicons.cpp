@@ -92,7 +92,7 @@ QImage notTranslated()
     QImage img = canvas(size);
     QPainter p(&img);
     smooth(p);
-    p.setPen(QPen(QColor(0x9a, 0x9e, 0x98), 1.6));
+    p.setPen(QPen(QColor(0x88, 0x8c, 0x86), 1.6));
     p.setBrush(QColor(0xf4, 0xf5, 0xf3));
     p.drawEllipse(QPointF(8, 8), 5.6, 5.6);
     return img;
