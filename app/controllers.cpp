@@ -1,9 +1,12 @@
 #include "app/controllers.h"
 
+#include "app/importcontroller.h"
 #include "app/mainwindow.h"
+#include "app/treecontroller.h"
 
 void installControllers(frmMain &window)
 {
     // One line per feature controller.
-    Q_UNUSED(window);
+    new TreeController(window);
+    new ImportController(window);
 }
