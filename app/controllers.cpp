@@ -2,11 +2,15 @@
 
 #include "app/blockeditcontroller.h"
 #include "app/exportcontroller.h"
+#include "app/importcontroller.h"
 #include "app/mainwindow.h"
+#include "app/treecontroller.h"
 
 void installControllers(frmMain &window)
 {
     // One line per feature controller.
+    new TreeController(window);
     new BlockEditController(window);
+    new ImportController(window);
     new ExportController(window);
 }

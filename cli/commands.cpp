@@ -16,6 +16,10 @@ namespace {
 // One line per command.
 constexpr std::array Commands = {
     CliCommand{"init", "Create an empty tallowpen.db in the program folder.", runInit},
+    CliCommand{"import-original", "DIR [--yes]: import the original scripts (--yes empties a filled store).",
+               runImportOriginal},
+    CliCommand{"tree", "Print the script tree, one JSON object per node and line.", runTree},
+    CliCommand{"status", "Print the translation status line (exit 1 when the store holds no blocks).", runStatus},
 };
 
 } // namespace

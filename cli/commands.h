@@ -4,3 +4,6 @@
 
 // The commands' bodies, one file each (cmd_<name>.cpp).
 int runInit(CliContext &context, const QStringList &arguments);
+int runImportOriginal(CliContext &context, const QStringList &arguments);
+int runTree(CliContext &context, const QStringList &arguments);
+int runStatus(CliContext &context, const QStringList &arguments);

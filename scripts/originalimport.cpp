@@ -133,7 +133,7 @@ bool Importer::stop(const QString &file, int line, const QString &message)
     m_result.file = file;
     m_result.line = line;
     m_result.message = u"Import stopped: "_s + message;
-    qCWarning(lcScripts) << "original import stopped:" << message;
+    qCDebug(lcScripts) << "original import stopped:" << message;
     m_pacer.text(m_result.message);
     return false;
 }

@@ -1,7 +1,6 @@
 #include "store/scripttreemodel.h"
 
 #include "store/layout.h"
-#include "store/logging.h"
 #include "store/nodekey.h"
 
 #include <QPixmap>
@@ -125,8 +124,6 @@ ScriptTreeModel::BuildReport ScriptTreeModel::build(Database &db)
         rows.close();
     }
     endResetModel();
-    if (!report.refusedKeys.isEmpty())
-        qCInfo(lcStore) << "script tree refused" << report.refusedKeys.size() << "keys met twice";
     return report;
 }
 

@@ -71,6 +71,9 @@ bool selectKey(QTreeView &tree, const QString &key)
     const QModelIndex index = treeModel ? treeModel->indexForKey(key) : QModelIndex();
     if (!index.isValid())
         return false;
+    // A found node is of no use hidden inside a collapsed script.
+    for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
+        tree.expand(up);
     tree.setCurrentIndex(index);
     tree.scrollTo(index);
     return true;

@@ -31,8 +31,8 @@ void colapsar(QTreeView &tree);
 
 // The key of the selected (current) node; empty when none.
 QString selectedKey(const QTreeView &tree);
-// Makes the node of `key` the current node and scrolls to it; false when the
-// tree holds no such key.
+// Makes the node of `key` the current node, expanding its ancestors and
+// scrolling to it; false when the tree holds no such key.
 bool selectKey(QTreeView &tree, const QString &key);
 
 // One line for the status label when the build met clashes; empty otherwise.
