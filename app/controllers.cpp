@@ -4,6 +4,7 @@
 #include "app/exportcontroller.h"
 #include "app/importcontroller.h"
 #include "app/mainwindow.h"
+#include "app/translatedimportcontroller.h"
 #include "app/treecontroller.h"
 
 void installControllers(frmMain &window)
@@ -12,5 +13,6 @@ void installControllers(frmMain &window)
     new TreeController(window);
     new BlockEditController(window);
     new ImportController(window);
+    new TranslatedImportController(window);
     new ExportController(window);
 }
