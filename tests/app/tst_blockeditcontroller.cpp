@@ -7,6 +7,8 @@
 #include "tests/support/testhome.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -47,12 +49,14 @@ private slots:
     void saveOnANodeThatIsNotABlock();
     void pendingEditsAreSavedBeforeSwitching_data();
     void pendingEditsAreSavedBeforeSwitching();
-    void pendingEditsAreSavedAtExit();
     void anUntouchedBlockGoesBackByteForByte();
     void cleanAndClone_data();
     void cleanAndClone();
     void aFailingSaveKeepsTheText();
     void aFailingLoadKeepsTheOpenBlock();
+    void viewNeedsALoadedBlock();
+    // Last: Exit ends the application's event loop, and no dialog runs after it.
+    void pendingEditsAreSavedAtExit();
 
 private:
     bool renameTable(const QString &from, const QString &to);
@@ -396,6 +400,25 @@ void tst_BlockEditController::aFailingLoadKeepsTheOpenBlock()
     QCOMPARE(m_c->Scripts->currentIndex(), node(Untranslated));
     QCOMPARE(translation(), u"Mine<End of Block>"_s);
     QVERIFY(m_c->rtxtTranslated->isEnabled());
+}
+
+void tst_BlockEditController::viewNeedsALoadedBlock()
+{
+    const auto viewTitle = [this] {
+        QObject guard; // the check dies with this scope when no window opened
+        QString title = u"(none)"_s;
+        QTimer::singleShot(0, &guard, [&title] {
+            if (QWidget *dialog = QApplication::activeModalWidget()) {
+                title = dialog->windowTitle();
+                dialog->close();
+            }
+        });
+        m_window->tool_ButtonClick(11);
+        return title;
+    };
+    QCOMPARE(viewTitle(), u"(none)"_s);
+    QVERIFY(m_edit->selectAndLoad(Untranslated));
+    QCOMPARE(viewTitle(), u"View Translated Script(Click on the Textbox to copy to the Clipboard, simple huh?)"_s);
 }
 
 QTEST_MAIN(tst_BlockEditController)
