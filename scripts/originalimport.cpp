@@ -165,10 +165,24 @@ Result Importer::run()
         }
     }
     m_pacer.files(0, m_filesTotal);
+    // One transaction around the whole run, a savepoint around each file: a
+    // failing file is rolled back alone and the files before it are kept,
+    // while the store writes its pages once instead of once per file.
+    if (!m_db.begin()) {
+        stop(QString(), 0, u"the store cannot take the import (%1)."_s.arg(m_db.lastError().message));
+        return m_result;
+    }
     for (size_t f = 0; f < listings.size(); ++f) {
         m_pacer.text(folderText(ScriptTables::all[f]));
         if (!ImportOriginalFolder(ScriptTables::all[f], listings[f]))
             break;
+    }
+    if (!m_db.commit()) {
+        const QString why = m_db.lastError().message;
+        m_db.rollback();
+        m_result.files = 0;
+        m_result.blocks = 0;
+        stop(QString(), 0, u"the store could not keep the imported scripts (%1)."_s.arg(why));
     }
     return m_result;
 }
@@ -202,9 +216,12 @@ bool Importer::importFile(const QString &folder, const QString &name, ReaderSize
     int line = 1; // the line being read when a block completes
     qint64 stored = 0;
     QString refusal;
-    auto rollback = [&] {
-        if (m_db.inTransaction())
-            m_db.rollback();
+    // Alone (outside run()) the savepoint is the file's own transaction.
+    if (!m_db.execute(u"SAVEPOINT import_file"_s))
+        return stop(shown, 0, u"%1: the store cannot take the file (%2)."_s.arg(shown, m_db.lastError().message));
+    auto rollback = [this] {
+        m_db.execute(u"ROLLBACK TO import_file"_s);
+        m_db.execute(u"RELEASE import_file"_s);
     };
     const BlockSink store = [&](const ScriptBlock &block) {
         // A zero byte cannot travel inside a statement's text: this is not a
@@ -212,10 +229,6 @@ bool Importer::importFile(const QString &folder, const QString &name, ReaderSize
         if (block.text.contains(QChar(u'\0'))) {
             refusal = u"%1, line %2: the block ending here holds a zero byte; the file is not a script text file."_s
                           .arg(shown, QString::number(line));
-            return false;
-        }
-        if (!m_db.inTransaction() && !m_db.begin()) {
-            refusal = u"%1: the store cannot take the file (%2)."_s.arg(shown, m_db.lastError().message);
             return false;
         }
         if (!m_db.execute(insertStatement(folder, name, block))) {
@@ -239,7 +252,7 @@ bool Importer::importFile(const QString &folder, const QString &name, ReaderSize
         // The reader's sentence starts with the bare file name; put the folder before it.
         return stop(shown, failure.line, folder + u'\\' + failure.message);
     }
-    if (m_db.inTransaction() && !m_db.commit()) {
+    if (!m_db.execute(u"RELEASE import_file"_s)) {
         const QString why = m_db.lastError().message;
         rollback();
         return stop(shown, 0, u"%1: the store cannot keep the file (%2)."_s.arg(shown, why));
