@@ -16,6 +16,8 @@ namespace {
 // One line per command.
 constexpr std::array Commands = {
     CliCommand{"init", "Create an empty tallowpen.db in the program folder.", runInit},
+    CliCommand{"render", "Draw a block's preview, or a text at a window size, into a PNG file.", runRender},
+    CliCommand{"resize", "Resize a field block's window with arrow keys, as Alt+arrows do.", runResize},
 };
 
 } // namespace

@@ -4,3 +4,5 @@
 
 // The commands' bodies, one file each (cmd_<name>.cpp).
 int runInit(CliContext &context, const QStringList &arguments);
+int runRender(CliContext &context, const QStringList &arguments);
+int runResize(CliContext &context, const QStringList &arguments);
