@@ -1,9 +1,11 @@
 #include "app/controllers.h"
 
 #include "app/blockeditcontroller.h"
+#include "app/editorcontroller.h"
 #include "app/exportcontroller.h"
 #include "app/importcontroller.h"
 #include "app/mainwindow.h"
+#include "app/previewcontroller.h"
 #include "app/translatedimportcontroller.h"
 #include "app/treecontroller.h"
 
@@ -15,4 +17,5 @@ void installControllers(frmMain &window)
     new ImportController(window);
     new TranslatedImportController(window);
     new ExportController(window);
+    new EditorController(window, *new PreviewController(window));
 }
