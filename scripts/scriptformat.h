@@ -52,6 +52,7 @@ bool ReadScriptBlocks(const QByteArray &bytes, const QString &fileName, ReaderSi
                       const BlockSink &sink, ReadFailure *failure,
                       const std::function<void()> &afterLine = {});
 // The same for a file on disk; a file that cannot be opened or read fails.
+// Failures name the file without its folder, as the tables do.
 bool ReadScriptFile(const QString &path, ReaderSizes &sizes, const BlockSink &sink,
                     ReadFailure *failure, const std::function<void()> &afterLine = {});
 

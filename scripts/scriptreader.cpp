@@ -63,6 +63,7 @@ struct HeaderProblem
 // The "w:" value runs to the next blank. The "h:" value runs to the next
 // blank or ">", whichever comes first: running to ">" alone would swallow a
 // " w:30" behind it and the order of the two markers is meant not to matter.
+// So "h: 3>" gives 0, as "w: 3" always did.
 std::optional<HeaderProblem> readHeader(QStringView line, qint16 &number, ReaderSizes &sizes)
 {
     const qsizetype n = line.size();
