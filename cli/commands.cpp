@@ -16,6 +16,14 @@ namespace {
 // One line per command.
 constexpr std::array Commands = {
     CliCommand{"init", "Create an empty tallowpen.db in the program folder.", runInit},
+    CliCommand{"links", "Every word link, one JSON object per line.", runLinks},
+    CliCommand{"links-import", "FILE: add the links of a links file.", runLinksImport},
+    CliCommand{"link-set", "WORD [--suggest TEXT]... [--comment TEXT] [--modify]: add or modify a link.",
+               runLinkSet},
+    CliCommand{"link-erase", "WORD: erase the links of a word.", runLinkErase},
+    CliCommand{"word-at", "(--text TEXT | --text-file PATH) POS: the word under a position.", runWordAt},
+    CliCommand{"highlight", "(--text TEXT | --text-file PATH) [--line N]: the linked words of a text.",
+               runHighlight},
 };
 
 } // namespace

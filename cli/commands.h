@@ -4,3 +4,9 @@
 
 // The commands' bodies, one file each (cmd_<name>.cpp).
 int runInit(CliContext &context, const QStringList &arguments);
+int runLinks(CliContext &context, const QStringList &arguments);
+int runLinksImport(CliContext &context, const QStringList &arguments);
+int runLinkSet(CliContext &context, const QStringList &arguments);
+int runLinkErase(CliContext &context, const QStringList &arguments);
+int runWordAt(CliContext &context, const QStringList &arguments);
+int runHighlight(CliContext &context, const QStringList &arguments);

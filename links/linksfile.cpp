@@ -1,6 +1,5 @@
 #include "links/linksfile.h"
 
-#include "links/logging.h"
 #include "scripts/cp1252.h"
 #include "store/database.h"
 
@@ -114,6 +113,5 @@ LinksImportResult importLinksFile(Database &db, const QString &path)
         result.failure = LinksImportFailure::StatementRefused;
         result.description = u"The links read from %1 could not be stored: %2"_s.arg(name, db.lastError().message);
     }
-    qCDebug(lcLinks) << "links file" << name << "inserted" << result.inserted << "skipped" << result.skipped;
     return result;
 }
