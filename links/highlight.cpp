@@ -4,6 +4,8 @@
 #include "store/database.h"
 #include "store/layout.h"
 
+#include <QVarLengthArray>
+
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
@@ -13,6 +15,11 @@ namespace {
 bool isPlainWord(const QString &word)
 {
     return std::all_of(word.cbegin(), word.cend(), [](QChar c) { return c.isLetterOrNumber(); });
+}
+
+quint32 foldedPair(QChar a, QChar b)
+{
+    return (quint32(a.toCaseFolded().unicode()) << 16) | b.toCaseFolded().unicode();
 }
 
 bool isLineBreak(QChar c)
@@ -85,6 +92,8 @@ void LinkGlossary::setWords(const QStringList &words)
 {
     m_plainWords.clear();
     m_otherWords.clear();
+    m_otherByPair.clear();
+    m_otherAlways.clear();
     m_longestPlain = 0;
     m_count = 0;
     QSet<QString> others;
@@ -98,7 +107,12 @@ void LinkGlossary::setWords(const QStringList &words)
             m_longestPlain = std::max(m_longestPlain, word.size());
         } else if (!others.contains(word)) {
             others.insert(word);
+            const qsizetype index = m_otherWords.size();
             m_otherWords.append(word);
+            if (word.size() < 2 || word.at(0).isSurrogate() || word.at(1).isSurrogate())
+                m_otherAlways.append(index);
+            else
+                m_otherByPair[foldedPair(word.at(0), word.at(1))].append(index);
         }
     }
     m_source = nullptr;
@@ -155,8 +169,23 @@ QList<LinkMark> LinkGlossary::marksInLine(QStringView line, qsizetype offset) co
         // The editor's find sees a no-break space as a blank.
         QString searchable = line.toString();
         searchable.replace(QChar::Nbsp, u' ');
-        for (const QString &word : m_otherWords)
-            searchLine(line, searchable, word, offset, marks);
+        QList<qsizetype> candidates = m_otherAlways;
+        if (!m_otherByPair.isEmpty()) {
+            QVarLengthArray<bool, 1024> taken(m_otherWords.size(), false);
+            for (qsizetype i = 0; i + 1 < searchable.size(); ++i) {
+                const auto found = m_otherByPair.constFind(foldedPair(searchable.at(i), searchable.at(i + 1)));
+                if (found == m_otherByPair.cend())
+                    continue;
+                for (qsizetype index : *found) {
+                    if (!taken[index]) {
+                        taken[index] = true;
+                        candidates.append(index);
+                    }
+                }
+            }
+        }
+        for (qsizetype index : std::as_const(candidates))
+            searchLine(line, searchable, m_otherWords.at(index), offset, marks);
         sortMarks(marks);
     }
     return marks;

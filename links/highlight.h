@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -59,6 +60,10 @@ private:
     QSet<QString> m_plainWords;
     qsizetype m_longestPlain = 0;
     QStringList m_otherWords;
+    // The other words by their first two characters, case-folded: a line
+    // needs searching only for words whose pair occurs in it.
+    QHash<quint32, QList<qsizetype>> m_otherByPair;
+    QList<qsizetype> m_otherAlways; // one character long, or a surrogate in the pair
     qsizetype m_count = 0;
     const Database *m_source = nullptr;
     qint64 m_version = -1;
