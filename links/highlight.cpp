@@ -2,7 +2,6 @@
 
 #include "links/logging.h"
 #include "store/database.h"
-#include "store/layout.h"
 
 #include <QVarLengthArray>
 
@@ -123,11 +122,11 @@ bool LinkGlossary::refresh(Database &db)
     const qint64 version = db.dataVersion();
     if (m_source == &db && version >= 0 && version == m_version)
         return true;
-    ResultSet rows = db.query(u"SELECT * FROM suggestion"_s);
+    ResultSet rows = db.query(u"SELECT word FROM suggestion"_s);
     QStringList words;
     words.reserve(rows.rowCount());
     while (!rows.step())
-        words.append(rows.text(ColWord));
+        words.append(rows.text(0));
     rows.close();
     setWords(words);
     if (!rows.isValid()) {

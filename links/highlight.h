@@ -46,7 +46,7 @@ class LinkGlossary
 {
 public:
     void setWords(const QStringList &words);
-    // Rereads the words ("SELECT * FROM suggestion") unless the file is known
+    // Rereads the words ("SELECT word FROM suggestion") unless the file is known
     // unchanged since the last read from the same database. False when the
     // table could not be read (the glossary is then empty).
     bool refresh(Database &db);
