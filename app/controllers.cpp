@@ -1,9 +1,11 @@
 #include "app/controllers.h"
 
+#include "app/editorcontroller.h"
 #include "app/mainwindow.h"
+#include "app/previewcontroller.h"
 
 void installControllers(frmMain &window)
 {
     // One line per feature controller.
-    Q_UNUSED(window);
+    new EditorController(window, *new PreviewController(window));
 }

@@ -24,6 +24,8 @@ constexpr std::array Commands = {
     CliCommand{"word-at", "(--text TEXT | --text-file PATH) POS: the word under a position.", runWordAt},
     CliCommand{"highlight", "(--text TEXT | --text-file PATH) [--line N]: the linked words of a text.",
                runHighlight},
+    CliCommand{"render", "Draw a block's preview, or a text at a window size, into a PNG file.", runRender},
+    CliCommand{"resize", "Resize a field block's window with arrow keys, as Alt+arrows do.", runResize},
 };
 
 } // namespace

@@ -10,3 +10,5 @@ int runLinkSet(CliContext &context, const QStringList &arguments);
 int runLinkErase(CliContext &context, const QStringList &arguments);
 int runWordAt(CliContext &context, const QStringList &arguments);
 int runHighlight(CliContext &context, const QStringList &arguments);
+int runRender(CliContext &context, const QStringList &arguments);
+int runResize(CliContext &context, const QStringList &arguments);
