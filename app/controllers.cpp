@@ -1,6 +1,7 @@
 #include "app/controllers.h"
 
 #include "app/editorcontroller.h"
+#include "app/linkscontroller.h"
 #include "app/mainwindow.h"
 #include "app/previewcontroller.h"
 
@@ -8,4 +9,5 @@ void installControllers(frmMain &window)
 {
     // One line per feature controller.
     new EditorController(window, *new PreviewController(window));
+    new LinksController(window);
 }
