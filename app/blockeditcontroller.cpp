@@ -1,5 +1,6 @@
 #include "app/blockeditcontroller.h"
 
+#include "app/linkscontroller.h"
 #include "app/mainwindow.h"
 #include "app/previewcontroller.h"
 #include "app/ui/messages.h"
@@ -86,12 +87,9 @@ bool BlockEditController::autoSaveOn() const
 
 bool BlockEditController::selectAndLoad(const QString &key)
 {
-    ScriptTreeModel *model = treeModel();
-    const QModelIndex node = model ? model->indexForKey(key) : QModelIndex();
-    if (!node.isValid())
+    if (!ScriptTree::selectKey(*m_c.Scripts, key))
         return false;
-    m_c.Scripts->setCurrentIndex(node);
-    m_c.Scripts->scrollTo(node);
+    const QModelIndex node = m_c.Scripts->currentIndex();
     Scripts_NodeClick(node);
     return m_c.Scripts->currentIndex() == node;
 }
@@ -168,7 +166,7 @@ void BlockEditController::applyLoad(const BlockLoad &load, const QModelIndex &no
 
     m_openKey = model->key(node);
     m_stored = load.stored;
-    emit linksHighlightRequested();
+    highlightLinks();
     emit blockLoaded(m_openKey);
 }
 
@@ -289,7 +287,7 @@ void BlockEditController::mnuClonar_Click()
     m_translation.show(m_c.rtxtTranslated, m_original.read(m_c.rtxtOriginal->document()));
     ResetWindowSize();
     m_c.chkRevised->setEnabled(true);
-    emit linksHighlightRequested();
+    highlightLinks();
 }
 
 void BlockEditController::ResetWindowSize()
@@ -308,6 +306,12 @@ void BlockEditController::clearPreview()
 {
     if (PreviewController *preview = PreviewController::of(m_window))
         preview->clearPreview();
+}
+
+void BlockEditController::highlightLinks()
+{
+    if (LinksController *links = LinksController::of(m_window))
+        links->HighlightLinks();
 }
 
 void BlockEditController::redrawPreview()

@@ -36,8 +36,9 @@ public:
 
     // Loads the node, as a click on it does.
     void Scripts_NodeClick(const QModelIndex &node);
-    // Selects the node of `key` and loads it (the search window's jump).
-    // False when the tree holds no such node.
+    // Selects the node of `key`, opening the way to it, and loads it (the
+    // search window's jump). False when the tree holds no such node or the
+    // open block's edits could not be saved (it then stays open).
     bool selectAndLoad(const QString &key);
     // The key of the block whose text the editors hold; empty when none.
     QString openKey() const { return m_openKey; }
@@ -53,8 +54,6 @@ public:
     bool savePendingEdits();
 
 signals:
-    // The word links are to be marked in the translation (after a load, Clone).
-    void linksHighlightRequested();
     // A block was loaded into the editors (empty key: the editors were emptied).
     void blockLoaded(const QString &key);
     // A save ran; `written` is false when the store already held the values.
@@ -69,6 +68,7 @@ private:
     void showSaveMarker();
     void clearPreview();
     void redrawPreview();
+    void highlightLinks();
     void applyLoad(const BlockLoad &load, const QModelIndex &node);
     void emptyEditors();
     void forgetOpenBlock();

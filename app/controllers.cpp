@@ -4,6 +4,7 @@
 #include "app/editorcontroller.h"
 #include "app/exportcontroller.h"
 #include "app/importcontroller.h"
+#include "app/linkscontroller.h"
 #include "app/mainwindow.h"
 #include "app/previewcontroller.h"
 #include "app/translatedimportcontroller.h"
@@ -18,4 +19,5 @@ void installControllers(frmMain &window)
     new TranslatedImportController(window);
     new ExportController(window);
     new EditorController(window, *new PreviewController(window));
+    new LinksController(window);
 }

@@ -1,0 +1,74 @@
+#include "cli/textinput.h"
+
+#include <QCommandLineParser>
+#include <QFile>
+#include <QStringDecoder>
+
+using namespace Qt::StringLiterals;
+
+void addEditorTextOptions(QCommandLineParser &parser)
+{
+    parser.addOption({u"text"_s, u"The editor's text."_s, u"TEXT"_s});
+    parser.addOption({u"text-file"_s, u"A UTF-8 file holding the editor's text."_s, u"PATH"_s});
+}
+
+QString withCrLf(const QString &text)
+{
+    QString result;
+    result.reserve(text.size() + text.size() / 16);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\r' || c == u'\n') {
+            result += u"\r\n"_s;
+            if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
+                ++i;
+        } else {
+            result += c;
+        }
+    }
+    return result;
+}
+
+std::optional<QString> editorText(const QCommandLineParser &parser, CliContext &context, int *status)
+{
+    const bool inline_ = parser.isSet(u"text"_s);
+    const bool file = parser.isSet(u"text-file"_s);
+    if (inline_ == file) {
+        context.err << u"Give either --text or --text-file."_s << Qt::endl;
+        *status = ExitUsage;
+        return std::nullopt;
+    }
+    if (inline_)
+        return withCrLf(parser.value(u"text"_s));
+
+    const std::optional<QString> text = readEditorTextFile(context, parser.value(u"text-file"_s));
+    if (!text)
+        *status = ExitFailure;
+    return text;
+}
+
+std::optional<QString> readEditorTextFile(CliContext &context, const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        context.err << u"Cannot read %1: %2"_s.arg(path, file.errorString()) << Qt::endl;
+        return std::nullopt;
+    }
+    // Decoded line by line so that a bad byte can be reported with its line.
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    QString text;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString line = decoder.decode(lines[i]);
+        if (decoder.hasError()) {
+            context.err << u"%1, line %2: not UTF-8 text."_s.arg(path).arg(i + 1) << Qt::endl;
+            return std::nullopt;
+        }
+        if (i > 0)
+            text += u'\n';
+        text += line;
+    }
+    if (text.startsWith(QChar::ByteOrderMark))
+        text.remove(0, 1);
+    return withCrLf(text);
+}
