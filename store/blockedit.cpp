@@ -70,15 +70,8 @@ BlockLoad loadBlock(Database &db, const QString &key)
     load.editorsEnabled = true;
     load.selectedImage = 6;
     while (!rows.step()) {
-        const auto newWidth = int16Of(rows.value(ColNewWidth));
-        if (!newWidth) {
-            load = BlockLoad();
-            load.outcome = BlockLoad::Outcome::Failed;
-            load.address = at;
-            load.message = u"Block %1 of %2 holds a window width (%3) that does not fit between -32768 and 32767; it cannot be opened."_s.arg(
-                QString::number(at.number), at.fileName, rows.text(ColNewWidth));
-            return load;
-        }
+        // A width past 16 bits is no size of the translator's: the block still opens.
+        const qint16 newWidth = int16Of(rows.value(ColNewWidth)).value_or(0);
         load.original = fromStoreText(rows.text(ColTextData));
         const bool revised = isOne(rows.value(ColRevised));
         const bool translated = isOne(rows.value(ColTranslated));
@@ -87,7 +80,7 @@ BlockLoad loadBlock(Database &db, const QString &key)
         if (revised)
             load.nodeImage = 7;
         load.hasSize = true;
-        if (*newWidth < 1) {
+        if (newWidth < 1) {
             load.currentWidth = rows.text(ColWidth);
             load.currentHeight = rows.text(ColHeight);
         } else {

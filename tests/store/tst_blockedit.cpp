@@ -59,6 +59,8 @@ void tst_BlockEdit::loadShows_data()
     QTest::newRow("only new_width counts") << sized << QString() << false << false << 0 << u"24x2"_s;
     sized.newWidth = -4;
     QTest::newRow("negative new_width is unset") << sized << QString() << false << false << 0 << u"24x2"_s;
+    sized.newWidth = 40000;
+    QTest::newRow("new_width past 16 bits is unset") << sized << QString() << false << false << 0 << u"24x2"_s;
 }
 
 void tst_BlockEdit::loadShows()
