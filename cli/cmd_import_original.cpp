@@ -1,4 +1,5 @@
 #include "cli/commands.h"
+#include "cli/stderrprogress.h"
 
 #include "scripts/originalimport.h"
 #include "store/database.h"
@@ -6,24 +7,6 @@
 #include <QCommandLineParser>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// Progress texts, one a line, on stderr; stdout keeps only the result.
-class StderrProgress : public ImportProgress
-{
-public:
-    explicit StderrProgress(QTextStream &err)
-        : m_err(err)
-    {
-    }
-    void showText(const QString &text) override { m_err << text << Qt::endl; }
-
-private:
-    QTextStream &m_err;
-};
-
-} // namespace
 
 // The import as the window runs it once the folder picker returned DIR; the
 // automatic-save check belongs to the window and has no meaning here.

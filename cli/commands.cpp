@@ -29,6 +29,17 @@ constexpr std::array Commands = {
     CliCommand{"highlight", "(--text TEXT | --text-file PATH) [--line N]: the linked words of a text.",
                runHighlight},
     CliCommand{"render", "Draw a block's preview, or a text at a window size, into a PNG file.", runRender},
+    CliCommand{"block", "TABLE FILE_NAME N: the block as a click on its node shows it (JSON).", runBlock},
+    CliCommand{"save",
+               "TABLE FILE_NAME N [--translation TEXT | --translation-file PATH] [--comment TEXT] [--revised 0|1]: "
+               "save a block as the automatic save does.",
+               runSave},
+    CliCommand{"export-list", "[--folder F] [--only-revised]: the scripts the export window lists (JSON lines).",
+               runExportList},
+    CliCommand{"export", "[--folder F] [--only-revised] [--include-untranslated] (--all | SCRIPT...): export.",
+               runExport},
+    CliCommand{"view", "TABLE FILE_NAME: the script text the view copies, in Windows-1252.", runView},
+    CliCommand{"import-translated", "DIR: import translated scripts into the matching blocks.", runImportTranslated},
     CliCommand{"resize", "Resize a field block's window with arrow keys, as Alt+arrows do.", runResize},
 };
 

@@ -1,0 +1,54 @@
+#include "cli/commands.h"
+#include "cli/exportlist.h"
+
+#include <QCommandLineParser>
+
+using namespace Qt::StringLiterals;
+
+// The export window's list filled as export-list fills it, the rows ticked,
+// and its Export button pressed.
+int runExport(CliContext &context, const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.addPositionalArgument(u"SCRIPT..."_s, u"Tick the rows of these scripts (or --all)."_s);
+    addExportListOptions(parser);
+    const QCommandLineOption include(u"include-untranslated"_s, u"Include blocks without translation."_s);
+    const QCommandLineOption all(u"all"_s, u"Tick every row."_s);
+    parser.addOptions({include, all});
+    if (!parseCommandLine(parser, context, arguments, 0, -1))
+        return ExitUsage;
+    const QStringList named = parser.positionalArguments();
+    if (parser.isSet(all) == !named.isEmpty()) {
+        context.err << u"Give --all or the scripts to export, not both."_s << Qt::endl;
+        return ExitUsage;
+    }
+    const auto choice = exportListChoice(parser, context);
+    if (!choice)
+        return ExitUsage;
+
+    Database db;
+    if (!openProgramStore(db, context))
+        return ExitFailure;
+    const auto rows = fillExportList(db, context, *choice);
+    if (!rows)
+        return ExitFailure;
+    std::vector<ExportListRow> ticked;
+    QStringList unlisted = named;
+    for (const ExportListRow &row : *rows) {
+        if (parser.isSet(all) || named.contains(row.script)) {
+            ticked.push_back(row);
+            unlisted.removeAll(row.script);
+        }
+    }
+    for (const QString &script : std::as_const(unlisted))
+        context.err << u"%1 is not in the list; it was not exported."_s.arg(script) << Qt::endl;
+
+    const ExportResult result = exportScripts(db, context.programFolder, ticked, choice->onlyRevised,
+                                              parser.isSet(include));
+    if (!result.ok) {
+        context.err << result.message << Qt::endl;
+        return ExitFailure;
+    }
+    context.out << result.message << Qt::endl;
+    return ExitSuccess;
+}

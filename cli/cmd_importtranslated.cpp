@@ -1,0 +1,35 @@
+#include "cli/commands.h"
+#include "cli/stderrprogress.h"
+
+#include "scripts/originalimport.h"
+#include "scripts/translatedimport.h"
+#include "store/database.h"
+
+#include <QCommandLineParser>
+
+using namespace Qt::StringLiterals;
+
+// The translated import as the window runs it once the folder picker
+// returned DIR. Exit 1 when the folder is refused or any folder stopped
+// (each reason on stderr); the other folders are imported all the same.
+int runImportTranslated(CliContext &context, const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.addPositionalArgument(u"DIR"_s, u"Folder holding battling_arena, battle_script and field."_s);
+    if (!parseCommandLine(parser, context, arguments, 1, 1))
+        return ExitUsage;
+    Database db;
+    if (!openProgramStore(db, context))
+        return ExitFailure;
+    StderrProgress progress(context.err);
+    ProgressPacer pacer(&progress);
+    const TranslatedImport::Report report = TranslatedImport::run(db, parser.positionalArguments().constFirst(), pacer);
+    if (!report.validFolder) {
+        context.err << OriginalImport::InvalidFolder << Qt::endl;
+        return ExitFailure;
+    }
+    for (const QString &failure : report.failures)
+        context.err << failure << Qt::endl;
+    context.out << report.lastStatus << Qt::endl;
+    return report.failures.isEmpty() ? ExitSuccess : ExitFailure;
+}

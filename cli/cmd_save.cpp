@@ -1,0 +1,72 @@
+#include "cli/blockload.h"
+#include "cli/commands.h"
+#include "cli/jsonline.h"
+#include "cli/textinput.h"
+
+#include <QCommandLineParser>
+
+using namespace Qt::StringLiterals;
+
+// Loads the block, puts the given values where a translator would type and
+// tick them, and saves as a tick of the automatic save does: a row that
+// already holds the values is left alone.
+int runSave(CliContext &context, const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.addPositionalArgument(u"TABLE FILE_NAME N"_s, u"The block."_s);
+    const QCommandLineOption translation(u"translation"_s, u"The translation editor's text."_s, u"TEXT"_s);
+    const QCommandLineOption translationFile(u"translation-file"_s, u"A UTF-8 file holding the translation."_s,
+                                             u"PATH"_s);
+    const QCommandLineOption comment(u"comment"_s, u"The comment box's text."_s, u"TEXT"_s);
+    const QCommandLineOption revised(u"revised"_s, u"The \"Revised\" box: 0 or 1."_s, u"0|1"_s);
+    parser.addOptions({translation, translationFile, comment, revised});
+    if (!parseCommandLine(parser, context, arguments, 3, 3))
+        return ExitUsage;
+    if (parser.isSet(translation) && parser.isSet(translationFile)) {
+        context.err << u"Give --translation or --translation-file, not both."_s << Qt::endl;
+        return ExitUsage;
+    }
+    const QString revisedValue = parser.value(revised);
+    if (parser.isSet(revised) && revisedValue != u"0" && revisedValue != u"1") {
+        context.err << u"--revised takes 0 or 1."_s << Qt::endl;
+        return ExitUsage;
+    }
+
+    Database db;
+    int status = ExitSuccess;
+    const auto load = loadBlockFromArguments(db, context, parser.positionalArguments(), &status);
+    if (!load)
+        return status;
+
+    BlockEdits edits{load->translation, load->comment, load->revised};
+    if (parser.isSet(translation))
+        edits.translation = withCrLf(parser.value(translation));
+    if (parser.isSet(translationFile)) {
+        const auto text = readEditorTextFile(context, parser.value(translationFile));
+        if (!text)
+            return ExitFailure;
+        edits.translation = *text;
+    }
+    if (parser.isSet(comment))
+        edits.comment = withCrLf(parser.value(comment));
+    if (parser.isSet(revised))
+        edits.revised = revisedValue == u"1";
+
+    // The node's text as the tree built it.
+    const BlockAddress &at = *load->address;
+    const QString nodeText = QString::number(at.number) + (load->comment.isEmpty() ? QString() : u"[c]"_s);
+    const QString key = blockKey(at.table, at.fileName, at.number);
+    const BlockSave save = saveBlock(db, key, nodeText, edits, load->stored ? &*load->stored : nullptr);
+    if (!save.ok) {
+        context.err << save.message << Qt::endl;
+        return ExitFailure;
+    }
+    JsonLine line;
+    line.add("text", save.nodeText).add("image", save.nodeImage);
+    if (save.status)
+        line.add("status", *save.status);
+    else
+        line.addNull("status");
+    context.out << line.toString() << Qt::endl;
+    return ExitSuccess;
+}
