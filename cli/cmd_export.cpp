@@ -22,19 +22,14 @@ int runExport(CliContext &context, const QStringList &arguments)
         context.err << u"Give --all or the scripts to export, not both."_s << Qt::endl;
         return ExitUsage;
     }
-    const auto choice = exportListChoice(parser, context);
-    if (!choice)
-        return ExitUsage;
-
     Database db;
-    if (!openProgramStore(db, context))
-        return ExitFailure;
-    const auto rows = fillExportList(db, context, *choice);
-    if (!rows)
-        return ExitFailure;
+    int status = ExitSuccess;
+    const auto list = exportListFromOptions(parser, context, db, &status);
+    if (!list)
+        return status;
     std::vector<ExportListRow> ticked;
     QStringList unlisted = named;
-    for (const ExportListRow &row : *rows) {
+    for (const ExportListRow &row : list->rows) {
         if (parser.isSet(all) || named.contains(row.script)) {
             ticked.push_back(row);
             unlisted.removeAll(row.script);
@@ -43,7 +38,7 @@ int runExport(CliContext &context, const QStringList &arguments)
     for (const QString &script : std::as_const(unlisted))
         context.err << u"%1 is not in the list; it was not exported."_s.arg(script) << Qt::endl;
 
-    const ExportResult result = exportScripts(db, context.programFolder, ticked, choice->onlyRevised,
+    const ExportResult result = exportScripts(db, context.programFolder, ticked, list->onlyRevised,
                                               parser.isSet(include));
     if (!result.ok) {
         context.err << result.message << Qt::endl;

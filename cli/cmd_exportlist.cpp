@@ -13,16 +13,12 @@ int runExportList(CliContext &context, const QStringList &arguments)
     addExportListOptions(parser);
     if (!parseCommandLine(parser, context, arguments, 0, 0))
         return ExitUsage;
-    const auto choice = exportListChoice(parser, context);
-    if (!choice)
-        return ExitUsage;
     Database db;
-    if (!openProgramStore(db, context))
-        return ExitFailure;
-    const auto rows = fillExportList(db, context, *choice);
-    if (!rows)
-        return ExitFailure;
-    for (const ExportListRow &row : *rows)
+    int status = ExitSuccess;
+    const auto list = exportListFromOptions(parser, context, db, &status);
+    if (!list)
+        return status;
+    for (const ExportListRow &row : list->rows)
         context.out << JsonLine().add("script", row.script).add("folder", row.folder).add("overview", row.overview).toString()
                     << '\n';
     context.out.flush();

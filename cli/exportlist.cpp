@@ -13,28 +13,27 @@ void addExportListOptions(QCommandLineParser &parser)
     parser.addOption({u"only-revised"_s, u"List only scripts with translated and revised blocks."_s});
 }
 
-std::optional<ExportListChoice> exportListChoice(const QCommandLineParser &parser, CliContext &context)
+std::optional<ExportList> exportListFromOptions(const QCommandLineParser &parser, CliContext &context, Database &db,
+                                                int *status)
 {
     const QString folder = parser.value(u"folder"_s);
-    ExportListChoice choice;
-    choice.onlyRevised = parser.isSet(u"only-revised"_s);
-    choice.folderIndex = folder == u"all" ? 0 : int(ExportFolderItems.indexOf(folder));
-    if (choice.folderIndex < 0) {
+    const int folderIndex = folder == u"all" ? 0 : int(ExportFolderItems.indexOf(folder));
+    if (folderIndex < 0) {
         context.err << u"Unknown folder %1: use all, battling_arena, battle_script or field."_s.arg(folder)
                     << Qt::endl;
+        *status = ExitUsage;
         return std::nullopt;
     }
-    return choice;
-}
-
-std::optional<std::vector<ExportListRow>> fillExportList(Database &db, CliContext &context,
-                                                         const ExportListChoice &choice)
-{
-    std::vector<ExportListRow> rows;
+    *status = ExitFailure;
+    if (!openProgramStore(db, context))
+        return std::nullopt;
+    ExportList list;
+    list.onlyRevised = parser.isSet(u"only-revised"_s);
     QString error;
-    if (!FillExportList(db, choice.folderIndex, choice.onlyRevised, rows, &error)) {
+    if (!FillExportList(db, folderIndex, list.onlyRevised, list.rows, &error)) {
         context.err << error << Qt::endl;
         return std::nullopt;
     }
-    return rows;
+    *status = ExitSuccess;
+    return list;
 }

@@ -10,13 +10,13 @@ class QCommandLineParser;
 // --folder all|battling_arena|battle_script|field and --only-revised: what
 // cmbFolder and "Only revised" hold when the export window fills its list.
 void addExportListOptions(QCommandLineParser &parser);
-struct ExportListChoice
+struct ExportList
 {
-    int folderIndex = 0;
     bool onlyRevised = false;
+    std::vector<ExportListRow> rows;
 };
-// nullopt (message printed) for an unknown folder.
-std::optional<ExportListChoice> exportListChoice(const QCommandLineParser &parser, CliContext &context);
-// FillExportList; nullopt (message printed) when the store cannot be read.
-std::optional<std::vector<ExportListRow>> fillExportList(Database &db, CliContext &context,
-                                                         const ExportListChoice &choice);
+// The list as the options fill it from the program's store, opened into
+// `db`; nullopt (message printed, `status` set) when an option is wrong or
+// the store cannot be read.
+std::optional<ExportList> exportListFromOptions(const QCommandLineParser &parser, CliContext &context, Database &db,
+                                                int *status);
