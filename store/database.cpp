@@ -1,6 +1,7 @@
 #include "store/database.h"
 
 #include "store/logging.h"
+#include "store/unicodelike.h"
 
 #include <sqlite3.h>
 
@@ -182,6 +183,16 @@ bool Database::commit()
 bool Database::rollback()
 {
     return execute(u"ROLLBACK"_s);
+}
+
+bool Database::useUnicodeLike()
+{
+    if (!m_db)
+        return fail(SQLITE_MISUSE, u"The database is not open."_s);
+    const int rc = installUnicodeLike(m_db);
+    if (rc != SQLITE_OK)
+        return fail(rc, u"Cannot set up the search rule: %1"_s.arg(QString::fromUtf8(sqlite3_errmsg(m_db))));
+    return true;
 }
 
 qint64 Database::changedRows() const

@@ -85,6 +85,12 @@ public:
     bool rollback();
     bool inTransaction() const;
 
+    // LIKE on this connection then matches letters regardless of case across
+    // the whole of Unicode (Á = á, Ñ = ñ), not only ASCII as SQLite's own LIKE
+    // does; accents still count and % and _ stay the wildcards
+    // (store/unicodelike.h). Lasts until close().
+    bool useUnicodeLike();
+
     const StoreError &lastError() const { return m_lastError; }
     // Rows inserted, changed or deleted through this instance since open();
     // shows callers and tests that an idle store is left alone.
