@@ -72,6 +72,9 @@ public:
 signals:
     // After a command ran; lets controllers and tests follow what happened.
     void commandRun(Command command);
+    // Start-up found blocks in battling_arena: the tree and the status line
+    // are to be shown (an empty battling_arena leaves both blank).
+    void storeReady();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

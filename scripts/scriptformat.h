@@ -4,7 +4,10 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <vector>
+
+class ResultSet;
 
 // The script text format: numbered blocks, each a header line
 // "<TextBlock N w:W h:H>", body lines and an end line holding
@@ -29,7 +32,8 @@ struct ReaderSizes
     qint16 height = 0;
 };
 
-// Why reading stopped: the file and 1-based line, and a sentence for the user.
+// Why reading stopped: the file and 1-based line, and a sentence for the user
+// that already names both, ready for lblMsg or stderr.
 struct ReadFailure
 {
     QString file;
@@ -48,6 +52,7 @@ bool ReadScriptBlocks(const QByteArray &bytes, const QString &fileName, ReaderSi
                       const BlockSink &sink, ReadFailure *failure,
                       const std::function<void()> &afterLine = {});
 // The same for a file on disk; a file that cannot be opened or read fails.
+// Failures name the file without its folder, as the tables do.
 bool ReadScriptFile(const QString &path, ReaderSizes &sizes, const BlockSink &sink,
                     ReadFailure *failure, const std::function<void()> &afterLine = {});
 
@@ -68,3 +73,27 @@ struct ScriptRow
 // sizes when newWidth > 0), then the translation when translated, else the
 // original, grave accents back to apostrophes, each followed by CR LF.
 QString FormatScriptBlocks(const std::vector<ScriptRow> &rows);
+
+// Reads every remaining row of a query on a script table (all eleven columns,
+// by position) into writer rows. A number that does not fit 16 bits, or a
+// column that holds no number where one belongs, is not wrapped or guessed:
+// the call returns false with a sentence naming the file, block and column
+// in `error`, and `rows` holds the rows before the bad one. NULL counts as 0.
+bool scriptRowsFrom(ResultSet &result, std::vector<ScriptRow> &rows, QString *error);
+
+// Where a script text cannot become Windows-1252.
+struct EncodeFailure
+{
+    qsizetype index = -1; // into the text
+    int line = 0;         // 1-based, counted as the reader counts lines
+    int column = 0;       // 1-based
+    std::optional<qint16> block; // number of the header above the character
+    QString character;    // the offending character (both halves of a surrogate pair)
+    QString message;      // names file, line, block and the character
+};
+
+// The bytes to write for a whole script text. A character without a byte in
+// the code page fails the whole text rather than being replaced: a silently
+// changed character would reach the game.
+std::optional<QByteArray> encodeScriptText(const QString &text, const QString &fileName,
+                                           EncodeFailure *failure = nullptr);

@@ -1,0 +1,72 @@
+#include "app/aboutdialog.h"
+
+#include <QLabel>
+#include <QTimer>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+frmAcerca::frmAcerca(QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(u"frmAcerca"_s);
+    setWindowTitle(u"About Tallowpen"_s);
+    setModal(true);
+
+    auto *picture = new QLabel(this);
+    picture->setObjectName(u"Picture1"_s);
+    picture->setPixmap(QPixmap(u":/tallowpen/about.png"_s));
+    picture->setAlignment(Qt::AlignCenter);
+    auto *version = new QLabel(u"Tallowpen 2.0.0.11"_s, this);
+    version->setObjectName(u"lblVersion"_s);
+    QFont big = version->font();
+    big.setPointSize(big.pointSize() + 4);
+    big.setBold(true);
+    version->setFont(big);
+    version->setAlignment(Qt::AlignCenter);
+
+    // The credits box scrolls inside a clipping frame.
+    auto *viewport = new QWidget(this);
+    viewport->setObjectName(u"Picture1Frame"_s);
+    viewport->setFixedSize(360, 180);
+    m_box = new QWidget(viewport);
+    m_box->setObjectName(u"Picture2"_s);
+    auto *credits = new QVBoxLayout(m_box);
+    for (const QString &line : {u"A workbench for translating"_s, u"the dialogue scripts of Brassvale"_s, QString(),
+                                u"Script store, preview and word links"_s, u"by the Tallowpen developers"_s, QString(),
+                                u"Default font drawn from the public-domain"_s, u"X11 \"fixed\" bitmap fonts"_s, QString(),
+                                u"Built with Qt and SQLite"_s}) {
+        auto *label = new QLabel(line, m_box);
+        label->setAlignment(Qt::AlignCenter);
+        credits->addWidget(label);
+    }
+    // Whole pixels keep the height a multiple of the step, so the box lands
+    // exactly on its turning point.
+    m_box->setFixedSize(viewport->width(), m_box->sizeHint().height());
+    m_box->move(0, m_top / TwipsPerPixel);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(picture);
+    layout->addWidget(version);
+    layout->addWidget(viewport, 0, Qt::AlignHCenter);
+
+    m_timer = new QTimer(this);
+    m_timer->setObjectName(u"Timer1"_s);
+    m_timer->setInterval(1);
+    connect(m_timer, &QTimer::timeout, this, &frmAcerca::Timer1_Timer);
+    m_timer->start();
+}
+
+int frmAcerca::scrollInnerHeight() const
+{
+    return m_box->height() * TwipsPerPixel;
+}
+
+void frmAcerca::Timer1_Timer()
+{
+    if (m_top != -scrollInnerHeight())
+        m_top -= StepTwips;
+    else
+        m_top = ReentryTwips; // scrolled out above: re-enter from below
+    m_box->move(0, m_top / TwipsPerPixel);
+}

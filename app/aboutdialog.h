@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QTimer;
+class QWidget;
+
+// frmAcerca: the About window with its credits scrolling upwards.
+class frmAcerca : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit frmAcerca(QWidget *parent = nullptr);
+
+    // Positions are kept in the window's own units, twips, as the scroller
+    // counts them: 15 to a pixel.
+    static constexpr int TwipsPerPixel = 15;
+    static constexpr int StepTwips = 5;
+    static constexpr int ReentryTwips = 2655;
+
+    int scrollTop() const { return m_top; }
+    int scrollInnerHeight() const;
+    void Timer1_Timer();
+
+private:
+    QWidget *m_box = nullptr; // Picture2
+    QTimer *m_timer = nullptr; // Timer1
+    int m_top = ReentryTwips;
+};

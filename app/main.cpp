@@ -1,0 +1,37 @@
+#include "app/mainwindow.h"
+#include "app/splash.h"
+#include "store/programfolder.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+
+using namespace Qt::StringLiterals;
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(u"Tallowpen"_s);
+    QApplication::setApplicationDisplayName(u"Tallowpen"_s);
+    QApplication::setApplicationVersion(u"2.0.0.11"_s);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(u"Tallowpen, the Brassvale script translation editor."_s);
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption homeOption(u"home"_s, u"Program folder holding tallowpen.db and font/font.bmp."_s,
+                                        u"DIR"_s);
+    const QCommandLineOption noSplashOption(u"no-splash"_s, u"Start without the five-second splash."_s);
+    parser.addOption(homeOption);
+    parser.addOption(noSplashOption);
+    parser.process(app);
+
+    frmMain window(resolveProgramFolder(parser.value(homeOption)));
+    if (!parser.isSet(noSplashOption)) {
+        frmSplash splash(&window);
+        splash.exec();
+    }
+    if (!window.load())
+        return 1;
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,71 @@
+#include "cli/commands.h"
+
+#include "store/database.h"
+#include "store/layout.h"
+#include "store/programfolder.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+
+#include <array>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// One line per command.
+constexpr std::array Commands = {
+    CliCommand{"init", "Create an empty tallowpen.db in the program folder.", runInit},
+};
+
+} // namespace
+
+const CliCommand *findCommand(const QString &name)
+{
+    for (const CliCommand &command : Commands) {
+        if (name == QLatin1StringView(command.name))
+            return &command;
+    }
+    return nullptr;
+}
+
+QList<const CliCommand *> allCommands()
+{
+    QList<const CliCommand *> list;
+    for (const CliCommand &command : Commands)
+        list << &command;
+    return list;
+}
+
+bool parseCommandLine(QCommandLineParser &parser, CliContext &context, const QStringList &arguments,
+                      int minPositional, int maxPositional)
+{
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    if (!parser.parse(arguments)) {
+        context.err << parser.errorText() << Qt::endl;
+        return false;
+    }
+    const qsizetype count = parser.positionalArguments().size();
+    if (count < minPositional || (maxPositional >= 0 && count > maxPositional)) {
+        context.err << u"Wrong number of arguments for %1; see tallowpen-cli --help."_s.arg(arguments.value(0))
+                    << Qt::endl;
+        return false;
+    }
+    return true;
+}
+
+bool openProgramStore(Database &db, CliContext &context)
+{
+    const QString path = programPath(context.programFolder, StoreFileName);
+    if (!QFileInfo(path).isFile()) {
+        context.err << u"Required file 'tallowpen.db' is not in the program folder %1; create it with "
+                       "'tallowpen-cli init'."_s.arg(context.programFolder)
+                    << Qt::endl;
+        return false;
+    }
+    if (!openStore(db, path)) {
+        context.err << db.lastError().message << Qt::endl;
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,6 @@
+#pragma once
+
+#include "cli/command.h"
+
+// The commands' bodies, one file each (cmd_<name>.cpp).
+int runInit(CliContext &context, const QStringList &arguments);

@@ -1,0 +1,66 @@
+#include "cli/command.h"
+#include "store/programfolder.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void printHelp(QTextStream &out)
+{
+    out << u"Usage: tallowpen-cli [--home DIR] COMMAND [ARGS]\n\n"
+           "Runs the editor's own operations on the store in the program folder\n"
+           "(--home DIR, else $TALLOWPEN_HOME, else the folder of this program).\n\n"
+           "Commands:\n"_s;
+    for (const CliCommand *command : allCommands())
+        out << u"  %1%2\n"_s.arg(QString::fromLatin1(command->name), -20).arg(QString::fromLatin1(command->summary));
+    out << u"\nExit status: 0 success, 1 refused or failed, 2 usage error.\n"_s;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // No display: images are drawn and written with QtGui's raster code alone.
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(u"tallowpen-cli"_s);
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    // Global options stand before the command; everything after belongs to it.
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+    QString home;
+    while (!arguments.isEmpty() && arguments.first().startsWith(u'-')) {
+        const QString option = arguments.takeFirst();
+        if (option == u"--help" || option == u"-h") {
+            printHelp(out);
+            return ExitSuccess;
+        }
+        if (option == u"--home" && !arguments.isEmpty()) {
+            home = arguments.takeFirst();
+        } else if (option.startsWith(u"--home=")) {
+            home = option.mid(7);
+        } else {
+            err << u"Unknown option %1; see tallowpen-cli --help."_s.arg(option) << Qt::endl;
+            return ExitUsage;
+        }
+    }
+    if (arguments.isEmpty()) {
+        printHelp(err);
+        return ExitUsage;
+    }
+    const CliCommand *command = findCommand(arguments.first());
+    if (!command) {
+        err << u"Unknown command %1; see tallowpen-cli --help."_s.arg(arguments.first()) << Qt::endl;
+        return ExitUsage;
+    }
+    CliContext context{resolveProgramFolder(home), out, err};
+    const int status = command->run(context, arguments);
+    out.flush();
+    err.flush();
+    return status;
+}

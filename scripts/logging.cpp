@@ -1,0 +1,3 @@
+#include "scripts/logging.h"
+
+Q_LOGGING_CATEGORY(lcScripts, "tallowpen.scripts")

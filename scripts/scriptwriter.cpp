@@ -1,0 +1,164 @@
+#include "scripts/cp1252.h"
+#include "scripts/scriptformat.h"
+#include "store/database.h"
+#include "store/layout.h"
+#include "store/numbers.h"
+
+#include <algorithm>
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr QStringView HeaderTag = u"<TextBlock ";
+
+enum class NumberProblem { None, Range, NotNumber };
+
+// SQLite keeps whatever type a value arrived with; a number may come back as
+// an integer, a real or a text.
+qint16 int16Column(const QVariant &value, NumberProblem &problem)
+{
+    problem = NumberProblem::None;
+    if (value.isNull())
+        return 0;
+    switch (value.typeId()) {
+    case QMetaType::LongLong: {
+        const qlonglong v = value.toLongLong();
+        if (v < std::numeric_limits<qint16>::min() || v > std::numeric_limits<qint16>::max()) {
+            problem = NumberProblem::Range;
+            return 0;
+        }
+        return qint16(v);
+    }
+    case QMetaType::Double:
+    case QMetaType::QString: {
+        bool ok = false;
+        const double v = value.typeId() == QMetaType::Double ? value.toDouble()
+                                                             : value.toString().trimmed().toDouble(&ok);
+        if (value.typeId() == QMetaType::QString && !ok) {
+            problem = NumberProblem::NotNumber;
+            return 0;
+        }
+        const std::optional<qint16> fitted = toInt16(v);
+        if (!fitted)
+            problem = NumberProblem::Range;
+        return fitted.value_or(0);
+    }
+    default:
+        problem = NumberProblem::NotNumber;
+        return 0;
+    }
+}
+
+QString columnName(int column)
+{
+    switch (column) {
+    case ColDialogueId: return u"dialogue_id"_s;
+    case ColWidth: return u"width"_s;
+    case ColHeight: return u"height"_s;
+    case ColNewWidth: return u"new_width"_s;
+    default: return u"new_height"_s;
+    }
+}
+
+} // namespace
+
+QString FormatScriptBlocks(const std::vector<ScriptRow> &rows)
+{
+    qsizetype size = 0;
+    for (const ScriptRow &row : rows)
+        size += 40 + (row.translated ? row.textDataT : row.textData).size();
+    QString out;
+    out.reserve(size);
+    for (const ScriptRow &row : rows) {
+        const bool resized = row.newWidth > 0; // new_height alone does not count
+        out += HeaderTag + QString::number(row.dialogueId) + u" w:"
+            + QString::number(resized ? row.newWidth : row.width) + u" h:"
+            + QString::number(resized ? row.newHeight : row.height) + u">\r\n";
+        const qsizetype start = out.size();
+        out += row.translated ? row.textDataT : row.textData;
+        std::replace(out.begin() + start, out.end(), u'`', u'\'');
+        out += u"\r\n";
+    }
+    return out;
+}
+
+bool scriptRowsFrom(ResultSet &result, std::vector<ScriptRow> &rows, QString *error)
+{
+    if (!result.isValid()) {
+        if (error)
+            *error = result.error().message;
+        return false;
+    }
+    rows.reserve(rows.size() + size_t(result.rowCount()));
+    while (!result.step()) {
+        ScriptRow row;
+        const std::pair<int, qint16 *> numbers[] = {
+            {ColDialogueId, &row.dialogueId}, {ColWidth, &row.width},         {ColHeight, &row.height},
+            {ColNewWidth, &row.newWidth},     {ColNewHeight, &row.newHeight},
+        };
+        for (const auto &[column, target] : numbers) {
+            NumberProblem problem;
+            *target = int16Column(result.value(column), problem);
+            if (problem != NumberProblem::None) {
+                if (error) {
+                    *error = u"%1, block %2: the %3 value %4 %5."_s.arg(
+                        result.text(ColFileName), result.text(ColDialogueId), columnName(column),
+                        result.text(column).left(24),
+                        problem == NumberProblem::Range ? u"does not fit between -32768 and 32767"_s
+                                                        : u"is not a number"_s);
+                }
+                return false;
+            }
+        }
+        row.translated = result.value(ColTranslated).toDouble() == 1.0;
+        row.textData = result.text(ColTextData);
+        row.textDataT = result.text(ColTextDataT);
+        rows.push_back(std::move(row));
+    }
+    return true;
+}
+
+std::optional<QByteArray> encodeScriptText(const QString &text, const QString &fileName,
+                                           EncodeFailure *failure)
+{
+    qsizetype bad = -1;
+    std::optional<QByteArray> bytes = Cp1252::encode(text, &bad);
+    if (bytes || !failure)
+        return bytes;
+
+    // Count lines as the reader does: CR LF or a lone CR ends one.
+    int line = 1;
+    qsizetype lineStart = 0;
+    std::optional<qint16> block;
+    for (qsizetype i = 0; i <= bad; ++i) {
+        if (i == lineStart && QStringView(text).sliced(i).startsWith(HeaderTag)) {
+            const qsizetype blank = text.indexOf(u' ', i + HeaderTag.size());
+            const qsizetype eol = text.indexOf(u'\r', i);
+            qsizetype stop = blank < 0 ? text.size() : blank;
+            if (eol >= 0 && eol < stop)
+                stop = eol;
+            block = parseInt16(QStringView(text).sliced(i + HeaderTag.size(), stop - i - HeaderTag.size()));
+        }
+        if (text[i] == u'\r' && i < bad) {
+            if (i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+            ++line;
+            lineStart = i + 1;
+        }
+    }
+    failure->index = bad;
+    failure->line = line;
+    failure->column = int(bad - lineStart + 1);
+    failure->block = block;
+    const bool pair = text[bad].isHighSurrogate() && bad + 1 < text.size() && text[bad + 1].isLowSurrogate();
+    failure->character = text.mid(bad, pair ? 2 : 1);
+    const char32_t code = pair ? QChar::surrogateToUcs4(text[bad], text[bad + 1]) : text[bad].unicode();
+    QString where = u"%1, line %2, column %3"_s.arg(fileName).arg(line).arg(failure->column);
+    if (block)
+        where += u" (block %1)"_s.arg(*block);
+    failure->message = u"%1: the character \"%2\" (U+%3) has no Windows-1252 code."_s.arg(
+        where, failure->character, QString::number(code, 16).toUpper().rightJustified(4, u'0'));
+    return std::nullopt;
+}
