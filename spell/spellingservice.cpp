@@ -134,7 +134,8 @@ bool HunspellSpellingService::checkSpelling(int language)
             QString why;
             if (!m_speller->addToPersonal(miss.word, &why)) {
                 qCWarning(lcSpell) << why;
-                m_addErrors << why;
+                if (m_onProblem)
+                    m_onProblem(why);
             }
             pos = end;
             break;

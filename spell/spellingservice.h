@@ -101,8 +101,9 @@ public:
     QString content() const { return m_content; }
     bool isVisible() const { return m_visible; }
     int windowState() const { return m_windowState; }
-    // An "Add to dictionary" that could not be written to the personal list.
-    QStringList addErrors() const { return m_addErrors; }
+    // Told when an "Add to dictionary" could not be written to the personal
+    // list; the word is still known until the program ends.
+    void setProblemHandler(std::function<void(const QString &message)> handler) { m_onProblem = std::move(handler); }
 
 private:
     HunspellSpellingService(SpellerCache &spellers, std::shared_ptr<Speller> speller, TextClipboard &clipboard,
@@ -118,7 +119,7 @@ private:
     bool m_visible = true;
     int m_windowState = 0;
     QString m_lastError;
-    QStringList m_addErrors;
+    std::function<void(const QString &)> m_onProblem;
 };
 
 // The sentence around a character range: from just after the previous

@@ -76,6 +76,7 @@ private slots:
     void corrections();
     void questionShowsTheSentence();
     void addToDictionaryIsRemembered();
+    void unwritablePersonalListIsTold();
     void missingDictionaryTouchesNothing();
     void selectionStartStaysInsideShorterText();
 
@@ -256,6 +257,27 @@ void tst_SpellCheck::addToDictionaryIsRemembered()
     QFile file(dir.filePath(PersonalWordList::fileName()));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("Ovessin\n"));
+}
+
+void tst_SpellCheck::unwritablePersonalListIsTold()
+{
+    QTemporaryDir dir;
+    SpellerCache cache(dir.filePath(u"gone"_s), {QFINDTESTDATA("data/tiny")});
+    QStringList problems;
+    m_editor.m_text = u"Ovessin y Ovessin"_s;
+    m_dialog.answers = {{SpellAnswer::AddToDictionary, {}}, {SpellAnswer::IgnoreOnce, {}}};
+    SpellCheckRequest r = request(cache);
+    r.createService = [&](QString *error) -> std::unique_ptr<SpellingService> {
+        auto service = HunspellSpellingService::create(cache, SpanishLanguage, m_clipboard, m_dialog, error);
+        service->setProblemHandler([&problems](const QString &message) { problems << message; });
+        return service;
+    };
+    checkEditorSpelling(r);
+    QCOMPARE(problems.size(), 1);
+    QVERIFY2(problems[0].contains(PersonalWordList::fileName()), qPrintable(problems[0]));
+    // Still known for this run: the second Ovessin is not asked about.
+    QCOMPARE(m_dialog.questions.size(), size_t(2));
+    QCOMPARE(m_dialog.questions[1].word, u"y"_s);
 }
 
 void tst_SpellCheck::missingDictionaryTouchesNothing()
