@@ -16,6 +16,9 @@ namespace {
 // One line per command.
 constexpr std::array Commands = {
     CliCommand{"init", "Create an empty tallowpen.db in the program folder.", runInit},
+    CliCommand{"search", "TEXT [--in translated|original|both|comments]: blocks holding a text.", runSearch},
+    CliCommand{"spell", "(--text TEXT | --text-file PATH) [--language 1034]: the misspelt words of a text.",
+               runSpell},
 };
 
 } // namespace

@@ -4,3 +4,5 @@
 
 // The commands' bodies, one file each (cmd_<name>.cpp).
 int runInit(CliContext &context, const QStringList &arguments);
+int runSearch(CliContext &context, const QStringList &arguments);
+int runSpell(CliContext &context, const QStringList &arguments);

@@ -87,7 +87,6 @@ std::unique_ptr<HunspellDictionary> HunspellDictionary::load(const LanguageDicti
         loaded->m_affixPath = aff;
         loaded->m_encoder = std::move(encoder);
         loaded->m_decoder = std::move(decoder);
-        qCDebug(lcSpell) << "dictionary" << aff << "in" << encodingName;
         return loaded;
     }
     if (error) {

@@ -148,7 +148,7 @@ void tst_Search::hits()
     QFETCH(int, type);
     QFETCH(QString, typed);
     QFETCH(QStringList, keys);
-    const SearchOutcome outcome = runSearch(m_db, SearchType(type), typed);
+    const SearchOutcome outcome = searchBlocks(m_db, SearchType(type), typed);
     QCOMPARE(outcome.status, SearchOutcome::Finished);
     QCOMPARE(outcome.message, SearchMessages::finished);
     QStringList found;
@@ -159,11 +159,11 @@ void tst_Search::hits()
 
 void tst_Search::hitsCarryTheSearchedColumn()
 {
-    const SearchOutcome both = runSearch(m_db, SearchType::OriginalAndTranslated, u"fuego%"_s);
+    const SearchOutcome both = searchBlocks(m_db, SearchType::OriginalAndTranslated, u"fuego%"_s);
     QCOMPARE(both.hits.size(), 1);
     QCOMPARE(both.hits[0], (SearchHit{u"1"_s, u"boss01"_s, u"battle_script"_s, u"Espada de fuego"_s}));
 
-    const SearchOutcome comments = runSearch(m_db, SearchType::Comments, u"nota"_s);
+    const SearchOutcome comments = searchBlocks(m_db, SearchType::Comments, u"nota"_s);
     QCOMPARE(comments.hits.size(), 1);
     QCOMPARE(comments.hits[0], (SearchHit{u"7"_s, u"town01"_s, u"field"_s, u"nota"_s}));
 }
@@ -189,7 +189,7 @@ void tst_Search::hostileTextIsSearchedAsTyped()
     QVariant count;
     QVERIFY(m_db.execute(u"SELECT COUNT(*) FROM field"_s, &count));
     for (int type = 0; type < 4; ++type) {
-        const SearchOutcome outcome = runSearch(m_db, SearchType(type), typed);
+        const SearchOutcome outcome = searchBlocks(m_db, SearchType(type), typed);
         // The search ends normally instead of failing half-way, and lists
         // only what holds the typed text.
         QCOMPARE(outcome.status, SearchOutcome::Finished);
@@ -207,7 +207,7 @@ void tst_Search::hostileTextIsSearchedAsTyped()
 void tst_Search::failingStoreStopsWithItsMessage()
 {
     Database closed;
-    const SearchOutcome outcome = runSearch(closed, SearchType::Original, u"sword"_s);
+    const SearchOutcome outcome = searchBlocks(closed, SearchType::Original, u"sword"_s);
     QCOMPARE(outcome.status, SearchOutcome::Failed);
     QVERIFY(!outcome.message.isEmpty());
     QVERIFY(outcome.message != SearchMessages::finished);
