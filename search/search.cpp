@@ -63,7 +63,7 @@ QList<SearchStatement> searchStatements(SearchType type, const QString &pattern)
     return {};
 }
 
-SearchOutcome runSearch(Database &db, SearchType type, const QString &typed)
+SearchOutcome searchBlocks(Database &db, SearchType type, const QString &typed)
 {
     SearchOutcome outcome;
     const SearchInput input = prepareSearchText(typed);
@@ -80,7 +80,6 @@ SearchOutcome runSearch(Database &db, SearchType type, const QString &typed)
             outcome.message = rows.error().message;
             return outcome;
         }
-        outcome.hits.reserve(outcome.hits.size() + rows.rowCount());
         while (!rows.step()) {
             outcome.hits.append({rows.text(ColDialogueId).trimmed(), rows.text(ColFileName), statement.table,
                                  rows.text(statement.textColumn)});

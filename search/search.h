@@ -20,6 +20,8 @@ struct SearchHit
 
     bool operator==(const SearchHit &) const = default;
 };
+// A list of hits can grow to every block twice over; moving one is a memcpy.
+Q_DECLARE_TYPEINFO(SearchHit, Q_RELOCATABLE_TYPE);
 
 namespace SearchMessages {
 inline const QString emptyInput = QStringLiteral("Please input a word to search");
@@ -62,7 +64,7 @@ struct SearchOutcome
 // cmdBuscar_Click without the window: rules, statements, hits in the order
 // the statements return their rows. A failing statement stops the search
 // with the hits found so far and the store's message.
-SearchOutcome runSearch(Database &db, SearchType type, const QString &typed);
+SearchOutcome searchBlocks(Database &db, SearchType type, const QString &typed);
 
 // The block node key of a hit: Folder ":" Script ";" Block.
 QString hitKey(const SearchHit &hit);

@@ -71,25 +71,23 @@ QVariant columnValue(sqlite3_stmt *s, int column)
 
 bool ResultSet::step()
 {
-    if (m_current < qsizetype(m_rows.size()))
+    if (m_current < m_rowCount)
         ++m_current;
-    return m_current >= qsizetype(m_rows.size());
+    return m_current >= m_rowCount;
 }
 
 QVariant ResultSet::value(int column) const
 {
-    if (m_current < 0 || m_current >= qsizetype(m_rows.size()))
+    if (m_current < 0 || m_current >= m_rowCount || column < 0 || column >= m_columnCount)
         return {};
-    const auto &row = m_rows[size_t(m_current)];
-    if (column < 0 || size_t(column) >= row.size())
-        return {};
-    return row[size_t(column)];
+    return m_cells[size_t(m_current * m_columnCount + column)];
 }
 
 void ResultSet::close()
 {
-    m_rows.clear();
-    m_rows.shrink_to_fit();
+    m_cells.clear();
+    m_cells.shrink_to_fit();
+    m_rowCount = 0;
     m_current = -1;
 }
 
@@ -246,11 +244,9 @@ bool Database::run(const QString &statement, ResultSet *rows, QVariant *out)
     bool first = true;
     while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
         if (rows) {
-            std::vector<QVariant> row;
-            row.reserve(size_t(columns));
             for (int c = 0; c < columns; ++c)
-                row.push_back(columnValue(stmt.get(), c));
-            rows->m_rows.push_back(std::move(row));
+                rows->m_cells.push_back(columnValue(stmt.get(), c));
+            ++rows->m_rowCount;
         } else if (first && out && columns > 0) {
             *out = columnValue(stmt.get(), 0);
         }
@@ -258,7 +254,7 @@ bool Database::run(const QString &statement, ResultSet *rows, QVariant *out)
     }
     if (rc != SQLITE_DONE) {
         if (rows)
-            rows->m_rows.clear();
+            rows->close();
         return fail(rc, u"The database could not run the statement: %1"_s.arg(QString::fromUtf8(sqlite3_errmsg(m_db))));
     }
     m_lastError = {};

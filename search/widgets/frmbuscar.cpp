@@ -71,7 +71,7 @@ void frmBuscar::cmdBuscar_Click()
     }
     m_hits.clear();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    SearchOutcome outcome = runSearch(m_db, type, typed);
+    SearchOutcome outcome = searchBlocks(m_db, type, typed);
     m_hits.setHits(std::move(outcome.hits));
     QApplication::restoreOverrideCursor();
     Messages::inform(this, outcome.message);
