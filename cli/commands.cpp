@@ -19,6 +19,8 @@ constexpr std::array Commands = {
     CliCommand{"search", "TEXT [--in translated|original|both|comments]: blocks holding a text.", runSearch},
     CliCommand{"spell", "(--text TEXT | --text-file PATH) [--language 1034]: the misspelt words of a text.",
                runSpell},
+    CliCommand{"render", "Draw a block's preview, or a text at a window size, into a PNG file.", runRender},
+    CliCommand{"resize", "Resize a field block's window with arrow keys, as Alt+arrows do.", runResize},
 };
 
 } // namespace

@@ -6,3 +6,5 @@
 int runInit(CliContext &context, const QStringList &arguments);
 int runSearch(CliContext &context, const QStringList &arguments);
 int runSpell(CliContext &context, const QStringList &arguments);
+int runRender(CliContext &context, const QStringList &arguments);
+int runResize(CliContext &context, const QStringList &arguments);
