@@ -6,5 +6,8 @@
 int runInit(CliContext &context, const QStringList &arguments);
 int runSearch(CliContext &context, const QStringList &arguments);
 int runSpell(CliContext &context, const QStringList &arguments);
+int runImportOriginal(CliContext &context, const QStringList &arguments);
+int runTree(CliContext &context, const QStringList &arguments);
+int runStatus(CliContext &context, const QStringList &arguments);
 int runRender(CliContext &context, const QStringList &arguments);
 int runResize(CliContext &context, const QStringList &arguments);
