@@ -1,9 +1,6 @@
 #pragma once
 
-#include <QModelIndex>
 #include <QObject>
-
-#include <functional>
 
 class frmMain;
 
@@ -14,13 +11,10 @@ class SearchController : public QObject
     Q_OBJECT
 
 public:
-    // `nodeClick` loads the tree's selected node (Scripts_NodeClick). Empty:
-    // the tree's own clicked() is raised, as a click on the node would.
-    explicit SearchController(frmMain &window, std::function<void(const QModelIndex &)> nodeClick = {});
+    explicit SearchController(frmMain &window);
 
     void mnuSearch_Click();
 
 private:
     frmMain &m_window;
-    std::function<void(const QModelIndex &)> m_nodeClick;
 };
