@@ -47,6 +47,23 @@ private:
     int m_collapses = 0;
 };
 
+namespace {
+
+// The child keyed `key`, added when there is none yet.
+QStandardItem *keyedChild(QStandardItem *parent, const QString &key, const QString &text)
+{
+    for (int r = 0; r < parent->rowCount(); ++r) {
+        if (parent->child(r)->data(ScriptTreeModel::KeyRole).toString() == key)
+            return parent->child(r);
+    }
+    auto *child = new QStandardItem(text);
+    child->setData(key, ScriptTreeModel::KeyRole);
+    parent->appendRow(child);
+    return child;
+}
+
+} // namespace
+
 void tst_FrmBuscar::initTestCase()
 {
     QVERIFY(makeSearchStore(m_dir, &m_path));
@@ -54,29 +71,9 @@ void tst_FrmBuscar::initTestCase()
     root->setData(u"Root"_s, ScriptTreeModel::KeyRole);
     m_treeModel.appendRow(root);
     for (const SearchRow &row : searchRows()) {
-        QStandardItem *folder = nullptr;
-        for (int r = 0; r < root->rowCount(); ++r) {
-            if (root->child(r)->text() == row.table)
-                folder = root->child(r);
-        }
-        if (!folder) {
-            folder = new QStandardItem(row.table);
-            folder->setData(row.table, ScriptTreeModel::KeyRole);
-            root->appendRow(folder);
-        }
-        QStandardItem *script = nullptr;
-        for (int r = 0; r < folder->rowCount(); ++r) {
-            if (folder->child(r)->text() == row.file)
-                script = folder->child(r);
-        }
-        if (!script) {
-            script = new QStandardItem(row.file);
-            script->setData(row.file, ScriptTreeModel::KeyRole);
-            folder->appendRow(script);
-        }
-        auto *block = new QStandardItem(QString::number(row.id));
-        block->setData(QString(row.table + u':' + row.file + u';' + QString::number(row.id)), ScriptTreeModel::KeyRole);
-        script->appendRow(block);
+        QStandardItem *script = keyedChild(keyedChild(root, row.table, row.table), row.file, row.file);
+        const QString id = QString::number(row.id);
+        keyedChild(script, row.table + u':' + row.file + u';' + id, id);
     }
     m_tree.setModel(&m_treeModel);
 }
