@@ -77,7 +77,7 @@ void tst_SpellController::noErrorsShowsTheMessage()
 void tst_SpellController::correctionsReplaceTheText()
 {
     MessageRecorder recorder;
-    loadWith(u"<Ovessin>Hoal, mundo.<Wait>"_s, 3);
+    loadWith(u"<Ovessin>Hoal, mundo.<Wait>\nAdiós."_s, 3);
     // Plays the translator: types the right word and changes.
     QStringList asked;
     QTimer translator;
@@ -97,7 +97,8 @@ void tst_SpellController::correctionsReplaceTheText()
 
     QCOMPARE(asked, QStringList{u"Hoal"_s});
     QVERIFY(recorder.messages.isEmpty());
-    QCOMPARE(m_editor->toPlainText(), u"<Ovessin>Hola, mundo.<Wait>"_s);
+    // The text crossed the clipboard as plain text, its line break included.
+    QCOMPARE(m_editor->toPlainText(), u"<Ovessin>Hola, mundo.<Wait>\nAdiós."_s);
     QVERIFY(QGuiApplication::clipboard()->text().isEmpty());
     QCOMPARE(m_editor->textCursor().position(), 3);
     auto *controller = m_window->findChild<SpellController *>();

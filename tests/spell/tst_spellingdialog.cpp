@@ -1,12 +1,9 @@
-#include "spell/clipboard.h"
 #include "spell/spellingservice.h"
 #include "spell/widgets/spellingdialog.h"
-#include "spell/widgets/texteditspelleditor.h"
 
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
 
@@ -21,7 +18,6 @@ private slots:
     void buttonsAnswer();
     void sentenceMarksTheWord();
     void noSuggestionOffersTheWord();
-    void checkRunsThroughTheEditorAndClipboard();
 
 private:
     SpellQuestion question() const
@@ -79,42 +75,6 @@ void tst_SpellingDialog::noSuggestionOffersTheWord()
     dialog.prepare({u"Ovessin llega."_s, 0, u"Ovessin"_s, {}});
     QCOMPARE(dialog.findChild<QLineEdit *>(u"txtChangeTo"_s)->text(), u"Ovessin"_s);
     QCOMPARE(dialog.findChild<QListWidget *>(u"lstSuggestions"_s)->count(), 0);
-}
-
-namespace {
-
-class FixedDialog : public SpellCheckDialog
-{
-public:
-    SpellAnswer ask(const SpellQuestion &) override { return {SpellAnswer::Change, u"hola"_s}; }
-};
-
-} // namespace
-
-void tst_SpellingDialog::checkRunsThroughTheEditorAndClipboard()
-{
-    QTextEdit editor;
-    editor.setPlainText(u"<Ovessin>hoal\nmundo<Wait>"_s);
-    TextEditSpellEditor access(&editor);
-    access.select(4, 3);
-    QCOMPARE(access.selectedText(), u"ssi"_s);
-
-    SystemClipboard clipboard;
-    clipboard.setText(u"before"_s);
-    SpellerCache cache(QString(), {QFINDTESTDATA("data/tiny")});
-    FixedDialog dialog;
-    SpellCheckRequest request;
-    request.editor = &access;
-    request.clipboard = &clipboard;
-    request.createService = [&](QString *error) -> std::unique_ptr<SpellingService> {
-        return HunspellSpellingService::create(cache, SpanishLanguage, clipboard, dialog, error);
-    };
-    const SpellCheckResult result = checkEditorSpelling(request);
-    QCOMPARE(result.status, SpellCheckResult::Checked);
-    QCOMPARE(editor.toPlainText(), u"<Ovessin>hola\nmundo<Wait>"_s);
-    QVERIFY(clipboard.text().isEmpty());
-    QCOMPARE(editor.textCursor().position(), 4);
-    QVERIFY(!editor.textCursor().hasSelection());
 }
 
 QTEST_MAIN(tst_SpellingDialog)
