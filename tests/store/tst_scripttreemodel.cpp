@@ -14,10 +14,10 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // One row as the tests write it: "table|file|id|comment|translated|revised".
-void insertRow(Database &db, const QString &spec)
+void insertRow(Database &db, const QString &row)
 {
-    const QStringList f = spec.split(u'|');
-    QVERIFY2(f.size() == 6, qPrintable(spec));
+    const QStringList f = row.split(u'|');
+    QVERIFY2(f.size() == 6, qPrintable(row));
     const QString statement = u"INSERT INTO %1 (file_name,dialogue_id,text_data,width,height,comments,translated,"
                               "revised,text_data_t,new_width,new_height) VALUES ('%2', %3, 'x', 24, 2, '%4', %5, %6, "
                               "'', 0, 0);"_s.arg(f[0], f[1], f[2], f[3], f[4], f[5]);
