@@ -341,6 +341,8 @@ void tst_ImportController::startUpShowsTreeAndStatus()
     QVERIFY(tree);
     QCOMPARE(tree->isBuilt(), built);
     if (built) {
+        const QModelIndex root = tree->indexForKey(u"Root"_s);
+        QVERIFY(!tree->data(root, Qt::DecorationRole).value<QIcon>().isNull()); // the tree images are linked in
         QCOMPARE(ScriptTree::selectedKey(*c.Scripts), u"Root"_s);
         QVERIFY(!c.Scripts->isExpanded(tree->indexForKey(u"Root"_s)));
     }
