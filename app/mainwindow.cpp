@@ -3,6 +3,8 @@
 #include "app/aboutdialog.h"
 #include "app/controllers.h"
 #include "app/ui/messages.h"
+#include "editor/widgets/previewwidget.h"
+#include "editor/widgets/translatededit.h"
 #include "store/layout.h"
 #include "store/programfolder.h"
 
@@ -127,7 +129,7 @@ void frmMain::buildControls()
     c.rtxtOriginal->setFont(mono);
     c.rtxtOriginal->setReadOnly(true);
     c.rtxtOriginal->setAcceptRichText(false);
-    c.rtxtTranslated = named(new QTextEdit(central), "rtxtTranslated");
+    c.rtxtTranslated = named(new TranslatedEdit(central), "rtxtTranslated");
     c.rtxtTranslated->setFont(mono);
     c.rtxtTranslated->setAcceptRichText(false);
     c.txtComentario = named(new QPlainTextEdit(central), "txtComentario");
@@ -145,10 +147,7 @@ void frmMain::buildControls()
     c.picContenedor = named(new QWidget(central), "picContenedor");
     c.picContenedor->setFixedWidth(337 + 18);
     c.picContenedor->setMinimumHeight(200);
-    c.picPreview = named(new QWidget(c.picContenedor), "picPreview");
-    c.picPreview->setFixedSize(601, 968);
-    c.picPreview->setToolTip(u"Alt+Arrow to resize the window"_s);
-    c.picPreview->setAutoFillBackground(true);
+    c.picPreview = named(new PreviewWidget(c.picContenedor), "picPreview");
     c.li28 = named(new QFrame(c.picPreview), "li28");
     c.li28->setGeometry(240, 0, 1, 968);
     c.li32 = named(new QFrame(c.picPreview), "li32");

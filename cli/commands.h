@@ -7,3 +7,5 @@ int runInit(CliContext &context, const QStringList &arguments);
 int runImportOriginal(CliContext &context, const QStringList &arguments);
 int runTree(CliContext &context, const QStringList &arguments);
 int runStatus(CliContext &context, const QStringList &arguments);
+int runRender(CliContext &context, const QStringList &arguments);
+int runResize(CliContext &context, const QStringList &arguments);

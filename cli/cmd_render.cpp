@@ -1,0 +1,164 @@
+#include "cli/commands.h"
+#include "cli/previewblock.h"
+
+#include "editor/preview.h"
+#include "store/database.h"
+#include "store/programfolder.h"
+
+#include <QBuffer>
+#include <QCommandLineParser>
+#include <QFile>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Line ends of any kind become CR LF, as the editor's text has them.
+QString withCrLf(const QString &text)
+{
+    QString result;
+    result.reserve(text.size() + 16);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'\r' || c == u'\n') {
+            result += u"\r\n"_s;
+            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+        } else {
+            result += c;
+        }
+    }
+    return result;
+}
+
+std::optional<QString> readTextFile(CliContext &context, const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        context.err << u"Cannot read %1: %2"_s.arg(path, file.errorString()) << Qt::endl;
+        return std::nullopt;
+    }
+    const QByteArray bytes = file.readAll();
+    const QList<QByteArray> lines = bytes.split('\n');
+    QString text;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString line = decoder.decode(lines[i]);
+        if (decoder.hasError()) {
+            context.err << u"%1, line %2: not UTF-8 text."_s.arg(path).arg(i + 1) << Qt::endl;
+            return std::nullopt;
+        }
+        if (i > 0)
+            text += u'\n';
+        text += line;
+    }
+    if (text.startsWith(QChar::ByteOrderMark))
+        text.remove(0, 1);
+    return withCrLf(text);
+}
+
+std::optional<QImage> readImage(CliContext &context, const QString &path, const char *what)
+{
+    QImage image;
+    if (!image.load(path)) {
+        context.err << u"Cannot read the %1 image %2."_s.arg(QLatin1StringView(what), path) << Qt::endl;
+        return std::nullopt;
+    }
+    return image;
+}
+
+} // namespace
+
+int runRender(CliContext &context, const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption blockOption(u"block"_s, u"The block TABLE FILE_NAME N (two more words follow)."_s,
+                                         u"TABLE"_s);
+    const QCommandLineOption sizeOption(u"size"_s, u"The window size WIDTH HEIGHT (one more word follows)."_s,
+                                        u"WIDTH"_s);
+    const QCommandLineOption textOption(u"text"_s, u"The text to draw."_s, u"TEXT"_s);
+    const QCommandLineOption textFileOption(u"text-file"_s, u"A UTF-8 file holding the text to draw."_s, u"PATH"_s);
+    const QCommandLineOption outOption(u"out"_s, u"The PNG file to write."_s, u"FILE"_s);
+    const QCommandLineOption fontOption(u"font"_s, u"The font image (default: font/font.bmp)."_s, u"PATH"_s);
+    const QCommandLineOption frameOption(u"frame"_s, u"A 64 x 8 frame-piece strip."_s, u"PATH"_s);
+    parser.addOptions({blockOption, sizeOption, textOption, textFileOption, outOption, fontOption, frameOption});
+    if (!parseCommandLine(parser, context, arguments, 1, 3))
+        return ExitUsage;
+
+    // The option's value is the first word; the rest stand as positionals.
+    const QStringList rest = parser.positionalArguments();
+    const bool byBlock = parser.isSet(blockOption);
+    if (byBlock == parser.isSet(sizeOption) || (parser.isSet(textOption) && parser.isSet(textFileOption))
+        || !parser.isSet(outOption) || rest.size() != (byBlock ? 2 : 1)) {
+        context.err << u"Usage: render (--block TABLE FILE_NAME N | --size WIDTH HEIGHT) "
+                       "[--text TEXT | --text-file PATH] --out FILE.png [--font PATH] [--frame PATH]"_s
+                    << Qt::endl;
+        return ExitUsage;
+    }
+
+    PreviewCanvas canvas;
+    QString text;
+    if (byBlock) {
+        const auto block = blockFromArguments(context, QStringList{parser.value(blockOption)} + rest);
+        if (!block)
+            return ExitUsage;
+        Database db;
+        const auto found = readPreviewBlock(db, context, *block);
+        if (!found)
+            return ExitFailure;
+        canvas.currentWidth = found->width;
+        canvas.currentHeight = found->height;
+        text = found->translation;
+    } else {
+        canvas.currentWidth = parser.value(sizeOption);
+        canvas.currentHeight = rest.first();
+    }
+    if (parser.isSet(textOption)) {
+        text = withCrLf(parser.value(textOption));
+    } else if (parser.isSet(textFileOption)) {
+        const auto read = readTextFile(context, parser.value(textFileOption));
+        if (!read)
+            return ExitFailure;
+        text = *read;
+    }
+
+    const QString fontPath =
+        parser.isSet(fontOption) ? parser.value(fontOption) : programPath(context.programFolder, u"font\\font.bmp"_s);
+    const auto font = readImage(context, fontPath, "font");
+    if (!font)
+        return ExitFailure;
+    canvas.font = *font;
+    if (parser.isSet(frameOption)) {
+        const auto frame = readImage(context, parser.value(frameOption), "frame");
+        if (!frame)
+            return ExitFailure;
+        if (frame->size() != QSize(64, 8)) {
+            context.err << u"The frame image %1 is %2 x %3; a frame-piece strip is 64 x 8."_s
+                               .arg(parser.value(frameOption))
+                               .arg(frame->width())
+                               .arg(frame->height())
+                        << Qt::endl;
+            return ExitFailure;
+        }
+        canvas.frame = *frame;
+    } else {
+        canvas.frame = defaultFrameStrip();
+        if (canvas.frame.isNull()) {
+            context.err << u"The built-in frame strip is missing from this build; give one with --frame."_s
+                        << Qt::endl;
+            return ExitFailure;
+        }
+    }
+
+    clearPreview(canvas);
+    show_preview(text, canvas);
+
+    QSaveFile out(parser.value(outOption));
+    if (!out.open(QIODevice::WriteOnly) || !canvas.surface.save(&out, "PNG") || !out.commit()) {
+        context.err << u"Cannot write %1: %2"_s.arg(parser.value(outOption), out.errorString()) << Qt::endl;
+        return ExitFailure;
+    }
+    return ExitSuccess;
+}

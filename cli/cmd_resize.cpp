@@ -1,0 +1,92 @@
+#include "cli/commands.h"
+#include "cli/jsonline.h"
+#include "cli/previewblock.h"
+
+#include "editor/windowresize.h"
+#include "store/database.h"
+#include "store/numbers.h"
+
+#include <QCommandLineParser>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+std::optional<ResizeKey> keyNamed(const QString &word)
+{
+    const QString name = word.toLower();
+    if (name == u"left")
+        return ResizeKey::Left;
+    if (name == u"right")
+        return ResizeKey::Right;
+    if (name == u"up")
+        return ResizeKey::Up;
+    if (name == u"down")
+        return ResizeKey::Down;
+    return std::nullopt;
+}
+
+JsonLine &addSize(JsonLine &line, const char *key, const QString &value)
+{
+    const auto number = parseInt16(value);
+    return number ? line.add(key, int(*number)) : line.addNull(key);
+}
+
+} // namespace
+
+int runResize(CliContext &context, const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    if (!parseCommandLine(parser, context, arguments, 4, -1))
+        return ExitUsage;
+    const QStringList words = parser.positionalArguments();
+    const auto block = blockFromArguments(context, words.mid(0, 3));
+    if (!block)
+        return ExitUsage;
+    std::vector<ResizeKey> keys;
+    for (const QString &word : words.mid(3)) {
+        const auto key = keyNamed(word);
+        if (!key) {
+            context.err << u"Unknown key %1: use left, right, up or down."_s.arg(word) << Qt::endl;
+            return ExitUsage;
+        }
+        keys.push_back(*key);
+    }
+
+    Database db;
+    const auto found = readPreviewBlock(db, context, *block);
+    if (!found)
+        return ExitFailure;
+
+    // Each key does what Alt and that arrow do in the editor; the statements
+    // stand or fall together.
+    QString width = found->width;
+    QString height = found->height;
+    if (!db.begin()) {
+        context.err << db.lastError().message << Qt::endl;
+        return ExitFailure;
+    }
+    for (ResizeKey key : keys) {
+        const WindowResize resized = resizeWindow(*block, width, height, key);
+        if (resized.statement.isEmpty())
+            continue;
+        if (!db.execute(resized.statement)) {
+            const QString why = db.lastError().message;
+            db.rollback();
+            context.err << u"The new size could not be stored: %1"_s.arg(why) << Qt::endl;
+            return ExitFailure;
+        }
+        width = resized.width;
+        height = resized.height;
+    }
+    if (!db.commit()) {
+        context.err << db.lastError().message << Qt::endl;
+        db.rollback();
+        return ExitFailure;
+    }
+    JsonLine line;
+    addSize(line, "width", width);
+    addSize(line, "height", height);
+    context.out << line.toString() << Qt::endl;
+    return ExitSuccess;
+}

@@ -1,0 +1,3 @@
+#include "editor/logging.h"
+
+Q_LOGGING_CATEGORY(lcEditor, "tallowpen.editor")

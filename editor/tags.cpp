@@ -1,0 +1,92 @@
+#include "editor/tags.h"
+
+#include <array>
+
+namespace {
+
+struct TextTag
+{
+    QStringView tag;
+    QStringView text;
+};
+
+// Speakers and buttons first, then symbols: the order in which the game's
+// own table is searched.
+constexpr std::array<TextTag, 50> TextTags{{
+    {u"<Ovessin>", u"Ovessin"},
+    {u"<Tolm>", u"Tolm"},
+    {u"<Wendo>", u"Wendo"},
+    {u"<Quarrowell>", u"Quarrowell"},
+    {u"<C>", u"C"},
+    {u"<Pim-Pim>", u"Pim-Pim"},
+    {u"<Morel>", u"Morel"},
+    {u"<Halbrect>", u"Halbrect"},
+    {u"<D>", u"D"},
+    {u"<Isla>", u"Isla"},
+    {u"<Siverine>", u"Siverine"},
+    {u"<Gorvan>", u"Gorvan"},
+    {u"<Tessark>", u"Tessark"},
+    {u"<L>", u"L"},
+    {u"<R>", u"R"},
+    {u"<Kolvasty>", u"Kolvasty"},
+    {u"<Kolvasty2>", u"Kolvasty"},
+    {u"<Dace>", u"Dace"},
+    {u"<S>", u"S"},
+    {u"<Ulmorath>", u"Ulmorath"},
+    {u"<Varek>", u"Varek"},
+    {u"<Varek-2>", u"Varek"},
+    {u"<T>", u"T"},
+    {u"<U>", u"U"},
+    {u"<Pellan>", u"Pellan"},
+    {u"<Ardmoss>", u"Ardmoss"},
+    {u"<Ardmoss-2>", u"Ardmoss"},
+    {u"<X>", u"X"},
+    {u"<Brassvale>", u"Brassvale"},
+    {u"<Perso1>", u"Perso1"},
+    {u"<Perso2>", u"Perso2"},
+    {u"<Perso3>", u"Perso3"},
+    {u"<!>", u"!"},
+    {u"<&>", u"&"},
+    {u"<*>", u"*"},
+    {u"<...>", u"..."},
+    {u"<.>", u"."},
+    {u"</>", u"/"},
+    {u"<:>", u":"},
+    {u"<?>", u"?"},
+    {u"<]>", u"]"},
+    {u"<`>", u"`"},
+    {u"<~>", u"~"},
+    {u"<=>", u"="},
+    // The degree sign shows the masculine ordinal, the game font's "º".
+    {u"<\u00B0>", u"\u00BA"},
+    {u"<1>", u"1"},
+    {u"<2>", u"2"},
+    {u"<3>", u"3"},
+    {u"<4>", u"4"},
+    {u"<5>", u"5"},
+}};
+
+} // namespace
+
+TagMeaning tagMeaning(QStringView tag)
+{
+    TagMeaning meaning;
+    if (tag == u"<New>")
+        meaning.page = PageTag::New;
+    else if (tag == u"<Wait>")
+        meaning.page = PageTag::Wait;
+    else if (tag == u"<Close>")
+        meaning.page = PageTag::Close;
+    else if (tag == u"<End of Block>")
+        meaning.page = PageTag::EndOfBlock;
+    else {
+        for (const TextTag &entry : TextTags) {
+            if (entry.tag == tag) {
+                meaning.text = entry.text;
+                break;
+            }
+        }
+    }
+    meaning.unknownMark = tag.startsWith(u"<UNKNOWN") || tag.startsWith(u"<Extra");
+    return meaning;
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QStringView>
+
+// The block-text tag vocabulary: what each tag shows in the preview and how
+// it breaks pages. A tag is everything from "<" up to and including the next
+// ">", matched whole and case-sensitively.
+enum class PageTag { None, New, Wait, Close, EndOfBlock };
+
+struct TagMeaning
+{
+    QStringView text;         // what the tag adds to the page
+    PageTag page = PageTag::None;
+    bool unknownMark = false; // "<UNKNOWN..." and "<Extra...": a "#" after the text
+};
+
+TagMeaning tagMeaning(QStringView tag);

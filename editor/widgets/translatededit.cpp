@@ -1,0 +1,228 @@
+#include "editor/widgets/translatededit.h"
+
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QTextBlock>
+#include <QTextCursor>
+
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Line breaks of any kind become the document's own paragraph breaks.
+QString toDocumentText(QString text)
+{
+    text.replace(u"\r\n"_s, u"\n"_s);
+    text.replace(u'\r', u'\n');
+    text.replace(QChar::LineSeparator, u'\n');
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    return text;
+}
+
+bool fits16(qsizetype value)
+{
+    return value >= 0 && value <= std::numeric_limits<qint16>::max();
+}
+
+} // namespace
+
+TranslatedEdit::TranslatedEdit(QWidget *parent)
+    : QTextEdit(parent)
+{
+    setAcceptRichText(false);
+    viewport()->setMouseTracking(true);
+    // The right button belongs to the word-link menus.
+    setContextMenuPolicy(Qt::PreventContextMenu);
+    connect(document(), &QTextDocument::contentsChanged, this, &TranslatedEdit::documentChanged);
+}
+
+void TranslatedEdit::documentChanged()
+{
+    QString text;
+    text.reserve(m_text.size() + 8);
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        if (block != document()->begin())
+            text += u"\r\n"_s;
+        text += block.text();
+    }
+    if (text == m_text)
+        return;
+    m_text = text;
+    emit translatedTextChanged();
+}
+
+void TranslatedEdit::setPlainTextCrLf(const QString &text)
+{
+    setPlainText(toDocumentText(text));
+}
+
+int TranslatedEdit::crLfStart(const QTextBlock &block)
+{
+    return block.position() + block.blockNumber();
+}
+
+QTextBlock TranslatedEdit::blockAtCrLf(int crLfPosition) const
+{
+    // A line's CR LF start is never below its document start, so the block
+    // holding the same number as a document position is at or after it.
+    QTextBlock block = document()->findBlock(std::max(0, crLfPosition));
+    if (!block.isValid())
+        block = document()->lastBlock();
+    while (block.blockNumber() > 0 && crLfStart(block) > crLfPosition)
+        block = block.previous();
+    return block;
+}
+
+int TranslatedEdit::crLfPosition(int documentPosition) const
+{
+    const QTextBlock block = document()->findBlock(documentPosition);
+    if (!block.isValid())
+        return int(m_text.size());
+    return documentPosition + block.blockNumber();
+}
+
+int TranslatedEdit::documentPosition(int crLfPosition) const
+{
+    const QTextBlock block = blockAtCrLf(crLfPosition);
+    const int offset = std::clamp(crLfPosition - crLfStart(block), 0, block.length() - 1);
+    return block.position() + offset;
+}
+
+int TranslatedEdit::caretPosition() const
+{
+    return crLfPosition(textCursor().selectionStart());
+}
+
+void TranslatedEdit::setCaretPosition(int position)
+{
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(documentPosition(position));
+    setTextCursor(cursor);
+}
+
+int TranslatedEdit::characterIndexAt(const QPoint &viewportPoint) const
+{
+    return crLfPosition(cursorForPosition(viewportPoint).position());
+}
+
+bool TranslatedEdit::insertTag(const QString &text)
+{
+    const int p = caretPosition();
+    if (!fits16(p) || !fits16(p + text.size()))
+        return false;
+    const QString whole = m_text.left(p) + text + m_text.mid(p);
+    // The whole text is set anew, so link marks go until they are marked
+    // again; as one edit it stays a single undo step.
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(toDocumentText(whole), QTextCharFormat());
+    cursor.endEditBlock();
+
+    const bool parameterTag = text == u"<Space >"_s || text == u"<Opcode >"_s || text == u"<Delay >"_s;
+    setCaretPosition(int(p + text.size() - (parameterTag ? 1 : 0)));
+    return true;
+}
+
+int TranslatedEdit::CurrentLineNumber() const
+{
+    return document()->findBlock(textCursor().selectionStart()).blockNumber();
+}
+
+int TranslatedEdit::CurrentLineStart() const
+{
+    return crLfStart(document()->findBlock(textCursor().selectionStart()));
+}
+
+int TranslatedEdit::CurrentLineLength() const
+{
+    return document()->findBlock(textCursor().selectionStart()).length() - 1;
+}
+
+int TranslatedEdit::LineStart(int line) const
+{
+    const QTextBlock block = document()->findBlockByNumber(line);
+    return block.isValid() && line >= 0 ? crLfStart(block) : -1;
+}
+
+int TranslatedEdit::LineLengthAt(int index) const
+{
+    if (index < 0)
+        return 0;
+    return blockAtCrLf(index).length() - 1;
+}
+
+QString TranslatedEdit::LineText(int line) const
+{
+    const QTextBlock block = line >= 0 ? document()->findBlockByNumber(line) : QTextBlock();
+    return block.isValid() ? block.text() : QString();
+}
+
+QString TranslatedEdit::CurrentLineText() const
+{
+    return LineText(CurrentLineNumber());
+}
+
+QTextCursor TranslatedEdit::rangeCursor(int start, int length) const
+{
+    QTextCursor cursor(document());
+    cursor.setPosition(documentPosition(start));
+    cursor.setPosition(documentPosition(start + length), QTextCursor::KeepAnchor);
+    return cursor;
+}
+
+void TranslatedEdit::markRange(int start, int length, const QColor &colour, bool bold)
+{
+    QTextCharFormat format;
+    format.setForeground(colour);
+    format.setFontWeight(bold ? QFont::Bold : QFont::Normal);
+    rangeCursor(start, length).mergeCharFormat(format);
+}
+
+void TranslatedEdit::keyPressEvent(QKeyEvent *event)
+{
+    emit keyDownLinks(event->key(), event->modifiers());
+    emit keyDown(event->key(), event->modifiers());
+
+    const bool shiftReturn = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        && event->modifiers().testFlag(Qt::ShiftModifier);
+    if (event->text().contains(u'\'') || shiftReturn) {
+        // Apostrophes never reach the text: the store keeps grave accents in
+        // their place. Shift+Return would make a soft break the stored text
+        // has no place for; it breaks the line like Return.
+        QString text = event->text();
+        text.replace(u'\'', u'`');
+        const int key = event->key() == Qt::Key_Apostrophe ? int(Qt::Key_QuoteLeft) : event->key();
+        const Qt::KeyboardModifiers modifiers =
+            shiftReturn ? event->modifiers() & ~Qt::ShiftModifier : event->modifiers();
+        QKeyEvent changed(event->type(), key, modifiers, text, event->isAutoRepeat(), ushort(event->count()));
+        QTextEdit::keyPressEvent(&changed);
+        event->setAccepted(changed.isAccepted());
+        return;
+    }
+    QTextEdit::keyPressEvent(event);
+}
+
+void TranslatedEdit::mouseMoveEvent(QMouseEvent *event)
+{
+    QTextEdit::mouseMoveEvent(event);
+    emit mouseMoved(event->position().toPoint(), event->buttons(), event->modifiers());
+}
+
+void TranslatedEdit::mouseReleaseEvent(QMouseEvent *event)
+{
+    QTextEdit::mouseReleaseEvent(event);
+    emit mouseReleased(event->position().toPoint(), event->button(), event->modifiers());
+}
+
+void TranslatedEdit::insertFromMimeData(const QMimeData *source)
+{
+    if (!source || !source->hasText())
+        return;
+    QTextCursor cursor = textCursor();
+    cursor.insertText(toDocumentText(source->text()));
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QTextEdit>
+
+class QMimeData;
+
+// rtxtTranslated: the editor of the open block's translation.
+//
+// Positions and line services count a line break as two characters (CR LF),
+// as the stored, previewed and exported text does, whatever the document
+// holds inside. Lines are the text's own lines, not the wrapped display lines.
+//
+// Key handling: a key press first emits keyDownLinks (word-link marking of
+// the caret's line), then keyDown (window resizing and the preview), and only
+// then reaches the editor, with a typed apostrophe turned into a grave accent.
+class TranslatedEdit : public QTextEdit
+{
+    Q_OBJECT
+
+public:
+    explicit TranslatedEdit(QWidget *parent = nullptr);
+
+    // The text with CR LF line breaks, and setting it so (formatting is lost).
+    QString plainTextCrLf() const { return m_text; }
+    void setPlainTextCrLf(const QString &text);
+
+    // The caret is the start of the selection.
+    int caretPosition() const;
+    void setCaretPosition(int position);
+    int crLfPosition(int documentPosition) const;
+    // A position between a CR and its LF maps to the end of that line.
+    int documentPosition(int crLfPosition) const;
+    // The CR LF index of the character nearest to a point of the viewport.
+    int characterIndexAt(const QPoint &viewportPoint) const;
+
+    // Inserts at the caret without replacing a selection; the caret ends
+    // after the text, or before the ">" of "<Delay >", "<Space >" and
+    // "<Opcode >". False (nothing inserted) when the positions would not fit
+    // 16 bits.
+    bool insertTag(const QString &text);
+
+    // Line services; line numbers and indexes are 0-based.
+    int CurrentLineNumber() const;
+    int CurrentLineStart() const;
+    int CurrentLineLength() const;
+    int LineStart(int line) const; // -1 when there is no such line
+    int LineLengthAt(int index) const;
+    QString LineText(int line) const;
+    QString CurrentLineText() const;
+
+    // A cursor selecting [start, start + length) in CR LF positions, for
+    // marking word links with colour and weight.
+    QTextCursor rangeCursor(int start, int length) const;
+    void markRange(int start, int length, const QColor &colour, bool bold);
+
+signals:
+    void keyDownLinks(int key, Qt::KeyboardModifiers modifiers);
+    void keyDown(int key, Qt::KeyboardModifiers modifiers);
+    // The characters changed (formatting alone does not count).
+    void translatedTextChanged();
+    // Viewport coordinates.
+    void mouseMoved(const QPoint &position, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
+    void mouseReleased(const QPoint &position, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void insertFromMimeData(const QMimeData *source) override;
+
+private:
+    void documentChanged();
+    QTextBlock blockAtCrLf(int crLfPosition) const;
+    static int crLfStart(const QTextBlock &block);
+
+    QString m_text;
+};
