@@ -26,6 +26,10 @@ constexpr std::array Commands = {
                runHighlight},
     CliCommand{"render", "Draw a block's preview, or a text at a window size, into a PNG file.", runRender},
     CliCommand{"resize", "Resize a field block's window with arrow keys, as Alt+arrows do.", runResize},
+    CliCommand{"import-original", "DIR [--yes]: import the original scripts (--yes empties a filled store).",
+               runImportOriginal},
+    CliCommand{"tree", "Print the script tree, one JSON object per node and line.", runTree},
+    CliCommand{"status", "Print the translation status line (exit 1 when the store holds no blocks).", runStatus},
 };
 
 } // namespace

@@ -12,3 +12,6 @@ int runWordAt(CliContext &context, const QStringList &arguments);
 int runHighlight(CliContext &context, const QStringList &arguments);
 int runRender(CliContext &context, const QStringList &arguments);
 int runResize(CliContext &context, const QStringList &arguments);
+int runImportOriginal(CliContext &context, const QStringList &arguments);
+int runTree(CliContext &context, const QStringList &arguments);
+int runStatus(CliContext &context, const QStringList &arguments);

@@ -38,6 +38,7 @@ public:
     struct BuildReport
     {
         QStringList refusedKeys;
+        QStringList messages; // one sentence per clash, for the user
         bool ok = true; // false when a query failed
         StoreError error;
     };
@@ -52,6 +53,8 @@ public:
     QString text(const QModelIndex &index) const;
     int image(const QModelIndex &index) const;
     int selectedImage(const QModelIndex &index) const;
+    // A script node made for a name met a second time (text ends " [duplicate]").
+    bool isMarked(const QModelIndex &index) const;
     void setText(const QModelIndex &index, const QString &text);
     void setImage(const QModelIndex &index, int image);
     void setSelectedImage(const QModelIndex &index, int image);
@@ -66,9 +69,16 @@ public:
 
 private:
     struct Node;
+    struct Arena;
     Node *nodeAt(const QModelIndex &index) const;
+    Node *addNode(Node *parent, const QString &key, const QString &text, int image);
+    Node *addScript(Node *folder, const QString &table, const QString &file, BuildReport &report);
+    void dropNodes();
+    QIcon iconFor(int image, int selected) const;
 
     std::unique_ptr<Node> m_root; // invisible holder of the "Root" node
+    std::unique_ptr<Arena> m_arena;
     QHash<QString, Node *> m_byKey;
     std::array<QIcon, 7> m_icons;
+    mutable std::array<QIcon, 49> m_pairIcons; // (image, selected image) pairs
 };

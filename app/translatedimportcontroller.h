@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QObject>
+
+class frmMain;
+
+// Tools > Import Script > Translated: lets the user pick a scripts folder
+// whose texts are translations, writes them into the matching blocks and
+// rebuilds the tree. Runs in the original import's frame (ImportRun).
+class TranslatedImportController : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TranslatedImportController(frmMain &window);
+
+    void mnuImpTra_Click();
+
+private:
+    frmMain &m_window;
+};

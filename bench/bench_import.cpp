@@ -1,0 +1,136 @@
+// The import of the original scripts into a fresh store, and the same
+// INSERT statements run by the sqlite3 shell in one transaction as the
+// yardstick of what the engine itself needs.
+#include "bench/bench.h"
+#include "scripts/originalimport.h"
+#include "store/database.h"
+#include "store/layout.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSaveFile>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The window breathes through the event loop; so does the benchmark.
+class EventLoopProgress : public ImportProgress
+{
+public:
+    void breathe() override { QCoreApplication::processEvents(); }
+};
+
+struct ImportState
+{
+    Database db;
+    QString statements;   // file of the same INSERTs for the shell
+    double shellMs = 0;   // the shell on them, in this run's setup
+};
+
+bool makeStore(BenchContext &ctx, const QString &path)
+{
+    StoreError error;
+    if (!createStore(path, &error)) {
+        ctx.fail(error.message);
+        return false;
+    }
+    return true;
+}
+
+// Every INSERT of the corpus, as the import builds them, inside BEGIN/COMMIT.
+bool writeStatements(BenchContext &ctx, const QString &path)
+{
+    QString sql = u"BEGIN;\n"_s;
+    for (const CorpusFolder &folder : corpusFiles(ctx.corpus)) {
+        ReaderSizes sizes;
+        for (const QString &file : folder.paths) {
+            const QString name = QFileInfo(file).fileName();
+            ReadFailure failure;
+            const bool ok = ReadScriptFile(file, sizes, [&](const ScriptBlock &block) {
+                sql += OriginalImport::insertStatement(folder.table, name, block) + u'\n';
+                return true;
+            }, &failure);
+            if (!ok) {
+                ctx.fail(failure.message);
+                return false;
+            }
+        }
+    }
+    sql += u"COMMIT;\n"_s;
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(sql.toUtf8()) < 0 || !out.commit()) {
+        ctx.fail(u"cannot write %1"_s.arg(path));
+        return false;
+    }
+    return true;
+}
+
+double runShell(BenchContext &ctx, const QString &store, const QString &statements)
+{
+    QProcess shell;
+    shell.setStandardInputFile(statements);
+    QElapsedTimer timer;
+    timer.start();
+    shell.start(u"sqlite3"_s, {u"-bail"_s, store});
+    if (!shell.waitForFinished(120000) || shell.exitStatus() != QProcess::NormalExit || shell.exitCode() != 0) {
+        ctx.fail(u"the sqlite3 shell failed (Debian package sqlite3): "_s
+                 + QString::fromLocal8Bit(shell.readAllStandardError()) + shell.errorString());
+        return -1;
+    }
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+void setupImport(BenchContext &ctx)
+{
+    auto &state = ctx.emplace<ImportState>();
+    state.statements = ctx.scratch + u"/inserts.sql"_s;
+    const QString shellStore = ctx.scratch + u"/shell.db"_s;
+    if (!writeStatements(ctx, state.statements) || !makeStore(ctx, shellStore))
+        return;
+    state.shellMs = runShell(ctx, shellStore, state.statements);
+    const QString store = ctx.scratch + u"/tallowpen.db"_s;
+    if (ctx.failed() || !makeStore(ctx, store))
+        return;
+    if (!openStore(state.db, store))
+        ctx.fail(state.db.lastError().message);
+}
+
+void import(BenchContext &ctx)
+{
+    auto &state = ctx.state<ImportState>();
+    EventLoopProgress progress;
+    ProgressPacer pacer(&progress);
+    QElapsedTimer timer;
+    timer.start();
+    const OriginalImport::Result result = OriginalImport::Importer(state.db, ctx.corpus, pacer).run();
+    const double ms = double(timer.nsecsElapsed()) / 1e6;
+    if (!result.ok)
+        return ctx.fail(result.message);
+    ctx.record(u"blocks"_s, result.blocks);
+    ctx.record(u"files"_s, result.files);
+    ctx.record(u"breaths"_s, pacer.breaths());
+    ctx.record(u"sqlite3 shell ms"_s, QString::number(state.shellMs, 'f', 1));
+    ctx.record(u"ratio to sqlite3 shell"_s, QString::number(ms / state.shellMs, 'f', 2));
+}
+
+void setupShell(BenchContext &ctx)
+{
+    auto &state = ctx.emplace<ImportState>();
+    state.statements = ctx.scratch + u"/inserts.sql"_s;
+    if (writeStatements(ctx, state.statements))
+        makeStore(ctx, ctx.scratch + u"/shell.db"_s);
+}
+
+void shell(BenchContext &ctx)
+{
+    runShell(ctx, ctx.scratch + u"/shell.db"_s, ctx.state<ImportState>().statements);
+}
+
+} // namespace
+
+TALLOWPEN_BENCH("import originals", setupImport, import);
+TALLOWPEN_BENCH("import originals: sqlite3 shell", setupShell, shell);

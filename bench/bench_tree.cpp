@@ -1,0 +1,66 @@
+// BuildTree into the real tree view (offscreen), painted once, and the
+// translation status over the whole corpus.
+#include "bench/bench.h"
+#include "bench/importedstore.h"
+#include "store/database.h"
+#include "store/translationstatus.h"
+#include "store/widgets/scripttree.h"
+
+#include <QTreeView>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct TreeState
+{
+    Database db;
+    QTreeView view;
+};
+
+void setupTree(BenchContext &ctx)
+{
+    const QString store = importedStore(ctx);
+    if (store.isEmpty())
+        return;
+    auto &state = ctx.emplace<TreeState>();
+    if (!openStore(state.db, store))
+        return ctx.fail(state.db.lastError().message);
+    ScriptTree::installScriptTree(state.view);
+    state.view.resize(300, 700);
+    state.view.show();
+}
+
+void buildTree(BenchContext &ctx)
+{
+    auto &state = ctx.state<TreeState>();
+    const ScriptTreeModel::BuildReport report = ScriptTree::BuildTree(state.view, state.db);
+    state.view.viewport()->repaint();
+    if (!report.ok)
+        return ctx.fail(report.error.message);
+    ctx.record(u"refused"_s, report.refusedKeys.size());
+}
+
+void setupStatus(BenchContext &ctx)
+{
+    const QString store = importedStore(ctx);
+    if (store.isEmpty())
+        return;
+    auto &db = ctx.emplace<Database>();
+    if (!openStore(db, store))
+        ctx.fail(db.lastError().message);
+}
+
+void status(BenchContext &ctx)
+{
+    const TranslationCount count = TranslationPercent(ctx.state<Database>());
+    if (!count.hasBlocks())
+        return ctx.fail(count.ok ? u"no blocks"_s : count.error.message);
+    ctx.record(u"blocks"_s, count.blocks);
+    ctx.record(u"status"_s, StatusLine(count.percent()));
+}
+
+} // namespace
+
+TALLOWPEN_BENCH("BuildTree into the view", setupTree, buildTree);
+TALLOWPEN_BENCH("TranslationPercent", setupStatus, status);

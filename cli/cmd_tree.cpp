@@ -1,0 +1,52 @@
+#include "cli/commands.h"
+
+#include "cli/jsonline.h"
+#include "store/database.h"
+#include "store/scripttreemodel.h"
+
+#include <QCommandLineParser>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Depth first, children in the order the build added them.
+void printNodes(const ScriptTreeModel &tree, const QModelIndex &parent, QTextStream &out)
+{
+    for (int row = 0; row < tree.rowCount(parent); ++row) {
+        const QModelIndex node = tree.index(row, 0, parent);
+        JsonLine line;
+        line.add("key", tree.key(node));
+        if (parent.isValid())
+            line.add("parent", tree.key(parent));
+        else
+            line.addNull("parent");
+        line.add("text", tree.text(node)).add("image", tree.image(node));
+        out << line.toString() << u'\n';
+        printNodes(tree, node, out);
+    }
+}
+
+} // namespace
+
+int runTree(CliContext &context, const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    if (!parseCommandLine(parser, context, arguments, 0, 0))
+        return ExitUsage;
+    Database db;
+    if (!openProgramStore(db, context))
+        return ExitFailure;
+
+    ScriptTreeModel tree;
+    const ScriptTreeModel::BuildReport report = tree.build(db);
+    printNodes(tree, {}, context.out);
+    context.out.flush();
+    for (qsizetype i = 0; i < report.refusedKeys.size(); ++i)
+        context.err << u"Refused node %1: %2"_s.arg(report.refusedKeys[i], report.messages.value(i)) << Qt::endl;
+    if (!report.ok) {
+        context.err << report.error.message << Qt::endl;
+        return ExitFailure;
+    }
+    return ExitSuccess;
+}

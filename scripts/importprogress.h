@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QString>
+
+// Where a long import reports how far it got: lblMsg, the progress bar and
+// the event loop in the window, stderr on the command line, nothing in tests.
+class ImportProgress
+{
+public:
+    virtual ~ImportProgress() = default;
+    // A progress text, word for word as the status label shows it.
+    virtual void showText(const QString &text) { Q_UNUSED(text); }
+    // Files done out of files in all.
+    virtual void showFiles(int done, int total) { Q_UNUSED(done); Q_UNUSED(total); }
+    // A chance to repaint and take input; see ProgressPacer for how often.
+    virtual void breathe() {}
+};
+
+// Hands progress on and lets the receiver breathe at most once per interval:
+// the window stays alive while repainting costs only a sliver of the import
+// (a repaint after every line read would cost more than the reading itself).
+// Any number of imports can share the idea; the translated import too.
+class ProgressPacer
+{
+public:
+    explicit ProgressPacer(ImportProgress *progress, int intervalMs = 30)
+        : m_progress(progress)
+        , m_intervalMs(intervalMs)
+    {
+    }
+
+    void text(const QString &text)
+    {
+        if (m_progress)
+            m_progress->showText(text);
+        tick();
+    }
+    void files(int done, int total)
+    {
+        if (m_progress)
+            m_progress->showFiles(done, total);
+        tick();
+    }
+    // Call as often as convenient (after every line read): it breathes only
+    // when the interval has passed since the last breath.
+    void tick()
+    {
+        if (!m_progress)
+            return;
+        if (m_last.isValid() && m_last.elapsed() < m_intervalMs)
+            return;
+        m_progress->breathe();
+        m_last.start();
+        ++m_breaths;
+    }
+    int breaths() const { return m_breaths; }
+
+private:
+    ImportProgress *m_progress;
+    int m_intervalMs;
+    QElapsedTimer m_last;
+    int m_breaths = 0;
+};

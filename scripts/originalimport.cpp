@@ -1,0 +1,264 @@
+#include "scripts/originalimport.h"
+
+#include "scripts/logging.h"
+#include "store/layout.h"
+#include "store/programfolder.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <array>
+
+using namespace Qt::StringLiterals;
+
+namespace OriginalImport {
+
+const QString Question =
+    u"The Original scripts already exist.\r\nDo you want to import it and lose all, inclusive link words?"_s;
+const QString InvalidFolder = u"Please select a valid Script Folder,\r\n"
+                              "This must contain the following folders: 'battling_arena', 'battle_script',\r\n"
+                              "and 'field'."_s;
+const QString AllImported = u"All the scripts were imported."_s;
+
+namespace {
+
+// The progress text shown while a folder is imported; battle_script says
+// "files" where the others say "scripts".
+QString folderText(const QString &folder)
+{
+    if (folder == ScriptTables::battlingArena)
+        return u"Importing Battling_arena scripts, please wait..."_s;
+    if (folder == ScriptTables::battleScript)
+        return u"Importing Battle_script files, please wait..."_s;
+    return u"Importing Field scripts, please wait..."_s;
+}
+
+// Names as the status texts write them, with the separator the texts use.
+QString shownPath(const QString &folder, const QString &name)
+{
+    return folder + u'\\' + name;
+}
+
+} // namespace
+
+std::optional<qint64> existingScriptRows(Database &db, StoreError *error)
+{
+    qint64 sum = 0;
+    for (const QString &table : {ScriptTables::battleScript, ScriptTables::battlingArena, ScriptTables::field}) {
+        ResultSet rows = db.query(u"Select * from "_s + table);
+        if (!rows.isValid()) {
+            if (error)
+                *error = rows.error();
+            return std::nullopt;
+        }
+        sum += rows.rowCount();
+    }
+    return sum;
+}
+
+bool deleteOriginals(Database &db, ProgressPacer &pacer, StoreError *error)
+{
+    static const std::array<std::pair<QString, QString>, 4> deletions = {{
+        {u"DELETE FROM battle_script WHERE dialogue_id > 0;"_s, u"Deleting battle_script scripts..."_s},
+        {u"DELETE FROM battling_arena WHERE dialogue_id > 0;"_s, u"Deleting battling_arena scripts..."_s},
+        {u"DELETE FROM field WHERE dialogue_id > 0;"_s, u"Deleting field scripts..."_s},
+        {u"DELETE FROM suggestion WHERE word <> '';"_s, u"Deleting word links..."_s},
+    }};
+    auto fail = [&] {
+        if (error)
+            *error = db.lastError();
+        if (db.inTransaction())
+            db.rollback();
+        return false;
+    };
+    if (!db.begin())
+        return fail();
+    for (const auto &[statement, text] : deletions) {
+        pacer.text(text);
+        if (!db.execute(statement))
+            return fail();
+    }
+    return db.commit() || fail();
+}
+
+bool isScriptFolder(const QString &basePath)
+{
+    return !basePath.isEmpty() && QFileInfo::exists(QDir(basePath).filePath(ScriptTables::battleScript));
+}
+
+QStringList listScriptFiles(const QString &folderPath)
+{
+    // Files that exist but cannot be read are listed too: they stop the
+    // import with a message naming them instead of vanishing from it.
+    QStringList names = QDir(folderPath).entryList({u"*.txt"_s}, QDir::Files, QDir::NoSort);
+    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        const int folded = a.compare(b, Qt::CaseInsensitive);
+        return folded != 0 ? folded < 0 : a < b;
+    });
+    return names;
+}
+
+QString insertStatement(const QString &folder, const QString &name, const ScriptBlock &block)
+{
+    return u"INSERT INTO "_s + folder
+        + u" (file_name,dialogue_id,text_data,width,height,comments,translated,revised,text_data_t,new_width,"
+          "new_height) "_s
+        + u"VALUES ('"_s + name + u"', "_s + QString::number(block.number) + u", '"_s + block.text + u"' ,"_s
+        + QString::number(block.width) + u", "_s + QString::number(block.height) + u" ,'', "_s + u"0"_s + u","_s
+        + u"0"_s + u" ,'', "_s + u"0"_s + u","_s + u"0"_s + u");"_s;
+}
+
+QString checkFileName(const QString &name)
+{
+    if (name.contains(u'\''))
+        return u"its name holds an apostrophe, which cannot stand in the store's statements; "
+               "rename the file and import again."_s;
+    if (name.contains(u';'))
+        return u"its name holds a semicolon, which would cut the keys of its blocks in the wrong place; "
+               "rename the file and import again."_s;
+    return {};
+}
+
+Importer::Importer(Database &db, const QString &basePath, ProgressPacer &pacer)
+    : m_db(db)
+    , m_base(basePath)
+    , m_pacer(pacer)
+{
+}
+
+bool Importer::stop(const QString &file, int line, const QString &message)
+{
+    m_result.ok = false;
+    m_result.file = file;
+    m_result.line = line;
+    m_result.message = u"Import stopped: "_s + message;
+    qCDebug(lcScripts) << "original import stopped:" << message;
+    m_pacer.text(m_result.message);
+    return false;
+}
+
+Result Importer::run()
+{
+    m_result = Result();
+    std::array<QStringList, 3> listings;
+    m_filesTotal = 0;
+    for (size_t f = 0; f < listings.size(); ++f) {
+        const QString &folder = ScriptTables::all[f];
+        const QDir dir(QDir(m_base).filePath(folder));
+        if (dir.exists() && !dir.isReadable()) {
+            stop(folder, 0, u"the folder %1 cannot be listed."_s.arg(QDir::toNativeSeparators(dir.path())));
+            return m_result;
+        }
+        listings[f] = listScriptFiles(dir.path());
+        m_filesTotal += int(listings[f].size());
+    }
+    // Every name first: a name the store cannot take stops the import before
+    // a single row is written.
+    for (size_t f = 0; f < listings.size(); ++f) {
+        for (const QString &name : std::as_const(listings[f])) {
+            if (const QString why = checkFileName(name); !why.isEmpty()) {
+                const QString file = shownPath(ScriptTables::all[f], name);
+                stop(file, 0, file + u": "_s + why);
+                return m_result;
+            }
+        }
+    }
+    m_pacer.files(0, m_filesTotal);
+    // One transaction around the whole run, a savepoint around each file: a
+    // failing file is rolled back alone and the files before it are kept,
+    // while the store writes its pages once instead of once per file.
+    if (!m_db.begin()) {
+        stop(QString(), 0, u"the store cannot take the import (%1)."_s.arg(m_db.lastError().message));
+        return m_result;
+    }
+    for (size_t f = 0; f < listings.size(); ++f) {
+        m_pacer.text(folderText(ScriptTables::all[f]));
+        if (!ImportOriginalFolder(ScriptTables::all[f], listings[f]))
+            break;
+    }
+    if (!m_db.commit()) {
+        const QString why = m_db.lastError().message;
+        m_db.rollback();
+        m_result.files = 0;
+        m_result.blocks = 0;
+        stop(QString(), 0, u"the store could not keep the imported scripts (%1)."_s.arg(why));
+    }
+    return m_result;
+}
+
+bool Importer::ImportOriginalFolder(const QString &folder, const QStringList &names)
+{
+    if (m_filesTotal == 0)
+        m_filesTotal = int(names.size());
+    ReaderSizes sizes;
+    for (const QString &name : names) {
+        // Names without an extension are skipped.
+        if (!name.contains(u'.'))
+            continue;
+        if (const QString why = checkFileName(name); !why.isEmpty())
+            return stop(shownPath(folder, name), 0, shownPath(folder, name) + u": "_s + why);
+        if (!importFile(folder, name, sizes))
+            return false;
+        ++m_result.files;
+        m_pacer.files(++m_filesDone, m_filesTotal);
+    }
+    m_result.message = AllImported;
+    m_pacer.text(AllImported);
+    return true;
+}
+
+bool Importer::importFile(const QString &folder, const QString &name, ReaderSizes &sizes)
+{
+    const QString shown = shownPath(folder, name);
+    m_pacer.text(u"Importing file... "_s + shown);
+
+    int line = 1; // the line being read when a block completes
+    qint64 stored = 0;
+    QString refusal;
+    // Alone (outside run()) the savepoint is the file's own transaction.
+    if (!m_db.execute(u"SAVEPOINT import_file"_s))
+        return stop(shown, 0, u"%1: the store cannot take the file (%2)."_s.arg(shown, m_db.lastError().message));
+    auto rollback = [this] {
+        m_db.execute(u"ROLLBACK TO import_file"_s);
+        m_db.execute(u"RELEASE import_file"_s);
+    };
+    const BlockSink store = [&](const ScriptBlock &block) {
+        // A zero byte cannot travel inside a statement's text: this is not a
+        // script file, whatever it is.
+        if (block.text.contains(QChar(u'\0'))) {
+            refusal = u"%1, line %2: the block ending here holds a zero byte; the file is not a script text file."_s
+                          .arg(shown, QString::number(line));
+            return false;
+        }
+        if (!m_db.execute(insertStatement(folder, name, block))) {
+            refusal = u"%1, line %2: the block could not be stored (%3)."_s.arg(shown, QString::number(line),
+                                                                                 m_db.lastError().message);
+            return false;
+        }
+        ++stored;
+        return true;
+    };
+    ReadFailure failure;
+    const bool read = ReadScriptFile(
+        QDir(m_base).filePath(folder + u'/' + name), sizes, store, &failure, [&] {
+            ++line;
+            m_pacer.tick();
+        });
+    if (!read) {
+        rollback();
+        if (!refusal.isEmpty())
+            return stop(shown, line, refusal);
+        // The reader's sentence starts with the bare file name; put the folder before it.
+        return stop(shown, failure.line, folder + u'\\' + failure.message);
+    }
+    if (!m_db.execute(u"RELEASE import_file"_s)) {
+        const QString why = m_db.lastError().message;
+        rollback();
+        return stop(shown, 0, u"%1: the store cannot keep the file (%2)."_s.arg(shown, why));
+    }
+    m_result.blocks += stored;
+    return true;
+}
+
+} // namespace OriginalImport

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "scripts/importprogress.h"
+#include "scripts/scriptformat.h"
+#include "store/database.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The import of the original scripts: the three script tables filled from a
+// folder holding battling_arena/, battle_script/ and field/, one row per
+// block, untranslated. Widget-free; the window and the command line both
+// run it and show its texts.
+//
+// Thread contract: the thread that owns `db`.
+namespace OriginalImport {
+
+// Texts the user reads, word for word.
+extern const QString Question;        // asked when the store already holds scripts
+extern const QString InvalidFolder;   // the three lines, CR LF between them
+extern const QString AllImported;     // "All the scripts were imported."
+
+// Rows of the three script tables together, counted as the window counts
+// them; nullopt (and `error`) when a query failed.
+std::optional<qint64> existingScriptRows(Database &db, StoreError *error = nullptr);
+
+// The four deletions, each announced by its progress text. All or nothing:
+// when one fails the others are rolled back and the store stays as it was.
+bool deleteOriginals(Database &db, ProgressPacer &pacer, StoreError *error = nullptr);
+
+// The folder a user must pick: it holds battle_script (the one folder
+// tested; a missing battling_arena or field just yields no files).
+bool isScriptFolder(const QString &basePath);
+
+// The "*.txt" files of a folder (case-insensitive, files only, as a
+// Windows listing gives them), sorted by name without regard to case and
+// then with it, so that every run meets the files in the same order.
+QStringList listScriptFiles(const QString &folderPath);
+
+// The statement that stores one block of `name` in `folder`. The name goes
+// between quotes unchanged, so it must have passed checkFileName().
+QString insertStatement(const QString &folder, const QString &name, const ScriptBlock &block);
+
+// Why a listed name cannot be imported; empty when it can. An apostrophe
+// would end the quoted name inside the statement (and could make a different
+// statement of it), a semicolon would cut the block's key in the wrong place.
+QString checkFileName(const QString &name);
+
+struct Result
+{
+    bool ok = true;
+    QString message;     // the last status text: AllImported, or why it stopped
+    QString file;        // folder "\" name of the file that stopped it
+    int line = 0;        // 1-based line in that file, 0 when none applies
+    int files = 0;       // files stored completely
+    qint64 blocks = 0;   // rows inserted and kept
+};
+
+// One run over the three folders under a base path, in the order
+// battling_arena, battle_script, field. Every name is checked before any row
+// is written. Each file's rows go in one transaction: a failure rolls back
+// that file only, keeps the files before it and stops the import.
+class Importer
+{
+public:
+    Importer(Database &db, const QString &basePath, ProgressPacer &pacer);
+
+    Result run();
+    // One folder's listed names. The reader's sizes start at 0 here and
+    // carry over from file to file. False when the import must stop.
+    bool ImportOriginalFolder(const QString &folder, const QStringList &names);
+    const Result &result() const { return m_result; }
+
+private:
+    bool importFile(const QString &folder, const QString &name, ReaderSizes &sizes);
+    bool stop(const QString &file, int line, const QString &message);
+
+    Database &m_db;
+    QString m_base;
+    ProgressPacer &m_pacer;
+    Result m_result;
+    int m_filesDone = 0;
+    int m_filesTotal = 0;
+};
+
+} // namespace OriginalImport

@@ -1,0 +1,138 @@
+#include "scripts/scriptexport.h"
+
+#include "scripts/logging.h"
+#include "scripts/scriptformat.h"
+#include "store/layout.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+using namespace Qt::StringLiterals;
+
+QStringList exportFolders(int folderIndex)
+{
+    if (folderIndex == 0)
+        return {ScriptTables::all.begin(), ScriptTables::all.end()};
+    if (folderIndex >= 1 && folderIndex <= 3)
+        return {ScriptTables::all[size_t(folderIndex - 1)]};
+    return {};
+}
+
+QString exportListStatement(const QString &table, bool onlyRevised)
+{
+    return u"SELECT * FROM "_s + table
+        + (onlyRevised ? u" WHERE translated = 1 AND revised = 1"_s : u" WHERE translated = 1"_s);
+}
+
+bool FillExportList(Database &db, int folderIndex, bool onlyRevised, std::vector<ExportListRow> &rows,
+                    QString *error)
+{
+    rows.clear();
+    for (const QString &folder : exportFolders(folderIndex)) {
+        ResultSet result = db.query(exportListStatement(folder, onlyRevised));
+        if (!result.isValid()) {
+            if (error)
+                *error = result.error().message;
+            return false;
+        }
+        // "nada" stands for no script yet; a script really named so is not
+        // listed when it comes first in its folder, as it always was.
+        QString lastSeen = u"nada"_s;
+        while (!result.step()) {
+            const QString name = result.text(ColFileName);
+            if (name != lastSeen)
+                rows.push_back({name, folder, result.text(ColTextDataT)});
+            lastSeen = name;
+        }
+    }
+    return true;
+}
+
+QString exportScriptStatement(const QString &folder, const QString &script, bool onlyRevised,
+                              bool includeUntranslated)
+{
+    const QString select = u"SELECT * FROM "_s + folder + u" WHERE file_name = '"_s + script;
+    if (includeUntranslated)
+        return select + u"';"_s;
+    if (onlyRevised)
+        return select + u"' AND translated = 1 AND revised = 1;"_s;
+    return select + u"' AND translated = 1;"_s;
+}
+
+QString exportedMessage(qsizetype ticked)
+{
+    return u' ' + QString::number(ticked) + u" scripts were exported, check the 'Translated' folder at the application path"_s;
+}
+
+namespace {
+
+// A file name from the store becomes a path: it must stay one plain name
+// inside its folder, whatever the store holds.
+bool isPlainFileName(const QString &name)
+{
+    return !name.isEmpty() && name != u"." && name != u".." && !name.contains(u'/') && !name.contains(u'\\')
+        && !name.contains(QChar(0));
+}
+
+ExportResult stopped(ExportResult result, const QString &path, const QString &why)
+{
+    result.ok = false;
+    result.failedPath = QDir::toNativeSeparators(path);
+    result.message = u"The export stopped at %1: %2. %3 script(s) had been exported before it."_s.arg(
+        result.failedPath, why, QString::number(result.written));
+    qCWarning(lcScripts) << "export stopped:" << result.message;
+    return result;
+}
+
+} // namespace
+
+ExportResult exportScripts(Database &db, const QString &programFolder, const std::vector<ExportListRow> &ticked,
+                           bool onlyRevised, bool includeUntranslated)
+{
+    ExportResult result;
+    if (ticked.empty()) {
+        result.ok = false;
+        result.message = NothingToExportMessage;
+        return result;
+    }
+
+    const QDir home(programFolder);
+    const QString translated = home.filePath(u"Translated"_s);
+    for (const QString &folder : QStringList{translated, translated + u"/battling_arena"_s,
+                                             translated + u"/battle_script"_s, translated + u"/field"_s}) {
+        if (!QFileInfo(folder).isDir() && !home.mkpath(folder))
+            return stopped(result, folder, u"the folder could not be created"_s);
+    }
+
+    for (const ExportListRow &row : ticked) {
+        const QString path = translated + u'/' + row.folder + u'/' + row.script;
+        if (!ScriptTables::contains(row.folder) || !isPlainFileName(row.script))
+            return stopped(result, path, u"this is not a script name that can be written"_s);
+
+        ResultSet rows = db.query(exportScriptStatement(row.folder, row.script, onlyRevised, includeUntranslated));
+        std::vector<ScriptRow> blocks;
+        QString why;
+        if (!scriptRowsFrom(rows, blocks, &why))
+            return stopped(result, path, why);
+        EncodeFailure encodeFailure;
+        const auto bytes = encodeScriptText(FormatScriptBlocks(blocks), row.script, &encodeFailure);
+        if (!bytes)
+            return stopped(result, path, encodeFailure.message);
+
+        // Written beside the old file and renamed over it: a file is whole or absent.
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return stopped(result, path, file.errorString());
+        if (file.write(*bytes) != bytes->size()) {
+            const QString error = file.errorString();
+            file.cancelWriting();
+            return stopped(result, path, error);
+        }
+        if (!file.commit())
+            return stopped(result, path, file.errorString());
+        ++result.written;
+    }
+    result.message = exportedMessage(qsizetype(ticked.size()));
+    return result;
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "store/database.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+// The export of translated scripts, without widgets: the list of scripts that
+// frmExport offers, and the writing of the ticked ones into the Translated
+// folder under the program folder.
+//
+// Thread contract: the caller's thread, with the caller's Database.
+
+// One row of the list: a script, its folder (table) and the translation of
+// its first listed block, as stored.
+struct ExportListRow
+{
+    QString script;
+    QString folder;
+    QString overview;
+
+    bool operator==(const ExportListRow &) const = default;
+};
+
+// cmbFolder's items, in their order; the index chooses the folders listed.
+inline const QStringList ExportFolderItems = {QStringLiteral("All Folders"), QStringLiteral("battling_arena"),
+                                              QStringLiteral("battle_script"), QStringLiteral("field")};
+QStringList exportFolders(int folderIndex);
+
+QString exportListStatement(const QString &table, bool onlyRevised);
+// FillExportList: one row per run of consecutive rows of the same script.
+// False (and `error`) when a query fails; `rows` then holds what came before.
+bool FillExportList(Database &db, int folderIndex, bool onlyRevised, std::vector<ExportListRow> &rows,
+                    QString *error);
+
+QString exportScriptStatement(const QString &folder, const QString &script, bool onlyRevised,
+                              bool includeUntranslated);
+
+inline const QString NothingToExportMessage = QStringLiteral("Nothing to export, make selection fisrt please");
+// " N scripts were exported, check the 'Translated' folder at the application path"
+QString exportedMessage(qsizetype ticked);
+
+struct ExportResult
+{
+    bool ok = true;
+    int written = 0;   // files written before a failure stopped the run
+    QString message;   // the result message, or why the export stopped
+    QString failedPath; // the folder or file that could not be made
+};
+
+// The Export button's work for the ticked rows, in list order. Files are
+// replaced whole or not at all; the first folder or file that cannot be
+// written stops the run, and what was written before it stays.
+ExportResult exportScripts(Database &db, const QString &programFolder, const std::vector<ExportListRow> &ticked,
+                           bool onlyRevised, bool includeUntranslated);

@@ -1,0 +1,146 @@
+#include "scripts/translatedimport.h"
+
+#include "scripts/logging.h"
+#include "scripts/originalimport.h"
+#include "scripts/scriptformat.h"
+#include "store/layout.h"
+
+#include <QDir>
+
+#include <array>
+
+using namespace Qt::StringLiterals;
+
+namespace TranslatedImport {
+
+const QString FolderFailed = u"A fatal error happened while the script files were imported."_s;
+const QString AllImported = u"All the translated scripts were imported."_s;
+
+namespace {
+
+QString folderText(const QString &folder)
+{
+    if (folder == ScriptTables::battlingArena)
+        return u"Importing Battling_arena scripts, please wait..."_s;
+    if (folder == ScriptTables::battleScript)
+        return u"Importing Battle_script scripts, please wait..."_s;
+    return u"Importing Field scripts, please wait..."_s;
+}
+
+QString shownPath(const QString &folder, const QString &name)
+{
+    return folder + u'\\' + name;
+}
+
+// Stores one file's blocks in one transaction; all of the file or none.
+bool importFile(Database &db, const QString &basePath, const QString &folder, const QString &name,
+                ReaderSizes &sizes, ProgressPacer &pacer, QString *failure, qint64 *blocks)
+{
+    const QString shown = shownPath(folder, name);
+    pacer.text(u"Importing file... "_s + shown);
+
+    int line = 1; // the line being read when a block completes
+    qint64 stored = 0;
+    QString refusal;
+    const BlockSink store = [&](const ScriptBlock &block) {
+        if (block.text.contains(QChar(u'\0'))) {
+            refusal = u"%1, line %2: the block ending here holds a zero byte; the file is not a script text file."_s
+                          .arg(shown, QString::number(line));
+            return false;
+        }
+        if (!db.inTransaction() && !db.begin()) {
+            refusal = u"%1: the store cannot take the file (%2)."_s.arg(shown, db.lastError().message);
+            return false;
+        }
+        if (!db.execute(updateStatement(folder, name, block.number, block.text))) {
+            refusal = u"%1, line %2: the block could not be stored (%3)."_s.arg(shown, QString::number(line),
+                                                                                 db.lastError().message);
+            return false;
+        }
+        ++stored;
+        return true;
+    };
+    ReadFailure readFailure;
+    const bool read = ReadScriptFile(QDir(basePath).filePath(folder + u'/' + name), sizes, store, &readFailure, [&] {
+        ++line;
+        pacer.tick();
+    });
+    if (read && (!db.inTransaction() || db.commit())) {
+        *blocks += stored;
+        return true;
+    }
+    if (read)
+        refusal = u"%1: the store cannot keep the file (%2)."_s.arg(shown, db.lastError().message);
+    if (db.inTransaction())
+        db.rollback();
+    // The reader's sentence starts with the bare file name; put the folder before it.
+    *failure = refusal.isEmpty() ? folder + u'\\' + readFailure.message : refusal;
+    return false;
+}
+
+} // namespace
+
+QString updateStatement(const QString &folder, const QString &fileName, qint16 number, const QString &storedText)
+{
+    // `comments` is left out on purpose: each block keeps its own comment
+    // instead of taking whatever the comment box held during the import.
+    return u"UPDATE "_s + folder + u" SET text_data_t = '"_s + storedText
+        + u"', translated = 1, revised = 0 WHERE file_name = '"_s + fileName + u"' AND dialogue_id = "_s
+        + QString::number(number) + u';';
+}
+
+bool ImportTranslatedFolder(Database &db, const QString &basePath, const QString &folder, const QStringList &names,
+                            ProgressPacer &pacer, QString *failure, qint64 *blocks, FileCount *files)
+{
+    // Every name of the folder first: one the store cannot take stops the
+    // folder before a single row of it is written.
+    for (const QString &name : names) {
+        if (const QString why = OriginalImport::checkFileName(name); !why.isEmpty()) {
+            *failure = shownPath(folder, name) + u": "_s + why;
+            return false;
+        }
+    }
+    ReaderSizes sizes; // not stored, but the reader carries them through the folder
+    for (const QString &name : names) {
+        if (name.contains(u'.') && !importFile(db, basePath, folder, name, sizes, pacer, failure, blocks))
+            return false;
+        if (files)
+            pacer.files(++files->done, files->total);
+    }
+    return true;
+}
+
+Report run(Database &db, const QString &basePath, ProgressPacer &pacer)
+{
+    Report report;
+    if (!OriginalImport::isScriptFolder(basePath))
+        return report;
+    report.validFolder = true;
+
+    std::array<QStringList, 3> listings;
+    FileCount files;
+    for (size_t f = 0; f < listings.size(); ++f) {
+        listings[f] = OriginalImport::listScriptFiles(QDir(basePath).filePath(ScriptTables::all[f]));
+        files.total += int(listings[f].size());
+    }
+    pacer.files(0, files.total);
+    for (size_t f = 0; f < listings.size(); ++f) {
+        const QString &folder = ScriptTables::all[f];
+        pacer.text(folderText(folder));
+        QString failure;
+        const int folderEnd = files.done + int(listings[f].size());
+        if (ImportTranslatedFolder(db, basePath, folder, listings[f], pacer, &failure, &report.blocks, &files)) {
+            report.lastStatus = AllImported;
+        } else {
+            qCWarning(lcScripts) << "translated import of" << folder << "stopped:" << failure;
+            report.failures << failure;
+            report.lastStatus = FolderFailed;
+        }
+        pacer.text(report.lastStatus);
+        files.done = folderEnd; // the files a failure skipped count as passed
+        pacer.files(files.done, files.total);
+    }
+    return report;
+}
+
+} // namespace TranslatedImport

@@ -1,0 +1,127 @@
+#include "scripts/widgets/frmexport.h"
+
+#include "app/ui/messages.h"
+#include "ui_frmexport.h"
+
+#include <QTreeWidgetItem>
+
+using namespace Qt::StringLiterals;
+
+frmExport::frmExport(const QString &programFolder, const QString &storePath, QWidget *parent)
+    : QDialog(parent)
+    , m_ui(std::make_unique<Ui::frmExport>())
+    , m_programFolder(programFolder)
+{
+    m_ui->setupUi(this);
+    const int widths[] = {1000, 1500, 10000};
+    for (int column = 0; column < 3; ++column)
+        m_ui->lstExport->setColumnWidth(column, twipsToPixels(widths[column]));
+
+    if (!openStore(m_db, storePath))
+        Messages::inform(this, m_db.lastError().message);
+
+    connect(m_ui->cmbFolder, &QComboBox::currentIndexChanged, this, &frmExport::FillExportList);
+    connect(m_ui->chkRevised, &QCheckBox::clicked, this, &frmExport::FillExportList);
+    connect(m_ui->cmdSelect, &QPushButton::clicked, this, &frmExport::cmdSelect_Click);
+    connect(m_ui->cmdClear, &QPushButton::clicked, this, &frmExport::cmdClear_Click);
+    connect(m_ui->cmdExport, &QPushButton::clicked, this, &frmExport::cmdExport_Click);
+    connect(m_ui->cmdCancel, &QPushButton::clicked, this, &frmExport::cmdCancel_Click);
+
+    // Adding the first item selects it, and the selection fills the list.
+    m_ui->cmbFolder->addItems(ExportFolderItems);
+}
+
+frmExport::~frmExport() = default;
+
+int frmExport::twipsToPixels(int twips) const
+{
+    return qRound(twips * logicalDpiX() / 1440.0);
+}
+
+void frmExport::setExportControlsEnabled(bool enabled)
+{
+    for (QWidget *control : std::initializer_list<QWidget *>{m_ui->cmbFolder, m_ui->chkRevised, m_ui->chkInclude,
+                                                            m_ui->cmdSelect, m_ui->cmdClear, m_ui->cmdCancel,
+                                                            m_ui->cmdExport})
+        control->setEnabled(enabled);
+}
+
+void frmExport::FillExportList()
+{
+    setExportControlsEnabled(false);
+    m_ui->lstExport->clear();
+    std::vector<ExportListRow> rows;
+    QString error;
+    const bool ok = ::FillExportList(m_db, m_ui->cmbFolder->currentIndex(), m_ui->chkRevised->isChecked(), rows, &error);
+    QList<QTreeWidgetItem *> items;
+    items.reserve(qsizetype(rows.size()));
+    for (const ExportListRow &row : rows) {
+        auto *item = new QTreeWidgetItem({row.script, row.folder, row.overview});
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(0, Qt::Unchecked);
+        items << item;
+    }
+    m_ui->lstExport->addTopLevelItems(items);
+    setExportControlsEnabled(true);
+    if (!ok)
+        Messages::inform(this, error);
+}
+
+void frmExport::setTicked(int row, bool ticked)
+{
+    if (QTreeWidgetItem *item = m_ui->lstExport->topLevelItem(row))
+        item->setCheckState(0, ticked ? Qt::Checked : Qt::Unchecked);
+}
+
+void frmExport::cmdSelect_Click()
+{
+    for (int row = 0; row < m_ui->lstExport->topLevelItemCount(); ++row)
+        setTicked(row, true);
+}
+
+void frmExport::cmdClear_Click()
+{
+    for (int row = 0; row < m_ui->lstExport->topLevelItemCount(); ++row)
+        setTicked(row, false);
+}
+
+std::vector<ExportListRow> frmExport::listedRows() const
+{
+    std::vector<ExportListRow> rows;
+    for (int row = 0; row < m_ui->lstExport->topLevelItemCount(); ++row) {
+        const QTreeWidgetItem *item = m_ui->lstExport->topLevelItem(row);
+        rows.push_back({item->text(0), item->text(1), item->text(2)});
+    }
+    return rows;
+}
+
+std::vector<ExportListRow> frmExport::tickedRows() const
+{
+    std::vector<ExportListRow> rows;
+    const std::vector<ExportListRow> listed = listedRows();
+    for (int row = 0; row < int(listed.size()); ++row) {
+        if (m_ui->lstExport->topLevelItem(row)->checkState(0) == Qt::Checked)
+            rows.push_back(listed[size_t(row)]);
+    }
+    return rows;
+}
+
+void frmExport::cmdExport_Click()
+{
+    setExportControlsEnabled(false);
+    const ExportResult result = exportScripts(m_db, m_programFolder, tickedRows(), m_ui->chkRevised->isChecked(),
+                                              m_ui->chkInclude->isChecked());
+    setExportControlsEnabled(true);
+    Messages::inform(this, result.message);
+}
+
+void frmExport::cmdCancel_Click()
+{
+    reject();
+}
+
+void frmExport::done(int result)
+{
+    m_db.close();
+    QDialog::done(result);
+}

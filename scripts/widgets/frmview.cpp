@@ -1,0 +1,64 @@
+#include "scripts/widgets/frmview.h"
+
+#include "app/ui/messages.h"
+#include "scripts/scriptview.h"
+#include "ui_frmview.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QMouseEvent>
+
+using namespace Qt::StringLiterals;
+
+frmView::frmView(const QString &storePath, const QString &selectedKey, QWidget *parent)
+    : QDialog(parent)
+    , m_ui(std::make_unique<Ui::frmView>())
+{
+    m_ui->setupUi(this);
+    QFont mono(u"Courier New"_s);
+    mono.setStyleHint(QFont::TypeWriter);
+    m_ui->rtxtView->setFont(mono);
+    m_ui->rtxtView->viewport()->installEventFilter(this);
+
+    if (!openStore(m_db, storePath)) {
+        Messages::inform(this, m_db.lastError().message);
+        return;
+    }
+    const auto script = viewedScript(selectedKey);
+    if (!script)
+        return;
+    QString error;
+    if (!scriptViewText(m_db, *script, &m_text, &error)) {
+        Messages::inform(this, u"The script %1 could not be read: %2"_s.arg(script->script, error));
+        return;
+    }
+    m_ui->rtxtView->setPlainText(m_text);
+}
+
+frmView::~frmView() = default;
+
+bool frmView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_ui->rtxtView->viewport() && event->type() == QEvent::MouseButtonRelease
+        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+        rtxtView_Click();
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmView::rtxtView_Click()
+{
+    // The built text, not the box's rendering of it: its CR LF line ends
+    // are what a script file holds.
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    auto *data = new QMimeData;
+    data->setText(m_text);
+    clipboard->setMimeData(data);
+}
+
+void frmView::done(int result)
+{
+    m_db.close();
+    QDialog::done(result);
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "store/database.h"
+
+#include <QDialog>
+
+#include <memory>
+
+namespace Ui {
+class frmView;
+}
+
+// The view of the script that holds the selected block, as an export with
+// every block would write it. The text is built once, when the window opens;
+// a click on it puts all of it on the clipboard. The window owns its own
+// Database on the store while it is open.
+//
+// Thread contract: GUI thread.
+class frmView : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // `selectedKey` is the key of the main window's selected node.
+    frmView(const QString &storePath, const QString &selectedKey, QWidget *parent = nullptr);
+    ~frmView() override;
+
+    // The script text exactly as it goes to the clipboard (CR LF line ends).
+    QString text() const { return m_text; }
+    void rtxtView_Click();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void done(int result) override;
+
+private:
+    std::unique_ptr<Ui::frmView> m_ui;
+    Database m_db;
+    QString m_text;
+};

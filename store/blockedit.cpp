@@ -1,0 +1,185 @@
+#include "store/blockedit.h"
+
+#include "store/layout.h"
+#include "store/logging.h"
+#include "store/numbers.h"
+#include "store/storetext.h"
+#include "store/translationstatus.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+bool isOne(const QVariant &value)
+{
+    return value.toLongLong() == 1;
+}
+
+// A stored number as the loader holds it: 16 bits, NULL as 0.
+std::optional<qint16> int16Of(const QVariant &value)
+{
+    if (value.isNull())
+        return qint16(0);
+    bool ok = false;
+    const qlonglong number = value.toLongLong(&ok);
+    if (!ok)
+        return parseInt16(value.toString());
+    if (number < -32768 || number > 32767)
+        return std::nullopt;
+    return qint16(number);
+}
+
+QString whereBlock(const BlockAddress &address)
+{
+    return u" WHERE file_name = '"_s + address.fileName + u"' AND dialogue_id = "_s
+        + QString::number(address.number) + u';';
+}
+
+} // namespace
+
+QString blockSelectStatement(const BlockAddress &address)
+{
+    return u"SELECT * FROM "_s + address.table + whereBlock(address);
+}
+
+BlockLoad loadBlock(Database &db, const QString &key)
+{
+    BlockLoad load;
+    load.address = parseBlockKey(key);
+    if (!load.address)
+        return load;
+
+    const BlockAddress at = *load.address;
+    load.revisedEnabled = true;
+    load.caption = u"["_s + at.table + u"] - ["_s + at.fileName + u"] - ["_s + QString::number(at.number) + u']';
+
+    ResultSet rows = db.query(blockSelectStatement(at));
+    if (!rows.isValid()) {
+        load.outcome = BlockLoad::Outcome::Failed;
+        load.message = u"Block %1 of %2 could not be read from the database (%3). Nothing was changed."_s.arg(
+            QString::number(at.number), at.fileName, rows.error().message);
+        return load;
+    }
+    if (rows.rowCount() > 1) {
+        load.outcome = BlockLoad::Outcome::Duplicate;
+        load.message = DuplicateRecordsMessage;
+        return load;
+    }
+
+    load.outcome = BlockLoad::Outcome::Loaded;
+    load.editorsEnabled = true;
+    load.selectedImage = 6;
+    while (!rows.step()) {
+        const auto newWidth = int16Of(rows.value(ColNewWidth));
+        if (!newWidth) {
+            load = BlockLoad();
+            load.outcome = BlockLoad::Outcome::Failed;
+            load.address = at;
+            load.message = u"Block %1 of %2 holds a window width (%3) that does not fit between -32768 and 32767; it cannot be opened."_s.arg(
+                QString::number(at.number), at.fileName, rows.text(ColNewWidth));
+            return load;
+        }
+        load.original = fromStoreText(rows.text(ColTextData));
+        const bool revised = isOne(rows.value(ColRevised));
+        const bool translated = isOne(rows.value(ColTranslated));
+        load.revised = revised;
+        load.revisedEnabled = revised;
+        if (revised)
+            load.nodeImage = 7;
+        load.hasSize = true;
+        if (*newWidth < 1) {
+            load.currentWidth = rows.text(ColWidth);
+            load.currentHeight = rows.text(ColHeight);
+        } else {
+            load.currentWidth = rows.text(ColNewWidth);
+            load.currentHeight = rows.text(ColNewHeight);
+        }
+        if (translated) {
+            load.translation = fromStoreText(rows.text(ColTextDataT));
+            load.revisedEnabled = true;
+        }
+        const QString comments = rows.text(ColComments);
+        if (!comments.isEmpty())
+            load.comment = fromStoreText(comments);
+        load.stored = BlockSnapshot{key, rows.text(ColTextDataT), comments, translated, revised};
+    }
+    return load;
+}
+
+QString blockUpdateStatement(const BlockAddress &address, const QString &storedTranslation,
+                             const QString &storedComment, bool revised)
+{
+    const QString translated = storedTranslation.isEmpty() ? u"0"_s : u"1"_s;
+    return u"UPDATE "_s + address.table + u" SET text_data_t = '"_s + storedTranslation + u"', comments = '"_s
+        + storedComment + u"', translated = "_s + translated + u", revised = "_s + (revised ? u"1"_s : u"0"_s)
+        + whereBlock(address);
+}
+
+QString commentMarkerText(const QString &nodeText, const QString &comment, qint16 number)
+{
+    const bool marked = nodeText.contains(u"[c]"_s);
+    if (!marked && !comment.isEmpty())
+        return nodeText + u"[c]"_s;
+    if (marked && comment.isEmpty())
+        return QString::number(number);
+    return nodeText;
+}
+
+std::optional<QString> currentStatusLine(Database &db)
+{
+    const TranslationCount count = TranslationPercent(db);
+    if (!count.hasBlocks())
+        return std::nullopt;
+    return StatusLine(count.percent());
+}
+
+BlockSave saveBlock(Database &db, const QString &key, const QString &nodeText, const BlockEdits &edits,
+                    const BlockSnapshot *known)
+{
+    BlockSave save;
+    const auto address = parseBlockKey(key);
+    if (!address)
+        return save;
+    save.isBlock = true;
+
+    const QString translation = toStoreText(edits.translation);
+    const QString comment = toStoreText(edits.comment);
+    const bool translated = !translation.isEmpty();
+    save.statement = blockUpdateStatement(*address, translation, comment, edits.revised);
+    save.revisedEnabled = translated;
+    save.nodeImage = !translated ? 4 : (edits.revised ? 7 : 5);
+    save.nodeText = commentMarkerText(nodeText, comment, address->number);
+
+    const BlockSnapshot after{key, translation, comment, translated, edits.revised};
+    if (!known || *known != after) {
+        if (!db.execute(save.statement)) {
+            save.ok = false;
+            save.message = u"Block %1 of %2 could not be saved (%3). Your text is still in the editor; "
+                           "the next save tries again."_s.arg(QString::number(address->number),
+                                                            address->fileName, db.lastError().message);
+            qCWarning(lcStore) << "save failed:" << db.lastError().message;
+            return save;
+        }
+        save.written = true;
+    }
+    save.stored = after;
+    save.status = currentStatusLine(db);
+    return save;
+}
+
+WindowSizeReset ResetWindowSize(Database &db, const QString &key)
+{
+    WindowSizeReset reset;
+    const auto address = parseBlockKey(key);
+    if (!address || address->table == ScriptTables::battlingArena || address->table == ScriptTables::battleScript)
+        return reset;
+    reset.fieldBlock = true;
+    db.execute(u"UPDATE "_s + address->table + u" SET new_width = 0, new_height = 0"_s + whereBlock(*address));
+    ResultSet rows = db.query(blockSelectStatement(*address));
+    while (!rows.step()) {
+        reset.hasSize = true;
+        reset.currentWidth = rows.text(ColWidth);
+        reset.currentHeight = rows.text(ColHeight);
+    }
+    return reset;
+}

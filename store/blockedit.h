@@ -1,0 +1,116 @@
+#pragma once
+
+#include "store/database.h"
+#include "store/nodekey.h"
+
+#include <QString>
+
+#include <optional>
+
+// The editing of one block, without widgets: what a load puts into the main
+// window's controls, what a save writes and shows, and the window-size reset.
+// The main window's controller, the command line and the tests share these.
+//
+// Texts handed in and out are as the editors show them: apostrophes, lines
+// separated by CR LF. Texts inside statements carry grave accents.
+//
+// Thread contract: the caller's thread, with the caller's Database.
+
+// The editable columns of the open block as the store holds them (as last
+// loaded or saved). A save whose values equal these need not touch the row.
+struct BlockSnapshot
+{
+    QString key;
+    QString textDataT; // stored form
+    QString comments;  // stored form
+    bool translated = false;
+    bool revised = false;
+
+    bool operator==(const BlockSnapshot &) const = default;
+};
+
+inline const QString DuplicateRecordsMessage = QStringLiteral("Duplicate records, FATAL ERROR");
+
+// What loading a node (a click on it) gives the controls.
+struct BlockLoad
+{
+    enum class Outcome {
+        NotABlock, // root, folder or script node: editors empty and disabled
+        Loaded,    // the row was found (or none was: editors enabled, empty)
+        Duplicate, // more than one row: message, editors stay disabled
+        Failed,    // the store could not be read: message, nothing to show
+    };
+    Outcome outcome = Outcome::NotABlock;
+    std::optional<BlockAddress> address;
+
+    QString caption; // lblMsg: "[table] - [file] - [number]"
+    QString original;
+    QString translation;
+    QString comment;
+    bool revised = false; // chkRevised's value
+    bool revisedEnabled = false;
+    bool editorsEnabled = false;
+    int nodeImage = 0;     // 0: leave the node's image as it is
+    int selectedImage = 0; // 0: leave it; 6 once the block is opened
+    bool hasSize = false;  // currentWidth/currentHeight change only when true
+    QString currentWidth;
+    QString currentHeight;
+
+    std::optional<BlockSnapshot> stored; // set when a row was read
+    QString message;                     // Duplicate or Failed: for the user
+};
+
+BlockLoad loadBlock(Database &db, const QString &key);
+
+// "SELECT * FROM T WHERE file_name = 'F' AND dialogue_id = N;"
+QString blockSelectStatement(const BlockAddress &address);
+
+// The editors' contents at save time, as shown (apostrophes, CR LF).
+struct BlockEdits
+{
+    QString translation;
+    QString comment;
+    bool revised = false;
+};
+
+// What a save did and what the controls and the node show afterwards.
+struct BlockSave
+{
+    bool isBlock = false; // false: nothing else happened (the marker still shows)
+    QString statement;
+    bool revisedEnabled = false;
+    int nodeImage = 0;
+    QString nodeText;
+    bool written = false; // false when the store already held these values
+    bool ok = true;
+    QString message;                     // failure, in plain words
+    std::optional<QString> status;       // the status line; nullopt when it could not be counted
+    std::optional<BlockSnapshot> stored; // what the store holds now (when ok)
+};
+
+// The save's UPDATE, with the texts already in stored form.
+QString blockUpdateStatement(const BlockAddress &address, const QString &storedTranslation,
+                             const QString &storedComment, bool revised);
+// The node text after a save: "[c]" appended or taken away by the comment box.
+QString commentMarkerText(const QString &nodeText, const QString &comment, qint16 number);
+
+// Saves the open block. `known` holds what the store is known to have for
+// the block; when the statement would write exactly that, it is not run.
+// Pass nullptr to write unconditionally.
+BlockSave saveBlock(Database &db, const QString &key, const QString &nodeText, const BlockEdits &edits,
+                    const BlockSnapshot *known);
+
+// ">Translation status: N% translated" from fresh counts; nullopt when the
+// counts fail or there are no blocks.
+std::optional<QString> currentStatusLine(Database &db);
+
+// The reset of a block's chosen window size. Only field blocks have one;
+// errors inside are passed over, as a reset that half works still helps.
+struct WindowSizeReset
+{
+    bool fieldBlock = false; // the preview is redrawn only then
+    bool hasSize = false;
+    QString currentWidth;
+    QString currentHeight;
+};
+WindowSizeReset ResetWindowSize(Database &db, const QString &key);

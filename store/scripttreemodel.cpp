@@ -1,0 +1,338 @@
+#include "store/scripttreemodel.h"
+
+#include "store/layout.h"
+#include "store/nodekey.h"
+
+#include <QPixmap>
+
+#include <deque>
+
+using namespace Qt::StringLiterals;
+
+// The tree item: one node with its key, text and images. Children are kept in
+// the order they were added; `row` is the node's position under its parent so
+// that parent() never searches.
+struct ScriptTreeModel::Node
+{
+    QString key;
+    QString text;
+    Node *parent = nullptr;
+    std::vector<Node *> children;
+    int row = 0;
+    qint8 image = 0;
+    qint8 selectedImage = 0;
+    bool marked = false; // a script met a second time, shown apart
+
+    int depth() const
+    {
+        int d = 0;
+        for (const Node *n = parent; n && n->parent; n = n->parent)
+            ++d;
+        return d;
+    }
+};
+
+// All nodes of one build live in one deque: a block costs no allocation of
+// its own beyond its two texts, and clearing frees everything at once.
+struct ScriptTreeModel::Arena
+{
+    std::deque<Node> nodes;
+};
+
+namespace {
+
+const QString DuplicateMarker = u" [duplicate]"_s;
+constexpr int IconSize = 16;
+
+} // namespace
+
+ScriptTreeModel::ScriptTreeModel(QObject *parent)
+    : QAbstractItemModel(parent)
+    , m_root(std::make_unique<Node>())
+    , m_arena(std::make_unique<Arena>())
+{
+}
+
+ScriptTreeModel::~ScriptTreeModel() = default;
+
+ScriptTreeModel::Node *ScriptTreeModel::addNode(Node *parent, const QString &key, const QString &text, int image)
+{
+    Node &node = m_arena->nodes.emplace_back();
+    node.key = key;
+    node.text = text;
+    node.parent = parent;
+    node.row = int(parent->children.size());
+    node.image = qint8(image);
+    node.selectedImage = qint8(image);
+    parent->children.push_back(&node);
+    m_byKey.insert(key, &node);
+    return &node;
+}
+
+ScriptTreeModel::BuildReport ScriptTreeModel::build(Database &db)
+{
+    BuildReport report;
+    beginResetModel();
+    dropNodes();
+
+    Node *root = addNode(m_root.get(), RootKey, u"Scripts"_s, Home);
+    std::array<Node *, 3> folders{};
+    for (size_t t = 0; t < ScriptTables::all.size(); ++t)
+        folders[t] = addNode(root, ScriptTables::all[t], ScriptTables::all[t], Folder);
+
+    // The remembered name is set once and carries over from one table to the
+    // next, so the rows of a script are expected to come together and a name
+    // to live in one table only.
+    QString remembered;
+    Node *script = nullptr;
+    for (size_t t = 0; t < ScriptTables::all.size() && report.ok; ++t) {
+        const QString &table = ScriptTables::all[t];
+        Node *folder = folders[t];
+        ResultSet rows = db.query(u"Select * from "_s + table);
+        if (!rows.isValid()) {
+            report.ok = false;
+            report.error = rows.error();
+            break;
+        }
+        m_byKey.reserve(m_byKey.size() + rows.rowCount() + rows.rowCount() / 8);
+        while (!rows.step()) {
+            const QString file = rows.text(ColFileName);
+            const QString number = rows.text(ColDialogueId).trimmed();
+            const bool translated = rows.value(ColTranslated).toBool();
+            const bool revised = rows.value(ColRevised).toBool();
+            // A name carried into the next table starts a script there too:
+            // that is a name met in two tables, reported like any other clash.
+            if (!script || file != remembered || script->parent != folder) {
+                script = addScript(folder, table, file, report);
+                remembered = file;
+            }
+            if (!script)
+                continue;
+            const QString key = table + u':' + file + u';' + number;
+            if (m_byKey.contains(key)) {
+                // The same block twice: the first one stays reachable; opening
+                // it reports the duplicate rows.
+                report.refusedKeys << key;
+                report.messages << u"Block %1 of %2 in %3 is stored twice; only the first is shown."_s.arg(
+                    number, file, table);
+                continue;
+            }
+            const bool commented = !rows.text(ColComments).isEmpty();
+            const int image = translated ? (revised ? Revised : Translated) : NotTranslated;
+            addNode(script, key, commented ? number + u"[c]"_s : number, image);
+        }
+        rows.close();
+    }
+    endResetModel();
+    return report;
+}
+
+// The script node for a run of rows named `file` in `folder`. A name that is
+// already a key cannot take a second node under that key, yet its blocks must
+// stay reachable: rows of one script that do not come together join the node
+// of their own folder; a name met in another table (or equal to a folder key)
+// gets a marked node under its own folder, keyed table + "/" + file. A "/"
+// cannot stand in a listed file name and the key has no ":", so it never
+// collides with a script or block key and is never taken for a block.
+ScriptTreeModel::Node *ScriptTreeModel::addScript(Node *folder, const QString &table, const QString &file,
+                                                  BuildReport &report)
+{
+    Node *existing = m_byKey.value(file);
+    if (!existing)
+        return addNode(folder, file, file, Script);
+
+    report.refusedKeys << file;
+    if (existing->parent == folder && !existing->marked && existing->depth() == 2) {
+        report.messages << u"The rows of script %1 in %2 do not come together; they are shown under one node."_s
+                               .arg(file, table);
+        return existing;
+    }
+    const QString substitute = table + u'/' + file;
+    if (Node *again = m_byKey.value(substitute)) {
+        if (again->parent == folder) {
+            report.messages << u"The rows of script %1 in %2 do not come together; they are shown under one node."_s
+                                   .arg(file, table);
+            return again;
+        }
+        report.messages << u"Script %1 in %2 could not be shown: its name is met twice."_s.arg(file, table);
+        return nullptr;
+    }
+    report.messages << u"Script name %1 is met twice; the one in %2 is shown as \"%1%3\"."_s.arg(file, table,
+                                                                                               DuplicateMarker);
+    Node *node = addNode(folder, substitute, file + DuplicateMarker, Script);
+    node->marked = true;
+    return node;
+}
+
+void ScriptTreeModel::clear()
+{
+    beginResetModel();
+    dropNodes();
+    endResetModel();
+}
+
+void ScriptTreeModel::dropNodes()
+{
+    m_root->children.clear();
+    m_byKey.clear();
+    m_arena = std::make_unique<Arena>();
+}
+
+bool ScriptTreeModel::isBuilt() const
+{
+    return !m_root->children.empty();
+}
+
+QModelIndex ScriptTreeModel::indexForKey(const QString &key) const
+{
+    const Node *node = m_byKey.value(key);
+    return node ? createIndex(node->row, 0, node) : QModelIndex();
+}
+
+QString ScriptTreeModel::key(const QModelIndex &index) const
+{
+    const Node *node = nodeAt(index);
+    return node ? node->key : QString();
+}
+
+QString ScriptTreeModel::text(const QModelIndex &index) const
+{
+    const Node *node = nodeAt(index);
+    return node ? node->text : QString();
+}
+
+int ScriptTreeModel::image(const QModelIndex &index) const
+{
+    const Node *node = nodeAt(index);
+    return node ? node->image : 0;
+}
+
+int ScriptTreeModel::selectedImage(const QModelIndex &index) const
+{
+    const Node *node = nodeAt(index);
+    return node ? node->selectedImage : 0;
+}
+
+bool ScriptTreeModel::isMarked(const QModelIndex &index) const
+{
+    const Node *node = nodeAt(index);
+    return node && node->marked;
+}
+
+void ScriptTreeModel::setText(const QModelIndex &index, const QString &text)
+{
+    Node *node = nodeAt(index);
+    if (!node || node->text == text)
+        return;
+    node->text = text;
+    emit dataChanged(index, index, {Qt::DisplayRole});
+}
+
+void ScriptTreeModel::setImage(const QModelIndex &index, int image)
+{
+    Node *node = nodeAt(index);
+    if (!node || image < Home || image > Revised || node->image == image)
+        return;
+    node->image = qint8(image);
+    emit dataChanged(index, index, {Qt::DecorationRole, ImageRole});
+}
+
+void ScriptTreeModel::setSelectedImage(const QModelIndex &index, int image)
+{
+    Node *node = nodeAt(index);
+    if (!node || image < Home || image > Revised || node->selectedImage == image)
+        return;
+    node->selectedImage = qint8(image);
+    emit dataChanged(index, index, {Qt::DecorationRole, SelectedImageRole});
+}
+
+void ScriptTreeModel::setImages(const std::array<QIcon, 7> &icons)
+{
+    m_icons = icons;
+    m_pairIcons = {};
+    if (isBuilt())
+        emit dataChanged(index(0, 0), index(0, 0), {Qt::DecorationRole});
+    // Every visible row repaints on the next layout; a reset would lose the
+    // view's expansion, so only the top node is announced.
+}
+
+// The view draws a selected item's icon in QIcon::Selected mode, which is
+// where the node's selected image goes.
+QIcon ScriptTreeModel::iconFor(int image, int selected) const
+{
+    const QIcon &normal = m_icons[size_t(image - 1)];
+    if (image == selected || normal.isNull())
+        return normal;
+    QIcon &cached = m_pairIcons[size_t((image - 1) * 7 + (selected - 1))];
+    if (cached.isNull()) {
+        cached.addPixmap(normal.pixmap(IconSize), QIcon::Normal);
+        const QIcon &chosen = m_icons[size_t(selected - 1)];
+        cached.addPixmap((chosen.isNull() ? normal : chosen).pixmap(IconSize), QIcon::Selected);
+    }
+    return cached;
+}
+
+ScriptTreeModel::Node *ScriptTreeModel::nodeAt(const QModelIndex &index) const
+{
+    if (!index.isValid() || index.model() != this)
+        return nullptr;
+    return static_cast<Node *>(index.internalPointer());
+}
+
+QModelIndex ScriptTreeModel::index(int row, int column, const QModelIndex &parent) const
+{
+    if (column != 0 || row < 0)
+        return {};
+    const Node *holder = parent.isValid() ? nodeAt(parent) : m_root.get();
+    if (!holder || row >= int(holder->children.size()))
+        return {};
+    return createIndex(row, 0, holder->children[size_t(row)]);
+}
+
+QModelIndex ScriptTreeModel::parent(const QModelIndex &child) const
+{
+    const Node *node = nodeAt(child);
+    if (!node || !node->parent || node->parent == m_root.get())
+        return {};
+    return createIndex(node->parent->row, 0, node->parent);
+}
+
+int ScriptTreeModel::rowCount(const QModelIndex &parent) const
+{
+    if (parent.column() > 0)
+        return 0;
+    const Node *holder = parent.isValid() ? nodeAt(parent) : m_root.get();
+    return holder ? int(holder->children.size()) : 0;
+}
+
+int ScriptTreeModel::columnCount(const QModelIndex &) const
+{
+    return 1;
+}
+
+QVariant ScriptTreeModel::data(const QModelIndex &index, int role) const
+{
+    const Node *node = nodeAt(index);
+    if (!node)
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+        return node->text;
+    case Qt::DecorationRole:
+        if (node->image < Home)
+            return {};
+        return iconFor(node->image, node->selectedImage);
+    case Qt::ToolTipRole:
+        if (node->marked)
+            return u"This script name is also used elsewhere in the store."_s;
+        return {};
+    case KeyRole:
+        return node->key;
+    case ImageRole:
+        return int(node->image);
+    case SelectedImageRole:
+        return int(node->selectedImage);
+    default:
+        return {};
+    }
+}
