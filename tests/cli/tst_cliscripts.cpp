@@ -139,11 +139,6 @@ void tst_CliScripts::failuresGoToStderr_data()
         << u"z.txt"_s << "<TextBlock -32769 w:1 h:1>\r\n<End of Block>\r\n"_ba
         << u"Import stopped: field\\z.txt, line 1: the block number -32769 does not fit between -32768 and 32767."_s
         << 1;
-    QTest::newRow("apostrophe in the name")
-        << u"it's.txt"_s << "<TextBlock 1 w:1 h:1>\r\n<End of Block>\r\n"_ba
-        << u"Import stopped: field\\it's.txt: its name holds an apostrophe, which cannot stand in the store's "
-           "statements; rename the file and import again."_s
-        << 0;
 }
 
 void tst_CliScripts::failuresGoToStderr()
