@@ -1,6 +1,7 @@
 #include "app/blockeditcontroller.h"
 
 #include "app/mainwindow.h"
+#include "app/previewcontroller.h"
 #include "app/ui/messages.h"
 #include "store/scripttreemodel.h"
 #include "store/widgets/scripttree.h"
@@ -122,7 +123,7 @@ void BlockEditController::emptyEditors()
     m_translation.show(m_c.rtxtTranslated, QString());
     m_comment.show(m_c.txtComentario, QString());
     m_c.lblMsg->clear();
-    emit previewCleared();
+    clearPreview();
     m_c.VScroll1->setValue(0);
     m_c.chkRevised->setChecked(false);
     m_c.rtxtTranslated->setEnabled(false);
@@ -168,7 +169,6 @@ void BlockEditController::applyLoad(const BlockLoad &load, const QModelIndex &no
     m_openKey = model->key(node);
     m_stored = load.stored;
     emit linksHighlightRequested();
-    emit previewRedrawRequested();
     emit blockLoaded(m_openKey);
 }
 
@@ -279,7 +279,7 @@ void BlockEditController::mnuEliminar_Click()
     m_c.chkRevised->setEnabled(false);
     m_c.chkRevised->setChecked(false);
     ResetWindowSize();
-    emit previewCleared();
+    clearPreview();
 }
 
 void BlockEditController::mnuClonar_Click()
@@ -300,8 +300,18 @@ void BlockEditController::ResetWindowSize()
         m_window.state().currentWidth = reset.currentWidth;
         m_window.state().currentHeight = reset.currentHeight;
     }
-    if (reset.fieldBlock) {
-        emit previewCleared();
-        emit previewRedrawRequested();
-    }
+    if (reset.fieldBlock)
+        redrawPreview();
+}
+
+void BlockEditController::clearPreview()
+{
+    if (PreviewController *preview = PreviewController::of(m_window))
+        preview->clearPreview();
+}
+
+void BlockEditController::redrawPreview()
+{
+    if (PreviewController *preview = PreviewController::of(m_window))
+        preview->redrawPreview();
 }

@@ -53,9 +53,7 @@ public:
     bool savePendingEdits();
 
 signals:
-    // Call points of the preview and the word links.
-    void previewCleared();
-    void previewRedrawRequested();
+    // The word links are to be marked in the translation (after a load, Clone).
     void linksHighlightRequested();
     // A block was loaded into the editors (empty key: the editors were emptied).
     void blockLoaded(const QString &key);
@@ -69,6 +67,8 @@ private:
     enum class SaveKind { Command, Automatic };
     bool save(SaveKind kind, const QModelIndex &node);
     void showSaveMarker();
+    void clearPreview();
+    void redrawPreview();
     void applyLoad(const BlockLoad &load, const QModelIndex &node);
     void emptyEditors();
     void forgetOpenBlock();
