@@ -4,6 +4,7 @@
 #include "app/editorcontroller.h"
 #include "app/exportcontroller.h"
 #include "app/importcontroller.h"
+#include "app/linkscontroller.h"
 #include "app/mainwindow.h"
 #include "app/previewcontroller.h"
 #include "app/searchcontroller.h"
@@ -22,4 +23,5 @@ void installControllers(frmMain &window)
     new SearchController(window);
     new SpellController(window);
     new EditorController(window, *new PreviewController(window));
+    new LinksController(window);
 }

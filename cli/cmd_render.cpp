@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 #include "cli/previewblock.h"
+#include "cli/textinput.h"
 
 #include "editor/preview.h"
 #include "store/database.h"
@@ -14,50 +15,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Line ends of any kind become CR LF, as the editor's text has them.
-QString withCrLf(const QString &text)
-{
-    QString result;
-    result.reserve(text.size() + 16);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == u'\r' || c == u'\n') {
-            result += u"\r\n"_s;
-            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i;
-        } else {
-            result += c;
-        }
-    }
-    return result;
-}
-
-std::optional<QString> readTextFile(CliContext &context, const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        context.err << u"Cannot read %1: %2"_s.arg(path, file.errorString()) << Qt::endl;
-        return std::nullopt;
-    }
-    const QByteArray bytes = file.readAll();
-    const QList<QByteArray> lines = bytes.split('\n');
-    QString text;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString line = decoder.decode(lines[i]);
-        if (decoder.hasError()) {
-            context.err << u"%1, line %2: not UTF-8 text."_s.arg(path).arg(i + 1) << Qt::endl;
-            return std::nullopt;
-        }
-        if (i > 0)
-            text += u'\n';
-        text += line;
-    }
-    if (text.startsWith(QChar::ByteOrderMark))
-        text.remove(0, 1);
-    return withCrLf(text);
-}
 
 std::optional<QImage> readImage(CliContext &context, const QString &path, const char *what)
 {
@@ -118,7 +75,7 @@ int runRender(CliContext &context, const QStringList &arguments)
     if (parser.isSet(textOption)) {
         text = withCrLf(parser.value(textOption));
     } else if (parser.isSet(textFileOption)) {
-        const auto read = readTextFile(context, parser.value(textFileOption));
+        const auto read = readEditorTextFile(context, parser.value(textFileOption));
         if (!read)
             return ExitFailure;
         text = *read;

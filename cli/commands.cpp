@@ -19,12 +19,20 @@ constexpr std::array Commands = {
     CliCommand{"search", "TEXT [--in translated|original|both|comments]: blocks holding a text.", runSearch},
     CliCommand{"spell", "(--text TEXT | --text-file PATH) [--language 1034]: the misspelt words of a text.",
                runSpell},
+    CliCommand{"links", "Every word link, one JSON object per line.", runLinks},
+    CliCommand{"links-import", "FILE: add the links of a links file.", runLinksImport},
+    CliCommand{"link-set", "WORD [--suggest TEXT]... [--comment TEXT] [--modify]: add or modify a link.",
+               runLinkSet},
+    CliCommand{"link-erase", "WORD: erase the links of a word.", runLinkErase},
+    CliCommand{"word-at", "(--text TEXT | --text-file PATH) POS: the word under a position.", runWordAt},
+    CliCommand{"highlight", "(--text TEXT | --text-file PATH) [--line N]: the linked words of a text.",
+               runHighlight},
+    CliCommand{"render", "Draw a block's preview, or a text at a window size, into a PNG file.", runRender},
+    CliCommand{"resize", "Resize a field block's window with arrow keys, as Alt+arrows do.", runResize},
     CliCommand{"import-original", "DIR [--yes]: import the original scripts (--yes empties a filled store).",
                runImportOriginal},
     CliCommand{"tree", "Print the script tree, one JSON object per node and line.", runTree},
     CliCommand{"status", "Print the translation status line (exit 1 when the store holds no blocks).", runStatus},
-    CliCommand{"render", "Draw a block's preview, or a text at a window size, into a PNG file.", runRender},
-    CliCommand{"resize", "Resize a field block's window with arrow keys, as Alt+arrows do.", runResize},
 };
 
 } // namespace

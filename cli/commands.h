@@ -6,8 +6,14 @@
 int runInit(CliContext &context, const QStringList &arguments);
 int runSearch(CliContext &context, const QStringList &arguments);
 int runSpell(CliContext &context, const QStringList &arguments);
+int runLinks(CliContext &context, const QStringList &arguments);
+int runLinksImport(CliContext &context, const QStringList &arguments);
+int runLinkSet(CliContext &context, const QStringList &arguments);
+int runLinkErase(CliContext &context, const QStringList &arguments);
+int runWordAt(CliContext &context, const QStringList &arguments);
+int runHighlight(CliContext &context, const QStringList &arguments);
+int runRender(CliContext &context, const QStringList &arguments);
+int runResize(CliContext &context, const QStringList &arguments);
 int runImportOriginal(CliContext &context, const QStringList &arguments);
 int runTree(CliContext &context, const QStringList &arguments);
 int runStatus(CliContext &context, const QStringList &arguments);
-int runRender(CliContext &context, const QStringList &arguments);
-int runResize(CliContext &context, const QStringList &arguments);

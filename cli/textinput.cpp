@@ -39,21 +39,34 @@ std::optional<QString> editorText(const QCommandLineParser &parser, CliContext &
         return std::nullopt;
     }
     if (inline_)
-        return parser.value(u"text"_s);
+        return withCrLf(parser.value(u"text"_s));
 
-    const QString path = parser.value(u"text-file"_s);
-    QFile input(path);
-    if (!input.open(QIODevice::ReadOnly)) {
-        context.err << u"Cannot read %1: %2"_s.arg(path, input.errorString()) << Qt::endl;
+    const std::optional<QString> text = readEditorTextFile(context, parser.value(u"text-file"_s));
+    if (!text)
         *status = ExitFailure;
+    return text;
+}
+
+std::optional<QString> readEditorTextFile(CliContext &context, const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        context.err << u"Cannot read %1: %2"_s.arg(path, file.errorString()) << Qt::endl;
         return std::nullopt;
     }
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(input.readAll());
-    if (utf8.hasError()) {
-        context.err << u"%1 is not UTF-8 text."_s.arg(path) << Qt::endl;
-        *status = ExitFailure;
-        return std::nullopt;
+    // Decoded line by line so that a bad byte can be reported with its line.
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    QString text;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString line = decoder.decode(lines[i]);
+        if (decoder.hasError()) {
+            context.err << u"%1, line %2: not UTF-8 text."_s.arg(path).arg(i + 1) << Qt::endl;
+            return std::nullopt;
+        }
+        if (i > 0)
+            text += u'\n';
+        text += line;
     }
     if (text.startsWith(QChar::ByteOrderMark))
         text.remove(0, 1);

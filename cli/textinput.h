@@ -15,3 +15,6 @@ void addEditorTextOptions(QCommandLineParser &parser);
 std::optional<QString> editorText(const QCommandLineParser &parser, CliContext &context, int *status);
 // CR LF for every line end: CR LF, a lone CR or a lone LF.
 QString withCrLf(const QString &text);
+// A UTF-8 file as the editor's text; nullopt (the failing line printed) when
+// it cannot be read or is no UTF-8.
+std::optional<QString> readEditorTextFile(CliContext &context, const QString &path);

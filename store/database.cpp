@@ -198,6 +198,19 @@ qint64 Database::changedRows() const
     return m_db ? sqlite3_total_changes64(m_db) : 0;
 }
 
+qint64 Database::dataVersion()
+{
+    if (!m_db)
+        return -1;
+    // The pager learns of other connections' commits only when a read starts.
+    if (sqlite3_get_autocommit(m_db))
+        sqlite3_exec(m_db, "SELECT 1 FROM sqlite_schema LIMIT 0", nullptr, nullptr, nullptr);
+    unsigned int version = 0;
+    if (sqlite3_file_control(m_db, "main", SQLITE_FCNTL_DATA_VERSION, &version) != SQLITE_OK)
+        return -1;
+    return version;
+}
+
 bool Database::inTransaction() const
 {
     return m_db && !sqlite3_get_autocommit(m_db);

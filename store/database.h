@@ -98,6 +98,10 @@ public:
     // Rows inserted, changed or deleted through this instance since open();
     // shows callers and tests that an idle store is left alone.
     qint64 changedRows() const;
+    // A number that moves whenever the file's rows change, through this
+    // instance or any other connection or process; lets a window keep a table
+    // in memory and reread it only when it changed. -1 when it cannot be had.
+    qint64 dataVersion();
 
 private:
     struct Prepared;

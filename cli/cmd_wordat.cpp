@@ -1,0 +1,34 @@
+#include "cli/commands.h"
+#include "cli/jsonline.h"
+#include "cli/textinput.h"
+
+#include "links/wordfinder.h"
+
+#include <QCommandLineParser>
+
+using namespace Qt::StringLiterals;
+
+int runWordAt(CliContext &context, const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    addEditorTextOptions(parser);
+    parser.addPositionalArgument(u"POS"_s, u"0-based character index into the text."_s);
+    if (!parseCommandLine(parser, context, arguments, 1, 1))
+        return ExitUsage;
+    bool number = false;
+    const qlonglong p = parser.positionalArguments().first().toLongLong(&number);
+    if (!number) {
+        context.err << u"POS must be a whole number."_s << Qt::endl;
+        return ExitUsage;
+    }
+    int status = ExitSuccess;
+    const std::optional<QString> text = editorText(parser, context, &status);
+    if (!text)
+        return status;
+    // A fresh editor: the state starts empty, as the main window's does.
+    qint16 wordStart = 0;
+    QString currentWord;
+    const QString word = RichWordOver(*text, qsizetype(p), wordStart, currentWord);
+    context.out << JsonLine().add("word", word).add("wordStart", int(wordStart)).toString() << u'\n';
+    return ExitSuccess;
+}

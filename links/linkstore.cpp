@@ -1,0 +1,131 @@
+#include "links/linkstore.h"
+
+#include "links/logging.h"
+#include "store/database.h"
+#include "store/layout.h"
+#include "store/storetext.h"
+
+using namespace Qt::StringLiterals;
+
+QString hoverLookupStatement(const QString &word)
+{
+    return u"SELECT * FROM suggestion WHERE word = '"_s + word + u"';"_s;
+}
+
+HoverResult lookupHover(Database &db, const QString &word)
+{
+    HoverResult result;
+    ResultSet rows = db.query(hoverLookupStatement(word));
+    if (!rows.isValid())
+        qCWarning(lcLinks) << "hover lookup failed:" << rows.error().message;
+    while (!rows.step()) {
+        for (int i = 0; i < 5; ++i) {
+            const QString suggestion = rows.text(ColSuggest1 + i);
+            if (!suggestion.isEmpty())
+                result.captions[size_t(i)] = suggestion;
+        }
+        const QString comment = rows.text(ColComment);
+        result.tooltip = comment.isEmpty() ? NoCommentsText : comment;
+    }
+    rows.close();
+    return result;
+}
+
+QString applySuggestion(const QString &text, qint16 wordStart, const QString &currentWord, const QString &caption)
+{
+    const qsizetype head = qBound(qsizetype(0), qsizetype(wordStart) - 1, text.size());
+    QString rest = text.mid(head);
+    if (!currentWord.isEmpty()) {
+        const qsizetype at = rest.indexOf(currentWord, 0, Qt::CaseSensitive);
+        if (at >= 0)
+            rest.replace(at, currentWord.size(), caption);
+    }
+    return text.left(head) + rest;
+}
+
+LinkFields readLinkFields(Database &db, const QString &word)
+{
+    LinkFields fields;
+    ResultSet rows = db.query(hoverLookupStatement(word));
+    while (!rows.step()) {
+        for (int i = 0; i < 5; ++i) {
+            const QString suggestion = rows.text(ColSuggest1 + i);
+            if (!suggestion.isEmpty())
+                fields[size_t(i)] = suggestion;
+        }
+        const QString comment = rows.text(ColComment);
+        if (!comment.isEmpty())
+            fields[5] = comment;
+    }
+    rows.close();
+    return fields;
+}
+
+QList<LinkRow> readAllLinks(Database &db, QString *error)
+{
+    QList<LinkRow> links;
+    ResultSet rows = db.query(u"SELECT * FROM suggestion"_s);
+    if (!rows.isValid() && error)
+        *error = rows.error().message;
+    links.reserve(rows.rowCount());
+    while (!rows.step()) {
+        LinkRow link;
+        link.word = rows.text(ColWord);
+        for (int i = 0; i < 5; ++i)
+            link.suggestions[size_t(i)] = rows.text(ColSuggest1 + i);
+        link.comment = rows.text(ColComment);
+        links.append(std::move(link));
+    }
+    rows.close();
+    return links;
+}
+
+QString linkSaveStatement(const QString &hoverWord, const LinkFields &fields, bool editLinkMode)
+{
+    LinkFields v;
+    for (size_t i = 0; i < fields.size(); ++i)
+        v[i] = toStoreText(fields[i]);
+    const QString word = toStoreText(hoverWord);
+    if (editLinkMode) {
+        return u"UPDATE suggestion SET suggest1 = '"_s + v[0] + u"', suggest2 = '"_s + v[1] + u"', suggest3 = '"_s
+            + v[2] + u"', suggest4 = '"_s + v[3] + u"', suggest5 = '"_s + v[4] + u"', comment = '"_s + v[5]
+            + u"' WHERE word = '"_s + word + u"';"_s;
+    }
+    return u"INSERT INTO suggestion (word, suggest1, suggest2, suggest3, suggest4, suggest5, comment) VALUES ('"_s
+        + word + u"','"_s + v[0] + u"', '"_s + v[1] + u"', '"_s + v[2] + u"', '"_s + v[3] + u"', '"_s + v[4]
+        + u"', '"_s + v[5] + u"');"_s;
+}
+
+QString linkEraseStatement(const QString &hoverWord)
+{
+    return u"DELETE FROM suggestion WHERE word = '"_s + toStoreText(hoverWord) + u"';"_s;
+}
+
+QString eraseQuestion(const QString &hoverWord)
+{
+    return u"Do you want to erase the links to the word '"_s + hoverWord + u"'?"_s;
+}
+
+QString addLinkCaption(const QString &word)
+{
+    const QString caption = u"Add link to"_s;
+    return caption + u'"' + word + u'"';
+}
+
+bool saveLink(Database &db, const QString &hoverWord, const LinkFields &fields, bool editLinkMode, QString *error)
+{
+    if (db.execute(linkSaveStatement(hoverWord, fields, editLinkMode)))
+        return true;
+    if (error)
+        *error = u"The link to \"%1\" could not be saved. %2"_s.arg(hoverWord, db.lastError().message);
+    return false;
+}
+
+bool eraseLink(Database &db, const QString &hoverWord, QString *error)
+{
+    if (db.execute(linkEraseStatement(hoverWord)))
+        return true;
+    if (error)
+        *error = u"The links to \"%1\" could not be erased. %2"_s.arg(hoverWord, db.lastError().message);
+    return false;
+}

@@ -1,0 +1,3 @@
+#include "links/logging.h"
+
+Q_LOGGING_CATEGORY(lcLinks, "tallowpen.links")

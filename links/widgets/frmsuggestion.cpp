@@ -1,0 +1,88 @@
+#include "links/widgets/frmsuggestion.h"
+
+#include "app/ui/messages.h"
+#include "links/logging.h"
+#include "ui_frmsuggestion.h"
+
+using namespace Qt::StringLiterals;
+
+frmSuggestion::frmSuggestion(const QString &storePath, const QString &hoverWord, bool editLinkMode, QWidget *parent)
+    : QDialog(parent)
+    , m_ui(std::make_unique<Ui::frmSuggestion>())
+    , m_hoverWord(hoverWord)
+    , m_editLinkMode(editLinkMode)
+{
+    m_ui->setupUi(this);
+    m_txtWord = {m_ui->txtWord0, m_ui->txtWord1, m_ui->txtWord2, m_ui->txtWord3, m_ui->txtWord4};
+    connect(m_ui->cmdAceptar, &QPushButton::clicked, this, &frmSuggestion::cmdAceptar_Click);
+    connect(m_ui->cmdCancelar, &QPushButton::clicked, this, &frmSuggestion::cmdCancelar_Click);
+    Form_Load(storePath);
+}
+
+frmSuggestion::~frmSuggestion() = default;
+
+void frmSuggestion::Form_Load(const QString &storePath)
+{
+    setWindowTitle(windowTitle() + u" \""_s + m_hoverWord + u'"');
+    // A store that cannot be opened shows at OK, as the refused statement.
+    if (!openStore(m_db, storePath))
+        qCWarning(lcLinks) << "link dialog cannot open the store:" << m_db.lastError().message;
+    m_linkAccepted = false;
+}
+
+void frmSuggestion::Form_QueryUnload()
+{
+    m_db.close();
+}
+
+QLineEdit *frmSuggestion::txtComment() const
+{
+    return m_ui->txtComment;
+}
+
+void frmSuggestion::setFields(const LinkFields &fields)
+{
+    for (int i = 0; i < 5; ++i)
+        m_txtWord.at(size_t(i))->setText(fields.at(size_t(i)));
+    m_ui->txtComment->setText(fields[5]);
+}
+
+LinkFields frmSuggestion::fields() const
+{
+    LinkFields fields;
+    for (int i = 0; i < 5; ++i)
+        fields[size_t(i)] = m_txtWord.at(size_t(i))->text();
+    fields[5] = m_ui->txtComment->text();
+    return fields;
+}
+
+void frmSuggestion::cmdAceptar_Click()
+{
+    if (m_txtWord[0]->text().isEmpty()) {
+        Messages::inform(this, FirstWordMissingText);
+        return;
+    }
+    const LinkFields typed = fields();
+    QString error;
+    if (!saveLink(m_db, m_hoverWord, typed, m_editLinkMode, &error)) {
+        // Nothing was written: the dialog stays open with what was typed.
+        Messages::inform(this, error);
+        return;
+    }
+    // Accepted only once the row is written, so the links list never shows
+    // a line the table does not hold.
+    m_acceptedLink = typed;
+    m_linkAccepted = true;
+    accept();
+}
+
+void frmSuggestion::cmdCancelar_Click()
+{
+    reject();
+}
+
+void frmSuggestion::done(int result)
+{
+    Form_QueryUnload();
+    QDialog::done(result);
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "links/linkstore.h"
+#include "store/database.h"
+
+#include <QDialog>
+
+#include <array>
+#include <memory>
+
+class QLineEdit;
+namespace Ui {
+class frmSuggestion;
+}
+
+// The link dialog: adds a link to `hoverWord` (INSERT) or, in edit mode,
+// rewrites its row (UPDATE). It holds a database instance of its own from
+// load to unload, on the same file as the main window.
+class frmSuggestion : public QDialog
+{
+    Q_OBJECT
+
+public:
+    frmSuggestion(const QString &storePath, const QString &hoverWord, bool editLinkMode, QWidget *parent = nullptr);
+    ~frmSuggestion() override;
+
+    // txtWord(0..4) and txtComment, for filling before the dialog shows.
+    void setFields(const LinkFields &fields);
+    LinkFields fields() const;
+    QLineEdit *txtWord(int index) const { return m_txtWord.at(size_t(index)); }
+    QLineEdit *txtComment() const;
+
+    // Set by a successful OK; the five words and the comment as typed.
+    bool linkAccepted() const { return m_linkAccepted; }
+    const LinkFields &acceptedLink() const { return m_acceptedLink; }
+
+    void cmdAceptar_Click();
+    void cmdCancelar_Click();
+
+    // OK, Cancel, Escape and the window frame all end here.
+    void done(int result) override;
+
+private:
+    void Form_Load(const QString &storePath);
+    void Form_QueryUnload();
+
+    std::unique_ptr<Ui::frmSuggestion> m_ui;
+    std::array<QLineEdit *, 5> m_txtWord{};
+    Database m_db;
+    QString m_hoverWord;
+    bool m_editLinkMode = false;
+    bool m_linkAccepted = false;
+    LinkFields m_acceptedLink;
+};

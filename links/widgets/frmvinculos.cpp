@@ -1,0 +1,95 @@
+#include "links/widgets/frmvinculos.h"
+
+#include "app/ui/messages.h"
+#include "links/linksmodel.h"
+#include "ui_frmvinculos.h"
+
+#include <QHeaderView>
+
+using namespace Qt::StringLiterals;
+
+frmVinculos::frmVinculos(const QString &storePath, EditLink editLink, QWidget *parent)
+    : QDialog(parent)
+    , m_ui(std::make_unique<Ui::frmVinculos>())
+    , m_model(new LinksModel(this))
+    , m_editLink(std::move(editLink))
+{
+    m_ui->setupUi(this);
+    m_ui->lstLinks->setModel(m_model);
+    m_ui->lstLinks->header()->setStretchLastSection(false);
+    connect(m_ui->txtBuscar, &QLineEdit::textChanged, this, &frmVinculos::txtBuscar_Change);
+    connect(m_ui->lstLinks, &QTreeView::clicked, this, &frmVinculos::lstLinks_ItemClick);
+    Form_Load(storePath);
+}
+
+frmVinculos::~frmVinculos() = default;
+
+QTreeView *frmVinculos::lstLinks() const
+{
+    return m_ui->lstLinks;
+}
+
+QLineEdit *frmVinculos::txtBuscar() const
+{
+    return m_ui->txtBuscar;
+}
+
+void frmVinculos::Form_Load(const QString &storePath)
+{
+    if (!openStore(m_db, storePath)) {
+        Messages::inform(this, m_db.lastError().message);
+        return;
+    }
+    fillList();
+}
+
+void frmVinculos::fillList()
+{
+    QString error;
+    m_model->setLinks(readAllLinks(m_db, &error));
+    if (!error.isEmpty())
+        Messages::inform(this, error);
+}
+
+void frmVinculos::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // The list has its real width only once shown.
+    if (!m_commentWidthSet) {
+        m_commentWidthSet = true;
+        m_ui->lstLinks->setColumnWidth(LinksModel::CommentColumn, m_ui->lstLinks->width() / 6);
+    }
+}
+
+void frmVinculos::done(int result)
+{
+    m_db.close();
+    QDialog::done(result);
+}
+
+void frmVinculos::txtBuscar_Change(const QString &text)
+{
+    if (m_model->rowCount() == 0)
+        return;
+    const int row = m_model->findPrefix(text);
+    if (row < 0)
+        return;
+    const QModelIndex index = m_model->index(row, 0);
+    m_ui->lstLinks->setCurrentIndex(index);
+    m_ui->lstLinks->scrollTo(index);
+}
+
+void frmVinculos::lstLinks_ItemClick(const QModelIndex &index)
+{
+    if (!index.isValid() || !m_editLink)
+        return;
+    const int row = index.row();
+    const QString word = m_model->link(row).word;
+    const std::optional<LinkFields> accepted = m_editLink(word);
+    if (!accepted)
+        return;
+    LinkRow link{word, {}, (*accepted)[5]};
+    for (size_t i = 0; i < 5; ++i)
+        link.suggestions[i] = (*accepted)[i];
+    m_model->setLink(row, link);
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// One run of the real tallowpen-cli on a program folder, as other programs
+// run it: exit status and both streams (debug logging off).
+struct CliRun
+{
+    int status = -1; // -1 when it did not finish in time
+    QString out;
+    QString err;
+};
+CliRun runCli(const QString &home, const QStringList &arguments);
