@@ -1,6 +1,5 @@
 #include "app/blockeditcontroller.h"
 
-#include "app/linkscontroller.h"
 #include "app/mainwindow.h"
 #include "app/previewcontroller.h"
 #include "app/ui/messages.h"
@@ -166,7 +165,7 @@ void BlockEditController::applyLoad(const BlockLoad &load, const QModelIndex &no
 
     m_openKey = model->key(node);
     m_stored = load.stored;
-    highlightLinks();
+    emit linksHighlightRequested();
     emit blockLoaded(m_openKey);
 }
 
@@ -287,7 +286,7 @@ void BlockEditController::mnuClonar_Click()
     m_translation.show(m_c.rtxtTranslated, m_original.read(m_c.rtxtOriginal->document()));
     ResetWindowSize();
     m_c.chkRevised->setEnabled(true);
-    highlightLinks();
+    emit linksHighlightRequested();
 }
 
 void BlockEditController::ResetWindowSize()
@@ -306,12 +305,6 @@ void BlockEditController::clearPreview()
 {
     if (PreviewController *preview = PreviewController::of(m_window))
         preview->clearPreview();
-}
-
-void BlockEditController::highlightLinks()
-{
-    if (LinksController *links = LinksController::of(m_window))
-        links->HighlightLinks();
 }
 
 void BlockEditController::redrawPreview()

@@ -54,6 +54,8 @@ public:
     bool savePendingEdits();
 
 signals:
+    // The word links are to be marked in the translation (after a load, Clone).
+    void linksHighlightRequested();
     // A block was loaded into the editors (empty key: the editors were emptied).
     void blockLoaded(const QString &key);
     // A save ran; `written` is false when the store already held the values.
@@ -68,7 +70,6 @@ private:
     void showSaveMarker();
     void clearPreview();
     void redrawPreview();
-    void highlightLinks();
     void applyLoad(const BlockLoad &load, const QModelIndex &node);
     void emptyEditors();
     void forgetOpenBlock();

@@ -7,6 +7,8 @@
 #include "app/linkscontroller.h"
 #include "app/mainwindow.h"
 #include "app/previewcontroller.h"
+#include "app/searchcontroller.h"
+#include "app/spellcontroller.h"
 #include "app/translatedimportcontroller.h"
 #include "app/treecontroller.h"
 
@@ -18,6 +20,8 @@ void installControllers(frmMain &window)
     new ImportController(window);
     new TranslatedImportController(window);
     new ExportController(window);
+    new SearchController(window);
+    new SpellController(window);
     new EditorController(window, *new PreviewController(window));
     new LinksController(window);
 }

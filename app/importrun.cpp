@@ -90,6 +90,7 @@ void ImportRun::finish()
             it->first->setEnabled(it->second);
     }
     m_disabled.clear();
+    updateBar();
     c.prgWork->hide();
 }
 
@@ -100,13 +101,23 @@ void ImportRun::showText(const QString &text)
 
 void ImportRun::showFiles(int done, int total)
 {
+    // The bar repaints itself at once on every change: it moves when the
+    // window breathes, not once per file.
+    m_filesDone = done;
+    m_filesTotal = total;
+}
+
+void ImportRun::updateBar()
+{
+    if (m_filesTotal < 0)
+        return;
     QProgressBar *bar = m_window.controls().prgWork;
-    bar->setRange(0, qMax(total, 1));
-    bar->setValue(done);
-    bar->show();
+    bar->setRange(0, qMax(m_filesTotal, 1));
+    bar->setValue(m_filesDone);
 }
 
 void ImportRun::breathe()
 {
+    updateBar();
     QCoreApplication::processEvents();
 }

@@ -43,11 +43,15 @@ public:
     void breathe() override;
 
 private:
+    void updateBar();
+
     frmMain &m_window;
     ProgressPacer m_pacer;
     // Actions disabled here with the state they had, so that entries greyed
     // for their own reasons (Save under automatic save) stay greyed.
     std::vector<std::pair<QPointer<QAction>, bool>> m_disabled;
+    int m_filesDone = 0;
+    int m_filesTotal = -1; // not counted yet: the bar stays busy
     bool m_controlsDisabled = false;
     bool m_finished = false;
 };

@@ -1,5 +1,6 @@
 #include "app/linkscontroller.h"
 
+#include "app/blockeditcontroller.h"
 #include "app/mainwindow.h"
 #include "app/ui/messages.h"
 #include "editor/widgets/translatededit.h"
@@ -83,6 +84,9 @@ LinksController::LinksController(frmMain &window)
     connect(c.mnuModificar, &QAction::triggered, this, &LinksController::mnuModificar_click);
     connect(c.mnuErase, &QAction::triggered, this, &LinksController::mnuErase_Click);
     connect(c.mnuAgregar, &QAction::triggered, this, &LinksController::mnuAgregar_Click);
+    // Loading a block and Clone ask for the marks.
+    if (BlockEditController *blocks = BlockEditController::of(window))
+        connect(blocks, &BlockEditController::linksHighlightRequested, this, &LinksController::HighlightLinks);
     window.setCommand(Command::ViewLinks, [this] { mnuLinks_Click(); });
     window.setCommand(Command::ImportLinks, [this] { mnuVinculos_Click(); });
 }

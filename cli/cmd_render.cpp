@@ -62,8 +62,6 @@ int runRender(CliContext &context, const QStringList &arguments)
         if (!block)
             return ExitUsage;
         Database db;
-        if (!openProgramStore(db, context))
-            return ExitFailure;
         const auto found = readPreviewBlock(db, context, *block);
         if (!found)
             return ExitFailure;

@@ -54,8 +54,6 @@ int runResize(CliContext &context, const QStringList &arguments)
     }
 
     Database db;
-    if (!openProgramStore(db, context))
-        return ExitFailure;
     const auto found = readPreviewBlock(db, context, *block);
     if (!found)
         return ExitFailure;

@@ -16,10 +16,9 @@ namespace {
 // One line per command.
 constexpr std::array Commands = {
     CliCommand{"init", "Create an empty tallowpen.db in the program folder.", runInit},
-    CliCommand{"import-original", "DIR [--yes]: import the original scripts (--yes empties a filled store).",
-               runImportOriginal},
-    CliCommand{"tree", "Print the script tree, one JSON object per node and line.", runTree},
-    CliCommand{"status", "Print the translation status line (exit 1 when the store holds no blocks).", runStatus},
+    CliCommand{"search", "TEXT [--in translated|original|both|comments]: blocks holding a text.", runSearch},
+    CliCommand{"spell", "(--text TEXT | --text-file PATH) [--language 1034]: the misspelt words of a text.",
+               runSpell},
     CliCommand{"links", "Every word link, one JSON object per line.", runLinks},
     CliCommand{"links-import", "FILE: add the links of a links file.", runLinksImport},
     CliCommand{"link-set", "WORD [--suggest TEXT]... [--comment TEXT] [--modify]: add or modify a link.",
@@ -41,6 +40,10 @@ constexpr std::array Commands = {
     CliCommand{"view", "TABLE FILE_NAME: the script text the view copies, in Windows-1252.", runView},
     CliCommand{"import-translated", "DIR: import translated scripts into the matching blocks.", runImportTranslated},
     CliCommand{"resize", "Resize a field block's window with arrow keys, as Alt+arrows do.", runResize},
+    CliCommand{"import-original", "DIR [--yes]: import the original scripts (--yes empties a filled store).",
+               runImportOriginal},
+    CliCommand{"tree", "Print the script tree, one JSON object per node and line.", runTree},
+    CliCommand{"status", "Print the translation status line (exit 1 when the store holds no blocks).", runStatus},
 };
 
 } // namespace

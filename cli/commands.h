@@ -4,9 +4,8 @@
 
 // The commands' bodies, one file each (cmd_<name>.cpp).
 int runInit(CliContext &context, const QStringList &arguments);
-int runImportOriginal(CliContext &context, const QStringList &arguments);
-int runTree(CliContext &context, const QStringList &arguments);
-int runStatus(CliContext &context, const QStringList &arguments);
+int runSearch(CliContext &context, const QStringList &arguments);
+int runSpell(CliContext &context, const QStringList &arguments);
 int runLinks(CliContext &context, const QStringList &arguments);
 int runLinksImport(CliContext &context, const QStringList &arguments);
 int runLinkSet(CliContext &context, const QStringList &arguments);
@@ -15,6 +14,9 @@ int runWordAt(CliContext &context, const QStringList &arguments);
 int runHighlight(CliContext &context, const QStringList &arguments);
 int runRender(CliContext &context, const QStringList &arguments);
 int runResize(CliContext &context, const QStringList &arguments);
+int runImportOriginal(CliContext &context, const QStringList &arguments);
+int runTree(CliContext &context, const QStringList &arguments);
+int runStatus(CliContext &context, const QStringList &arguments);
 int runBlock(CliContext &context, const QStringList &arguments);
 int runSave(CliContext &context, const QStringList &arguments);
 int runExportList(CliContext &context, const QStringList &arguments);

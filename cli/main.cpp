@@ -2,6 +2,7 @@
 #include "store/programfolder.h"
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
 
 #include <cstdio>
 
@@ -26,6 +27,9 @@ int main(int argc, char *argv[])
 {
     // No display: images are drawn and written with QtGui's raster code alone.
     QCoreApplication app(argc, argv);
+    // stderr carries the commands' own messages; the libraries' debug lines
+    // would only bury them.
+    QLoggingCategory::setFilterRules(u"tallowpen.*.debug=false"_s);
     QCoreApplication::setApplicationName(u"tallowpen-cli"_s);
 
     QTextStream out(stdout);

@@ -31,6 +31,8 @@ std::optional<BlockAddress> blockFromArguments(CliContext &context, const QStrin
 
 std::optional<PreviewBlock> readPreviewBlock(Database &db, CliContext &context, const BlockAddress &block)
 {
+    if (!openProgramStore(db, context))
+        return std::nullopt;
     const QString name = u"[%1] - [%2] - [%3]"_s.arg(block.table, block.fileName).arg(block.number);
     ResultSet rows = db.query(u"SELECT * FROM "_s + block.table + u" WHERE file_name = '"_s + block.fileName
                               + u"' AND dialogue_id = "_s + QString::number(block.number) + u";"_s);

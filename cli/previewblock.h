@@ -22,6 +22,7 @@ struct PreviewBlock
     QString height;
     QString translation;
 };
-// nullopt (with the reason printed) when the block is missing, duplicated or
-// unreadable.
+// Opens the program folder's store in `db` and reads the block; nullopt
+// (with the reason printed) when the store cannot be opened or the block is
+// missing, duplicated or unreadable.
 std::optional<PreviewBlock> readPreviewBlock(Database &db, CliContext &context, const BlockAddress &block);

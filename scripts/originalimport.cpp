@@ -1,6 +1,5 @@
 #include "scripts/originalimport.h"
 
-#include "scripts/logging.h"
 #include "store/layout.h"
 #include "store/programfolder.h"
 
@@ -133,7 +132,6 @@ bool Importer::stop(const QString &file, int line, const QString &message)
     m_result.file = file;
     m_result.line = line;
     m_result.message = u"Import stopped: "_s + message;
-    qCDebug(lcScripts) << "original import stopped:" << message;
     m_pacer.text(m_result.message);
     return false;
 }

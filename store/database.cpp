@@ -1,6 +1,7 @@
 #include "store/database.h"
 
 #include "store/logging.h"
+#include "store/unicodelike.h"
 
 #include <sqlite3.h>
 
@@ -70,25 +71,23 @@ QVariant columnValue(sqlite3_stmt *s, int column)
 
 bool ResultSet::step()
 {
-    if (m_current < qsizetype(m_rows.size()))
+    if (m_current < m_rowCount)
         ++m_current;
-    return m_current >= qsizetype(m_rows.size());
+    return m_current >= m_rowCount;
 }
 
 QVariant ResultSet::value(int column) const
 {
-    if (m_current < 0 || m_current >= qsizetype(m_rows.size()))
+    if (m_current < 0 || m_current >= m_rowCount || column < 0 || column >= m_columnCount)
         return {};
-    const auto &row = m_rows[size_t(m_current)];
-    if (column < 0 || size_t(column) >= row.size())
-        return {};
-    return row[size_t(column)];
+    return m_cells[size_t(m_current * m_columnCount + column)];
 }
 
 void ResultSet::close()
 {
-    m_rows.clear();
-    m_rows.shrink_to_fit();
+    m_cells.clear();
+    m_cells.shrink_to_fit();
+    m_rowCount = 0;
     m_current = -1;
 }
 
@@ -184,6 +183,16 @@ bool Database::rollback()
     return execute(u"ROLLBACK"_s);
 }
 
+bool Database::useUnicodeLike()
+{
+    if (!m_db)
+        return fail(SQLITE_MISUSE, u"The database is not open."_s);
+    const int rc = installUnicodeLike(m_db);
+    if (rc != SQLITE_OK)
+        return fail(rc, u"Cannot set up the search rule: %1"_s.arg(QString::fromUtf8(sqlite3_errmsg(m_db))));
+    return true;
+}
+
 qint64 Database::changedRows() const
 {
     return m_db ? sqlite3_total_changes64(m_db) : 0;
@@ -248,11 +257,9 @@ bool Database::run(const QString &statement, ResultSet *rows, QVariant *out)
     bool first = true;
     while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
         if (rows) {
-            std::vector<QVariant> row;
-            row.reserve(size_t(columns));
             for (int c = 0; c < columns; ++c)
-                row.push_back(columnValue(stmt.get(), c));
-            rows->m_rows.push_back(std::move(row));
+                rows->m_cells.push_back(columnValue(stmt.get(), c));
+            ++rows->m_rowCount;
         } else if (first && out && columns > 0) {
             *out = columnValue(stmt.get(), 0);
         }
@@ -260,7 +267,7 @@ bool Database::run(const QString &statement, ResultSet *rows, QVariant *out)
     }
     if (rc != SQLITE_DONE) {
         if (rows)
-            rows->m_rows.clear();
+            rows->close();
         return fail(rc, u"The database could not run the statement: %1"_s.arg(QString::fromUtf8(sqlite3_errmsg(m_db))));
     }
     m_lastError = {};

@@ -33,7 +33,7 @@ public:
     // before the first step, after the last or outside the row.
     QVariant value(int column) const;
     QString text(int column) const { return value(column).toString(); }
-    int rowCount() const { return int(m_rows.size()); }
+    int rowCount() const { return int(m_rowCount); }
     int columnCount() const { return m_columnCount; }
     void close();
 
@@ -42,7 +42,10 @@ private:
     bool m_valid = false;
     StoreError m_error;
     int m_columnCount = 0;
-    std::vector<std::vector<QVariant>> m_rows;
+    // Row after row in one block: a search can bring back every row of the
+    // store, and one allocation per row cost more than reading them.
+    std::vector<QVariant> m_cells;
+    qsizetype m_rowCount = 0;
     qsizetype m_current = -1;
 };
 
@@ -84,6 +87,12 @@ public:
     bool commit();
     bool rollback();
     bool inTransaction() const;
+
+    // LIKE on this connection then matches letters regardless of case across
+    // the whole of Unicode (Á = á, Ñ = ñ), not only ASCII as SQLite's own LIKE
+    // does; accents still count and % and _ stay the wildcards
+    // (store/unicodelike.h). Lasts until close().
+    bool useUnicodeLike();
 
     const StoreError &lastError() const { return m_lastError; }
     // Rows inserted, changed or deleted through this instance since open();

@@ -1,6 +1,5 @@
 #include "app/mainwindow.h"
 #include "app/ui/folderpicker.h"
-#include "scripts/originalimport.h"
 #include "store/widgets/scripttree.h"
 #include "tests/support/messagerecorder.h"
 #include "tests/support/testhome.h"
@@ -9,6 +8,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -29,8 +29,7 @@ namespace {
 class PickerStub
 {
 public:
-    explicit PickerStub(QString answer)
-        : m_answer(std::move(answer))
+    PickerStub()
     {
         m_previous = FolderPicker::setHandler([this](QWidget *owner, const QString &title) {
             titles << title;
@@ -45,18 +44,18 @@ public:
                 labelText = c.lblMsg->text();
                 barShown = !c.prgWork->isHidden();
             }
-            return m_answer;
+            return answer;
         });
     }
     ~PickerStub() { FolderPicker::setHandler(m_previous); }
 
+    QString answer; // empty: the user cancels
     QStringList titles;
     bool anyEnabled = true;
     bool barShown = false;
     QString labelText = u"(not asked)"_s;
 
 private:
-    QString m_answer;
     FolderPicker::Handler m_previous;
 };
 
@@ -72,6 +71,49 @@ int rowCount(const TestHome &home, const QString &table)
         return -1;
     return db.query(u"SELECT * FROM "_s + table).rowCount();
 }
+
+void writeScripts(const QString &base)
+{
+    const std::pair<const char *, QByteArray> files[] = {
+        {"battling_arena/a.txt", block(1, "Ready?\r\n") + block(2, "Go!\r\n")},
+        {"battle_script/b.txt", block(1, "")},
+        {"field/c.txt", block(4, "Hello.\r\n")},
+    };
+    for (const auto &[name, bytes] : files) {
+        const QString path = base + u'/' + QString::fromLatin1(name);
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(bytes);
+    }
+}
+
+// A program folder with scripts/ ready to import, message boxes and the
+// folder picker answered, and the main window on it; load() once the store
+// holds what the test needs.
+struct Session
+{
+    TestHome home;
+    MessageRecorder recorder;
+    PickerStub picker;
+    frmMain window{home.path()};
+    MainControls &c = window.controls();
+
+    Session()
+    {
+        writeScripts(scripts());
+        picker.answer = scripts();
+    }
+    QString scripts() const { return home.filePath(u"scripts"_s); }
+    bool load(bool automaticSave = false)
+    {
+        if (!window.load())
+            return false;
+        c.mnuAutoGuar->setChecked(automaticSave);
+        return true;
+    }
+    int rows(const QString &table) const { return rowCount(home, table); }
+};
 
 } // namespace
 
@@ -89,69 +131,38 @@ private slots:
     void failureStopsAndKeepsEarlierFiles();
     void startUpShowsTreeAndStatus_data();
     void startUpShowsTreeAndStatus();
-
-private:
-    void writeScripts(const TestHome &home);
-    QString scriptsPath(const TestHome &home) const { return home.filePath(u"scripts"_s); }
 };
-
-void tst_ImportController::writeScripts(const TestHome &home)
-{
-    const QString base = scriptsPath(home);
-    for (const QString &folder : {u"battling_arena"_s, u"battle_script"_s, u"field"_s})
-        QVERIFY(QDir().mkpath(base + u'/' + folder));
-    const std::pair<const char *, QByteArray> files[] = {
-        {"battling_arena/a.txt", block(1, "Ready?\r\n") + block(2, "Go!\r\n")},
-        {"battle_script/b.txt", block(1, "")},
-        {"field/c.txt", block(4, "Hello.\r\n")},
-    };
-    for (const auto &[name, bytes] : files) {
-        QFile file(base + u'/' + QString::fromLatin1(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-}
 
 void tst_ImportController::automaticSaveMustBeOff()
 {
-    TestHome home;
-    writeScripts(home);
-    MessageRecorder recorder;
-    PickerStub picker(scriptsPath(home));
-    frmMain window(home.path());
-    QVERIFY(window.load());
-    QVERIFY(window.controls().mnuAutoGuar->isChecked());
-    window.runCommand(Command::ImportOriginal);
-    QCOMPARE(recorder.texts(), QStringList(u"First disable 'Automatic save' please"_s));
-    QVERIFY(picker.titles.isEmpty());
-    QCOMPARE(rowCount(home, u"battling_arena"_s), 0);
+    Session s;
+    QVERIFY(s.load(true));
+    s.window.runCommand(Command::ImportOriginal);
+    QCOMPARE(s.recorder.texts(), QStringList(u"First disable 'Automatic save' please"_s));
+    QVERIFY(s.picker.titles.isEmpty());
+    QCOMPARE(s.rows(u"battling_arena"_s), 0);
 }
 
 void tst_ImportController::emptyStoreGoesStraightToThePicker()
 {
-    TestHome home;
-    writeScripts(home);
-    MessageRecorder recorder;
-    PickerStub picker(scriptsPath(home));
-    frmMain window(home.path());
-    QVERIFY(window.load());
-    auto &c = window.controls();
-    c.mnuAutoGuar->setChecked(false);
+    Session s;
+    QVERIFY(s.load());
+    auto &c = s.c;
     const bool saveEnabled = c.mnuGuardar->isEnabled();
     QSignalSpy bar(c.prgWork, &QProgressBar::valueChanged);
 
-    window.runCommand(Command::ImportOriginal);
+    s.window.runCommand(Command::ImportOriginal);
 
-    QVERIFY(recorder.messages.isEmpty()); // no question on an empty store
-    QCOMPARE(picker.titles, QStringList(u"Scripts Folder"_s));
-    QVERIFY(!picker.anyEnabled);
-    QVERIFY(picker.labelText.isEmpty());
-    QVERIFY(picker.barShown);
+    QVERIFY(s.recorder.messages.isEmpty()); // no question on an empty store
+    QCOMPARE(s.picker.titles, QStringList(u"Scripts Folder"_s));
+    QVERIFY(!s.picker.anyEnabled);
+    QVERIFY(s.picker.labelText.isEmpty());
+    QVERIFY(s.picker.barShown);
 
     QCOMPARE(c.lblMsg->text(), u"All the scripts were imported."_s);
-    QCOMPARE(c.txtPath->text(), scriptsPath(home));
-    QCOMPARE(rowCount(home, u"battling_arena"_s), 2);
-    QCOMPARE(rowCount(home, u"field"_s), 1);
+    QCOMPARE(c.txtPath->text(), s.scripts());
+    QCOMPARE(s.rows(u"battling_arena"_s), 2);
+    QCOMPARE(s.rows(u"field"_s), 1);
     QVERIFY(!bar.isEmpty());
     QCOMPARE(bar.last().at(0).toInt(), 3);
     QVERIFY(c.prgWork->isHidden());
@@ -184,26 +195,21 @@ void tst_ImportController::existingScripts_data()
 void tst_ImportController::existingScripts()
 {
     QFETCH(Answer, answer);
-    TestHome home;
-    writeScripts(home);
-    QVERIFY(home.execute(u"INSERT INTO battling_arena (file_name,dialogue_id,text_data,comments,translated,revised) "
-                         "VALUES ('old.txt', 1, 'old', '', 1, 0);"_s));
-    QVERIFY(home.execute(u"INSERT INTO field (file_name,dialogue_id) VALUES ('zero.txt', 0);"_s));
-    QVERIFY(home.execute(u"INSERT INTO suggestion (word) VALUES ('sword');"_s));
-    MessageRecorder recorder;
-    recorder.answerWith({answer});
-    PickerStub picker(scriptsPath(home));
-    frmMain window(home.path());
-    QVERIFY(window.load());
-    auto &c = window.controls();
-    c.mnuAutoGuar->setChecked(false);
+    Session s;
+    QVERIFY(s.home.execute(u"INSERT INTO battling_arena (file_name,dialogue_id,text_data,comments,translated,revised) "
+                           "VALUES ('old.txt', 1, 'old', '', 1, 0);"_s));
+    QVERIFY(s.home.execute(u"INSERT INTO field (file_name,dialogue_id) VALUES ('zero.txt', 0);"_s));
+    QVERIFY(s.home.execute(u"INSERT INTO suggestion (word) VALUES ('sword');"_s));
+    s.recorder.answerWith({answer});
+    QVERIFY(s.load());
+    auto &c = s.c;
     c.rtxtOriginal->setPlainText(u"open block"_s);
     c.rtxtOriginal->setEnabled(true);
 
-    window.runCommand(Command::ImportOriginal);
+    s.window.runCommand(Command::ImportOriginal);
 
-    QCOMPARE(recorder.messages.size(), 1);
-    const Messages::Message &question = recorder.messages.first();
+    QCOMPARE(s.recorder.messages.size(), 1);
+    const Messages::Message &question = s.recorder.messages.first();
     QCOMPARE(question.text, u"The Original scripts already exist.\r\n"
                             "Do you want to import it and lose all, inclusive link words?"_s);
     QCOMPARE(question.title, u"Warning"_s);
@@ -212,20 +218,20 @@ void tst_ImportController::existingScripts()
 
     ScriptTreeModel *tree = ScriptTree::model(*c.Scripts);
     if (answer != Answer::Yes) {
-        QVERIFY(picker.titles.isEmpty());
-        QCOMPARE(rowCount(home, u"battling_arena"_s), 1);
-        QCOMPARE(rowCount(home, u"suggestion"_s), 1);
+        QVERIFY(s.picker.titles.isEmpty());
+        QCOMPARE(s.rows(u"battling_arena"_s), 1);
+        QCOMPARE(s.rows(u"suggestion"_s), 1);
         QVERIFY(tree->indexForKey(u"battling_arena:old.txt;1"_s).isValid());
         QCOMPARE(c.rtxtOriginal->toPlainText(), u"open block"_s);
         QVERIFY(c.tool->isEnabled());
         QVERIFY(c.mnuTools->menuAction()->isEnabled());
         return;
     }
-    QCOMPARE(picker.titles.size(), 1);
-    QVERIFY(!picker.anyEnabled);
-    QCOMPARE(rowCount(home, u"suggestion"_s), 0);
-    QCOMPARE(rowCount(home, u"battling_arena"_s), 2); // old.txt went, a.txt came
-    QCOMPARE(rowCount(home, u"field"_s), 2);          // block 0 survives the deletion
+    QCOMPARE(s.picker.titles.size(), 1);
+    QVERIFY(!s.picker.anyEnabled);
+    QCOMPARE(s.rows(u"suggestion"_s), 0);
+    QCOMPARE(s.rows(u"battling_arena"_s), 2); // old.txt went, a.txt came
+    QCOMPARE(s.rows(u"field"_s), 2);          // block 0 survives the deletion
     QVERIFY(!tree->indexForKey(u"battling_arena:old.txt;1"_s).isValid());
     QVERIFY(tree->indexForKey(u"battling_arena:a.txt;2"_s).isValid());
     QVERIFY(c.rtxtOriginal->toPlainText().isEmpty());
@@ -234,21 +240,18 @@ void tst_ImportController::existingScripts()
 
 void tst_ImportController::cancelledPickerLeavesTheStoreEmptied()
 {
-    TestHome home;
-    QVERIFY(home.execute(u"INSERT INTO battling_arena (file_name,dialogue_id,comments) VALUES ('old.txt', 1, '');"_s));
-    MessageRecorder recorder;
-    recorder.answerWith({Answer::Yes});
-    PickerStub picker{QString()};
-    frmMain window(home.path());
-    QVERIFY(window.load());
-    auto &c = window.controls();
-    c.mnuAutoGuar->setChecked(false);
+    Session s;
+    QVERIFY(s.home.execute(u"INSERT INTO battling_arena (file_name,dialogue_id,comments) VALUES ('old.txt', 1, '');"_s));
+    s.recorder.answerWith({Answer::Yes});
+    s.picker.answer.clear();
+    QVERIFY(s.load());
+    auto &c = s.c;
     QVERIFY(ScriptTree::model(*c.Scripts)->isBuilt());
 
-    window.runCommand(Command::ImportOriginal);
+    s.window.runCommand(Command::ImportOriginal);
 
-    QCOMPARE(picker.titles.size(), 1);
-    QCOMPARE(rowCount(home, u"battling_arena"_s), 0);
+    QCOMPARE(s.picker.titles.size(), 1);
+    QCOMPARE(s.rows(u"battling_arena"_s), 0);
     QVERIFY(!ScriptTree::model(*c.Scripts)->isBuilt());
     QVERIFY(c.lblMsg->text().isEmpty());
     QVERIFY(c.tool->isEnabled());
@@ -258,51 +261,41 @@ void tst_ImportController::cancelledPickerLeavesTheStoreEmptied()
 
 void tst_ImportController::invalidFolder()
 {
-    TestHome home;
-    const QString elsewhere = home.filePath(u"elsewhere"_s);
-    QVERIFY(QDir().mkpath(elsewhere + u"/field"_s));
-    MessageRecorder recorder;
-    PickerStub picker(elsewhere);
-    frmMain window(home.path());
-    QVERIFY(window.load());
-    auto &c = window.controls();
-    c.mnuAutoGuar->setChecked(false);
+    Session s;
+    s.picker.answer = s.home.filePath(u"elsewhere"_s);
+    QVERIFY(QDir().mkpath(s.picker.answer + u"/field"_s));
+    QVERIFY(s.load());
 
-    window.runCommand(Command::ImportOriginal);
+    s.window.runCommand(Command::ImportOriginal);
 
-    QCOMPARE(recorder.texts(), QStringList(u"Please select a valid Script Folder,\r\n"
-                                           "This must contain the following folders: 'battling_arena', "
-                                           "'battle_script',\r\nand 'field'."_s));
-    QCOMPARE(c.txtPath->text(), elsewhere);
-    QCOMPARE(rowCount(home, u"field"_s), 0);
-    QVERIFY(c.tool->isEnabled());
-    QVERIFY(c.mnuTools->menuAction()->isEnabled());
+    QCOMPARE(s.recorder.texts(), QStringList(u"Please select a valid Script Folder,\r\n"
+                                             "This must contain the following folders: 'battling_arena', "
+                                             "'battle_script',\r\nand 'field'."_s));
+    QCOMPARE(s.c.txtPath->text(), s.picker.answer);
+    QCOMPARE(s.rows(u"field"_s), 0);
+    QVERIFY(s.c.tool->isEnabled());
+    QVERIFY(s.c.mnuTools->menuAction()->isEnabled());
 }
 
 void tst_ImportController::failureStopsAndKeepsEarlierFiles()
 {
-    TestHome home;
-    writeScripts(home);
-    QFile bad(scriptsPath(home) + u"/field/d.txt"_s);
+    Session s;
+    QFile bad(s.scripts() + u"/field/d.txt"_s);
     QVERIFY(bad.open(QIODevice::WriteOnly));
     bad.write(block(1, "") + "<TextBlock 99999 w:1 h:1>\r\n<End of Block>\r\n");
     bad.close();
-    MessageRecorder recorder;
-    PickerStub picker(scriptsPath(home));
-    frmMain window(home.path());
-    QVERIFY(window.load());
-    auto &c = window.controls();
-    c.mnuAutoGuar->setChecked(false);
+    QVERIFY(s.load());
 
-    window.runCommand(Command::ImportOriginal);
+    s.window.runCommand(Command::ImportOriginal);
 
+    auto &c = s.c;
     QVERIFY2(c.lblMsg->text().startsWith(u"Import stopped: field\\d.txt, line 3: the block number 99999"_s),
              qPrintable(c.lblMsg->text()));
-    QCOMPARE(rowCount(home, u"field"_s), 1); // c.txt kept, d.txt rolled back
+    QCOMPARE(s.rows(u"field"_s), 1); // c.txt kept, d.txt rolled back
     QVERIFY(ScriptTree::model(*c.Scripts)->indexForKey(u"field:c.txt;4"_s).isValid());
     QVERIFY(c.tool->isEnabled());
     QVERIFY(c.Scripts->isEnabled());
-    QVERIFY(recorder.messages.isEmpty());
+    QVERIFY(s.recorder.messages.isEmpty());
 }
 
 void tst_ImportController::startUpShowsTreeAndStatus_data()
@@ -326,21 +319,21 @@ void tst_ImportController::startUpShowsTreeAndStatus()
     QFETCH(QStringList, rows);
     QFETCH(QString, label);
     QFETCH(bool, built);
-    TestHome home;
+    Session s;
     for (const QString &row : rows) {
         const QStringList f = row.split(u'|');
-        QVERIFY(home.execute(u"INSERT INTO %1 (file_name,dialogue_id,comments,translated,revised) VALUES ('%2', %3, "
+        QVERIFY(s.home.execute(u"INSERT INTO %1 (file_name,dialogue_id,comments,translated,revised) VALUES ('%2', %3, "
                              "'', %4, 0);"_s.arg(f[0], f[1], f[2], f[3])));
     }
-    MessageRecorder recorder;
-    frmMain window(home.path());
-    QVERIFY(window.load());
-    auto &c = window.controls();
+    QVERIFY(s.load(true));
+    auto &c = s.c;
     QCOMPARE(c.lblMsg->text(), label);
     ScriptTreeModel *tree = ScriptTree::model(*c.Scripts);
     QVERIFY(tree);
     QCOMPARE(tree->isBuilt(), built);
     if (built) {
+        const QModelIndex root = tree->indexForKey(u"Root"_s);
+        QVERIFY(!tree->data(root, Qt::DecorationRole).value<QIcon>().isNull()); // the tree images are linked in
         QCOMPARE(ScriptTree::selectedKey(*c.Scripts), u"Root"_s);
         QVERIFY(!c.Scripts->isExpanded(tree->indexForKey(u"Root"_s)));
     }

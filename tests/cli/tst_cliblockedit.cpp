@@ -1,4 +1,5 @@
 #include "store/database.h"
+#include "tests/support/clirun.h"
 #include "tests/support/storedblock.h"
 #include "tests/support/testhome.h"
 
@@ -7,7 +8,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -37,31 +37,16 @@ private slots:
     void importTranslatedFailures();
 
 private:
-    struct Run
+    struct Run : CliRun
     {
-        int status = -1;
-        QByteArray out;
-        QString err;
-        QJsonObject json() const { return QJsonDocument::fromJson(out).object(); }
+        QJsonObject json() const { return QJsonDocument::fromJson(bytes).object(); }
     };
-    Run cli(const QStringList &arguments) const;
+    Run cli(const QStringList &arguments) const { return {runCli(m_home->path(), arguments)}; }
     void writeFile(const QString &path, const QByteArray &bytes);
     QVariantList row(const QString &table, const QString &file, int id) const;
 
     std::unique_ptr<TestHome> m_home;
 };
-
-tst_CliBlockEdit::Run tst_CliBlockEdit::cli(const QStringList &arguments) const
-{
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"QT_LOGGING_RULES"_s, u"*.debug=false"_s);
-    process.setProcessEnvironment(environment);
-    process.start(QString::fromUtf8(TALLOWPEN_CLI_PATH), QStringList({u"--home"_s, m_home->path()}) + arguments);
-    if (!process.waitForFinished(60000))
-        return {};
-    return {process.exitCode(), process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError())};
-}
 
 void tst_CliBlockEdit::writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -112,8 +97,8 @@ void tst_CliBlockEdit::blockAsJson()
 {
     const Run run = cli({u"block"_s, u"field"_s, u"0012.txt"_s, u"1"_s});
     QCOMPARE(run.status, 0);
-    QCOMPARE(run.out.count('\n'), 1);
-    QCOMPARE(QString::fromUtf8(run.out).trimmed(),
+    QCOMPARE(run.out.count(u'\n'), 1);
+    QCOMPARE(run.out.trimmed(),
              u"{\"caption\": \"[field] - [0012.txt] - [1]\", \"original\": \"It's late.\\r\\n<End of Block>\", "
              "\"translation\": \"Es tarde, ¿no?\\r\\n<End of Block>\", \"comment\": \"a 'note'\", \"revised\": 1, "
              "\"revisedEnabled\": true, \"width\": 24, \"height\": 2}"_s);
@@ -182,7 +167,7 @@ void tst_CliBlockEdit::saveAsTheAutomaticSave()
     QFETCH(QString, stored);
     const Run run = cli(QStringList{u"save"_s, u"field"_s, u"0012.txt"_s, u"1"_s} + options);
     QCOMPARE(run.status, 0);
-    QCOMPARE(QString::fromUtf8(run.out).trimmed(), json);
+    QCOMPARE(run.out.trimmed(), json);
     const QVariantList values = row(u"field"_s, u"0012.txt"_s, 1);
     QCOMPARE(QStringList({values.value(8).toString(), values.value(5).toString(), values.value(6).toString(),
                           values.value(7).toString()})
@@ -222,7 +207,7 @@ void tst_CliBlockEdit::exportList()
     QFETCH(QStringList, lines);
     const Run run = cli(QStringList{u"export-list"_s} + options);
     QCOMPARE(run.status, 0);
-    QCOMPARE(QString::fromUtf8(run.out).split(u'\n', Qt::SkipEmptyParts), lines);
+    QCOMPARE(run.out.split(u'\n', Qt::SkipEmptyParts), lines);
     QCOMPARE(cli({u"export-list"_s, u"--folder"_s, u"attic"_s}).status, 2);
 }
 
@@ -230,7 +215,7 @@ void tst_CliBlockEdit::exportWritesTheTicked()
 {
     const Run run = cli({u"export"_s, u"--include-untranslated"_s, u"0012.txt"_s});
     QCOMPARE(run.status, 0);
-    QCOMPARE(QString::fromUtf8(run.out),
+    QCOMPARE(run.out,
              u" 1 scripts were exported, check the 'Translated' folder at the application path\n"_s);
     QFile file(m_home->filePath(u"Translated/field/0012.txt"_s));
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -240,7 +225,7 @@ void tst_CliBlockEdit::exportWritesTheTicked()
 
     const Run every = cli({u"export"_s, u"--all"_s});
     QCOMPARE(every.status, 0);
-    QVERIFY(QString::fromUtf8(every.out).startsWith(u" 2 scripts"_s));
+    QVERIFY(every.out.startsWith(u" 2 scripts"_s));
     QVERIFY(QFile::exists(m_home->filePath(u"Translated/battle_script/b.txt"_s)));
 
     // A folder where the export must write stops it, naming the place.
@@ -279,9 +264,9 @@ void tst_CliBlockEdit::viewBytes()
 {
     const Run run = cli({u"view"_s, u"field"_s, u"0012.txt"_s});
     QCOMPARE(run.status, 0);
-    QCOMPARE(run.out, QByteArray("<TextBlock 1 w:24 h:2>\r\nEs tarde, \xbfno?\r\n<End of Block>\r\n"
+    QCOMPARE(run.bytes, QByteArray("<TextBlock 1 w:24 h:2>\r\nEs tarde, \xbfno?\r\n<End of Block>\r\n"
                                  "<TextBlock 2 w:24 h:2>\r\nHello.<End of Block>\r\n"));
-    QCOMPARE(cli({u"view"_s, u"battle_script"_s, u"b.txt"_s}).out, QByteArray("<TextBlock 5 w:26 h:3>\r\nBe<End of Block>\r\n"));
+    QCOMPARE(cli({u"view"_s, u"battle_script"_s, u"b.txt"_s}).bytes, QByteArray("<TextBlock 5 w:26 h:3>\r\nBe<End of Block>\r\n"));
     QCOMPARE(cli({u"view"_s, u"attic"_s, u"b.txt"_s}).status, 2);
 }
 
@@ -292,7 +277,7 @@ void tst_CliBlockEdit::importTranslated()
     writeFile(scripts.filePath(u"field/0012.txt"_s), "<TextBlock 2 w:1 h:1>\r\nDos<End of Block>\r\n");
     const Run run = cli({u"import-translated"_s, scripts.path()});
     QCOMPARE(run.status, 0);
-    QCOMPARE(QString::fromUtf8(run.out), u"All the translated scripts were imported.\n"_s);
+    QCOMPARE(run.out, u"All the translated scripts were imported.\n"_s);
     QVERIFY(run.err.contains(u"Importing file... field\\0012.txt"_s));
     QCOMPARE(row(u"battle_script"_s, u"b.txt"_s, 5).mid(6, 5),
              QVariantList({1, 0, u"It`s B<End of Block>"_s, 26, 3}));
@@ -306,7 +291,7 @@ void tst_CliBlockEdit::importTranslatedFailures()
     writeFile(scripts.filePath(u"field/0012.txt"_s), "<TextBlock 2 w:1 h:1>\r\nDos<End of Block>\r\n");
     const Run run = cli({u"import-translated"_s, scripts.path()});
     QCOMPARE(run.status, 1);
-    QCOMPARE(QString::fromUtf8(run.out), u"All the translated scripts were imported.\n"_s);
+    QCOMPARE(run.out, u"All the translated scripts were imported.\n"_s);
     QVERIFY(run.err.contains(u"A fatal error happened while the script files were imported."_s));
     QVERIFY(run.err.contains(u"battle_script\\b.txt, line 1"_s));
     QCOMPARE(row(u"field"_s, u"0012.txt"_s, 2).value(8).toString(), u"Dos<End of Block>"_s);

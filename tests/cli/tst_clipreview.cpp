@@ -1,6 +1,7 @@
 #include "editor/preview.h"
 #include "store/database.h"
 #include "tests/editor/testimages.h"
+#include "tests/support/clirun.h"
 #include "tests/support/testhome.h"
 
 #include <QDir>
@@ -29,12 +30,7 @@ private slots:
     void resize();
 
 private:
-    struct Run
-    {
-        int status = -1;
-        QString out;
-        QString err;
-    };
+    using Run = CliRun;
     Run cli(const QStringList &arguments) const;
     QString storedSize(const QString &table) const;
     static QImage inProcess(const QString &width, const QString &height, const QString &text);
@@ -69,12 +65,7 @@ void tst_CliPreview::init()
 
 tst_CliPreview::Run tst_CliPreview::cli(const QStringList &arguments) const
 {
-    QProcess process;
-    process.start(QString::fromUtf8(TALLOWPEN_CLI_PATH), QStringList{u"--home"_s, m_home->path()} + arguments);
-    if (!process.waitForFinished(30000))
-        return {};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+    return runCli(m_home->path(), arguments);
 }
 
 QString tst_CliPreview::storedSize(const QString &table) const

@@ -16,8 +16,6 @@ private slots:
     void framePieces_data();
     void framePieces();
     void frameLeavesInsideAlone();
-    void unsizableWindowKeepsRows_data();
-    void unsizableWindowKeepsRows();
     void pieceKeys_data();
     void pieceKeys();
     void glyphRectangles_data();
@@ -122,26 +120,6 @@ void tst_Renderer::frameLeavesInsideAlone()
         for (int y = 64; y < 88; y += 3)
             QCOMPARE(c.surface.pixel(x, y), marker);
     }
-}
-
-void tst_Renderer::unsizableWindowKeepsRows_data()
-{
-    QTest::addColumn<QString>("height");
-    QTest::newRow("0") << u"0"_s;
-    QTest::newRow("201") << u"201"_s;
-    QTest::newRow("2.5") << u"2.5"_s;
-    QTest::newRow("empty") << QString();
-}
-
-void tst_Renderer::unsizableWindowKeepsRows()
-{
-    QFETCH(QString, height);
-    PreviewCanvas c = canvas(u"56"_s, height);
-    c.windowRows = 7;
-    const QImage before = c.surface;
-    QVERIFY(showWindow(0, c));
-    QCOMPARE(c.windowRows, 7);
-    QCOMPARE(c.surface, before);
 }
 
 void tst_Renderer::pieceKeys_data()

@@ -235,6 +235,10 @@ void tst_TranslatedEdit::positionsRoundTrip()
     }
     QCOMPARE(edit.documentPosition(-5), 0);
     QCOMPARE(edit.documentPosition(999), edit.document()->characterCount() - 1);
+
+    // Text set through the plain QTextEdit interface reads back the same.
+    edit.setPlainText(text);
+    QCOMPARE(edit.plainTextCrLf(), text);
 }
 
 void tst_TranslatedEdit::characterUnderThePoint()

@@ -1,3 +1,4 @@
+#include "tests/support/clirun.h"
 #include "tests/support/testhome.h"
 
 #include <QFile>
@@ -26,12 +27,7 @@ private slots:
     void highlight();
 
 private:
-    struct Run
-    {
-        int status = -1;
-        QString out;
-        QString err;
-    };
+    using Run = CliRun;
     Run cli(const QStringList &arguments);
     QString writeFile(const QString &name, const QByteArray &bytes);
     std::unique_ptr<TestHome> m_home;
@@ -39,12 +35,7 @@ private:
 
 tst_LinksCli::Run tst_LinksCli::cli(const QStringList &arguments)
 {
-    QProcess process;
-    process.start(QString::fromUtf8(TALLOWPEN_CLI_PATH), QStringList{u"--home"_s, m_home->path()} + arguments);
-    if (!process.waitForFinished(30000))
-        return {};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+    return runCli(m_home->path(), arguments);
 }
 
 QString tst_LinksCli::writeFile(const QString &name, const QByteArray &bytes)

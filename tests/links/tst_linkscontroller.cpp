@@ -1,3 +1,4 @@
+#include "app/blockeditcontroller.h"
 #include "app/linkscontroller.h"
 #include "app/mainwindow.h"
 #include "editor/widgets/translatededit.h"
@@ -37,6 +38,7 @@ private slots:
     void modifyLink();
     void eraseLink_data();
     void eraseLink();
+    void loadingABlockMarks();
     void keyDownMarksTheCaretLine();
     void highlightKeepsTheSelection();
     void linksListEditsALine();
@@ -265,6 +267,23 @@ void tst_LinksController::eraseLink()
     QCOMPARE(question.icon, Messages::Icon::Warning);
     QCOMPARE(rows().size(), left);
     QCOMPARE(marks(), left == 1 ? QString() : u"espada"_s);
+}
+
+void tst_LinksController::loadingABlockMarks()
+{
+    QVERIFY(m_home->execute(
+        u"INSERT INTO battling_arena (file_name, dialogue_id, text_data, width, height, comments, translated, "
+        "revised, text_data_t, new_width, new_height) VALUES ('a.txt', 1, 'x', 20, 2, '', 1, 0, "
+        "'una espada\r\ny escudo', 0, 0);"_s));
+    // A fresh window, so that start-up builds the tree of the new block.
+    m_window = std::make_unique<frmMain>(m_home->path());
+    QVERIFY(m_window->load());
+    m_editor = qobject_cast<TranslatedEdit *>(m_window->controls().rtxtTranslated);
+    BlockEditController *blocks = BlockEditController::of(*m_window);
+    QVERIFY(blocks);
+    QVERIFY(blocks->selectAndLoad(u"battling_arena:a.txt;1"_s));
+    QCOMPARE(m_editor->plainTextCrLf(), u"una espada\r\ny escudo"_s);
+    QCOMPARE(marks(), u"espada|escudo"_s);
 }
 
 void tst_LinksController::keyDownMarksTheCaretLine()

@@ -1,11 +1,11 @@
 #include "scripts/originalimport.h"
 #include "store/database.h"
 #include "store/layout.h"
+#include "tests/support/testhome.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <sqlite3.h>
@@ -55,24 +55,21 @@ private slots:
 private:
     void write(const QString &relative, const QByteArray &bytes);
     QStringList rows(const QString &table);
-    QString base() const { return m_dir.filePath(u"scripts"_s); }
+    QString base() const { return m_home->filePath(u"scripts"_s); }
 
-    QTemporaryDir m_dir;
+    std::unique_ptr<TestHome> m_home;
     std::unique_ptr<Database> m_db;
 };
 
 void tst_OriginalImport::init()
 {
     m_db.reset();
-    QDir(base()).removeRecursively();
+    m_home = std::make_unique<TestHome>(TestHome::StoreOnly);
+    QVERIFY(m_home->isValid());
+    m_db = std::make_unique<Database>();
+    QVERIFY(openStore(*m_db, m_home->storePath()));
     for (const QString &folder : ScriptTables::all)
         QVERIFY(QDir().mkpath(base() + u'/' + folder));
-    const QString path = m_dir.filePath(u"tallowpen.db"_s);
-    QFile::remove(path);
-    StoreError error;
-    QVERIFY2(createStore(path, &error), qPrintable(error.message));
-    m_db = std::make_unique<Database>();
-    QVERIFY(openStore(*m_db, path));
 }
 
 void tst_OriginalImport::write(const QString &relative, const QByteArray &bytes)
@@ -304,7 +301,7 @@ void tst_OriginalImport::hostileFiles()
 void tst_OriginalImport::refusedStatementKeepsEarlierFiles()
 {
     // A store whose field table is missing refuses the INSERT of a field block.
-    const QString path = m_dir.filePath(u"partial.db"_s);
+    const QString path = m_home->filePath(u"partial.db"_s);
     QFile::remove(path);
     sqlite3 *raw = nullptr;
     QCOMPARE(sqlite3_open(path.toUtf8().constData(), &raw), SQLITE_OK);

@@ -20,7 +20,6 @@ private slots:
     void selectKeyShowsTheNode();
     void selectedImageShowsWhenSelected();
     void missingImagesShowNothing();
-    void clashLine();
 
 private:
     QTemporaryDir m_dir;
@@ -119,17 +118,6 @@ void tst_ScriptTree::missingImagesShowNothing()
     const QModelIndex block = model.indexForKey(u"field:a.txt;1"_s);
     model.setSelectedImage(block, ScriptTreeModel::Opened);
     QVERIFY(model.data(block, Qt::DecorationRole).value<QIcon>().isNull());
-}
-
-void tst_ScriptTree::clashLine()
-{
-    ScriptTreeModel::BuildReport report;
-    QVERIFY(ScriptTree::clashLine(report).isEmpty());
-    report.refusedKeys = {u"a.txt"_s, u"b.txt"_s, u"c.txt"_s};
-    report.messages = {u"First."_s, u"Second."_s, u"Third."_s};
-    QCOMPARE(ScriptTree::clashLine(report), u"Script tree: First. (and 2 more clashes)"_s);
-    report.messages.resize(1);
-    QCOMPARE(ScriptTree::clashLine(report), u"Script tree: First."_s);
 }
 
 QTEST_MAIN(tst_ScriptTree)

@@ -1,10 +1,10 @@
 #include "store/database.h"
 #include "store/layout.h"
 #include "store/scripttreemodel.h"
+#include "tests/support/testhome.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <sqlite3.h>
@@ -14,10 +14,10 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // One row as the tests write it: "table|file|id|comment|translated|revised".
-void insertRow(Database &db, const QString &spec)
+void insertRow(Database &db, const QString &row)
 {
-    const QStringList f = spec.split(u'|');
-    QVERIFY2(f.size() == 6, qPrintable(spec));
+    const QStringList f = row.split(u'|');
+    QVERIFY2(f.size() == 6, qPrintable(row));
     const QString statement = u"INSERT INTO %1 (file_name,dialogue_id,text_data,width,height,comments,translated,"
                               "revised,text_data_t,new_width,new_height) VALUES ('%2', %3, 'x', 24, 2, '%4', %5, %6, "
                               "'', 0, 0);"_s.arg(f[0], f[1], f[2], f[3], f[4], f[5]);
@@ -68,19 +68,17 @@ private slots:
     void failedQueryIsReported();
 
 private:
-    QTemporaryDir m_dir;
+    std::unique_ptr<TestHome> m_home;
     std::unique_ptr<Database> m_db;
 };
 
 void tst_ScriptTreeModel::init()
 {
-    const QString path = m_dir.filePath(u"tallowpen.db"_s);
     m_db.reset();
-    QFile::remove(path);
-    StoreError error;
-    QVERIFY2(createStore(path, &error), qPrintable(error.message));
+    m_home = std::make_unique<TestHome>(TestHome::StoreOnly);
+    QVERIFY(m_home->isValid());
     m_db = std::make_unique<Database>();
-    QVERIFY(openStore(*m_db, path));
+    QVERIFY(openStore(*m_db, m_home->storePath()));
 }
 
 void tst_ScriptTreeModel::build_data()
@@ -263,7 +261,7 @@ void tst_ScriptTreeModel::editsAnnounceThemselves()
 void tst_ScriptTreeModel::failedQueryIsReported()
 {
     // A file holding only the first table: the build stops at the second.
-    const QString path = m_dir.filePath(u"partial.db"_s);
+    const QString path = m_home->filePath(u"partial.db"_s);
     QFile::remove(path);
     sqlite3 *raw = nullptr;
     QCOMPARE(sqlite3_open(path.toUtf8().constData(), &raw), SQLITE_OK);

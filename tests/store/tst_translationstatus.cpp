@@ -1,8 +1,8 @@
 #include "store/database.h"
 #include "store/layout.h"
 #include "store/translationstatus.h"
+#include "tests/support/testhome.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -23,19 +23,17 @@ private slots:
 
 private:
     void fill(const QString &table, int count, int translated, int revisedOnly = 0);
-    QTemporaryDir m_dir;
+    std::unique_ptr<TestHome> m_home;
     std::unique_ptr<Database> m_db;
 };
 
 void tst_TranslationStatus::init()
 {
-    const QString path = m_dir.filePath(u"tallowpen.db"_s);
     m_db.reset();
-    QFile::remove(path);
-    StoreError error;
-    QVERIFY2(createStore(path, &error), qPrintable(error.message));
+    m_home = std::make_unique<TestHome>(TestHome::StoreOnly);
+    QVERIFY(m_home->isValid());
     m_db = std::make_unique<Database>();
-    QVERIFY(openStore(*m_db, path));
+    QVERIFY(openStore(*m_db, m_home->storePath()));
 }
 
 // `count` blocks in `table`: the first `translated` marked translated (half

@@ -1,0 +1,36 @@
+#include "app/spellcontroller.h"
+
+#include "app/mainwindow.h"
+#include "app/ui/messages.h"
+#include "spell/spellcheck.h"
+#include "spell/spellingservice.h"
+#include "spell/widgets/spellingdialog.h"
+#include "spell/widgets/texteditspelleditor.h"
+
+SpellController::SpellController(frmMain &window)
+    : QObject(&window)
+    , m_window(window)
+    , m_spellers(window.programFolder())
+{
+    window.setCommand(Command::CheckSpell, [this] { mnuRevisar_Click(); });
+}
+
+SpellController::~SpellController() = default;
+
+void SpellController::mnuRevisar_Click()
+{
+    if (!m_dialog)
+        m_dialog = new SpellingDialog(&m_window);
+    TextEditSpellEditor editor(m_window.controls().rtxtTranslated);
+    SpellCheckRequest request;
+    request.editor = &editor;
+    request.clipboard = &m_clipboard;
+    request.createService = [this](QString *error) -> std::unique_ptr<SpellingService> {
+        auto service = HunspellSpellingService::create(m_spellers, SpanishLanguage, m_clipboard, *m_dialog, error);
+        if (service)
+            service->setProblemHandler([this](const QString &message) { Messages::inform(m_dialog, message); });
+        return service;
+    };
+    request.inform = [this](const QString &text) { Messages::inform(&m_window, text); };
+    m_lastErrors = checkEditorSpelling(request).errors;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "spell/clipboard.h"
+#include "spell/speller.h"
+
+#include <QObject>
+
+#include <memory>
+
+class frmMain;
+class SpellingDialog;
+
+// mnuRevisar: checks the spelling of the translation in rtxtTranslated. The
+// dictionaries stay loaded from the first check to the end of the run.
+class SpellController : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit SpellController(frmMain &window);
+    ~SpellController() override;
+
+    void mnuRevisar_Click();
+    // The errors counted by the last check, kept until the next one.
+    const QList<Misspelling> &lastErrors() const { return m_lastErrors; }
+
+private:
+    frmMain &m_window;
+    SystemClipboard m_clipboard;
+    SpellerCache m_spellers;
+    SpellingDialog *m_dialog = nullptr;
+    QList<Misspelling> m_lastErrors;
+};

@@ -1,0 +1,84 @@
+// The search window over a store of the whole corpus: a common word in
+// "Original and Translated", and "%%" listing every block.
+#include "app/ui/messages.h"
+#include "bench/bench.h"
+#include "bench/importedstore.h"
+#include "search/widgets/frmbuscar.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTreeView>
+
+#include <ctime>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct SearchWindow
+{
+    QTreeView tree;
+    std::unique_ptr<frmBuscar> form;
+};
+
+void openWindow(BenchContext &ctx)
+{
+    const QString path = importedStore(ctx);
+    if (ctx.failed())
+        return;
+    Messages::setHandler([](QWidget *, const Messages::Message &) { return Messages::Answer::Ok; });
+    auto &window = ctx.emplace<SearchWindow>();
+    ScriptTreeJump jump;
+    jump.tree = &window.tree;
+    window.form = std::make_unique<frmBuscar>(path, jump);
+    window.form->show();
+    QCoreApplication::processEvents();
+}
+
+// Processor time of this process: on a machine shared with other work the
+// wall time says more about the neighbours than about the search.
+double cpuMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
+void search(BenchContext &ctx, int type, const QString &text)
+{
+    const double cpuStart = cpuMs();
+    frmBuscar &form = *ctx.state<SearchWindow>().form;
+    form.findChild<QComboBox *>(u"cmbType"_s)->setCurrentIndex(type);
+    form.findChild<QLineEdit *>(u"txtSearch"_s)->setText(text);
+    form.cmdBuscar_Click();
+    // The list is painted once before the window answers again.
+    QCoreApplication::processEvents();
+    ctx.record(u"cpu_ms"_s, qRound(cpuMs() - cpuStart));
+    ctx.record(u"hits"_s, form.hits()->rowCount());
+    if (form.hits()->rowCount() == 0)
+        ctx.fail(u"nothing found"_s);
+}
+
+// One of the corpus's everyday words: in some blocks, not in most.
+void searchCommonWord(BenchContext &ctx)
+{
+    search(ctx, 2, u"sword"_s);
+}
+
+// The corpus's most frequent word: close to every block, once per column.
+void searchMostCommonWord(BenchContext &ctx)
+{
+    search(ctx, 2, u"the"_s);
+}
+
+void searchEverything(BenchContext &ctx)
+{
+    search(ctx, 2, u"%%"_s);
+}
+
+} // namespace
+
+TALLOWPEN_BENCH("search common word", openWindow, searchCommonWord);
+TALLOWPEN_BENCH("search most common word", openWindow, searchMostCommonWord);
+TALLOWPEN_BENCH("search %%", openWindow, searchEverything);

@@ -1,0 +1,68 @@
+#include "cli/commands.h"
+#include "cli/jsonline.h"
+
+#include "search/search.h"
+#include "store/database.h"
+
+#include <QCommandLineParser>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+std::optional<SearchType> parseSearchType(const QString &name)
+{
+    if (name == u"translated")
+        return SearchType::Translated;
+    if (name == u"original")
+        return SearchType::Original;
+    if (name == u"both")
+        return SearchType::OriginalAndTranslated;
+    if (name == u"comments")
+        return SearchType::Comments;
+    return std::nullopt;
+}
+
+} // namespace
+
+int runSearch(CliContext &context, const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.addPositionalArgument(u"TEXT"_s, u"What to search for; % and _ are wildcards."_s);
+    parser.addOption({u"in"_s, u"translated (default), original, both or comments."_s, u"WHERE"_s, u"translated"_s});
+    if (!parseCommandLine(parser, context, arguments, 1, 1))
+        return ExitUsage;
+    const auto type = parseSearchType(parser.value(u"in"_s));
+    if (!type) {
+        context.err << u"--in takes translated, original, both or comments."_s << Qt::endl;
+        return ExitUsage;
+    }
+    const QString typed = parser.positionalArguments().first();
+    if (const SearchInput input = prepareSearchText(typed); !input.accepted()) {
+        context.err << input.problem << Qt::endl;
+        return ExitFailure;
+    }
+
+    Database db;
+    if (!openProgramStore(db, context))
+        return ExitFailure;
+    if (!db.useUnicodeLike()) {
+        context.err << db.lastError().message << Qt::endl;
+        return ExitFailure;
+    }
+    const SearchOutcome outcome = searchBlocks(db, *type, typed);
+    for (const SearchHit &hit : outcome.hits) {
+        JsonLine line;
+        bool number = false;
+        const qint64 block = hit.block.toLongLong(&number);
+        if (number)
+            line.add("block", block);
+        else
+            line.add("block", hit.block);
+        context.out << line.add("script", hit.script).add("folder", hit.folder).add("text", hit.text).toString()
+                    << u'\n';
+    }
+    context.out.flush();
+    context.err << outcome.message << Qt::endl;
+    return outcome.status == SearchOutcome::Finished ? ExitSuccess : ExitFailure;
+}

@@ -1,0 +1,3 @@
+#include "search/logging.h"
+
+Q_LOGGING_CATEGORY(lcSearch, "tallowpen.search")

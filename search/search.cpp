@@ -1,0 +1,96 @@
+#include "search/search.h"
+
+#include "search/logging.h"
+#include "store/layout.h"
+#include "store/storetext.h"
+
+using namespace Qt::StringLiterals;
+
+QStringList searchTypeCaptions()
+{
+    return {u"Translated"_s, u"Original"_s, u"Original and Translated"_s, u"Comments"_s};
+}
+
+SearchInput prepareSearchText(const QString &typed)
+{
+    const QString text = toStoreText(typed);
+    if (text.isEmpty())
+        return {{}, SearchMessages::emptyInput};
+    // The length is taken before trimming: two blanks pass and list everything.
+    if (text.size() == 1)
+        return {{}, SearchMessages::tooShort};
+    return {text.trimmed(), {}};
+}
+
+namespace {
+
+QList<SearchStatement> translatedStatements(const QString &t)
+{
+    QList<SearchStatement> out;
+    for (const QString &table : ScriptTables::all)
+        out.append({u"SELECT * FROM "_s + table + u" WHERE text_data_t LIKE '%"_s + t + u"%' AND translated = 1;"_s, table,
+                    ColTextDataT});
+    return out;
+}
+
+// The battling_arena statement of these two kinds has always ended without a
+// semicolon; the engine takes it either way.
+QList<SearchStatement> columnStatements(const QString &column, int position, const QString &t)
+{
+    return {
+        {u"SELECT * FROM battling_arena WHERE "_s + column + u" LIKE '%"_s + t + u"%'"_s, ScriptTables::battlingArena,
+         position},
+        {u"SELECT * FROM battle_script WHERE "_s + column + u" LIKE '%"_s + t + u"%';"_s, ScriptTables::battleScript,
+         position},
+        {u"SELECT * FROM field WHERE "_s + column + u" LIKE '%"_s + t + u"%';"_s, ScriptTables::field, position},
+    };
+}
+
+} // namespace
+
+QList<SearchStatement> searchStatements(SearchType type, const QString &pattern)
+{
+    switch (type) {
+    case SearchType::Translated:
+        return translatedStatements(pattern);
+    case SearchType::Original:
+        return columnStatements(u"text_data"_s, ColTextData, pattern);
+    case SearchType::OriginalAndTranslated:
+        return translatedStatements(pattern) + columnStatements(u"text_data"_s, ColTextData, pattern);
+    case SearchType::Comments:
+        return columnStatements(u"comments"_s, ColComments, pattern);
+    }
+    return {};
+}
+
+SearchOutcome searchBlocks(Database &db, SearchType type, const QString &typed)
+{
+    SearchOutcome outcome;
+    const SearchInput input = prepareSearchText(typed);
+    if (!input.accepted()) {
+        outcome.status = SearchOutcome::Refused;
+        outcome.message = input.problem;
+        return outcome;
+    }
+    for (const SearchStatement &statement : searchStatements(type, input.pattern)) {
+        ResultSet rows = db.query(statement.sql);
+        if (!rows.isValid()) {
+            qCWarning(lcSearch) << "search statement failed:" << rows.error().message;
+            outcome.status = SearchOutcome::Failed;
+            outcome.message = rows.error().message;
+            return outcome;
+        }
+        while (!rows.step()) {
+            outcome.hits.append({rows.text(ColDialogueId).trimmed(), rows.text(ColFileName), statement.table,
+                                 rows.text(statement.textColumn)});
+        }
+        rows.close();
+    }
+    outcome.message = SearchMessages::finished;
+    return outcome;
+}
+
+QString hitKey(const SearchHit &hit)
+{
+    return hit.folder + u':' + hit.script + u';' + hit.block;
+}

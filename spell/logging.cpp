@@ -1,0 +1,3 @@
+#include "spell/logging.h"
+
+Q_LOGGING_CATEGORY(lcSpell, "tallowpen.spell")

@@ -1,0 +1,81 @@
+#include "spell/speller.h"
+
+#include "spell/logging.h"
+#include "spell/wordsplitter.h"
+
+#include <QDir>
+
+using namespace Qt::StringLiterals;
+
+Speller::Speller(std::unique_ptr<HunspellDictionary> dictionary, std::shared_ptr<PersonalWordList> personal)
+    : m_dictionary(std::move(dictionary))
+    , m_personal(std::move(personal))
+{
+    if (m_personal) {
+        for (const QString &word : m_personal->words())
+            m_dictionary->add(word);
+    }
+}
+
+bool Speller::isCorrect(const QString &word)
+{
+    return (m_personal && m_personal->contains(word)) || m_dictionary->isCorrect(word);
+}
+
+QStringList Speller::suggestions(const QString &word, int limit)
+{
+    QStringList out = m_dictionary->suggest(word);
+    if (limit >= 0 && out.size() > limit)
+        out.resize(limit);
+    return out;
+}
+
+bool Speller::addToPersonal(const QString &word, QString *error)
+{
+    m_dictionary->add(word);
+    return !m_personal || m_personal->add(word, error);
+}
+
+QList<Misspelling> Speller::misspellings(QStringView text, qsizetype from)
+{
+    QList<Misspelling> out;
+    const QStringView rest = text.mid(from);
+    for (const WordSpan &span : splitWords(rest)) {
+        const QString word = rest.mid(span.start, span.length).toString();
+        if (!isCorrect(word))
+            out.append({from + span.start, span.length, word});
+    }
+    return out;
+}
+
+SpellerCache::SpellerCache(const QString &programFolder, QStringList folders)
+    : m_folders(folders.isEmpty() ? dictionaryFolders(programFolder) : std::move(folders))
+    , m_personal(std::make_shared<PersonalWordList>(QDir(programFolder).filePath(PersonalWordList::fileName())))
+{
+}
+
+std::shared_ptr<Speller> SpellerCache::speller(int language, QString *error)
+{
+    const auto entry = dictionaryForLanguage(language);
+    if (!entry) {
+        if (error)
+            *error = u"No spelling dictionary is known for the language number %1."_s.arg(language);
+        return nullptr;
+    }
+    if (auto found = m_byDictionary.value(entry->dictionary))
+        return found;
+    if (!m_personalLoaded) {
+        QString why;
+        // An unreadable personal list costs the translator's own words, not
+        // the check: it goes on with the dictionary alone.
+        if (!m_personal->load(&why))
+            qCWarning(lcSpell) << why;
+        m_personalLoaded = true;
+    }
+    auto dictionary = HunspellDictionary::load(*entry, m_folders, error);
+    if (!dictionary)
+        return nullptr;
+    auto speller = std::make_shared<Speller>(std::move(dictionary), m_personal);
+    m_byDictionary.insert(entry->dictionary, speller);
+    return speller;
+}

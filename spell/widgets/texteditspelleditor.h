@@ -1,0 +1,22 @@
+#pragma once
+
+#include "spell/spellcheck.h"
+
+class QTextEdit;
+
+// The translated editor (a QTextEdit) as the spell check sees it. Positions
+// are the editor's own: one character per line break.
+class TextEditSpellEditor : public SpellEditor
+{
+public:
+    explicit TextEditSpellEditor(QTextEdit *editor);
+
+    QString text() const override;
+    qsizetype selectionStart() const override;
+    void select(qsizetype start, qsizetype length) override;
+    QString selectedText() const override;
+    void setText(const QString &text) override;
+
+private:
+    QTextEdit *m_editor;
+};
