@@ -1,9 +1,9 @@
 #include "cli/previewblock.h"
 
 #include "cli/command.h"
+#include "store/blockedit.h"
 #include "store/database.h"
 #include "store/layout.h"
-#include "store/numbers.h"
 #include "store/storetext.h"
 
 using namespace Qt::StringLiterals;
@@ -34,27 +34,22 @@ std::optional<PreviewBlock> readPreviewBlock(Database &db, CliContext &context, 
     if (!openProgramStore(db, context))
         return std::nullopt;
     const QString name = u"[%1] - [%2] - [%3]"_s.arg(block.table, block.fileName).arg(block.number);
-    ResultSet rows = db.query(u"SELECT * FROM "_s + block.table + u" WHERE file_name = '"_s + block.fileName
-                              + u"' AND dialogue_id = "_s + QString::number(block.number) + u";"_s);
-    if (!rows.isValid()) {
-        context.err << u"Block %1 could not be read: %2"_s.arg(name, rows.error().message) << Qt::endl;
+    // Read exactly as a click on the block's node reads it.
+    const BlockLoad load = loadBlock(db, blockKey(block.table, block.fileName, block.number));
+    switch (load.outcome) {
+    case BlockLoad::Outcome::Duplicate:
+        context.err << DuplicateRecordsMessage << u" (block %1)"_s.arg(name) << Qt::endl;
         return std::nullopt;
-    }
-    if (rows.rowCount() > 1) {
-        context.err << u"Duplicate records, FATAL ERROR"_s << u" (block %1)"_s.arg(name) << Qt::endl;
+    case BlockLoad::Outcome::Failed:
+    case BlockLoad::Outcome::NotABlock:
+        context.err << u"Block %1 could not be read: %2"_s.arg(name, load.message) << Qt::endl;
         return std::nullopt;
+    case BlockLoad::Outcome::Loaded:
+        break;
     }
-    if (rows.step()) {
+    if (!load.stored) {
         context.err << u"There is no block %1."_s.arg(name) << Qt::endl;
         return std::nullopt;
     }
-    PreviewBlock found;
-    // Only new_width decides, as loading does; a value past 16 bits is no size.
-    const auto newWidth = parseInt16(rows.text(ColNewWidth));
-    const bool ownSize = newWidth && *newWidth >= 1;
-    found.width = rows.text(ownSize ? ColNewWidth : ColWidth);
-    found.height = rows.text(ownSize ? ColNewHeight : ColHeight);
-    if (rows.value(ColTranslated).toLongLong() == 1)
-        found.translation = fromStoreText(rows.text(ColTextDataT));
-    return found;
+    return PreviewBlock{load.currentWidth, load.currentHeight, load.translation};
 }
