@@ -33,7 +33,12 @@ fi
 werror=OFF
 [ "$mode" = test ] && werror=ON
 cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALLOWPEN_WERROR=$werror
-cmake --build "$build" -j"$(nproc)"
+if [ "$mode" = test ]; then
+    cmake --build "$build" -j"$(nproc)"
+else
+    # The editor needs only the two programs and the font, not the tests.
+    cmake --build "$build" -j"$(nproc)" --target tallowpen tallowpen-cli tallowpen_font
+fi
 
 if [ "$mode" = test ]; then
     cd "$build"
