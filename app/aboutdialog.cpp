@@ -6,7 +6,7 @@
 
 using namespace Qt::StringLiterals;
 
-frmAcerca::frmAcerca(QWidget *parent)
+AboutDialog::AboutDialog(QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(u"frmAcerca"_s);
@@ -53,16 +53,16 @@ frmAcerca::frmAcerca(QWidget *parent)
     m_timer = new QTimer(this);
     m_timer->setObjectName(u"Timer1"_s);
     m_timer->setInterval(1);
-    connect(m_timer, &QTimer::timeout, this, &frmAcerca::Timer1_Timer);
+    connect(m_timer, &QTimer::timeout, this, &AboutDialog::scrollStep);
     m_timer->start();
 }
 
-int frmAcerca::scrollInnerHeight() const
+int AboutDialog::scrollInnerHeight() const
 {
     return m_box->height() * TwipsPerPixel;
 }
 
-void frmAcerca::Timer1_Timer()
+void AboutDialog::scrollStep()
 {
     if (m_top != -scrollInnerHeight())
         m_top -= StepTwips;

@@ -6,13 +6,13 @@ class QLabel;
 class QTimer;
 class QWidget;
 
-// frmAcerca: the About window with its credits scrolling upwards.
-class frmAcerca : public QDialog
+// AboutDialog: the About window with its credits scrolling upwards.
+class AboutDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit frmAcerca(QWidget *parent = nullptr);
+    explicit AboutDialog(QWidget *parent = nullptr);
 
     // Positions are kept in the window's own units, twips, as the scroller
     // counts them: 15 to a pixel.
@@ -22,7 +22,7 @@ public:
 
     int scrollTop() const { return m_top; }
     int scrollInnerHeight() const;
-    void Timer1_Timer();
+    void scrollStep();
 
 private:
     QWidget *m_box = nullptr; // Picture2

@@ -19,7 +19,7 @@
 
 using namespace Qt::StringLiterals;
 
-BlockEditController::BlockEditController(frmMain &window)
+BlockEditController::BlockEditController(MainWindow &window)
     : QObject(&window)
     , m_window(window)
     , m_c(window.controls())
@@ -29,33 +29,33 @@ BlockEditController::BlockEditController(frmMain &window)
 
     // A node is opened by the user's click or keyboard; the program's own
     // selections (the tree's build, the search window's jump) do not load.
-    connect(m_c.Scripts, &QTreeView::clicked, this, &BlockEditController::Scripts_NodeClick);
+    connect(m_c.Scripts, &QTreeView::clicked, this, &BlockEditController::openBlock);
     connect(m_c.Scripts->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &current) {
                 if (m_keyDriven)
-                    Scripts_NodeClick(current);
+                    openBlock(current);
             });
     m_c.Scripts->installEventFilter(this);
     // A rebuilt tree has no open block: the editors were emptied by whoever rebuilt it.
     connect(model, &QAbstractItemModel::modelAboutToBeReset, this, &BlockEditController::forgetOpenBlock);
 
-    connect(m_c.saveTime, &QTimer::timeout, this, &BlockEditController::saveTime_Timer);
+    connect(m_c.saveTime, &QTimer::timeout, this, &BlockEditController::automaticSaveTick);
     connect(m_c.shaDelay, &QTimer::timeout, this, [this] {
         m_c.shaSave->hide();
         m_c.shaDelay->stop();
     });
 
-    window.setCommand(Command::Save, [this] { Save(); });
-    window.setCommand(Command::ToggleAutoSave, [this] { mnuAutoGuar_Click(); });
-    window.setCommand(Command::Clean, [this] { mnuEliminar_Click(); });
-    window.setCommand(Command::Clone, [this] { mnuClonar_Click(); });
+    window.setCommand(Command::Save, [this] { save(); });
+    window.setCommand(Command::ToggleAutoSave, [this] { toggleAutomaticSave(); });
+    window.setCommand(Command::Clean, [this] { cleanTranslation(); });
+    window.setCommand(Command::Clone, [this] { cloneOriginal(); });
     window.addExitHook([this] {
         m_failing = false; // the last chance: say so even if said before
         savePendingEdits();
     });
 }
 
-BlockEditController *BlockEditController::of(frmMain &window)
+BlockEditController *BlockEditController::of(MainWindow &window)
 {
     return window.findChild<BlockEditController *>(u"blockEditController"_s, Qt::FindDirectChildrenOnly);
 }
@@ -89,11 +89,11 @@ bool BlockEditController::selectAndLoad(const QString &key)
     if (!ScriptTree::selectKey(*m_c.Scripts, key))
         return false;
     const QModelIndex node = m_c.Scripts->currentIndex();
-    Scripts_NodeClick(node);
+    openBlock(node);
     return m_c.Scripts->currentIndex() == node;
 }
 
-void BlockEditController::Scripts_NodeClick(const QModelIndex &node)
+void BlockEditController::openBlock(const QModelIndex &node)
 {
     if (m_busy)
         return;
@@ -211,12 +211,12 @@ void BlockEditController::showSaveMarker()
     m_c.shaDelay->start();
 }
 
-void BlockEditController::Save()
+void BlockEditController::save()
 {
     save(SaveKind::Command, selectedNode());
 }
 
-void BlockEditController::saveTime_Timer()
+void BlockEditController::automaticSaveTick()
 {
     if (autoSaveOn())
         save(SaveKind::Automatic, selectedNode());
@@ -264,35 +264,35 @@ bool BlockEditController::save(SaveKind kind, const QModelIndex &node)
     return true;
 }
 
-void BlockEditController::mnuAutoGuar_Click()
+void BlockEditController::toggleAutomaticSave()
 {
     // The menu entry has toggled its own check mark before its command runs.
     m_c.mnuGuardar->setEnabled(!autoSaveOn());
 }
 
-void BlockEditController::mnuEliminar_Click()
+void BlockEditController::cleanTranslation()
 {
     m_translation.show(m_c.rtxtTranslated, QString());
     m_c.chkRevised->setEnabled(false);
     m_c.chkRevised->setChecked(false);
-    ResetWindowSize();
+    resetWindowSize();
     clearPreview();
 }
 
-void BlockEditController::mnuClonar_Click()
+void BlockEditController::cloneOriginal()
 {
     if (!m_c.rtxtTranslated->isEnabled())
         return;
     m_translation.show(m_c.rtxtTranslated, m_original.read(m_c.rtxtOriginal->document()));
-    ResetWindowSize();
+    resetWindowSize();
     m_c.chkRevised->setEnabled(true);
     emit linksHighlightRequested();
 }
 
-void BlockEditController::ResetWindowSize()
+void BlockEditController::resetWindowSize()
 {
     ScriptTreeModel *model = treeModel();
-    const WindowSizeReset reset = ::ResetWindowSize(m_window.db(), model ? model->key(selectedNode()) : QString());
+    const WindowSizeReset reset = ::resetWindowSize(m_window.db(), model ? model->key(selectedNode()) : QString());
     if (reset.hasSize) {
         m_window.state().currentWidth = reset.currentWidth;
         m_window.state().currentHeight = reset.currentHeight;

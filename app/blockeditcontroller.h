@@ -10,7 +10,7 @@
 
 class QModelIndex;
 class ScriptTreeModel;
-class frmMain;
+class MainWindow;
 struct MainControls;
 
 // The open block's lifecycle in the main window: loading a node, the save
@@ -29,13 +29,13 @@ class BlockEditController : public QObject
     Q_OBJECT
 
 public:
-    explicit BlockEditController(frmMain &window);
+    explicit BlockEditController(MainWindow &window);
 
     // The controller installed on `window` (made by installControllers).
-    static BlockEditController *of(frmMain &window);
+    static BlockEditController *of(MainWindow &window);
 
     // Loads the node, as a click on it does.
-    void Scripts_NodeClick(const QModelIndex &node);
+    void openBlock(const QModelIndex &node);
     // Selects the node of `key`, opening the way to it, and loads it (the
     // search window's jump). False when the tree holds no such node or the
     // open block's edits could not be saved (it then stays open).
@@ -43,12 +43,12 @@ public:
     // The key of the block whose text the editors hold; empty when none.
     QString openKey() const { return m_openKey; }
 
-    void Save();
-    void saveTime_Timer();
-    void mnuAutoGuar_Click();
-    void mnuEliminar_Click();
-    void mnuClonar_Click();
-    void ResetWindowSize();
+    void save();
+    void automaticSaveTick();
+    void toggleAutomaticSave();
+    void cleanTranslation();
+    void cloneOriginal();
+    void resetWindowSize();
     // Saves the open block's edits as a timer tick would, when automatic save
     // is on. False when the save failed (the block then stays open).
     bool savePendingEdits();
@@ -80,7 +80,7 @@ private:
     QModelIndex selectedNode() const;
     bool autoSaveOn() const;
 
-    frmMain &m_window;
+    MainWindow &m_window;
     MainControls &m_c;
     QString m_openKey;
     std::optional<BlockSnapshot> m_stored;

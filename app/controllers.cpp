@@ -12,7 +12,7 @@
 #include "app/translatedimportcontroller.h"
 #include "app/treecontroller.h"
 
-void installControllers(frmMain &window)
+void installControllers(MainWindow &window)
 {
     // One line per feature controller.
     new TreeController(window);

@@ -13,7 +13,7 @@
 
 using namespace Qt::StringLiterals;
 
-EditorController::EditorController(frmMain &window, PreviewController &preview)
+EditorController::EditorController(MainWindow &window, PreviewController &preview)
     : QObject(&window)
     , m_window(window)
     , m_preview(preview)

@@ -6,7 +6,7 @@
 
 #include <optional>
 
-class frmMain;
+class MainWindow;
 class PreviewController;
 class TranslatedEdit;
 
@@ -20,7 +20,7 @@ class EditorController : public QObject
     Q_OBJECT
 
 public:
-    EditorController(frmMain &window, PreviewController &preview);
+    EditorController(MainWindow &window, PreviewController &preview);
 
     // The block of the tree's current node; nullopt for any other node.
     std::optional<BlockAddress> selectedBlock() const;
@@ -30,7 +30,7 @@ private:
     void toggleGuide(bool guide28);
     void keyDown(int key, Qt::KeyboardModifiers modifiers);
 
-    frmMain &m_window;
+    MainWindow &m_window;
     PreviewController &m_preview;
     TranslatedEdit *m_editor = nullptr;
 };

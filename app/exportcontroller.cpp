@@ -1,31 +1,31 @@
 #include "app/exportcontroller.h"
 
 #include "app/mainwindow.h"
-#include "scripts/widgets/frmexport.h"
-#include "scripts/widgets/frmview.h"
+#include "scripts/widgets/exportwindow.h"
+#include "scripts/widgets/scriptviewwindow.h"
 #include "store/widgets/scripttree.h"
 
 #include <QTextEdit>
 
-ExportController::ExportController(frmMain &window)
+ExportController::ExportController(MainWindow &window)
     : QObject(&window)
     , m_window(window)
 {
-    window.setCommand(Command::ExportTranslated, [this] { mnuExpTra_Click(); });
-    window.setCommand(Command::ViewScript, [this] { mnuView_Click(); });
+    window.setCommand(Command::ExportTranslated, [this] { openExport(); });
+    window.setCommand(Command::ViewScript, [this] { openScriptView(); });
 }
 
-void ExportController::mnuExpTra_Click()
+void ExportController::openExport()
 {
-    frmExport dialog(m_window.programFolder(), m_window.storePath(), &m_window);
+    ExportWindow dialog(m_window.programFolder(), m_window.storePath(), &m_window);
     dialog.exec();
 }
 
-void ExportController::mnuView_Click()
+void ExportController::openScriptView()
 {
     const MainControls &c = m_window.controls();
     if (c.rtxtOriginal->document()->isEmpty())
         return;
-    frmView view(m_window.storePath(), ScriptTree::selectedKey(*c.Scripts), &m_window);
+    ScriptViewWindow view(m_window.storePath(), ScriptTree::selectedKey(*c.Scripts), &m_window);
     view.exec();
 }

@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-class frmMain;
+class MainWindow;
 
 // The main window's ways out for translated scripts: the export window
 // (mnuExpTra) and the view of the open block's script (mnuView, toolbar 11).
@@ -13,12 +13,12 @@ class ExportController : public QObject
     Q_OBJECT
 
 public:
-    explicit ExportController(frmMain &window);
+    explicit ExportController(MainWindow &window);
 
-    void mnuExpTra_Click();
+    void openExport();
     // Does nothing while no block is loaded (rtxtOriginal empty).
-    void mnuView_Click();
+    void openScriptView();
 
 private:
-    frmMain &m_window;
+    MainWindow &m_window;
 };

@@ -15,14 +15,14 @@
 
 using namespace Qt::StringLiterals;
 
-ImportController::ImportController(frmMain &window)
+ImportController::ImportController(MainWindow &window)
     : QObject(&window)
     , m_window(window)
 {
-    window.setCommand(Command::ImportOriginal, [this] { mnuImpOri_Click(); });
+    window.setCommand(Command::ImportOriginal, [this] { importOriginals(); });
 }
 
-void ImportController::mnuImpOri_Click()
+void ImportController::importOriginals()
 {
     auto &c = m_window.controls();
     Database &db = m_window.db();
@@ -45,7 +45,7 @@ void ImportController::mnuImpOri_Click()
         run.disableControls();
         run.clearEditors();
         if (ScriptTreeModel *tree = ScriptTree::model(*c.Scripts); tree && tree->isBuilt())
-            ScriptTree::ClearTree(*c.Scripts);
+            ScriptTree::clearTree(*c.Scripts);
         if (!OriginalImport::deleteOriginals(db, run.pacer(), &error)) {
             // Rolled back: the store is whole again, and so is its tree.
             c.lblMsg->setText(u"Import stopped: "_s + error.message);

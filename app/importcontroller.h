@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-class frmMain;
+class MainWindow;
 
 // Tools > Import Script > Original: empties the store after asking, lets
 // the user pick the scripts folder, imports it and rebuilds the tree.
@@ -11,10 +11,10 @@ class ImportController : public QObject
     Q_OBJECT
 
 public:
-    explicit ImportController(frmMain &window);
+    explicit ImportController(MainWindow &window);
 
-    void mnuImpOri_Click();
+    void importOriginals();
 
 private:
-    frmMain &m_window;
+    MainWindow &m_window;
 };

@@ -15,7 +15,7 @@
 
 #include <functional>
 
-ImportRun::ImportRun(frmMain &window)
+ImportRun::ImportRun(MainWindow &window)
     : m_window(window)
     , m_pacer(this)
 {

@@ -7,7 +7,7 @@
 #include <vector>
 
 class QAction;
-class frmMain;
+class MainWindow;
 
 // The frame any import runs in inside the main window: the toolbar, the tree
 // and the menus disabled while it works, progress texts in lblMsg, the bar
@@ -21,7 +21,7 @@ class frmMain;
 class ImportRun : public ImportProgress
 {
 public:
-    explicit ImportRun(frmMain &window);
+    explicit ImportRun(MainWindow &window);
     ~ImportRun() override;
     ImportRun(const ImportRun &) = delete;
     ImportRun &operator=(const ImportRun &) = delete;
@@ -45,7 +45,7 @@ public:
 private:
     void updateBar();
 
-    frmMain &m_window;
+    MainWindow &m_window;
     ProgressPacer m_pacer;
     // Actions disabled here with the state they had, so that entries greyed
     // for their own reasons (Save under automatic save) stay greyed.

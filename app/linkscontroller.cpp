@@ -5,8 +5,8 @@
 #include "app/ui/messages.h"
 #include "editor/widgets/translatededit.h"
 #include "links/linksfile.h"
-#include "links/widgets/frmsuggestion.h"
-#include "links/widgets/frmvinculos.h"
+#include "links/widgets/linkdialog.h"
+#include "links/widgets/linkslistwindow.h"
 #include "links/widgets/linkhighlighter.h"
 #include "links/wordfinder.h"
 
@@ -65,7 +65,7 @@ LinksController::PopupRunner LinksController::setPopupRunner(PopupRunner runner)
     return std::exchange(popupRunner(), std::move(runner));
 }
 
-LinksController::LinksController(frmMain &window)
+LinksController::LinksController(MainWindow &window)
     : QObject(&window)
     , m_window(window)
     , m_editor(qobject_cast<TranslatedEdit *>(window.controls().rtxtTranslated))
@@ -73,55 +73,55 @@ LinksController::LinksController(frmMain &window)
     setObjectName(u"linksController"_s);
     const MainControls &c = window.controls();
     if (m_editor) {
-        connect(m_editor, &TranslatedEdit::keyDownLinks, this, &LinksController::HighlightLinksInLine);
+        connect(m_editor, &TranslatedEdit::keyDownLinks, this, &LinksController::highlightLinksInLine);
         connect(m_editor, &TranslatedEdit::mouseMoved, this,
-                [this](const QPoint &position) { rtxtTranslated_MouseMove(position); });
+                [this](const QPoint &position) { showLinkUnderMouse(position); });
         connect(m_editor, &TranslatedEdit::mouseReleased, this,
-                [this](const QPoint &position, Qt::MouseButton button) { rtxtTranslated_MouseUp(position, button); });
+                [this](const QPoint &position, Qt::MouseButton button) { offerLinkMenu(position, button); });
     }
     for (int i = 0; i < 5; ++i)
-        connect(c.mnuSuggest.at(size_t(i)), &QAction::triggered, this, [this, i] { mnuSuggest_Click(i); });
+        connect(c.mnuSuggest.at(size_t(i)), &QAction::triggered, this, [this, i] { applySuggestion(i); });
     connect(c.mnuModificar, &QAction::triggered, this, &LinksController::mnuModificar_click);
-    connect(c.mnuErase, &QAction::triggered, this, &LinksController::mnuErase_Click);
-    connect(c.mnuAgregar, &QAction::triggered, this, &LinksController::mnuAgregar_Click);
+    connect(c.mnuErase, &QAction::triggered, this, &LinksController::eraseLink);
+    connect(c.mnuAgregar, &QAction::triggered, this, &LinksController::addLink);
     // Loading a block and Clone ask for the marks.
     if (BlockEditController *blocks = BlockEditController::of(window))
-        connect(blocks, &BlockEditController::linksHighlightRequested, this, &LinksController::HighlightLinks);
-    window.setCommand(Command::ViewLinks, [this] { mnuLinks_Click(); });
-    window.setCommand(Command::ImportLinks, [this] { mnuVinculos_Click(); });
+        connect(blocks, &BlockEditController::linksHighlightRequested, this, &LinksController::highlightLinks);
+    window.setCommand(Command::ViewLinks, [this] { openLinksList(); });
+    window.setCommand(Command::ImportLinks, [this] { importLinksFile(); });
 }
 
-LinksController *LinksController::of(frmMain &window)
+LinksController *LinksController::of(MainWindow &window)
 {
     return window.findChild<LinksController *>(u"linksController"_s, Qt::FindDirectChildrenOnly);
 }
 
-void LinksController::HighlightLinks()
+void LinksController::highlightLinks()
 {
     if (!m_editor)
         return;
     m_glossary.refresh(m_window.db());
-    highlightLinks(m_editor, m_glossary);
+    ::highlightLinks(m_editor, m_glossary);
 }
 
-void LinksController::HighlightLinksInLine()
+void LinksController::highlightLinksInLine()
 {
     if (!m_editor)
         return;
     m_glossary.refresh(m_window.db());
-    highlightLinksInLine(m_editor, m_glossary);
+    ::highlightLinksInLine(m_editor, m_glossary);
 }
 
-QString LinksController::RichWordOver(const QPoint &position)
+QString LinksController::wordOver(const QPoint &position)
 {
     if (!m_editor)
         return {};
     MainState &state = m_window.state();
-    return ::RichWordOver(m_editor->plainTextCrLf(), m_editor->characterIndexAt(position), state.wordStart,
+    return ::wordOver(m_editor->plainTextCrLf(), m_editor->characterIndexAt(position), state.wordStart,
                           state.currentWord);
 }
 
-void LinksController::rtxtTranslated_MouseMove(const QPoint &position)
+void LinksController::showLinkUnderMouse(const QPoint &position)
 {
     const MainControls &c = m_window.controls();
     for (int i = 0; i < 5; ++i) {
@@ -129,7 +129,7 @@ void LinksController::rtxtTranslated_MouseMove(const QPoint &position)
         c.mnuSuggest.at(size_t(i))->setVisible(false);
     }
     c.rtxtTranslated->setToolTip(QString());
-    const QString word = RichWordOver(position);
+    const QString word = wordOver(position);
     m_window.state().hoverWord = word;
     const HoverResult result = lookupHover(m_window.db(), word);
     for (int i = 0; i < 5; ++i) {
@@ -139,9 +139,9 @@ void LinksController::rtxtTranslated_MouseMove(const QPoint &position)
     c.rtxtTranslated->setToolTip(result.tooltip);
 }
 
-void LinksController::rtxtTranslated_MouseUp(const QPoint &position, Qt::MouseButton button)
+void LinksController::offerLinkMenu(const QPoint &position, Qt::MouseButton button)
 {
-    const QString word = RichWordOver(position);
+    const QString word = wordOver(position);
     if (button != Qt::RightButton || !m_editor)
         return;
     const MainControls &c = m_window.controls();
@@ -152,18 +152,18 @@ void LinksController::rtxtTranslated_MouseUp(const QPoint &position, Qt::MouseBu
     }
     c.mnuAgregar->setText(addLinkCaption(word));
     runPopup(*c.mnuMante, global);
-    HighlightLinks();
+    highlightLinks();
 }
 
-void LinksController::mnuSuggest_Click(int index)
+void LinksController::applySuggestion(int index)
 {
     if (!m_editor)
         return;
     const MainState &state = m_window.state();
     const QString caption = m_window.controls().mnuSuggest.at(size_t(index))->text();
     m_editor->setPlainTextCrLf(
-        applySuggestion(m_editor->plainTextCrLf(), state.wordStart, state.currentWord, caption));
-    HighlightLinks();
+        ::applySuggestion(m_editor->plainTextCrLf(), state.wordStart, state.currentWord, caption));
+    highlightLinks();
 }
 
 void LinksController::mnuModificar_click()
@@ -173,18 +173,18 @@ void LinksController::mnuModificar_click()
     showLinkDialog(fields);
 }
 
-void LinksController::mnuErase_Click()
+void LinksController::eraseLink()
 {
     const QString word = m_window.state().hoverWord;
     if (Messages::askWarning(&m_window, eraseQuestion(word)) != Messages::Answer::Yes)
         return;
     QString error;
-    if (!eraseLink(m_window.db(), word, &error))
+    if (!::eraseLink(m_window.db(), word, &error))
         Messages::inform(&m_window, error);
-    HighlightLinks();
+    highlightLinks();
 }
 
-void LinksController::mnuAgregar_Click()
+void LinksController::addLink()
 {
     m_window.state().editLinkMode = false;
     showLinkDialog(std::nullopt);
@@ -193,7 +193,7 @@ void LinksController::mnuAgregar_Click()
 void LinksController::showLinkDialog(const std::optional<LinkFields> &fields)
 {
     MainState &state = m_window.state();
-    frmSuggestion dialog(m_window.storePath(), state.hoverWord, state.editLinkMode, &m_window);
+    LinkDialog dialog(m_window.storePath(), state.hoverWord, state.editLinkMode, &m_window);
     state.linkAccepted = false;
     if (fields)
         dialog.setFields(*fields);
@@ -203,9 +203,9 @@ void LinksController::showLinkDialog(const std::optional<LinkFields> &fields)
         state.acceptedLink = dialog.acceptedLink();
 }
 
-void LinksController::mnuLinks_Click()
+void LinksController::openLinksList()
 {
-    frmVinculos list(m_window.storePath(),
+    LinksListWindow list(m_window.storePath(),
                      [this](const QString &word) -> std::optional<LinkFields> {
                          m_window.state().hoverWord = word;
                          mnuModificar_click();
@@ -217,7 +217,7 @@ void LinksController::mnuLinks_Click()
     runDialog(list);
 }
 
-void LinksController::mnuVinculos_Click()
+void LinksController::importLinksFile()
 {
     const QString title = u"Import links file"_s;
     const QString filter = u"Links file (*.txt)"_s;
@@ -226,12 +226,12 @@ void LinksController::mnuVinculos_Click()
         : QFileDialog::getOpenFileName(&m_window, title, m_window.programFolder(), filter);
     if (path.isEmpty())
         return; // cancelled: nothing to say
-    const LinksImportResult result = importLinksFile(m_window.db(), path);
+    const LinksImportResult result = ::importLinksFile(m_window.db(), path);
     if (result.ok())
         Messages::inform(&m_window, LinksImportedText);
     else
         Messages::inform(&m_window, result.failureText());
     // The open block shows its newly linked words at once, not only after
     // the next load.
-    HighlightLinks();
+    highlightLinks();
 }

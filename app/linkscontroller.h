@@ -13,7 +13,7 @@ class QMenu;
 class QPoint;
 class QWidget;
 class TranslatedEdit;
-class frmMain;
+class MainWindow;
 
 // The word links in the main window: the lookup under the mouse with its
 // tooltip and pop-up menus, the link dialog, the marking of linked words in
@@ -28,11 +28,11 @@ class LinksController : public QObject
     Q_OBJECT
 
 public:
-    explicit LinksController(frmMain &window);
+    explicit LinksController(MainWindow &window);
 
     // The main window's links controller, for the features that mark links
     // (loading a block, Clone).
-    static LinksController *of(frmMain &window);
+    static LinksController *of(MainWindow &window);
 
     // Seams for what waits on a person: the links file dialog (an empty
     // path is Cancel), modal dialogs and pop-up menus. Empty restores the
@@ -45,25 +45,25 @@ public:
     static DialogRunner setDialogRunner(DialogRunner runner);
     static PopupRunner setPopupRunner(PopupRunner runner);
 
-    void HighlightLinks();
-    void HighlightLinksInLine();
+    void highlightLinks();
+    void highlightLinksInLine();
     // Mouse handlers of rtxtTranslated, in viewport coordinates.
-    void rtxtTranslated_MouseMove(const QPoint &position);
-    void rtxtTranslated_MouseUp(const QPoint &position, Qt::MouseButton button);
+    void showLinkUnderMouse(const QPoint &position);
+    void offerLinkMenu(const QPoint &position, Qt::MouseButton button);
     // The word under a viewport point; sets wordStart and currentWord.
-    QString RichWordOver(const QPoint &position);
+    QString wordOver(const QPoint &position);
 
-    void mnuSuggest_Click(int index);
+    void applySuggestion(int index);
     void mnuModificar_click();
-    void mnuErase_Click();
-    void mnuAgregar_Click();
-    void mnuLinks_Click();
-    void mnuVinculos_Click();
+    void eraseLink();
+    void addLink();
+    void openLinksList();
+    void importLinksFile();
 
 private:
     void showLinkDialog(const std::optional<LinkFields> &fields);
 
-    frmMain &m_window;
+    MainWindow &m_window;
     TranslatedEdit *m_editor = nullptr;
     LinkGlossary m_glossary;
 };

@@ -1,5 +1,5 @@
 #include "app/mainwindow.h"
-#include "app/splash.h"
+#include "app/splashscreen.h"
 #include "store/programfolder.h"
 
 #include <QApplication>
@@ -25,9 +25,9 @@ int main(int argc, char *argv[])
     parser.addOption(noSplashOption);
     parser.process(app);
 
-    frmMain window(resolveProgramFolder(parser.value(homeOption)));
+    MainWindow window(resolveProgramFolder(parser.value(homeOption)));
     if (!parser.isSet(noSplashOption)) {
-        frmSplash splash(&window);
+        SplashScreen splash(&window);
         splash.exec();
     }
     if (!window.load())

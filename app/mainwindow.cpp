@@ -78,7 +78,7 @@ T *named(T *object, const char *name)
 
 } // namespace
 
-frmMain::frmMain(const QString &programFolder, QWidget *parent)
+MainWindow::MainWindow(const QString &programFolder, QWidget *parent)
     : QMainWindow(parent)
     , m_programFolder(programFolder)
 {
@@ -97,14 +97,14 @@ frmMain::frmMain(const QString &programFolder, QWidget *parent)
     installControllers(*this);
 }
 
-frmMain::~frmMain() = default;
+MainWindow::~MainWindow() = default;
 
-QString frmMain::storePath() const
+QString MainWindow::storePath() const
 {
     return programPath(m_programFolder, StoreFileName);
 }
 
-void frmMain::buildControls()
+void MainWindow::buildControls()
 {
     auto &c = m_controls;
     auto *central = new QWidget(this);
@@ -195,7 +195,7 @@ void frmMain::buildControls()
     resize(1200, 760);
 }
 
-QAction *frmMain::addCommandAction(QMenu *menu, const char *name, const QString &caption, Command command,
+QAction *MainWindow::addCommandAction(QMenu *menu, const char *name, const QString &caption, Command command,
                                    const QKeySequence &shortcut)
 {
     QAction *action = named(menu->addAction(caption), name);
@@ -205,7 +205,7 @@ QAction *frmMain::addCommandAction(QMenu *menu, const char *name, const QString 
     return action;
 }
 
-void frmMain::buildMenus()
+void MainWindow::buildMenus()
 {
     auto &c = m_controls;
     QMenuBar *bar = menuBar();
@@ -268,7 +268,7 @@ void frmMain::buildMenus()
     c.mnuAgregar = named(c.mnuMante->addAction(u"Add"_s), "mnuAgregar");
 }
 
-void frmMain::buildToolbar()
+void MainWindow::buildToolbar()
 {
     auto &c = m_controls;
     c.tool = named(addToolBar(u"Tools"_s), "tool");
@@ -283,42 +283,42 @@ void frmMain::buildToolbar()
         action->setData(QString::fromLatin1(button.key));
         if (icon.isNull())
             action->setText(QString::fromLatin1(button.tooltip));
-        connect(action, &QAction::triggered, this, [this, position] { tool_ButtonClick(position); });
+        connect(action, &QAction::triggered, this, [this, position] { runToolButton(position); });
         ++position;
     }
 }
 
-void frmMain::setCommand(Command command, std::function<void()> handler)
+void MainWindow::setCommand(Command command, std::function<void()> handler)
 {
     m_commands[command] = std::move(handler);
 }
 
-void frmMain::runCommand(Command command)
+void MainWindow::runCommand(Command command)
 {
     if (auto it = m_commands.find(command); it != m_commands.end() && it->second)
         it->second();
     emit commandRun(command);
 }
 
-std::optional<Command> frmMain::toolbarCommand(int position)
+std::optional<Command> MainWindow::toolbarCommand(int position)
 {
     if (position < 1 || position > int(std::size(ToolbarButtons)))
         return std::nullopt;
     return ToolbarButtons[position - 1].command;
 }
 
-void frmMain::tool_ButtonClick(int position)
+void MainWindow::runToolButton(int position)
 {
     if (const auto command = toolbarCommand(position))
         runCommand(*command);
 }
 
-void frmMain::addExitHook(std::function<void()> hook)
+void MainWindow::addExitHook(std::function<void()> hook)
 {
     m_exitHooks.push_back(std::move(hook));
 }
 
-void frmMain::exitProgram()
+void MainWindow::exitProgram()
 {
     if (m_exited)
         return;
@@ -330,7 +330,7 @@ void frmMain::exitProgram()
     QCoreApplication::exit(0);
 }
 
-void frmMain::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
     // Only Exit closes the window; the close box and Alt+F4 do nothing.
     if (m_exited)
@@ -339,7 +339,7 @@ void frmMain::closeEvent(QCloseEvent *event)
         event->ignore();
 }
 
-bool frmMain::loadFont()
+bool MainWindow::loadFont()
 {
     const QString fontPath = programPath(m_programFolder, u"font\\font.bmp"_s);
     if (QFileInfo(fontPath).isFile() && m_state.picFont.load(fontPath)) {
@@ -353,7 +353,7 @@ bool frmMain::loadFont()
     return false;
 }
 
-bool frmMain::load()
+bool MainWindow::load()
 {
     loadFont();
 
@@ -389,14 +389,14 @@ bool frmMain::load()
     return true;
 }
 
-void frmMain::reportStartUpError(const StoreError &error)
+void MainWindow::reportStartUpError(const StoreError &error)
 {
     Messages::inform(this, u"Debug: Please report this error to "_s + ContactText + QString::number(error.code)
                                + error.message);
 }
 
-void frmMain::showAbout()
+void MainWindow::showAbout()
 {
-    frmAcerca about(this);
+    AboutDialog about(this);
     about.exec();
 }

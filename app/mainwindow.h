@@ -39,13 +39,13 @@ enum class Command {
 // The main window: builds the named controls, runs the start-up checks and
 // dispatches commands. What a command does lives in the feature controllers
 // (see controllers.cpp), which register themselves with setCommand().
-class frmMain : public QMainWindow
+class MainWindow : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    explicit frmMain(const QString &programFolder, QWidget *parent = nullptr);
-    ~frmMain() override;
+    explicit MainWindow(const QString &programFolder, QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     // Start-up after the splash: font and database checks, opening the store,
     // the tree and the status line. False when the program must end.
@@ -61,7 +61,7 @@ public:
     void runCommand(Command command);
     // The command a toolbar position (1 to 13) starts; nullopt elsewhere.
     static std::optional<Command> toolbarCommand(int position);
-    void tool_ButtonClick(int position);
+    void runToolButton(int position);
 
     // Runs before Exit closes the store (pending edits are saved here).
     void addExitHook(std::function<void()> hook);

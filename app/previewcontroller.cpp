@@ -6,7 +6,7 @@
 
 using namespace Qt::StringLiterals;
 
-PreviewController::PreviewController(frmMain &window)
+PreviewController::PreviewController(MainWindow &window)
     : QObject(&window)
     , m_window(window)
     , m_editor(qobject_cast<TranslatedEdit *>(window.controls().rtxtTranslated))
@@ -29,7 +29,7 @@ PreviewController::PreviewController(frmMain &window)
         connect(m_editor, &TranslatedEdit::translatedTextChanged, this, &PreviewController::requestTextRedraw);
 }
 
-PreviewController *PreviewController::of(frmMain &window)
+PreviewController *PreviewController::of(MainWindow &window)
 {
     return window.findChild<PreviewController *>(u"previewController"_s, Qt::FindDirectChildrenOnly);
 }
@@ -55,7 +55,7 @@ void PreviewController::render(const QString &text)
 {
     prepareCanvas();
     ::clearPreview(m_canvas);
-    show_preview(text, m_canvas);
+    showPreview(text, m_canvas);
     m_window.state().windowRows = m_canvas.windowRows;
     ++m_renders;
 }

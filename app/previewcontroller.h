@@ -5,7 +5,7 @@
 #include <QObject>
 #include <QTimer>
 
-class frmMain;
+class MainWindow;
 class PreviewWidget;
 class TranslatedEdit;
 
@@ -24,10 +24,10 @@ class PreviewController : public QObject
     Q_OBJECT
 
 public:
-    explicit PreviewController(frmMain &window);
+    explicit PreviewController(MainWindow &window);
 
     // The main window's preview controller, for the features that redraw it.
-    static PreviewController *of(frmMain &window);
+    static PreviewController *of(MainWindow &window);
 
     // Clears picPreview and draws the editor's text now, even an empty one
     // (its first, empty window): loading a size, the window-size reset.
@@ -58,7 +58,7 @@ private:
     void render(const QString &text);
     void clearSurface();
 
-    frmMain &m_window;
+    MainWindow &m_window;
     TranslatedEdit *m_editor = nullptr;
     PreviewWidget *m_widget = nullptr;
     PreviewCanvas m_canvas;

@@ -2,32 +2,32 @@
 
 #include "app/blockeditcontroller.h"
 #include "app/mainwindow.h"
-#include "search/widgets/frmbuscar.h"
+#include "search/widgets/searchwindow.h"
 #include "store/widgets/scripttree.h"
 
 #include <QTreeView>
 
-SearchController::SearchController(frmMain &window)
+SearchController::SearchController(MainWindow &window)
     : QObject(&window)
     , m_window(window)
 {
-    window.setCommand(Command::Search, [this] { mnuSearch_Click(); });
+    window.setCommand(Command::Search, [this] { openSearch(); });
 }
 
-void SearchController::mnuSearch_Click()
+void SearchController::openSearch()
 {
     QTreeView *tree = m_window.controls().Scripts;
     ScriptTreeJump jump;
     jump.tree = tree;
-    jump.colapsar = [tree] { ScriptTree::colapsar(*tree); };
+    jump.collapseAll = [tree] { ScriptTree::collapseAll(*tree); };
     jump.findNode = [tree](const QString &key) {
         const ScriptTreeModel *model = ScriptTree::model(*tree);
         return model ? model->indexForKey(key) : QModelIndex();
     };
     jump.nodeClick = [this](const QModelIndex &node) {
         if (BlockEditController *blocks = BlockEditController::of(m_window))
-            blocks->Scripts_NodeClick(node);
+            blocks->openBlock(node);
     };
-    frmBuscar form(m_window.storePath(), jump, &m_window);
+    SearchWindow form(m_window.storePath(), jump, &m_window);
     form.exec();
 }

@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-class frmMain;
+class MainWindow;
 
 // mnuSearch: opens the search window modally over the main window; a click
 // on a hit opens its block in the main window's tree.
@@ -11,10 +11,10 @@ class SearchController : public QObject
     Q_OBJECT
 
 public:
-    explicit SearchController(frmMain &window);
+    explicit SearchController(MainWindow &window);
 
-    void mnuSearch_Click();
+    void openSearch();
 
 private:
-    frmMain &m_window;
+    MainWindow &m_window;
 };

@@ -7,17 +7,17 @@
 #include "spell/widgets/spellingdialog.h"
 #include "spell/widgets/texteditspelleditor.h"
 
-SpellController::SpellController(frmMain &window)
+SpellController::SpellController(MainWindow &window)
     : QObject(&window)
     , m_window(window)
     , m_spellers(window.programFolder())
 {
-    window.setCommand(Command::CheckSpell, [this] { mnuRevisar_Click(); });
+    window.setCommand(Command::CheckSpell, [this] { checkSpelling(); });
 }
 
 SpellController::~SpellController() = default;
 
-void SpellController::mnuRevisar_Click()
+void SpellController::checkSpelling()
 {
     if (!m_dialog)
         m_dialog = new SpellingDialog(&m_window);

@@ -7,7 +7,7 @@
 
 #include <memory>
 
-class frmMain;
+class MainWindow;
 class SpellingDialog;
 
 // mnuRevisar: checks the spelling of the translation in rtxtTranslated. The
@@ -17,15 +17,15 @@ class SpellController : public QObject
     Q_OBJECT
 
 public:
-    explicit SpellController(frmMain &window);
+    explicit SpellController(MainWindow &window);
     ~SpellController() override;
 
-    void mnuRevisar_Click();
+    void checkSpelling();
     // The errors counted by the last check, kept until the next one.
     const QList<Misspelling> &lastErrors() const { return m_lastErrors; }
 
 private:
-    frmMain &m_window;
+    MainWindow &m_window;
     SystemClipboard m_clipboard;
     SpellerCache m_spellers;
     SpellingDialog *m_dialog = nullptr;

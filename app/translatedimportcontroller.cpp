@@ -17,14 +17,14 @@
 
 using namespace Qt::StringLiterals;
 
-TranslatedImportController::TranslatedImportController(frmMain &window)
+TranslatedImportController::TranslatedImportController(MainWindow &window)
     : QObject(&window)
     , m_window(window)
 {
-    window.setCommand(Command::ImportTranslated, [this] { mnuImpTra_Click(); });
+    window.setCommand(Command::ImportTranslated, [this] { importTranslations(); });
 }
 
-void TranslatedImportController::mnuImpTra_Click()
+void TranslatedImportController::importTranslations()
 {
     auto &c = m_window.controls();
     if (c.mnuAutoGuar->isChecked()) {
@@ -51,7 +51,7 @@ void TranslatedImportController::mnuImpTra_Click()
 
     const TranslatedImport::Report report = TranslatedImport::run(m_window.db(), base, run.pacer());
     if (ScriptTreeModel *tree = ScriptTree::model(*c.Scripts); tree && tree->isBuilt())
-        ScriptTree::ClearTree(*c.Scripts);
+        ScriptTree::clearTree(*c.Scripts);
     TreeController::rebuildTree(m_window);
     // lblMsg shows only the last folder's outcome; the reasons of every
     // folder that stopped are worth a box, since each names its file and line.

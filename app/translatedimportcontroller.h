@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-class frmMain;
+class MainWindow;
 
 // Tools > Import Script > Translated: lets the user pick a scripts folder
 // whose texts are translations, writes them into the matching blocks and
@@ -12,10 +12,10 @@ class TranslatedImportController : public QObject
     Q_OBJECT
 
 public:
-    explicit TranslatedImportController(frmMain &window);
+    explicit TranslatedImportController(MainWindow &window);
 
-    void mnuImpTra_Click();
+    void importTranslations();
 
 private:
-    frmMain &m_window;
+    MainWindow &m_window;
 };

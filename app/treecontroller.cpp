@@ -11,10 +11,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// BuildTree; returns a line for the user when the build met a clash or failed.
-QString buildTree(frmMain &window)
+// buildTree; returns a line for the user when the build met a clash or failed.
+QString buildTree(MainWindow &window)
 {
-    const ScriptTreeModel::BuildReport report = ScriptTree::BuildTree(*window.controls().Scripts, window.db());
+    const ScriptTreeModel::BuildReport report = ScriptTree::buildTree(*window.controls().Scripts, window.db());
     if (!report.ok)
         return u"The script tree could not be read: "_s + report.error.message;
     return ScriptTree::clashLine(report);
@@ -28,15 +28,15 @@ void addLine(QLabel *label, const QString &line)
 
 } // namespace
 
-TreeController::TreeController(frmMain &window)
+TreeController::TreeController(MainWindow &window)
     : QObject(&window)
     , m_window(window)
 {
     ScriptTree::installScriptTree(*window.controls().Scripts);
-    connect(&window, &frmMain::storeReady, this, &TreeController::showStore);
+    connect(&window, &MainWindow::storeReady, this, &TreeController::showStore);
 }
 
-void TreeController::rebuildTree(frmMain &window)
+void TreeController::rebuildTree(MainWindow &window)
 {
     addLine(window.controls().lblMsg, buildTree(window));
 }
@@ -45,9 +45,9 @@ void TreeController::showStore()
 {
     const QString note = buildTree(m_window);
     QLabel *label = m_window.controls().lblMsg;
-    const TranslationCount count = TranslationPercent(m_window.db());
+    const TranslationCount count = translationPercent(m_window.db());
     if (count.hasBlocks())
-        label->setText(StatusLine(count.percent()));
+        label->setText(statusLine(count.percent()));
     else if (!count.ok)
         label->setText(u"The translation status could not be counted: "_s + count.error.message);
     addLine(label, note);

@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-class frmMain;
+class MainWindow;
 
 // The script tree and the status line of the main window: puts the tree
 // model on `Scripts`, builds the tree and shows the translation status when
@@ -12,14 +12,14 @@ class TreeController : public QObject
     Q_OBJECT
 
 public:
-    explicit TreeController(frmMain &window);
+    explicit TreeController(MainWindow &window);
 
-    // BuildTree on the window's tree. A clash the build met is added to
+    // buildTree on the window's tree. A clash the build met is added to
     // lblMsg on a line of its own, so the text above it stays as it was.
-    static void rebuildTree(frmMain &window);
+    static void rebuildTree(MainWindow &window);
 
 private:
     void showStore();
 
-    frmMain &m_window;
+    MainWindow &m_window;
 };

@@ -50,7 +50,7 @@ QString firstFieldBlock(BenchContext &ctx, Database &db)
 
 struct SaveState
 {
-    std::unique_ptr<frmMain> window;
+    std::unique_ptr<MainWindow> window;
     BlockEditController *edit = nullptr;
     QString key;
 };
@@ -62,7 +62,7 @@ void setupSave(BenchContext &ctx)
     // No font in the scratch folder: its message is answered here.
     Messages::setHandler([](QWidget *, const Messages::Message &) { return Messages::Answer::Ok; });
     auto &state = ctx.emplace<SaveState>();
-    state.window = std::make_unique<frmMain>(ctx.scratch);
+    state.window = std::make_unique<MainWindow>(ctx.scratch);
     if (!state.window->load())
         return ctx.fail(u"the main window did not load"_s);
     state.window->controls().saveTime->stop();
@@ -76,7 +76,7 @@ void setupSave(BenchContext &ctx)
     // translator typed since the last tick, so the tick has a row to write.
     QTextEdit *editor = state.window->controls().rtxtTranslated;
     editor->setPlainText(u"Saved once before.<End of Block>"_s);
-    state.edit->saveTime_Timer();
+    state.edit->automaticSaveTick();
     editor->setPlainText(u"Saved by the benchmark.<End of Block>"_s);
     QCoreApplication::processEvents();
     Messages::setHandler({});
@@ -86,7 +86,7 @@ void save(BenchContext &ctx)
 {
     auto &state = ctx.state<SaveState>();
     const qint64 before = state.window->db().changedRows();
-    state.edit->saveTime_Timer();
+    state.edit->automaticSaveTick();
     if (state.window->db().changedRows() != before + 1)
         return ctx.fail(u"the tick wrote no row"_s);
     ctx.record(u"status"_s, state.window->controls().lblMsg->text());
@@ -105,7 +105,7 @@ void setupExport(BenchContext &ctx)
         return;
     auto &state = ctx.emplace<ExportState>();
     QString error;
-    if (!openStore(state.db, store) || !FillExportList(state.db, 0, false, state.rows, &error))
+    if (!openStore(state.db, store) || !fillExportList(state.db, 0, false, state.rows, &error))
         ctx.fail(error.isEmpty() ? state.db.lastError().message : error);
 }
 

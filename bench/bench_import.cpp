@@ -50,7 +50,7 @@ bool writeStatements(BenchContext &ctx, const QString &path)
         for (const QString &file : folder.paths) {
             const QString name = QFileInfo(file).fileName();
             ReadFailure failure;
-            const bool ok = ReadScriptFile(file, sizes, [&](const ScriptBlock &block) {
+            const bool ok = readScriptFile(file, sizes, [&](const ScriptBlock &block) {
                 sql += OriginalImport::insertStatement(folder.table, name, block) + u'\n';
                 return true;
             }, &failure);

@@ -5,7 +5,7 @@
 #include "links/highlight.h"
 #include "links/linksmodel.h"
 #include "links/linkstore.h"
-#include "links/widgets/frmvinculos.h"
+#include "links/widgets/linkslistwindow.h"
 #include "links/widgets/linkhighlighter.h"
 #include "links/wordfinder.h"
 #include "store/database.h"
@@ -132,7 +132,7 @@ void hoverLookup(BenchContext &ctx)
     auto &bench = ctx.state<LinksBench>();
     qint16 wordStart = 0;
     QString currentWord;
-    const QString word = RichWordOver(bench.text, BlockSize / 2, wordStart, currentWord);
+    const QString word = wordOver(bench.text, BlockSize / 2, wordStart, currentWord);
     const HoverResult result = lookupHover(bench.db, word);
     ctx.record(u"word"_s, word);
     ctx.record(u"tooltip"_s, result.tooltip);
@@ -141,7 +141,7 @@ void hoverLookup(BenchContext &ctx)
 void openList(BenchContext &ctx)
 {
     auto &bench = ctx.state<LinksBench>();
-    frmVinculos list(bench.storePath, {});
+    LinksListWindow list(bench.storePath, {});
     list.resize(900, 600);
     list.show();
     QApplication::processEvents();
@@ -151,8 +151,8 @@ void openList(BenchContext &ctx)
 
 } // namespace
 
-TALLOWPEN_BENCH("links: HighlightLinks", setUpLinks, highlightAll);
-TALLOWPEN_BENCH("links: HighlightLinksInLine", setUpLinks, highlightLine);
+TALLOWPEN_BENCH("links: highlightLinks", setUpLinks, highlightAll);
+TALLOWPEN_BENCH("links: highlightLinksInLine", setUpLinks, highlightLine);
 TALLOWPEN_BENCH("links: reread and mark", setUpLinks, rereadGlossary);
 TALLOWPEN_BENCH("links: hover lookup", setUpLinks, hoverLookup);
 TALLOWPEN_BENCH("links: open links list", setUpLinks, openList);

@@ -79,7 +79,7 @@ void redraw(BenchContext &ctx)
 {
     auto &state = ctx.state<RedrawState>();
     clearPreview(state.canvas);
-    show_preview(state.text, state.canvas);
+    showPreview(state.text, state.canvas);
     ctx.record(u"characters"_s, state.text.size());
     ctx.record(u"windowRows"_s, state.canvas.windowRows);
 }
@@ -87,7 +87,7 @@ void redraw(BenchContext &ctx)
 struct KeystrokeState
 {
     std::unique_ptr<QStandardItemModel> tree;
-    std::unique_ptr<frmMain> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 void setUpKeystroke(BenchContext &ctx)
@@ -99,7 +99,7 @@ void setUpKeystroke(BenchContext &ctx)
         return ctx.fail(u"cannot write the font image"_s);
 
     auto &state = ctx.emplace<KeystrokeState>();
-    state.window = std::make_unique<frmMain>(ctx.scratch);
+    state.window = std::make_unique<MainWindow>(ctx.scratch);
     if (!state.window->load())
         return ctx.fail(u"the main window did not load"_s);
     PreviewController *preview = PreviewController::of(*state.window);

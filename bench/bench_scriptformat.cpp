@@ -25,7 +25,7 @@ void readCorpus(BenchContext &ctx)
         ReaderSizes sizes;
         for (const QString &path : folder.paths) {
             ReadFailure failure;
-            const bool ok = ReadScriptFile(path, sizes, [&](const ScriptBlock &b) {
+            const bool ok = readScriptFile(path, sizes, [&](const ScriptBlock &b) {
                 ++blocks;
                 characters += b.text.size();
                 return true;
@@ -47,7 +47,7 @@ void readRows(BenchContext &ctx)
         for (const QString &path : folder.paths) {
             std::vector<ScriptRow> &rows = files.emplace_back();
             ReadFailure failure;
-            const bool ok = ReadScriptFile(path, sizes, [&rows](const ScriptBlock &b) {
+            const bool ok = readScriptFile(path, sizes, [&rows](const ScriptBlock &b) {
                 rows.push_back(ScriptRow{b.number, b.width, b.height, 0, 0, false, b.text, {}});
                 return true;
             }, &failure);
@@ -64,7 +64,7 @@ void formatRows(BenchContext &ctx)
     qint64 bytes = 0;
     for (const std::vector<ScriptRow> &rows : ctx.state<std::vector<std::vector<ScriptRow>>>()) {
         EncodeFailure failure;
-        const std::optional<QByteArray> encoded = encodeScriptText(FormatScriptBlocks(rows), u"bench"_s, &failure);
+        const std::optional<QByteArray> encoded = encodeScriptText(formatScriptBlocks(rows), u"bench"_s, &failure);
         if (!encoded)
             return ctx.fail(failure.message);
         bytes += encoded->size();

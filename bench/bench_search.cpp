@@ -3,7 +3,7 @@
 #include "app/ui/messages.h"
 #include "bench/bench.h"
 #include "bench/importedstore.h"
-#include "search/widgets/frmbuscar.h"
+#include "search/widgets/searchwindow.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -16,10 +16,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct SearchWindow
+struct SearchWindowState
 {
     QTreeView tree;
-    std::unique_ptr<frmBuscar> form;
+    std::unique_ptr<SearchWindow> form;
 };
 
 void openWindow(BenchContext &ctx)
@@ -28,10 +28,10 @@ void openWindow(BenchContext &ctx)
     if (ctx.failed())
         return;
     Messages::setHandler([](QWidget *, const Messages::Message &) { return Messages::Answer::Ok; });
-    auto &window = ctx.emplace<SearchWindow>();
+    auto &window = ctx.emplace<SearchWindowState>();
     ScriptTreeJump jump;
     jump.tree = &window.tree;
-    window.form = std::make_unique<frmBuscar>(path, jump);
+    window.form = std::make_unique<SearchWindow>(path, jump);
     window.form->show();
     QCoreApplication::processEvents();
 }
@@ -48,10 +48,10 @@ double cpuMs()
 void search(BenchContext &ctx, int type, const QString &text)
 {
     const double cpuStart = cpuMs();
-    frmBuscar &form = *ctx.state<SearchWindow>().form;
+    SearchWindow &form = *ctx.state<SearchWindowState>().form;
     form.findChild<QComboBox *>(u"cmbType"_s)->setCurrentIndex(type);
     form.findChild<QLineEdit *>(u"txtSearch"_s)->setText(text);
-    form.cmdBuscar_Click();
+    form.runSearch();
     // The list is painted once before the window answers again.
     QCoreApplication::processEvents();
     ctx.record(u"cpu_ms"_s, qRound(cpuMs() - cpuStart));

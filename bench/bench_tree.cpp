@@ -1,4 +1,4 @@
-// BuildTree into the real tree view (offscreen), painted once, and the
+// buildTree into the real tree view (offscreen), painted once, and the
 // translation status over the whole corpus.
 #include "bench/bench.h"
 #include "bench/importedstore.h"
@@ -34,7 +34,7 @@ void setupTree(BenchContext &ctx)
 void buildTree(BenchContext &ctx)
 {
     auto &state = ctx.state<TreeState>();
-    const ScriptTreeModel::BuildReport report = ScriptTree::BuildTree(state.view, state.db);
+    const ScriptTreeModel::BuildReport report = ScriptTree::buildTree(state.view, state.db);
     state.view.viewport()->repaint();
     if (!report.ok)
         return ctx.fail(report.error.message);
@@ -53,14 +53,14 @@ void setupStatus(BenchContext &ctx)
 
 void status(BenchContext &ctx)
 {
-    const TranslationCount count = TranslationPercent(ctx.state<Database>());
+    const TranslationCount count = translationPercent(ctx.state<Database>());
     if (!count.hasBlocks())
         return ctx.fail(count.ok ? u"no blocks"_s : count.error.message);
     ctx.record(u"blocks"_s, count.blocks);
-    ctx.record(u"status"_s, StatusLine(count.percent()));
+    ctx.record(u"status"_s, statusLine(count.percent()));
 }
 
 } // namespace
 
-TALLOWPEN_BENCH("BuildTree into the view", setupTree, buildTree);
-TALLOWPEN_BENCH("TranslationPercent", setupStatus, status);
+TALLOWPEN_BENCH("buildTree into the view", setupTree, buildTree);
+TALLOWPEN_BENCH("translationPercent", setupStatus, status);

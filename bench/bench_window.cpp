@@ -20,7 +20,7 @@ void setupWindow(BenchContext &ctx)
         return ctx.fail(error.message);
     // No font in the scratch folder: its message is answered here.
     Messages::setHandler([](QWidget *, const Messages::Message &) { return Messages::Answer::Ok; });
-    auto &window = ctx.emplace<frmMain>(ctx.scratch);
+    auto &window = ctx.emplace<MainWindow>(ctx.scratch);
     if (!window.load())
         return ctx.fail(u"the main window did not load"_s);
     window.show();
@@ -28,7 +28,7 @@ void setupWindow(BenchContext &ctx)
 
 void importInWindow(BenchContext &ctx)
 {
-    auto &window = ctx.state<frmMain>();
+    auto &window = ctx.state<MainWindow>();
     ImportRun run(window);
     run.disableControls();
     const OriginalImport::Result result = OriginalImport::Importer(window.db(), ctx.corpus, run.pacer()).run();

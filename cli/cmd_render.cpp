@@ -110,7 +110,7 @@ int runRender(CliContext &context, const QStringList &arguments)
     }
 
     clearPreview(canvas);
-    show_preview(text, canvas);
+    showPreview(text, canvas);
 
     QSaveFile out(parser.value(outOption));
     if (!out.open(QIODevice::WriteOnly) || !canvas.surface.save(&out, "PNG") || !out.commit()) {

@@ -17,7 +17,7 @@ int runStatus(CliContext &context, const QStringList &arguments)
     Database db;
     if (!openProgramStore(db, context))
         return ExitFailure;
-    const TranslationCount count = TranslationPercent(db);
+    const TranslationCount count = translationPercent(db);
     if (!count.ok) {
         context.err << count.error.message << Qt::endl;
         return ExitFailure;
@@ -26,6 +26,6 @@ int runStatus(CliContext &context, const QStringList &arguments)
         context.err << u"The store holds no blocks yet, so there is no translation status to show."_s << Qt::endl;
         return ExitFailure;
     }
-    context.out << StatusLine(count.percent()) << Qt::endl;
+    context.out << statusLine(count.percent()) << Qt::endl;
     return ExitSuccess;
 }

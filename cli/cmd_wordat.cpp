@@ -28,7 +28,7 @@ int runWordAt(CliContext &context, const QStringList &arguments)
     // A fresh editor: the state starts empty, as the main window's does.
     qint16 wordStart = 0;
     QString currentWord;
-    const QString word = RichWordOver(*text, qsizetype(p), wordStart, currentWord);
+    const QString word = wordOver(*text, qsizetype(p), wordStart, currentWord);
     context.out << JsonLine().add("word", word).add("wordStart", int(wordStart)).toString() << u'\n';
     return ExitSuccess;
 }

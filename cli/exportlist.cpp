@@ -30,7 +30,7 @@ std::optional<ExportList> exportListFromOptions(const QCommandLineParser &parser
     ExportList list;
     list.onlyRevised = parser.isSet(u"only-revised"_s);
     QString error;
-    if (!FillExportList(db, folderIndex, list.onlyRevised, list.rows, &error)) {
+    if (!fillExportList(db, folderIndex, list.onlyRevised, list.rows, &error)) {
         context.err << error << Qt::endl;
         return std::nullopt;
     }

@@ -36,7 +36,7 @@ public:
     {
     }
 
-    bool run(QStringView texto);
+    bool run(QStringView text);
 
 private:
     bool flush();
@@ -45,37 +45,37 @@ private:
 
     PreviewPainter &m_painter;
     PreviewCanvas &m_canvas;
-    qint16 m_columna = PreviewLayout::FirstColumn;
-    qint16 m_fila = PreviewLayout::FirstLineTop;
+    qint16 m_x = PreviewLayout::FirstColumn;
+    qint16 m_y = PreviewLayout::FirstLineTop;
     qint16 m_row = 0;
     QString m_page;
 };
 
-bool PageRun::run(QStringView texto)
+bool PageRun::run(QStringView text)
 {
     if (!m_painter.window(0))
         return false;
-    m_page.reserve(texto.size());
-    const qsizetype length = texto.size();
+    m_page.reserve(text.size());
+    const qsizetype length = text.size();
     qsizetype i = 0;
     QString unterminated;
     while (i < length) {
-        const QChar c = texto[i];
+        const QChar c = text[i];
         if (c != u'<') {
             m_page += c == u'`' ? QChar(u'\'') : c;
             ++i;
             continue;
         }
         QStringView tag;
-        const qsizetype end = texto.indexOf(u'>', i);
+        const qsizetype end = text.indexOf(u'>', i);
         if (end < 0) {
             // The game's scan reads the last character once more when the
             // text ends inside a tag; only the prefix rules can match then.
-            unterminated = texto.sliced(i).toString() + texto.back();
+            unterminated = text.sliced(i).toString() + text.back();
             tag = unterminated;
             i = length;
         } else {
-            tag = texto.sliced(i, end - i + 1);
+            tag = text.sliced(i, end - i + 1);
             i = end + 1;
         }
         const TagMeaning meaning = tagMeaning(tag);
@@ -111,11 +111,11 @@ bool PageRun::nextPage()
         return false;
     if (!flush())
         return false;
-    const auto fila = mul16(PreviewLayout::CellSize, *row);
-    if (!fila)
+    const auto y = mul16(PreviewLayout::CellSize, *row);
+    if (!y)
         return false;
-    m_columna = PreviewLayout::FirstColumn;
-    m_fila = *fila;
+    m_x = PreviewLayout::FirstColumn;
+    m_y = *y;
     m_row = *row;
     m_page.clear();
     return true;
@@ -125,10 +125,10 @@ bool PageRun::closePage()
 {
     if (!flush())
         return false;
-    const auto fila = mul16(PreviewLayout::CellSize, m_row);
-    if (!fila)
+    const auto y = mul16(PreviewLayout::CellSize, m_row);
+    if (!y)
         return false;
-    m_fila = *fila;
+    m_y = *y;
     m_page.clear();
     return true;
 }
@@ -141,11 +141,11 @@ bool PageRun::flush()
         const QChar c = m_page[k];
         if (c == u'\r') {
             // The character after a carriage return is taken to be its line feed.
-            const auto fila = add16(m_fila, PreviewLayout::LinePitch);
-            if (!fila)
+            const auto y = add16(m_y, PreviewLayout::LinePitch);
+            if (!y)
                 return false;
-            m_fila = *fila;
-            m_columna = PreviewLayout::FirstColumn;
+            m_y = *y;
+            m_x = PreviewLayout::FirstColumn;
             k += 2;
             continue;
         }
@@ -157,12 +157,12 @@ bool PageRun::flush()
         } else {
             code = glyphCode(c);
         }
-        if (!m_painter.glyph(code, m_fila, m_columna))
+        if (!m_painter.glyph(code, m_y, m_x))
             return false;
-        const auto columna = add16(m_columna, 1);
-        if (!columna)
+        const auto x = add16(m_x, 1);
+        if (!x)
             return false;
-        m_columna = *columna;
+        m_x = *x;
         k += step;
     }
     return true;
@@ -170,8 +170,8 @@ bool PageRun::flush()
 
 } // namespace
 
-void show_preview(const QString &texto, PreviewCanvas &canvas)
+void showPreview(const QString &text, PreviewCanvas &canvas)
 {
     PreviewPainter painter(canvas);
-    PageRun(painter, canvas).run(texto);
+    PageRun(painter, canvas).run(text);
 }

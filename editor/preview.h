@@ -20,7 +20,7 @@ struct PreviewCanvas
 
 // Clears the surface to the preview's background.
 void clearPreview(PreviewCanvas &canvas);
-// Draws `texto` page by page (the callers clear before and show after).
-void show_preview(const QString &texto, PreviewCanvas &canvas);
+// Draws `text` page by page (the callers clear before and show after).
+void showPreview(const QString &text, PreviewCanvas &canvas);
 // The built-in frame-piece strip.
 QImage defaultFrameStrip();

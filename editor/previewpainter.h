@@ -14,7 +14,7 @@ public:
 
     explicit PreviewPainter(PreviewCanvas &canvas);
 
-    bool glyph(qint16 code, qint16 fila, qint16 columna);
+    bool glyph(qint16 code, qint16 row, qint16 column);
     bool piece(Piece piece, qint16 cellX, qint16 cellY);
     bool frame(qint16 w, qint16 n, qint16 row);
     bool window(qint16 row);

@@ -99,14 +99,14 @@ PreviewPainter::PreviewPainter(PreviewCanvas &canvas)
     m_canvas.surface.bits();
 }
 
-bool PreviewPainter::glyph(qint16 code, qint16 fila, qint16 columna)
+bool PreviewPainter::glyph(qint16 code, qint16 row, qint16 column)
 {
     const auto sourceX = mul16(PreviewLayout::GlyphWidth, code);
-    const auto targetX = mul16(columna, PreviewLayout::GlyphWidth);
+    const auto targetX = mul16(column, PreviewLayout::GlyphWidth);
     if (!sourceX || !targetX)
         return false;
     copyCell(m_font, *sourceX, 0, PreviewLayout::GlyphWidth, PreviewLayout::GlyphHeight, m_canvas.surface, *targetX,
-             fila);
+             row);
     return true;
 }
 
@@ -202,15 +202,15 @@ std::optional<WindowGeometry> windowGeometry(const QString &width, const QString
     return WindowGeometry{*w, qint16(2 * h + 1)};
 }
 
-bool showAscii(qint16 ascii, qint16 fila, qint16 columna, qint16 anchoFont, qint16 largoFont,
+bool drawGlyph(qint16 ascii, qint16 row, qint16 column, qint16 glyphWidth, qint16 glyphHeight,
                const QImage &picSource, QImage &PicTarget)
 {
-    const auto sourceX = mul16(anchoFont, ascii);
-    const auto targetX = mul16(columna, anchoFont);
+    const auto sourceX = mul16(glyphWidth, ascii);
+    const auto targetX = mul16(column, glyphWidth);
     if (!sourceX || !targetX)
         return false;
-    PreviewPainter::copyCell(PreviewPainter::asSurfaceFormat(picSource), *sourceX, 0, anchoFont, largoFont, PicTarget,
-                             *targetX, fila);
+    PreviewPainter::copyCell(PreviewPainter::asSurfaceFormat(picSource), *sourceX, 0, glyphWidth, glyphHeight, PicTarget,
+                             *targetX, row);
     return true;
 }
 
@@ -228,7 +228,7 @@ bool drawFrame(qint16 w, qint16 n, qint16 row, PreviewCanvas &canvas)
     return PreviewPainter(canvas).frame(w, n, row);
 }
 
-bool showWindow(qint16 windowRow, PreviewCanvas &canvas)
+bool drawWindow(qint16 windowRow, PreviewCanvas &canvas)
 {
     return PreviewPainter(canvas).window(windowRow);
 }

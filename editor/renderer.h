@@ -6,14 +6,14 @@
 
 #include <optional>
 
-// The drawing primitives under show_preview. Every coordinate is signed
+// The drawing primitives under showPreview. Every coordinate is signed
 // 16-bit: a call whose pixel position would leave that range draws nothing
-// and returns false, and show_preview ends its run there.
+// and returns false, and showPreview ends its run there.
 
 namespace PreviewLayout {
 constexpr int CellSize = 8;     // frame pieces and text columns
-constexpr int GlyphWidth = 8;   // anchoFont
-constexpr int GlyphHeight = 11; // largoFont
+constexpr int GlyphWidth = 8;   // glyphWidth
+constexpr int GlyphHeight = 11; // glyphHeight
 constexpr int LinePitch = 15;
 constexpr int FirstColumn = 2;
 constexpr int FirstLineTop = 14;
@@ -37,14 +37,14 @@ struct WindowGeometry
 // columns than 16-bit pixel positions can reach.
 std::optional<WindowGeometry> windowGeometry(const QString &width, const QString &height);
 
-bool showAscii(qint16 ascii, qint16 fila, qint16 columna, qint16 anchoFont, qint16 largoFont,
+bool drawGlyph(qint16 ascii, qint16 row, qint16 column, qint16 glyphWidth, qint16 glyphHeight,
                const QImage &picSource, QImage &PicTarget);
 bool showPiece(QStringView key, qint16 cellX, qint16 cellY, PreviewCanvas &canvas);
 bool drawFrame(qint16 w, qint16 n, qint16 row, PreviewCanvas &canvas);
 // Draws the window of the canvas's size with its top edge at 8 x (row + 1)
 // and sets windowRows. A size that cannot be sized draws nothing, leaves
 // windowRows and returns true: the text is still drawn.
-bool showWindow(qint16 windowRow, PreviewCanvas &canvas);
+bool drawWindow(qint16 windowRow, PreviewCanvas &canvas);
 
 // VScroll1's maximum for a container whose inner height is given in pixels.
 int previewScrollMaximum(int containerInnerHeight);

@@ -69,7 +69,7 @@ private:
     qint64 m_version = -1;
 };
 
-// HighlightLinks over a whole text, and HighlightLinksInLine over its 0-based
+// highlightLinks over a whole text, and highlightLinksInLine over its 0-based
 // line `line` (no marks when the line does not exist). Marks come in text
 // order, each range once.
 QList<LinkMark> highlightMarks(const QString &text, const LinkGlossary &glossary);

@@ -10,13 +10,13 @@ bool isWordCode(int code)
         || code == 130 || (code >= 160 && code <= 165);
 }
 
-bool IsDelimiter(QChar c)
+bool isDelimiter(QChar c)
 {
     const std::optional<uchar> code = Cp1252::encode(c);
     return !code || !isWordCode(*code);
 }
 
-QString RichWordOver(const QString &text, qsizetype p, qint16 &wordStart, QString &currentWord)
+QString wordOver(const QString &text, qsizetype p, qint16 &wordStart, QString &currentWord)
 {
     const qsizetype n = text.size();
     // wordStart can reach p + 1, which must still fit the 16-bit state.
@@ -24,12 +24,12 @@ QString RichWordOver(const QString &text, qsizetype p, qint16 &wordStart, QStrin
         return {};
 
     qsizetype i = p;
-    while (i >= 1 && !IsDelimiter(text.at(i - 1)))
+    while (i >= 1 && !isDelimiter(text.at(i - 1)))
         --i;
     const qsizetype start = i + 1;
 
     i = p;
-    while (i <= n && !IsDelimiter(text.at(i - 1)))
+    while (i <= n && !isDelimiter(text.at(i - 1)))
         ++i;
     const qsizetype end = i - 1;
 

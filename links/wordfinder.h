@@ -8,7 +8,7 @@
 // ASCII letter, the slash (47), 130 or 160 to 165. Accented letters (166 up)
 // and characters the code page lacks end a word.
 bool isWordCode(int code);
-bool IsDelimiter(QChar c);
+bool isDelimiter(QChar c);
 
 // The word around the character just before 0-based index `p` of `text`.
 // Both scans run on 1-based positions from p, so p at a word's first letter
@@ -16,4 +16,4 @@ bool IsDelimiter(QChar c);
 // `wordStart` (1-based) is set whenever p >= 1; `currentWord` only when a
 // word is found. An index that does not fit the 16-bit position (or lies
 // past the text) is treated like p < 1.
-QString RichWordOver(const QString &text, qsizetype p, qint16 &wordStart, QString &currentWord);
+QString wordOver(const QString &text, qsizetype p, qint16 &wordStart, QString &currentWord);

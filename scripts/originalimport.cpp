@@ -172,7 +172,7 @@ Result Importer::run()
     }
     for (size_t f = 0; f < listings.size(); ++f) {
         m_pacer.text(folderText(ScriptTables::all[f]));
-        if (!ImportOriginalFolder(ScriptTables::all[f], listings[f]))
+        if (!importOriginalFolder(ScriptTables::all[f], listings[f]))
             break;
     }
     if (!m_db.commit()) {
@@ -185,7 +185,7 @@ Result Importer::run()
     return m_result;
 }
 
-bool Importer::ImportOriginalFolder(const QString &folder, const QStringList &names)
+bool Importer::importOriginalFolder(const QString &folder, const QStringList &names)
 {
     if (m_filesTotal == 0)
         m_filesTotal = int(names.size());
@@ -238,7 +238,7 @@ bool Importer::importFile(const QString &folder, const QString &name, ReaderSize
         return true;
     };
     ReadFailure failure;
-    const bool read = ReadScriptFile(
+    const bool read = readScriptFile(
         QDir(m_base).filePath(folder + u'/' + name), sizes, store, &failure, [&] {
             ++line;
             m_pacer.tick();

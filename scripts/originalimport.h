@@ -70,7 +70,7 @@ public:
     Result run();
     // One folder's listed names. The reader's sizes start at 0 here and
     // carry over from file to file. False when the import must stop.
-    bool ImportOriginalFolder(const QString &folder, const QStringList &names);
+    bool importOriginalFolder(const QString &folder, const QStringList &names);
     const Result &result() const { return m_result; }
 
 private:

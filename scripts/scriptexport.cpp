@@ -25,7 +25,7 @@ QString exportListStatement(const QString &table, bool onlyRevised)
         + (onlyRevised ? u" WHERE translated = 1 AND revised = 1"_s : u" WHERE translated = 1"_s);
 }
 
-bool FillExportList(Database &db, int folderIndex, bool onlyRevised, std::vector<ExportListRow> &rows,
+bool fillExportList(Database &db, int folderIndex, bool onlyRevised, std::vector<ExportListRow> &rows,
                     QString *error)
 {
     rows.clear();
@@ -116,7 +116,7 @@ ExportResult exportScripts(Database &db, const QString &programFolder, const std
         if (!scriptRowsFrom(rows, blocks, &why))
             return stopped(result, path, why);
         EncodeFailure encodeFailure;
-        const auto bytes = encodeScriptText(FormatScriptBlocks(blocks), row.script, &encodeFailure);
+        const auto bytes = encodeScriptText(formatScriptBlocks(blocks), row.script, &encodeFailure);
         if (!bytes)
             return stopped(result, path, encodeFailure.message);
 

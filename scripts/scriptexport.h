@@ -8,7 +8,7 @@
 #include <vector>
 
 // The export of translated scripts, without widgets: the list of scripts that
-// frmExport offers, and the writing of the ticked ones into the Translated
+// ExportWindow offers, and the writing of the ticked ones into the Translated
 // folder under the program folder.
 //
 // Thread contract: the caller's thread, with the caller's Database.
@@ -30,9 +30,9 @@ inline const QStringList ExportFolderItems = {QStringLiteral("All Folders"), QSt
 QStringList exportFolders(int folderIndex);
 
 QString exportListStatement(const QString &table, bool onlyRevised);
-// FillExportList: one row per run of consecutive rows of the same script.
+// fillExportList: one row per run of consecutive rows of the same script.
 // False (and `error`) when a query fails; `rows` then holds what came before.
-bool FillExportList(Database &db, int folderIndex, bool onlyRevised, std::vector<ExportListRow> &rows,
+bool fillExportList(Database &db, int folderIndex, bool onlyRevised, std::vector<ExportListRow> &rows,
                     QString *error);
 
 QString exportScriptStatement(const QString &folder, const QString &script, bool onlyRevised,

@@ -48,12 +48,12 @@ using BlockSink = std::function<bool(const ScriptBlock &)>;
 // Reads the bytes of one script file. `afterLine` runs after every line
 // read (the imports let the window breathe there). Returns false when a
 // number does not fit 16 bits (failure filled) or the sink stopped.
-bool ReadScriptBlocks(const QByteArray &bytes, const QString &fileName, ReaderSizes &sizes,
+bool readScriptBlocks(const QByteArray &bytes, const QString &fileName, ReaderSizes &sizes,
                       const BlockSink &sink, ReadFailure *failure,
                       const std::function<void()> &afterLine = {});
 // The same for a file on disk; a file that cannot be opened or read fails.
 // Failures name the file without its folder, as the tables do.
-bool ReadScriptFile(const QString &path, ReaderSizes &sizes, const BlockSink &sink,
+bool readScriptFile(const QString &path, ReaderSizes &sizes, const BlockSink &sink,
                     ReadFailure *failure, const std::function<void()> &afterLine = {});
 
 // One row of a script table as the writer needs it.
@@ -72,7 +72,7 @@ struct ScriptRow
 // The script text of the rows, in their order: per block the header (new
 // sizes when newWidth > 0), then the translation when translated, else the
 // original, grave accents back to apostrophes, each followed by CR LF.
-QString FormatScriptBlocks(const std::vector<ScriptRow> &rows);
+QString formatScriptBlocks(const std::vector<ScriptRow> &rows);
 
 // Reads every remaining row of a query on a script table (all eleven columns,
 // by position) into writer rows. A number that does not fit 16 bits, or a

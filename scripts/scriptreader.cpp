@@ -98,7 +98,7 @@ std::optional<HeaderProblem> readHeader(QStringView line, qint16 &number, Reader
 
 } // namespace
 
-bool ReadScriptBlocks(const QByteArray &bytes, const QString &fileName, ReaderSizes &sizes,
+bool readScriptBlocks(const QByteArray &bytes, const QString &fileName, ReaderSizes &sizes,
                       const BlockSink &sink, ReadFailure *failure,
                       const std::function<void()> &afterLine)
 {
@@ -155,7 +155,7 @@ bool ReadScriptBlocks(const QByteArray &bytes, const QString &fileName, ReaderSi
     return true; // whatever is still pending never met its end line
 }
 
-bool ReadScriptFile(const QString &path, ReaderSizes &sizes, const BlockSink &sink,
+bool readScriptFile(const QString &path, ReaderSizes &sizes, const BlockSink &sink,
                     ReadFailure *failure, const std::function<void()> &afterLine)
 {
     const QString fileName = QFileInfo(path).fileName();
@@ -175,5 +175,5 @@ bool ReadScriptFile(const QString &path, ReaderSizes &sizes, const BlockSink &si
         return false;
     }
     file.close();
-    return ReadScriptBlocks(bytes, fileName, sizes, sink, failure, afterLine);
+    return readScriptBlocks(bytes, fileName, sizes, sink, failure, afterLine);
 }

@@ -29,6 +29,6 @@ bool scriptViewText(Database &db, const ViewedScript &script, QString *text, QSt
     std::vector<ScriptRow> rows;
     if (!scriptRowsFrom(result, rows, error))
         return false;
-    *text = FormatScriptBlocks(rows);
+    *text = formatScriptBlocks(rows);
     return true;
 }

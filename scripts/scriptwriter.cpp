@@ -64,7 +64,7 @@ QString columnName(int column)
 
 } // namespace
 
-QString FormatScriptBlocks(const std::vector<ScriptRow> &rows)
+QString formatScriptBlocks(const std::vector<ScriptRow> &rows)
 {
     qsizetype size = 0;
     for (const ScriptRow &row : rows)

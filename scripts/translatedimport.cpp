@@ -61,7 +61,7 @@ bool importFile(Database &db, const QString &basePath, const QString &folder, co
         return true;
     };
     ReadFailure readFailure;
-    const bool read = ReadScriptFile(QDir(basePath).filePath(folder + u'/' + name), sizes, store, &readFailure, [&] {
+    const bool read = readScriptFile(QDir(basePath).filePath(folder + u'/' + name), sizes, store, &readFailure, [&] {
         ++line;
         pacer.tick();
     });
@@ -89,7 +89,7 @@ QString updateStatement(const QString &folder, const QString &fileName, qint16 n
         + QString::number(number) + u';';
 }
 
-bool ImportTranslatedFolder(Database &db, const QString &basePath, const QString &folder, const QStringList &names,
+bool importTranslatedFolder(Database &db, const QString &basePath, const QString &folder, const QStringList &names,
                             ProgressPacer &pacer, QString *failure, qint64 *blocks, FileCount *files)
 {
     // Every name of the folder first: one the store cannot take stops the
@@ -129,7 +129,7 @@ Report run(Database &db, const QString &basePath, ProgressPacer &pacer)
         pacer.text(folderText(folder));
         QString failure;
         const int folderEnd = files.done + int(listings[f].size());
-        if (ImportTranslatedFolder(db, basePath, folder, listings[f], pacer, &failure, &report.blocks, &files)) {
+        if (importTranslatedFolder(db, basePath, folder, listings[f], pacer, &failure, &report.blocks, &files)) {
             report.lastStatus = AllImported;
         } else {
             qCWarning(lcScripts) << "translated import of" << folder << "stopped:" << failure;

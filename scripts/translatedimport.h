@@ -39,7 +39,7 @@ struct FileCount
 // One folder's listed names. Each file is one transaction; the first failure
 // rolls that file back and ends the folder (the reason in `failure`); the
 // files before it stay imported.
-bool ImportTranslatedFolder(Database &db, const QString &basePath, const QString &folder, const QStringList &names,
+bool importTranslatedFolder(Database &db, const QString &basePath, const QString &folder, const QStringList &names,
                             ProgressPacer &pacer, QString *failure, qint64 *blocks, FileCount *files = nullptr);
 
 // Everything after the folder picker returned `basePath`: the folder check

@@ -61,7 +61,7 @@ struct SearchOutcome
     QList<SearchHit> hits;
 };
 
-// cmdBuscar_Click without the window: rules, statements, hits in the order
+// runSearch without the window: rules, statements, hits in the order
 // the statements return their rows. A failing statement stops the search
 // with the hits found so far and the store's message.
 SearchOutcome searchBlocks(Database &db, SearchType type, const QString &typed);

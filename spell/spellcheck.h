@@ -50,7 +50,7 @@ struct SpellCheckResult
     QString error;
 };
 
-// mnuRevisar_Click: the text goes to the service through the clipboard as
+// checkSpelling: the text goes to the service through the clipboard as
 // plain text, is counted, checked interactively when it has errors, and comes
 // back through the clipboard to replace the editor's text. The clipboard is
 // cleared and the selection start restored at the end. A service that cannot

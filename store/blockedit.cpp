@@ -120,10 +120,10 @@ QString commentMarkerText(const QString &nodeText, const QString &comment, qint1
 
 std::optional<QString> currentStatusLine(Database &db)
 {
-    const TranslationCount count = TranslationPercent(db);
+    const TranslationCount count = translationPercent(db);
     if (!count.hasBlocks())
         return std::nullopt;
-    return StatusLine(count.percent());
+    return statusLine(count.percent());
 }
 
 BlockSave saveBlock(Database &db, const QString &key, const QString &nodeText, const BlockEdits &edits,
@@ -160,7 +160,7 @@ BlockSave saveBlock(Database &db, const QString &key, const QString &nodeText, c
     return save;
 }
 
-WindowSizeReset ResetWindowSize(Database &db, const QString &key)
+WindowSizeReset resetWindowSize(Database &db, const QString &key)
 {
     WindowSizeReset reset;
     const auto address = parseBlockKey(key);

@@ -113,4 +113,4 @@ struct WindowSizeReset
     QString currentWidth;
     QString currentHeight;
 };
-WindowSizeReset ResetWindowSize(Database &db, const QString &key);
+WindowSizeReset resetWindowSize(Database &db, const QString &key);

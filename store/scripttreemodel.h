@@ -42,9 +42,9 @@ public:
         bool ok = true; // false when a query failed
         StoreError error;
     };
-    // BuildTree: adds root, folders, scripts and blocks from the three tables.
+    // buildTree: adds root, folders, scripts and blocks from the three tables.
     BuildReport build(Database &db);
-    // ClearTree: removes every node.
+    // clearTree: removes every node.
     void clear();
     bool isBuilt() const;
 

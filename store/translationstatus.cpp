@@ -26,7 +26,7 @@ int TranslationCount::percent() const
     return blocks > 0 ? percentOf(translated, blocks) : 0;
 }
 
-TranslationCount TranslationPercent(Database &db)
+TranslationCount translationPercent(Database &db)
 {
     TranslationCount count;
     std::array<qint64, 6> values{};
@@ -48,7 +48,7 @@ TranslationCount TranslationPercent(Database &db)
     return count;
 }
 
-QString StatusLine(int percent)
+QString statusLine(int percent)
 {
     return u">Translation status: "_s + QString::number(percent) + u"% translated"_s;
 }

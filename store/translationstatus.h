@@ -20,11 +20,11 @@ struct TranslationCount
 };
 
 // The six COUNT(*) statements, through execute, in their fixed order.
-TranslationCount TranslationPercent(Database &db);
+TranslationCount translationPercent(Database &db);
 
 // done / total as a whole percentage, halves to the even neighbour
 // (37.5 gives 38, 12.5 gives 12). total must be positive.
 int percentOf(qint64 done, qint64 total);
 
 // ">Translation status: 38% translated", as the status line shows it.
-QString StatusLine(int percent);
+QString statusLine(int percent);

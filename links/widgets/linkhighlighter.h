@@ -3,7 +3,7 @@
 class LinkGlossary;
 class QTextEdit;
 
-// HighlightLinks and HighlightLinksInLine on an editor: every glossary word
+// highlightLinks and highlightLinksInLine on an editor: every glossary word
 // bold and blue (0, 0, 255), the rest of the range black and not bold.
 //
 // Marking is no edit of the user's: the editor neither redraws halfway nor

@@ -27,8 +27,8 @@ bool jumpToBlock(const ScriptTreeJump &jump, const QString &key)
 {
     if (!jump.tree)
         return false;
-    if (jump.colapsar)
-        jump.colapsar();
+    if (jump.collapseAll)
+        jump.collapseAll();
     else
         jump.tree->collapseAll();
 

@@ -16,8 +16,8 @@ struct ScriptTreeJump
     // The node whose key equals the given key; invalid when there is none.
     // Empty: the tree's model is walked from its first node to its last.
     std::function<QModelIndex(const QString &key)> findNode;
-    // colapsar. Empty: every node of the tree is collapsed.
-    std::function<void()> colapsar;
+    // collapseAll. Empty: every node of the tree is collapsed.
+    std::function<void()> collapseAll;
     // Scripts_NodeClick with the tree's selected node.
     std::function<void(const QModelIndex &node)> nodeClick;
 };

@@ -37,24 +37,24 @@ std::array<QIcon, 7> treeImages()
     return icons;
 }
 
-ScriptTreeModel::BuildReport BuildTree(QTreeView &tree, Database &db)
+ScriptTreeModel::BuildReport buildTree(QTreeView &tree, Database &db)
 {
     ScriptTreeModel *treeModel = installScriptTree(tree);
     ScriptTreeModel::BuildReport report = treeModel->build(db);
     const QModelIndex root = treeModel->index(0, 0);
     if (root.isValid())
         tree.setCurrentIndex(root);
-    colapsar(tree);
+    collapseAll(tree);
     return report;
 }
 
-void ClearTree(QTreeView &tree)
+void clearTree(QTreeView &tree)
 {
     if (ScriptTreeModel *treeModel = model(tree))
         treeModel->clear();
 }
 
-void colapsar(QTreeView &tree)
+void collapseAll(QTreeView &tree)
 {
     tree.collapseAll();
 }

@@ -23,11 +23,11 @@ ScriptTreeModel *model(const QTreeView &tree);
 std::array<QIcon, 7> treeImages();
 
 // Fills the tree from the three tables, selects the root and collapses all.
-ScriptTreeModel::BuildReport BuildTree(QTreeView &tree, Database &db);
+ScriptTreeModel::BuildReport buildTree(QTreeView &tree, Database &db);
 // Empties the tree; harmless on an empty one.
-void ClearTree(QTreeView &tree);
+void clearTree(QTreeView &tree);
 // Collapses every node, leaving only the root visible.
-void colapsar(QTreeView &tree);
+void collapseAll(QTreeView &tree);
 
 // The key of the selected (current) node; empty when none.
 QString selectedKey(const QTreeView &tree);

@@ -70,7 +70,7 @@ private:
 
     std::unique_ptr<TestHome> m_home;
     std::unique_ptr<MessageRecorder> m_messages;
-    std::unique_ptr<frmMain> m_window;
+    std::unique_ptr<MainWindow> m_window;
     MainControls *m_c = nullptr;
     BlockEditController *m_edit = nullptr;
     ScriptTreeModel *m_model = nullptr;
@@ -120,13 +120,13 @@ void tst_BlockEditController::init()
     QVERIFY(insertBlock(*m_home, b));
 
     m_messages = std::make_unique<MessageRecorder>();
-    m_window = std::make_unique<frmMain>(m_home->path());
+    m_window = std::make_unique<MainWindow>(m_home->path());
     QVERIFY(m_window->load());
     m_c = &m_window->controls();
     m_c->saveTime->stop(); // ticks come from the tests
     m_edit = BlockEditController::of(*m_window);
     QVERIFY(m_edit);
-    ScriptTree::BuildTree(*m_c->Scripts, m_window->db());
+    ScriptTree::buildTree(*m_c->Scripts, m_window->db());
     m_model = ScriptTree::model(*m_c->Scripts);
     QVERIFY(m_model && m_model->isBuilt());
 }
@@ -206,8 +206,8 @@ void tst_BlockEditController::aDuplicateLoadsNothing()
     QVERIFY(!m_c->rtxtTranslated->isEnabled());
     QVERIFY(m_c->rtxtOriginal->toPlainText().isEmpty());
     QVERIFY(m_edit->openKey().isEmpty());
-    m_edit->saveTime_Timer();
-    m_edit->Save();
+    m_edit->automaticSaveTick();
+    m_edit->save();
     QCOMPARE(m_window->db().changedRows(), before); // the empty editors never reach its rows
 }
 
@@ -216,7 +216,7 @@ void tst_BlockEditController::automaticSaveWritesAndMarks()
     QVERIFY(m_edit->selectAndLoad(Untranslated));
     m_c->rtxtTranslated->setPlainText(u"It's mine\nall mine<End of Block>"_s);
     m_c->txtComentario->setPlainText(u"check"_s);
-    m_edit->saveTime_Timer();
+    m_edit->automaticSaveTick();
 
     const QVariantList stored = row(u"field"_s, u"0012.txt"_s, 2);
     QCOMPARE(stored.value(8).toString(), u"It`s mine\r\nall mine<End of Block>"_s);
@@ -238,16 +238,16 @@ void tst_BlockEditController::anIdleStoreIsNotWritten()
     QVERIFY(m_edit->selectAndLoad(Translated));
     const qint64 before = m_window->db().changedRows();
     for (int tick = 0; tick < 3; ++tick)
-        m_edit->saveTime_Timer();
+        m_edit->automaticSaveTick();
     QCOMPARE(m_window->db().changedRows(), before);
     QCOMPARE(m_c->lblMsg->text(), u">Translation status: 17% translated"_s);
     QCOMPARE(m_model->text(node(Translated)), u"1[c]"_s);
 
     m_c->chkRevised->setChecked(false);
-    m_edit->saveTime_Timer();
+    m_edit->automaticSaveTick();
     QCOMPARE(m_window->db().changedRows(), before + 1);
     QCOMPARE(m_model->image(node(Translated)), 5);
-    m_edit->saveTime_Timer();
+    m_edit->automaticSaveTick();
     QCOMPARE(m_window->db().changedRows(), before + 1);
 }
 
@@ -260,7 +260,7 @@ void tst_BlockEditController::saveWithAutomaticSaveOff()
 
     QVERIFY(m_edit->selectAndLoad(Translated));
     const qint64 before = m_window->db().changedRows();
-    m_edit->saveTime_Timer(); // the timer has nothing to do now
+    m_edit->automaticSaveTick(); // the timer has nothing to do now
     QCOMPARE(m_window->db().changedRows(), before);
     m_c->mnuGuardar->trigger();
     QCOMPARE(m_window->db().changedRows(), before + 1); // asked for, so written
@@ -274,7 +274,7 @@ void tst_BlockEditController::saveWithAutomaticSaveOff()
 void tst_BlockEditController::saveOnANodeThatIsNotABlock()
 {
     QVERIFY(m_edit->selectAndLoad(u"0012.txt"_s));
-    m_window->tool_ButtonClick(1);
+    m_window->runToolButton(1);
     QVERIFY(!m_c->shaSave->isHidden());
     QCOMPARE(m_window->db().changedRows(), 0);
     QVERIFY(m_c->lblMsg->text().isEmpty());
@@ -318,12 +318,12 @@ void tst_BlockEditController::anUntouchedBlockGoesBackByteForByte()
     QVERIFY(m_home->execute(u"UPDATE field SET text_data_t = '%1', comments = 'a\r\n b ' WHERE dialogue_id = 1"_s.arg(text)));
     QVERIFY(m_edit->selectAndLoad(Translated));
     const QVariantList before = row(u"field"_s, u"0012.txt"_s, 1);
-    m_window->tool_ButtonClick(1); // written whatever it holds
+    m_window->runToolButton(1); // written whatever it holds
     QCOMPARE(row(u"field"_s, u"0012.txt"_s, 1), before);
     // Typing anywhere gives the editor's own line ends, CR LF each.
     QTextCursor cursor(m_c->rtxtTranslated->document());
     cursor.insertText(u"!"_s);
-    m_window->tool_ButtonClick(1);
+    m_window->runToolButton(1);
     QCOMPARE(row(u"field"_s, u"0012.txt"_s, 1).value(8).toString(),
              u"!Line one  \r\n\r\nx\r\ny\u00a0z  <End of Block> "_s);
 }
@@ -348,7 +348,7 @@ void tst_BlockEditController::cleanAndClone()
     preview->flush();
     const int rendersBefore = preview->renderCount();
 
-    m_window->tool_ButtonClick(12); // Clean
+    m_window->runToolButton(12); // Clean
     QVERIFY(translation().isEmpty());
     QVERIFY(!m_c->chkRevised->isEnabled());
     QVERIFY(!m_c->chkRevised->isChecked());
@@ -359,12 +359,12 @@ void tst_BlockEditController::cleanAndClone()
     QCOMPARE(preview->renderCount() - rendersBefore, field ? 1 : 0); // the new size drawn, then cleared
 
     QVERIFY(m_home->execute(u"UPDATE %1 SET new_width = 30, new_height = 5"_s.arg(at.table)));
-    m_window->tool_ButtonClick(4); // Clone
+    m_window->runToolButton(4); // Clone
     QCOMPARE(translation(), m_c->rtxtOriginal->toPlainText());
     QVERIFY(m_c->chkRevised->isEnabled());
     QCOMPARE(sizes(), field ? QVariantList({0, 0}) : QVariantList({30, 5}));
 
-    m_edit->saveTime_Timer();
+    m_edit->automaticSaveTick();
     QCOMPARE(row(at.table, at.fileName, at.number).value(8), row(at.table, at.fileName, at.number).value(2));
 }
 
@@ -373,8 +373,8 @@ void tst_BlockEditController::aFailingSaveKeepsTheText()
     QVERIFY(m_edit->selectAndLoad(Untranslated));
     m_c->rtxtTranslated->setPlainText(u"Precious<End of Block>"_s);
     QVERIFY(renameTable(u"field"_s, u"field_away"_s));
-    m_edit->saveTime_Timer();
-    m_edit->saveTime_Timer();
+    m_edit->automaticSaveTick();
+    m_edit->automaticSaveTick();
     QCOMPARE(m_messages->messages.size(), 1); // told once, not every second
     QVERIFY(m_messages->texts().first().contains(u"could not be saved"_s));
     QVERIFY(m_c->lblMsg->text().contains(u"could not be saved"_s));
@@ -387,7 +387,7 @@ void tst_BlockEditController::aFailingSaveKeepsTheText()
     QCOMPARE(translation(), u"Precious<End of Block>"_s);
 
     QVERIFY(renameTable(u"field_away"_s, u"field"_s));
-    m_edit->saveTime_Timer();
+    m_edit->automaticSaveTick();
     QCOMPARE(row(u"field"_s, u"0012.txt"_s, 2).value(8).toString(), u"Precious<End of Block>"_s);
     QCOMPARE(m_model->image(node(Untranslated)), 5);
 }
@@ -417,7 +417,7 @@ void tst_BlockEditController::viewNeedsALoadedBlock()
                 dialog->close();
             }
         });
-        m_window->tool_ButtonClick(11);
+        m_window->runToolButton(11);
         return title;
     };
     QCOMPARE(viewTitle(), u"(none)"_s);

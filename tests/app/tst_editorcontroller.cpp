@@ -64,7 +64,7 @@ private:
 
     std::unique_ptr<TestHome> m_home;
     std::unique_ptr<MessageRecorder> m_messages;
-    std::unique_ptr<frmMain> m_window;
+    std::unique_ptr<MainWindow> m_window;
     TranslatedEdit *m_editor = nullptr;
     PreviewController *m_preview = nullptr;
     QStandardItemModel m_tree;
@@ -81,7 +81,7 @@ void tst_EditorController::init()
                 QLatin1StringView(table))));
     }
     m_messages = std::make_unique<MessageRecorder>();
-    m_window = std::make_unique<frmMain>(m_home->path());
+    m_window = std::make_unique<MainWindow>(m_home->path());
     QVERIFY(m_window->load());
     m_editor = qobject_cast<TranslatedEdit *>(m_window->controls().rtxtTranslated);
     QVERIFY(m_editor);
@@ -133,7 +133,7 @@ QImage tst_EditorController::expectedFor(const QString &text) const
     canvas.currentWidth = m_window->state().currentWidth;
     canvas.currentHeight = m_window->state().currentHeight;
     clearPreview(canvas);
-    show_preview(text, canvas);
+    showPreview(text, canvas);
     return canvas.surface;
 }
 
@@ -166,7 +166,7 @@ void tst_EditorController::insertCommands()
     // The toolbar button at its position does the same.
     m_editor->setPlainTextCrLf(u"abcd"_s);
     m_editor->setCaretPosition(2);
-    m_window->tool_ButtonClick(toolbarPosition);
+    m_window->runToolButton(toolbarPosition);
     QCOMPARE(m_editor->plainTextCrLf(), expected);
     // The preview follows the text.
     QTRY_COMPARE(m_preview->canvas().surface, expectedFor(expected));
@@ -180,7 +180,7 @@ void tst_EditorController::insertCommandsNeedAnOpenBlock()
                             Command::InsertOpcode, Command::InsertClose})
         m_window->runCommand(command);
     for (int position = 5; position <= 10; ++position)
-        m_window->tool_ButtonClick(position);
+        m_window->runToolButton(position);
     m_window->controls().mnuNew->trigger();
     QCOMPARE(m_editor->plainTextCrLf(), u"abcd"_s);
 }

@@ -33,7 +33,7 @@ public:
     {
         m_previous = FolderPicker::setHandler([this](QWidget *owner, const QString &title) {
             titles << title;
-            if (auto *window = qobject_cast<frmMain *>(owner)) {
+            if (auto *window = qobject_cast<MainWindow *>(owner)) {
                 const auto &c = window->controls();
                 const QList<bool> states = {c.tool->isEnabled(), c.Scripts->isEnabled(), c.mnuSalir->isEnabled(),
                                             c.mnuTools->menuAction()->isEnabled(), c.mnuImpOri->isEnabled(),
@@ -96,7 +96,7 @@ struct Session
     TestHome home;
     MessageRecorder recorder;
     PickerStub picker;
-    frmMain window{home.path()};
+    MainWindow window{home.path()};
     MainControls &c = window.controls();
 
     Session()

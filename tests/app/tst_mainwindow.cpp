@@ -44,7 +44,7 @@ void tst_MainWindow::withoutStoreTheProgramEnds()
 {
     TestHome home(TestHome::FontOnly);
     MessageRecorder recorder;
-    frmMain window(home.path());
+    MainWindow window(home.path());
     QVERIFY(!window.load());
     QCOMPARE(recorder.texts(),
              QStringList(u"Required file 'tallowpen.db' is not in the .exe path folder, program will be closed."_s));
@@ -56,7 +56,7 @@ void tst_MainWindow::withoutFontThePreviewIsHidden()
 {
     TestHome home(TestHome::StoreOnly);
     MessageRecorder recorder;
-    frmMain window(home.path());
+    MainWindow window(home.path());
     QVERIFY(window.load());
     QCOMPARE(recorder.texts(),
              QStringList(u"Required file 'font.bmp' is not in the 'Font' folder, preview will be disabled."_s));
@@ -73,7 +73,7 @@ void tst_MainWindow::aBrokenStoreShowsTheDebugMessage()
     file.write(QByteArray(8192, '\x5a'));
     file.close();
     MessageRecorder recorder;
-    frmMain window(home.path());
+    MainWindow window(home.path());
     QVERIFY(window.load()); // the window stays, as far as it was set up
     QCOMPARE(recorder.messages.size(), 1);
     QVERIFY(recorder.texts().first().startsWith(u"Debug: Please report this error to "_s));
@@ -96,8 +96,8 @@ void tst_MainWindow::theTreeWaitsForBattlingArena()
     TestHome home;
     QVERIFY(home.execute(u"INSERT INTO %1 (file_name,dialogue_id) VALUES ('a.txt', 1);"_s.arg(table)));
     MessageRecorder recorder;
-    frmMain window(home.path());
-    QSignalSpy spy(&window, &frmMain::storeReady);
+    MainWindow window(home.path());
+    QSignalSpy spy(&window, &MainWindow::storeReady);
     QVERIFY(window.load());
     QCOMPARE(spy.size(), ready ? 1 : 0);
     QVERIFY(recorder.messages.isEmpty());
@@ -107,7 +107,7 @@ void tst_MainWindow::editorsStartDisabled()
 {
     TestHome home;
     MessageRecorder recorder;
-    frmMain window(home.path());
+    MainWindow window(home.path());
     QVERIFY(window.load());
     const auto &c = window.controls();
     QVERIFY(!c.rtxtOriginal->isEnabled());
@@ -167,7 +167,7 @@ void tst_MainWindow::menuEntries()
     QFETCH(QString, shortcut);
     QFETCH(QString, menu);
     TestHome home;
-    frmMain window(home.path());
+    MainWindow window(home.path());
     auto *action = window.findChild<QAction *>(name);
     QVERIFY(action);
     QCOMPARE(action->text(), caption);
@@ -204,13 +204,13 @@ void tst_MainWindow::toolbarDispatchesByPosition()
     QFETCH(QString, tooltip);
     QFETCH(int, command);
     TestHome home;
-    frmMain window(home.path());
+    MainWindow window(home.path());
     // Only the dispatch is under test: a command's own window (the modal
     // search window, say) would wait here for a person.
     if (command >= 0)
         window.setCommand(Command(command), [] {});
-    QSignalSpy spy(&window, &frmMain::commandRun);
-    window.tool_ButtonClick(position);
+    QSignalSpy spy(&window, &MainWindow::commandRun);
+    window.runToolButton(position);
     if (command < 0) {
         QCOMPARE(spy.size(), 0);
         return;
@@ -226,7 +226,7 @@ void tst_MainWindow::toolbarWorksWhileTheMenuEntryIsGreyed()
 {
     TestHome home;
     MessageRecorder recorder;
-    frmMain window(home.path());
+    MainWindow window(home.path());
     QVERIFY(window.load());
     int saves = 0;
     window.setCommand(Command::Save, [&saves] { ++saves; });
@@ -241,7 +241,7 @@ void tst_MainWindow::theCloseBoxDoesNothing()
 {
     TestHome home;
     MessageRecorder recorder;
-    frmMain window(home.path());
+    MainWindow window(home.path());
     QVERIFY(window.load());
     window.show();
     QVERIFY(!window.close());
@@ -254,12 +254,12 @@ void tst_MainWindow::exitRunsHooksAndClosesTheStore()
 {
     TestHome home;
     MessageRecorder recorder;
-    frmMain window(home.path());
+    MainWindow window(home.path());
     QVERIFY(window.load());
     window.show();
     bool storeOpenInHook = false;
     window.addExitHook([&] { storeOpenInHook = window.db().isOpen(); });
-    window.tool_ButtonClick(13);
+    window.runToolButton(13);
     QVERIFY(storeOpenInHook);
     QVERIFY(window.hasExited());
     QVERIFY(!window.db().isOpen());
@@ -268,17 +268,17 @@ void tst_MainWindow::exitRunsHooksAndClosesTheStore()
 
 void tst_MainWindow::aboutScrollerTurnsAround()
 {
-    frmAcerca about;
+    AboutDialog about;
     QCOMPARE(about.windowTitle(), u"About Tallowpen"_s);
     const int start = about.scrollTop();
-    about.Timer1_Timer();
-    QCOMPARE(about.scrollTop(), start - frmAcerca::StepTwips);
+    about.scrollStep();
+    QCOMPARE(about.scrollTop(), start - AboutDialog::StepTwips);
     int ticks = 0;
     while (about.scrollTop() != -about.scrollInnerHeight() && ticks++ < 100000)
-        about.Timer1_Timer();
+        about.scrollStep();
     QCOMPARE(about.scrollTop(), -about.scrollInnerHeight());
-    about.Timer1_Timer();
-    QCOMPARE(about.scrollTop(), frmAcerca::ReentryTwips);
+    about.scrollStep();
+    QCOMPARE(about.scrollTop(), AboutDialog::ReentryTwips);
 }
 
 QTEST_MAIN(tst_MainWindow)

@@ -1,6 +1,6 @@
 #include "app/mainwindow.h"
 #include "search/search.h"
-#include "search/widgets/frmbuscar.h"
+#include "search/widgets/searchwindow.h"
 #include "store/scripttreemodel.h"
 #include "tests/support/messagerecorder.h"
 #include "tests/support/testhome.h"
@@ -33,7 +33,7 @@ void tst_SearchController::hitOpensTheBlockInTheMainWindow()
     QVERIFY(home.execute(insert.arg(u"battling_arena"_s, u"arena01"_s, u"1"_s, u"Adiós"_s)));
     QVERIFY(home.execute(insert.arg(u"field"_s, u"town01"_s, u"4"_s, u"Hola, señor"_s)));
     MessageRecorder recorder;
-    frmMain window(home.path());
+    MainWindow window(home.path());
     QVERIFY(window.load());
     QTreeView *scripts = window.controls().Scripts;
     scripts->expandAll();
@@ -41,13 +41,13 @@ void tst_SearchController::hitOpensTheBlockInTheMainWindow()
     bool sawForm = false;
     QString openedWhileSearching;
     QTimer::singleShot(0, this, [&] {
-        auto *form = qobject_cast<frmBuscar *>(QApplication::activeModalWidget());
+        auto *form = qobject_cast<SearchWindow *>(QApplication::activeModalWidget());
         if (!form)
             return;
         sawForm = true;
         form->findChild<QLineEdit *>(u"txtSearch"_s)->setText(u"SEÑOR"_s);
         form->findChild<QPushButton *>(u"cmdBuscar"_s)->click();
-        form->lstSearch_ItemClick(form->hits()->index(0, 0));
+        form->openHit(form->hits()->index(0, 0));
         // The window stays open while the block shows behind it.
         openedWhileSearching = form->isVisible() ? window.controls().rtxtTranslated->toPlainText() : QString();
         form->accept();
@@ -58,7 +58,7 @@ void tst_SearchController::hitOpensTheBlockInTheMainWindow()
     QCOMPARE(recorder.texts(), QStringList{SearchMessages::finished});
     QCOMPARE(openedWhileSearching, u"Hola, señor"_s);
     QCOMPARE(scripts->currentIndex().data(ScriptTreeModel::KeyRole).toString(), u"field:town01;4"_s);
-    // colapsar ran first: the arena folder, open before, is closed again.
+    // collapseAll ran first: the arena folder, open before, is closed again.
     const QModelIndex root = scripts->model()->index(0, 0);
     QVERIFY(!scripts->isExpanded(scripts->model()->index(0, 0, root)));
 }

@@ -29,7 +29,7 @@ private:
     void loadWith(const QString &text, int caret);
 
     std::unique_ptr<TestHome> m_home;
-    std::unique_ptr<frmMain> m_window;
+    std::unique_ptr<MainWindow> m_window;
     QTextEdit *m_editor = nullptr;
 };
 
@@ -38,7 +38,7 @@ void tst_SpellController::init()
     m_window.reset();
     m_home = std::make_unique<TestHome>(TestHome::StoreAndFont);
     QVERIFY(m_home->isValid());
-    m_window = std::make_unique<frmMain>(m_home->path());
+    m_window = std::make_unique<MainWindow>(m_home->path());
     QVERIFY(m_window->load());
     m_editor = m_window->controls().rtxtTranslated;
     QGuiApplication::clipboard()->setText(u"copied earlier"_s);

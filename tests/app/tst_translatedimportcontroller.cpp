@@ -44,7 +44,7 @@ private:
     std::unique_ptr<TestHome> m_home;
     std::unique_ptr<QTemporaryDir> m_scripts;
     std::unique_ptr<MessageRecorder> m_messages;
-    std::unique_ptr<frmMain> m_window;
+    std::unique_ptr<MainWindow> m_window;
     MainControls *m_c = nullptr;
     FolderPicker::Handler m_previousPicker;
     int m_picks = 0;
@@ -101,7 +101,7 @@ void tst_TranslatedImportController::init()
     QVERIFY(writeScript(u"battle_script"_s, u"none.txt"_s, QByteArray()));
 
     m_messages = std::make_unique<MessageRecorder>();
-    m_window = std::make_unique<frmMain>(m_home->path());
+    m_window = std::make_unique<MainWindow>(m_home->path());
     QVERIFY(m_window->load());
     m_c = &m_window->controls();
     m_c->saveTime->stop();

@@ -81,7 +81,7 @@ QString tst_CliPreview::storedSize(const QString &table) const
 QImage tst_CliPreview::inProcess(const QString &width, const QString &height, const QString &text)
 {
     PreviewCanvas canvas = TestImages::canvas(width, height);
-    show_preview(text, canvas);
+    showPreview(text, canvas);
     return canvas.surface;
 }
 

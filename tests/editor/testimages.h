@@ -68,12 +68,12 @@ inline int glyphAt(const QImage &surface, int x, int y)
     return qRed(first);
 }
 
-// The run of glyphs of one line from `columna` on, as text of their codes.
-inline QString lineAt(const QImage &surface, int columna, int fila)
+// The run of glyphs of one line from `column` on, as text of their codes.
+inline QString lineAt(const QImage &surface, int column, int row)
 {
     QString text;
-    for (int x = columna * 8; x + 8 <= surface.width(); x += 8) {
-        const int code = glyphAt(surface, x, fila);
+    for (int x = column * 8; x + 8 <= surface.width(); x += 8) {
+        const int code = glyphAt(surface, x, row);
         if (code < 0)
             break;
         text += QChar(char16_t(code));

@@ -21,7 +21,7 @@ private slots:
 void tst_PreviewWidget::showsTheSurfaceAsItIs()
 {
     PreviewCanvas canvas = TestImages::canvas(u"56"_s, u"3"_s);
-    show_preview(u"Hello<New>\r\nthere"_s, canvas);
+    showPreview(u"Hello<New>\r\nthere"_s, canvas);
     PreviewWidget widget;
     QCOMPARE(widget.size(), QSize(601, 968));
     QCOMPARE(widget.toolTip(), u"Alt+Arrow to resize the window"_s);

@@ -96,7 +96,7 @@ void tst_Renderer::framePieces()
     QFETCH(int, row);
     QFETCH(QStringList, map);
     PreviewCanvas c = canvas(width, height);
-    QVERIFY(showWindow(qint16(row), c));
+    QVERIFY(drawWindow(qint16(row), c));
     QCOMPARE(pieceMap(c.surface, int(map.first().size()), int(map.size())), map);
 }
 
@@ -107,7 +107,7 @@ void tst_Renderer::frameLeavesInsideAlone()
     const QRgb marker = qRgb(1, 2, 3);
     c.surface.fill(marker);
     c.windowRows = 99;
-    QVERIFY(showWindow(6, c));
+    QVERIFY(drawWindow(6, c));
     QCOMPARE(c.windowRows, 5);
     QCOMPARE(c.surface.pixel(8, 56), pieceColour(0));
     QCOMPARE(c.surface.pixel(7, 56), marker);
@@ -154,8 +154,8 @@ void tst_Renderer::pieceKeys()
 void tst_Renderer::glyphRectangles_data()
 {
     QTest::addColumn<int>("code");
-    QTest::addColumn<int>("fila");
-    QTest::addColumn<int>("columna");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");
     QTest::newRow("A from x 520 to (16, 14)") << 65 << 14 << 2;
     QTest::newRow("code 0") << 0 << 0 << 0;
     QTest::newRow("code 255") << 255 << 100 << 40;
@@ -165,11 +165,11 @@ void tst_Renderer::glyphRectangles_data()
 void tst_Renderer::glyphRectangles()
 {
     QFETCH(int, code);
-    QFETCH(int, fila);
-    QFETCH(int, columna);
+    QFETCH(int, row);
+    QFETCH(int, column);
     PreviewCanvas c = canvas();
-    QVERIFY(showAscii(qint16(code), qint16(fila), qint16(columna), 8, 11, c.font, c.surface));
-    const QRect cell(columna * 8, fila, 8, 11);
+    QVERIFY(drawGlyph(qint16(code), qint16(row), qint16(column), 8, 11, c.font, c.surface));
+    const QRect cell(column * 8, row, 8, 11);
     for (int x = cell.left() - 1; x <= cell.right() + 1; ++x) {
         for (int y = cell.top() - 1; y <= cell.bottom() + 1; ++y) {
             if (!c.surface.rect().contains(x, y))
@@ -197,7 +197,7 @@ void tst_Renderer::narrowFont()
     QFETCH(int, drawnColumns);
     PreviewCanvas c = canvas();
     const QImage font = fontWidth > 0 ? codeFont(fontWidth) : QImage();
-    QVERIFY(showAscii(qint16(code), 20, 3, 8, 11, font, c.surface));
+    QVERIFY(drawGlyph(qint16(code), 20, 3, 8, 11, font, c.surface));
     for (int dx = 0; dx < 8; ++dx)
         QCOMPARE(c.surface.pixel(24 + dx, 25), dx < drawnColumns ? glyphColour(code) : PreviewLayout::Background);
 }
@@ -207,16 +207,16 @@ void tst_Renderer::sixteenBitLimits()
     PreviewCanvas c = canvas();
     const QImage blank = c.surface;
     // x = 4095 x 8 = 32760 still fits (and lies off the surface); 4096 x 8 does not.
-    QVERIFY(showAscii(65, 14, 4095, 8, 11, c.font, c.surface));
-    QVERIFY(!showAscii(65, 14, 4096, 8, 11, c.font, c.surface));
-    QVERIFY(!showAscii(65, 14, -4097, 8, 11, c.font, c.surface));
+    QVERIFY(drawGlyph(65, 14, 4095, 8, 11, c.font, c.surface));
+    QVERIFY(!drawGlyph(65, 14, 4096, 8, 11, c.font, c.surface));
+    QVERIFY(!drawGlyph(65, 14, -4097, 8, 11, c.font, c.surface));
     QVERIFY(!showPiece(u"BarSupIzq", 1, 4096, c));
     QVERIFY(!showPiece(u"BarSupIzq", 4096, 1, c));
     // A window whose bottom row would pass pixel 32,767 is not drawn at all.
     c.currentHeight = u"200"_s;
-    QVERIFY(showWindow(3694, c));
-    QVERIFY(!showWindow(3695, c));
-    QVERIFY(!showWindow(32767, c));
+    QVERIFY(drawWindow(3694, c));
+    QVERIFY(!drawWindow(3695, c));
+    QVERIFY(!drawWindow(32767, c));
     QVERIFY(!drawFrame(30, 3, 4094, c));
     QVERIFY(!drawFrame(4096, 3, 0, c));
     QCOMPARE(c.surface, blank);
@@ -226,7 +226,7 @@ void tst_Renderer::fontInAnotherFormat()
 {
     PreviewCanvas c = canvas();
     c.font = codeFont().convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    QVERIFY(showAscii(66, 30, 5, 8, 11, c.font, c.surface));
+    QVERIFY(drawGlyph(66, 30, 5, 8, 11, c.font, c.surface));
     QCOMPARE(glyphAt(c.surface, 40, 30), 66);
 }
 

@@ -8,7 +8,7 @@
 using namespace Qt::StringLiterals;
 using namespace TestImages;
 
-// show_preview read back through the code font: which glyph landed where.
+// showPreview read back through the code font: which glyph landed where.
 class tst_Tokenizer : public QObject
 {
     Q_OBJECT
@@ -37,7 +37,7 @@ private:
 PreviewCanvas tst_Tokenizer::render(const QString &text, const QString &height)
 {
     PreviewCanvas c = canvas(u"56"_s, height);
-    show_preview(text, c);
+    showPreview(text, c);
     return c;
 }
 
@@ -129,9 +129,9 @@ void tst_Tokenizer::placement_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("height");
-    QTest::addColumn<int>("columna");
-    QTest::addColumn<int>("fila");
-    QTest::addColumn<QString>("line"); // what stands from (columna x 8, fila) on
+    QTest::addColumn<int>("column");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("line"); // what stands from (column x 8, row) on
     QTest::newRow("Hello") << u"Hello"_s << u"2"_s << 2 << 14 << u"Hello"_s;
     QTest::newRow("second line") << u"A\r\nB"_s << u"2"_s << 2 << 29 << u"B"_s;
     QTest::newRow("empty line between") << u"A\r\n\r\nB"_s << u"2"_s << 2 << 44 << u"B"_s;
@@ -153,11 +153,11 @@ void tst_Tokenizer::placement()
 {
     QFETCH(QString, text);
     QFETCH(QString, height);
-    QFETCH(int, columna);
-    QFETCH(int, fila);
+    QFETCH(int, column);
+    QFETCH(int, row);
     QFETCH(QString, line);
     const PreviewCanvas c = render(text, height);
-    QCOMPARE(lineAt(c.surface, columna, fila), line);
+    QCOMPARE(lineAt(c.surface, column, row), line);
 }
 
 void tst_Tokenizer::pageTagThenTextOverlapsBorder()
@@ -211,12 +211,12 @@ void tst_Tokenizer::windowsFollowEachOther()
 void tst_Tokenizer::windowRowsCarryOverAnUnsizableHeight()
 {
     PreviewCanvas c = canvas(u"56"_s, u"2"_s);
-    show_preview(u"x"_s, c);
+    showPreview(u"x"_s, c);
     QCOMPARE(c.windowRows, 5);
     // A later run that cannot size its windows pages with the last count.
     c.currentHeight = u"0"_s;
     clearPreview(c);
-    show_preview(u"a<New>\r\nb"_s, c);
+    showPreview(u"a<New>\r\nb"_s, c);
     QCOMPARE(c.windowRows, 5);
     QCOMPARE(lineAt(c.surface, 2, 8 * 6 + 15), u"b"_s);
     QCOMPARE(pieceAt(c.surface, 1, 1), '.');
@@ -253,7 +253,7 @@ void tst_Tokenizer::drawsOnlyOntoWhatIsThere()
     PreviewCanvas c = canvas();
     const QRgb marker = qRgb(9, 9, 9);
     c.surface.fill(marker);
-    show_preview(u"A"_s, c);
+    showPreview(u"A"_s, c);
     QCOMPARE(glyphAt(c.surface, 16, 14), int('A'));
     QCOMPARE(c.surface.pixel(100, 300), marker);
     QCOMPARE(c.surface.pixel(20, 30), marker); // inside the window
@@ -261,7 +261,7 @@ void tst_Tokenizer::drawsOnlyOntoWhatIsThere()
     PreviewCanvas fresh;
     fresh.currentWidth = u"56"_s;
     fresh.currentHeight = u"1"_s;
-    show_preview(u"A"_s, fresh); // no surface, font or frame yet: nothing to crash on
+    showPreview(u"A"_s, fresh); // no surface, font or frame yet: nothing to crash on
     QCOMPARE(fresh.surface.size(), QSize(PreviewCanvas::Width, PreviewCanvas::Height));
     QCOMPARE(fresh.windowRows, 3);
 }
@@ -290,7 +290,7 @@ void tst_Tokenizer::knownRenders()
     c.currentWidth = size[0];
     c.currentHeight = size[1];
     clearPreview(c);
-    show_preview(QString::fromUtf8(textFile.readAll()), c);
+    showPreview(QString::fromUtf8(textFile.readAll()), c);
 
     QImage expected;
     QVERIFY(expected.load(folder + u"/expected.xpm"_s));

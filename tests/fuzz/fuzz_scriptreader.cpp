@@ -24,7 +24,7 @@ std::vector<ScriptBlock> readAll(const QByteArray &bytes, ReaderSizes sizes, boo
 {
     std::vector<ScriptBlock> blocks;
     ReadFailure failure;
-    *ok = ReadScriptBlocks(bytes, QStringLiteral("fuzz.txt"), sizes, [&blocks](const ScriptBlock &b) {
+    *ok = readScriptBlocks(bytes, QStringLiteral("fuzz.txt"), sizes, [&blocks](const ScriptBlock &b) {
         blocks.push_back(b);
         return true;
     }, &failure);
@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     std::vector<ScriptRow> rows;
     for (const ScriptBlock &b : blocks)
         rows.push_back(ScriptRow{b.number, b.width, b.height, 0, 0, false, b.text, {}});
-    const std::optional<QByteArray> written = encodeScriptText(FormatScriptBlocks(rows), QStringLiteral("fuzz.txt"));
+    const std::optional<QByteArray> written = encodeScriptText(formatScriptBlocks(rows), QStringLiteral("fuzz.txt"));
     if (!written)
         std::abort(); // everything the reader decodes has a byte
     bool again = false;

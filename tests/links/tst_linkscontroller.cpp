@@ -3,8 +3,8 @@
 #include "app/mainwindow.h"
 #include "editor/widgets/translatededit.h"
 #include "links/linksmodel.h"
-#include "links/widgets/frmsuggestion.h"
-#include "links/widgets/frmvinculos.h"
+#include "links/widgets/linkdialog.h"
+#include "links/widgets/linkslistwindow.h"
 #include "store/database.h"
 #include "tests/support/messagerecorder.h"
 #include "tests/support/testhome.h"
@@ -53,7 +53,7 @@ private:
 
     std::unique_ptr<TestHome> m_home;
     std::unique_ptr<MessageRecorder> m_messages;
-    std::unique_ptr<frmMain> m_window;
+    std::unique_ptr<MainWindow> m_window;
     TranslatedEdit *m_editor = nullptr;
     LinksController *m_links = nullptr;
     QList<QMenu *> m_popups;
@@ -66,7 +66,7 @@ void tst_LinksController::init()
     QVERIFY(m_home->execute(u"INSERT INTO suggestion VALUES ('espada', 'sword', 'blade', '', '', '', '')"_s));
     QVERIFY(m_home->execute(u"INSERT INTO suggestion VALUES ('escudo', '', 'shield', '', '', '', 'defence')"_s));
     m_messages = std::make_unique<MessageRecorder>();
-    m_window = std::make_unique<frmMain>(m_home->path());
+    m_window = std::make_unique<MainWindow>(m_home->path());
     QVERIFY(m_window->load());
     m_editor = qobject_cast<TranslatedEdit *>(m_window->controls().rtxtTranslated);
     QVERIFY(m_editor);
@@ -149,7 +149,7 @@ void tst_LinksController::hover()
     m_window->controls().mnuSuggest[3]->setText(u"old"_s);
     m_window->controls().mnuSuggest[3]->setVisible(true);
 
-    m_links->rtxtTranslated_MouseMove(pointAt(index));
+    m_links->showLinkUnderMouse(pointAt(index));
     QCOMPARE(m_window->state().hoverWord, word);
     QStringList visible;
     for (QAction *action : m_window->controls().mnuSuggest) {
@@ -181,8 +181,8 @@ void tst_LinksController::rightClick()
     QFETCH(QString, popup);
     QFETCH(QString, addCaption);
     setText(u"una espada, escudo y arco"_s);
-    m_links->rtxtTranslated_MouseMove(pointAt(index));
-    m_links->rtxtTranslated_MouseUp(pointAt(index), Qt::MouseButton(button));
+    m_links->showLinkUnderMouse(pointAt(index));
+    m_links->offerLinkMenu(pointAt(index), Qt::MouseButton(button));
     QCOMPARE(m_popups.size(), popup.isEmpty() ? 0 : 1);
     if (!popup.isEmpty())
         QCOMPARE(m_popups.first()->objectName(), popup);
@@ -195,15 +195,15 @@ void tst_LinksController::addLinkFromThePopup()
     LinksController::setPopupRunner([](QMenu &menu, const QPoint &) { menu.actions().first()->trigger(); });
     QStringList titles;
     LinksController::setDialogRunner([&titles](QDialog &dialog) {
-        auto &link = static_cast<frmSuggestion &>(dialog);
+        auto &link = static_cast<LinkDialog &>(dialog);
         titles << link.windowTitle();
         link.txtWord(0)->setText(u"bow"_s);
         link.txtComment()->setText(u"it's ranged"_s);
-        link.cmdAceptar_Click();
+        link.acceptLink();
         return link.result();
     });
-    m_links->rtxtTranslated_MouseMove(pointAt(5));
-    m_links->rtxtTranslated_MouseUp(pointAt(5), Qt::RightButton);
+    m_links->showLinkUnderMouse(pointAt(5));
+    m_links->offerLinkMenu(pointAt(5), Qt::RightButton);
     QCOMPARE(titles, QStringList{u"Links to word \"arco\""_s});
     QVERIFY(!m_window->state().editLinkMode);
     QVERIFY(m_window->state().linkAccepted);
@@ -215,7 +215,7 @@ void tst_LinksController::addLinkFromThePopup()
 void tst_LinksController::applySuggestion()
 {
     setText(u"espada y espada\r\nespada"_s);
-    m_links->rtxtTranslated_MouseMove(pointAt(11));
+    m_links->showLinkUnderMouse(pointAt(11));
     m_window->controls().mnuSuggest[1]->trigger();
     QCOMPARE(m_editor->plainTextCrLf(), u"espada y blade\r\nespada"_s);
     QCOMPARE(marks(), u"espada|espada"_s);
@@ -226,10 +226,10 @@ void tst_LinksController::modifyLink()
     m_window->state().hoverWord = u"escudo"_s;
     LinkFields shown;
     LinksController::setDialogRunner([&shown](QDialog &dialog) {
-        auto &link = static_cast<frmSuggestion &>(dialog);
+        auto &link = static_cast<LinkDialog &>(dialog);
         shown = link.fields();
         link.txtWord(0)->setText(u"buckler"_s);
-        link.cmdAceptar_Click();
+        link.acceptLink();
         return link.result();
     });
     m_window->controls().mnuModificar->trigger();
@@ -255,7 +255,7 @@ void tst_LinksController::eraseLink()
     QFETCH(int, answer);
     QFETCH(int, left);
     setText(u"espada"_s);
-    m_links->HighlightLinks();
+    m_links->highlightLinks();
     m_window->state().hoverWord = u"espada"_s;
     m_messages->answerWith({Messages::Answer(answer)});
     m_window->controls().mnuErase->trigger();
@@ -276,7 +276,7 @@ void tst_LinksController::loadingABlockMarks()
         "revised, text_data_t, new_width, new_height) VALUES ('a.txt', 1, 'x', 20, 2, '', 1, 0, "
         "'una espada\r\ny escudo', 0, 0);"_s));
     // A fresh window, so that start-up builds the tree of the new block.
-    m_window = std::make_unique<frmMain>(m_home->path());
+    m_window = std::make_unique<MainWindow>(m_home->path());
     QVERIFY(m_window->load());
     m_editor = qobject_cast<TranslatedEdit *>(m_window->controls().rtxtTranslated);
     BlockEditController *blocks = BlockEditController::of(*m_window);
@@ -302,7 +302,7 @@ void tst_LinksController::highlightKeepsTheSelection()
     selection.setPosition(9);
     selection.setPosition(2, QTextCursor::KeepAnchor);
     m_editor->setTextCursor(selection);
-    m_links->HighlightLinks();
+    m_links->highlightLinks();
     QCOMPARE(marks(), u"espada|espada"_s);
     QCOMPARE(m_editor->textCursor().anchor(), 9);
     QCOMPARE(m_editor->textCursor().position(), 2);
@@ -313,15 +313,15 @@ void tst_LinksController::linksListEditsALine()
     QStringList opened;
     LinksController::setDialogRunner([&opened](QDialog &dialog) {
         opened << dialog.objectName();
-        if (auto *list = qobject_cast<frmVinculos *>(&dialog)) {
+        if (auto *list = qobject_cast<LinksListWindow *>(&dialog)) {
             list->txtBuscar()->setText(u"esc"_s);
-            list->lstLinks_ItemClick(list->lstLinks()->currentIndex());
+            list->editClickedLink(list->lstLinks()->currentIndex());
             const LinkRow line = list->model()->link(1);
             return line.suggestions[0] == u"buckler"_s ? 1 : 0;
         }
-        auto &link = static_cast<frmSuggestion &>(dialog);
+        auto &link = static_cast<LinkDialog &>(dialog);
         link.txtWord(0)->setText(u"buckler"_s);
-        link.cmdAceptar_Click();
+        link.acceptLink();
         return link.result();
     });
     m_window->runCommand(Command::ViewLinks);

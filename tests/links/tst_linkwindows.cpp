@@ -1,6 +1,6 @@
 #include "links/linksmodel.h"
-#include "links/widgets/frmsuggestion.h"
-#include "links/widgets/frmvinculos.h"
+#include "links/widgets/linkdialog.h"
+#include "links/widgets/linkslistwindow.h"
 #include "store/database.h"
 #include "tests/support/messagerecorder.h"
 #include "tests/support/testhome.h"
@@ -59,7 +59,7 @@ QList<LinkRow> tst_LinkWindows::rows()
 
 void tst_LinkWindows::dialogCaptions()
 {
-    frmSuggestion dialog(m_home->storePath(), u"sword"_s, false);
+    LinkDialog dialog(m_home->storePath(), u"sword"_s, false);
     QCOMPARE(dialog.windowTitle(), u"Links to word \"sword\""_s);
     QStringList labels;
     for (const char *name : {"lblWord0", "lblWord1", "lblWord2", "lblWord3", "lblWord4", "lblComment", "lblNote"})
@@ -73,10 +73,10 @@ void tst_LinkWindows::dialogCaptions()
 void tst_LinkWindows::okWithoutFirstWord()
 {
     MessageRecorder messages;
-    frmSuggestion dialog(m_home->storePath(), u"bow"_s, false);
+    LinkDialog dialog(m_home->storePath(), u"bow"_s, false);
     dialog.show();
     dialog.txtWord(1)->setText(u"arco"_s);
-    dialog.cmdAceptar_Click();
+    dialog.acceptLink();
     QCOMPARE(messages.texts(), QStringList{u"At least write one word please"_s});
     QVERIFY(dialog.isVisible());
     QVERIFY(!dialog.linkAccepted());
@@ -103,11 +103,11 @@ void tst_LinkWindows::okWrites()
     QFETCH(bool, modify);
     QFETCH(QList<LinkRow>, expected);
     MessageRecorder messages;
-    frmSuggestion dialog(m_home->storePath(), word, modify);
+    LinkDialog dialog(m_home->storePath(), word, modify);
     dialog.show();
     const LinkFields typed{u"arco's"_s, QString(), u"x"_s, QString(), QString(), u"it's"_s};
     dialog.setFields(typed);
-    dialog.cmdAceptar_Click();
+    dialog.acceptLink();
     QVERIFY(messages.texts().isEmpty());
     QVERIFY(!dialog.isVisible());
     QVERIFY(dialog.linkAccepted());
@@ -118,10 +118,10 @@ void tst_LinkWindows::okWrites()
 void tst_LinkWindows::refusedStatementKeepsTheDialog()
 {
     MessageRecorder messages;
-    frmSuggestion dialog(m_home->filePath(u"no-such.db"_s), u"bow"_s, false);
+    LinkDialog dialog(m_home->filePath(u"no-such.db"_s), u"bow"_s, false);
     dialog.show();
     dialog.txtWord(0)->setText(u"arco"_s);
-    dialog.cmdAceptar_Click();
+    dialog.acceptLink();
     QCOMPARE(messages.texts().size(), 1);
     QVERIFY2(messages.texts().first().startsWith(u"The link to \"bow\" could not be saved."_s),
              qPrintable(messages.texts().first()));
@@ -132,10 +132,10 @@ void tst_LinkWindows::refusedStatementKeepsTheDialog()
 
 void tst_LinkWindows::cancelWritesNothing()
 {
-    frmSuggestion dialog(m_home->storePath(), u"bow"_s, false);
+    LinkDialog dialog(m_home->storePath(), u"bow"_s, false);
     dialog.show();
     dialog.txtWord(0)->setText(u"arco"_s);
-    dialog.cmdCancelar_Click();
+    dialog.cancel();
     QVERIFY(!dialog.isVisible());
     QVERIFY(!dialog.linkAccepted());
     QCOMPARE(rows().size(), 1);
@@ -143,7 +143,7 @@ void tst_LinkWindows::cancelWritesNothing()
 
 void tst_LinkWindows::listColumns()
 {
-    frmVinculos list(m_home->storePath(), {});
+    LinksListWindow list(m_home->storePath(), {});
     QCOMPARE(list.windowTitle(), u"List of links to words"_s);
     QCOMPARE(list.findChild<QLabel *>(u"lblBuscar"_s)->text(), u"Search word:"_s);
     list.resize(900, 400);
@@ -161,7 +161,7 @@ void tst_LinkWindows::listTypeAhead()
     for (const char *word : {"wand", "word", "axe"})
         QVERIFY(m_home->execute(u"INSERT INTO suggestion VALUES ('%1', '', '', '', '', '', '')"_s.arg(
             QLatin1StringView(word))));
-    frmVinculos list(m_home->storePath(), {});
+    LinksListWindow list(m_home->storePath(), {});
     list.show();
     QLineEdit *search = list.txtBuscar();
     QTest::keyClicks(search, u"w"_s);
@@ -185,13 +185,13 @@ void tst_LinkWindows::listClickRewritesTheLine()
     QVERIFY(m_home->execute(u"INSERT INTO suggestion VALUES ('bow', 'arco', '', '', '', '', '')"_s));
     QStringList asked;
     const LinkFields typed{u"ballesta"_s, u"arco"_s, QString(), QString(), QString(), u"ranged"_s};
-    frmVinculos list(m_home->storePath(), [&](const QString &word) -> std::optional<LinkFields> {
+    LinksListWindow list(m_home->storePath(), [&](const QString &word) -> std::optional<LinkFields> {
         asked << word;
         return confirm ? std::optional(typed) : std::nullopt;
     });
     list.show();
     LinksModel *model = list.model();
-    list.lstLinks_ItemClick(model->index(1, 3));
+    list.editClickedLink(model->index(1, 3));
     QCOMPARE(asked, QStringList{u"bow"_s});
     const LinkRow expected = confirm ? LinkRow{u"bow"_s, {u"ballesta"_s, u"arco"_s}, u"ranged"_s}
                                      : LinkRow{u"bow"_s, {u"arco"_s}, QString()};

@@ -56,7 +56,7 @@ void tst_WordFinder::delimiter()
 {
     QFETCH(QChar, c);
     QFETCH(bool, delimiter);
-    QCOMPARE(IsDelimiter(c), delimiter);
+    QCOMPARE(isDelimiter(c), delimiter);
 }
 
 void tst_WordFinder::wordCodes()
@@ -114,7 +114,7 @@ void tst_WordFinder::richWordOver()
 
     qint16 start = 0;
     QString current = u"previous"_s;
-    QCOMPARE(RichWordOver(text, p, start, current), word);
+    QCOMPARE(wordOver(text, p, start, current), word);
     QCOMPARE(int(start), wordStart);
     QCOMPARE(current, word.isEmpty() ? u"previous"_s : word);
 }
@@ -124,9 +124,9 @@ void tst_WordFinder::noWordKeepsCurrentWord()
     qint16 start = 7;
     QString current = u"espada"_s;
     // p < 1 leaves both untouched; a delimiter under p sets only wordStart.
-    QVERIFY(RichWordOver(u"x y"_s, 0, start, current).isEmpty());
+    QVERIFY(wordOver(u"x y"_s, 0, start, current).isEmpty());
     QCOMPARE(start, qint16(7));
-    QVERIFY(RichWordOver(u"x  y"_s, 2, start, current).isEmpty());
+    QVERIFY(wordOver(u"x  y"_s, 2, start, current).isEmpty());
     QCOMPARE(start, qint16(3));
     QCOMPARE(current, u"espada"_s);
 }

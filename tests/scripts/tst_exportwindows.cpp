@@ -1,5 +1,5 @@
-#include "scripts/widgets/frmexport.h"
-#include "scripts/widgets/frmview.h"
+#include "scripts/widgets/exportwindow.h"
+#include "scripts/widgets/scriptviewwindow.h"
 #include "tests/support/messagerecorder.h"
 #include "tests/support/storedblock.h"
 #include "tests/support/testhome.h"
@@ -41,7 +41,7 @@ private:
     {
         return window.findChild<T *>(QLatin1StringView(name));
     }
-    QStringList listed(frmExport &window);
+    QStringList listed(ExportWindow &window);
 
     std::unique_ptr<TestHome> m_home;
 };
@@ -71,7 +71,7 @@ void tst_ExportWindows::init()
     QVERIFY(insertBlock(*m_home, b));
 }
 
-QStringList tst_ExportWindows::listed(frmExport &window)
+QStringList tst_ExportWindows::listed(ExportWindow &window)
 {
     QStringList names;
     for (const ExportListRow &row : window.listedRows())
@@ -95,7 +95,7 @@ void tst_ExportWindows::exportControls()
 {
     QFETCH(QString, name);
     QFETCH(QString, caption);
-    frmExport window(m_home->path(), m_home->storePath());
+    ExportWindow window(m_home->path(), m_home->storePath());
     QCOMPARE(window.windowTitle(), u"Please Select the Script(s) to Export..."_s);
     auto *button = window.findChild<QAbstractButton *>(name);
     QVERIFY(button);
@@ -105,7 +105,7 @@ void tst_ExportWindows::exportControls()
 
 void tst_ExportWindows::exportListColumns()
 {
-    frmExport window(m_home->path(), m_home->storePath());
+    ExportWindow window(m_home->path(), m_home->storePath());
     auto *folders = control<QComboBox>(window, "cmbFolder");
     QStringList items;
     for (int i = 0; i < folders->count(); ++i)
@@ -131,13 +131,13 @@ void tst_ExportWindows::exportListColumns()
 
 void tst_ExportWindows::refillsLoseTheTicks()
 {
-    frmExport window(m_home->path(), m_home->storePath());
-    window.cmdSelect_Click();
+    ExportWindow window(m_home->path(), m_home->storePath());
+    window.selectAll();
     control<QComboBox>(window, "cmbFolder")->setCurrentIndex(3);
     QCOMPARE(listed(window), QStringList{u"a.txt"_s});
     QVERIFY(window.tickedRows().empty());
 
-    window.cmdSelect_Click();
+    window.selectAll();
     control<QCheckBox>(window, "chkRevised")->click();
     QCOMPARE(listed(window), QStringList{u"a.txt"_s});
     QVERIFY(window.tickedRows().empty());
@@ -146,7 +146,7 @@ void tst_ExportWindows::refillsLoseTheTicks()
 
     // The other box does not refill.
     control<QComboBox>(window, "cmbFolder")->setCurrentIndex(0);
-    window.cmdSelect_Click();
+    window.selectAll();
     control<QCheckBox>(window, "chkInclude")->click();
     QCOMPARE(window.tickedRows().size(), size_t(1));
 }
@@ -154,10 +154,10 @@ void tst_ExportWindows::refillsLoseTheTicks()
 void tst_ExportWindows::selectClearAndExport()
 {
     MessageRecorder messages;
-    frmExport window(m_home->path(), m_home->storePath());
-    window.cmdSelect_Click();
+    ExportWindow window(m_home->path(), m_home->storePath());
+    window.selectAll();
     QCOMPARE(window.tickedRows().size(), size_t(2));
-    window.cmdClear_Click();
+    window.unselectAll();
     QVERIFY(window.tickedRows().empty());
 
     control<QPushButton>(window, "cmdExport")->click();
@@ -179,21 +179,21 @@ void tst_ExportWindows::selectClearAndExport()
 
 void tst_ExportWindows::cancelClosesTheStore()
 {
-    frmExport window(m_home->path(), m_home->storePath());
+    ExportWindow window(m_home->path(), m_home->storePath());
     window.show();
     control<QPushButton>(window, "cmdCancel")->click();
     QVERIFY(!window.isVisible());
     QCOMPARE(window.result(), int(QDialog::Rejected));
     // A closed store lists nothing and says why.
     MessageRecorder messages;
-    window.FillExportList();
+    window.fillExportList();
     QCOMPARE(messages.messages.size(), 1);
     QVERIFY(listed(window).isEmpty());
 }
 
 void tst_ExportWindows::viewShowsTheScript()
 {
-    frmView view(m_home->storePath(), u"field:a.txt;2"_s);
+    ScriptViewWindow view(m_home->storePath(), u"field:a.txt;2"_s);
     QCOMPARE(view.windowTitle(),
              u"View Translated Script(Click on the Textbox to copy to the Clipboard, simple huh?)"_s);
     const QString expected = u"<TextBlock 1 w:26 h:3>\r\nUno '1'<End of Block>\r\n"
@@ -205,7 +205,7 @@ void tst_ExportWindows::viewShowsTheScript()
 
 void tst_ExportWindows::viewClickCopiesEverything()
 {
-    frmView view(m_home->storePath(), u"field:a.txt;1"_s);
+    ScriptViewWindow view(m_home->storePath(), u"field:a.txt;1"_s);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
     QGuiApplication::clipboard()->setText(u"before"_s);
@@ -222,7 +222,7 @@ void tst_ExportWindows::viewClickCopiesEverything()
 void tst_ExportWindows::viewOfANodeThatIsNotABlock()
 {
     for (const QString &key : {u"Root"_s, u"field"_s, u"a.txt"_s, u"field:a.txt"_s}) {
-        frmView view(m_home->storePath(), key);
+        ScriptViewWindow view(m_home->storePath(), key);
         QVERIFY(view.text().isEmpty());
         QVERIFY(control<QPlainTextEdit>(view, "rtxtView")->toPlainText().isEmpty());
     }

@@ -99,7 +99,7 @@ void tst_ScriptExport::listedScripts()
     QFETCH(QStringList, listed);
     Rows rows;
     QString error;
-    QVERIFY(FillExportList(m_db, folder, onlyRevised, rows, &error));
+    QVERIFY(fillExportList(m_db, folder, onlyRevised, rows, &error));
     QStringList got;
     for (const ExportListRow &row : rows)
         got << row.folder + u'/' + row.script;
@@ -215,7 +215,7 @@ void tst_ScriptExport::aHostileScriptNameIsRefused()
 {
     QVERIFY(m_home->execute(u"UPDATE field SET file_name = '../../escape.txt' WHERE file_name = 'b.txt';"_s));
     Rows rows;
-    QVERIFY(FillExportList(m_db, 3, false, rows, nullptr));
+    QVERIFY(fillExportList(m_db, 3, false, rows, nullptr));
     const ExportResult result = exportScripts(m_db, m_home->path(), {rows.at(1)}, false, false);
     QVERIFY(!result.ok);
     QVERIFY(result.message.contains(u"escape.txt"_s));

@@ -22,7 +22,7 @@ struct Reading
 Reading readBytes(const QByteArray &bytes, ReaderSizes &sizes, const QString &name = u"a.txt"_s)
 {
     Reading r;
-    r.ok = ReadScriptBlocks(bytes, name, sizes, [&r](const ScriptBlock &b) {
+    r.ok = readScriptBlocks(bytes, name, sizes, [&r](const ScriptBlock &b) {
         r.blocks.push_back(b);
         return true;
     }, &r.failure);
@@ -242,7 +242,7 @@ void tst_ScriptFormat::quoteMapping()
     const Reading r = readBytes("<TextBlock 1>\r\n'Don't', he said`s.\r\n<End of Block>\r\n"_ba, sizes);
     QVERIFY(r.ok);
     QCOMPARE(r.blocks.at(0).text, u"`Don`t`, he said`s.\r\n<End of Block>"_s);
-    const QString written = FormatScriptBlocks({untranslated(r.blocks[0])});
+    const QString written = formatScriptBlocks({untranslated(r.blocks[0])});
     QCOMPARE(written, u"<TextBlock 1 w:0 h:0>\r\n'Don't', he said's.\r\n<End of Block>\r\n"_s);
 }
 
@@ -268,11 +268,11 @@ void tst_ScriptFormat::writer()
     QFETCH(QString, expected);
     ScriptRow row{12, 24, 2, qint16(newWidth), qint16(newHeight), translated, u"It`s.<End of Block>"_s,
                   u"Es`t.<End of Block>"_s};
-    QCOMPARE(FormatScriptBlocks({row}), expected);
+    QCOMPARE(formatScriptBlocks({row}), expected);
 
     // Rows are written in the order given, not sorted.
     ScriptRow other{-1, 1, 1, 0, 0, false, u"B<End of Block>"_s, {}};
-    QCOMPARE(FormatScriptBlocks({row, other}), expected + u"<TextBlock -1 w:1 h:1>\r\nB<End of Block>\r\n"_s);
+    QCOMPARE(formatScriptBlocks({row, other}), expected + u"<TextBlock -1 w:1 h:1>\r\nB<End of Block>\r\n"_s);
 }
 
 void tst_ScriptFormat::everyByteThroughTheFormat()
@@ -289,7 +289,7 @@ void tst_ScriptFormat::everyByteThroughTheFormat()
     const Reading r = readBytes(file, sizes);
     QVERIFY(r.ok);
     QCOMPARE(r.blocks.size(), size_t(1));
-    const std::optional<QByteArray> back = encodeScriptText(FormatScriptBlocks({untranslated(r.blocks[0])}), u"a"_s);
+    const std::optional<QByteArray> back = encodeScriptText(formatScriptBlocks({untranslated(r.blocks[0])}), u"a"_s);
     QVERIFY(back);
     QCOMPARE(*back, file);
 }
@@ -315,12 +315,12 @@ void tst_ScriptFormat::roundTrip()
     ReaderSizes sizes;
     std::vector<ScriptRow> rows;
     ReadFailure failure;
-    QVERIFY2(ReadScriptFile(input, sizes, [&rows](const ScriptBlock &b) {
+    QVERIFY2(readScriptFile(input, sizes, [&rows](const ScriptBlock &b) {
         rows.push_back(untranslated(b));
         return true;
     }, &failure), qPrintable(failure.message));
     EncodeFailure bad;
-    const std::optional<QByteArray> bytes = encodeScriptText(FormatScriptBlocks(rows), u"out.txt"_s, &bad);
+    const std::optional<QByteArray> bytes = encodeScriptText(formatScriptBlocks(rows), u"out.txt"_s, &bad);
     QVERIFY2(bytes, qPrintable(bad.message));
     QCOMPARE(*bytes, readFile(expected));
 }
@@ -416,11 +416,11 @@ void tst_ScriptFormat::fileAccess()
     ReaderSizes sizes;
     ReadFailure failure;
     auto keep = [](const ScriptBlock &) { return true; };
-    QVERIFY(!ReadScriptFile(dir.filePath(u"missing.txt"_s), sizes, keep, &failure));
+    QVERIFY(!readScriptFile(dir.filePath(u"missing.txt"_s), sizes, keep, &failure));
     QCOMPARE(failure.file, u"missing.txt"_s);
     QVERIFY(failure.message.contains(u"missing.txt"_s));
     failure = {};
-    QVERIFY(!ReadScriptFile(dir.path(), sizes, keep, &failure));
+    QVERIFY(!readScriptFile(dir.path(), sizes, keep, &failure));
     QVERIFY(!failure.message.isEmpty());
 
     QFile file(dir.filePath(u"three.txt"_s));
@@ -428,7 +428,7 @@ void tst_ScriptFormat::fileAccess()
     file.write("<TextBlock 1>\r\nA<End of Block>\r\n<TextBlock 2>\r\nB<End of Block>\r\nC\r\n");
     file.close();
     int lines = 0, blocks = 0;
-    QVERIFY(ReadScriptFile(file.fileName(), sizes, [&blocks](const ScriptBlock &) { return ++blocks > 0; },
+    QVERIFY(readScriptFile(file.fileName(), sizes, [&blocks](const ScriptBlock &) { return ++blocks > 0; },
                            &failure, [&lines] { ++lines; }));
     QCOMPARE(lines, 5);
     QCOMPARE(blocks, 2);
@@ -436,7 +436,7 @@ void tst_ScriptFormat::fileAccess()
     // A sink that stops ends the reading without a failure of the reader's own.
     failure = {};
     blocks = 0;
-    QVERIFY(!ReadScriptFile(file.fileName(), sizes, [&blocks](const ScriptBlock &) { return ++blocks < 1; },
+    QVERIFY(!readScriptFile(file.fileName(), sizes, [&blocks](const ScriptBlock &) { return ++blocks < 1; },
                             &failure));
     QCOMPARE(blocks, 1);
     QVERIFY(failure.message.isEmpty());

@@ -346,7 +346,7 @@ void tst_BlockEdit::resetWindowSize()
     QVERIFY(insertBlock(home, r));
     Database db;
     QVERIFY(openStore(db, home.storePath()));
-    const WindowSizeReset result = ResetWindowSize(db, table + u":0012.txt;3"_s);
+    const WindowSizeReset result = ::resetWindowSize(db, table + u":0012.txt;3"_s);
     QCOMPARE(result.fieldBlock, reset);
     QCOMPARE(result.hasSize, reset);
     const QVariantList stored = storedRow(db, r);
@@ -356,7 +356,7 @@ void tst_BlockEdit::resetWindowSize()
         QCOMPARE(result.currentWidth, u"24"_s);
         QCOMPARE(result.currentHeight, u"2"_s);
     }
-    QVERIFY(!ResetWindowSize(db, u"Root"_s).fieldBlock);
+    QVERIFY(!::resetWindowSize(db, u"Root"_s).fieldBlock);
 }
 
 QTEST_APPLESS_MAIN(tst_BlockEdit)

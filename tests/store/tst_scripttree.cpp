@@ -43,22 +43,22 @@ void tst_ScriptTree::initTestCase()
 void tst_ScriptTree::buildSelectsTheRootAndCollapses()
 {
     QTreeView view;
-    ScriptTree::BuildTree(view, m_db);
+    ScriptTree::buildTree(view, m_db);
     ScriptTreeModel *model = ScriptTree::model(view);
     QVERIFY(model);
     view.expandAll();
     QVERIFY(view.isExpanded(model->indexForKey(u"a.txt"_s)));
     view.setCurrentIndex(model->indexForKey(u"field:a.txt;2"_s));
 
-    ScriptTree::ClearTree(view);
+    ScriptTree::clearTree(view);
     QVERIFY(ScriptTree::selectedKey(view).isEmpty());
-    ScriptTree::BuildTree(view, m_db);
+    ScriptTree::buildTree(view, m_db);
     QCOMPARE(ScriptTree::selectedKey(view), u"Root"_s);
     for (const QString &key : {u"Root"_s, u"field"_s, u"a.txt"_s})
         QVERIFY2(!view.isExpanded(model->indexForKey(key)), qPrintable(key));
 
     view.expandAll();
-    ScriptTree::colapsar(view);
+    ScriptTree::collapseAll(view);
     QVERIFY(!view.isExpanded(model->indexForKey(u"Root"_s)));
     QVERIFY(!view.isExpanded(model->indexForKey(u"field"_s)));
 }
@@ -66,7 +66,7 @@ void tst_ScriptTree::buildSelectsTheRootAndCollapses()
 void tst_ScriptTree::selectKeyShowsTheNode()
 {
     QTreeView view;
-    ScriptTree::BuildTree(view, m_db);
+    ScriptTree::buildTree(view, m_db);
     QVERIFY(ScriptTree::selectKey(view, u"field:a.txt;3"_s));
     QCOMPARE(ScriptTree::selectedKey(view), u"field:a.txt;3"_s);
     const ScriptTreeModel *model = ScriptTree::model(view);

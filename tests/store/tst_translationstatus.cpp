@@ -85,7 +85,7 @@ void tst_TranslationStatus::countsEveryTable()
     fill(ScriptTables::battlingArena, 2, 1);
     fill(ScriptTables::battleScript, 3, 2, 1); // a revised block that is not translated does not count
     fill(ScriptTables::field, 3, 0, 2);
-    const TranslationCount count = TranslationPercent(*m_db);
+    const TranslationCount count = translationPercent(*m_db);
     QVERIFY(count.ok);
     QVERIFY(count.hasBlocks());
     QCOMPARE(count.blocks, 8);
@@ -97,7 +97,7 @@ void tst_TranslationStatus::moreBlocksThanSixteenBits()
 {
     fill(ScriptTables::field, 30000, 10000);
     fill(ScriptTables::battleScript, 10000, 7000);
-    const TranslationCount count = TranslationPercent(*m_db);
+    const TranslationCount count = translationPercent(*m_db);
     QVERIFY(count.ok);
     QCOMPARE(count.blocks, 40000);
     QCOMPARE(count.translated, 17000);
@@ -107,7 +107,7 @@ void tst_TranslationStatus::moreBlocksThanSixteenBits()
 void tst_TranslationStatus::emptyStoreHasNoPercentage()
 {
     QVERIFY(m_db->execute(u"INSERT INTO suggestion (word) VALUES ('w');"_s));
-    const TranslationCount count = TranslationPercent(*m_db);
+    const TranslationCount count = translationPercent(*m_db);
     QVERIFY(count.ok);
     QVERIFY(!count.hasBlocks());
     QCOMPARE(count.blocks, 0);
@@ -116,7 +116,7 @@ void tst_TranslationStatus::emptyStoreHasNoPercentage()
 void tst_TranslationStatus::failedStatementIsAValue()
 {
     m_db->close();
-    const TranslationCount count = TranslationPercent(*m_db);
+    const TranslationCount count = translationPercent(*m_db);
     QVERIFY(!count.ok);
     QVERIFY(!count.hasBlocks());
     QVERIFY(!count.error.message.isEmpty());
@@ -124,8 +124,8 @@ void tst_TranslationStatus::failedStatementIsAValue()
 
 void tst_TranslationStatus::statusLine()
 {
-    QCOMPARE(StatusLine(38), u">Translation status: 38% translated"_s);
-    QCOMPARE(StatusLine(100), u">Translation status: 100% translated"_s);
+    QCOMPARE(::statusLine(38), u">Translation status: 38% translated"_s);
+    QCOMPARE(::statusLine(100), u">Translation status: 100% translated"_s);
 }
 
 QTEST_APPLESS_MAIN(tst_TranslationStatus)

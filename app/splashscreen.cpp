@@ -1,4 +1,4 @@
-#include "app/splash.h"
+#include "app/splashscreen.h"
 
 #include <QLabel>
 #include <QTimer>
@@ -6,7 +6,7 @@
 
 using namespace Qt::StringLiterals;
 
-frmSplash::frmSplash(QWidget *owner)
+SplashScreen::SplashScreen(QWidget *owner)
     : QDialog(owner, Qt::SplashScreen | Qt::FramelessWindowHint)
 {
     setObjectName(u"frmSplash"_s);

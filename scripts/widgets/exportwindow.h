@@ -8,7 +8,7 @@
 #include <memory>
 
 namespace Ui {
-class frmExport;
+class ExportWindow;
 }
 
 // The export window: the scripts with translated blocks, ticked by the
@@ -16,19 +16,19 @@ class frmExport;
 // its own Database on the store for as long as it is open.
 //
 // Thread contract: GUI thread.
-class frmExport : public QDialog
+class ExportWindow : public QDialog
 {
     Q_OBJECT
 
 public:
-    frmExport(const QString &programFolder, const QString &storePath, QWidget *parent = nullptr);
-    ~frmExport() override;
+    ExportWindow(const QString &programFolder, const QString &storePath, QWidget *parent = nullptr);
+    ~ExportWindow() override;
 
-    void FillExportList();
-    void cmdSelect_Click();
-    void cmdClear_Click();
-    void cmdExport_Click();
-    void cmdCancel_Click();
+    void fillExportList();
+    void selectAll();
+    void unselectAll();
+    void exportSelected();
+    void cancel();
 
     // The listed rows, in list order, and which of them are ticked.
     std::vector<ExportListRow> listedRows() const;
@@ -44,7 +44,7 @@ protected:
 private:
     void setExportControlsEnabled(bool enabled);
 
-    std::unique_ptr<Ui::frmExport> m_ui;
+    std::unique_ptr<Ui::ExportWindow> m_ui;
     QString m_programFolder;
     Database m_db;
 };

@@ -1,40 +1,40 @@
-#include "links/widgets/frmvinculos.h"
+#include "links/widgets/linkslistwindow.h"
 
 #include "app/ui/messages.h"
 #include "links/linksmodel.h"
-#include "ui_frmvinculos.h"
+#include "ui_linkslistwindow.h"
 
 #include <QHeaderView>
 
 using namespace Qt::StringLiterals;
 
-frmVinculos::frmVinculos(const QString &storePath, EditLink editLink, QWidget *parent)
+LinksListWindow::LinksListWindow(const QString &storePath, EditLink editLink, QWidget *parent)
     : QDialog(parent)
-    , m_ui(std::make_unique<Ui::frmVinculos>())
+    , m_ui(std::make_unique<Ui::LinksListWindow>())
     , m_model(new LinksModel(this))
     , m_editLink(std::move(editLink))
 {
     m_ui->setupUi(this);
     m_ui->lstLinks->setModel(m_model);
     m_ui->lstLinks->header()->setStretchLastSection(false);
-    connect(m_ui->txtBuscar, &QLineEdit::textChanged, this, &frmVinculos::txtBuscar_Change);
-    connect(m_ui->lstLinks, &QTreeView::clicked, this, &frmVinculos::lstLinks_ItemClick);
-    Form_Load(storePath);
+    connect(m_ui->txtBuscar, &QLineEdit::textChanged, this, &LinksListWindow::filterLinks);
+    connect(m_ui->lstLinks, &QTreeView::clicked, this, &LinksListWindow::editClickedLink);
+    loadStore(storePath);
 }
 
-frmVinculos::~frmVinculos() = default;
+LinksListWindow::~LinksListWindow() = default;
 
-QTreeView *frmVinculos::lstLinks() const
+QTreeView *LinksListWindow::lstLinks() const
 {
     return m_ui->lstLinks;
 }
 
-QLineEdit *frmVinculos::txtBuscar() const
+QLineEdit *LinksListWindow::txtBuscar() const
 {
     return m_ui->txtBuscar;
 }
 
-void frmVinculos::Form_Load(const QString &storePath)
+void LinksListWindow::loadStore(const QString &storePath)
 {
     if (!openStore(m_db, storePath)) {
         Messages::inform(this, m_db.lastError().message);
@@ -43,7 +43,7 @@ void frmVinculos::Form_Load(const QString &storePath)
     fillList();
 }
 
-void frmVinculos::fillList()
+void LinksListWindow::fillList()
 {
     QString error;
     m_model->setLinks(readAllLinks(m_db, &error));
@@ -51,7 +51,7 @@ void frmVinculos::fillList()
         Messages::inform(this, error);
 }
 
-void frmVinculos::showEvent(QShowEvent *event)
+void LinksListWindow::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     // The list has its real width only once shown.
@@ -61,13 +61,13 @@ void frmVinculos::showEvent(QShowEvent *event)
     }
 }
 
-void frmVinculos::done(int result)
+void LinksListWindow::done(int result)
 {
     m_db.close();
     QDialog::done(result);
 }
 
-void frmVinculos::txtBuscar_Change(const QString &text)
+void LinksListWindow::filterLinks(const QString &text)
 {
     if (m_model->rowCount() == 0)
         return;
@@ -79,7 +79,7 @@ void frmVinculos::txtBuscar_Change(const QString &text)
     m_ui->lstLinks->scrollTo(index);
 }
 
-void frmVinculos::lstLinks_ItemClick(const QModelIndex &index)
+void LinksListWindow::editClickedLink(const QModelIndex &index)
 {
     if (!index.isValid() || !m_editLink)
         return;

@@ -10,19 +10,19 @@
 
 class QLineEdit;
 namespace Ui {
-class frmSuggestion;
+class LinkDialog;
 }
 
 // The link dialog: adds a link to `hoverWord` (INSERT) or, in edit mode,
 // rewrites its row (UPDATE). It holds a database instance of its own from
 // load to unload, on the same file as the main window.
-class frmSuggestion : public QDialog
+class LinkDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    frmSuggestion(const QString &storePath, const QString &hoverWord, bool editLinkMode, QWidget *parent = nullptr);
-    ~frmSuggestion() override;
+    LinkDialog(const QString &storePath, const QString &hoverWord, bool editLinkMode, QWidget *parent = nullptr);
+    ~LinkDialog() override;
 
     // txtWord(0..4) and txtComment, for filling before the dialog shows.
     void setFields(const LinkFields &fields);
@@ -34,17 +34,17 @@ public:
     bool linkAccepted() const { return m_linkAccepted; }
     const LinkFields &acceptedLink() const { return m_acceptedLink; }
 
-    void cmdAceptar_Click();
-    void cmdCancelar_Click();
+    void acceptLink();
+    void cancel();
 
     // OK, Cancel, Escape and the window frame all end here.
     void done(int result) override;
 
 private:
-    void Form_Load(const QString &storePath);
-    void Form_QueryUnload();
+    void loadStore(const QString &storePath);
+    void closeStore();
 
-    std::unique_ptr<Ui::frmSuggestion> m_ui;
+    std::unique_ptr<Ui::LinkDialog> m_ui;
     std::array<QLineEdit *, 5> m_txtWord{};
     Database m_db;
     QString m_hoverWord;

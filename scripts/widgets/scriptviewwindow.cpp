@@ -1,8 +1,8 @@
-#include "scripts/widgets/frmview.h"
+#include "scripts/widgets/scriptviewwindow.h"
 
 #include "app/ui/messages.h"
 #include "scripts/scriptview.h"
-#include "ui_frmview.h"
+#include "ui_scriptviewwindow.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -11,9 +11,9 @@
 
 using namespace Qt::StringLiterals;
 
-frmView::frmView(const QString &storePath, const QString &selectedKey, QWidget *parent)
+ScriptViewWindow::ScriptViewWindow(const QString &storePath, const QString &selectedKey, QWidget *parent)
     : QDialog(parent)
-    , m_ui(std::make_unique<Ui::frmView>())
+    , m_ui(std::make_unique<Ui::ScriptViewWindow>())
 {
     m_ui->setupUi(this);
     QFont mono(u"Courier New"_s);
@@ -36,17 +36,17 @@ frmView::frmView(const QString &storePath, const QString &selectedKey, QWidget *
     m_ui->rtxtView->setPlainText(m_text);
 }
 
-frmView::~frmView() = default;
+ScriptViewWindow::~ScriptViewWindow() = default;
 
-bool frmView::eventFilter(QObject *watched, QEvent *event)
+bool ScriptViewWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_ui->rtxtView->viewport() && event->type() == QEvent::MouseButtonRelease
         && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
-        rtxtView_Click();
+        copyScriptText();
     return QDialog::eventFilter(watched, event);
 }
 
-void frmView::rtxtView_Click()
+void ScriptViewWindow::copyScriptText()
 {
     // The built text, not the box's rendering of it: its CR LF line ends
     // are what a script file holds.
@@ -57,7 +57,7 @@ void frmView::rtxtView_Click()
     clipboard->setMimeData(data);
 }
 
-void frmView::done(int result)
+void ScriptViewWindow::done(int result)
 {
     m_db.close();
     QDialog::done(result);

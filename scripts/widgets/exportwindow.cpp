@@ -1,15 +1,15 @@
-#include "scripts/widgets/frmexport.h"
+#include "scripts/widgets/exportwindow.h"
 
 #include "app/ui/messages.h"
-#include "ui_frmexport.h"
+#include "ui_exportwindow.h"
 
 #include <QTreeWidgetItem>
 
 using namespace Qt::StringLiterals;
 
-frmExport::frmExport(const QString &programFolder, const QString &storePath, QWidget *parent)
+ExportWindow::ExportWindow(const QString &programFolder, const QString &storePath, QWidget *parent)
     : QDialog(parent)
-    , m_ui(std::make_unique<Ui::frmExport>())
+    , m_ui(std::make_unique<Ui::ExportWindow>())
     , m_programFolder(programFolder)
 {
     m_ui->setupUi(this);
@@ -20,25 +20,25 @@ frmExport::frmExport(const QString &programFolder, const QString &storePath, QWi
     if (!openStore(m_db, storePath))
         Messages::inform(this, m_db.lastError().message);
 
-    connect(m_ui->cmbFolder, &QComboBox::currentIndexChanged, this, &frmExport::FillExportList);
-    connect(m_ui->chkRevised, &QCheckBox::clicked, this, &frmExport::FillExportList);
-    connect(m_ui->cmdSelect, &QPushButton::clicked, this, &frmExport::cmdSelect_Click);
-    connect(m_ui->cmdClear, &QPushButton::clicked, this, &frmExport::cmdClear_Click);
-    connect(m_ui->cmdExport, &QPushButton::clicked, this, &frmExport::cmdExport_Click);
-    connect(m_ui->cmdCancel, &QPushButton::clicked, this, &frmExport::cmdCancel_Click);
+    connect(m_ui->cmbFolder, &QComboBox::currentIndexChanged, this, &ExportWindow::fillExportList);
+    connect(m_ui->chkRevised, &QCheckBox::clicked, this, &ExportWindow::fillExportList);
+    connect(m_ui->cmdSelect, &QPushButton::clicked, this, &ExportWindow::selectAll);
+    connect(m_ui->cmdClear, &QPushButton::clicked, this, &ExportWindow::unselectAll);
+    connect(m_ui->cmdExport, &QPushButton::clicked, this, &ExportWindow::exportSelected);
+    connect(m_ui->cmdCancel, &QPushButton::clicked, this, &ExportWindow::cancel);
 
     // Adding the first item selects it, and the selection fills the list.
     m_ui->cmbFolder->addItems(ExportFolderItems);
 }
 
-frmExport::~frmExport() = default;
+ExportWindow::~ExportWindow() = default;
 
-int frmExport::twipsToPixels(int twips) const
+int ExportWindow::twipsToPixels(int twips) const
 {
     return qRound(twips * logicalDpiX() / 1440.0);
 }
 
-void frmExport::setExportControlsEnabled(bool enabled)
+void ExportWindow::setExportControlsEnabled(bool enabled)
 {
     for (QWidget *control : std::initializer_list<QWidget *>{m_ui->cmbFolder, m_ui->chkRevised, m_ui->chkInclude,
                                                             m_ui->cmdSelect, m_ui->cmdClear, m_ui->cmdCancel,
@@ -46,13 +46,13 @@ void frmExport::setExportControlsEnabled(bool enabled)
         control->setEnabled(enabled);
 }
 
-void frmExport::FillExportList()
+void ExportWindow::fillExportList()
 {
     setExportControlsEnabled(false);
     m_ui->lstExport->clear();
     std::vector<ExportListRow> rows;
     QString error;
-    const bool ok = ::FillExportList(m_db, m_ui->cmbFolder->currentIndex(), m_ui->chkRevised->isChecked(), rows, &error);
+    const bool ok = ::fillExportList(m_db, m_ui->cmbFolder->currentIndex(), m_ui->chkRevised->isChecked(), rows, &error);
     QList<QTreeWidgetItem *> items;
     items.reserve(qsizetype(rows.size()));
     for (const ExportListRow &row : rows) {
@@ -67,25 +67,25 @@ void frmExport::FillExportList()
         Messages::inform(this, error);
 }
 
-void frmExport::setTicked(int row, bool ticked)
+void ExportWindow::setTicked(int row, bool ticked)
 {
     if (QTreeWidgetItem *item = m_ui->lstExport->topLevelItem(row))
         item->setCheckState(0, ticked ? Qt::Checked : Qt::Unchecked);
 }
 
-void frmExport::cmdSelect_Click()
+void ExportWindow::selectAll()
 {
     for (int row = 0; row < m_ui->lstExport->topLevelItemCount(); ++row)
         setTicked(row, true);
 }
 
-void frmExport::cmdClear_Click()
+void ExportWindow::unselectAll()
 {
     for (int row = 0; row < m_ui->lstExport->topLevelItemCount(); ++row)
         setTicked(row, false);
 }
 
-std::vector<ExportListRow> frmExport::listedRows() const
+std::vector<ExportListRow> ExportWindow::listedRows() const
 {
     std::vector<ExportListRow> rows;
     for (int row = 0; row < m_ui->lstExport->topLevelItemCount(); ++row) {
@@ -95,7 +95,7 @@ std::vector<ExportListRow> frmExport::listedRows() const
     return rows;
 }
 
-std::vector<ExportListRow> frmExport::tickedRows() const
+std::vector<ExportListRow> ExportWindow::tickedRows() const
 {
     std::vector<ExportListRow> rows;
     const std::vector<ExportListRow> listed = listedRows();
@@ -106,7 +106,7 @@ std::vector<ExportListRow> frmExport::tickedRows() const
     return rows;
 }
 
-void frmExport::cmdExport_Click()
+void ExportWindow::exportSelected()
 {
     setExportControlsEnabled(false);
     const ExportResult result = exportScripts(m_db, m_programFolder, tickedRows(), m_ui->chkRevised->isChecked(),
@@ -115,12 +115,12 @@ void frmExport::cmdExport_Click()
     Messages::inform(this, result.message);
 }
 
-void frmExport::cmdCancel_Click()
+void ExportWindow::cancel()
 {
     reject();
 }
 
-void frmExport::done(int result)
+void ExportWindow::done(int result)
 {
     m_db.close();
     QDialog::done(result);

@@ -13,13 +13,13 @@ class LinksModel;
 class QLineEdit;
 class QTreeView;
 namespace Ui {
-class frmVinculos;
+class LinksListWindow;
 }
 
 // The list of every link, with a type-ahead search box. A click hands the
 // line's word to `editLink` (the main window's Modify link, which opens the
 // link dialog) and rewrites the line with what the dialog accepted.
-class frmVinculos : public QDialog
+class LinksListWindow : public QDialog
 {
     Q_OBJECT
 
@@ -27,15 +27,15 @@ public:
     // The accepted five words and comment, or nullopt when cancelled.
     using EditLink = std::function<std::optional<LinkFields>(const QString &word)>;
 
-    frmVinculos(const QString &storePath, EditLink editLink, QWidget *parent = nullptr);
-    ~frmVinculos() override;
+    LinksListWindow(const QString &storePath, EditLink editLink, QWidget *parent = nullptr);
+    ~LinksListWindow() override;
 
     LinksModel *model() const { return m_model; }
     QTreeView *lstLinks() const;
     QLineEdit *txtBuscar() const;
 
-    void txtBuscar_Change(const QString &text);
-    void lstLinks_ItemClick(const QModelIndex &index);
+    void filterLinks(const QString &text);
+    void editClickedLink(const QModelIndex &index);
 
     // Every way out closes the window's database instance.
     void done(int result) override;
@@ -44,10 +44,10 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void Form_Load(const QString &storePath);
+    void loadStore(const QString &storePath);
     void fillList();
 
-    std::unique_ptr<Ui::frmVinculos> m_ui;
+    std::unique_ptr<Ui::LinksListWindow> m_ui;
     LinksModel *m_model = nullptr;
     EditLink m_editLink;
     Database m_db;

@@ -7,7 +7,7 @@
 #include <memory>
 
 namespace Ui {
-class frmView;
+class ScriptViewWindow;
 }
 
 // The view of the script that holds the selected block, as an export with
@@ -16,25 +16,25 @@ class frmView;
 // Database on the store while it is open.
 //
 // Thread contract: GUI thread.
-class frmView : public QDialog
+class ScriptViewWindow : public QDialog
 {
     Q_OBJECT
 
 public:
     // `selectedKey` is the key of the main window's selected node.
-    frmView(const QString &storePath, const QString &selectedKey, QWidget *parent = nullptr);
-    ~frmView() override;
+    ScriptViewWindow(const QString &storePath, const QString &selectedKey, QWidget *parent = nullptr);
+    ~ScriptViewWindow() override;
 
     // The script text exactly as it goes to the clipboard (CR LF line ends).
     QString text() const { return m_text; }
-    void rtxtView_Click();
+    void copyScriptText();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void done(int result) override;
 
 private:
-    std::unique_ptr<Ui::frmView> m_ui;
+    std::unique_ptr<Ui::ScriptViewWindow> m_ui;
     Database m_db;
     QString m_text;
 };

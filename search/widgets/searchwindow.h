@@ -10,32 +10,32 @@
 #include <memory>
 
 namespace Ui {
-class frmBuscar;
+class SearchWindow;
 }
 
 // The search window. It holds a database instance of its own from load to
 // unload, lists every block whose text matches, and opens a listed block in
 // the main window on a click while it stays open itself.
-class frmBuscar : public QDialog
+class SearchWindow : public QDialog
 {
     Q_OBJECT
 
 public:
-    frmBuscar(const QString &storePath, ScriptTreeJump jump, QWidget *parent = nullptr);
-    ~frmBuscar() override;
+    SearchWindow(const QString &storePath, ScriptTreeJump jump, QWidget *parent = nullptr);
+    ~SearchWindow() override;
 
     SearchHitModel *hits() { return &m_hits; }
 
 public slots:
-    void cmdBuscar_Click();
-    void lstSearch_ItemClick(const QModelIndex &index);
+    void runSearch();
+    void openHit(const QModelIndex &index);
 
 private:
-    void Form_Load(const QString &storePath);
-    void Form_Unload();
+    void loadStore(const QString &storePath);
+    void closeStore();
     void applyColumnWidths();
 
-    std::unique_ptr<Ui::frmBuscar> m_ui;
+    std::unique_ptr<Ui::SearchWindow> m_ui;
     SearchHitModel m_hits;
     ScriptTreeJump m_jump;
     Database m_db;

@@ -1,5 +1,5 @@
 #include "app/ui/messages.h"
-#include "search/widgets/frmbuscar.h"
+#include "search/widgets/searchwindow.h"
 #include "searchstore.h"
 #include "store/scripttreemodel.h"
 
@@ -32,9 +32,9 @@ private slots:
     void missingStoreIsReported();
 
 private:
-    QTreeView *lstSearch(frmBuscar &form) { return form.findChild<QTreeView *>(u"lstSearch"_s); }
-    void search(frmBuscar &form, int type, const QString &text);
-    std::unique_ptr<frmBuscar> makeForm();
+    QTreeView *lstSearch(SearchWindow &form) { return form.findChild<QTreeView *>(u"lstSearch"_s); }
+    void search(SearchWindow &form, int type, const QString &text);
+    std::unique_ptr<SearchWindow> makeForm();
 
     QTemporaryDir m_dir;
     QString m_path;
@@ -94,21 +94,21 @@ void tst_FrmBuscar::cleanup()
     Messages::setHandler({});
 }
 
-std::unique_ptr<frmBuscar> tst_FrmBuscar::makeForm()
+std::unique_ptr<SearchWindow> tst_FrmBuscar::makeForm()
 {
     ScriptTreeJump jump;
     jump.tree = &m_tree;
-    jump.colapsar = [this] {
+    jump.collapseAll = [this] {
         ++m_collapses;
         m_tree.collapseAll();
     };
     jump.nodeClick = [this](const QModelIndex &node) {
         m_opened << node.data(ScriptTreeModel::KeyRole).toString();
     };
-    return std::make_unique<frmBuscar>(m_path, jump);
+    return std::make_unique<SearchWindow>(m_path, jump);
 }
 
-void tst_FrmBuscar::search(frmBuscar &form, int type, const QString &text)
+void tst_FrmBuscar::search(SearchWindow &form, int type, const QString &text)
 {
     form.findChild<QComboBox *>(u"cmbType"_s)->setCurrentIndex(type);
     form.findChild<QLineEdit *>(u"txtSearch"_s)->setText(text);
@@ -189,7 +189,7 @@ void tst_FrmBuscar::clickOpensTheBlock()
     m_tree.expandAll();
     search(*form, 3, u"nota"_s);
     QCOMPARE(form->hits()->rowCount(), 1);
-    form->lstSearch_ItemClick(form->hits()->index(0, 3));
+    form->openHit(form->hits()->index(0, 3));
     QCOMPARE(m_collapses, 1);
     QCOMPARE(m_opened, QStringList{u"field:town01;7"_s});
     QCOMPARE(m_tree.currentIndex().data(ScriptTreeModel::KeyRole).toString(), u"field:town01;7"_s);
@@ -207,7 +207,7 @@ void tst_FrmBuscar::clickOnAnUnknownBlockDoesNothingMore()
     m_tree.setCurrentIndex(before);
     // The block went away from the tree since the search (a rebuild, say).
     form->hits()->setHits({{u"99"_s, u"gone"_s, u"field"_s, u"x"_s}});
-    form->lstSearch_ItemClick(form->hits()->index(0, 0));
+    form->openHit(form->hits()->index(0, 0));
     QCOMPARE(m_collapses, 1);
     QVERIFY(m_opened.isEmpty());
     QCOMPARE(m_tree.currentIndex(), before);
@@ -218,7 +218,7 @@ void tst_FrmBuscar::missingStoreIsReported()
 {
     ScriptTreeJump jump;
     jump.tree = &m_tree;
-    frmBuscar form(m_dir.filePath(u"missing.db"_s), jump);
+    SearchWindow form(m_dir.filePath(u"missing.db"_s), jump);
     search(form, 0, u"espada"_s);
     QCOMPARE(m_messages.size(), 1);
     QVERIFY(m_messages[0].contains(u"missing.db"_s));
@@ -226,4 +226,4 @@ void tst_FrmBuscar::missingStoreIsReported()
 }
 
 QTEST_MAIN(tst_FrmBuscar)
-#include "tst_frmbuscar.moc"
+#include "tst_searchwindow.moc"

@@ -1,35 +1,35 @@
-#include "search/widgets/frmbuscar.h"
+#include "search/widgets/searchwindow.h"
 
 #include "app/ui/messages.h"
 #include "search/logging.h"
 
-#include "ui_frmbuscar.h"
+#include "ui_searchwindow.h"
 
 #include <QApplication>
 #include <QHeaderView>
 
 using namespace Qt::StringLiterals;
 
-frmBuscar::frmBuscar(const QString &storePath, ScriptTreeJump jump, QWidget *parent)
+SearchWindow::SearchWindow(const QString &storePath, ScriptTreeJump jump, QWidget *parent)
     : QDialog(parent)
-    , m_ui(std::make_unique<Ui::frmBuscar>())
+    , m_ui(std::make_unique<Ui::SearchWindow>())
     , m_jump(std::move(jump))
 {
     m_ui->setupUi(this);
     m_ui->lstSearch->setModel(&m_hits);
-    connect(m_ui->cmdBuscar, &QPushButton::clicked, this, &frmBuscar::cmdBuscar_Click);
+    connect(m_ui->cmdBuscar, &QPushButton::clicked, this, &SearchWindow::runSearch);
     // txtSearch_KeyDown: Enter searches as the button does.
-    connect(m_ui->txtSearch, &QLineEdit::returnPressed, this, &frmBuscar::cmdBuscar_Click);
-    connect(m_ui->lstSearch, &QTreeView::clicked, this, &frmBuscar::lstSearch_ItemClick);
-    Form_Load(storePath);
+    connect(m_ui->txtSearch, &QLineEdit::returnPressed, this, &SearchWindow::runSearch);
+    connect(m_ui->lstSearch, &QTreeView::clicked, this, &SearchWindow::openHit);
+    loadStore(storePath);
 }
 
-frmBuscar::~frmBuscar()
+SearchWindow::~SearchWindow()
 {
-    Form_Unload();
+    closeStore();
 }
 
-void frmBuscar::Form_Load(const QString &storePath)
+void SearchWindow::loadStore(const QString &storePath)
 {
     if (!openStore(m_db, storePath) || !m_db.useUnicodeLike()) {
         m_openError = m_db.lastError();
@@ -40,12 +40,12 @@ void frmBuscar::Form_Load(const QString &storePath)
     m_ui->cmbType->setCurrentIndex(0);
 }
 
-void frmBuscar::Form_Unload()
+void SearchWindow::closeStore()
 {
     m_db.close();
 }
 
-void frmBuscar::applyColumnWidths()
+void SearchWindow::applyColumnWidths()
 {
     // Widths are given in twips; the screen's logical resolution turns them
     // into pixels.
@@ -56,7 +56,7 @@ void frmBuscar::applyColumnWidths()
         header->resizeSection(c, SearchHitModel::columnTwips(c) * dpi / 1440);
 }
 
-void frmBuscar::cmdBuscar_Click()
+void SearchWindow::runSearch()
 {
     if (!m_db.isOpen()) {
         Messages::inform(this, m_openError.message);
@@ -77,7 +77,7 @@ void frmBuscar::cmdBuscar_Click()
     Messages::inform(this, outcome.message);
 }
 
-void frmBuscar::lstSearch_ItemClick(const QModelIndex &index)
+void SearchWindow::openHit(const QModelIndex &index)
 {
     const SearchHit *hit = m_hits.hit(index.row());
     if (!hit)

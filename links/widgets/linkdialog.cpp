@@ -1,27 +1,27 @@
-#include "links/widgets/frmsuggestion.h"
+#include "links/widgets/linkdialog.h"
 
 #include "app/ui/messages.h"
 #include "links/logging.h"
-#include "ui_frmsuggestion.h"
+#include "ui_linkdialog.h"
 
 using namespace Qt::StringLiterals;
 
-frmSuggestion::frmSuggestion(const QString &storePath, const QString &hoverWord, bool editLinkMode, QWidget *parent)
+LinkDialog::LinkDialog(const QString &storePath, const QString &hoverWord, bool editLinkMode, QWidget *parent)
     : QDialog(parent)
-    , m_ui(std::make_unique<Ui::frmSuggestion>())
+    , m_ui(std::make_unique<Ui::LinkDialog>())
     , m_hoverWord(hoverWord)
     , m_editLinkMode(editLinkMode)
 {
     m_ui->setupUi(this);
     m_txtWord = {m_ui->txtWord0, m_ui->txtWord1, m_ui->txtWord2, m_ui->txtWord3, m_ui->txtWord4};
-    connect(m_ui->cmdAceptar, &QPushButton::clicked, this, &frmSuggestion::cmdAceptar_Click);
-    connect(m_ui->cmdCancelar, &QPushButton::clicked, this, &frmSuggestion::cmdCancelar_Click);
-    Form_Load(storePath);
+    connect(m_ui->cmdAceptar, &QPushButton::clicked, this, &LinkDialog::acceptLink);
+    connect(m_ui->cmdCancelar, &QPushButton::clicked, this, &LinkDialog::cancel);
+    loadStore(storePath);
 }
 
-frmSuggestion::~frmSuggestion() = default;
+LinkDialog::~LinkDialog() = default;
 
-void frmSuggestion::Form_Load(const QString &storePath)
+void LinkDialog::loadStore(const QString &storePath)
 {
     setWindowTitle(windowTitle() + u" \""_s + m_hoverWord + u'"');
     // A store that cannot be opened shows at OK, as the refused statement.
@@ -30,24 +30,24 @@ void frmSuggestion::Form_Load(const QString &storePath)
     m_linkAccepted = false;
 }
 
-void frmSuggestion::Form_QueryUnload()
+void LinkDialog::closeStore()
 {
     m_db.close();
 }
 
-QLineEdit *frmSuggestion::txtComment() const
+QLineEdit *LinkDialog::txtComment() const
 {
     return m_ui->txtComment;
 }
 
-void frmSuggestion::setFields(const LinkFields &fields)
+void LinkDialog::setFields(const LinkFields &fields)
 {
     for (int i = 0; i < 5; ++i)
         m_txtWord.at(size_t(i))->setText(fields.at(size_t(i)));
     m_ui->txtComment->setText(fields[5]);
 }
 
-LinkFields frmSuggestion::fields() const
+LinkFields LinkDialog::fields() const
 {
     LinkFields fields;
     for (int i = 0; i < 5; ++i)
@@ -56,7 +56,7 @@ LinkFields frmSuggestion::fields() const
     return fields;
 }
 
-void frmSuggestion::cmdAceptar_Click()
+void LinkDialog::acceptLink()
 {
     if (m_txtWord[0]->text().isEmpty()) {
         Messages::inform(this, FirstWordMissingText);
@@ -76,13 +76,13 @@ void frmSuggestion::cmdAceptar_Click()
     accept();
 }
 
-void frmSuggestion::cmdCancelar_Click()
+void LinkDialog::cancel()
 {
     reject();
 }
 
-void frmSuggestion::done(int result)
+void LinkDialog::done(int result)
 {
-    Form_QueryUnload();
+    closeStore();
     QDialog::done(result);
 }
