@@ -1,3 +1,4 @@
+#include "app/blockeditcontroller.h"
 #include "app/linkscontroller.h"
 #include "app/mainwindow.h"
 #include "editor/widgets/translatededit.h"
@@ -5,11 +6,12 @@
 #include "links/widgets/linkdialog.h"
 #include "links/widgets/linkslistwindow.h"
 #include "store/database.h"
-#include "store/scripttreemodel.h"
+#include "store/widgets/scripttree.h"
 #include "tests/support/messagerecorder.h"
 #include "tests/support/testhome.h"
 
 #include <QAction>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTest>
@@ -18,10 +20,9 @@
 
 using namespace Qt::StringLiterals;
 
-// Wiring only: the main window's editor, menus and commands reach the link
-// rules (pinned in tst_linkstore, tst_wordfinder and tst_highlight), and the
-// results come back to the editor, its menus and its marks. Controls are
-// found by their object names; people are answered through the seams.
+// The word links wired into a real main window, driven through its editor,
+// menus and commands as a translator would; dialogs and pop-ups are answered
+// through the controller's seams.
 class tst_LinksController : public QObject
 {
     Q_OBJECT
@@ -29,52 +30,54 @@ class tst_LinksController : public QObject
 private slots:
     void init();
     void cleanup();
-    void mouse_data();
-    void mouse();
+    void hover_data();
+    void hover();
+    void rightClick_data();
+    void rightClick();
     void addLinkFromThePopup();
-    void suggestionReplacesTheWord();
+    void applySuggestion();
     void modifyLink();
     void eraseLink_data();
     void eraseLink();
     void loadingABlockMarks();
     void keyDownMarksTheCaretLine();
+    void highlightKeepsTheSelection();
     void linksListEditsALine();
     void importLinksFile_data();
     void importLinksFile();
 
 private:
-    QAction *action(const char *name) const { return m_window->findChild<QAction *>(QLatin1StringView(name)); }
-    void hover(int crLfIndex, Qt::MouseButton button = Qt::NoButton);
+    QPoint pointAt(int crLfIndex) const;
     QString marks() const;
-    QStringList rows() const;
-    static int answerDialog(QDialog &dialog, const QString &first);
+    QList<LinkRow> rows() const;
+    void setText(const QString &text);
 
     std::unique_ptr<TestHome> m_home;
     std::unique_ptr<MessageRecorder> m_messages;
     std::unique_ptr<MainWindow> m_window;
     TranslatedEdit *m_editor = nullptr;
-    QStringList m_popups;
-    QStringList m_dialogs;
+    LinksController *m_links = nullptr;
+    QList<QMenu *> m_popups;
 };
 
 void tst_LinksController::init()
 {
     m_home = std::make_unique<TestHome>();
-    QVERIFY(m_home->execute(u"INSERT INTO suggestion VALUES ('espada', 'sword', 'blade', '', '', '', ''), "
-                            "('escudo', '', 'shield', '', '', '', 'defence')"_s));
-    QVERIFY(m_home->execute(u"INSERT INTO battling_arena VALUES ('a.txt', 1, 'x', 20, 2, '', 1, 0, "
-                            "'una espada\r\ny escudo', 0, 0)"_s));
+    QVERIFY(m_home->isValid());
+    QVERIFY(m_home->execute(u"INSERT INTO suggestion VALUES ('espada', 'sword', 'blade', '', '', '', '')"_s));
+    QVERIFY(m_home->execute(u"INSERT INTO suggestion VALUES ('escudo', '', 'shield', '', '', '', 'defence')"_s));
     m_messages = std::make_unique<MessageRecorder>();
     m_window = std::make_unique<MainWindow>(m_home->path());
     QVERIFY(m_window->load());
     m_editor = m_window->findChild<TranslatedEdit *>(u"rtxtTranslated"_s);
     QVERIFY(m_editor);
+    m_links = m_window->findChild<LinksController *>();
+    QVERIFY(m_links);
     m_editor->setEnabled(true);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     m_popups.clear();
-    m_dialogs.clear();
-    LinksController::setPopupRunner([this](QMenu &menu, const QPoint &) { m_popups << menu.objectName(); });
+    LinksController::setPopupRunner([this](QMenu &menu, const QPoint &) { m_popups << &menu; });
 }
 
 void tst_LinksController::cleanup()
@@ -87,18 +90,20 @@ void tst_LinksController::cleanup()
     m_home.reset();
 }
 
-// The editor's mouse over the character at a CR LF index, and released
-// there when a button is given.
-void tst_LinksController::hover(int crLfIndex, Qt::MouseButton button)
+void tst_LinksController::setText(const QString &text)
 {
-    m_editor->setCaretPosition(crLfIndex);
-    const QPoint point = m_editor->cursorRect().center();
-    emit m_editor->mouseMoved(point, Qt::NoButton, Qt::NoModifier);
-    if (button != Qt::NoButton)
-        emit m_editor->mouseReleased(point, button, Qt::NoModifier);
+    m_editor->setPlainTextCrLf(text);
 }
 
-// The bold blue words in text order.
+// A viewport point whose nearest character index is `crLfIndex`.
+QPoint tst_LinksController::pointAt(int crLfIndex) const
+{
+    QTextCursor cursor(m_editor->document());
+    cursor.setPosition(m_editor->documentPosition(crLfIndex));
+    return m_editor->cursorRect(cursor).center();
+}
+
+// The marked words in text order, lines joined by '|'.
 QString tst_LinksController::marks() const
 {
     QStringList found;
@@ -112,197 +117,252 @@ QString tst_LinksController::marks() const
     return found.join(u'|');
 }
 
-QStringList tst_LinksController::rows() const
+QList<LinkRow> tst_LinksController::rows() const
 {
     Database db;
-    QStringList rows;
-    for (const LinkRow &link : openStore(db, m_home->storePath()) ? readAllLinks(db) : QList<LinkRow>())
-        rows << link.word + u'=' + link.suggestions[0] + u',' + link.suggestions[1] + u',' + link.comment;
-    return rows;
+    if (!openStore(db, m_home->storePath()))
+        return {};
+    return readAllLinks(db);
 }
 
-// A link dialog's answer: `first` as the first word and OK.
-int tst_LinksController::answerDialog(QDialog &dialog, const QString &first)
+void tst_LinksController::hover_data()
 {
-    auto &link = static_cast<LinkDialog &>(dialog);
-    link.txtWord(0)->setText(first);
-    link.acceptLink();
-    return link.result();
-}
-
-void tst_LinksController::mouse_data()
-{
-    QTest::addColumn<int>("index"); // in "una espada, escudo y arco"
-    QTest::addColumn<int>("button");
-    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<QStringList>("shown");
     QTest::addColumn<QString>("tooltip");
+    // "una espada, escudo y arco"
+    QTest::newRow("linked word, no comment") << 7 << u"espada"_s << QStringList{u"sword"_s, u"blade"_s}
+                                             << u"No comments"_s;
+    QTest::newRow("empty first suggestion") << 14 << u"escudo"_s << QStringList{u"shield"_s} << u"defence"_s;
+    QTest::newRow("unlinked word") << 24 << u"arco"_s << QStringList() << QString();
+    QTest::newRow("first letter of a word") << 4 << QString() << QStringList() << QString();
+}
+
+void tst_LinksController::hover()
+{
+    QFETCH(int, index);
+    QFETCH(QString, word);
+    QFETCH(QStringList, shown);
+    QFETCH(QString, tooltip);
+    setText(u"una espada, escudo y arco"_s);
+    // Left over from an earlier hover: must go.
+    m_window->findChild<QAction *>(u"mnuSuggest_3"_s)->setText(u"old"_s);
+    m_window->findChild<QAction *>(u"mnuSuggest_3"_s)->setVisible(true);
+
+    m_links->showLinkUnderMouse(pointAt(index));
+    QStringList visible;
+    for (int i = 0; i < 10; ++i) {
+        if (auto *action = m_window->findChild<QAction *>(u"mnuSuggest_%1"_s.arg(i)); action->isVisible())
+            visible << action->text();
+    }
+    QCOMPARE(visible, shown);
+    QCOMPARE(m_editor->toolTip(), tooltip);
+}
+
+void tst_LinksController::rightClick_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<int>("button");
     QTest::addColumn<QString>("popup");
     QTest::addColumn<QString>("addCaption");
-    QTest::newRow("linked word") << 7 << int(Qt::RightButton) << u"sword|blade"_s << u"No comments"_s
-                                 << u"mnuDropDown"_s << u"Add"_s;
-    QTest::newRow("first suggestion empty") << 14 << int(Qt::RightButton) << u"shield"_s << u"defence"_s
-                                            << u"mnuMante"_s << u"Add link to\"escudo\""_s;
-    QTest::newRow("unlinked word") << 24 << int(Qt::RightButton) << QString() << QString() << u"mnuMante"_s
-                                   << u"Add link to\"arco\""_s;
-    QTest::newRow("left button offers nothing") << 7 << int(Qt::LeftButton) << u"sword|blade"_s << u"No comments"_s
-                                                << QString() << u"Add"_s;
+    QTest::newRow("linked word") << 7 << int(Qt::RightButton) << u"mnuDropDown"_s << u"Add"_s;
+    QTest::newRow("first suggestion empty") << 14 << int(Qt::RightButton) << u"mnuMante"_s
+                                            << u"Add link to\"escudo\""_s;
+    QTest::newRow("unlinked word") << 24 << int(Qt::RightButton) << u"mnuMante"_s << u"Add link to\"arco\""_s;
+    QTest::newRow("blank") << 11 << int(Qt::RightButton) << u"mnuMante"_s << u"Add link to\"\""_s;
+    QTest::newRow("left button") << 7 << int(Qt::LeftButton) << QString() << u"Add"_s;
 }
 
-void tst_LinksController::mouse()
+void tst_LinksController::rightClick()
 {
     QFETCH(int, index);
     QFETCH(int, button);
-    QFETCH(QString, shown);
-    QFETCH(QString, tooltip);
     QFETCH(QString, popup);
     QFETCH(QString, addCaption);
-    m_editor->setPlainTextCrLf(u"una espada, escudo y arco"_s);
-    hover(7); // an earlier hover's suggestions must go
-    hover(index, Qt::MouseButton(button));
-    QStringList visible;
-    for (int i = 0; i < 5; ++i) {
-        const QAction *suggestion = m_window->findChild<QAction *>(u"mnuSuggest_%1"_s.arg(i));
-        if (suggestion->isVisible())
-            visible << suggestion->text();
-    }
-    QCOMPARE(visible.join(u'|'), shown);
-    QCOMPARE(m_editor->toolTip(), tooltip);
-    QCOMPARE(m_popups.join(u'|'), popup);
-    QCOMPARE(action("mnuAgregar")->text(), addCaption);
+    setText(u"una espada, escudo y arco"_s);
+    m_links->showLinkUnderMouse(pointAt(index));
+    m_links->offerLinkMenu(pointAt(index), Qt::MouseButton(button));
+    QCOMPARE(m_popups.size(), popup.isEmpty() ? 0 : 1);
+    if (!popup.isEmpty())
+        QCOMPARE(m_popups.first()->objectName(), popup);
+    QCOMPARE(m_window->findChild<QAction *>(u"mnuAgregar"_s)->text(), addCaption);
 }
 
 void tst_LinksController::addLinkFromThePopup()
 {
-    m_editor->setPlainTextCrLf(u"un arco y otro arco"_s);
+    setText(u"un arco y otro arco"_s);
     LinksController::setPopupRunner([](QMenu &menu, const QPoint &) { menu.actions().first()->trigger(); });
-    LinksController::setDialogRunner([this](QDialog &dialog) {
-        m_dialogs << dialog.windowTitle();
-        return answerDialog(dialog, u"bow"_s);
+    QStringList titles;
+    LinksController::setDialogRunner([&titles](QDialog &dialog) {
+        auto &link = static_cast<LinkDialog &>(dialog);
+        titles << link.windowTitle();
+        link.txtWord(0)->setText(u"bow"_s);
+        link.txtComment()->setText(u"it's ranged"_s);
+        link.acceptLink();
+        return link.result();
     });
-    hover(5, Qt::RightButton);
-    QCOMPARE(m_dialogs, QStringList{u"Links to word \"arco\""_s});
-    QCOMPARE(rows().last(), u"arco=bow,,"_s);
-    QCOMPARE(marks(), u"arco|arco"_s); // marked once the pop-up has closed
+    m_links->showLinkUnderMouse(pointAt(5));
+    m_links->offerLinkMenu(pointAt(5), Qt::RightButton);
+    QCOMPARE(titles, QStringList{u"Links to word \"arco\""_s});
+    QCOMPARE(rows().last(), (LinkRow{u"arco"_s, {u"bow"_s}, u"it`s ranged"_s}));
+    // Marked once the pop-up has closed.
+    QCOMPARE(marks(), u"arco|arco"_s);
 }
 
-void tst_LinksController::suggestionReplacesTheWord()
+void tst_LinksController::applySuggestion()
 {
-    m_editor->setPlainTextCrLf(u"espada y espada\r\nespada"_s);
-    hover(11);
-    action("mnuSuggest_1")->trigger();
+    setText(u"espada y espada\r\nespada"_s);
+    m_links->showLinkUnderMouse(pointAt(11));
+    m_window->findChild<QAction *>(u"mnuSuggest_1"_s)->trigger();
     QCOMPARE(m_editor->plainTextCrLf(), u"espada y blade\r\nespada"_s);
     QCOMPARE(marks(), u"espada|espada"_s);
 }
 
 void tst_LinksController::modifyLink()
 {
-    m_editor->setPlainTextCrLf(u"un escudo"_s);
-    hover(5);
+    setText(u"escudo"_s);
+    m_links->showLinkUnderMouse(pointAt(2));
     LinkFields shown;
     LinksController::setDialogRunner([&shown](QDialog &dialog) {
-        shown = static_cast<LinkDialog &>(dialog).fields();
-        return answerDialog(dialog, u"buckler"_s);
+        auto &link = static_cast<LinkDialog &>(dialog);
+        shown = link.fields();
+        link.txtWord(0)->setText(u"buckler"_s);
+        link.acceptLink();
+        return link.result();
     });
-    action("mnuModificar")->trigger();
+    m_window->findChild<QAction *>(u"mnuModificar"_s)->trigger();
     QCOMPARE(shown, (LinkFields{QString(), u"shield"_s, QString(), QString(), QString(), u"defence"_s}));
-    QCOMPARE(rows(), (QStringList{u"espada=sword,blade,"_s, u"escudo=buckler,shield,defence"_s}));
+    QCOMPARE(rows().last(), (LinkRow{u"escudo"_s, {u"buckler"_s, u"shield"_s}, u"defence"_s}));
 }
 
 void tst_LinksController::eraseLink_data()
 {
     QTest::addColumn<int>("answer");
-    QTest::addColumn<bool>("erased");
-    QTest::newRow("yes") << int(Messages::Answer::Yes) << true;
-    QTest::newRow("no") << int(Messages::Answer::No) << false;
-    QTest::newRow("cancel") << int(Messages::Answer::Cancel) << false;
+    QTest::addColumn<int>("left");
+    QTest::newRow("yes") << int(Messages::Answer::Yes) << 1;
+    QTest::newRow("no") << int(Messages::Answer::No) << 2;
+    QTest::newRow("cancel") << int(Messages::Answer::Cancel) << 2;
 }
 
 void tst_LinksController::eraseLink()
 {
     QFETCH(int, answer);
-    QFETCH(bool, erased);
-    m_editor->setPlainTextCrLf(u"espada"_s);
-    QTest::keyClick(m_editor, Qt::Key_End); // marks the line
-    hover(3);
+    QFETCH(int, left);
+    setText(u"espada"_s);
+    m_links->highlightLinks();
+    m_links->showLinkUnderMouse(pointAt(2));
     m_messages->answerWith({Messages::Answer(answer)});
-    action("mnuErase")->trigger();
+    m_window->findChild<QAction *>(u"mnuErase"_s)->trigger();
     QCOMPARE(m_messages->messages.size(), 1);
     const Messages::Message &question = m_messages->messages.first();
     QCOMPARE(question.text, u"Do you want to erase the links to the word 'espada'?"_s);
-    QCOMPARE(std::tuple(question.title, question.buttons, question.icon),
-             std::tuple(u"Warning"_s, Messages::Buttons::YesNoCancel, Messages::Icon::Warning));
-    QCOMPARE(rows().size(), erased ? 1 : 2);
-    QCOMPARE(marks(), erased ? QString() : u"espada"_s);
+    QCOMPARE(question.title, u"Warning"_s);
+    QCOMPARE(question.buttons, Messages::Buttons::YesNoCancel);
+    QCOMPARE(question.icon, Messages::Icon::Warning);
+    QCOMPARE(rows().size(), left);
+    QCOMPARE(marks(), left == 1 ? QString() : u"espada"_s);
 }
 
 void tst_LinksController::loadingABlockMarks()
 {
+    QVERIFY(m_home->execute(
+        u"INSERT INTO battling_arena (file_name, dialogue_id, text_data, width, height, comments, translated, "
+        "revised, text_data_t, new_width, new_height) VALUES ('a.txt', 1, 'x', 20, 2, '', 1, 0, "
+        "'una espada\r\ny escudo', 0, 0);"_s));
+    // A fresh window, so that start-up builds the tree of the new block.
+    m_window = std::make_unique<MainWindow>(m_home->path());
+    QVERIFY(m_window->load());
+    m_editor = m_window->findChild<TranslatedEdit *>(u"rtxtTranslated"_s);
     auto *tree = m_window->findChild<QTreeView *>(u"Scripts"_s);
-    const QModelIndex node = static_cast<ScriptTreeModel *>(tree->model())->indexForKey(u"battling_arena:a.txt;1"_s);
-    tree->expandAll();
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(node).center());
+    QVERIFY(ScriptTree::selectKey(*tree, u"battling_arena:a.txt;1"_s));
+    m_window->findChild<BlockEditController *>()->openBlock(tree->currentIndex());
     QCOMPARE(m_editor->plainTextCrLf(), u"una espada\r\ny escudo"_s);
     QCOMPARE(marks(), u"espada|escudo"_s);
 }
 
 void tst_LinksController::keyDownMarksTheCaretLine()
 {
-    m_editor->setPlainTextCrLf(u"espada\r\nescudo espada x"_s);
+    setText(u"espada\r\nescudo espada x"_s);
     m_editor->setFocus();
-    m_editor->setCaretPosition(10);
+    m_editor->setCaretPosition(m_editor->plainTextCrLf().size());
     QTest::keyClick(m_editor, Qt::Key_End);
     QCOMPARE(marks(), u"escudo|espada"_s);
 }
 
+void tst_LinksController::highlightKeepsTheSelection()
+{
+    setText(u"una espada\r\nespada"_s);
+    QTextCursor selection(m_editor->document());
+    selection.setPosition(9);
+    selection.setPosition(2, QTextCursor::KeepAnchor);
+    m_editor->setTextCursor(selection);
+    m_links->highlightLinks();
+    QCOMPARE(marks(), u"espada|espada"_s);
+    QCOMPARE(m_editor->textCursor().anchor(), 9);
+    QCOMPARE(m_editor->textCursor().position(), 2);
+}
+
 void tst_LinksController::linksListEditsALine()
 {
-    LinksController::setDialogRunner([this](QDialog &dialog) {
-        m_dialogs << dialog.objectName();
-        auto *list = qobject_cast<LinksListWindow *>(&dialog);
-        if (!list)
-            return answerDialog(dialog, u"buckler"_s);
-        list->txtBuscar()->setText(u"esc"_s);
-        list->editClickedLink(list->lstLinks()->currentIndex());
-        m_dialogs << list->model()->link(1).suggestions[0];
-        return 0;
+    QStringList opened;
+    LinksController::setDialogRunner([&opened](QDialog &dialog) {
+        opened << dialog.objectName();
+        if (auto *list = qobject_cast<LinksListWindow *>(&dialog)) {
+            list->txtBuscar()->setText(u"esc"_s);
+            list->editClickedLink(list->lstLinks()->currentIndex());
+            const LinkRow line = list->model()->link(1);
+            return line.suggestions[0] == u"buckler"_s ? 1 : 0;
+        }
+        auto &link = static_cast<LinkDialog &>(dialog);
+        link.txtWord(0)->setText(u"buckler"_s);
+        link.acceptLink();
+        return link.result();
     });
     m_window->runCommand(Command::ViewLinks);
-    QCOMPARE(m_dialogs, (QStringList{u"frmVinculos"_s, u"frmSuggestion"_s, u"buckler"_s}));
-    QCOMPARE(rows().last(), u"escudo=buckler,shield,defence"_s);
+    QCOMPARE(opened, (QStringList{u"frmVinculos"_s, u"frmSuggestion"_s}));
+    QCOMPARE(rows().last().suggestions[0], u"buckler"_s);
 }
 
 void tst_LinksController::importLinksFile_data()
 {
-    QTest::addColumn<QByteArray>("content"); // empty: the choice is cancelled
-    QTest::addColumn<QString>("message");    // the start of the one message shown, if any
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<QStringList>("shown");
     QTest::addColumn<int>("rowCount");
-    QTest::newRow("imported") << QByteArray("arco, bow\r\nflecha,arrow\r\n") << u"Links file imported!"_s << 4;
-    QTest::newRow("line without comma") << QByteArray("arco, bow\r\nflecha\r\n") << u"5Line 2 of the links file "_s
-                                        << 3;
-    QTest::newRow("cancelled") << QByteArray() << QString() << 2;
+    QTest::newRow("imported") << QByteArray("arco, bow\r\n") << false << QStringList{u"Links file imported!"_s} << 3;
+    QTest::newRow("cancelled") << QByteArray("arco, bow\r\n") << true << QStringList() << 2;
+    QTest::newRow("line without comma") << QByteArray("arco, bow\r\nflecha\r\n") << false
+                                        << QStringList{u"5Line 2 of the links file @"_s} << 3;
 }
 
 void tst_LinksController::importLinksFile()
 {
     QFETCH(QByteArray, content);
-    QFETCH(QString, message);
+    QFETCH(bool, cancel);
+    QFETCH(QStringList, shown);
     QFETCH(int, rowCount);
     QFile file(m_home->filePath(u"links.txt"_s));
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
     file.close();
     QStringList asked;
     LinksController::setFileChooser([&](QWidget *, const QString &title, const QString &folder, const QString &filter) {
         asked << title << folder << filter;
-        return content.isEmpty() ? QString() : file.fileName();
+        return cancel ? QString() : file.fileName();
     });
-    m_editor->setPlainTextCrLf(u"un arco"_s);
+    setText(u"un arco"_s);
     m_window->runCommand(Command::ImportLinks);
     QCOMPARE(asked, (QStringList{u"Import links file"_s, m_home->path(), u"Links file (*.txt)"_s}));
-    const QStringList shown = m_messages->texts();
-    QCOMPARE(shown.size(), message.isEmpty() ? 0 : 1);
-    QVERIFY2(message.isEmpty() || shown.first().startsWith(message), qPrintable(shown.join(u'\n')));
+    QStringList texts = m_messages->texts();
+    for (QString &text : texts)
+        text.replace(QDir::toNativeSeparators(file.fileName()), u"@"_s);
+    if (!shown.isEmpty() && shown.first().endsWith(u'@'))
+        QVERIFY2(texts.size() == 1 && texts.first().startsWith(shown.first()), qPrintable(texts.join(u'\n')));
+    else
+        QCOMPARE(texts, shown);
     QCOMPARE(rows().size(), rowCount);
-    QCOMPARE(marks(), content.isEmpty() ? QString() : u"arco"_s);
+    QCOMPARE(marks(), rowCount == 3 ? u"arco"_s : QString());
 }
 
 QTEST_MAIN(tst_LinksController)
