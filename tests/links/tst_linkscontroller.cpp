@@ -95,11 +95,12 @@ void tst_LinksController::setText(const QString &text)
     m_editor->setPlainTextCrLf(text);
 }
 
-// A viewport point whose nearest character index is `crLfIndex`.
+// A viewport point whose nearest character index is `crLfIndex` (the texts
+// used here are one line, so the index is also the document position).
 QPoint tst_LinksController::pointAt(int crLfIndex) const
 {
     QTextCursor cursor(m_editor->document());
-    cursor.setPosition(m_editor->documentPosition(crLfIndex));
+    cursor.setPosition(crLfIndex);
     return m_editor->cursorRect(cursor).center();
 }
 
