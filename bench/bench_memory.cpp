@@ -1,0 +1,200 @@
+// The translation memory on the whole corpus with 60 % of it translated:
+// building its index, the matches for one block, keeping it current after a
+// save, opening a block with matches and context, and the word figures.
+#include "bench/bench.h"
+#include "bench/importedstore.h"
+#include "memory/blockcontext.h"
+#include "memory/translationmemory.h"
+#include "memory/wordstats.h"
+#include "store/blockedit.h"
+#include "store/database.h"
+#include "store/layout.h"
+#include "store/storetext.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <chrono>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The shared store with three blocks in five translated, made once per corpus.
+QString translatedStore(BenchContext &ctx)
+{
+    static QHash<QString, std::shared_ptr<QTemporaryDir>> stores;
+    if (auto it = stores.constFind(ctx.corpus); it != stores.constEnd())
+        return (*it)->filePath(StoreFileName);
+    const QString shared = importedStore(ctx);
+    if (shared.isEmpty())
+        return {};
+    auto dir = std::make_shared<QTemporaryDir>();
+    const QString path = dir->filePath(StoreFileName);
+    Database db;
+    // A journal still beside the store holds part of it.
+    if (!QFile::copy(shared, path)
+        || (QFile::exists(shared + u"-wal"_s) && !QFile::copy(shared + u"-wal"_s, path + u"-wal"_s))
+        || !openStore(db, path)) {
+        ctx.fail(u"cannot copy the store to "_s + path);
+        return {};
+    }
+    for (const QString &table : ScriptTables::all) {
+        if (!db.execute(u"UPDATE "_s + table + u" SET translated = 1, text_data_t = text_data WHERE rowid % 5 < 3;"_s)
+            || !db.execute(u"UPDATE "_s + table + u" SET translated = 0, text_data_t = '' WHERE rowid % 5 >= 3;"_s)) {
+            ctx.fail(db.lastError().message);
+            return {};
+        }
+    }
+    stores.insert(ctx.corpus, dir);
+    return path;
+}
+
+struct MemoryState
+{
+    Database db;
+    TranslationMemory memory;
+    QString sidecar;
+    std::vector<std::pair<BlockAddress, QString>> blocks; // every 97th block and its stored original
+};
+
+bool openState(BenchContext &ctx, MemoryState &state, const QString &sidecar)
+{
+    const QString store = translatedStore(ctx);
+    if (store.isEmpty())
+        return false;
+    if (!openStore(state.db, store)) {
+        ctx.fail(state.db.lastError().message);
+        return false;
+    }
+    state.sidecar = sidecar;
+    for (const QString &table : ScriptTables::all) {
+        ResultSet rows = state.db.query(u"Select * from "_s + table);
+        for (int i = 0; !rows.step(); ++i) {
+            if (i % 97 == 0)
+                state.blocks.push_back({{table, rows.text(ColFileName), qint16(rows.value(ColDialogueId).toInt())},
+                                        rows.text(ColTextData)});
+        }
+    }
+    return true;
+}
+
+// A sidecar built once and reused: the memory as a window finds it warm.
+QString warmSidecar(BenchContext &ctx)
+{
+    static QTemporaryDir dir;
+    const QString path = dir.filePath(u"tallowpen-memory.db"_s);
+    static bool built = false;
+    if (!built) {
+        MemoryState state;
+        if (!openState(ctx, state, path))
+            return {};
+        if (!state.memory.open(path) || !state.memory.sync(state.db)) {
+            ctx.fail(state.memory.errorMessage());
+            return {};
+        }
+        built = true;
+    }
+    return path;
+}
+
+void setupBuild(BenchContext &ctx)
+{
+    auto &state = ctx.emplace<MemoryState>();
+    openState(ctx, state, QDir(ctx.scratch).filePath(u"tallowpen-memory.db"_s));
+}
+
+void build(BenchContext &ctx)
+{
+    auto &state = ctx.state<MemoryState>();
+    if (!state.memory.open(state.sidecar) || !state.memory.sync(state.db))
+        return ctx.fail(state.memory.errorMessage());
+    ctx.record(u"entries"_s, state.memory.entryCount());
+}
+
+void setupWarm(BenchContext &ctx)
+{
+    const QString sidecar = warmSidecar(ctx);
+    if (sidecar.isEmpty())
+        return;
+    auto &state = ctx.emplace<MemoryState>();
+    if (openState(ctx, state, sidecar) && (!state.memory.open(sidecar) || !state.memory.sync(state.db)))
+        ctx.fail(state.memory.errorMessage());
+}
+
+double millisecondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The timed body is one block; the spread over many is recorded beside it.
+void matches(BenchContext &ctx)
+{
+    auto &state = ctx.state<MemoryState>();
+    const auto &[block, original] = state.blocks[state.blocks.size() / 2];
+    state.memory.matches(original, block);
+    static std::vector<double> spread;
+    if (spread.empty()) {
+        for (const auto &[other, text] : state.blocks) {
+            const auto start = std::chrono::steady_clock::now();
+            state.memory.matches(text, other);
+            spread.push_back(millisecondsSince(start));
+        }
+        std::sort(spread.begin(), spread.end());
+    }
+    ctx.record(u"median of %1 blocks (ms)"_s.arg(spread.size()), spread[spread.size() / 2]);
+    ctx.record(u"slowest (ms)"_s, spread.back());
+}
+
+void keepCurrent(BenchContext &ctx)
+{
+    auto &state = ctx.state<MemoryState>();
+    static int round = 0;
+    const auto &[block, original] = state.blocks[1];
+    if (!state.memory.update(block, original, u"Saved by the benchmark, round %1."_s.arg(++round)))
+        ctx.fail(state.memory.errorMessage());
+}
+
+// What a click on a node costs with the panel shown, without the painting.
+void openBlock(BenchContext &ctx)
+{
+    auto &state = ctx.state<MemoryState>();
+    const auto &[block, original] = state.blocks[state.blocks.size() / 3];
+    const BlockLoad load = loadBlock(state.db, blockKey(block.table, block.fileName, block.number));
+    const auto found = state.memory.matches(toStoreText(load.original), block);
+    const BlockContext around = blockContext(state.db, block);
+    if (load.outcome != BlockLoad::Outcome::Loaded || !around.ok)
+        return ctx.fail(u"the block did not open"_s);
+    ctx.record(u"matches"_s, qsizetype(found.size()));
+    ctx.record(u"context blocks"_s, qsizetype(around.blocks.size()));
+}
+
+void setupStats(BenchContext &ctx)
+{
+    const QString store = translatedStore(ctx);
+    if (store.isEmpty())
+        return;
+    auto &db = ctx.emplace<Database>();
+    if (!openStore(db, store))
+        ctx.fail(db.lastError().message);
+}
+
+void stats(BenchContext &ctx)
+{
+    const ProjectFigures figures = projectFigures(ctx.state<Database>());
+    if (!figures.ok)
+        return ctx.fail(figures.error.message);
+    ctx.record(u"scripts"_s, qsizetype(figures.scripts.size()));
+    ctx.record(u"words"_s, figures.total.words);
+}
+
+} // namespace
+
+TALLOWPEN_BENCH("memory: build the index from nothing", setupBuild, build);
+TALLOWPEN_BENCH("memory: matches for one block", setupWarm, matches);
+TALLOWPEN_BENCH("memory: keep current after one save", setupWarm, keepCurrent);
+TALLOWPEN_BENCH("memory: open a block with matches and context", setupWarm, openBlock);
+TALLOWPEN_BENCH("stats: the whole corpus", setupStats, stats);
