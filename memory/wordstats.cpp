@@ -1,7 +1,9 @@
 #include "memory/wordstats.h"
 
 #include "memory/blocktext.h"
+#include "memory/storeliteral.h"
 #include "store/layout.h"
+#include "store/translationstatus.h"
 
 #include <QHash>
 
@@ -18,13 +20,14 @@ void ScriptFigures::add(const ScriptFigures &other)
     charactersTranslated += other.charactersTranslated;
 }
 
-ProjectFigures projectFigures(Database &db, const QString &folder)
+ProjectFigures projectFigures(Database &db, const QString &folder, const QString &script)
 {
     ProjectFigures figures;
+    const QString onlyScript = script.isEmpty() ? QString() : u" WHERE file_name = "_s + storeLiteral(script);
     for (const QString &table : ScriptTables::all) {
         if (!folder.isEmpty() && table != folder)
             continue;
-        ResultSet rows = db.query(u"SELECT file_name, text_data, translated, revised FROM "_s + table);
+        ResultSet rows = db.query(u"SELECT file_name, text_data, translated, revised FROM "_s + table + onlyScript);
         if (!rows.isValid()) {
             figures.ok = false;
             figures.error = rows.error();
@@ -61,4 +64,23 @@ ProjectFigures projectFigures(Database &db, const QString &folder)
         figures.folders.push_back(folderTotal);
     }
     return figures;
+}
+
+QString figuresSummary(const ScriptFigures &f)
+{
+    const auto share = [](qint64 part, qint64 whole) {
+        return whole > 0 ? u" (%1%)"_s.arg(percentOf(part, whole)) : QString();
+    };
+    return u"%1 blocks, %2 translated%3, %4 revised%5; %6 words, %7 translated%8; %9 characters, %10 translated%11"_s
+        .arg(f.blocks)
+        .arg(f.translated)
+        .arg(share(f.translated, f.blocks))
+        .arg(f.revised)
+        .arg(share(f.revised, f.blocks))
+        .arg(f.words)
+        .arg(f.wordsTranslated)
+        .arg(share(f.wordsTranslated, f.words))
+        .arg(f.characters)
+        .arg(f.charactersTranslated)
+        .arg(share(f.charactersTranslated, f.characters));
 }

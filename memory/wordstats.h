@@ -33,5 +33,10 @@ struct ProjectFigures
     ScriptFigures total;
 };
 
-// All three folders, or only `folder` when it is given (a table name).
-ProjectFigures projectFigures(Database &db, const QString &folder = QString());
+// All three folders, or only `folder` when it is given (a table name), and
+// in it only `script` when that is given.
+ProjectFigures projectFigures(Database &db, const QString &folder = QString(), const QString &script = QString());
+
+// "7 blocks, 3 translated (43%), 1 revised (14%); 11 words, 6 translated
+// (55%); 49 characters, 27 translated (55%)": the figures on one line.
+QString figuresSummary(const ScriptFigures &figures);
