@@ -1,7 +1,9 @@
 #include "app/mainwindow.h"
 
 #include "app/aboutdialog.h"
+#include "app/blockeditcontroller.h"
 #include "app/controllers.h"
+#include "app/memorycontroller.h"
 #include "app/ui/messages.h"
 #include "editor/widgets/previewwidget.h"
 #include "editor/widgets/translatededit.h"
@@ -95,6 +97,13 @@ MainWindow::MainWindow(const QString &programFolder, QWidget *parent)
     setCommand(Command::Exit, [this] { exitProgram(); });
     setCommand(Command::About, [this] { showAbout(); });
     installControllers(*this);
+    auto *memory = new MemoryController({this, m_controls.Scripts, static_cast<TranslatedEdit *>(m_controls.rtxtTranslated),
+                                         m_controls.mnuTools, m_controls.lblMsg},
+                                        m_db, m_programFolder);
+    BlockEditController *blocks = BlockEditController::of(*this);
+    connect(blocks, &BlockEditController::blockLoaded, memory, &MemoryController::blockLoaded);
+    connect(blocks, &BlockEditController::saved, memory, &MemoryController::blockSaved);
+    connect(memory, &MemoryController::nodeClicked, blocks, &BlockEditController::openBlock);
 }
 
 MainWindow::~MainWindow() = default;
