@@ -1,4 +1,6 @@
 #include "store/database.h"
+#include "tests/support/clirun.h"
+#include "tests/support/storedblock.h"
 #include "tests/support/testhome.h"
 
 #include <QFile>
@@ -18,6 +20,8 @@ private slots:
     void usageErrors_data();
     void usageErrors();
     void homeFromTheEnvironment();
+    void memoryCommands_data();
+    void memoryCommands();
 
 private:
     struct Run
@@ -99,6 +103,29 @@ void tst_Cli::homeFromTheEnvironment()
     const Run run = cli({u"init"_s}, home.path());
     QCOMPARE(run.status, 0);
     QVERIFY(QFile::exists(home.storePath()));
+}
+
+void tst_Cli::memoryCommands_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("lastLine");
+    QTest::newRow("suggest") << QStringList{u"suggest"_s, u"field"_s, u"a.txt"_s, u"2"_s}
+                             << uR"({"table": "field", "file_name": "a.txt", "dialogue_id": 1, "similarity": 75, )"
+                                uR"("original": "Hello there, friend.", "translation": "Hola, amigo."})"_s;
+    QTest::newRow("stats") << QStringList{u"stats"_s, u"--folder"_s, u"field"_s}
+                           << uR"({"table": "field", "file_name": "", "blocks": 2, "translated": 1, "revised": 0, )"
+                              uR"("words": 6, "words_translated": 3, "characters": 35, "characters_translated": 18})"_s;
+}
+
+void tst_Cli::memoryCommands()
+{
+    QFETCH(QStringList, arguments);
+    TestHome home;
+    QVERIFY(insertBlock(home, {u"field"_s, u"a.txt"_s, 1, u"Hello there, friend."_s, 24, 2, {}, 1, 0, u"Hola, amigo."_s}));
+    QVERIFY(insertBlock(home, {u"field"_s, u"a.txt"_s, 2, u"Hello there, enemy."_s, 24, 2, {}, 0, 0, {}}));
+    const CliRun run = runCli(home.path(), arguments);
+    QCOMPARE(run.status, 0);
+    QTEST(run.out.trimmed().split(u'\n').last(), "lastLine");
 }
 
 QTEST_GUILESS_MAIN(tst_Cli)
