@@ -6,6 +6,7 @@
 #include "app/exportcontroller.h"
 #include "app/importcontroller.h"
 #include "app/linkscontroller.h"
+#include "app/memorycontroller.h"
 #include "app/previewcontroller.h"
 #include "app/searchcontroller.h"
 #include "app/spellcontroller.h"
@@ -76,6 +77,10 @@ void MainWindow::buildFeatures()
                                             .automaticSave = c.mnuAutoGuar,
                                             .saveEntry = c.mnuGuardar},
                                            m_db, m_windowSize, *this);
+    auto *memory = new MemoryController({this, c.Scripts, c.rtxtTranslated, c.mnuTools, c.lblMsg}, m_db, m_programFolder);
+    connect(blocks, &BlockEditController::blockLoaded, memory, &MemoryController::blockLoaded);
+    connect(blocks, &BlockEditController::saved, memory, &MemoryController::blockSaved);
+    connect(memory, &MemoryController::nodeClicked, blocks, &BlockEditController::openBlock);
     m_preview = new PreviewController(*c.rtxtTranslated, *c.picPreview, *c.picContenedor, *c.VScroll1, m_windowSize,
                                       this);
     auto *editor = new EditorController(*c.rtxtTranslated, *c.Scripts, {c.li28, c.li32, c.mnu28, c.mnu32},

@@ -44,6 +44,9 @@ constexpr std::array Commands = {
                runImportOriginal},
     CliCommand{"tree", "Print the script tree, one JSON object per node and line.", runTree},
     CliCommand{"status", "Print the translation status line (exit 1 when the store holds no blocks).", runStatus},
+    CliCommand{"suggest", "TABLE FILE_NAME N [--limit 5]: translated blocks whose original is like the block's.",
+               runSuggest},
+    CliCommand{"stats", "[--folder F]: blocks, words and characters per script, translated and revised.", runStats},
 };
 
 } // namespace

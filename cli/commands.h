@@ -17,6 +17,8 @@ int runResize(CliContext &context, const QStringList &arguments);
 int runImportOriginal(CliContext &context, const QStringList &arguments);
 int runTree(CliContext &context, const QStringList &arguments);
 int runStatus(CliContext &context, const QStringList &arguments);
+int runSuggest(CliContext &context, const QStringList &arguments);
+int runStats(CliContext &context, const QStringList &arguments);
 int runBlock(CliContext &context, const QStringList &arguments);
 int runSave(CliContext &context, const QStringList &arguments);
 int runExportList(CliContext &context, const QStringList &arguments);

@@ -159,6 +159,10 @@ void tst_Cli::run_data()
     addCase({"search meets a store without its table", {u"search"_s, u"tarde"_s}, 1, {}, u"no such table"_s,
              {u"DROP TABLE field"_s}});
 
+    addCase({"suggest with a limit of none", {u"suggest"_s, u"field"_s, u"0012.txt"_s, u"1"_s, u"--limit"_s, u"0"_s},
+             2, {}, u"--limit takes a whole number"_s});
+    addCase({"stats of an unknown folder", {u"stats"_s, u"--folder"_s, u"notes"_s}, 2, {}, u"Unknown folder notes"_s});
+
     addCase({"spell", {u"spell"_s, u"--text"_s, u"hola espda"_s}, 0,
              lines({"1", R"({"start": 5, "length": 5, "word": "espda", "suggestions": ["espada"]})"})});
     addCase({"spell in no language", {u"spell"_s, u"--text"_s, u"hola"_s, u"--language"_s, u"es"_s}, 2, {},

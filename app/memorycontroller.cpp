@@ -1,0 +1,208 @@
+#include "app/memorycontroller.h"
+
+#include "app/ui/messages.h"
+#include "editor/widgets/translatededit.h"
+#include "memory/blockcontext.h"
+#include "memory/repeats.h"
+#include "memory/widgets/memorypanel.h"
+#include "memory/widgets/repeatsdialog.h"
+#include "memory/widgets/statisticswindow.h"
+#include "memory/wordstats.h"
+#include "store/database.h"
+#include "store/layout.h"
+#include "store/storetext.h"
+#include "store/widgets/scripttree.h"
+
+#include <QAction>
+#include <QDockWidget>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QStyle>
+#include <QToolTip>
+#include <QTreeView>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int PanelWidth = 380;
+
+} // namespace
+
+MemoryController::MemoryController(const Controls &controls, Database &db, const QString &programFolder)
+    : QObject(controls.window)
+    , m_c(controls)
+    , m_db(db)
+    , m_sidecar(TranslationMemory::sidecarPath(programFolder))
+    , m_panel(new MemoryPanel)
+    , m_dock(new QDockWidget(u"Memory and Context"_s, controls.window))
+{
+    m_dock->setObjectName(u"memoryDock"_s);
+    m_dock->setWidget(m_panel);
+    m_dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable
+                        | QDockWidget::DockWidgetFloatable);
+    // The window grows by the panel, so the editors, the tree and the
+    // preview keep the size and place they were designed with.
+    m_panel->setMinimumWidth(PanelWidth);
+    m_c.window->addDockWidget(Qt::RightDockWidgetArea, m_dock);
+    const int separator = m_c.window->style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent, nullptr, m_c.window);
+    m_c.window->resize(m_c.window->width() + m_dock->sizeHint().width() + separator, m_c.window->height());
+
+    for (int i = 0; i < int(m_insert.size()); ++i) {
+        QAction *insert = new QAction(u"Insert Match %1"_s.arg(i + 1), m_c.window);
+        insert->setObjectName(u"mnuMatch%1"_s.arg(i + 1));
+        insert->setShortcut(QKeySequence(u"Ctrl+%1"_s.arg(i + 1)));
+        connect(insert, &QAction::triggered, this, [this, i] { insertMatch(i); });
+        m_c.window->addAction(insert);
+        m_insert[size_t(i)] = insert;
+    }
+    m_c.tools->addSeparator();
+    QAction *panelEntry = m_dock->toggleViewAction();
+    panelEntry->setObjectName(u"mnuMemoryPanel"_s);
+    m_c.tools->addAction(panelEntry);
+    QAction *statistics = m_c.tools->addAction(u"Statistics..."_s);
+    statistics->setObjectName(u"mnuStatistics"_s);
+    connect(statistics, &QAction::triggered, this, &MemoryController::openStatistics);
+
+    connect(m_panel, &MemoryPanel::insertRequested, this, &MemoryController::insertMatch);
+    connect(m_panel, &MemoryPanel::repeatsRequested, this, &MemoryController::openRepeats);
+    connect(m_panel, &MemoryPanel::blockRequested, this, &MemoryController::openContextBlock);
+    m_c.tree->viewport()->installEventFilter(this);
+    // An import rebuilds the tree after changing the store wholesale.
+    if (const ScriptTreeModel *model = ScriptTree::model(*m_c.tree))
+        connect(model, &QAbstractItemModel::modelReset, this, [this] { m_synced = false; });
+}
+
+bool MemoryController::memoryReady()
+{
+    if (!m_synced)
+        m_synced = (m_memory.isOpen() || m_memory.open(m_sidecar)) && m_memory.sync(m_db);
+    return m_synced;
+}
+
+void MemoryController::blockLoaded(const QString &key)
+{
+    m_open = parseBlockKey(key);
+    m_matches.clear();
+    if (!m_open) {
+        m_openOriginal.clear();
+        m_panel->showNote(u"Open a block to see earlier translations of originals like it."_s);
+        return;
+    }
+    const BlockContext context = blockContext(m_db, *m_open);
+    m_openOriginal.clear();
+    for (const ContextBlock &block : context.blocks) {
+        if (block.current)
+            m_openOriginal = block.original;
+    }
+    showMatches();
+    m_panel->showContext(context);
+}
+
+void MemoryController::showMatches()
+{
+    if (!memoryReady()) {
+        m_panel->showNote(m_memory.errorMessage());
+        return;
+    }
+    m_matches = m_memory.matches(toStoreText(m_openOriginal), m_open);
+    m_panel->showMatches(m_openOriginal, m_matches);
+}
+
+void MemoryController::blockSaved(bool written)
+{
+    if (!written || !m_open || !m_synced)
+        return;
+    // The store now holds what the save wrote; the memory takes it from there.
+    const BlockLoad stored = loadBlock(m_db, blockKey(m_open->table, m_open->fileName, m_open->number));
+    if (stored.stored && !m_memory.update(*m_open, toStoreText(stored.original), stored.stored->textDataT))
+        m_synced = false; // read afresh at the next block
+}
+
+void MemoryController::insertMatch(int index)
+{
+    if (index < 0 || size_t(index) >= m_matches.size() || !m_c.translation->isEnabled())
+        return;
+    if (!m_c.translation->insertTag(m_matches[size_t(index)].translation))
+        m_c.status->setText(u"The match was not inserted: the translation would pass 32,767 characters."_s);
+    m_c.translation->setFocus();
+}
+
+void MemoryController::openRepeats()
+{
+    if (!m_open)
+        return;
+    const QString translation = m_c.translation->plainTextCrLf();
+    const Repeats repeats = exactRepeats(m_db, *m_open, toStoreText(m_openOriginal), translation);
+    if (!repeats.ok)
+        return Messages::inform(m_c.window, repeats.message);
+    RepeatsDialog dialog(repeats, m_c.window);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const int changing = repeats.changing();
+    const QString question = u"The current translation will replace the translation of %1 other blocks with the "
+                             "same original. Their comments and \"Revised\" marks stay as they are. Apply it?"_s
+                                 .arg(changing);
+    if (Messages::askWarning(m_c.window, question) != Messages::Answer::Yes)
+        return;
+    const RepeatsApplied applied = applyToRepeats(m_db, repeats, translation);
+    if (!applied.ok)
+        return Messages::inform(m_c.window, applied.message);
+    ScriptTreeModel *model = ScriptTree::model(*m_c.tree);
+    for (const auto &[key, save] : applied.saved) {
+        const QModelIndex node = model ? model->indexForKey(key) : QModelIndex();
+        if (node.isValid()) {
+            model->setImage(node, save.nodeImage);
+            model->setText(node, save.nodeText);
+        }
+        if (const auto block = parseBlockKey(key); block && m_synced)
+            m_memory.update(*block, toStoreText(m_openOriginal), toStoreText(translation));
+    }
+    if (!applied.saved.empty() && applied.saved.back().second.status)
+        m_c.status->setText(*applied.saved.back().second.status);
+    showMatches();
+}
+
+void MemoryController::openStatistics()
+{
+    const ProjectFigures figures = projectFigures(m_db);
+    if (!figures.ok)
+        return Messages::inform(m_c.window, u"The statistics could not be counted: "_s + figures.error.message);
+    StatisticsWindow window(figures, m_c.window);
+    window.exec();
+}
+
+void MemoryController::openContextBlock(const QString &key)
+{
+    if (ScriptTree::selectKey(*m_c.tree, key))
+        emit nodeClicked(m_c.tree->currentIndex());
+}
+
+QString MemoryController::scriptTooltip(const QModelIndex &node)
+{
+    const ScriptTreeModel *model = ScriptTree::model(*m_c.tree);
+    const QString folder = model ? model->key(node.parent()) : QString();
+    if (!ScriptTables::contains(folder))
+        return {};
+    const QString script = model->key(node);
+    const ProjectFigures figures = projectFigures(m_db, folder, script);
+    if (!figures.ok || figures.scripts.empty())
+        return {};
+    const QString own = node.data(Qt::ToolTipRole).toString();
+    return (own.isEmpty() ? QString() : own + u'\n') + script + u": "_s + figuresSummary(figures.scripts.front());
+}
+
+bool MemoryController::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_c.tree->viewport() && event->type() == QEvent::ToolTip) {
+        auto *help = static_cast<QHelpEvent *>(event);
+        const QString text = scriptTooltip(m_c.tree->indexAt(help->pos()));
+        if (!text.isEmpty()) {
+            QToolTip::showText(help->globalPos(), text, m_c.tree->viewport());
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}

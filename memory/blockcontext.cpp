@@ -1,0 +1,65 @@
+#include "memory/blockcontext.h"
+
+#include "memory/blocktext.h"
+#include "memory/storeliteral.h"
+#include "store/database.h"
+#include "store/layout.h"
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+bool readBlocks(Database &db, const QString &statement, bool current, std::vector<ContextBlock> &into,
+                QString *message)
+{
+    ResultSet rows = db.query(statement);
+    if (!rows.isValid()) {
+        *message = rows.error().message;
+        return false;
+    }
+    while (!rows.step()) {
+        const qlonglong number = rows.value(ColDialogueId).toLongLong();
+        if (number < -32768 || number > 32767)
+            continue;
+        const QString original = fromStoreText(rows.text(ColTextData));
+        const bool translated = rows.value(ColTranslated).toLongLong() == 1;
+        into.push_back({{QString(), rows.text(ColFileName), qint16(number)},
+                        speakerTag(original),
+                        original,
+                        translated ? fromStoreText(rows.text(ColTextDataT)) : QString(),
+                        current});
+        if (current)
+            break; // a duplicate row is the block's own problem, reported when it opens
+    }
+    return true;
+}
+
+} // namespace
+
+BlockContext blockContext(Database &db, const BlockAddress &block, int each)
+{
+    BlockContext context;
+    if (!ScriptTables::contains(block.table)) {
+        context.ok = false;
+        context.message = u"%1 is not a script folder."_s.arg(block.table);
+        return context;
+    }
+    const QString script = u"SELECT * FROM "_s + block.table + u" WHERE file_name = "_s + storeLiteral(block.fileName)
+        + u" AND dialogue_id "_s;
+    const QString number = QString::number(block.number);
+    const QString count = QString::number(std::max(each, 0));
+    std::vector<ContextBlock> before;
+    context.ok = readBlocks(db, script + u"< "_s + number + u" ORDER BY dialogue_id DESC LIMIT "_s + count + u';',
+                            false, before, &context.message)
+        && readBlocks(db, script + u"= "_s + number + u';', true, context.blocks, &context.message)
+        && readBlocks(db, script + u"> "_s + number + u" ORDER BY dialogue_id LIMIT "_s + count + u';', false,
+                      context.blocks, &context.message);
+    context.blocks.insert(context.blocks.begin(), before.rbegin(), before.rend());
+    for (ContextBlock &entry : context.blocks)
+        entry.address.table = block.table;
+    if (!context.ok)
+        context.message = u"The blocks around %1 could not be read: %2"_s.arg(block.fileName, context.message);
+    return context;
+}

@@ -1,0 +1,3 @@
+#include "memory/logging.h"
+
+Q_LOGGING_CATEGORY(lcMemory, "tallowpen.memory")

@@ -1,0 +1,86 @@
+#include "memory/wordstats.h"
+
+#include "memory/blocktext.h"
+#include "memory/storeliteral.h"
+#include "store/layout.h"
+#include "store/translationstatus.h"
+
+#include <QHash>
+
+using namespace Qt::StringLiterals;
+
+void ScriptFigures::add(const ScriptFigures &other)
+{
+    blocks += other.blocks;
+    translated += other.translated;
+    revised += other.revised;
+    words += other.words;
+    wordsTranslated += other.wordsTranslated;
+    characters += other.characters;
+    charactersTranslated += other.charactersTranslated;
+}
+
+ProjectFigures projectFigures(Database &db, const QString &folder, const QString &script)
+{
+    ProjectFigures figures;
+    const QString onlyScript = script.isEmpty() ? QString() : u" WHERE file_name = "_s + storeLiteral(script);
+    for (const QString &table : ScriptTables::all) {
+        if (!folder.isEmpty() && table != folder)
+            continue;
+        ResultSet rows = db.query(u"SELECT file_name, text_data, translated, revised FROM "_s + table + onlyScript);
+        if (!rows.isValid()) {
+            figures.ok = false;
+            figures.error = rows.error();
+            return figures;
+        }
+        ScriptFigures folderTotal;
+        folderTotal.table = table;
+        QHash<QString, size_t> scriptAt;
+        const size_t first = figures.scripts.size();
+        while (!rows.step()) {
+            const QString file = rows.text(0);
+            auto at = scriptAt.constFind(file);
+            if (at == scriptAt.constEnd()) {
+                at = scriptAt.insert(file, figures.scripts.size());
+                figures.scripts.push_back({table, file});
+            }
+            ScriptFigures block;
+            const TextFigures text = textFigures(rows.text(1));
+            const bool translated = rows.value(2).toLongLong() == 1;
+            block.blocks = 1;
+            block.words = text.words;
+            block.characters = text.characters;
+            if (translated) {
+                block.translated = 1;
+                block.revised = rows.value(3).toLongLong() == 1 ? 1 : 0;
+                block.wordsTranslated = text.words;
+                block.charactersTranslated = text.characters;
+            }
+            figures.scripts[*at].add(block);
+        }
+        for (size_t i = first; i < figures.scripts.size(); ++i)
+            folderTotal.add(figures.scripts[i]);
+        figures.total.add(folderTotal);
+        figures.folders.push_back(folderTotal);
+    }
+    return figures;
+}
+
+QString figuresSummary(const ScriptFigures &f)
+{
+    const auto share = [](qint64 part, qint64 whole) {
+        return whole > 0 ? u" (%1%)"_s.arg(percentOf(part, whole)) : QString();
+    };
+    return u"%1 blocks, %2 translated%3, %4 revised%5; %6 words, %7 translated%8; %9 characters, %10 translated%11"_s
+        .arg(f.blocks)
+        .arg(f.translated)
+        .arg(share(f.translated, f.blocks))
+        .arg(f.revised)
+        .arg(share(f.revised, f.blocks))
+        .arg(f.words)
+        .arg(f.wordsTranslated)
+        .arg(share(f.wordsTranslated, f.words))
+        .arg(f.characters)
+        .arg(f.charactersTranslated)
+        .arg(share(f.charactersTranslated, f.characters));
+}
