@@ -40,8 +40,10 @@ bool ensurePlannerStatistics(const QString &storePath, StoreError *error)
         const QString ownIndexes = firstValue(db.get(), u"SELECT COUNT(*) FROM sqlite_schema WHERE type = 'index' AND "
                                                         "name IN ('battling_arena_block', 'battle_script_block', "
                                                         "'field_block')"_s);
-        const QString figures = firstValue(db.get(), u"SELECT COUNT(*) FROM sqlite_schema WHERE name = 'sqlite_stat1'"_s);
-        if (ownIndexes != u"3" || figures != u"0")
+        // Empty when the table is missing; figures of someone's own ANALYZE stay.
+        const QString figures = firstValue(db.get(), u"SELECT COUNT(*) FROM sqlite_stat1 WHERE idx IN "
+                                                     "('battling_arena_block', 'battle_script_block', 'field_block')"_s);
+        if (ownIndexes != u"3" || (!figures.isEmpty() && figures != u"0"))
             return true;
         rc = execSqlite(db.get(), u"BEGIN IMMEDIATE"_s);
         if (rc == SQLITE_OK)

@@ -22,7 +22,7 @@ int writePlannerStatistics(sqlite3 *db);
 
 // Adds the figures to a store made before they were written at creation.
 // Leaves alone a file that lacks the block indexes (not a store this program
-// made) and one that already has figures. False (with `error`) when they
+// made) and one that already has figures for them. False (with `error`) when they
 // were missing and could not be added; the store works without them, only
 // slower.
 bool ensurePlannerStatistics(const QString &storePath, StoreError *error = nullptr);
