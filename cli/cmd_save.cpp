@@ -61,6 +61,8 @@ int runSave(CliContext &context, const QStringList &arguments)
         context.err << save.message << Qt::endl;
         return ExitFailure;
     }
+    if (!save.historyProblem.isEmpty())
+        context.err << save.historyProblem << Qt::endl;
     JsonLine line;
     line.add("text", save.nodeText).add("image", save.nodeImage);
     if (save.status)

@@ -44,6 +44,11 @@ constexpr std::array Commands = {
                runImportOriginal},
     CliCommand{"tree", "Print the script tree, one JSON object per node and line.", runTree},
     CliCommand{"status", "Print the translation status line (exit 1 when the store holds no blocks).", runStatus},
+    CliCommand{"backups", "The copies of the store in backups/, newest first (JSON lines).", runBackups},
+    CliCommand{"backup", "[--reason TEXT]: copy the store into backups/.", runBackup},
+    CliCommand{"restore", "FILE: put a copy back in place of the store (the store is copied first).", runRestore},
+    CliCommand{"history", "TABLE FILE_NAME N: the earlier versions of a block, newest first (JSON lines).",
+               runHistory},
 };
 
 } // namespace
