@@ -3,6 +3,8 @@
 
 #include <QDir>
 
+#include <ctime>
+
 namespace {
 
 std::vector<BenchCase> &registry()
@@ -35,4 +37,11 @@ std::vector<CorpusFolder> corpusFiles(const QString &corpus)
         folders.push_back(std::move(folder));
     }
     return folders;
+}
+
+double processorMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
 }

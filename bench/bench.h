@@ -82,6 +82,10 @@ struct CorpusFolder
 };
 std::vector<CorpusFolder> corpusFiles(const QString &corpus);
 
+// Processor time of this process in milliseconds: on a machine shared with
+// other work the wall time says more about the neighbours than about a case.
+double processorMs();
+
 #define TALLOWPEN_BENCH_JOIN2(a, b) a##b
 #define TALLOWPEN_BENCH_JOIN(a, b) TALLOWPEN_BENCH_JOIN2(a, b)
 #define TALLOWPEN_BENCH(name, setup, body)                                                              \

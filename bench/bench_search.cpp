@@ -10,8 +10,6 @@
 #include <QLineEdit>
 #include <QTreeView>
 
-#include <ctime>
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -36,25 +34,16 @@ void openWindow(BenchContext &ctx)
     QCoreApplication::processEvents();
 }
 
-// Processor time of this process: on a machine shared with other work the
-// wall time says more about the neighbours than about the search.
-double cpuMs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
-}
-
 void search(BenchContext &ctx, int type, const QString &text)
 {
-    const double cpuStart = cpuMs();
+    const double cpuStart = processorMs();
     SearchWindow &form = *ctx.state<SearchWindowState>().form;
     form.findChild<QComboBox *>(u"cmbType"_s)->setCurrentIndex(type);
     form.findChild<QLineEdit *>(u"txtSearch"_s)->setText(text);
     form.runSearch();
     // The list is painted once before the window answers again.
     QCoreApplication::processEvents();
-    ctx.record(u"cpu_ms"_s, qRound(cpuMs() - cpuStart));
+    ctx.record(u"cpu_ms"_s, qRound(processorMs() - cpuStart));
     ctx.record(u"hits"_s, form.hits()->rowCount());
     if (form.hits()->rowCount() == 0)
         ctx.fail(u"nothing found"_s);

@@ -54,6 +54,8 @@ int runSave(CliContext &context, const QStringList &arguments)
     const BlockSave save = saveBlock(db, key, nodeText, edits, load->stored ? &*load->stored : nullptr);
     if (!save.ok)
         return context.fail(save.message);
+    if (!save.historyProblem.isEmpty())
+        context.err << save.historyProblem << Qt::endl;
     JsonLine line;
     line.add("text", save.nodeText).add("image", save.nodeImage);
     if (save.status)

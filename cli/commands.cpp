@@ -47,6 +47,11 @@ constexpr std::array Commands = {
     CliCommand{"suggest", "TABLE FILE_NAME N [--limit 5]: translated blocks whose original is like the block's.",
                runSuggest},
     CliCommand{"stats", "[--folder F]: blocks, words and characters per script, translated and revised.", runStats},
+    CliCommand{"backups", "The copies of the store in backups/, newest first (JSON lines).", runBackups},
+    CliCommand{"backup", "[--reason TEXT]: copy the store into backups/.", runBackup},
+    CliCommand{"restore", "FILE: put a copy back in place of the store (the store is copied first).", runRestore},
+    CliCommand{"history", "TABLE FILE_NAME N: the earlier versions of a block, newest first (JSON lines).",
+               runHistory},
 };
 
 } // namespace

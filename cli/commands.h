@@ -25,3 +25,7 @@ int runExportList(CliContext &context, const QStringList &arguments);
 int runExport(CliContext &context, const QStringList &arguments);
 int runView(CliContext &context, const QStringList &arguments);
 int runImportTranslated(CliContext &context, const QStringList &arguments);
+int runBackups(CliContext &context, const QStringList &arguments);
+int runBackup(CliContext &context, const QStringList &arguments);
+int runRestore(CliContext &context, const QStringList &arguments);
+int runHistory(CliContext &context, const QStringList &arguments);

@@ -1,6 +1,7 @@
 #include "links/linksfile.h"
 
 #include "scripts/cp1252.h"
+#include "store/backup.h"
 #include "store/database.h"
 
 #include <QDir>
@@ -83,6 +84,11 @@ LinksImportResult importLinksFile(Database &db, const QString &path)
     }
     file.close();
 
+    if (const QString why = Backups::backupBeforeChange(db, Backups::Reason::LinksImport); !why.isEmpty()) {
+        result.failure = LinksImportFailure::StatementRefused;
+        result.description = why;
+        return result;
+    }
     const QStringList lines = linksFileLines(decodeLinksFile(bytes));
     // One transaction for speed; what was inserted before a failing line is
     // committed all the same, as the user expects those rows to stay.

@@ -1,5 +1,6 @@
 #include "scripts/originalimport.h"
 
+#include "store/backup.h"
 #include "store/layout.h"
 #include "store/programfolder.h"
 
@@ -71,6 +72,11 @@ bool deleteOriginals(Database &db, ProgressPacer &pacer, StoreError *error)
             db.rollback();
         return false;
     };
+    if (const QString why = Backups::backupBeforeChange(db, Backups::Reason::ImportOriginal); !why.isEmpty()) {
+        if (error)
+            *error = {0, why};
+        return false;
+    }
     if (!db.begin())
         return fail();
     for (const auto &[statement, text] : deletions) {

@@ -3,6 +3,7 @@
 #include "scripts/logging.h"
 #include "scripts/scriptformat.h"
 #include "store/layout.h"
+#include "store/plannerstats.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -96,6 +97,10 @@ ExportResult exportScripts(Database &db, const QString &programFolder, const std
         result.message = NothingToExportMessage;
         return result;
     }
+
+    // A store made before the planner's figures were written at creation gets
+    // them here, where their absence costs most; without them it works, slower.
+    ensurePlannerStatistics(db.path());
 
     const QDir home(programFolder);
     const QString translated = home.filePath(u"Translated"_s);

@@ -3,6 +3,7 @@
 #include "scripts/logging.h"
 #include "scripts/originalimport.h"
 #include "scripts/scriptformat.h"
+#include "store/backup.h"
 #include "store/layout.h"
 
 #include <QDir>
@@ -122,6 +123,11 @@ Report run(Database &db, const QString &basePath, ProgressPacer &pacer)
     for (size_t f = 0; f < listings.size(); ++f) {
         listings[f] = OriginalImport::listScriptFiles(QDir(basePath).filePath(ScriptTables::all[f]));
         files.total += int(listings[f].size());
+    }
+    if (const QString why = Backups::backupBeforeChange(db, Backups::Reason::ImportTranslated); !why.isEmpty()) {
+        report.failures << why;
+        report.lastStatus = FolderFailed;
+        return report;
     }
     pacer.files(0, files.total);
     for (size_t f = 0; f < listings.size(); ++f) {

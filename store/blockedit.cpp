@@ -1,5 +1,6 @@
 #include "store/blockedit.h"
 
+#include "store/history.h"
 #include "store/layout.h"
 #include "store/logging.h"
 #include "store/numbers.h"
@@ -145,6 +146,7 @@ BlockSave saveBlock(Database &db, const QString &key, const QString &nodeText, c
 
     const BlockSnapshot after{key, translation, comment, translated, edits.revised};
     if (!known || *known != after) {
+        const std::optional<BlockVersion> before = storedVersion(db, *address);
         if (!db.execute(save.statement)) {
             save.ok = false;
             save.message = u"Block %1 of %2 could not be saved (%3). Your text is still in the editor; "
@@ -154,6 +156,7 @@ BlockSave saveBlock(Database &db, const QString &key, const QString &nodeText, c
             return save;
         }
         save.written = true;
+        save.historyProblem = keepEarlierVersion(db.path(), *address, before, after);
     }
     save.stored = after;
     save.status = currentStatusLine(db);

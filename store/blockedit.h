@@ -86,6 +86,7 @@ struct BlockSave
     QString message;                     // failure, in plain words
     std::optional<QString> status;       // the status line; nullopt when it could not be counted
     std::optional<BlockSnapshot> stored; // what the store holds now (when ok)
+    QString historyProblem;              // the earlier values could not be kept (the save stands)
 };
 
 // The save's UPDATE, with the texts already in stored form.

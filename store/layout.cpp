@@ -1,5 +1,7 @@
 #include "store/layout.h"
 
+#include "store/plannerstats.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -58,6 +60,8 @@ bool createStore(const QString &path, StoreError *error)
     char *message = nullptr;
     const QByteArray sql = (u"BEGIN;"_s + schema + u"COMMIT;"_s).toUtf8();
     rc = sqlite3_exec(db, sql.constData(), nullptr, nullptr, &message);
+    if (rc == SQLITE_OK)
+        rc = writePlannerStatistics(db);
     if (rc == SQLITE_OK)
         rc = sqlite3_exec(db, "PRAGMA journal_mode=WAL;", nullptr, nullptr, &message);
     const QString why = QString::fromUtf8(message ? message : sqlite3_errstr(rc));

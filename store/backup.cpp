@@ -1,0 +1,312 @@
+#include "store/backup.h"
+
+#include "store/database.h"
+#include "store/layout.h"
+#include "store/programfolder.h"
+#include "store/sqlitehandle.h"
+#include "store/storecheck.h"
+#include "store/translationstatus.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace Backups {
+
+namespace {
+
+const QString TimeFormat = u"yyyy-MM-dd_HH-mm-ss"_s;
+const QString DamagedStore = u"damaged-store"_s;
+
+// Two copies within one second get "-2", "-3"... after the time.
+struct ParsedName
+{
+    BackupInfo info;
+    int sequence = 1;
+};
+
+std::optional<ParsedName> parseName(const QString &name)
+{
+    static const QRegularExpression pattern(
+        u"^(\\d{4}-\\d{2}-\\d{2}_\\d{2}-\\d{2}-\\d{2})(?:-(\\d{1,4}))?_([^/\\\\]+)\\.db$"_s);
+    const QRegularExpressionMatch match = pattern.match(name);
+    if (!match.hasMatch())
+        return std::nullopt;
+    ParsedName parsed;
+    parsed.info.file = name;
+    parsed.info.time = QDateTime::fromString(match.captured(1), TimeFormat);
+    parsed.info.reason = match.captured(3);
+    parsed.sequence = match.captured(2).isEmpty() ? 1 : match.captured(2).toInt();
+    if (!parsed.info.time.isValid())
+        return std::nullopt;
+    return parsed;
+}
+
+std::vector<ParsedName> parsedBackups(const QString &folder)
+{
+    std::vector<ParsedName> found;
+    const QDir dir(folder);
+    for (const QString &name : dir.entryList({u"*.db"_s}, QDir::Files | QDir::NoSymLinks)) {
+        if (auto parsed = parseName(name)) {
+            parsed->info.bytes = QFileInfo(dir.filePath(name)).size();
+            found.push_back(*parsed);
+        }
+    }
+    std::sort(found.begin(), found.end(), [](const ParsedName &a, const ParsedName &b) {
+        if (a.info.time != b.info.time)
+            return a.info.time > b.info.time;
+        return a.sequence > b.sequence;
+    });
+    return found;
+}
+
+QString backupsFolderOf(const QString &programFolder)
+{
+    return programPath(programFolder, FolderName);
+}
+
+// Copies go only into a real folder inside the program folder: a symbolic
+// link there could send them anywhere.
+QString prepareFolder(const QString &folder)
+{
+    const QFileInfo info(folder);
+    if (info.isSymLink())
+        return u"%1 is a symbolic link; backups are written only into a real folder of the program folder. "
+               "Replace it with a folder."_s.arg(QDir::toNativeSeparators(folder));
+    if (info.exists() && !info.isDir())
+        return u"%1 is a file, not a folder; move it away so that backups can be kept there."_s.arg(
+            QDir::toNativeSeparators(folder));
+    if (!info.exists() && !QDir().mkpath(folder))
+        return u"The folder %1 could not be created."_s.arg(QDir::toNativeSeparators(folder));
+    return {};
+}
+
+// The time and its sequence number alone tell copies apart and order them,
+// whatever their reasons.
+QString freeName(const QString &folder, const QDateTime &time, const QString &reason)
+{
+    const QString stamp = time.toString(TimeFormat);
+    const QDir dir(folder);
+    for (int sequence = 1;; ++sequence) {
+        const QString prefix = sequence == 1 ? stamp : stamp + u'-' + QString::number(sequence);
+        if (dir.entryList({prefix + u"_*"_s, u'.' + prefix + u"_*"_s}, QDir::AllEntries | QDir::Hidden | QDir::System)
+                .isEmpty())
+            return prefix + u'_' + reasonSlug(reason) + u".db"_s;
+    }
+}
+
+void removeFileAndJournals(const QString &path)
+{
+    for (const QString &suffix : {QString(), u"-journal"_s, u"-wal"_s, u"-shm"_s})
+        QFile::remove(path + suffix);
+}
+
+// Page by page through SQLite; the destination's own transaction makes the
+// copy all or nothing.
+QString copyDatabase(sqlite3 *from, sqlite3 *to)
+{
+    sqlite3_backup *copy = sqlite3_backup_init(to, "main", from, "main");
+    if (!copy)
+        return sqliteMessage(to);
+    const int stepped = sqlite3_backup_step(copy, -1);
+    const int finished = sqlite3_backup_finish(copy);
+    if (stepped != SQLITE_DONE)
+        return QString::fromUtf8(sqlite3_errstr(stepped));
+    if (finished != SQLITE_OK)
+        return sqliteMessage(to);
+    return {};
+}
+
+Outcome failed(const QString &message)
+{
+    return Outcome{false, QString(), message};
+}
+
+Outcome backupStoreFile(const QString &storePath, const QString &folder, const QString &reason,
+                        const QDateTime &now)
+{
+    if (const QString why = prepareFolder(folder); !why.isEmpty())
+        return failed(why);
+    if (!QFileInfo(storePath).isFile())
+        return failed(u"There is no store %1 to back up."_s.arg(QDir::toNativeSeparators(storePath)));
+
+    const QString name = freeName(folder, now, reason);
+    const QString finalPath = QDir(folder).filePath(name);
+    const QString partPath = QDir(folder).filePath(u'.' + name + u".part"_s);
+    QString why;
+    {
+        const SqliteHandle from = openSqlite(storePath, SQLITE_OPEN_READWRITE, &why);
+        const SqliteHandle to = from ? openSqlite(partPath, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, &why)
+                                     : SqliteHandle();
+        if (to) {
+            why = copyDatabase(from.get(), to.get());
+            // One file that any copy of SQLite opens alone, without a journal beside it.
+            if (why.isEmpty() && execSqlite(to.get(), u"PRAGMA journal_mode=DELETE"_s) != SQLITE_OK)
+                why = sqliteMessage(to.get());
+        }
+    }
+    if (why.isEmpty() && !QFile::rename(partPath, finalPath))
+        why = u"the copy could not be named %1"_s.arg(name);
+    if (!why.isEmpty()) {
+        removeFileAndJournals(partPath);
+        return failed(u"The store %1 could not be backed up into %2: %3."_s.arg(
+            QDir::toNativeSeparators(storePath), QDir::toNativeSeparators(folder), why));
+    }
+
+    const std::vector<ParsedName> all = parsedBackups(folder);
+    for (size_t i = Kept; i < all.size(); ++i)
+        QFile::remove(QDir(folder).filePath(all[i].info.file));
+    return Outcome{true, name, QString()};
+}
+
+// A store SQLite cannot even copy is moved aside whole, its journal with it.
+QString setAside(const QString &storePath, const QString &folder, const QDateTime &now, QString *name)
+{
+    if (const QString why = prepareFolder(folder); !why.isEmpty())
+        return why;
+    *name = freeName(folder, now, DamagedStore);
+    const QString target = QDir(folder).filePath(*name);
+    if (!QFile::rename(storePath, target))
+        return u"the damaged store could not be moved to %1"_s.arg(QDir::toNativeSeparators(target));
+    QFile::rename(storePath + u"-wal"_s, target + u"-wal"_s);
+    QFile::remove(storePath + u"-shm"_s);
+    return {};
+}
+
+} // namespace
+
+QString reasonSlug(const QString &reason)
+{
+    QString slug;
+    bool gap = false;
+    for (const QChar c : reason) {
+        if (c.isLetterOrNumber() || c == u'_' || c == u'-') {
+            if (gap && !slug.isEmpty())
+                slug += u'-';
+            gap = false;
+            slug += c;
+        } else {
+            gap = true;
+        }
+        if (slug.size() >= 40)
+            break;
+    }
+    while (slug.endsWith(u'-'))
+        slug.chop(1);
+    return slug.isEmpty() ? Reason::Manual : slug;
+}
+
+QString backupFileName(const QDateTime &time, const QString &reason)
+{
+    return time.toString(TimeFormat) + u'_' + reasonSlug(reason) + u".db"_s;
+}
+
+std::optional<BackupInfo> parseBackupFileName(const QString &name)
+{
+    if (const auto parsed = parseName(name))
+        return parsed->info;
+    return std::nullopt;
+}
+
+Outcome makeBackup(const QString &programFolder, const QString &reason, const QDateTime &now)
+{
+    return backupStoreFile(programPath(programFolder, StoreFileName), backupsFolderOf(programFolder), reason, now);
+}
+
+QString backupBeforeChange(Database &db, const QString &reason)
+{
+    const QFileInfo store(db.path());
+    const Outcome outcome =
+        backupStoreFile(store.absoluteFilePath(), backupsFolderOf(store.absolutePath()), reason,
+                        QDateTime::currentDateTime());
+    if (outcome.ok)
+        return {};
+    return outcome.message + u" Nothing was changed; free some room or fix the folder and try again."_s;
+}
+
+std::vector<BackupInfo> listBackups(const QString &programFolder)
+{
+    std::vector<BackupInfo> list;
+    for (const ParsedName &parsed : parsedBackups(backupsFolderOf(programFolder)))
+        list.push_back(parsed.info);
+    return list;
+}
+
+bool dailyBackupDue(const QString &programFolder, const QDate &today)
+{
+    const std::vector<BackupInfo> list = listBackups(programFolder);
+    return std::none_of(list.begin(), list.end(), [&today](const BackupInfo &backup) {
+        return backup.reason == Reason::Daily && backup.time.date() == today;
+    });
+}
+
+std::optional<int> translatedPercent(const QString &backupPath)
+{
+    // Read only: no settings are applied, so the copy stays as it was made.
+    Database db;
+    if (!db.open(backupPath))
+        return std::nullopt;
+    const TranslationCount count = translationPercent(db);
+    if (!count.hasBlocks())
+        return std::nullopt;
+    return count.percent();
+}
+
+Outcome restoreBackup(const QString &programFolder, const QString &file, const QDateTime &now)
+{
+    const QString folder = backupsFolderOf(programFolder);
+    const QString source = QDir(folder).filePath(file);
+    const QFileInfo sourceInfo(source);
+    if (!parseName(file) || !sourceInfo.isFile() || sourceInfo.isSymLink())
+        return failed(u"There is no backup named %1 in %2; the store was left as it is. "
+                      "List them with tallowpen-cli backups."_s.arg(file, QDir::toNativeSeparators(folder)));
+    if (const StoreCheck check = checkStoreFile(source); !check.ok)
+        return failed(u"The backup %1 cannot be restored: %2. The store was left as it is."_s.arg(file, check.problem));
+
+    const QString storePath = programPath(programFolder, StoreFileName);
+    if (QFileInfo(storePath).isSymLink())
+        return failed(u"%1 is a symbolic link; a restore writes only into the program folder itself. "
+                      "The store was left as it is."_s.arg(QDir::toNativeSeparators(storePath)));
+    QString kept;
+    bool movedAside = false;
+    if (QFileInfo::exists(storePath)) {
+        const Outcome before = makeBackup(programFolder, Reason::BeforeRestore, now);
+        kept = before.file;
+        if (!before.ok) {
+            if (checkStoreFile(storePath).ok)
+                return failed(before.message + u" The store is copied before it is replaced, so nothing was changed."_s);
+            if (const QString why = setAside(storePath, folder, now, &kept); !why.isEmpty())
+                return failed(before.message + u" Nothing was changed: "_s + why + u'.');
+            movedAside = true;
+        }
+    }
+
+    QString why;
+    {
+        const SqliteHandle from = openSqlite(source, SQLITE_OPEN_READONLY, &why);
+        const SqliteHandle to = from ? openSqlite(storePath, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, &why)
+                                     : SqliteHandle();
+        if (to)
+            why = copyDatabase(from.get(), to.get());
+        // The store's own journal mode, which a store moved aside took with it.
+        if (why.isEmpty())
+            execSqlite(to.get(), u"PRAGMA journal_mode=WAL"_s);
+    }
+    if (why.isEmpty())
+        return Outcome{true, kept, QString()};
+    if (movedAside) {
+        removeFileAndJournals(storePath);
+        QFile::rename(QDir(folder).filePath(kept), storePath);
+        QFile::rename(QDir(folder).filePath(kept) + u"-wal"_s, storePath + u"-wal"_s);
+    }
+    return failed(u"The backup %1 could not be put in place of the store: %2. The store is as it was."_s.arg(file, why));
+}
+
+} // namespace Backups

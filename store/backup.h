@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+class Database;
+
+// Copies of tallowpen.db in backups/ under the program folder, made with
+// SQLite's online backup API: a consistent copy even while a window holds
+// the store open, and no file of the store is ever opened but by SQLite.
+//
+// A copy is named by the local date and time it was made and its reason,
+// "2024-05-01_14-02-11_import-translated.db", so that the folder lists them
+// in order and a person can tell them apart; the newest 20 are kept. Copies
+// are single files (no journal beside them).
+//
+// Thread contract: the caller's thread; each call opens its own connections.
+namespace Backups {
+
+inline constexpr int Kept = 20;
+inline const QString FolderName = QStringLiteral("backups");
+
+// The reasons the program itself gives.
+namespace Reason {
+inline const QString Daily = QStringLiteral("daily");
+inline const QString ImportOriginal = QStringLiteral("import-original");
+inline const QString ImportTranslated = QStringLiteral("import-translated");
+inline const QString LinksImport = QStringLiteral("links-import");
+inline const QString BeforeRestore = QStringLiteral("before-restore");
+inline const QString Manual = QStringLiteral("manual");
+} // namespace Reason
+
+struct BackupInfo
+{
+    QString file; // name inside backups/
+    QDateTime time;
+    QString reason;
+    qint64 bytes = 0;
+};
+
+struct Outcome
+{
+    bool ok = false;
+    QString file;    // the copy made (or, for a restore, the copy of the store it replaced)
+    QString message; // why not, in plain words
+};
+
+// A reason as it can stand in a file name: letters, digits, "-" and "_";
+// any other run of characters becomes one "-". Empty gives "manual".
+QString reasonSlug(const QString &reason);
+// The copy's file name; nullopt for a name that is not one.
+QString backupFileName(const QDateTime &time, const QString &reason);
+std::optional<BackupInfo> parseBackupFileName(const QString &name);
+
+// Copies the store of `programFolder` and then drops the oldest copies past
+// Kept.
+Outcome makeBackup(const QString &programFolder, const QString &reason,
+                   const QDateTime &now = QDateTime::currentDateTime());
+// The copy taken before an operation that deletes or replaces many rows,
+// for the store `db` is open on. Empty when it was made, else the sentence
+// that says why the operation must not go on.
+QString backupBeforeChange(Database &db, const QString &reason);
+
+// Newest first.
+std::vector<BackupInfo> listBackups(const QString &programFolder);
+// True when no daily copy was made on `today`.
+bool dailyBackupDue(const QString &programFolder, const QDate &today = QDate::currentDate());
+
+// The share of translated blocks in a copy, as the status line counts it;
+// nullopt when it cannot be read or holds no blocks.
+std::optional<int> translatedPercent(const QString &backupPath);
+
+// Puts a copy back in place of the store, after copying the store as it is
+// (reason "before-restore"). A copy that is damaged or not a store is
+// refused and nothing changes. A store too damaged to be copied is moved
+// into backups/ under the reason "damaged-store" instead, so that nothing
+// is thrown away.
+Outcome restoreBackup(const QString &programFolder, const QString &file,
+                      const QDateTime &now = QDateTime::currentDateTime());
+
+} // namespace Backups

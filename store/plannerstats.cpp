@@ -1,0 +1,61 @@
+#include "store/plannerstats.h"
+
+#include "store/database.h"
+#include "store/layout.h"
+#include "store/sqlitehandle.h"
+
+#include <sqlite3.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// One row per index: the rows of the table, then the rows that share a value
+// of each leading column. The store's shape, not its size: a script holds
+// about fifty-five blocks, a block is one row, `translated` has two values.
+QString statisticsRows()
+{
+    QString rows;
+    for (const QString &table : ScriptTables::all) {
+        rows += u"INSERT INTO sqlite_stat1 VALUES ('%1', '%1_block', '32767 55 1');"
+                "INSERT INTO sqlite_stat1 VALUES ('%1', '%1_translated', '32767 16384');"_s.arg(table);
+    }
+    return rows;
+}
+
+} // namespace
+
+int writePlannerStatistics(sqlite3 *db)
+{
+    // ANALYZE of the schema table alone creates sqlite_stat1 and reads no rows.
+    return execSqlite(db, u"ANALYZE sqlite_schema; DELETE FROM sqlite_stat1;"_s + statisticsRows());
+}
+
+bool ensurePlannerStatistics(const QString &storePath, StoreError *error)
+{
+    QString why;
+    const SqliteHandle db = openSqlite(storePath, SQLITE_OPEN_READWRITE, &why);
+    int rc = db ? SQLITE_OK : SQLITE_CANTOPEN;
+    if (db) {
+        const QString ownIndexes = firstValue(db.get(), u"SELECT COUNT(*) FROM sqlite_schema WHERE type = 'index' AND "
+                                                        "name IN ('battling_arena_block', 'battle_script_block', "
+                                                        "'field_block')"_s);
+        // Empty when the table is missing; figures of someone's own ANALYZE stay.
+        const QString figures = firstValue(db.get(), u"SELECT COUNT(*) FROM sqlite_stat1 WHERE idx IN "
+                                                     "('battling_arena_block', 'battle_script_block', 'field_block')"_s);
+        if (ownIndexes != u"3" || (!figures.isEmpty() && figures != u"0"))
+            return true;
+        rc = execSqlite(db.get(), u"BEGIN IMMEDIATE"_s);
+        if (rc == SQLITE_OK)
+            rc = writePlannerStatistics(db.get());
+        if (rc == SQLITE_OK)
+            rc = execSqlite(db.get(), u"COMMIT"_s);
+        if (rc != SQLITE_OK) {
+            why = sqliteMessage(db.get());
+            execSqlite(db.get(), u"ROLLBACK"_s);
+        }
+    }
+    if (rc != SQLITE_OK && error)
+        *error = {rc, why};
+    return rc == SQLITE_OK;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QDialog>
+
+#include <memory>
+
+namespace Ui {
+class RestoreWindow;
+}
+
+// Tools > Restore from Backup…: the copies in backups/ (when, why, size,
+// translated share), and the restore of one after a confirmation. The work
+// is Backups::restoreBackup; the store as it was is copied first.
+class RestoreWindow : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit RestoreWindow(const QString &programFolder, QWidget *parent = nullptr);
+    ~RestoreWindow() override;
+
+    // The Restore button: asks, restores and closes the window. True when
+    // the store was replaced.
+    bool restoreSelected();
+
+signals:
+    void restored();
+
+private:
+    void fill();
+
+    QString m_programFolder;
+    std::unique_ptr<Ui::RestoreWindow> m_ui;
+};

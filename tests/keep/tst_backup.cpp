@@ -1,0 +1,254 @@
+#include "links/linksfile.h"
+#include "scripts/originalimport.h"
+#include "scripts/translatedimport.h"
+#include "store/backup.h"
+#include "store/database.h"
+#include "store/storecheck.h"
+#include "tests/support/storedblock.h"
+#include "tests/support/testhome.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+#include <functional>
+
+using namespace Qt::StringLiterals;
+using namespace Backups;
+
+namespace {
+
+const QDateTime Noon(QDate(2024, 5, 1), QTime(12, 0, 0));
+
+QString storedText(const TestHome &home)
+{
+    Database db;
+    const QVariantList row = openStore(db, home.storePath()) ? storedRow(db, StoredBlock()) : QVariantList();
+    return row.isEmpty() ? QString() : row.at(2).toString();
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+class tst_Backup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void names_data();
+    void names();
+    void copiesAreWholeStoresAndTheNewestTwentyStay();
+    void aFolderThatIsNotOneIsRefused_data();
+    void aFolderThatIsNotOneIsRefused();
+    void restore_data();
+    void restore();
+    void operationsBackUpFirst_data();
+    void operationsBackUpFirst();
+    void check_data();
+    void check();
+};
+
+void tst_Backup::names_data()
+{
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("plain") << u"daily"_s << u"2024-05-01_12-00-00_daily.db"_s;
+    QTest::newRow("spaces and signs") << u" before: the big/edit! "_s << u"2024-05-01_12-00-00_before-the-big-edit.db"_s;
+    QTest::newRow("letters beyond ASCII") << u"revisión"_s << u"2024-05-01_12-00-00_revisión.db"_s;
+    QTest::newRow("nothing usable") << u"../"_s << u"2024-05-01_12-00-00_manual.db"_s;
+    QTest::newRow("long") << QString(50, u'x') << u"2024-05-01_12-00-00_"_s + QString(40, u'x') + u".db"_s;
+}
+
+void tst_Backup::names()
+{
+    QFETCH(QString, reason);
+    QFETCH(QString, file);
+    QCOMPARE(backupFileName(Noon, reason), file);
+    const auto parsed = parseBackupFileName(file);
+    QVERIFY(parsed);
+    QCOMPARE(parsed->time, Noon);
+    QCOMPARE(parsed->reason, reasonSlug(reason));
+}
+
+void tst_Backup::copiesAreWholeStoresAndTheNewestTwentyStay()
+{
+    TestHome home(TestHome::StoreOnly);
+    QVERIFY(insertBlock(home, StoredBlock()));
+    // A row still in the journal must be in the copy too.
+    Database open;
+    QVERIFY(openStore(open, home.storePath()));
+    QVERIFY(open.execute(u"UPDATE field SET text_data = 'In the journal.'"_s));
+
+    for (int i = 0; i < Kept + 2; ++i)
+        QVERIFY(makeBackup(home.path(), u"step %1"_s.arg(i), Noon.addSecs(i / 2)).ok);
+    const std::vector<BackupInfo> kept = listBackups(home.path());
+    QCOMPARE(int(kept.size()), Kept);
+    QCOMPARE(kept.front().file, u"2024-05-01_12-00-10-2_step-21.db"_s);
+    QCOMPARE(kept.back().file, u"2024-05-01_12-00-01_step-2.db"_s);
+
+    const QString copy = QDir(home.filePath(FolderName)).filePath(kept.front().file);
+    QVERIFY(!QFile::exists(copy + u"-wal"_s));
+    QCOMPARE(kept.front().bytes, QFileInfo(copy).size());
+    Database db;
+    QVERIFY(db.open(copy));
+    QCOMPARE(storedRow(db, StoredBlock()).value(2).toString(), u"In the journal."_s);
+    QCOMPARE(translatedPercent(copy), 0);
+}
+
+void tst_Backup::aFolderThatIsNotOneIsRefused_data()
+{
+    QTest::addColumn<std::function<bool(const TestHome &)>>("spoil");
+    QTest::newRow("a file") << std::function([](const TestHome &home) {
+        return writeBytes(home.filePath(FolderName), "not a folder");
+    });
+    QTest::newRow("a symbolic link") << std::function([](const TestHome &home) {
+        return QDir(home.path()).mkdir(u"elsewhere"_s)
+            && QFile::link(home.filePath(u"elsewhere"_s), home.filePath(FolderName));
+    });
+    QTest::newRow("no store") << std::function([](const TestHome &home) { return QFile::remove(home.storePath()); });
+}
+
+void tst_Backup::aFolderThatIsNotOneIsRefused()
+{
+    QFETCH(std::function<bool(const TestHome &)>, spoil);
+    TestHome home(TestHome::StoreOnly);
+    QVERIFY(spoil(home));
+    const Outcome outcome = makeBackup(home.path(), Reason::Manual, Noon);
+    QVERIFY(!outcome.ok);
+    QVERIFY(!outcome.message.isEmpty());
+    QVERIFY(QDir(home.filePath(u"elsewhere"_s)).isEmpty());
+}
+
+void tst_Backup::restore_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("storeBytes"); // empty: the store stays a good one
+    QTest::addColumn<bool>("restored");
+    QTest::addColumn<QString>("kept"); // the copy of the replaced store
+    QTest::newRow("a good copy") << u"2024-05-01_12-00-00_daily.db"_s << QByteArray() << true
+                                 << u"2024-05-01_13-00-00_before-restore.db"_s;
+    QTest::newRow("over a store that is not a database")
+        << u"2024-05-01_12-00-00_daily.db"_s << QByteArray(8192, 'x') << true << u"2024-05-01_13-00-00_damaged-store.db"_s;
+    QTest::newRow("a damaged copy") << u"2024-05-01_11-00-00_broken.db"_s << QByteArray() << false << QString();
+    QTest::newRow("a name outside the folder") << u"../tallowpen.db"_s << QByteArray() << false << QString();
+    QTest::newRow("no such copy") << u"2024-05-01_10-00-00_gone.db"_s << QByteArray() << false << QString();
+}
+
+void tst_Backup::restore()
+{
+    QFETCH(QString, file);
+    QFETCH(QByteArray, storeBytes);
+    QFETCH(bool, restored);
+    QFETCH(QString, kept);
+    TestHome home(TestHome::StoreOnly);
+    QVERIFY(insertBlock(home, StoredBlock()));
+    QVERIFY(makeBackup(home.path(), Reason::Daily, Noon).ok);
+    QVERIFY(writeBytes(home.filePath(FolderName + u"/2024-05-01_11-00-00_broken.db"_s), QByteArray(4096, 'y')));
+    QVERIFY(home.execute(u"UPDATE field SET text_data = 'Typed after the copy.'"_s));
+    if (!storeBytes.isEmpty())
+        QVERIFY(writeBytes(home.storePath(), storeBytes));
+
+    const Outcome outcome = restoreBackup(home.path(), file, Noon.addSecs(3600));
+    QCOMPARE(outcome.ok, restored);
+    QCOMPARE(outcome.file, kept);
+    QCOMPARE(outcome.message.isEmpty(), restored);
+    if (restored)
+        QCOMPARE(storedText(home), StoredBlock().text);
+    else
+        QCOMPARE(storedText(home), u"Typed after the copy."_s);
+    QCOMPARE(int(listBackups(home.path()).size()), restored ? 3 : 2);
+}
+
+void tst_Backup::operationsBackUpFirst_data()
+{
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<std::function<bool(Database &, const TestHome &)>>("operation");
+    QTest::newRow("re-import of originals") << Reason::ImportOriginal
+                                            << std::function([](Database &db, const TestHome &) {
+                                                   ProgressPacer pacer(nullptr);
+                                                   return OriginalImport::deleteOriginals(db, pacer);
+                                               });
+    QTest::newRow("import of translations")
+        << Reason::ImportTranslated << std::function([](Database &db, const TestHome &home) {
+               ProgressPacer pacer(nullptr);
+               QDir(home.path()).mkpath(u"in/battle_script"_s);
+               return TranslatedImport::run(db, home.filePath(u"in"_s), pacer).failures.isEmpty();
+           });
+    QTest::newRow("links file") << Reason::LinksImport << std::function([](Database &db, const TestHome &home) {
+        return writeBytes(home.filePath(u"links.txt"_s), "sword,espada\r\n")
+            && importLinksFile(db, home.filePath(u"links.txt"_s)).ok();
+    });
+}
+
+void tst_Backup::operationsBackUpFirst()
+{
+    QFETCH(QString, reason);
+    QFETCH(std::function<bool(Database &, const TestHome &)>, operation);
+    for (const bool folderUsable : {true, false}) {
+        TestHome home(TestHome::StoreOnly);
+        QVERIFY(insertBlock(home, StoredBlock()));
+        if (!folderUsable)
+            QVERIFY(writeBytes(home.filePath(FolderName), "in the way"));
+        Database db;
+        QVERIFY(openStore(db, home.storePath()));
+        const qint64 changedBefore = db.changedRows();
+        QCOMPARE(operation(db, home), folderUsable);
+        if (folderUsable) {
+            QCOMPARE(listBackups(home.path()).size(), size_t(1));
+            QCOMPARE(listBackups(home.path()).front().reason, reason);
+        } else {
+            QCOMPARE(db.changedRows(), changedBefore);
+        }
+    }
+}
+
+void tst_Backup::check_data()
+{
+    QTest::addColumn<QByteArray>("bytes"); // replaces the store's; empty: the store as made
+    QTest::addColumn<bool>("truncate");
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("a store as made") << QByteArray() << false << true;
+    QTest::newRow("cut short") << QByteArray() << true << false;
+    QTest::newRow("not a database") << QByteArray(4096, 'z') << false << false;
+    QTest::newRow("an empty file") << QByteArray("") << false << false;
+}
+
+void tst_Backup::check()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, truncate);
+    QFETCH(bool, ok);
+    TestHome home(TestHome::StoreOnly);
+    {
+        Database db;
+        QVERIFY(openStore(db, home.storePath()) && db.begin());
+        for (int i = 0; i < 200; ++i)
+            QVERIFY(db.execute(u"INSERT INTO field (file_name, dialogue_id, text_data) VALUES ('a.txt', %1, '%2')"_s.arg(
+                QString::number(i), QString(200, u'a'))));
+        QVERIFY(db.commit());
+    }
+    if (!bytes.isNull())
+        QVERIFY(writeBytes(home.storePath(), bytes));
+    if (truncate)
+        QVERIFY(QFile::resize(home.storePath(), QFileInfo(home.storePath()).size() / 2));
+
+    const StoreCheck check = checkStoreFile(home.storePath());
+    QCOMPARE(check.ok, ok);
+    QCOMPARE(check.problem.isEmpty(), ok);
+    if (ok)
+        return;
+    QVERIFY(damagedStoreMessage(home.path(), check.problem).contains(u"There is no backup"_s));
+    QVERIFY(QDir(home.path()).mkpath(FolderName));
+    QVERIFY(writeBytes(home.filePath(FolderName + u"/2024-05-01_12-00-00_daily.db"_s), "old"));
+    QVERIFY(writeBytes(home.filePath(FolderName + u"/2024-05-02_12-00-00_links-import.db"_s), "new"));
+    QVERIFY(damagedStoreMessage(home.path(), check.problem)
+                .contains(u"tallowpen-cli restore 2024-05-02_12-00-00_links-import.db"_s));
+}
+
+QTEST_GUILESS_MAIN(tst_Backup)
+#include "tst_backup.moc"

@@ -1,0 +1,177 @@
+#include "store/blockedit.h"
+#include "store/history.h"
+#include "store/layout.h"
+#include "store/plannerstats.h"
+#include "tests/support/storedblock.h"
+#include "tests/support/testhome.h"
+
+#include <QDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+using Edits = QList<BlockEdits>;
+using Versions = QList<BlockVersion>;
+using Changes = QList<TextChange>;
+Q_DECLARE_METATYPE(BlockEdits)
+
+namespace {
+
+const QString Key = u"field:0012.txt;3"_s;
+const BlockAddress Address{u"field"_s, u"0012.txt"_s, 3};
+
+BlockVersion version(const QString &translation, const QString &comment = {}, bool revised = false)
+{
+    return BlockVersion{{}, translation, comment, revised};
+}
+
+} // namespace
+
+class tst_History : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void savesKeepWhatTheyReplace_data();
+    void savesKeepWhatTheyReplace();
+    void aHistoryThatCannotBeWrittenLeavesTheSaveStanding();
+    void textChanges_data();
+    void textChanges();
+    void theExportSearchesByScript_data();
+    void theExportSearchesByScript();
+};
+
+void tst_History::savesKeepWhatTheyReplace_data()
+{
+    QTest::addColumn<StoredBlock>("row");
+    QTest::addColumn<Edits>("saves");
+    QTest::addColumn<Versions>("kept"); // newest first, without times
+
+    StoredBlock translated;
+    translated.translated = 1;
+    translated.textT = u"Hola.<End of Block>"_s;
+    translated.comments = u"Check`s name"_s;
+    const BlockEdits typed{u"Hola, amigo.<End of Block>"_s, u"Check's name"_s, false};
+
+    QTest::newRow("a changed translation") << translated << Edits{typed}
+                                           << Versions{version(u"Hola.<End of Block>"_s, u"Check's name"_s)};
+    QTest::newRow("the same values keep nothing")
+        << translated << Edits{{u"Hola.<End of Block>"_s, u"Check's name"_s, false}} << Versions{};
+    QTest::newRow("only the revised mark")
+        << translated << Edits{{u"Hola.<End of Block>"_s, u"Check's name"_s, true}}
+        << Versions{version(u"Hola.<End of Block>"_s, u"Check's name"_s)};
+    QTest::newRow("only the comment") << translated << Edits{{u"Hola.<End of Block>"_s, QString(), false}}
+                                      << Versions{version(u"Hola.<End of Block>"_s, u"Check's name"_s)};
+    QTest::newRow("newest first") << translated << Edits{typed, {u"Adiós.<End of Block>"_s, QString(), true}}
+                                  << Versions{version(u"Hola, amigo.<End of Block>"_s, u"Check's name"_s),
+                                              version(u"Hola.<End of Block>"_s, u"Check's name"_s)};
+    StoredBlock untranslated;
+    untranslated.textT = u"Left over.<End of Block>"_s; // not shown, so not a version
+    QTest::newRow("a first translation") << untranslated << Edits{typed} << Versions{version(QString())};
+}
+
+void tst_History::savesKeepWhatTheyReplace()
+{
+    QFETCH(StoredBlock, row);
+    QFETCH(Edits, saves);
+    QFETCH(Versions, kept);
+    TestHome home(TestHome::StoreOnly);
+    QVERIFY(insertBlock(home, row));
+    Database db;
+    QVERIFY(openStore(db, home.storePath()));
+    const QDateTime start = QDateTime::currentDateTime().addMSecs(-1);
+    for (const BlockEdits &edits : saves) {
+        const BlockSave save = saveBlock(db, Key, u"3"_s, edits, nullptr);
+        QVERIFY(save.ok);
+        QCOMPARE(save.historyProblem, QString());
+    }
+
+    const auto versions = blockVersions(home.storePath(), Address);
+    QVERIFY(versions);
+    QCOMPARE(versions->size(), size_t(kept.size()));
+    for (size_t i = 0; i < versions->size(); ++i) {
+        BlockVersion got = versions->at(i);
+        QVERIFY(got.time >= start && got.time <= QDateTime::currentDateTime());
+        got.time = {};
+        QCOMPARE(got, kept.at(qsizetype(i)));
+    }
+}
+
+void tst_History::aHistoryThatCannotBeWrittenLeavesTheSaveStanding()
+{
+    TestHome home(TestHome::StoreOnly);
+    QVERIFY(insertBlock(home, StoredBlock()));
+    QVERIFY(QDir(home.path()).mkdir(HistoryFileName));
+    Database db;
+    QVERIFY(openStore(db, home.storePath()));
+
+    const BlockSave save = saveBlock(db, Key, u"3"_s, {u"Nuevo.<End of Block>"_s, QString(), false}, nullptr);
+    QVERIFY(save.ok);
+    QVERIFY(save.historyProblem.contains(HistoryFileName));
+    QCOMPARE(storedRow(db, StoredBlock()).value(ColTextDataT).toString(), u"Nuevo.<End of Block>"_s);
+    QString error;
+    QVERIFY(!blockVersions(home.storePath(), Address, &error));
+    QVERIFY(!error.isEmpty());
+}
+
+void tst_History::textChanges_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<Changes>("changes");
+    QTest::newRow("equal") << u"Hola.<End>"_s << u"Hola.<End>"_s << Changes{{TextChange::Same, u"Hola.<End>"_s}};
+    QTest::newRow("a word replaced") << u"el cofre rojo"_s << u"el arca roja"_s
+                                     << Changes{{TextChange::Same, u"el "_s},
+                                                {TextChange::Removed, u"cofre"_s},
+                                                {TextChange::Added, u"arca"_s},
+                                                {TextChange::Same, u" "_s},
+                                                {TextChange::Removed, u"rojo"_s},
+                                                {TextChange::Added, u"roja"_s}};
+    QTest::newRow("a word added") << u"ve ya"_s << u"ve ahora ya"_s
+                                  << Changes{{TextChange::Same, u"ve "_s},
+                                             {TextChange::Added, u"ahora "_s},
+                                             {TextChange::Same, u"ya"_s}};
+    QTest::newRow("a tag changed") << u"<Wait><Close>"_s << u"<Delay 3><Close>"_s
+                                   << Changes{{TextChange::Same, u"<"_s},
+                                              {TextChange::Removed, u"Wait"_s},
+                                              {TextChange::Added, u"Delay 3"_s},
+                                              {TextChange::Same, u"><Close>"_s}};
+    QTest::newRow("from nothing") << QString() << u"Hola"_s << Changes{{TextChange::Added, u"Hola"_s}};
+    const QString longFrom = u"a "_s.repeated(3000).trimmed(), longTo = u"b "_s.repeated(3000).trimmed();
+    QTest::newRow("too long to compare word by word")
+        << longFrom << longTo << Changes{{TextChange::Removed, longFrom}, {TextChange::Added, longTo}};
+}
+
+void tst_History::textChanges()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(Changes, changes);
+    const std::vector<TextChange> got = ::textChanges(from, to);
+    QCOMPARE(Changes(got.begin(), got.end()), changes);
+}
+
+void tst_History::theExportSearchesByScript_data()
+{
+    QTest::addColumn<bool>("madeBeforeTheFigures");
+    QTest::newRow("a store made now") << false;
+    QTest::newRow("a store made before the figures") << true;
+}
+
+void tst_History::theExportSearchesByScript()
+{
+    QFETCH(bool, madeBeforeTheFigures);
+    TestHome home(TestHome::StoreOnly);
+    if (madeBeforeTheFigures) {
+        QVERIFY(home.execute(u"DELETE FROM sqlite_stat1"_s));
+        QVERIFY(ensurePlannerStatistics(home.storePath()));
+    }
+    Database db;
+    QVERIFY(openStore(db, home.storePath()));
+    ResultSet plan = db.query(u"EXPLAIN QUERY PLAN SELECT * FROM field WHERE file_name = 'a.txt' AND translated = 1;"_s);
+    QVERIFY(!plan.step());
+    QCOMPARE(plan.text(3), u"SEARCH field USING INDEX field_block (file_name=?)"_s);
+}
+
+QTEST_GUILESS_MAIN(tst_History)
+#include "tst_history.moc"
