@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QTest>
 
+#include <sqlite3.h>
+
 using namespace Qt::StringLiterals;
 
 class tst_LinksFile : public QObject
@@ -64,7 +66,7 @@ void tst_LinksFile::import()
 void tst_LinksFile::failures_data()
 {
     QTest::addColumn<bool>("fileThere");
-    QTest::addColumn<bool>("storeOpen");
+    QTest::addColumn<bool>("tableThere");
     QTest::addColumn<QString>("failure");
     QTest::newRow("missing file") << false << true << u"53The links file "_s;
     QTest::newRow("store refuses the statement") << true << false << u"3146Line 1 of the links file "_s;
@@ -73,14 +75,22 @@ void tst_LinksFile::failures_data()
 void tst_LinksFile::failures()
 {
     QFETCH(bool, fileThere);
-    QFETCH(bool, storeOpen);
+    QFETCH(bool, tableThere);
     QFETCH(QString, failure);
     TestHome home(TestHome::StoreOnly);
     QFile file(home.filePath(u"links.txt"_s));
     QVERIFY(!fileThere || (file.open(QIODevice::WriteOnly) && file.write("sword,espada\r\n") > 0));
     file.close();
+    if (!tableThere) {
+        // Behind the store component's back: it refuses schema changes.
+        sqlite3 *raw = nullptr;
+        QCOMPARE(sqlite3_open(qPrintable(home.storePath()), &raw), SQLITE_OK);
+        const int dropped = sqlite3_exec(raw, "DROP TABLE suggestion", nullptr, nullptr, nullptr);
+        sqlite3_close(raw);
+        QCOMPARE(dropped, SQLITE_OK);
+    }
     Database db;
-    QVERIFY(!storeOpen || openStore(db, home.storePath()));
+    QVERIFY(openStore(db, home.storePath()));
     const LinksImportResult result = importLinksFile(db, file.fileName());
     QVERIFY2(result.failureText().startsWith(failure), qPrintable(result.failureText()));
     QVERIFY(result.failureText().contains(QDir::toNativeSeparators(file.fileName())));
