@@ -9,6 +9,7 @@
 #include "scripts/translatedimport.h"
 #include "store/database.h"
 #include "store/layout.h"
+#include "store/nodekey.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -45,7 +46,7 @@ QString firstFieldBlock(BenchContext &ctx, Database &db)
         ctx.fail(u"the corpus has no field block"_s);
         return {};
     }
-    return ScriptTables::field + u':' + rows.text(ColFileName) + u';' + rows.text(ColDialogueId);
+    return blockKey(ScriptTables::field, rows.text(ColFileName), rows.text(ColDialogueId));
 }
 
 struct SaveState

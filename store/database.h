@@ -8,6 +8,14 @@
 
 struct sqlite3;
 
+// Closes a connection with sqlite3_close_v2, which waits for any statement
+// still open on it instead of failing.
+struct SqliteCloser
+{
+    void operator()(sqlite3 *db) const;
+};
+using SqliteConnection = std::unique_ptr<sqlite3, SqliteCloser>;
+
 // What a failed statement or file operation leaves behind: SQLite's result
 // code (0 when the failure is not the engine's) and a sentence for the user.
 struct StoreError
@@ -108,7 +116,7 @@ private:
     bool run(const QString &statement, ResultSet *rows, QVariant *out);
     bool fail(int code, const QString &message);
 
-    sqlite3 *m_db = nullptr;
+    SqliteConnection m_db;
     QString m_path;
     StoreError m_lastError;
 };
