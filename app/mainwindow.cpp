@@ -108,7 +108,6 @@ void MainWindow::buildFeatures()
     connect(originals, &ImportController::scriptsChanged, tree, &TreeController::rebuildTree);
     connect(translations, &TranslatedImportController::scriptsChanged, tree, &TreeController::rebuildTree);
     connect(search, &SearchController::nodeClicked, blocks, &BlockEditController::openBlock);
-    connect(this, &MainWindow::aboutToExit, blocks, &BlockEditController::saveAtExit);
     connect(blocks, &BlockEditController::editorsEmptied, m_preview, &PreviewController::startOver);
     connect(blocks, &BlockEditController::translationCleaned, m_preview, &PreviewController::clearPreview);
     connect(blocks, &BlockEditController::windowSizeReset, m_preview, &PreviewController::redrawPreview);
