@@ -42,7 +42,7 @@ struct Case
     int status = 0;
     QByteArray out = {};
     QString err = {};
-    QStringList setup = {}; // statements run on the store first; "no store" removes it
+    QStringList setup = {}; // statements run on the store first; "no store" removes it, "file F" makes F
     QStringList then = {};
     QByteArray thenOut = {};
     QString file = {}; // a file the run must leave
@@ -96,8 +96,8 @@ void tst_Cli::writeFile(const QString &name, const QByteArray &bytes) const
 
 // Three blocks (two of them translated), two links, and the files the
 // commands read: script folders to import (one with a block number past 16
-// bits), a links file, a text with mixed line ends, a small Spanish
-// dictionary.
+// bits), a links file, a UTF-8 text with a byte-order mark and mixed line
+// ends, a text that is no UTF-8, a small Spanish dictionary.
 void tst_Cli::init()
 {
     m_home = std::make_unique<TestHome>();
@@ -121,7 +121,8 @@ void tst_Cli::init()
     writeFile(u"translated/battle_script/b.txt"_s, "<TextBlock 5 w:1 h:1>\r\nAdi\xf3s.<End of Block>\r\n");
     writeFile(u"broken/field/x.txt"_s, "<TextBlock 99999 w:1 h:1>\r\n<End of Block>\r\n");
     writeFile(u"links.txt"_s, "axe, hacha\r\n");
-    writeFile(u"text.txt"_s, "sword x\r\nthe bow\nend");
+    writeFile(u"text.txt"_s, "\xEF\xBB\xBFsword x\r\nthe bow\nend");
+    writeFile(u"latin1.txt"_s, "fine\nbroken \xe9 byte\n");
     writeFile(u"dict/es_ES.aff"_s, "SET UTF-8\nTRY aeiosndl\n");
     writeFile(u"dict/es_ES.dic"_s, "3\nhola\nespada\nmundo\n");
 }
@@ -154,6 +155,12 @@ void tst_Cli::run_data()
     addCase({"search", {u"search"_s, u"TARDE"_s}, 0,
              lines({R"({"block": 32767, "script": "town`s.txt", "folder": "field", "text": "Es \"tarde\"."})"}),
              u"End of the search"_s});
+    addCase({"search in the originals", {u"search"_s, u"late"_s, u"--in"_s, u"original"_s}, 0,
+             lines({R"({"block": 32767, "script": "town`s.txt", "folder": "field", "text": "It`s late."})"}),
+             u"End of the search"_s});
+    addCase({"search in the comments", {u"search"_s, u"note"_s, u"--in"_s, u"comments"_s}, 0,
+             lines({R"({"block": 32767, "script": "town`s.txt", "folder": "field", "text": "a note"})"}),
+             u"End of the search"_s});
     addCase({"search in an unknown place", {u"search"_s, u"tarde"_s, u"--in"_s, u"notes"_s}, 2, {}, u"--in takes"_s});
     addCase({"search too short", {u"search"_s, u"x"_s}, 1, {}, u"Word is too short"_s});
     addCase({"search meets a store without its table", {u"search"_s, u"tarde"_s}, 1, {}, u"no such table"_s,
@@ -161,6 +168,12 @@ void tst_Cli::run_data()
 
     addCase({"spell", {u"spell"_s, u"--text"_s, u"hola espda"_s}, 0,
              lines({"1", R"({"start": 5, "length": 5, "word": "espda", "suggestions": ["espada"]})"})});
+    addCase({"spell without errors", {u"spell"_s, u"--text"_s, u"hola"_s}, 0, "0\n",
+             u"No possible errors were founded"_s});
+    addCase({"spell of a file that is no UTF-8", {u"spell"_s, u"--text-file"_s, u"@/latin1.txt"_s}, 1, {},
+             u"@/latin1.txt, line 2: not UTF-8 text."_s});
+    addCase({"spell in a language without dictionary", {u"spell"_s, u"--text"_s, u"a"_s, u"--language"_s, u"9999"_s},
+             1, {}, u"No spelling dictionary is known for the language number 9999."_s});
     addCase({"spell in no language", {u"spell"_s, u"--text"_s, u"hola"_s, u"--language"_s, u"es"_s}, 2, {},
              u"--language takes a language number"_s});
 
@@ -177,7 +190,11 @@ void tst_Cli::run_data()
              lines({Sword, Bow, R"({"word": "axe", "suggestions": ["a", "b", "c", "d", "e"], "comment": "it`s"})"})});
     addCase({"link-set with six suggestions", five + QStringList{u"--suggest"_s, u"f"_s}, 2, {},
              u"At most five --suggest."_s});
-    addCase({"link-set without a suggestion", {u"link-set"_s, u"axe"_s, u"--comment"_s, u"x"_s}, 1, {},
+    addCase({"link-set --modify", {u"link-set"_s, u"sword"_s, u"--suggest"_s, u"hoja"_s, u"--modify"_s}, 0, {}, {}, {},
+             {u"links"_s},
+             lines({R"({"word": "sword", "suggestions": ["hoja", "", "", "", ""], "comment": ""})", Bow})});
+    addCase({"link-set without a first suggestion",
+             {u"link-set"_s, u"axe"_s, u"--suggest"_s, QString(), u"--suggest"_s, u"hacha"_s}, 1, {},
              u"At least write one word please"_s});
 
     addCase({"link-erase", {u"link-erase"_s, u"sword"_s}, 0, {}, {}, {}, {u"links"_s}, lines({Bow})});
@@ -191,7 +208,9 @@ void tst_Cli::run_data()
     addCase({"word-at a position that is no number", {u"word-at"_s, u"--text"_s, u"a"_s, u"one"_s}, 2, {},
              u"POS must be a whole number."_s});
     addCase({"word-at without a text", {u"word-at"_s, u"1"_s}, 2, {}, u"Give either --text or --text-file."_s});
-    addCase({"highlight", {u"highlight"_s, u"--text-file"_s, u"@/text.txt"_s, u"--line"_s, u"1"_s}, 0,
+    addCase({"highlight", {u"highlight"_s, u"--text-file"_s, u"@/text.txt"_s}, 0,
+             lines({R"({"start": 0, "length": 5, "word": "sword"})", R"({"start": 13, "length": 3, "word": "bow"})"})});
+    addCase({"highlight one line", {u"highlight"_s, u"--text-file"_s, u"@/text.txt"_s, u"--line"_s, u"1"_s}, 0,
              lines({R"({"start": 13, "length": 3, "word": "bow"})"})});
     addCase({"highlight past the last line", {u"highlight"_s, u"--text"_s, u"a"_s, u"--line"_s, u"1"_s}, 2, {},
              u"--line must name a line of the text (0 to 0)."_s});
@@ -199,6 +218,10 @@ void tst_Cli::run_data()
     addCase({"render", {u"render"_s, u"--size"_s, u"5"_s, u"1"_s, u"--text"_s, u"a"_s, u"--out"_s, u"@/a.png"_s}, 0,
              {}, {}, {}, {}, {}, u"a.png"_s});
     addCase({"render without a size", {u"render"_s, u"--out"_s, u"@/a.png"_s}, 2, {}, u"Wrong number of arguments"_s});
+    addCase({"render without --out", {u"render"_s, u"--size"_s, u"5"_s, u"1"_s}, 2, {}, u"Usage: render"_s});
+    addCase({"render with a frame strip of the wrong size",
+             {u"render"_s, u"--size"_s, u"5"_s, u"1"_s, u"--frame"_s, u"@/font/font.bmp"_s, u"--out"_s, u"@/a.png"_s},
+             1, {}, u"a frame-piece strip is 64 x 8"_s});
     addCase({"render with a missing font", {u"render"_s, u"--size"_s, u"5"_s, u"1"_s, u"--font"_s, u"@/none"_s,
                                             u"--out"_s, u"@/a.png"_s},
              1, {}, u"Cannot read the font image @/none."_s});
@@ -222,6 +245,13 @@ void tst_Cli::run_data()
              {}, secondBlock,
              lines({R"({"caption": "[field] - [town`s.txt] - [2]", "original": "Bye.", "translation": "It's\r\nhere", )"
                     R"("comment": "c", "revised": 1, "revisedEnabled": true, "width": 40, "height": 1})"})});
+    addCase({"save from a file, the comment emptied", {u"save"_s, u"field"_s, u"town's.txt"_s, u"32767"_s,
+                                                        u"--translation-file"_s, u"@/text.txt"_s, u"--comment"_s, {}},
+             0, lines({R"({"text": "32767", "image": 7, "status": ">Translation status: 67% translated"})"}), {},
+             {}, {u"block"_s, u"field"_s, u"town's.txt"_s, u"32767"_s},
+             lines({R"({"caption": "[field] - [town`s.txt] - [32767]", "original": "It's late.", )"
+                    R"("translation": "sword x\r\nthe bow\r\nend", "comment": "", "revised": 1, )"
+                    R"("revisedEnabled": true, "width": 56, "height": 2})"})});
     addCase({"save with revised neither 0 nor 1",
              {u"save"_s, u"field"_s, u"town's.txt"_s, u"2"_s, u"--revised"_s, u"yes"_s}, 2, {},
              u"--revised takes 0 or 1."_s});
@@ -229,6 +259,8 @@ void tst_Cli::run_data()
              lines({R"({"width": 42, "height": 2})"}), {}, {}, secondBlock,
              lines({R"({"caption": "[field] - [town`s.txt] - [2]", "original": "Bye.", "translation": "", )"
                     R"("comment": "", "revised": 0, "revisedEnabled": false, "width": 42, "height": 2})"})});
+    addCase({"resize of a block not stored", {u"resize"_s, u"field"_s, u"town's.txt"_s, u"4"_s, u"up"_s}, 1, {},
+             u"There is no block [field] - [town`s.txt] - [4]."_s});
     addCase({"resize with an unknown key", {u"resize"_s, u"field"_s, u"town's.txt"_s, u"2"_s, u"sideways"_s}, 2, {},
              u"Unknown key sideways"_s});
 
@@ -240,6 +272,8 @@ void tst_Cli::run_data()
              " 1 scripts were exported, check the 'Translated' folder at the application path\n", {}, {}, {}, {},
              u"Translated/field/town`s.txt"_s,
              "<TextBlock 2 w:40 h:1>\r\nBye.\r\n<TextBlock 32767 w:56 h:2>\r\nEs \"tarde\".\r\n"});
+    addCase({"export into a folder it cannot make", {u"export"_s, u"--all"_s}, 1, {},
+             u"The export stopped at @/Translated"_s, {u"file Translated"_s}});
     addCase({"export of nothing named", {u"export"_s}, 2, {}, u"Give --all or the scripts to export, not both."_s});
     addCase({"export of nothing listed", {u"export"_s, u"--only-revised"_s, u"b.txt"_s}, 1, {},
              u"Nothing to export, make selection fisrt please"_s});
@@ -253,7 +287,7 @@ void tst_Cli::run_data()
     addCase({"import-original stops at a bad block", {u"import-original"_s, u"--yes"_s, u"@/broken"_s}, 1, {},
              u"Import stopped: field\\x.txt, line 1"_s});
     addCase({"import-original into a filled store", {u"import-original"_s, u"@/scripts"_s}, 1, {},
-             u"The Original scripts already exist."_s});
+             u"The Original scripts already exist."_s, {}, {u"links"_s}, lines({Sword, Bow})});
     addCase({"import-translated", {u"import-translated"_s, u"@/translated"_s}, 0,
              "All the translated scripts were imported.\n", u"Importing file... battle_script\\b.txt"_s, {},
              {u"view"_s, u"battle_script"_s, u"b.txt"_s}, "<TextBlock 5 w:20 h:1>\r\nAdi\xf3s.<End of Block>\r\n"});
@@ -293,6 +327,8 @@ void tst_Cli::run()
     for (const QString &statement : std::as_const(setup)) {
         if (statement == u"no store")
             QVERIFY(QFile::remove(m_home->storePath()));
+        else if (statement.startsWith(u"file "))
+            writeFile(statement.mid(5), "in the way");
         else
             QVERIFY2(behindTheProgramsBack(statement), qPrintable(statement));
     }
