@@ -44,7 +44,8 @@ OrStop<QString> readEditorTextFile(CliContext &context, const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return context.fail(u"Cannot read %1: %2"_s.arg(path, file.errorString()));
-    // Decoded line by line so that a bad byte can be reported with its line.
+    // Decoded line by line so that a bad byte can be reported with its line;
+    // the decoder drops a leading byte-order mark.
     const QList<QByteArray> lines = file.readAll().split('\n');
     QString text;
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -56,7 +57,5 @@ OrStop<QString> readEditorTextFile(CliContext &context, const QString &path)
             text += u'\n';
         text += line;
     }
-    if (text.startsWith(QChar::ByteOrderMark))
-        text.remove(0, 1);
     return withCrLf(text);
 }
