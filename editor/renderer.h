@@ -36,6 +36,8 @@ struct WindowGeometry
 // height is not a whole number from 1 to 200, or the width gives more
 // columns than 16-bit pixel positions can reach.
 std::optional<WindowGeometry> windowGeometry(const QString &width, const QString &height);
+// Whether every cell of a w x n window at `row` has a 16-bit pixel position.
+bool windowFits16(qint16 w, qint16 n, qint16 row);
 
 bool drawGlyph(qint16 ascii, qint16 row, qint16 column, qint16 glyphWidth, qint16 glyphHeight,
                const QImage &picSource, QImage &PicTarget);
