@@ -90,3 +90,19 @@ TagMeaning tagMeaning(QStringView tag)
     meaning.unknownMark = tag.startsWith(u"<UNKNOWN") || tag.startsWith(u"<Extra");
     return meaning;
 }
+
+QList<TagToken> findTags(QStringView text)
+{
+    QList<TagToken> tags;
+    qsizetype i = text.indexOf(u'<');
+    while (i >= 0) {
+        const qsizetype end = text.indexOf(u'>', i);
+        if (end < 0) {
+            tags.append({i, text.size() - i, false});
+            break;
+        }
+        tags.append({i, end - i + 1, true});
+        i = text.indexOf(u'<', end + 1);
+    }
+    return tags;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QStringView>
 
 // The block-text tag vocabulary: what each tag shows in the preview and how
@@ -15,3 +16,14 @@ struct TagMeaning
 };
 
 TagMeaning tagMeaning(QStringView tag);
+
+// Where the tags of a text stand, as the preview's scan cuts them: from a
+// "<" up to and including the next ">", or to the end of the text when no
+// ">" follows (then `closed` is false).
+struct TagToken
+{
+    qsizetype start = 0;
+    qsizetype length = 0;
+    bool closed = true;
+};
+QList<TagToken> findTags(QStringView text);
