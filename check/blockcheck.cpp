@@ -2,7 +2,7 @@
 
 #include "editor/tags.h"
 
-#include <QHash>
+#include <QVarLengthArray>
 
 #include <algorithm>
 
@@ -64,52 +64,58 @@ bool isPageTag(QStringView tag)
     return tag == u"<New>" || tag == u"<Wait>" || tag == u"<Close>";
 }
 
-void checkTags(const CheckedBlock &block, RuleSet rules, QList<Finding> &findings)
+// The tags of both texts compared as multisets, each tag by its whole text.
+void checkTags(const CheckedBlock &block, const QList<TagToken> &translationTags, RuleSet rules,
+               QList<Finding> &findings)
 {
-    QHash<QString, int> inOriginal;
+    QVarLengthArray<QStringView, 32> original;
     for (const TagToken &tag : findTags(block.original)) {
         const QStringView text = QStringView(block.original).sliced(tag.start, tag.length);
         if (tag.closed && text != EndOfBlock)
-            ++inOriginal[text.toString()];
+            original.append(text);
     }
-    QHash<QString, QList<TagToken>> inTranslation;
-    QStringList order; // first appearance, for a stable order of findings
-    for (const TagToken &tag : findTags(block.translation)) {
+    QVarLengthArray<TagToken, 32> translation;
+    for (const TagToken &tag : translationTags) {
         if (!tag.closed) {
             if (rules.contains(Rule::Tags))
                 findings << finding(Rule::Tags,
                                     u"A \"<\" that is never closed: everything after it is one tag and is not "
                                     "shown."_s,
                                     tag.start, tag.length);
-            continue;
+        } else if (QStringView(block.translation).sliced(tag.start, tag.length) != EndOfBlock) {
+            translation.append(tag);
         }
-        const QString text = block.translation.mid(tag.start, tag.length);
-        if (text == EndOfBlock)
-            continue;
-        if (!inTranslation.contains(text))
-            order << text;
-        inTranslation[text].append(tag);
     }
-    QStringList originalOrder = inOriginal.keys();
-    std::sort(originalOrder.begin(), originalOrder.end());
-    for (const QString &tag : std::as_const(originalOrder)) {
-        if (!inTranslation.contains(tag))
-            order << tag;
-    }
-    for (const QString &tag : std::as_const(order)) {
-        const QList<TagToken> here = inTranslation.value(tag);
-        const int original = inOriginal.value(tag);
-        if (here.size() == original)
+    const auto textOf = [&](const TagToken &tag) { return QStringView(block.translation).sliced(tag.start, tag.length); };
+    std::sort(original.begin(), original.end());
+    // Stable: within one tag text the last appearance stays last.
+    std::stable_sort(translation.begin(), translation.end(),
+                     [&](const TagToken &a, const TagToken &b) { return textOf(a) < textOf(b); });
+    qsizetype i = 0, j = 0;
+    while (i < original.size() || j < translation.size()) {
+        QStringView tag;
+        if (j == translation.size() || (i < original.size() && original[i] < textOf(translation[j])))
+            tag = original[i];
+        else
+            tag = textOf(translation[j]);
+        qsizetype inOriginal = 0, inTranslation = 0;
+        for (; i < original.size() && original[i] == tag; ++i)
+            ++inOriginal;
+        for (; j < translation.size() && textOf(translation[j]) == tag; ++j)
+            ++inTranslation;
+        if (inOriginal == inTranslation)
             continue;
         const Rule rule = isPageTag(tag) ? Rule::Pages : Rule::Tags;
         if (!rules.contains(rule))
             continue;
         const QString message = (rule == Rule::Pages ? u"Page tag %1: %2 in the original, %3 in the translation."_s
                                                      : u"Tag %1: %2 in the original, %3 in the translation."_s)
-                                    .arg(tag, QString::number(original), QString::number(here.size()));
+                                    .arg(tag.toString(), QString::number(inOriginal), QString::number(inTranslation));
         // An extra tag points at its last appearance; a missing one has no place.
-        findings << (here.size() > original ? finding(rule, message, here.last().start, here.last().length)
-                                            : finding(rule, message));
+        if (inTranslation > inOriginal)
+            findings << finding(rule, message, translation[j - 1].start, translation[j - 1].length);
+        else
+            findings << finding(rule, message);
     }
 }
 
@@ -138,7 +144,7 @@ struct ShownChar
     qsizetype length;
 };
 
-QList<ShownChar> shownMarks(const QString &text)
+QList<ShownChar> shownMarks(const QString &text, const QList<TagToken> &tags)
 {
     QList<ShownChar> marks;
     const auto isMark = [](QChar c) { return c == u'?' || c == u'!' || c == u'\u00BF' || c == u'\u00A1'; };
@@ -149,7 +155,7 @@ QList<ShownChar> shownMarks(const QString &text)
                 marks.append({text[i], i, 1});
         }
     };
-    for (const TagToken &tag : findTags(text)) {
+    for (const TagToken &tag : tags) {
         plainUpTo(tag.start);
         if (tag.closed) {
             for (QChar c : tagMeaning(QStringView(text).sliced(tag.start, tag.length)).text) {
@@ -166,7 +172,7 @@ QList<ShownChar> shownMarks(const QString &text)
 // An opening mark pairs with the next closing mark of its kind; another
 // opening mark of the same kind first, or the end of the text, leaves it
 // unpaired. Sentences are not cut at full stops: "¿Y tú...?" is one.
-void checkSpanishMarks(const QString &text, QList<Finding> &findings)
+void checkSpanishMarks(const QString &text, const QList<TagToken> &tags, QList<Finding> &findings)
 {
     struct Kind
     {
@@ -180,7 +186,7 @@ void checkSpanishMarks(const QString &text, QList<Finding> &findings)
                                                     : u"\"%1\" without its opening \"%2\"."_s.arg(kind.close, kind.open);
         findings << finding(Rule::Punctuation, message, mark.start, mark.length);
     };
-    for (const ShownChar &mark : shownMarks(text)) {
+    for (const ShownChar &mark : shownMarks(text, tags)) {
         for (Kind &kind : kinds) {
             if (mark.c == kind.open) {
                 if (kind.pending)
@@ -200,9 +206,8 @@ void checkSpanishMarks(const QString &text, QList<Finding> &findings)
     }
 }
 
-void checkBlanks(const QString &text, QList<Finding> &findings)
+void checkBlanks(const QString &text, const QList<TagToken> &tags, QList<Finding> &findings)
 {
-    const QList<TagToken> tags = findTags(text);
     qsizetype nextTag = 0;
     qsizetype i = 0;
     while ((i = text.indexOf(u' ', i)) >= 0) {
@@ -238,8 +243,9 @@ QList<Finding> checkBlock(const CheckedBlock &block, const CheckContext &context
         return findings;
     if (rules.contains(Rule::EndTag) && block.translated)
         checkEndTag(block, findings);
+    const QList<TagToken> tags = findTags(text);
     if (rules.contains(Rule::Tags) || rules.contains(Rule::Pages))
-        checkTags(block, rules, findings);
+        checkTags(block, tags, rules, findings);
     if (rules.contains(Rule::Overflow) || rules.contains(Rule::Glyph))
         checkLayout(block, context.font, rules, findings);
     // A block with no words (only tags, blanks, marks) has nothing to translate.
@@ -259,8 +265,8 @@ QList<Finding> checkBlock(const CheckedBlock &block, const CheckContext &context
                                 text.size());
     }
     if (rules.contains(Rule::Punctuation)) {
-        checkSpanishMarks(text, findings);
-        checkBlanks(text, findings);
+        checkSpanishMarks(text, tags, findings);
+        checkBlanks(text, tags, findings);
     }
     std::stable_sort(findings.begin(), findings.end(), [](const Finding &a, const Finding &b) {
         return a.start != b.start ? a.start < b.start : int(a.rule) < int(b.rule);

@@ -7,6 +7,19 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+constexpr size_t PlainBits = size_t(1) << 20;
+constexpr size_t PairBits = size_t(1) << 16;
+
+size_t pairBit(QChar a, QChar b)
+{
+    const quint32 pair = (quint32(a.toCaseFolded().unicode()) << 16) | b.toCaseFolded().unicode();
+    return (pair * 2654435761u) >> 16;
+}
+
+} // namespace
+
 QString CheckedBlock::key() const
 {
     return blockKey(table, fileName, number);
@@ -59,6 +72,42 @@ void GlossaryLinks::setLinks(const QList<LinkRow> &links)
     // A word without suggestions asks nothing of the translation.
     m_suggestions.removeIf([](const auto &entry) { return entry.value().isEmpty(); });
     m_words.setWords(m_suggestions.keys());
+    m_plainHashes.assign(PlainBits, false);
+    m_otherPairs.assign(PairBits, false);
+    m_searchEveryLine = false;
+    for (auto it = m_suggestions.cbegin(); it != m_suggestions.cend(); ++it) {
+        // A marked word starts where a run of letters and digits of the line
+        // starts, and that run is the word's own first run, case and all.
+        const QString &word = it.key();
+        qsizetype run = 0;
+        while (run < word.size() && word[run].isLetterOrNumber())
+            ++run;
+        if (run > 0)
+            m_plainHashes[qHash(QStringView(word).first(run)) % PlainBits] = true;
+        else if (word.size() < 2)
+            m_searchEveryLine = true;
+        else
+            m_otherPairs[pairBit(word[0], word[1])] = true;
+    }
+}
+
+bool GlossaryLinks::mayHoldLink(QStringView line) const
+{
+    if (m_searchEveryLine)
+        return true;
+    const qsizetype size = line.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        if (i + 1 < size && m_otherPairs[pairBit(line[i], line[i + 1])])
+            return true;
+        if (!line[i].isLetterOrNumber() || (i > 0 && line[i - 1].isLetterOrNumber()))
+            continue;
+        qsizetype end = i + 1;
+        while (end < size && line[end].isLetterOrNumber())
+            ++end;
+        if (m_plainHashes[qHash(line.sliced(i, end - i)) % PlainBits])
+            return true;
+    }
+    return false;
 }
 
 QList<std::pair<QString, QStringList>> GlossaryLinks::missedLinks(const QString &original,
@@ -67,8 +116,14 @@ QList<std::pair<QString, QStringList>> GlossaryLinks::missedLinks(const QString 
     QList<std::pair<QString, QStringList>> missed;
     if (m_suggestions.isEmpty())
         return missed;
+    QList<LinkMark> marks;
+    for (const TextLine &line : textLines(original)) {
+        const QStringView text = QStringView(original).sliced(line.start, line.length);
+        if (mayHoldLink(text))
+            marks += m_words.marksInLine(text, line.start);
+    }
     QSet<QString> seen;
-    for (const LinkMark &mark : highlightMarks(original, m_words)) {
+    for (const LinkMark &mark : std::as_const(marks)) {
         if (seen.contains(mark.word))
             continue;
         seen.insert(mark.word);

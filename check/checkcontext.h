@@ -10,6 +10,7 @@
 
 #include <array>
 #include <optional>
+#include <vector>
 
 struct LinkRow;
 
@@ -58,8 +59,15 @@ public:
     QList<std::pair<QString, QStringList>> missedLinks(const QString &original, const QString &translation) const;
 
 private:
+    // Cheap sieve before the editor's own marking, which costs a search per
+    // line: whether a line may hold a linked word at all (false hits allowed).
+    bool mayHoldLink(QStringView line) const;
+
     LinkGlossary m_words;
     QHash<QString, QStringList> m_suggestions;
+    std::vector<bool> m_plainHashes; // the first run of letters and digits of each word
+    std::vector<bool> m_otherPairs;  // the first two characters, case-folded, of words without one
+    bool m_searchEveryLine = false;  // a word of one character that is no letter or digit
 };
 
 // The translations of the project by original text, so that a block can
