@@ -44,6 +44,10 @@ constexpr std::array Commands = {
                runImportOriginal},
     CliCommand{"tree", "Print the script tree, one JSON object per node and line.", runTree},
     CliCommand{"status", "Print the translation status line (exit 1 when the store holds no blocks).", runStatus},
+    CliCommand{"check",
+               "[--folder F] [--script FILE_NAME] [--rule ID]... [--errors-only] [--size WIDTH HEIGHT]: "
+               "what will break on screen or in the files (JSON lines; exit 1 on errors).",
+               runCheck},
 };
 
 } // namespace

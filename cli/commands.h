@@ -23,3 +23,4 @@ int runExportList(CliContext &context, const QStringList &arguments);
 int runExport(CliContext &context, const QStringList &arguments);
 int runView(CliContext &context, const QStringList &arguments);
 int runImportTranslated(CliContext &context, const QStringList &arguments);
+int runCheck(CliContext &context, const QStringList &arguments);

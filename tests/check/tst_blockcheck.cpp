@@ -41,7 +41,8 @@ void tst_BlockCheck::initTestCase()
     QVERIFY(m_context.font.setImage(font));
     LinkRow sword{u"sword"_s, {u"espada"_s, u"sable"_s}, {}};
     LinkRow bare{u"shield"_s, {}, {}};
-    m_context.glossary.setLinks({sword, bare});
+    LinkRow twoWords{u"the tower"_s, {u"la torre"_s}, {}};
+    m_context.glossary.setLinks({sword, bare, twoWords});
     CheckedBlock other{u"field"_s, u"b.txt"_s, 7, u"Same"_s, u"Igual"_s, true, false, u"56"_s, u"2"_s};
     m_context.translations.update(other);
     CheckedBlock self{u"field"_s, u"a.txt"_s, 1, u"Self"_s, u"Antes"_s, true, false, u"56"_s, u"2"_s};
@@ -106,6 +107,7 @@ void tst_BlockCheck::rules_data()
         u"0+0 The original has the linked word \"sword\"; the translation uses none of its suggestions (espada, sable)"_s);
     row("a suggestion in another form", "glossary", u"The sword."_s, u"Las Espadas."_s, {});
     row("not a whole word", "glossary", u"The swordfish."_s, u"El pez."_s, {});
+    row("a link of two words", "glossary", u"At\r\nthe tower."_s, u"En el faro."_s, u"0+0 The original has the linked word \"the tower\""_s);
     row("link without suggestions", "glossary", u"The shield."_s, u"El escudo."_s, {});
 
     row("translated otherwise elsewhere", "inconsistent", u"Same"_s, u"Igual no"_s,

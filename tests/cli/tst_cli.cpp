@@ -1,4 +1,6 @@
 #include "store/database.h"
+#include "tests/support/clirun.h"
+#include "tests/support/storedblock.h"
 #include "tests/support/testhome.h"
 
 #include <QFile>
@@ -18,6 +20,8 @@ private slots:
     void usageErrors_data();
     void usageErrors();
     void homeFromTheEnvironment();
+    void check_data();
+    void check();
 
 private:
     struct Run
@@ -81,6 +85,8 @@ void tst_Cli::usageErrors_data()
     QTest::newRow("unknown command") << QStringList({u"frobnicate"_s});
     QTest::newRow("unknown option") << QStringList({u"--colour"_s, u"init"_s});
     QTest::newRow("extra argument") << QStringList({u"init"_s, u"more"_s});
+    QTest::newRow("check: unknown rule") << QStringList({u"check"_s, u"--rule"_s, u"tag"_s});
+    QTest::newRow("check: one size value") << QStringList({u"check"_s, u"--size"_s, u"56"_s});
 }
 
 void tst_Cli::usageErrors()
@@ -99,6 +105,50 @@ void tst_Cli::homeFromTheEnvironment()
     const Run run = cli({u"init"_s}, home.path());
     QCOMPARE(run.status, 0);
     QVERIFY(QFile::exists(home.storePath()));
+}
+
+void tst_Cli::check_data()
+{
+    QTest::addColumn<QString>("translation");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+    const QString ok = u"Hola.<End of Block>"_s;
+    QTest::newRow("check: clean") << ok << QStringList{u"check"_s} << 0 << QString()
+                                  << u"0 errors, 0 warnings in 1 blocks\n"_s;
+    QTest::newRow("check: an error")
+        << u"Hola."_s << QStringList{u"check"_s, u"--errors-only"_s} << 1
+        << uR"({"table": "field", "file_name": "0012.txt", "dialogue_id": 3, "rule": "end-tag", "severity": "error", )"
+           uR"("message": "The translation has no <End of Block>: in the exported file the block would run on into )"
+           uR"(the next one.", "start": 5, "length": 0})" "\n"_s
+        << u"1 errors, 0 warnings in 1 blocks\n"_s;
+    QTest::newRow("export --check: clean") << ok << QStringList{u"export"_s, u"--check"_s, u"--all"_s} << 0
+                                           << u" 1 scripts were exported, check the 'Translated' folder at the "
+                                              "application path\n"_s
+                                           << QString();
+    QTest::newRow("export --check: refused") << u"Hola."_s << QStringList{u"export"_s, u"--check"_s, u"--all"_s}
+                                             << 1 << QString() << u"Nothing was exported"_s;
+}
+
+// Wiring only: the rules are the check library's.
+void tst_Cli::check()
+{
+    QFETCH(QString, translation);
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    TestHome home;
+    StoredBlock block;
+    block.translated = 1;
+    block.textT = translation;
+    QVERIFY(insertBlock(home, block));
+    const CliRun run = runCli(home.path(), arguments);
+    QCOMPARE(run.status, status);
+    QCOMPARE(run.out, out);
+    QVERIFY2(err.isEmpty() ? run.err.isEmpty() : run.err.contains(err), qPrintable(run.err));
+    QCOMPARE(QFile::exists(home.filePath(u"Translated/field/0012.txt"_s)), arguments[0] == u"export" && status == 0);
 }
 
 QTEST_GUILESS_MAIN(tst_Cli)
