@@ -18,6 +18,7 @@ ExportController::ExportController(MainWindow &window)
 void ExportController::openExport()
 {
     ExportWindow dialog(m_window.programFolder(), m_window.storePath(), &m_window);
+    emit exportWindowOpened(dialog);
     dialog.exec();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+class ExportWindow;
 class MainWindow;
 
 // The main window's ways out for translated scripts: the export window
@@ -18,6 +19,10 @@ public:
     void openExport();
     // Does nothing while no block is loaded (rtxtOriginal empty).
     void openScriptView();
+
+signals:
+    // Before the export window shows: the checks put themselves around it.
+    void exportWindowOpened(ExportWindow &window);
 
 private:
     MainWindow &m_window;

@@ -42,6 +42,7 @@ struct MainControls
     QWidget *shaSave = nullptr;
     QLabel *lblMsg = nullptr;
     QProgressBar *prgWork = nullptr; // beside lblMsg while an import runs
+    QLabel *lblChecks = nullptr;     // beside lblMsg: the open block's findings
 
     QMenu *mnuTradu = nullptr;
     QAction *mnuGuardar = nullptr;

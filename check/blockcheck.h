@@ -5,6 +5,8 @@
 
 #include "editor/renderer.h"
 
+#include <QRect>
+
 #include <optional>
 
 // The checks of one block against its project, in the order of their place
@@ -29,6 +31,9 @@ struct LaidLine
     qsizetype overEnd = -1;
 };
 QList<LaidLine> layOutLines(const QString &text, const std::optional<WindowGeometry> &window);
+// What the preview marks as overflowing, in its pixels: the glyph cells past
+// the window's width and the lines past its height.
+QList<QRect> overflowMarks(const QString &text, const QString &width, const QString &height);
 
 // The rules measured on the preview's page flow (layoutcheck.cpp).
 void checkLayout(const CheckedBlock &block, const FontCells &font, RuleSet rules, QList<Finding> &findings);

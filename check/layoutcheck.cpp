@@ -149,6 +149,22 @@ QList<LaidLine> layOutLines(const QString &text, const std::optional<WindowGeome
     return sink.lines;
 }
 
+QList<QRect> overflowMarks(const QString &text, const QString &width, const QString &height)
+{
+    QList<QRect> marks;
+    const auto window = windowGeometry(width, height);
+    if (!window)
+        return marks;
+    const int lines = (window->rows - 1) / 2;
+    for (const LaidLine &line : layOutLines(text, window)) {
+        const int cell = PreviewLayout::GlyphWidth;
+        const int from = line.number > lines ? line.firstColumn : std::max<int>(line.firstColumn, window->columns);
+        if (line.number > lines || line.overStart >= 0)
+            marks << QRect(from * cell, line.top, (line.lastColumn + 1 - from) * cell, PreviewLayout::GlyphHeight);
+    }
+    return marks;
+}
+
 void checkLayout(const CheckedBlock &block, const FontCells &font, RuleSet rules, QList<Finding> &findings)
 {
     const auto window = windowGeometry(block.width, block.height);

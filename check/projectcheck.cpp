@@ -59,10 +59,8 @@ QImage programFont(const QString &programFolder)
     return QImage(programPath(programFolder, u"font/font.bmp"_s));
 }
 
-bool loadProject(Database &db, const QString &programFolder, CheckedProject &project, QString *error)
+bool loadGlossary(Database &db, GlossaryLinks &glossary, QString *error)
 {
-    if (!readCheckedBlocks(db, project.blocks, error))
-        return false;
     QString linksError;
     QList<LinkRow> links = readAllLinks(db, &linksError);
     if (!linksError.isEmpty()) {
@@ -75,7 +73,16 @@ bool loadProject(Database &db, const QString &programFolder, CheckedProject &pro
         for (QString &suggestion : link.suggestions)
             suggestion = fromStoreText(suggestion);
     }
-    project.context.glossary.setLinks(links);
+    glossary.setLinks(links);
+    return true;
+}
+
+bool loadProject(Database &db, const QString &programFolder, CheckedProject &project, QString *error)
+{
+    if (!readCheckedBlocks(db, project.blocks, error))
+        return false;
+    if (!loadGlossary(db, project.context.glossary, error))
+        return false;
     project.context.font.setImage(programFont(programFolder));
     project.context.translations.clear();
     for (const CheckedBlock &block : project.blocks)

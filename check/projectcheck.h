@@ -27,6 +27,8 @@ struct CheckedProject
 // program folder (a missing font leaves the blank-cell test out). False, with
 // a sentence for the user in `error`, when the store cannot be read.
 bool loadProject(Database &db, const QString &programFolder, CheckedProject &project, QString *error);
+// The word links alone, as loadProject reads them.
+bool loadGlossary(Database &db, GlossaryLinks &glossary, QString *error);
 // The store's blocks alone, as loadProject reads them.
 bool readCheckedBlocks(Database &db, std::vector<CheckedBlock> &blocks, QString *error);
 // The font image of the program folder, read once per project.
