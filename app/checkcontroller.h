@@ -69,6 +69,8 @@ public:
     void watchExport(ExportWindow &window);
 
 signals:
+    // The open block was checked and its findings are shown.
+    void openBlockChecked();
     // A project check finished and its findings are shown.
     void projectChecked();
 

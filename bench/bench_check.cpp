@@ -1,18 +1,30 @@
-// The checks: the whole corpus with 5,000 word links, and the open block
-// re-checked after one keystroke.
+// The checks: the whole corpus with 5,000 word links, the open block
+// re-checked after one keystroke (alone, and in the running window until the
+// preview is painted), and the checks window filled with every finding.
 #include "bench/bench.h"
 
+#include "app/blockeditcontroller.h"
+#include "app/checkcontroller.h"
+#include "app/mainwindow.h"
+#include "app/previewcontroller.h"
 #include "check/blockcheck.h"
+#include "check/widgets/checkswindow.h"
+#include "editor/widgets/translatededit.h"
+#include "store/widgets/scripttree.h"
 #include "check/projectcheck.h"
 #include "scripts/originalimport.h"
 #include "store/database.h"
 #include "store/layout.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QHash>
 #include <QImage>
+#include <QKeyEvent>
 #include <QRandomGenerator>
 #include <QSet>
+#include <QSignalSpy>
+#include <QTest>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -166,7 +178,97 @@ void checkKeystroke(BenchContext &ctx)
     ctx.record(u"findings"_s, findings.size());
 }
 
+struct WindowState
+{
+    std::unique_ptr<MainWindow> window;
+    CheckController *checks = nullptr;
+    PreviewController *preview = nullptr;
+    TranslatedEdit *editor = nullptr;
+    CheckedProject project;
+    std::vector<FindingRow> rows;
+};
+
+// The running main window on the checked corpus, the long block open in a
+// field block, the project read (as the checks window reads it).
+void setUpWindow(BenchContext &ctx)
+{
+    const QString home = checkedHome(ctx);
+    if (home.isEmpty())
+        return;
+    auto &state = ctx.emplace<WindowState>();
+    state.window = std::make_unique<MainWindow>(home);
+    if (!state.window->load())
+        return ctx.fail(u"the main window did not load"_s);
+    state.window->controls().saveTime->stop();
+    ScriptTree::buildTree(*state.window->controls().Scripts, state.window->db());
+    state.checks = state.window->findChild<CheckController *>();
+    state.preview = PreviewController::of(*state.window);
+    state.editor = qobject_cast<TranslatedEdit *>(state.window->controls().rtxtTranslated);
+    if (!state.checks || !state.preview || !state.editor)
+        return ctx.fail(u"no check controller"_s);
+    QSignalSpy read(state.checks, &CheckController::projectChecked);
+    if (!BlockEditController::of(*state.window)->selectAndLoad(u"field:fld_harbour_212.txt;1"_s) || !read.wait(30000))
+        return ctx.fail(u"the block or the project did not load"_s);
+    state.editor->setPlainTextCrLf(longBlock());
+    state.editor->setCaretPosition(100);
+    state.window->show();
+    if (!QTest::qWaitForWindowExposed(state.window.get()))
+        return ctx.fail(u"the main window was not shown"_s);
+    state.editor->setFocus();
+    QCoreApplication::processEvents();
+}
+
+// One key in the translated editor until the preview is painted and the
+// block's checks are shown.
+void keystrokeWithChecks(BenchContext &ctx)
+{
+    auto &state = ctx.state<WindowState>();
+    const int before = state.preview->renderCount();
+    QSignalSpy checked(state.checks, &CheckController::openBlockChecked);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, u"a"_s);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, u"a"_s);
+    QCoreApplication::sendEvent(state.editor, &press);
+    QCoreApplication::sendEvent(state.editor, &release);
+    while (state.preview->renderCount() == before || checked.isEmpty())
+        QCoreApplication::processEvents();
+    QCoreApplication::processEvents(); // the repaint of picPreview
+    ctx.record(u"findings"_s, state.checks->findings().size());
+}
+
+void setUpChecksWindow(BenchContext &ctx)
+{
+    const QString home = checkedHome(ctx);
+    if (home.isEmpty())
+        return;
+    auto &state = ctx.emplace<WindowState>();
+    Database db;
+    QString error;
+    if (!openStore(db, QDir(home).filePath(StoreFileName)) || !loadProject(db, home, state.project, &error))
+        return ctx.fail(error.isEmpty() ? db.lastError().message : error);
+    for (const BlockFindings &block : checkProject(state.project).blocks) {
+        for (const Finding &f : block.findings)
+            state.rows.push_back({block.block->table, block.block->fileName, block.block->number, f});
+    }
+}
+
+// The checks window given every finding of the corpus, until it is painted.
+void fillChecksWindow(BenchContext &ctx)
+{
+    auto &state = ctx.state<WindowState>();
+    ChecksWindow window;
+    window.resize(900, 480);
+    const size_t count = state.rows.size();
+    window.setFindings(std::move(state.rows));
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return ctx.fail(u"the checks window was not shown"_s);
+    QCoreApplication::processEvents();
+    ctx.record(u"findings"_s, qint64(count));
+}
+
 } // namespace
 
 TALLOWPEN_BENCH("check: whole corpus", setUpCorpus, checkCorpus);
 TALLOWPEN_BENCH("check: one keystroke", setUpKeystroke, checkKeystroke);
+TALLOWPEN_BENCH("check: keystroke to preview and checks", setUpWindow, keystrokeWithChecks);
+TALLOWPEN_BENCH("check: checks window filled", setUpChecksWindow, fillChecksWindow);
