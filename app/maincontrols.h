@@ -50,6 +50,7 @@ struct MainControls
     QMenu *mnuEd = nullptr;
     QAction *mnuEliminar = nullptr;
     QAction *mnuClonar = nullptr;
+    QAction *mnuHistory = nullptr; // Block History…
     QAction *mnuRevisar = nullptr;
     QAction *mnuSearch = nullptr;
     QMenu *mnuViewMain = nullptr;
@@ -65,6 +66,7 @@ struct MainControls
     QAction *mnuVinculos = nullptr;
     QMenu *mnuExportar = nullptr;
     QAction *mnuExpTra = nullptr;
+    QAction *mnuRestoreBackup = nullptr; // Restore from Backup…
     QMenu *mnuInsertar = nullptr;
     QAction *mnuNew = nullptr;
     QAction *mnuWait = nullptr;

@@ -2,6 +2,7 @@
 
 #include "app/aboutdialog.h"
 #include "app/controllers.h"
+#include "app/startupcheck.h"
 #include "app/ui/messages.h"
 #include "editor/widgets/previewwidget.h"
 #include "editor/widgets/translatededit.h"
@@ -222,6 +223,7 @@ void MainWindow::buildMenus()
     c.mnuClonar = addCommandAction(c.mnuEd, "mnuClonar", u"Clone"_s, Command::Clone, QKeySequence(u"Ctrl+D"_s));
     c.mnuRevisar = addCommandAction(c.mnuEd, "mnuRevisar", u"Check Spell"_s, Command::CheckSpell, QKeySequence(u"Ctrl+O"_s));
     c.mnuSearch = addCommandAction(c.mnuEd, "mnuSearch", u"Search"_s, Command::Search, QKeySequence(u"Ctrl+F"_s));
+    c.mnuHistory = addCommandAction(c.mnuEd, "mnuHistory", u"Block History…"_s, Command::BlockHistory, QKeySequence(u"Ctrl+H"_s));
 
     c.mnuViewMain = named(bar->addMenu(u"View"_s), "mnuViewMain");
     c.mnuView = addCommandAction(c.mnuViewMain, "mnuView", u"View Translated Script"_s, Command::ViewScript, QKeySequence(Qt::Key_F11));
@@ -241,6 +243,7 @@ void MainWindow::buildMenus()
     c.mnuVinculos = addCommandAction(c.mnuTools, "mnuVinculos", u"Import Links File"_s, Command::ImportLinks);
     c.mnuExportar = named(c.mnuTools->addMenu(u"Export Scripts"_s), "mnuExportar");
     c.mnuExpTra = addCommandAction(c.mnuExportar, "mnuExpTra", u"Translated"_s, Command::ExportTranslated, QKeySequence(Qt::Key_F9));
+    c.mnuRestoreBackup = addCommandAction(c.mnuTools, "mnuRestoreBackup", u"Restore from Backup…"_s, Command::RestoreBackup);
 
     c.mnuInsertar = named(bar->addMenu(u"Insert"_s), "mnuInsertar");
     c.mnuNew = addCommandAction(c.mnuInsertar, "mnuNew", u"<New>"_s, Command::InsertNew, QKeySequence(Qt::Key_F1));
@@ -367,6 +370,7 @@ bool MainWindow::load()
     m_controls.mnu28->setChecked(true);
     m_controls.mnu32->setChecked(true);
 
+    prepareStoreAtStartUp(this, m_programFolder);
     if (!openStore(m_db, storePath())) {
         reportStartUpError(m_db.lastError());
         return true;

@@ -34,6 +34,8 @@ enum class Command {
     InsertOpcode,
     InsertClose,
     About,
+    RestoreBackup,
+    BlockHistory,
 };
 
 // The main window: builds the named controls, runs the start-up checks and

@@ -24,6 +24,8 @@ public:
     bool restoreSelected();
 
 signals:
+    // The user said yes; the store is about to be replaced.
+    void aboutToRestore();
     void restored();
 
 private:
