@@ -4,19 +4,27 @@
 #include "store/blockedit.h"
 
 #include <QObject>
-#include <QPersistentModelIndex>
 
 #include <optional>
 
+class Database;
+class QAction;
+class QCheckBox;
+class QLabel;
 class QModelIndex;
+class QPlainTextEdit;
+class QTextEdit;
+class QTimer;
+class QTreeView;
+class QWidget;
 class ScriptTreeModel;
-class MainWindow;
-struct MainControls;
+struct WindowSize;
 
 // The open block's lifecycle in the main window: loading a node, the save
 // (menu, toolbar, automatic save), Clean, Clone and the window-size reset.
 // The work itself is in store/blockedit.h; this class moves values between
-// it and the controls.
+// it and the controls, and announces what happened so that the preview and
+// the word links follow.
 //
 // The open block is the one whose text the editors hold. With automatic save
 // on, its pending edits are saved before another node is loaded and at Exit,
@@ -29,59 +37,73 @@ class BlockEditController : public QObject
     Q_OBJECT
 
 public:
-    explicit BlockEditController(MainWindow &window);
+    struct Controls
+    {
+        QTreeView *tree;             // Scripts
+        QTextEdit *original;         // rtxtOriginal
+        QTextEdit *translation;      // rtxtTranslated
+        QPlainTextEdit *comment;     // txtComentario
+        QCheckBox *revised;          // chkRevised
+        QLabel *status;              // lblMsg
+        QWidget *saveMarker;         // shaSave
+        QTimer *saveMarkerDelay;     // shaDelay
+        QTimer *saveTimer;           // saveTime
+        QAction *automaticSave;      // mnuAutoGuar
+        QAction *saveEntry;          // mnuGuardar
+    };
 
-    // The controller installed on `window` (made by installControllers).
-    static BlockEditController *of(MainWindow &window);
+    // `window` owns the message boxes.
+    BlockEditController(const Controls &controls, Database &db, WindowSize &size, QWidget &window);
 
     // Loads the node, as a click on it does.
     void openBlock(const QModelIndex &node);
-    // Selects the node of `key`, opening the way to it, and loads it (the
-    // search window's jump). False when the tree holds no such node or the
-    // open block's edits could not be saved (it then stays open).
-    bool selectAndLoad(const QString &key);
-    // The key of the block whose text the editors hold; empty when none.
-    QString openKey() const { return m_openKey; }
 
     void save();
+    // One tick of saveTime: the open block's edits saved when automatic save is on.
     void automaticSaveTick();
     void toggleAutomaticSave();
     void cleanTranslation();
     void cloneOriginal();
-    void resetWindowSize();
-    // Saves the open block's edits as a timer tick would, when automatic save
-    // is on. False when the save failed (the block then stays open).
-    bool savePendingEdits();
+    // Exit's last chance for the open block's edits, told even if told before.
+    void saveAtExit();
 
 signals:
-    // The word links are to be marked in the translation (after a load, Clone).
-    void linksHighlightRequested();
-    // A block was loaded into the editors (empty key: the editors were emptied).
+    // A load is about to fill the editors, which were emptied for it.
+    void editorsEmptied();
+    // A block was loaded into the editors (empty key: the node is no block,
+    // or its rows could not be shown; the editors stay empty).
     void blockLoaded(const QString &key);
     // A save ran; `written` is false when the store already held the values.
     void saved(bool written);
+    // Clean emptied the translation.
+    void translationCleaned();
+    // Clone copied the original into the translation.
+    void originalCloned();
+    // A field block's chosen window size went back to its own.
+    void windowSizeReset();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     enum class SaveKind { Command, Automatic };
-    bool save(SaveKind kind, const QModelIndex &node);
+    bool saveNode(SaveKind kind, const QModelIndex &node);
+    bool savePendingEdits();
     void showSaveMarker();
-    void clearPreview();
-    void redrawPreview();
     void applyLoad(const BlockLoad &load, const QModelIndex &node);
     void emptyEditors();
     void forgetOpenBlock();
     void reportFailure(const QString &message, bool always);
     void reselectOpenNode();
+    void resetWindowSize();
     BlockEdits currentEdits() const;
     ScriptTreeModel *treeModel() const;
-    QModelIndex selectedNode() const;
     bool autoSaveOn() const;
 
-    MainWindow &m_window;
-    MainControls &m_c;
+    Controls m_c;
+    Database &m_db;
+    WindowSize &m_size;
+    QWidget &m_window;
     QString m_openKey;
     std::optional<BlockSnapshot> m_stored;
     ShownText m_original;

@@ -1,18 +1,17 @@
 #pragma once
 
-#include "store/nodekey.h"
-
 #include <QObject>
 
-#include <optional>
-
-class MainWindow;
-class PreviewController;
+class Database;
+class QAction;
+class QFrame;
+class QTreeView;
 class TranslatedEdit;
+struct WindowSize;
 
 // rtxtTranslated's behaviour in the main window: the tag insert commands,
 // the guide-line toggles, and the key down that resizes a field block's
-// window and redraws the preview.
+// window; the preview follows through the signals.
 //
 // Thread contract: GUI thread.
 class EditorController : public QObject
@@ -20,17 +19,39 @@ class EditorController : public QObject
     Q_OBJECT
 
 public:
-    EditorController(MainWindow &window, PreviewController &preview);
+    // The 28- and 32-character lines over the preview with their menu entries.
+    struct Guides
+    {
+        QFrame *line28;
+        QFrame *line32;
+        QAction *entry28;
+        QAction *entry32;
+    };
 
-    // The block of the tree's current node; nullopt for any other node.
-    std::optional<BlockAddress> selectedBlock() const;
+    EditorController(TranslatedEdit &translation, QTreeView &tree, const Guides &guides, WindowSize &size,
+                     Database &db, QObject *parent);
+
+    // Does nothing while the editor is disabled (no block open).
+    void insertTag(const QString &text);
+    void toggleGuide28() { toggleGuide(m_guides.line28, m_guides.entry28); }
+    void toggleGuide32() { toggleGuide(m_guides.line32, m_guides.entry32); }
+
+signals:
+    // Alt+arrow in a field block: what is still to be drawn belongs to the
+    // old size, so it is drawn first.
+    void aboutToResize();
+    // After Alt+arrow in a field block, even when the size stood at a limit.
+    void resized();
+    // Any other key down in a field block.
+    void fieldBlockKeyDown();
 
 private:
-    void insertTag(const QString &text);
-    void toggleGuide(bool guide28);
+    void toggleGuide(QFrame *line, QAction *entry);
     void keyDown(int key, Qt::KeyboardModifiers modifiers);
 
-    MainWindow &m_window;
-    PreviewController &m_preview;
-    TranslatedEdit *m_editor = nullptr;
+    TranslatedEdit &m_editor;
+    QTreeView &m_tree;
+    Guides m_guides;
+    WindowSize &m_size;
+    Database &m_db;
 };

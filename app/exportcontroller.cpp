@@ -1,31 +1,32 @@
 #include "app/exportcontroller.h"
 
-#include "app/mainwindow.h"
 #include "scripts/widgets/exportwindow.h"
 #include "scripts/widgets/scriptviewwindow.h"
 #include "store/widgets/scripttree.h"
 
 #include <QTextEdit>
 
-ExportController::ExportController(MainWindow &window)
+ExportController::ExportController(QTextEdit &original, QTreeView &tree, const QString &programFolder,
+                                   const QString &storePath, QWidget &window)
     : QObject(&window)
+    , m_original(original)
+    , m_tree(tree)
+    , m_programFolder(programFolder)
+    , m_storePath(storePath)
     , m_window(window)
 {
-    window.setCommand(Command::ExportTranslated, [this] { openExport(); });
-    window.setCommand(Command::ViewScript, [this] { openScriptView(); });
 }
 
 void ExportController::openExport()
 {
-    ExportWindow dialog(m_window.programFolder(), m_window.storePath(), &m_window);
+    ExportWindow dialog(m_programFolder, m_storePath, &m_window);
     dialog.exec();
 }
 
 void ExportController::openScriptView()
 {
-    const MainControls &c = m_window.controls();
-    if (c.rtxtOriginal->document()->isEmpty())
+    if (m_original.document()->isEmpty())
         return;
-    ScriptViewWindow view(m_window.storePath(), ScriptTree::selectedKey(*c.Scripts), &m_window);
+    ScriptViewWindow view(m_storePath, ScriptTree::selectedKey(m_tree), &m_window);
     view.exec();
 }

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
-class MainWindow;
+class QTextEdit;
+class QTreeView;
+class QWidget;
 
 // The main window's ways out for translated scripts: the export window
 // (mnuExpTra) and the view of the open block's script (mnuView, toolbar 11).
@@ -13,12 +16,18 @@ class ExportController : public QObject
     Q_OBJECT
 
 public:
-    explicit ExportController(MainWindow &window);
+    // The export writes under `programFolder`; both windows open `storePath`.
+    ExportController(QTextEdit &original, QTreeView &tree, const QString &programFolder, const QString &storePath,
+                     QWidget &window);
 
     void openExport();
     // Does nothing while no block is loaded (rtxtOriginal empty).
     void openScriptView();
 
 private:
-    MainWindow &m_window;
+    QTextEdit &m_original;
+    QTreeView &m_tree;
+    QString m_programFolder;
+    QString m_storePath;
+    QWidget &m_window;
 };

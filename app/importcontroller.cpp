@@ -1,73 +1,55 @@
 #include "app/importcontroller.h"
 
-#include "app/importrun.h"
-#include "app/mainwindow.h"
-#include "app/treecontroller.h"
-#include "app/ui/folderpicker.h"
 #include "app/ui/messages.h"
 #include "scripts/originalimport.h"
 #include "store/widgets/scripttree.h"
 
-#include <QAction>
 #include <QLabel>
-#include <QLineEdit>
-#include <QTreeView>
 
 using namespace Qt::StringLiterals;
 
-ImportController::ImportController(MainWindow &window)
-    : QObject(&window)
-    , m_window(window)
+ImportController::ImportController(const ImportControls &controls, Database &db, QObject *parent)
+    : QObject(parent)
+    , m_c(controls)
+    , m_db(db)
 {
-    window.setCommand(Command::ImportOriginal, [this] { importOriginals(); });
 }
 
 void ImportController::importOriginals()
 {
-    auto &c = m_window.controls();
-    Database &db = m_window.db();
-    if (c.mnuAutoGuar->isChecked()) {
-        Messages::inform(&m_window, u"First disable 'Automatic save' please"_s);
+    ImportRun run(m_c);
+    const QString base = run.openScriptFolder({u"First disable 'Automatic save' please"_s,
+                                               [this](ImportRun &frame) { return emptyStore(frame); }});
+    if (base.isEmpty())
         return;
-    }
-
-    StoreError error;
-    const std::optional<qint64> existing = OriginalImport::existingScriptRows(db, &error);
-    if (!existing) {
-        c.lblMsg->setText(u"Import stopped: "_s + error.message);
-        return;
-    }
-
-    ImportRun run(m_window);
-    if (*existing > 0) {
-        if (Messages::askWarning(&m_window, OriginalImport::Question) != Messages::Answer::Yes)
-            return;
-        run.disableControls();
-        run.clearEditors();
-        if (ScriptTreeModel *tree = ScriptTree::model(*c.Scripts); tree && tree->isBuilt())
-            ScriptTree::clearTree(*c.Scripts);
-        if (!OriginalImport::deleteOriginals(db, run.pacer(), &error)) {
-            // Rolled back: the store is whole again, and so is its tree.
-            c.lblMsg->setText(u"Import stopped: "_s + error.message);
-            TreeController::rebuildTree(m_window);
-            return;
-        }
-    }
-
-    run.disableControls();
-    c.lblMsg->clear();
-    const QString chosen = FolderPicker::BrowseFolder(&m_window, u"Scripts Folder"_s);
-    if (chosen.isEmpty())
-        return;
-    c.txtPath->setText(chosen);
-    const QString base = c.txtPath->text();
-    if (!OriginalImport::isScriptFolder(base)) {
-        Messages::inform(&m_window, OriginalImport::InvalidFolder);
-        return;
-    }
-
-    OriginalImport::Importer importer(db, base, run.pacer());
+    OriginalImport::Importer importer(m_db, base, run.pacer());
     importer.run();
     // After a failure too: the files before it are in the store.
-    TreeController::rebuildTree(m_window);
+    emit scriptsChanged();
+}
+
+// Asks before the scripts already imported go; false when they stay.
+bool ImportController::emptyStore(ImportRun &run)
+{
+    StoreError error;
+    const std::optional<qint64> existing = OriginalImport::existingScriptRows(m_db, &error);
+    if (!existing) {
+        m_c.status->setText(u"Import stopped: "_s + error.message);
+        return false;
+    }
+    if (*existing == 0)
+        return true;
+    if (Messages::askWarning(m_c.window, OriginalImport::Question) != Messages::Answer::Yes)
+        return false;
+    run.disableControls();
+    run.clearEditors();
+    if (ScriptTreeModel *tree = ScriptTree::model(*m_c.tree); tree && tree->isBuilt())
+        ScriptTree::clearTree(*m_c.tree);
+    if (!OriginalImport::deleteOriginals(m_db, run.pacer(), &error)) {
+        // Rolled back: the store is whole again, and so is its tree.
+        m_c.status->setText(u"Import stopped: "_s + error.message);
+        emit scriptsChanged();
+        return false;
+    }
+    return true;
 }

@@ -1,20 +1,29 @@
 #pragma once
 
+#include "app/importrun.h"
+
 #include <QObject>
 
-class MainWindow;
+class Database;
 
 // Tools > Import Script > Original: empties the store after asking, lets
-// the user pick the scripts folder, imports it and rebuilds the tree.
+// the user pick the scripts folder and imports it.
 class ImportController : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit ImportController(MainWindow &window);
+    ImportController(const ImportControls &controls, Database &db, QObject *parent);
 
     void importOriginals();
 
+signals:
+    // The store's scripts changed (or were put back): the tree is to be rebuilt.
+    void scriptsChanged();
+
 private:
-    MainWindow &m_window;
+    bool emptyStore(ImportRun &run);
+
+    ImportControls m_c;
+    Database &m_db;
 };

@@ -1,11 +1,14 @@
 #include "app/importrun.h"
 
-#include "app/mainwindow.h"
+#include "app/ui/folderpicker.h"
+#include "app/ui/messages.h"
+#include "scripts/originalimport.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -13,10 +16,10 @@
 #include <QToolBar>
 #include <QTreeView>
 
-#include <functional>
+using namespace Qt::StringLiterals;
 
-ImportRun::ImportRun(MainWindow &window)
-    : m_window(window)
+ImportRun::ImportRun(const ImportControls &controls)
+    : m_c(controls)
     , m_pacer(this)
 {
 }
@@ -26,21 +29,45 @@ ImportRun::~ImportRun()
     finish();
 }
 
+QString ImportRun::openScriptFolder(const ImportOpening &opening)
+{
+    if (m_c.automaticSave->isChecked()) {
+        Messages::inform(m_c.window, opening.automaticSaveRefusal);
+        return {};
+    }
+    if (opening.prepare && !opening.prepare(*this))
+        return {};
+    disableControls();
+    if (opening.viewStaysEnabled)
+        m_c.viewEntry->setEnabled(true); // with the editors empty it shows nothing
+    m_c.status->clear();
+
+    const QString chosen = FolderPicker::BrowseFolder(m_c.window, u"Scripts Folder"_s);
+    if (chosen.isEmpty())
+        return {};
+    m_c.path->setText(chosen);
+    const QString base = m_c.path->text();
+    if (!OriginalImport::isScriptFolder(base)) {
+        Messages::inform(m_c.window, OriginalImport::InvalidFolder);
+        return {};
+    }
+    return base;
+}
+
 void ImportRun::disableControls()
 {
     if (m_controlsDisabled)
         return;
     m_controlsDisabled = true;
-    auto &c = m_window.controls();
-    c.tool->setEnabled(false);
-    c.Scripts->setEnabled(false);
+    m_c.toolbar->setEnabled(false);
+    m_c.tree->setEnabled(false);
 
     auto take = [this](QAction *action) {
         m_disabled.emplace_back(action, action->isEnabled());
         action->setEnabled(false);
     };
-    take(c.mnuSalir);
-    take(c.mnuView);
+    take(m_c.exitEntry);
+    take(m_c.viewEntry);
     // A greyed menu title still lets its entries' shortcut keys through, so
     // the entries are greyed as well.
     std::function<void(QMenu *)> takeMenu = [&](QMenu *menu) {
@@ -52,24 +79,23 @@ void ImportRun::disableControls()
                 take(action);
         }
     };
-    for (QMenu *menu : {c.mnuTools, c.mnuTradu, c.mnuEd, c.mnuInsertar})
+    for (QMenu *menu : m_c.menus)
         takeMenu(menu);
 
-    c.prgWork->setRange(0, 0); // busy until the files are counted
-    c.prgWork->show();
+    m_c.progress->setRange(0, 0); // busy until the files are counted
+    m_c.progress->show();
 }
 
 void ImportRun::clearEditors()
 {
-    auto &c = m_window.controls();
-    c.rtxtTranslated->clear();
-    c.rtxtOriginal->clear();
-    c.rtxtTranslated->setEnabled(false);
-    c.rtxtOriginal->setEnabled(false);
-    c.txtComentario->clear();
-    c.txtComentario->setEnabled(false);
-    c.chkRevised->setChecked(false);
-    c.chkRevised->setEnabled(false);
+    m_c.translation->clear();
+    m_c.original->clear();
+    m_c.translation->setEnabled(false);
+    m_c.original->setEnabled(false);
+    m_c.comment->clear();
+    m_c.comment->setEnabled(false);
+    m_c.revised->setChecked(false);
+    m_c.revised->setEnabled(false);
 }
 
 void ImportRun::finish()
@@ -79,11 +105,10 @@ void ImportRun::finish()
     m_finished = true;
     if (!m_controlsDisabled)
         return; // asked and answered No: nothing was taken
-    auto &c = m_window.controls();
-    c.rtxtTranslated->setEnabled(true);
-    c.rtxtOriginal->setEnabled(true);
-    c.tool->setEnabled(true);
-    c.Scripts->setEnabled(true);
+    m_c.translation->setEnabled(true);
+    m_c.original->setEnabled(true);
+    m_c.toolbar->setEnabled(true);
+    m_c.tree->setEnabled(true);
     // Last taken, first given back: an entry taken twice ends as it began.
     for (auto it = m_disabled.rbegin(); it != m_disabled.rend(); ++it) {
         if (it->first)
@@ -91,12 +116,12 @@ void ImportRun::finish()
     }
     m_disabled.clear();
     updateBar();
-    c.prgWork->hide();
+    m_c.progress->hide();
 }
 
 void ImportRun::showText(const QString &text)
 {
-    m_window.controls().lblMsg->setText(text);
+    m_c.status->setText(text);
 }
 
 void ImportRun::showFiles(int done, int total)
@@ -111,9 +136,8 @@ void ImportRun::updateBar()
 {
     if (m_filesTotal < 0)
         return;
-    QProgressBar *bar = m_window.controls().prgWork;
-    bar->setRange(0, qMax(m_filesTotal, 1));
-    bar->setValue(m_filesDone);
+    m_c.progress->setRange(0, qMax(m_filesTotal, 1));
+    m_c.progress->setValue(m_filesDone);
 }
 
 void ImportRun::breathe()

@@ -3,11 +3,53 @@
 #include "scripts/importprogress.h"
 
 #include <QPointer>
+#include <QString>
 
+#include <array>
+#include <functional>
 #include <vector>
 
 class QAction;
-class MainWindow;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QProgressBar;
+class QTextEdit;
+class QToolBar;
+class QTreeView;
+class QWidget;
+
+// The main window's controls an import greys, empties and reports to.
+struct ImportControls
+{
+    QWidget *window;              // owns the message boxes and the folder picker
+    QToolBar *toolbar;            // tool
+    QTreeView *tree;              // Scripts
+    QAction *exitEntry;           // mnuSalir
+    QAction *viewEntry;           // mnuView
+    std::array<QMenu *, 4> menus; // mnuTools, mnuTradu, mnuEd, mnuInsertar
+    QAction *automaticSave;       // mnuAutoGuar
+    QLineEdit *path;              // txtPath
+    QLabel *status;               // lblMsg
+    QProgressBar *progress;       // prgWork
+    QTextEdit *original;          // rtxtOriginal
+    QTextEdit *translation;       // rtxtTranslated
+    QPlainTextEdit *comment;      // txtComentario
+    QCheckBox *revised;           // chkRevised
+};
+
+class ImportRun;
+
+// How an import opens; the two imports differ only in these.
+struct ImportOpening
+{
+    QString automaticSaveRefusal; // the message while automatic save is on
+    // The import's own steps before the folder picker; false stops it.
+    std::function<bool(ImportRun &run)> prepare;
+    bool viewStaysEnabled = false; // mnuView stays at hand while it runs
+};
 
 // The frame any import runs in inside the main window: the toolbar, the tree
 // and the menus disabled while it works, progress texts in lblMsg, the bar
@@ -15,16 +57,21 @@ class MainWindow;
 // taking input, every ~30 ms) while the controls keep other commands out.
 // Leaving the scope (or finish()) enables everything again.
 //
-// Both imports use it: construct one, call disableControls() (and
-// clearEditors() where the import empties them), run the widget-free import
-// with pacer(), then finish() or let it go out of scope.
+// Both imports use it: construct one, openScriptFolder(), run the
+// widget-free import with pacer(), then let it go out of scope.
 class ImportRun : public ImportProgress
 {
 public:
-    explicit ImportRun(MainWindow &window);
+    explicit ImportRun(const ImportControls &controls);
     ~ImportRun() override;
     ImportRun(const ImportRun &) = delete;
     ImportRun &operator=(const ImportRun &) = delete;
+
+    // The opening both imports share: refused while automatic save is on,
+    // then the import's own preparation, the controls greyed, lblMsg emptied,
+    // and the scripts folder picked (into txtPath) and checked. The folder;
+    // empty when the import stops here, the user told why where it matters.
+    QString openScriptFolder(const ImportOpening &opening);
 
     // `tool`, `Scripts` and the menus mnuSalir, mnuTools, mnuTradu, mnuEd,
     // mnuInsertar and mnuView. Calling it again changes nothing.
@@ -45,7 +92,7 @@ public:
 private:
     void updateBar();
 
-    MainWindow &m_window;
+    ImportControls m_c;
     ProgressPacer m_pacer;
     // Actions disabled here with the state they had, so that entries greyed
     // for their own reasons (Save under automatic save) stay greyed.

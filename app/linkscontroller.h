@@ -5,19 +5,23 @@
 
 #include <QObject>
 
+#include <array>
 #include <functional>
 #include <optional>
 
+class Database;
+class QAction;
 class QDialog;
 class QMenu;
 class QPoint;
 class QWidget;
 class TranslatedEdit;
-class MainWindow;
 
 // The word links in the main window: the lookup under the mouse with its
 // tooltip and pop-up menus, the link dialog, the marking of linked words in
 // rtxtTranslated, the links list (View links) and the links file import.
+// The link state lives here: the word under the mouse, the word a click
+// found, and what the link dialog ended with.
 //
 // The glossary's words stay in memory between markings and are reread only
 // when the store changed, so marking costs one pass over the text.
@@ -28,11 +32,21 @@ class LinksController : public QObject
     Q_OBJECT
 
 public:
-    explicit LinksController(MainWindow &window);
+    // The translated editor's two pop-up menus and their entries.
+    struct Menus
+    {
+        QMenu *linkMenu;  // mnuDropDown
+        QAction *modify;  // mnuModificar
+        QAction *erase;   // mnuErase
+        std::array<QAction *, 10> suggestions; // mnuSuggest; 0 to 4 are used
+        QMenu *addMenu;   // mnuMante
+        QAction *add;     // mnuAgregar
+    };
 
-    // The main window's links controller, for the features that mark links
-    // (loading a block, Clone).
-    static LinksController *of(MainWindow &window);
+    // `window` owns the dialogs and message boxes; the links file dialog
+    // opens in `programFolder`.
+    LinksController(TranslatedEdit &translation, const Menus &menus, Database &db, const QString &storePath,
+                    const QString &programFolder, QWidget &window);
 
     // Seams for what waits on a person: the links file dialog (an empty
     // path is Cancel), modal dialogs and pop-up menus. Empty restores the
@@ -50,8 +64,6 @@ public:
     // Mouse handlers of rtxtTranslated, in viewport coordinates.
     void showLinkUnderMouse(const QPoint &position);
     void offerLinkMenu(const QPoint &position, Qt::MouseButton button);
-    // The word under a viewport point; sets wordStart and currentWord.
-    QString wordOver(const QPoint &position);
 
     void applySuggestion(int index);
     void mnuModificar_click();
@@ -61,9 +73,22 @@ public:
     void importLinksFile();
 
 private:
+    // The word under a viewport point; sets m_wordStart and m_currentWord.
+    QString wordOver(const QPoint &position);
     void showLinkDialog(const std::optional<LinkFields> &fields);
 
-    MainWindow &m_window;
-    TranslatedEdit *m_editor = nullptr;
+    TranslatedEdit &m_editor;
+    Menus m_menus;
+    Database &m_db;
+    QString m_storePath;
+    QString m_programFolder;
+    QWidget &m_window;
     LinkGlossary m_glossary;
+
+    QString m_hoverWord;
+    qint16 m_wordStart = 0;
+    QString m_currentWord;
+    bool m_editLinkMode = false;
+    bool m_linkAccepted = false;
+    LinkFields m_acceptedLink; // five words and the comment
 };

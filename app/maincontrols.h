@@ -1,8 +1,5 @@
 #pragma once
 
-#include <QImage>
-#include <QString>
-
 #include <array>
 
 class QAction;
@@ -19,10 +16,12 @@ class QTimer;
 class QToolBar;
 class QTreeView;
 class QWidget;
+class PreviewWidget;
+class TranslatedEdit;
 
-// The named controls of the main window, held like a generated Ui object so
-// that the feature controllers can wire them. Each pointer's object name is
-// its member name.
+// The named controls of the main window, held like a generated Ui object
+// while the window hands each feature the ones it works on. Each pointer's
+// object name is its member name.
 struct MainControls
 {
     QTimer *shaDelay = nullptr;
@@ -30,12 +29,12 @@ struct MainControls
     QLineEdit *txtPath = nullptr;
     QWidget *picContenedor = nullptr;
     QScrollBar *VScroll1 = nullptr;
-    QWidget *picPreview = nullptr;
+    PreviewWidget *picPreview = nullptr;
     QFrame *li28 = nullptr;
     QFrame *li32 = nullptr;
     QPlainTextEdit *txtComentario = nullptr;
     QTextEdit *rtxtOriginal = nullptr;
-    QTextEdit *rtxtTranslated = nullptr;
+    TranslatedEdit *rtxtTranslated = nullptr;
     QTreeView *Scripts = nullptr;
     QToolBar *tool = nullptr;
     QCheckBox *chkRevised = nullptr;
@@ -83,24 +82,4 @@ struct MainControls
     std::array<QAction *, 10> mnuSuggest{};
     QMenu *mnuMante = nullptr;
     QAction *mnuAgregar = nullptr;
-};
-
-// State the main window shares between its features, kept for the whole run.
-struct MainState
-{
-    // Window size of the open block, as texts (set by loading, Alt+arrows).
-    QString currentWidth;
-    QString currentHeight;
-    qint16 windowRows = 0; // rows of the last preview window drawn
-
-    QImage picFont; // the font image; null when font/font.bmp is missing
-    bool previewEnabled = false;
-
-    // Word-link state.
-    QString hoverWord;
-    qint16 wordStart = 0;
-    QString currentWord;
-    bool editLinkMode = false;
-    bool linkAccepted = false;
-    std::array<QString, 6> acceptedLink; // five words and the comment
 };

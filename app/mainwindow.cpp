@@ -2,8 +2,16 @@
 
 #include "app/aboutdialog.h"
 #include "app/blockeditcontroller.h"
-#include "app/controllers.h"
+#include "app/editorcontroller.h"
+#include "app/exportcontroller.h"
+#include "app/importcontroller.h"
+#include "app/linkscontroller.h"
 #include "app/memorycontroller.h"
+#include "app/previewcontroller.h"
+#include "app/searchcontroller.h"
+#include "app/spellcontroller.h"
+#include "app/translatedimportcontroller.h"
+#include "app/treecontroller.h"
 #include "app/ui/messages.h"
 #include "editor/widgets/previewwidget.h"
 #include "editor/widgets/translatededit.h"
@@ -11,26 +19,12 @@
 #include "store/programfolder.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFileInfo>
-#include <QFrame>
-#include <QHBoxLayout>
-#include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QProgressBar>
-#include <QScrollBar>
-#include <QSplitter>
-#include <QStatusBar>
-#include <QTextEdit>
 #include <QTimer>
-#include <QToolBar>
-#include <QTreeView>
-#include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
 
@@ -38,45 +32,6 @@ namespace {
 
 // Shown in the start-up trap's message; a translator reaches the team there.
 const QString ContactText = u"the Tallowpen team (tallowpen@users.invalid): "_s;
-
-struct ToolbarButton
-{
-    Command command;
-    const char *key; // the button's key where it has one
-    const char *tooltip;
-};
-
-// By position 1 to 13; the toolbar starts the command itself, so a button
-// works even while its menu entry is greyed out.
-constexpr ToolbarButton ToolbarButtons[] = {
-    {Command::Save, "", "Save"},
-    {Command::Search, "Search", "Seach for text"},
-    {Command::CheckSpell, "", "Spell Check"},
-    {Command::Clone, "", "Clone"},
-    {Command::InsertNew, "", "Insert<New>"},
-    {Command::InsertWait, "wait", "Insert <Wait>"},
-    {Command::InsertDelay, "delay", "Insert <Delay X>"},
-    {Command::InsertOpcode, "opcode", "Insert <Opcode X X>"},
-    {Command::InsertClose, "close", "Insert <Close>"},
-    {Command::InsertSpace, "space", "Insert <Space X>"},
-    {Command::ViewScript, "View", "View Translated Script File"},
-    {Command::Clean, "", "Clean"},
-    {Command::Exit, "Salir", "Exit"},
-};
-
-QFont courierNew()
-{
-    QFont font(u"Courier New"_s);
-    font.setStyleHint(QFont::TypeWriter);
-    return font;
-}
-
-template<typename T>
-T *named(T *object, const char *name)
-{
-    object->setObjectName(QLatin1StringView(name));
-    return object;
-}
 
 } // namespace
 
@@ -93,17 +48,7 @@ MainWindow::MainWindow(const QString &programFolder, QWidget *parent)
     buildControls();
     buildMenus();
     buildToolbar();
-
-    setCommand(Command::Exit, [this] { exitProgram(); });
-    setCommand(Command::About, [this] { showAbout(); });
-    installControllers(*this);
-    auto *memory = new MemoryController({this, m_controls.Scripts, static_cast<TranslatedEdit *>(m_controls.rtxtTranslated),
-                                         m_controls.mnuTools, m_controls.lblMsg},
-                                        m_db, m_programFolder);
-    BlockEditController *blocks = BlockEditController::of(*this);
-    connect(blocks, &BlockEditController::blockLoaded, memory, &MemoryController::blockLoaded);
-    connect(blocks, &BlockEditController::saved, memory, &MemoryController::blockSaved);
-    connect(memory, &MemoryController::nodeClicked, blocks, &BlockEditController::openBlock);
+    buildFeatures();
 }
 
 MainWindow::~MainWindow() = default;
@@ -113,188 +58,103 @@ QString MainWindow::storePath() const
     return programPath(m_programFolder, StoreFileName);
 }
 
-void MainWindow::buildControls()
+// What the window is made of: one controller per feature, each handed the
+// controls and services it works on; then what they tell each other, and
+// what each command does.
+void MainWindow::buildFeatures()
 {
-    auto &c = m_controls;
-    auto *central = new QWidget(this);
-    setCentralWidget(central);
+    const MainControls &c = m_c;
+    auto *tree = new TreeController(*c.Scripts, *c.lblMsg, m_db, this);
+    auto *blocks = new BlockEditController({.tree = c.Scripts,
+                                            .original = c.rtxtOriginal,
+                                            .translation = c.rtxtTranslated,
+                                            .comment = c.txtComentario,
+                                            .revised = c.chkRevised,
+                                            .status = c.lblMsg,
+                                            .saveMarker = c.shaSave,
+                                            .saveMarkerDelay = c.shaDelay,
+                                            .saveTimer = c.saveTime,
+                                            .automaticSave = c.mnuAutoGuar,
+                                            .saveEntry = c.mnuGuardar},
+                                           m_db, m_windowSize, *this);
+    auto *memory = new MemoryController({this, c.Scripts, c.rtxtTranslated, c.mnuTools, c.lblMsg}, m_db, m_programFolder);
+    connect(blocks, &BlockEditController::blockLoaded, memory, &MemoryController::blockLoaded);
+    connect(blocks, &BlockEditController::saved, memory, &MemoryController::blockSaved);
+    connect(memory, &MemoryController::nodeClicked, blocks, &BlockEditController::openBlock);
+    m_preview = new PreviewController(*c.rtxtTranslated, *c.picPreview, *c.picContenedor, *c.VScroll1, m_windowSize,
+                                      this);
+    auto *editor = new EditorController(*c.rtxtTranslated, *c.Scripts, {c.li28, c.li32, c.mnu28, c.mnu32},
+                                        m_windowSize, m_db, this);
+    auto *links = new LinksController(*c.rtxtTranslated,
+                                      {c.mnuDropDown, c.mnuModificar, c.mnuErase, c.mnuSuggest, c.mnuMante,
+                                       c.mnuAgregar},
+                                      m_db, storePath(), m_programFolder, *this);
+    const ImportControls importing{.window = this,
+                                   .toolbar = c.tool,
+                                   .tree = c.Scripts,
+                                   .exitEntry = c.mnuSalir,
+                                   .viewEntry = c.mnuView,
+                                   .menus = {c.mnuTools, c.mnuTradu, c.mnuEd, c.mnuInsertar},
+                                   .automaticSave = c.mnuAutoGuar,
+                                   .path = c.txtPath,
+                                   .status = c.lblMsg,
+                                   .progress = c.prgWork,
+                                   .original = c.rtxtOriginal,
+                                   .translation = c.rtxtTranslated,
+                                   .comment = c.txtComentario,
+                                   .revised = c.chkRevised};
+    auto *originals = new ImportController(importing, m_db, this);
+    auto *translations = new TranslatedImportController(importing, m_db, this);
+    auto *exporting = new ExportController(*c.rtxtOriginal, *c.Scripts, m_programFolder, storePath(), *this);
+    auto *search = new SearchController(*c.Scripts, storePath(), *this);
+    auto *spelling = new SpellController(*c.rtxtTranslated, m_programFolder, *this);
 
-    c.shaDelay = named(new QTimer(this), "shaDelay");
-    c.shaDelay->setInterval(500);
-    c.shaDelay->setSingleShot(false);
-    c.saveTime = named(new QTimer(this), "saveTime");
-    c.saveTime->setInterval(1000);
+    connect(this, &MainWindow::storeReady, tree, &TreeController::showStore);
+    connect(originals, &ImportController::scriptsChanged, tree, &TreeController::rebuildTree);
+    connect(translations, &TranslatedImportController::scriptsChanged, tree, &TreeController::rebuildTree);
+    connect(search, &SearchController::nodeClicked, blocks, &BlockEditController::openBlock);
+    connect(this, &MainWindow::aboutToExit, blocks, &BlockEditController::saveAtExit);
+    connect(blocks, &BlockEditController::editorsEmptied, m_preview, &PreviewController::startOver);
+    connect(blocks, &BlockEditController::translationCleaned, m_preview, &PreviewController::clearPreview);
+    connect(blocks, &BlockEditController::windowSizeReset, m_preview, &PreviewController::redrawPreview);
+    connect(editor, &EditorController::aboutToResize, m_preview, &PreviewController::flush);
+    connect(editor, &EditorController::resized, m_preview, &PreviewController::redrawPreview);
+    connect(editor, &EditorController::fieldBlockKeyDown, m_preview, &PreviewController::requestKeyRedraw);
+    connect(blocks, &BlockEditController::blockLoaded, links, [links](const QString &key) {
+        if (!key.isEmpty())
+            links->highlightLinks();
+    });
+    connect(blocks, &BlockEditController::originalCloned, links, &LinksController::highlightLinks);
 
-    c.txtPath = named(new QLineEdit(central), "txtPath");
-    c.txtPath->hide(); // holds the picked folder; never typed into
-
-    c.Scripts = named(new QTreeView(central), "Scripts");
-    c.Scripts->setHeaderHidden(true);
-    c.Scripts->setUniformRowHeights(true);
-    c.Scripts->setMinimumWidth(200);
-
-    const QFont mono = courierNew();
-    c.rtxtOriginal = named(new QTextEdit(central), "rtxtOriginal");
-    c.rtxtOriginal->setFont(mono);
-    c.rtxtOriginal->setReadOnly(true);
-    c.rtxtOriginal->setAcceptRichText(false);
-    c.rtxtTranslated = named(new TranslatedEdit(central), "rtxtTranslated");
-    c.rtxtTranslated->setFont(mono);
-    c.rtxtTranslated->setAcceptRichText(false);
-    c.txtComentario = named(new QPlainTextEdit(central), "txtComentario");
-    c.txtComentario->setFont(mono);
-    c.txtComentario->setPlaceholderText(u"Comments here"_s);
-    c.txtComentario->setMaximumHeight(80);
-    c.chkRevised = named(new QCheckBox(u"Revised"_s, central), "chkRevised");
-    c.shaSave = named(new QFrame(central), "shaSave");
-    c.shaSave->setFixedSize(12, 12);
-    c.shaSave->setStyleSheet(u"background-color: #2e8b57; border-radius: 6px;"_s);
-    c.shaSave->setToolTip(u"Saved"_s);
-    c.shaSave->hide();
-
-    // The preview: a fixed 601 x 968 surface scrolled inside its container.
-    c.picContenedor = named(new QWidget(central), "picContenedor");
-    c.picContenedor->setFixedWidth(337 + 18);
-    c.picContenedor->setMinimumHeight(200);
-    c.picPreview = named(new PreviewWidget(c.picContenedor), "picPreview");
-    c.li28 = named(new QFrame(c.picPreview), "li28");
-    c.li28->setGeometry(240, 0, 1, 968);
-    c.li32 = named(new QFrame(c.picPreview), "li32");
-    c.li32->setGeometry(288, 0, 1, 968);
-    for (QFrame *line : {c.li28, c.li32}) {
-        line->setFrameShape(QFrame::VLine);
-        line->setStyleSheet(u"color: #d04040;"_s);
-    }
-    c.VScroll1 = named(new QScrollBar(Qt::Vertical, c.picContenedor), "VScroll1");
-
-    c.lblMsg = named(new QLabel(central), "lblMsg");
-    c.lblMsg->setFont(mono);
-    c.lblMsg->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    c.prgWork = named(new QProgressBar(central), "prgWork");
-    c.prgWork->setMaximumWidth(220);
-    c.prgWork->hide();
-
-    auto *editors = new QWidget(central);
-    auto *editorLayout = new QVBoxLayout(editors);
-    editorLayout->setContentsMargins(0, 0, 0, 0);
-    editorLayout->addWidget(c.rtxtOriginal, 1);
-    editorLayout->addWidget(c.rtxtTranslated, 1);
-    auto *commentRow = new QHBoxLayout;
-    commentRow->addWidget(c.txtComentario, 1);
-    auto *flags = new QVBoxLayout;
-    flags->addWidget(c.chkRevised);
-    flags->addWidget(c.shaSave, 0, Qt::AlignHCenter);
-    flags->addStretch();
-    commentRow->addLayout(flags);
-    editorLayout->addLayout(commentRow);
-
-    auto *splitter = new QSplitter(central);
-    splitter->addWidget(c.Scripts);
-    splitter->addWidget(editors);
-    splitter->addWidget(c.picContenedor);
-    splitter->setStretchFactor(1, 1);
-
-    auto *statusRow = new QHBoxLayout;
-    statusRow->addWidget(c.lblMsg, 1);
-    statusRow->addWidget(c.prgWork);
-
-    auto *layout = new QVBoxLayout(central);
-    layout->addWidget(splitter, 1);
-    layout->addLayout(statusRow);
-    resize(1200, 760);
-}
-
-QAction *MainWindow::addCommandAction(QMenu *menu, const char *name, const QString &caption, Command command,
-                                   const QKeySequence &shortcut)
-{
-    QAction *action = named(menu->addAction(caption), name);
-    if (!shortcut.isEmpty())
-        action->setShortcut(shortcut);
-    connect(action, &QAction::triggered, this, [this, command] { runCommand(command); });
-    return action;
-}
-
-void MainWindow::buildMenus()
-{
-    auto &c = m_controls;
-    QMenuBar *bar = menuBar();
-
-    c.mnuTradu = named(bar->addMenu(u"Translation"_s), "mnuTradu");
-    c.mnuGuardar = addCommandAction(c.mnuTradu, "mnuGuardar", u"Save"_s, Command::Save, QKeySequence(u"Ctrl+G"_s));
-    c.mnuAutoGuar = addCommandAction(c.mnuTradu, "mnuAutoGuar", u"Automatic Save"_s, Command::ToggleAutoSave);
-    c.mnuAutoGuar->setCheckable(true);
-    c.mnuAutoGuar->setChecked(true);
-    c.mnuSalir = addCommandAction(c.mnuTradu, "mnuSalir", u"Exit"_s, Command::Exit, QKeySequence(u"Ctrl+Z"_s));
-
-    c.mnuEd = named(bar->addMenu(u"Edit"_s), "mnuEd");
-    c.mnuEliminar = addCommandAction(c.mnuEd, "mnuEliminar", u"Clean"_s, Command::Clean, QKeySequence(u"Ctrl+L"_s));
-    c.mnuClonar = addCommandAction(c.mnuEd, "mnuClonar", u"Clone"_s, Command::Clone, QKeySequence(u"Ctrl+D"_s));
-    c.mnuRevisar = addCommandAction(c.mnuEd, "mnuRevisar", u"Check Spell"_s, Command::CheckSpell, QKeySequence(u"Ctrl+O"_s));
-    c.mnuSearch = addCommandAction(c.mnuEd, "mnuSearch", u"Search"_s, Command::Search, QKeySequence(u"Ctrl+F"_s));
-
-    c.mnuViewMain = named(bar->addMenu(u"View"_s), "mnuViewMain");
-    c.mnuView = addCommandAction(c.mnuViewMain, "mnuView", u"View Translated Script"_s, Command::ViewScript, QKeySequence(Qt::Key_F11));
-    c.mnuLinks = addCommandAction(c.mnuViewMain, "mnuLinks", u"View links"_s, Command::ViewLinks, QKeySequence(u"Ctrl+P"_s));
-    c.mnuLines = named(c.mnuViewMain->addMenu(u"Show Control Lines"_s), "mnuLines");
-    c.mnu28 = addCommandAction(c.mnuLines, "mnu28", u"28 chrs line"_s, Command::Guide28, QKeySequence(Qt::Key_F7));
-    c.mnu32 = addCommandAction(c.mnuLines, "mnu32", u"32 chrs line"_s, Command::Guide32, QKeySequence(Qt::Key_F8));
-    for (QAction *guide : {c.mnu28, c.mnu32}) {
-        guide->setCheckable(true);
-        guide->setChecked(true);
-    }
-
-    c.mnuTools = named(bar->addMenu(u"Tools"_s), "mnuTools");
-    c.mnuImportar = named(c.mnuTools->addMenu(u"Import Script"_s), "mnuImportar");
-    c.mnuImpOri = addCommandAction(c.mnuImportar, "mnuImpOri", u"Original"_s, Command::ImportOriginal);
-    c.mnuImpTra = addCommandAction(c.mnuImportar, "mnuImpTra", u"Translated"_s, Command::ImportTranslated);
-    c.mnuVinculos = addCommandAction(c.mnuTools, "mnuVinculos", u"Import Links File"_s, Command::ImportLinks);
-    c.mnuExportar = named(c.mnuTools->addMenu(u"Export Scripts"_s), "mnuExportar");
-    c.mnuExpTra = addCommandAction(c.mnuExportar, "mnuExpTra", u"Translated"_s, Command::ExportTranslated, QKeySequence(Qt::Key_F9));
-
-    c.mnuInsertar = named(bar->addMenu(u"Insert"_s), "mnuInsertar");
-    c.mnuNew = addCommandAction(c.mnuInsertar, "mnuNew", u"<New>"_s, Command::InsertNew, QKeySequence(Qt::Key_F1));
-    c.mnuWait = addCommandAction(c.mnuInsertar, "mnuWait", u"<Wait>"_s, Command::InsertWait, QKeySequence(Qt::Key_F2));
-    c.mnuDelay = addCommandAction(c.mnuInsertar, "mnuDelay", u"<Delay X>"_s, Command::InsertDelay, QKeySequence(Qt::Key_F3));
-    c.mnuSpace = addCommandAction(c.mnuInsertar, "mnuSpace", u"<Space X>"_s, Command::InsertSpace, QKeySequence(Qt::Key_F4));
-    c.mnuOpcode = addCommandAction(c.mnuInsertar, "mnuOpcode", u"<Opcode X X>"_s, Command::InsertOpcode, QKeySequence(Qt::Key_F5));
-    c.mnuClose = addCommandAction(c.mnuInsertar, "mnuClose", u"<Close><End of Block>"_s, Command::InsertClose, QKeySequence(Qt::Key_F6));
-
-    c.mnuAyuda = named(bar->addMenu(u"Help"_s), "mnuAyuda");
-    c.mnuAcerca = addCommandAction(c.mnuAyuda, "mnuAcerca", u"About..."_s, Command::About, QKeySequence(Qt::Key_F12));
-
-    // Pop-up menus of the translated editor; they never join the menu bar.
-    c.mnuDropDown = named(new QMenu(u"DropDownMenu"_s, this), "mnuDropDown");
-    c.mnuModificar = named(c.mnuDropDown->addAction(u"Modify link"_s), "mnuModificar");
-    c.mnuErase = named(c.mnuDropDown->addAction(u"Erase link"_s), "mnuErase");
-    c.mnuSeparator = named(c.mnuDropDown->addSeparator(), "mnuSeparator");
-    for (size_t i = 0; i < c.mnuSuggest.size(); ++i) {
-        QAction *suggestion = c.mnuDropDown->addAction(QString());
-        suggestion->setObjectName(u"mnuSuggest_%1"_s.arg(i));
-        suggestion->setVisible(false);
-        c.mnuSuggest[i] = suggestion;
-    }
-    c.mnuMante = named(new QMenu(QString(), this), "mnuMante");
-    c.mnuAgregar = named(c.mnuMante->addAction(u"Add"_s), "mnuAgregar");
-}
-
-void MainWindow::buildToolbar()
-{
-    auto &c = m_controls;
-    c.tool = named(addToolBar(u"Tools"_s), "tool");
-    c.tool->setMovable(false);
-    c.tool->setIconSize(QSize(24, 24));
-    int position = 1;
-    for (const ToolbarButton &button : ToolbarButtons) {
-        const QIcon icon(u":/tallowpen/toolbar/%1.png"_s.arg(position));
-        QAction *action = c.tool->addAction(icon, QString());
-        action->setToolTip(QString::fromLatin1(button.tooltip));
-        action->setObjectName(u"tool_%1"_s.arg(position));
-        action->setData(QString::fromLatin1(button.key));
-        if (icon.isNull())
-            action->setText(QString::fromLatin1(button.tooltip));
-        connect(action, &QAction::triggered, this, [this, position] { runToolButton(position); });
-        ++position;
-    }
+    const auto on = [this](Command command, auto *feature, auto action) {
+        setCommand(command, [feature, action] { (feature->*action)(); });
+    };
+    on(Command::Save, blocks, &BlockEditController::save);
+    on(Command::ToggleAutoSave, blocks, &BlockEditController::toggleAutomaticSave);
+    on(Command::Exit, this, &MainWindow::exitProgram);
+    on(Command::Clean, blocks, &BlockEditController::cleanTranslation);
+    on(Command::Clone, blocks, &BlockEditController::cloneOriginal);
+    on(Command::CheckSpell, spelling, &SpellController::checkSpelling);
+    on(Command::Search, search, &SearchController::openSearch);
+    on(Command::ViewScript, exporting, &ExportController::openScriptView);
+    on(Command::ViewLinks, links, &LinksController::openLinksList);
+    on(Command::Guide28, editor, &EditorController::toggleGuide28);
+    on(Command::Guide32, editor, &EditorController::toggleGuide32);
+    on(Command::ImportOriginal, originals, &ImportController::importOriginals);
+    on(Command::ImportTranslated, translations, &TranslatedImportController::importTranslations);
+    on(Command::ImportLinks, links, &LinksController::importLinksFile);
+    on(Command::ExportTranslated, exporting, &ExportController::openExport);
+    on(Command::About, this, &MainWindow::showAbout);
+    const std::pair<Command, QString> tags[] = {
+        {Command::InsertNew, u"<New>\r\n"_s},
+        {Command::InsertWait, u"<Wait>\r\n"_s},
+        {Command::InsertDelay, u"<Delay >"_s},
+        {Command::InsertSpace, u"<Space >"_s},
+        {Command::InsertOpcode, u"<Opcode >"_s},
+        {Command::InsertClose, u"<Close><End of Block>"_s},
+    };
+    for (const auto &[command, tag] : tags)
+        setCommand(command, [editor, text = tag] { editor->insertTag(text); });
 }
 
 void MainWindow::setCommand(Command command, std::function<void()> handler)
@@ -309,30 +169,17 @@ void MainWindow::runCommand(Command command)
     emit commandRun(command);
 }
 
-std::optional<Command> MainWindow::toolbarCommand(int position)
-{
-    if (position < 1 || position > int(std::size(ToolbarButtons)))
-        return std::nullopt;
-    return ToolbarButtons[position - 1].command;
-}
-
 void MainWindow::runToolButton(int position)
 {
     if (const auto command = toolbarCommand(position))
         runCommand(*command);
 }
 
-void MainWindow::addExitHook(std::function<void()> hook)
-{
-    m_exitHooks.push_back(std::move(hook));
-}
-
 void MainWindow::exitProgram()
 {
     if (m_exited)
         return;
-    for (const auto &hook : m_exitHooks)
-        hook();
+    emit aboutToExit();
     m_exited = true;
     m_db.close();
     close();
@@ -348,18 +195,16 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->ignore();
 }
 
-bool MainWindow::loadFont()
+void MainWindow::loadFont()
 {
     const QString fontPath = programPath(m_programFolder, u"font\\font.bmp"_s);
-    if (QFileInfo(fontPath).isFile() && m_state.picFont.load(fontPath)) {
-        m_state.previewEnabled = true;
-        return true;
+    QImage font;
+    if (QFileInfo(fontPath).isFile() && font.load(fontPath)) {
+        m_preview->setFont(font);
+        return;
     }
-    m_state.picFont = QImage();
-    m_state.previewEnabled = false;
     Messages::inform(this, u"Required file 'font.bmp' is not in the 'Font' folder, preview will be disabled."_s);
-    m_controls.picPreview->hide();
-    return false;
+    m_c.picPreview->hide();
 }
 
 bool MainWindow::load()
@@ -373,19 +218,18 @@ bool MainWindow::load()
 
     // The close entry of the system menu is taken away in the constructor
     // (the window carries no close button hint); nothing more to do here.
-    m_controls.mnu28->setChecked(true);
-    m_controls.mnu32->setChecked(true);
+    m_c.mnu28->setChecked(true);
+    m_c.mnu32->setChecked(true);
 
     if (!openStore(m_db, storePath())) {
         reportStartUpError(m_db.lastError());
         return true;
     }
 
-    auto &c = m_controls;
-    for (QWidget *w : {static_cast<QWidget *>(c.rtxtOriginal), static_cast<QWidget *>(c.rtxtTranslated),
-                       static_cast<QWidget *>(c.txtComentario), static_cast<QWidget *>(c.chkRevised)})
+    for (QWidget *w : {static_cast<QWidget *>(m_c.rtxtOriginal), static_cast<QWidget *>(m_c.rtxtTranslated),
+                       static_cast<QWidget *>(m_c.txtComentario), static_cast<QWidget *>(m_c.chkRevised)})
         w->setEnabled(false);
-    c.mnuGuardar->setEnabled(false);
+    m_c.mnuGuardar->setEnabled(false);
 
     ResultSet arena = m_db.query(u"Select * from battling_arena"_s);
     if (!arena.isValid()) {
@@ -394,7 +238,7 @@ bool MainWindow::load()
     }
     if (arena.rowCount() > 0)
         emit storeReady();
-    c.saveTime->start();
+    m_c.saveTime->start();
     return true;
 }
 

@@ -1,14 +1,17 @@
 #pragma once
 
 #include "app/maincontrols.h"
+#include "app/windowsize.h"
 #include "store/database.h"
 
+#include <QKeySequence>
 #include <QMainWindow>
 
 #include <functional>
 #include <map>
 #include <optional>
-#include <vector>
+
+class PreviewController;
 
 // Every command that the menus and the toolbar can start.
 enum class Command {
@@ -36,9 +39,9 @@ enum class Command {
     About,
 };
 
-// The main window: builds the named controls, runs the start-up checks and
-// dispatches commands. What a command does lives in the feature controllers
-// (see controllers.cpp), which register themselves with setCommand().
+// The main window: builds the named controls and one controller per feature,
+// hands each the controls and services it works on, connects them, runs the
+// start-up checks and dispatches commands.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -51,10 +54,7 @@ public:
     // the tree and the status line. False when the program must end.
     bool load();
 
-    MainControls &controls() { return m_controls; }
-    MainState &state() { return m_state; }
     Database &db() { return m_db; }
-    QString programFolder() const { return m_programFolder; }
     QString storePath() const;
 
     void setCommand(Command command, std::function<void()> handler);
@@ -63,18 +63,18 @@ public:
     static std::optional<Command> toolbarCommand(int position);
     void runToolButton(int position);
 
-    // Runs before Exit closes the store (pending edits are saved here).
-    void addExitHook(std::function<void()> hook);
-    // Exit: the hooks, then close the database and end the program.
+    // Exit: pending edits saved, the database closed, the program ended.
     void exitProgram();
     bool hasExited() const { return m_exited; }
 
 signals:
-    // After a command ran; lets controllers and tests follow what happened.
+    // After a command ran; lets tests follow what happened.
     void commandRun(Command command);
     // Start-up found blocks in battling_arena: the tree and the status line
     // are to be shown (an empty battling_arena leaves both blank).
     void storeReady();
+    // Exit, while the store is still open.
+    void aboutToExit();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -83,17 +83,18 @@ private:
     void buildControls();
     void buildMenus();
     void buildToolbar();
+    void buildFeatures();
     QAction *addCommandAction(QMenu *menu, const char *name, const QString &caption, Command command,
                               const QKeySequence &shortcut = {});
-    bool loadFont();
+    void loadFont();
     void reportStartUpError(const StoreError &error);
     void showAbout();
 
     QString m_programFolder;
-    MainControls m_controls;
-    MainState m_state;
+    MainControls m_c;
+    WindowSize m_windowSize;
     Database m_db;
+    PreviewController *m_preview = nullptr;
     std::map<Command, std::function<void()>> m_commands;
-    std::vector<std::function<void()>> m_exitHooks;
     bool m_exited = false;
 };

@@ -5,12 +5,14 @@
 #include <QObject>
 #include <QTimer>
 
-class MainWindow;
 class PreviewWidget;
+class QScrollBar;
+class QWidget;
 class TranslatedEdit;
+struct WindowSize;
 
 // The block preview of the main window: owns the surface that picPreview
-// shows and draws rtxtTranslated's text onto it with the open block's size.
+// shows and draws the translation's text onto it at the open block's size.
 //
 // Edits are coalesced: key downs and text changes only ask for a redraw,
 // and the next turn of the event loop (or picPreview's next paint, if that
@@ -18,22 +20,28 @@ class TranslatedEdit;
 // after every request would show, windowRows included: a burst happens at
 // one window size, since a size change draws at once.
 //
+// Nothing is drawn until a font is given: without font/font.bmp picPreview
+// is hidden for good.
+//
 // Thread contract: GUI thread.
 class PreviewController : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit PreviewController(MainWindow &window);
+    PreviewController(TranslatedEdit &translation, PreviewWidget &surface, QWidget &container, QScrollBar &scroll,
+                      const WindowSize &size, QObject *parent);
 
-    // The main window's preview controller, for the features that redraw it.
-    static PreviewController *of(MainWindow &window);
+    // picFont, 8 x 11 cells in one row; a null image leaves the preview off.
+    void setFont(const QImage &font);
 
     // Clears picPreview and draws the editor's text now, even an empty one
-    // (its first, empty window): loading a size, the window-size reset.
+    // (its first, empty window): a size change, the window-size reset.
     void redrawPreview();
-    // Clears picPreview to its background (loading a block, Clean).
+    // Clears picPreview to its background (Clean).
     void clearPreview();
+    // A block is about to load: cleared, and scrolled back to the top.
+    void startOver();
     // The text-changed rule, coalesced: an empty text only clears.
     void requestTextRedraw();
     // The key-down rule, coalesced: the text is drawn even when empty.
@@ -41,10 +49,6 @@ public:
     // Draws a pending request now.
     void flush();
 
-    // The frame-piece strip; the built-in one unless replaced.
-    void setFrameStrip(const QImage &strip);
-
-    const PreviewCanvas &canvas() const { return m_canvas; }
     int renderCount() const { return m_renders; }
 
 signals:
@@ -54,15 +58,15 @@ signals:
 private:
     enum class Request { None, Text, Key };
     void request(Request kind);
-    void prepareCanvas();
     void render(const QString &text);
     void clearSurface();
 
-    MainWindow &m_window;
-    TranslatedEdit *m_editor = nullptr;
-    PreviewWidget *m_widget = nullptr;
+    TranslatedEdit &m_editor;
+    PreviewWidget &m_widget;
+    QScrollBar &m_scroll;
+    const WindowSize &m_size;
     PreviewCanvas m_canvas;
-    qint64 m_fontKey = 0;
+    bool m_enabled = false;
     QTimer m_coalesce;
     Request m_last = Request::None;
     bool m_keyRequested = false;

@@ -1,22 +1,21 @@
 #include "app/searchcontroller.h"
 
-#include "app/blockeditcontroller.h"
-#include "app/mainwindow.h"
 #include "search/widgets/searchwindow.h"
 #include "store/widgets/scripttree.h"
 
 #include <QTreeView>
 
-SearchController::SearchController(MainWindow &window)
+SearchController::SearchController(QTreeView &tree, const QString &storePath, QWidget &window)
     : QObject(&window)
+    , m_tree(tree)
+    , m_storePath(storePath)
     , m_window(window)
 {
-    window.setCommand(Command::Search, [this] { openSearch(); });
 }
 
 void SearchController::openSearch()
 {
-    QTreeView *tree = m_window.controls().Scripts;
+    QTreeView *tree = &m_tree;
     ScriptTreeJump jump;
     jump.tree = tree;
     jump.collapseAll = [tree] { ScriptTree::collapseAll(*tree); };
@@ -24,10 +23,7 @@ void SearchController::openSearch()
         const ScriptTreeModel *model = ScriptTree::model(*tree);
         return model ? model->indexForKey(key) : QModelIndex();
     };
-    jump.nodeClick = [this](const QModelIndex &node) {
-        if (BlockEditController *blocks = BlockEditController::of(m_window))
-            blocks->openBlock(node);
-    };
-    SearchWindow form(m_window.storePath(), jump, &m_window);
+    jump.nodeClick = [this](const QModelIndex &node) { emit nodeClicked(node); };
+    SearchWindow form(m_storePath, jump, &m_window);
     form.exec();
 }

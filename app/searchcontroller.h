@@ -1,20 +1,29 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
-class MainWindow;
+class QModelIndex;
+class QTreeView;
+class QWidget;
 
 // mnuSearch: opens the search window modally over the main window; a click
-// on a hit opens its block in the main window's tree.
+// on a hit selects its node in the tree and asks for the block to be opened.
 class SearchController : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit SearchController(MainWindow &window);
+    SearchController(QTreeView &tree, const QString &storePath, QWidget &window);
 
     void openSearch();
 
+signals:
+    // The search window jumped to this node, as a click on it would.
+    void nodeClicked(const QModelIndex &node);
+
 private:
-    MainWindow &m_window;
+    QTreeView &m_tree;
+    QString m_storePath;
+    QWidget &m_window;
 };

@@ -1,18 +1,17 @@
 #include "app/spellcontroller.h"
 
-#include "app/mainwindow.h"
 #include "app/ui/messages.h"
 #include "spell/spellcheck.h"
 #include "spell/spellingservice.h"
 #include "spell/widgets/spellingdialog.h"
 #include "spell/widgets/texteditspelleditor.h"
 
-SpellController::SpellController(MainWindow &window)
+SpellController::SpellController(QTextEdit &translation, const QString &programFolder, QWidget &window)
     : QObject(&window)
+    , m_editor(translation)
     , m_window(window)
-    , m_spellers(window.programFolder())
+    , m_spellers(programFolder)
 {
-    window.setCommand(Command::CheckSpell, [this] { checkSpelling(); });
 }
 
 SpellController::~SpellController() = default;
@@ -21,7 +20,7 @@ void SpellController::checkSpelling()
 {
     if (!m_dialog)
         m_dialog = new SpellingDialog(&m_window);
-    TextEditSpellEditor editor(m_window.controls().rtxtTranslated);
+    TextEditSpellEditor editor(&m_editor);
     SpellCheckRequest request;
     request.editor = &editor;
     request.clipboard = &m_clipboard;

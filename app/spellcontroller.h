@@ -5,9 +5,8 @@
 
 #include <QObject>
 
-#include <memory>
-
-class MainWindow;
+class QTextEdit;
+class QWidget;
 class SpellingDialog;
 
 // mnuRevisar: checks the spelling of the translation in rtxtTranslated. The
@@ -17,17 +16,18 @@ class SpellController : public QObject
     Q_OBJECT
 
 public:
-    explicit SpellController(MainWindow &window);
+    // The dictionaries are looked for under `programFolder` first.
+    SpellController(QTextEdit &translation, const QString &programFolder, QWidget &window);
     ~SpellController() override;
 
     void checkSpelling();
-    // The errors counted by the last check, kept until the next one.
-    const QList<Misspelling> &lastErrors() const { return m_lastErrors; }
 
 private:
-    MainWindow &m_window;
+    QTextEdit &m_editor;
+    QWidget &m_window;
     SystemClipboard m_clipboard;
     SpellerCache m_spellers;
     SpellingDialog *m_dialog = nullptr;
+    // The errors the last check counted, kept until the next one.
     QList<Misspelling> m_lastErrors;
 };

@@ -1,6 +1,5 @@
 #include "app/treecontroller.h"
 
-#include "app/mainwindow.h"
 #include "store/translationstatus.h"
 #include "store/widgets/scripttree.h"
 
@@ -11,44 +10,44 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// buildTree; returns a line for the user when the build met a clash or failed.
-QString buildTree(MainWindow &window)
+void addLine(QLabel &label, const QString &line)
 {
-    const ScriptTreeModel::BuildReport report = ScriptTree::buildTree(*window.controls().Scripts, window.db());
+    if (!line.isEmpty())
+        label.setText(label.text().isEmpty() ? line : label.text() + u'\n' + line);
+}
+
+} // namespace
+
+TreeController::TreeController(QTreeView &tree, QLabel &status, Database &db, QObject *parent)
+    : QObject(parent)
+    , m_tree(tree)
+    , m_status(status)
+    , m_db(db)
+{
+    ScriptTree::installScriptTree(m_tree);
+}
+
+// A line for the user when the build met a clash or failed; empty otherwise.
+QString TreeController::buildTree()
+{
+    const ScriptTreeModel::BuildReport report = ScriptTree::buildTree(m_tree, m_db);
     if (!report.ok)
         return u"The script tree could not be read: "_s + report.error.message;
     return ScriptTree::clashLine(report);
 }
 
-void addLine(QLabel *label, const QString &line)
+void TreeController::rebuildTree()
 {
-    if (!line.isEmpty())
-        label->setText(label->text().isEmpty() ? line : label->text() + u'\n' + line);
-}
-
-} // namespace
-
-TreeController::TreeController(MainWindow &window)
-    : QObject(&window)
-    , m_window(window)
-{
-    ScriptTree::installScriptTree(*window.controls().Scripts);
-    connect(&window, &MainWindow::storeReady, this, &TreeController::showStore);
-}
-
-void TreeController::rebuildTree(MainWindow &window)
-{
-    addLine(window.controls().lblMsg, buildTree(window));
+    addLine(m_status, buildTree());
 }
 
 void TreeController::showStore()
 {
-    const QString note = buildTree(m_window);
-    QLabel *label = m_window.controls().lblMsg;
-    const TranslationCount count = translationPercent(m_window.db());
+    const QString note = buildTree();
+    const TranslationCount count = translationPercent(m_db);
     if (count.hasBlocks())
-        label->setText(statusLine(count.percent()));
+        m_status.setText(statusLine(count.percent()));
     else if (!count.ok)
-        label->setText(u"The translation status could not be counted: "_s + count.error.message);
-    addLine(label, note);
+        m_status.setText(u"The translation status could not be counted: "_s + count.error.message);
+    addLine(m_status, note);
 }

@@ -2,24 +2,30 @@
 
 #include <QObject>
 
-class MainWindow;
+class Database;
+class QLabel;
+class QTreeView;
 
 // The script tree and the status line of the main window: puts the tree
 // model on `Scripts`, builds the tree and shows the translation status when
-// start-up finds blocks, and rebuilds the tree for the imports.
+// start-up finds blocks, and rebuilds the tree after an import.
 class TreeController : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit TreeController(MainWindow &window);
+    TreeController(QTreeView &tree, QLabel &status, Database &db, QObject *parent);
 
-    // buildTree on the window's tree. A clash the build met is added to
-    // lblMsg on a line of its own, so the text above it stays as it was.
-    static void rebuildTree(MainWindow &window);
+    // The tree and the status line, at start-up.
+    void showStore();
+    // buildTree on the tree. A clash the build met is added to lblMsg on a
+    // line of its own, so the text above it stays as it was.
+    void rebuildTree();
 
 private:
-    void showStore();
+    QString buildTree();
 
-    MainWindow &m_window;
+    QTreeView &m_tree;
+    QLabel &m_status;
+    Database &m_db;
 };

@@ -9,6 +9,7 @@
 #include "scripts/translatedimport.h"
 #include "store/database.h"
 #include "store/layout.h"
+#include "store/widgets/scripttree.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QTextEdit>
 #include <QTimer>
+#include <QTreeView>
 
 using namespace Qt::StringLiterals;
 
@@ -65,16 +67,18 @@ void setupSave(BenchContext &ctx)
     state.window = std::make_unique<MainWindow>(ctx.scratch);
     if (!state.window->load())
         return ctx.fail(u"the main window did not load"_s);
-    state.window->controls().saveTime->stop();
-    state.edit = BlockEditController::of(*state.window);
+    state.window->findChild<QTimer *>(u"saveTime"_s)->stop();
+    state.edit = state.window->findChild<BlockEditController *>();
     state.key = firstFieldBlock(ctx, state.window->db());
     if (state.key.isEmpty())
         return;
-    if (!state.edit || !state.edit->selectAndLoad(state.key))
-        return ctx.fail(u"the block did not load"_s);
+    auto *tree = state.window->findChild<QTreeView *>(u"Scripts"_s);
+    if (!ScriptTree::selectKey(*tree, state.key))
+        return ctx.fail(u"the block is not in the tree"_s);
+    state.edit->openBlock(tree->currentIndex());
     // The window has been saving for a while (its journal is there), and the
     // translator typed since the last tick, so the tick has a row to write.
-    QTextEdit *editor = state.window->controls().rtxtTranslated;
+    auto *editor = state.window->findChild<QTextEdit *>(u"rtxtTranslated"_s);
     editor->setPlainText(u"Saved once before.<End of Block>"_s);
     state.edit->automaticSaveTick();
     editor->setPlainText(u"Saved by the benchmark.<End of Block>"_s);
@@ -89,7 +93,7 @@ void save(BenchContext &ctx)
     state.edit->automaticSaveTick();
     if (state.window->db().changedRows() != before + 1)
         return ctx.fail(u"the tick wrote no row"_s);
-    ctx.record(u"status"_s, state.window->controls().lblMsg->text());
+    ctx.record(u"status"_s, state.window->findChild<QLabel *>(u"lblMsg"_s)->text());
 }
 
 struct ExportState

@@ -13,6 +13,7 @@
 #include "store/database.h"
 #include "store/layout.h"
 #include "store/storetext.h"
+#include "store/widgets/scripttree.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -20,11 +21,25 @@
 #include <QHash>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeView>
 
 #include <algorithm>
 #include <ctime>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+// Selects the node and loads it as a click does; false when it did not open.
+bool openKey(MainWindow &window, const QString &key)
+{
+    auto *tree = window.findChild<QTreeView *>(u"Scripts"_s);
+    auto *edit = window.findChild<BlockEditController *>();
+    if (!tree || !edit || !ScriptTree::selectKey(*tree, key))
+        return false;
+    edit->openBlock(tree->currentIndex());
+    return ScriptTree::selectedKey(*tree) == key;
+}
+} // namespace
 
 namespace {
 
@@ -217,9 +232,9 @@ void setupWindow(BenchContext &ctx)
     state.window = std::make_unique<MainWindow>(ctx.scratch);
     if (!state.window->load())
         return ctx.fail(u"the main window did not load"_s);
-    state.window->controls().saveTime->stop();
+    state.window->findChild<QTimer *>(u"saveTime"_s)->stop();
     state.window->show();
-    state.edit = BlockEditController::of(*state.window);
+    state.edit = state.window->findChild<BlockEditController *>();
     Database db;
     openStore(db, scratch.filePath(StoreFileName));
     ResultSet rows = db.query(u"Select * from field"_s);
@@ -228,7 +243,7 @@ void setupWindow(BenchContext &ctx)
         if (i % 500 == 250)
             keys << blockKey(ScriptTables::field, rows.text(ColFileName), qint16(rows.value(ColDialogueId).toInt()));
     }
-    if (keys.size() < 2 || !state.edit->selectAndLoad(keys[0]))
+    if (keys.size() < 2 || !openKey(*state.window, keys[0]))
         return ctx.fail(u"no block to open"_s);
     state.key = keys[1];
     QCoreApplication::processEvents();
@@ -238,7 +253,7 @@ void openInWindow(BenchContext &ctx)
 {
     auto &state = ctx.state<WindowState>();
     const double start = cpuMs();
-    if (!state.edit->selectAndLoad(state.key))
+    if (!openKey(*state.window, state.key))
         return ctx.fail(u"the block did not open"_s);
     QCoreApplication::processEvents();
     ctx.record(u"cpu_ms"_s, cpuMs() - start);

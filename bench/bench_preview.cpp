@@ -3,17 +3,18 @@
 // preview shows the new text.
 #include "bench/bench.h"
 
+#include "app/blockeditcontroller.h"
 #include "app/mainwindow.h"
 #include "app/previewcontroller.h"
 #include "editor/preview.h"
 #include "editor/widgets/translatededit.h"
 #include "store/layout.h"
-#include "store/scripttreemodel.h"
+#include "store/database.h"
+#include "store/widgets/scripttree.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QKeyEvent>
-#include <QStandardItemModel>
 #include <QTest>
 #include <QTreeView>
 
@@ -86,7 +87,6 @@ void redraw(BenchContext &ctx)
 
 struct KeystrokeState
 {
-    std::unique_ptr<QStandardItemModel> tree;
     std::unique_ptr<MainWindow> window;
 };
 
@@ -97,27 +97,25 @@ void setUpKeystroke(BenchContext &ctx)
         return ctx.fail(error.message);
     if (!QDir(ctx.scratch).mkpath(u"font"_s) || !benchFont().save(QDir(ctx.scratch).filePath(u"font/font.bmp"_s)))
         return ctx.fail(u"cannot write the font image"_s);
+    // A field block, so the key down draws as well as the text change; the
+    // arena row lets start-up build the tree.
+    {
+        Database db;
+        if (!openStore(db, QDir(ctx.scratch).filePath(StoreFileName))
+            || !db.execute(u"INSERT INTO battling_arena (file_name, dialogue_id) VALUES ('a.txt', 1)"_s)
+            || !db.execute(u"INSERT INTO field VALUES ('town 01.txt', 3, '', 56, 4, '', 0, 0, '', 0, 0)"_s))
+            return ctx.fail(u"cannot write the block"_s);
+    }
 
     auto &state = ctx.emplace<KeystrokeState>();
     state.window = std::make_unique<MainWindow>(ctx.scratch);
     if (!state.window->load())
         return ctx.fail(u"the main window did not load"_s);
-    PreviewController *preview = PreviewController::of(*state.window);
-    if (!preview)
-        return ctx.fail(u"no preview controller"_s);
-    preview->setFrameStrip(benchStrip());
-
-    // A field block, so the key down draws as well as the text change.
-    state.tree = std::make_unique<QStandardItemModel>();
-    auto *node = new QStandardItem(u"3"_s);
-    node->setData(u"field:town 01.txt;3"_s, ScriptTreeModel::KeyRole);
-    state.tree->appendRow(node);
-    MainControls &c = state.window->controls();
-    c.Scripts->setModel(state.tree.get());
-    c.Scripts->setCurrentIndex(node->index());
-    state.window->state().currentWidth = u"56"_s;
-    state.window->state().currentHeight = u"4"_s;
-    auto *editor = static_cast<TranslatedEdit *>(c.rtxtTranslated);
+    auto *tree = state.window->findChild<QTreeView *>(u"Scripts"_s);
+    if (!ScriptTree::selectKey(*tree, u"field:town 01.txt;3"_s))
+        return ctx.fail(u"the block is not in the tree"_s);
+    state.window->findChild<BlockEditController *>()->openBlock(tree->currentIndex());
+    auto *editor = state.window->findChild<TranslatedEdit *>(u"rtxtTranslated"_s);
     editor->setEnabled(true);
     editor->setPlainTextCrLf(tenPageBlock());
     editor->setCaretPosition(int(editor->plainTextCrLf().size()));
@@ -131,8 +129,8 @@ void setUpKeystroke(BenchContext &ctx)
 void keystroke(BenchContext &ctx)
 {
     auto &state = ctx.state<KeystrokeState>();
-    PreviewController *preview = PreviewController::of(*state.window);
-    auto *editor = state.window->controls().rtxtTranslated;
+    auto *preview = state.window->findChild<PreviewController *>();
+    auto *editor = state.window->findChild<TranslatedEdit *>(u"rtxtTranslated"_s);
     const int before = preview->renderCount();
 
     QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, u"a"_s);

@@ -9,6 +9,17 @@
 #include "scripts/originalimport.h"
 #include "store/layout.h"
 
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QTreeView>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -26,13 +37,39 @@ void setupWindow(BenchContext &ctx)
     window.show();
 }
 
+template<typename T>
+T *named(MainWindow &window, const char *name)
+{
+    return window.findChild<T *>(QLatin1StringView(name));
+}
+
+// The window's controls an import works with, found by their names.
+ImportControls importControls(MainWindow &window)
+{
+    return {&window,
+            named<QToolBar>(window, "tool"),
+            named<QTreeView>(window, "Scripts"),
+            named<QAction>(window, "mnuSalir"),
+            named<QAction>(window, "mnuView"),
+            {named<QMenu>(window, "mnuTools"), named<QMenu>(window, "mnuTradu"),
+             named<QMenu>(window, "mnuEd"), named<QMenu>(window, "mnuInsertar")},
+            named<QAction>(window, "mnuAutoGuar"),
+            named<QLineEdit>(window, "txtPath"),
+            named<QLabel>(window, "lblMsg"),
+            named<QProgressBar>(window, "prgWork"),
+            named<QTextEdit>(window, "rtxtOriginal"),
+            named<QTextEdit>(window, "rtxtTranslated"),
+            named<QPlainTextEdit>(window, "txtComentario"),
+            named<QCheckBox>(window, "chkRevised")};
+}
+
 void importInWindow(BenchContext &ctx)
 {
     auto &window = ctx.state<MainWindow>();
-    ImportRun run(window);
+    ImportRun run(importControls(window));
     run.disableControls();
     const OriginalImport::Result result = OriginalImport::Importer(window.db(), ctx.corpus, run.pacer()).run();
-    TreeController::rebuildTree(window);
+    window.findChild<TreeController *>()->rebuildTree();
     run.finish();
     if (!result.ok)
         return ctx.fail(result.message);

@@ -1,4 +1,4 @@
-#include "cli/blockload.h"
+#include "cli/blockarguments.h"
 #include "cli/commands.h"
 #include "cli/jsonline.h"
 
@@ -30,10 +30,9 @@ int runBlock(CliContext &context, const QStringList &arguments)
     if (!parseCommandLine(parser, context, arguments, 3, 3))
         return ExitUsage;
     Database db;
-    int status = ExitSuccess;
-    const auto load = loadBlockFromArguments(db, context, parser.positionalArguments(), &status);
+    const auto load = loadBlockFromArguments(db, context, parser.positionalArguments());
     if (!load)
-        return status;
+        return load.status();
 
     JsonLine line;
     line.add("caption", load->caption)

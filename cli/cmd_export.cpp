@@ -18,15 +18,12 @@ int runExport(CliContext &context, const QStringList &arguments)
     if (!parseCommandLine(parser, context, arguments, 0, -1))
         return ExitUsage;
     const QStringList named = parser.positionalArguments();
-    if (parser.isSet(all) == !named.isEmpty()) {
-        context.err << u"Give --all or the scripts to export, not both."_s << Qt::endl;
-        return ExitUsage;
-    }
+    if (parser.isSet(all) == !named.isEmpty())
+        return context.usage(u"Give --all or the scripts to export, not both."_s);
     Database db;
-    int status = ExitSuccess;
-    const auto list = exportListFromOptions(parser, context, db, &status);
+    const auto list = exportListFromOptions(parser, context, db);
     if (!list)
-        return status;
+        return list.status();
     std::vector<ExportListRow> ticked;
     QStringList unlisted = named;
     for (const ExportListRow &row : list->rows) {
@@ -40,10 +37,8 @@ int runExport(CliContext &context, const QStringList &arguments)
 
     const ExportResult result = exportScripts(db, context.programFolder, ticked, list->onlyRevised,
                                               parser.isSet(include));
-    if (!result.ok) {
-        context.err << result.message << Qt::endl;
-        return ExitFailure;
-    }
+    if (!result.ok)
+        return context.fail(result.message);
     context.out << result.message << Qt::endl;
     return ExitSuccess;
 }

@@ -14,10 +14,9 @@ int runExportList(CliContext &context, const QStringList &arguments)
     if (!parseCommandLine(parser, context, arguments, 0, 0))
         return ExitUsage;
     Database db;
-    int status = ExitSuccess;
-    const auto list = exportListFromOptions(parser, context, db, &status);
+    const auto list = exportListFromOptions(parser, context, db);
     if (!list)
-        return status;
+        return list.status();
     for (const ExportListRow &row : list->rows)
         context.out << JsonLine().add("script", row.script).add("folder", row.folder).add("overview", row.overview).toString()
                     << '\n';

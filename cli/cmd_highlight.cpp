@@ -16,28 +16,22 @@ int runHighlight(CliContext &context, const QStringList &arguments)
     parser.addOption({u"line"_s, u"Mark only this 0-based line, as typing does."_s, u"N"_s});
     if (!parseCommandLine(parser, context, arguments, 0, 0))
         return ExitUsage;
-    int status = ExitSuccess;
-    const std::optional<QString> text = editorText(parser, context, &status);
+    const auto text = editorText(parser, context);
     if (!text)
-        return status;
+        return text.status();
     qsizetype line = -1;
     if (parser.isSet(u"line"_s)) {
         bool number = false;
         line = parser.value(u"line"_s).toLongLong(&number);
-        if (!number || line < 0 || line >= textLines(*text).size()) {
-            context.err << u"--line must name a line of the text (0 to %1)."_s.arg(textLines(*text).size() - 1)
-                        << Qt::endl;
-            return ExitUsage;
-        }
+        if (!number || line < 0 || line >= textLines(*text).size())
+            return context.usage(u"--line must name a line of the text (0 to %1)."_s.arg(textLines(*text).size() - 1));
     }
     Database db;
     if (!openProgramStore(db, context))
         return ExitFailure;
     LinkGlossary glossary;
-    if (!glossary.refresh(db)) {
-        context.err << db.lastError().message << Qt::endl;
-        return ExitFailure;
-    }
+    if (!glossary.refresh(db))
+        return context.fail(db.lastError().message);
     const QList<LinkMark> marks = line < 0 ? highlightMarks(*text, glossary)
                                            : highlightMarksInLine(*text, line, glossary);
     for (const LinkMark &mark : marks) {

@@ -16,35 +16,24 @@ int runImportOriginal(CliContext &context, const QStringList &arguments)
     parser.addPositionalArgument(u"DIR"_s, u"Folder holding battling_arena, battle_script and field."_s);
     const QCommandLineOption yes(u"yes"_s, u"Answer Yes: empty the store's scripts and word links first."_s);
     parser.addOption(yes);
-    if (!parseCommandLine(parser, context, arguments, 1, 1))
-        return ExitUsage;
-    const QString base = parser.positionalArguments().constFirst();
-
     Database db;
-    if (!openProgramStore(db, context))
-        return ExitFailure;
+    if (const auto stop = parseAndOpenStore(parser, db, context, arguments, 1, 1))
+        return *stop;
+    const QString base = parser.positionalArguments().constFirst();
     StoreError error;
     const std::optional<qint64> existing = OriginalImport::existingScriptRows(db, &error);
-    if (!existing) {
-        context.err << error.message << Qt::endl;
-        return ExitFailure;
-    }
+    if (!existing)
+        return context.fail(error.message);
     StderrProgress progress(context.err);
     ProgressPacer pacer(&progress);
     if (*existing > 0) {
-        if (!parser.isSet(yes)) {
-            context.err << OriginalImport::Question << Qt::endl;
-            return ExitFailure;
-        }
-        if (!OriginalImport::deleteOriginals(db, pacer, &error)) {
-            context.err << error.message << Qt::endl;
-            return ExitFailure;
-        }
+        if (!parser.isSet(yes))
+            return context.fail(OriginalImport::Question);
+        if (!OriginalImport::deleteOriginals(db, pacer, &error))
+            return context.fail(error.message);
     }
-    if (!OriginalImport::isScriptFolder(base)) {
-        context.err << OriginalImport::InvalidFolder << Qt::endl;
-        return ExitFailure;
-    }
+    if (!OriginalImport::isScriptFolder(base))
+        return context.fail(OriginalImport::InvalidFolder);
     OriginalImport::Importer importer(db, base, pacer);
     const OriginalImport::Result result = importer.run();
     if (!result.ok)

@@ -16,18 +16,14 @@ int runImportTranslated(CliContext &context, const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.addPositionalArgument(u"DIR"_s, u"Folder holding battling_arena, battle_script and field."_s);
-    if (!parseCommandLine(parser, context, arguments, 1, 1))
-        return ExitUsage;
     Database db;
-    if (!openProgramStore(db, context))
-        return ExitFailure;
+    if (const auto stop = parseAndOpenStore(parser, db, context, arguments, 1, 1))
+        return *stop;
     StderrProgress progress(context.err);
     ProgressPacer pacer(&progress);
     const TranslatedImport::Report report = TranslatedImport::run(db, parser.positionalArguments().constFirst(), pacer);
-    if (!report.validFolder) {
-        context.err << OriginalImport::InvalidFolder << Qt::endl;
-        return ExitFailure;
-    }
+    if (!report.validFolder)
+        return context.fail(OriginalImport::InvalidFolder);
     for (const QString &failure : report.failures)
         context.err << failure << Qt::endl;
     context.out << report.lastStatus << Qt::endl;

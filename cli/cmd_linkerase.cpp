@@ -11,15 +11,11 @@ int runLinkErase(CliContext &context, const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.addPositionalArgument(u"WORD"_s, u"The word whose links go."_s);
-    if (!parseCommandLine(parser, context, arguments, 1, 1))
-        return ExitUsage;
     Database db;
-    if (!openProgramStore(db, context))
-        return ExitFailure;
+    if (const auto stop = parseAndOpenStore(parser, db, context, arguments, 1, 1))
+        return *stop;
     QString error;
-    if (!eraseLink(db, parser.positionalArguments().first(), &error)) {
-        context.err << error << Qt::endl;
-        return ExitFailure;
-    }
+    if (!eraseLink(db, parser.positionalArguments().first(), &error))
+        return context.fail(error);
     return ExitSuccess;
 }

@@ -11,17 +11,13 @@ using namespace Qt::StringLiterals;
 int runLinks(CliContext &context, const QStringList &arguments)
 {
     QCommandLineParser parser;
-    if (!parseCommandLine(parser, context, arguments, 0, 0))
-        return ExitUsage;
     Database db;
-    if (!openProgramStore(db, context))
-        return ExitFailure;
+    if (const auto stop = parseAndOpenStore(parser, db, context, arguments, 0, 0))
+        return *stop;
     QString error;
     const QList<LinkRow> links = readAllLinks(db, &error);
-    if (!error.isEmpty()) {
-        context.err << error << Qt::endl;
-        return ExitFailure;
-    }
+    if (!error.isEmpty())
+        return context.fail(error);
     for (const LinkRow &link : links) {
         const QStringList suggestions(link.suggestions.cbegin(), link.suggestions.cend());
         context.out << JsonLine().add("word", link.word).add("suggestions", suggestions).add("comment", link.comment)

@@ -17,25 +17,19 @@ int runLinkSet(CliContext &context, const QStringList &arguments)
     if (!parseCommandLine(parser, context, arguments, 1, 1))
         return ExitUsage;
     const QStringList suggestions = parser.values(u"suggest"_s);
-    if (suggestions.size() > 5) {
-        context.err << u"At most five --suggest."_s << Qt::endl;
-        return ExitUsage;
-    }
+    if (suggestions.size() > 5)
+        return context.usage(u"At most five --suggest."_s);
     LinkFields fields;
     for (qsizetype i = 0; i < suggestions.size(); ++i)
         fields[size_t(i)] = suggestions.at(i);
     fields[5] = parser.value(u"comment"_s);
-    if (fields[0].isEmpty()) {
-        context.err << FirstWordMissingText << Qt::endl;
-        return ExitFailure;
-    }
+    if (fields[0].isEmpty())
+        return context.fail(FirstWordMissingText);
     Database db;
     if (!openProgramStore(db, context))
         return ExitFailure;
     QString error;
-    if (!saveLink(db, parser.positionalArguments().first(), fields, parser.isSet(u"modify"_s), &error)) {
-        context.err << error << Qt::endl;
-        return ExitFailure;
-    }
+    if (!saveLink(db, parser.positionalArguments().first(), fields, parser.isSet(u"modify"_s), &error))
+        return context.fail(error);
     return ExitSuccess;
 }

@@ -11,16 +11,12 @@ int runLinksImport(CliContext &context, const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.addPositionalArgument(u"FILE"_s, u"The links file: word, comma, link on each line."_s);
-    if (!parseCommandLine(parser, context, arguments, 1, 1))
-        return ExitUsage;
     Database db;
-    if (!openProgramStore(db, context))
-        return ExitFailure;
+    if (const auto stop = parseAndOpenStore(parser, db, context, arguments, 1, 1))
+        return *stop;
     const LinksImportResult result = importLinksFile(db, parser.positionalArguments().first());
-    if (!result.ok()) {
-        context.err << result.failureText() << Qt::endl;
-        return ExitFailure;
-    }
+    if (!result.ok())
+        return context.fail(result.failureText());
     context.out << LinksImportedText << Qt::endl;
     return ExitSuccess;
 }

@@ -1,5 +1,5 @@
 #include "cli/commands.h"
-#include "cli/previewblock.h"
+#include "cli/blockarguments.h"
 #include "cli/textinput.h"
 
 #include "editor/preview.h"
@@ -16,13 +16,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-std::optional<QImage> readImage(CliContext &context, const QString &path, const char *what)
+OrStop<QImage> readImage(CliContext &context, const QString &path, const char *what)
 {
     QImage image;
-    if (!image.load(path)) {
-        context.err << u"Cannot read the %1 image %2."_s.arg(QLatin1StringView(what), path) << Qt::endl;
-        return std::nullopt;
-    }
+    if (!image.load(path))
+        return context.fail(u"Cannot read the %1 image %2."_s.arg(QLatin1StringView(what), path));
     return image;
 }
 
@@ -49,10 +47,8 @@ int runRender(CliContext &context, const QStringList &arguments)
     const bool byBlock = parser.isSet(blockOption);
     if (byBlock == parser.isSet(sizeOption) || (parser.isSet(textOption) && parser.isSet(textFileOption))
         || !parser.isSet(outOption) || rest.size() != (byBlock ? 2 : 1)) {
-        context.err << u"Usage: render (--block TABLE FILE_NAME N | --size WIDTH HEIGHT) "
-                       "[--text TEXT | --text-file PATH] --out FILE.png [--font PATH] [--frame PATH]"_s
-                    << Qt::endl;
-        return ExitUsage;
+        return context.usage(u"Usage: render (--block TABLE FILE_NAME N | --size WIDTH HEIGHT) "
+                             "[--text TEXT | --text-file PATH] --out FILE.png [--font PATH] [--frame PATH]"_s);
     }
 
     PreviewCanvas canvas;
@@ -60,11 +56,11 @@ int runRender(CliContext &context, const QStringList &arguments)
     if (byBlock) {
         const auto block = blockFromArguments(context, QStringList{parser.value(blockOption)} + rest);
         if (!block)
-            return ExitUsage;
+            return block.status();
         Database db;
         const auto found = readPreviewBlock(db, context, *block);
         if (!found)
-            return ExitFailure;
+            return found.status();
         canvas.currentWidth = found->width;
         canvas.currentHeight = found->height;
         text = found->translation;
@@ -77,7 +73,7 @@ int runRender(CliContext &context, const QStringList &arguments)
     } else if (parser.isSet(textFileOption)) {
         const auto read = readEditorTextFile(context, parser.value(textFileOption));
         if (!read)
-            return ExitFailure;
+            return read.status();
         text = *read;
     }
 
@@ -85,37 +81,30 @@ int runRender(CliContext &context, const QStringList &arguments)
         parser.isSet(fontOption) ? parser.value(fontOption) : programPath(context.programFolder, u"font\\font.bmp"_s);
     const auto font = readImage(context, fontPath, "font");
     if (!font)
-        return ExitFailure;
+        return font.status();
     canvas.font = *font;
     if (parser.isSet(frameOption)) {
         const auto frame = readImage(context, parser.value(frameOption), "frame");
         if (!frame)
-            return ExitFailure;
+            return frame.status();
         if (frame->size() != QSize(64, 8)) {
-            context.err << u"The frame image %1 is %2 x %3; a frame-piece strip is 64 x 8."_s
-                               .arg(parser.value(frameOption))
-                               .arg(frame->width())
-                               .arg(frame->height())
-                        << Qt::endl;
-            return ExitFailure;
+            return context.fail(u"The frame image %1 is %2 x %3; a frame-piece strip is 64 x 8."_s
+                                    .arg(parser.value(frameOption))
+                                    .arg(frame->width())
+                                    .arg(frame->height()));
         }
         canvas.frame = *frame;
     } else {
         canvas.frame = defaultFrameStrip();
-        if (canvas.frame.isNull()) {
-            context.err << u"The built-in frame strip is missing from this build; give one with --frame."_s
-                        << Qt::endl;
-            return ExitFailure;
-        }
+        if (canvas.frame.isNull())
+            return context.fail(u"The built-in frame strip is missing from this build; give one with --frame."_s);
     }
 
     clearPreview(canvas);
     showPreview(text, canvas);
 
     QSaveFile out(parser.value(outOption));
-    if (!out.open(QIODevice::WriteOnly) || !canvas.surface.save(&out, "PNG") || !out.commit()) {
-        context.err << u"Cannot write %1: %2"_s.arg(parser.value(outOption), out.errorString()) << Qt::endl;
-        return ExitFailure;
-    }
+    if (!out.open(QIODevice::WriteOnly) || !canvas.surface.save(&out, "PNG") || !out.commit())
+        return context.fail(u"Cannot write %1: %2"_s.arg(parser.value(outOption), out.errorString()));
     return ExitSuccess;
 }

@@ -1,6 +1,6 @@
 #include "cli/commands.h"
 #include "cli/jsonline.h"
-#include "cli/previewblock.h"
+#include "cli/blockarguments.h"
 
 #include "editor/windowresize.h"
 #include "store/database.h"
@@ -42,30 +42,26 @@ int runResize(CliContext &context, const QStringList &arguments)
     const QStringList words = parser.positionalArguments();
     const auto block = blockFromArguments(context, words.mid(0, 3));
     if (!block)
-        return ExitUsage;
+        return block.status();
     std::vector<ResizeKey> keys;
     for (const QString &word : words.mid(3)) {
         const auto key = keyNamed(word);
-        if (!key) {
-            context.err << u"Unknown key %1: use left, right, up or down."_s.arg(word) << Qt::endl;
-            return ExitUsage;
-        }
+        if (!key)
+            return context.usage(u"Unknown key %1: use left, right, up or down."_s.arg(word));
         keys.push_back(*key);
     }
 
     Database db;
     const auto found = readPreviewBlock(db, context, *block);
     if (!found)
-        return ExitFailure;
+        return found.status();
 
     // Each key does what Alt and that arrow do in the editor; the statements
     // stand or fall together.
     QString width = found->width;
     QString height = found->height;
-    if (!db.begin()) {
-        context.err << db.lastError().message << Qt::endl;
-        return ExitFailure;
-    }
+    if (!db.begin())
+        return context.fail(db.lastError().message);
     for (ResizeKey key : keys) {
         const WindowResize resized = resizeWindow(*block, width, height, key);
         if (resized.statement.isEmpty())
@@ -73,16 +69,15 @@ int runResize(CliContext &context, const QStringList &arguments)
         if (!db.execute(resized.statement)) {
             const QString why = db.lastError().message;
             db.rollback();
-            context.err << u"The new size could not be stored: %1"_s.arg(why) << Qt::endl;
-            return ExitFailure;
+            return context.fail(u"The new size could not be stored: %1"_s.arg(why));
         }
         width = resized.width;
         height = resized.height;
     }
     if (!db.commit()) {
-        context.err << db.lastError().message << Qt::endl;
+        const Stop stop = context.fail(db.lastError().message);
         db.rollback();
-        return ExitFailure;
+        return stop;
     }
     JsonLine line;
     addSize(line, "width", width);

@@ -1,4 +1,4 @@
-#include "cli/blockload.h"
+#include "cli/blockarguments.h"
 #include "cli/commands.h"
 #include "cli/jsonline.h"
 #include "cli/textinput.h"
@@ -22,21 +22,16 @@ int runSave(CliContext &context, const QStringList &arguments)
     parser.addOptions({translation, translationFile, comment, revised});
     if (!parseCommandLine(parser, context, arguments, 3, 3))
         return ExitUsage;
-    if (parser.isSet(translation) && parser.isSet(translationFile)) {
-        context.err << u"Give --translation or --translation-file, not both."_s << Qt::endl;
-        return ExitUsage;
-    }
+    if (parser.isSet(translation) && parser.isSet(translationFile))
+        return context.usage(u"Give --translation or --translation-file, not both."_s);
     const QString revisedValue = parser.value(revised);
-    if (parser.isSet(revised) && revisedValue != u"0" && revisedValue != u"1") {
-        context.err << u"--revised takes 0 or 1."_s << Qt::endl;
-        return ExitUsage;
-    }
+    if (parser.isSet(revised) && revisedValue != u"0" && revisedValue != u"1")
+        return context.usage(u"--revised takes 0 or 1."_s);
 
     Database db;
-    int status = ExitSuccess;
-    const auto load = loadBlockFromArguments(db, context, parser.positionalArguments(), &status);
+    const auto load = loadBlockFromArguments(db, context, parser.positionalArguments());
     if (!load)
-        return status;
+        return load.status();
 
     BlockEdits edits{load->translation, load->comment, load->revised};
     if (parser.isSet(translation))
@@ -44,7 +39,7 @@ int runSave(CliContext &context, const QStringList &arguments)
     if (parser.isSet(translationFile)) {
         const auto text = readEditorTextFile(context, parser.value(translationFile));
         if (!text)
-            return ExitFailure;
+            return text.status();
         edits.translation = *text;
     }
     if (parser.isSet(comment))
@@ -57,10 +52,8 @@ int runSave(CliContext &context, const QStringList &arguments)
     const QString nodeText = QString::number(at.number) + (load->comment.isEmpty() ? QString() : u"[c]"_s);
     const QString key = blockKey(at.table, at.fileName, at.number);
     const BlockSave save = saveBlock(db, key, nodeText, edits, load->stored ? &*load->stored : nullptr);
-    if (!save.ok) {
-        context.err << save.message << Qt::endl;
-        return ExitFailure;
-    }
+    if (!save.ok)
+        return context.fail(save.message);
     JsonLine line;
     line.add("text", save.nodeText).add("image", save.nodeImage);
     if (save.status)

@@ -33,23 +33,17 @@ int runSearch(CliContext &context, const QStringList &arguments)
     if (!parseCommandLine(parser, context, arguments, 1, 1))
         return ExitUsage;
     const auto type = parseSearchType(parser.value(u"in"_s));
-    if (!type) {
-        context.err << u"--in takes translated, original, both or comments."_s << Qt::endl;
-        return ExitUsage;
-    }
+    if (!type)
+        return context.usage(u"--in takes translated, original, both or comments."_s);
     const QString typed = parser.positionalArguments().first();
-    if (const SearchInput input = prepareSearchText(typed); !input.accepted()) {
-        context.err << input.problem << Qt::endl;
-        return ExitFailure;
-    }
+    if (const SearchInput input = prepareSearchText(typed); !input.accepted())
+        return context.fail(input.problem);
 
     Database db;
     if (!openProgramStore(db, context))
         return ExitFailure;
-    if (!db.useUnicodeLike()) {
-        context.err << db.lastError().message << Qt::endl;
-        return ExitFailure;
-    }
+    if (!db.useUnicodeLike())
+        return context.fail(db.lastError().message);
     const SearchOutcome outcome = searchBlocks(db, *type, typed);
     for (const SearchHit &hit : outcome.hits) {
         JsonLine line;

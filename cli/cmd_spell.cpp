@@ -19,22 +19,17 @@ int runSpell(CliContext &context, const QStringList &arguments)
         return ExitUsage;
     bool number = false;
     const int language = parser.value(u"language"_s).toInt(&number);
-    if (!number) {
-        context.err << u"--language takes a language number, such as 1034."_s << Qt::endl;
-        return ExitUsage;
-    }
-    int status = ExitSuccess;
-    const std::optional<QString> text = editorText(parser, context, &status);
+    if (!number)
+        return context.usage(u"--language takes a language number, such as 1034."_s);
+    const auto text = editorText(parser, context);
     if (!text)
-        return status;
+        return text.status();
 
     SpellerCache spellers(context.programFolder);
     QString error;
     const std::shared_ptr<Speller> speller = spellers.speller(language, &error);
-    if (!speller) {
-        context.err << error << Qt::endl;
-        return ExitFailure;
-    }
+    if (!speller)
+        return context.fail(error);
     const QList<Misspelling> errors = speller->misspellings(*text);
     context.out << errors.size() << u'\n';
     for (const Misspelling &m : errors) {

@@ -12,20 +12,14 @@ using namespace Qt::StringLiterals;
 int runStatus(CliContext &context, const QStringList &arguments)
 {
     QCommandLineParser parser;
-    if (!parseCommandLine(parser, context, arguments, 0, 0))
-        return ExitUsage;
     Database db;
-    if (!openProgramStore(db, context))
-        return ExitFailure;
+    if (const auto stop = parseAndOpenStore(parser, db, context, arguments, 0, 0))
+        return *stop;
     const TranslationCount count = translationPercent(db);
-    if (!count.ok) {
-        context.err << count.error.message << Qt::endl;
-        return ExitFailure;
-    }
-    if (!count.hasBlocks()) {
-        context.err << u"The store holds no blocks yet, so there is no translation status to show."_s << Qt::endl;
-        return ExitFailure;
-    }
+    if (!count.ok)
+        return context.fail(count.error.message);
+    if (!count.hasBlocks())
+        return context.fail(u"The store holds no blocks yet, so there is no translation status to show."_s);
     context.out << statusLine(count.percent()) << Qt::endl;
     return ExitSuccess;
 }

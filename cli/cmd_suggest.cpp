@@ -1,4 +1,4 @@
-#include "cli/blockload.h"
+#include "cli/blockarguments.h"
 #include "cli/commands.h"
 #include "cli/jsonline.h"
 #include "memory/translationmemory.h"
@@ -26,10 +26,9 @@ int runSuggest(CliContext &context, const QStringList &arguments)
     }
 
     Database db;
-    int status = ExitSuccess;
-    const auto load = loadBlockFromArguments(db, context, parser.positionalArguments(), &status);
+    const auto load = loadBlockFromArguments(db, context, parser.positionalArguments());
     if (!load)
-        return status;
+        return load.status();
     TranslationMemory memory;
     if (!memory.open(TranslationMemory::sidecarPath(context.programFolder)) || !memory.sync(db)) {
         context.err << memory.errorMessage() << Qt::endl;

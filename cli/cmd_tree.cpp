@@ -32,11 +32,9 @@ void printNodes(const ScriptTreeModel &tree, const QModelIndex &parent, QTextStr
 int runTree(CliContext &context, const QStringList &arguments)
 {
     QCommandLineParser parser;
-    if (!parseCommandLine(parser, context, arguments, 0, 0))
-        return ExitUsage;
     Database db;
-    if (!openProgramStore(db, context))
-        return ExitFailure;
+    if (const auto stop = parseAndOpenStore(parser, db, context, arguments, 0, 0))
+        return *stop;
 
     ScriptTreeModel tree;
     const ScriptTreeModel::BuildReport report = tree.build(db);
@@ -44,9 +42,7 @@ int runTree(CliContext &context, const QStringList &arguments)
     context.out.flush();
     for (qsizetype i = 0; i < report.refusedKeys.size(); ++i)
         context.err << u"Refused node %1: %2"_s.arg(report.refusedKeys[i], report.messages.value(i)) << Qt::endl;
-    if (!report.ok) {
-        context.err << report.error.message << Qt::endl;
-        return ExitFailure;
-    }
+    if (!report.ok)
+        return context.fail(report.error.message);
     return ExitSuccess;
 }

@@ -20,10 +20,8 @@ int runView(CliContext &context, const QStringList &arguments)
     if (!parseCommandLine(parser, context, arguments, 2, 2))
         return ExitUsage;
     const QStringList words = parser.positionalArguments();
-    if (!ScriptTables::contains(words[0])) {
-        context.err << u"Unknown table %1: use battling_arena, battle_script or field."_s.arg(words[0]) << Qt::endl;
+    if (!checkTableName(context, words[0]))
         return ExitUsage;
-    }
     Database db;
     if (!openProgramStore(db, context))
         return ExitFailure;
@@ -31,21 +29,15 @@ int runView(CliContext &context, const QStringList &arguments)
     const ViewedScript script{words[0], toStoreText(words[1])};
     QString text;
     QString error;
-    if (!scriptViewText(db, script, &text, &error)) {
-        context.err << error << Qt::endl;
-        return ExitFailure;
-    }
+    if (!scriptViewText(db, script, &text, &error))
+        return context.fail(error);
     EncodeFailure failure;
     const auto bytes = encodeScriptText(text, script.script, &failure);
-    if (!bytes) {
-        context.err << failure.message << Qt::endl;
-        return ExitFailure;
-    }
+    if (!bytes)
+        return context.fail(failure.message);
     context.out.flush();
     QFile out;
-    if (!out.open(stdout, QIODevice::WriteOnly) || out.write(*bytes) != bytes->size() || !out.flush()) {
-        context.err << u"The script could not be written to the standard output."_s << Qt::endl;
-        return ExitFailure;
-    }
+    if (!out.open(stdout, QIODevice::WriteOnly) || out.write(*bytes) != bytes->size() || !out.flush())
+        return context.fail(u"The script could not be written to the standard output."_s);
     return ExitSuccess;
 }

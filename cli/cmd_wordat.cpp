@@ -17,14 +17,11 @@ int runWordAt(CliContext &context, const QStringList &arguments)
         return ExitUsage;
     bool number = false;
     const qlonglong p = parser.positionalArguments().first().toLongLong(&number);
-    if (!number) {
-        context.err << u"POS must be a whole number."_s << Qt::endl;
-        return ExitUsage;
-    }
-    int status = ExitSuccess;
-    const std::optional<QString> text = editorText(parser, context, &status);
+    if (!number)
+        return context.usage(u"POS must be a whole number."_s);
+    const auto text = editorText(parser, context);
     if (!text)
-        return status;
+        return text.status();
     // A fresh editor: the state starts empty, as the main window's does.
     qint16 wordStart = 0;
     QString currentWord;

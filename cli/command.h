@@ -4,11 +4,48 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include <optional>
+#include <utility>
+
+class Database;
+class QCommandLineParser;
+
 // Exit statuses of tallowpen-cli.
 enum ExitStatus {
     ExitSuccess = 0,
     ExitFailure = 1, // the system refused or an operation failed (message on stderr)
     ExitUsage = 2,   // the command line itself was wrong
+};
+
+// A command that stops: its reason is already on stderr, and this is the
+// status it exits with. Returned as it is from a command's body.
+struct Stop
+{
+    ExitStatus status;
+    operator int() const { return status; }
+};
+
+// A value a command goes on with, or the Stop that came instead.
+template<typename T>
+class OrStop
+{
+public:
+    OrStop(T value)
+        : m_value(std::move(value))
+    {
+    }
+    OrStop(Stop stop)
+        : m_status(stop.status)
+    {
+    }
+    explicit operator bool() const { return m_value.has_value(); }
+    const T &operator*() const { return *m_value; }
+    const T *operator->() const { return &*m_value; }
+    int status() const { return m_status; }
+
+private:
+    std::optional<T> m_value;
+    ExitStatus m_status = ExitSuccess;
 };
 
 // What every command gets: the resolved program folder and the two streams.
@@ -17,6 +54,14 @@ struct CliContext
     QString programFolder;
     QTextStream &out;
     QTextStream &err;
+
+    // Every failure of a command goes through these two: one line on stderr.
+    Stop fail(const QString &message, ExitStatus status = ExitFailure)
+    {
+        err << message << Qt::endl;
+        return {status};
+    }
+    Stop usage(const QString &message) { return fail(message, ExitUsage); }
 };
 
 // One command: its name, a line for --help, and its body. `arguments`
@@ -34,10 +79,16 @@ const CliCommand *findCommand(const QString &name);
 QList<const CliCommand *> allCommands();
 
 // Parses a command's own options; on a usage error prints it and returns false.
-class QCommandLineParser;
 bool parseCommandLine(QCommandLineParser &parser, CliContext &context, const QStringList &arguments,
                       int minPositional, int maxPositional);
 
 // Opens the program folder's store for a command; prints why not on failure.
-class Database;
 bool openProgramStore(Database &db, CliContext &context);
+// The opening of a command that checks nothing before it needs the store:
+// both of the above in turn; the Stop when either fails.
+std::optional<Stop> parseAndOpenStore(QCommandLineParser &parser, Database &db, CliContext &context,
+                                      const QStringList &arguments, int minPositional, int maxPositional);
+
+// A script table's name (battling_arena, battle_script or field); prints the
+// usage error when `word` is none of them.
+bool checkTableName(CliContext &context, const QString &word);

@@ -73,13 +73,12 @@ bool parseCommandLine(QCommandLineParser &parser, CliContext &context, const QSt
 {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     if (!parser.parse(arguments)) {
-        context.err << parser.errorText() << Qt::endl;
+        context.usage(parser.errorText());
         return false;
     }
     const qsizetype count = parser.positionalArguments().size();
     if (count < minPositional || (maxPositional >= 0 && count > maxPositional)) {
-        context.err << u"Wrong number of arguments for %1; see tallowpen-cli --help."_s.arg(arguments.value(0))
-                    << Qt::endl;
+        context.usage(u"Wrong number of arguments for %1; see tallowpen-cli --help."_s.arg(arguments.value(0)));
         return false;
     }
     return true;
@@ -89,14 +88,31 @@ bool openProgramStore(Database &db, CliContext &context)
 {
     const QString path = programPath(context.programFolder, StoreFileName);
     if (!QFileInfo(path).isFile()) {
-        context.err << u"Required file 'tallowpen.db' is not in the program folder %1; create it with "
-                       "'tallowpen-cli init'."_s.arg(context.programFolder)
-                    << Qt::endl;
+        context.fail(u"Required file 'tallowpen.db' is not in the program folder %1; create it with "
+                     "'tallowpen-cli init'."_s.arg(context.programFolder));
         return false;
     }
     if (!openStore(db, path)) {
-        context.err << db.lastError().message << Qt::endl;
+        context.fail(db.lastError().message);
         return false;
     }
     return true;
+}
+
+std::optional<Stop> parseAndOpenStore(QCommandLineParser &parser, Database &db, CliContext &context,
+                                      const QStringList &arguments, int minPositional, int maxPositional)
+{
+    if (!parseCommandLine(parser, context, arguments, minPositional, maxPositional))
+        return Stop{ExitUsage};
+    if (!openProgramStore(db, context))
+        return Stop{ExitFailure};
+    return std::nullopt;
+}
+
+bool checkTableName(CliContext &context, const QString &word)
+{
+    if (ScriptTables::contains(word))
+        return true;
+    context.usage(u"Unknown table %1: use battling_arena, battle_script or field."_s.arg(word));
+    return false;
 }

@@ -1,7 +1,5 @@
 #include "cli/exportlist.h"
 
-#include "cli/command.h"
-
 #include <QCommandLineParser>
 
 using namespace Qt::StringLiterals;
@@ -13,27 +11,18 @@ void addExportListOptions(QCommandLineParser &parser)
     parser.addOption({u"only-revised"_s, u"List only scripts with translated and revised blocks."_s});
 }
 
-std::optional<ExportList> exportListFromOptions(const QCommandLineParser &parser, CliContext &context, Database &db,
-                                                int *status)
+OrStop<ExportList> exportListFromOptions(const QCommandLineParser &parser, CliContext &context, Database &db)
 {
     const QString folder = parser.value(u"folder"_s);
     const int folderIndex = folder == u"all" ? 0 : int(ExportFolderItems.indexOf(folder));
-    if (folderIndex < 0) {
-        context.err << u"Unknown folder %1: use all, battling_arena, battle_script or field."_s.arg(folder)
-                    << Qt::endl;
-        *status = ExitUsage;
-        return std::nullopt;
-    }
-    *status = ExitFailure;
+    if (folderIndex < 0)
+        return context.usage(u"Unknown folder %1: use all, battling_arena, battle_script or field."_s.arg(folder));
     if (!openProgramStore(db, context))
-        return std::nullopt;
+        return Stop{ExitFailure};
     ExportList list;
     list.onlyRevised = parser.isSet(u"only-revised"_s);
     QString error;
-    if (!fillExportList(db, folderIndex, list.onlyRevised, list.rows, &error)) {
-        context.err << error << Qt::endl;
-        return std::nullopt;
-    }
-    *status = ExitSuccess;
+    if (!fillExportList(db, folderIndex, list.onlyRevised, list.rows, &error))
+        return context.fail(error);
     return list;
 }

@@ -1,11 +1,7 @@
 #pragma once
 
+#include "cli/command.h"
 #include "scripts/scriptexport.h"
-
-#include <optional>
-
-struct CliContext;
-class QCommandLineParser;
 
 // --folder all|battling_arena|battle_script|field and --only-revised: what
 // cmbFolder and "Only revised" hold when the export window fills its list.
@@ -16,7 +12,5 @@ struct ExportList
     std::vector<ExportListRow> rows;
 };
 // The list as the options fill it from the program's store, opened into
-// `db`; nullopt (message printed, `status` set) when an option is wrong or
-// the store cannot be read.
-std::optional<ExportList> exportListFromOptions(const QCommandLineParser &parser, CliContext &context, Database &db,
-                                                int *status);
+// `db`; stops when an option is wrong or the store cannot be read.
+OrStop<ExportList> exportListFromOptions(const QCommandLineParser &parser, CliContext &context, Database &db);

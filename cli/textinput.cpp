@@ -29,41 +29,29 @@ QString withCrLf(const QString &text)
     return result;
 }
 
-std::optional<QString> editorText(const QCommandLineParser &parser, CliContext &context, int *status)
+OrStop<QString> editorText(const QCommandLineParser &parser, CliContext &context)
 {
     const bool inline_ = parser.isSet(u"text"_s);
-    const bool file = parser.isSet(u"text-file"_s);
-    if (inline_ == file) {
-        context.err << u"Give either --text or --text-file."_s << Qt::endl;
-        *status = ExitUsage;
-        return std::nullopt;
-    }
+    if (inline_ == parser.isSet(u"text-file"_s))
+        return context.usage(u"Give either --text or --text-file."_s);
     if (inline_)
         return withCrLf(parser.value(u"text"_s));
-
-    const std::optional<QString> text = readEditorTextFile(context, parser.value(u"text-file"_s));
-    if (!text)
-        *status = ExitFailure;
-    return text;
+    return readEditorTextFile(context, parser.value(u"text-file"_s));
 }
 
-std::optional<QString> readEditorTextFile(CliContext &context, const QString &path)
+OrStop<QString> readEditorTextFile(CliContext &context, const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        context.err << u"Cannot read %1: %2"_s.arg(path, file.errorString()) << Qt::endl;
-        return std::nullopt;
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return context.fail(u"Cannot read %1: %2"_s.arg(path, file.errorString()));
     // Decoded line by line so that a bad byte can be reported with its line.
     const QList<QByteArray> lines = file.readAll().split('\n');
     QString text;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         const QString line = decoder.decode(lines[i]);
-        if (decoder.hasError()) {
-            context.err << u"%1, line %2: not UTF-8 text."_s.arg(path).arg(i + 1) << Qt::endl;
-            return std::nullopt;
-        }
+        if (decoder.hasError())
+            return context.fail(u"%1, line %2: not UTF-8 text."_s.arg(path).arg(i + 1));
         if (i > 0)
             text += u'\n';
         text += line;

@@ -6,31 +6,12 @@
 
 #include <QPainter>
 
-#include <array>
 #include <cmath>
 #include <cstring>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-struct PieceEntry
-{
-    QStringView key;
-    PreviewPainter::Piece piece;
-};
-
-// Keys in strip order: piece i sits at strip x 8 x i.
-constexpr std::array<PieceEntry, 8> PieceTable{{
-    {u"BarSupIzq", PreviewPainter::Piece::BarSupIzq},
-    {u"BarSupDer", PreviewPainter::Piece::BarSupDer},
-    {u"BarInfIzq", PreviewPainter::Piece::BarInfIzq},
-    {u"BarInfDer", PreviewPainter::Piece::BarInfDer},
-    {u"BarVerIzq", PreviewPainter::Piece::BarVerIzq},
-    {u"BarHorAr", PreviewPainter::Piece::BarHorAr},
-    {u"BarVerDer", PreviewPainter::Piece::BarVerDer},
-    {u"BarHorAb", PreviewPainter::Piece::BarHorAb},
-}};
 
 constexpr qint16 Cell = PreviewLayout::CellSize;
 
@@ -135,24 +116,24 @@ bool PreviewPainter::frame(qint16 w, qint16 n, qint16 row)
         // Tested in this order; each test that holds draws (so a window one
         // column wide shows the later piece of a corner).
         if (x == 1 && y == 1)
-            piece(Piece::BarSupIzq, cellX, cellY);
+            piece(Piece::TopLeft, cellX, cellY);
         if (x == 1 && y == n)
-            piece(Piece::BarSupDer, cellX, cellY);
+            piece(Piece::BottomLeft, cellX, cellY);
         if (x == w && y == 1)
-            piece(Piece::BarInfIzq, cellX, cellY);
+            piece(Piece::TopRight, cellX, cellY);
         if (x == w && y == n)
-            piece(Piece::BarInfDer, cellX, cellY);
+            piece(Piece::BottomRight, cellX, cellY);
         if (y != 1 && y != n) {
             if (x == 1)
-                piece(Piece::BarVerIzq, cellX, cellY);
+                piece(Piece::LeftEdge, cellX, cellY);
             else if (x == w)
-                piece(Piece::BarVerDer, cellX, cellY);
+                piece(Piece::RightEdge, cellX, cellY);
         }
         if (x != 1 && x != w) {
             if (y == 1)
-                piece(Piece::BarHorAr, cellX, cellY);
+                piece(Piece::TopEdge, cellX, cellY);
             else if (y == n)
-                piece(Piece::BarHorAb, cellX, cellY);
+                piece(Piece::BottomEdge, cellX, cellY);
         }
     };
     for (int x = 1; x <= w; ++x) {
@@ -180,15 +161,6 @@ bool PreviewPainter::window(qint16 row)
     return true;
 }
 
-std::optional<int> pieceStripX(QStringView key)
-{
-    for (const PieceEntry &entry : PieceTable) {
-        if (entry.key == key)
-            return Cell * int(entry.piece);
-    }
-    return std::nullopt;
-}
-
 std::optional<WindowGeometry> windowGeometry(const QString &width, const QString &height)
 {
     const double h = leadingNumber(height);
@@ -200,37 +172,6 @@ std::optional<WindowGeometry> windowGeometry(const QString &width, const QString
     if (!w || !mul16(Cell, *w))
         return std::nullopt;
     return WindowGeometry{*w, qint16(2 * h + 1)};
-}
-
-bool drawGlyph(qint16 ascii, qint16 row, qint16 column, qint16 glyphWidth, qint16 glyphHeight,
-               const QImage &picSource, QImage &PicTarget)
-{
-    const auto sourceX = mul16(glyphWidth, ascii);
-    const auto targetX = mul16(column, glyphWidth);
-    if (!sourceX || !targetX)
-        return false;
-    PreviewPainter::copyCell(PreviewPainter::asSurfaceFormat(picSource), *sourceX, 0, glyphWidth, glyphHeight, PicTarget,
-                             *targetX, row);
-    return true;
-}
-
-bool showPiece(QStringView key, qint16 cellX, qint16 cellY, PreviewCanvas &canvas)
-{
-    for (const PieceEntry &entry : PieceTable) {
-        if (entry.key == key)
-            return PreviewPainter(canvas).piece(entry.piece, cellX, cellY);
-    }
-    return true;
-}
-
-bool drawFrame(qint16 w, qint16 n, qint16 row, PreviewCanvas &canvas)
-{
-    return PreviewPainter(canvas).frame(w, n, row);
-}
-
-bool drawWindow(qint16 windowRow, PreviewCanvas &canvas)
-{
-    return PreviewPainter(canvas).window(windowRow);
 }
 
 void clearPreview(PreviewCanvas &canvas)

@@ -1,6 +1,9 @@
 #include "editor/tags.h"
 
 #include <array>
+#include <limits>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -66,6 +69,11 @@ constexpr std::array<TextTag, 50> TextTags{{
     {u"<5>", u"5"},
 }};
 
+bool fits16(qsizetype value)
+{
+    return value >= 0 && value <= std::numeric_limits<qint16>::max();
+}
+
 } // namespace
 
 TagMeaning tagMeaning(QStringView tag)
@@ -89,4 +97,13 @@ TagMeaning tagMeaning(QStringView tag)
     }
     meaning.unknownMark = tag.startsWith(u"<UNKNOWN") || tag.startsWith(u"<Extra");
     return meaning;
+}
+
+std::optional<TagInsertion> insertTagAt(const QString &text, qsizetype position, const QString &tag)
+{
+    if (position > text.size() || !fits16(position) || !fits16(position + tag.size()))
+        return std::nullopt;
+    const bool parameterTag = tag == u"<Space >"_s || tag == u"<Opcode >"_s || tag == u"<Delay >"_s;
+    return TagInsertion{text.left(position) + tag + text.mid(position),
+                        qint16(position + tag.size() - (parameterTag ? 1 : 0))};
 }

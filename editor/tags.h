@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QString>
 #include <QStringView>
+
+#include <optional>
 
 // The block-text tag vocabulary: what each tag shows in the preview and how
 // it breaks pages. A tag is everything from "<" up to and including the next
@@ -15,3 +18,15 @@ struct TagMeaning
 };
 
 TagMeaning tagMeaning(QStringView tag);
+
+// insertTag on the editor's text, without the widget: `tag` goes in at
+// `position` (a CR LF position) and the caret after it, or before the ">" of
+// "<Delay >", "<Space >" and "<Opcode >" so that the parameter is typed next.
+// nullopt (nothing inserted) when the position lies outside the text or the
+// position after the tag would not fit 16 bits.
+struct TagInsertion
+{
+    QString text;
+    qint16 caret = 0;
+};
+std::optional<TagInsertion> insertTagAt(const QString &text, qsizetype position, const QString &tag);

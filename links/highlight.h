@@ -50,7 +50,6 @@ public:
     // unchanged since the last read from the same database. False when the
     // table could not be read (the glossary is then empty).
     bool refresh(Database &db);
-    void invalidate() { m_source = nullptr; }
     qsizetype size() const { return m_count; }
 
     // The marks of one line of text; `offset` is added to every start.

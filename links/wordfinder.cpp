@@ -4,11 +4,15 @@
 
 #include <limits>
 
+namespace {
+
 bool isWordCode(int code)
 {
     return code == 47 || (code >= 48 && code <= 57) || (code >= 65 && code <= 90) || (code >= 97 && code <= 122)
         || code == 130 || (code >= 160 && code <= 165);
 }
+
+} // namespace
 
 bool isDelimiter(QChar c)
 {

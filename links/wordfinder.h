@@ -7,7 +7,6 @@
 // character is part of a word only when its Windows-1252 code is a digit, an
 // ASCII letter, the slash (47), 130 or 160 to 165. Accented letters (166 up)
 // and characters the code page lacks end a word.
-bool isWordCode(int code);
 bool isDelimiter(QChar c);
 
 // The word around the character just before 0-based index `p` of `text`.

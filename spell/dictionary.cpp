@@ -83,8 +83,6 @@ std::unique_ptr<HunspellDictionary> HunspellDictionary::load(const LanguageDicti
         std::unique_ptr<HunspellDictionary> loaded(new HunspellDictionary);
         loaded->m_hunspell = std::make_unique<Hunspell>(QFile::encodeName(aff).constData(),
                                                         QFile::encodeName(dic).constData());
-        loaded->m_name = dictionary.dictionary;
-        loaded->m_affixPath = aff;
         loaded->m_encoder = std::move(encoder);
         loaded->m_decoder = std::move(decoder);
         return loaded;

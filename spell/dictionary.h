@@ -40,8 +40,6 @@ public:
     static std::unique_ptr<HunspellDictionary> load(const LanguageDictionary &dictionary,
                                                     const QStringList &folders, QString *error);
 
-    QString name() const { return m_name; }
-    QString affixPath() const { return m_affixPath; }
     bool isCorrect(const QString &word);
     QStringList suggest(const QString &word);
     // Known for the rest of this run; the personal list makes it last.
@@ -53,8 +51,6 @@ private:
     QString decode(const std::string &bytes);
 
     std::unique_ptr<Hunspell> m_hunspell;
-    QString m_name;
-    QString m_affixPath;
     QStringEncoder m_encoder;
     QStringDecoder m_decoder;
 };

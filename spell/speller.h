@@ -27,7 +27,6 @@ class Speller
 public:
     Speller(std::unique_ptr<HunspellDictionary> dictionary, std::shared_ptr<PersonalWordList> personal);
 
-    QString dictionaryName() const { return m_dictionary->name(); }
     bool isCorrect(const QString &word);
     QStringList suggestions(const QString &word, int limit = -1);
     // Into the personal list and the loaded dictionary alike.
@@ -52,7 +51,6 @@ public:
     // The speller for a language number; nullptr with a message saying what
     // is missing and how to install it.
     std::shared_ptr<Speller> speller(int language, QString *error);
-    std::shared_ptr<PersonalWordList> personalWords() const { return m_personal; }
 
 private:
     QStringList m_folders;

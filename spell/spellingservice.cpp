@@ -58,7 +58,6 @@ HunspellSpellingService::HunspellSpellingService(SpellerCache &spellers, std::sh
 void HunspellSpellingService::addDocument()
 {
     m_content.clear();
-    m_hasDocument = true;
 }
 
 TextRange HunspellSpellingService::range()
@@ -167,8 +166,6 @@ void HunspellSpellingService::close(int)
 {
     // Nothing of the document is kept anywhere, so there is nothing to save.
     m_content.clear();
-    m_hasDocument = false;
-    m_active = false;
 }
 
 void HunspellSpellingService::quit(int)

@@ -84,23 +84,22 @@ public:
                                                            TextClipboard &clipboard, SpellCheckDialog &dialog,
                                                            QString *error);
 
-    void setVisible(bool visible) override { m_visible = visible; }
-    void setWindowState(int state) override { m_windowState = state; }
+    // The service's only window is the dialog, shown by the check itself,
+    // and its one document is always the active one.
+    void setVisible(bool) override {}
+    void setWindowState(int) override {}
     void addDocument() override;
     TextRange range() override;
     TextRange insertAfter(const TextRange &range, const QString &text) override;
     QList<Misspelling> spellingErrors(const TextRange &range) override;
     void paste() override;
-    void activate() override { m_active = m_hasDocument; }
+    void activate() override {}
     bool checkSpelling(int language) override;
     void copy() override;
     void close(int saveChanges) override;
     void quit(int saveChanges) override;
     QString lastError() const override { return m_lastError; }
 
-    QString content() const { return m_content; }
-    bool isVisible() const { return m_visible; }
-    int windowState() const { return m_windowState; }
     // Told when an "Add to dictionary" could not be written to the personal
     // list; the word is still known until the program ends.
     void setProblemHandler(std::function<void(const QString &message)> handler) { m_onProblem = std::move(handler); }
@@ -114,10 +113,6 @@ private:
     TextClipboard &m_clipboard;
     SpellCheckDialog &m_dialog;
     QString m_content;
-    bool m_hasDocument = false;
-    bool m_active = false;
-    bool m_visible = true;
-    int m_windowState = 0;
     QString m_lastError;
     std::function<void(const QString &)> m_onProblem;
 };

@@ -1,11 +1,11 @@
 #include "editor/widgets/translatededit.h"
 
+#include "editor/tags.h"
+
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTextBlock>
 #include <QTextCursor>
-
-#include <limits>
 
 using namespace Qt::StringLiterals;
 
@@ -19,11 +19,6 @@ QString toDocumentText(QString text)
     text.replace(QChar::LineSeparator, u'\n');
     text.replace(QChar::ParagraphSeparator, u'\n');
     return text;
-}
-
-bool fits16(qsizetype value)
-{
-    return value >= 0 && value <= std::numeric_limits<qint16>::max();
 }
 
 } // namespace
@@ -107,78 +102,20 @@ int TranslatedEdit::characterIndexAt(const QPoint &viewportPoint) const
     return crLfPosition(cursorForPosition(viewportPoint).position());
 }
 
-bool TranslatedEdit::insertTag(const QString &text)
+bool TranslatedEdit::insertTag(const QString &tag)
 {
-    const int p = caretPosition();
-    if (!fits16(p) || !fits16(p + text.size()))
+    const auto inserted = insertTagAt(m_text, caretPosition(), tag);
+    if (!inserted)
         return false;
-    const QString whole = m_text.left(p) + text + m_text.mid(p);
     // The whole text is set anew, so link marks go until they are marked
     // again; as one edit it stays a single undo step.
     QTextCursor cursor(document());
     cursor.beginEditBlock();
     cursor.select(QTextCursor::Document);
-    cursor.insertText(toDocumentText(whole), QTextCharFormat());
+    cursor.insertText(toDocumentText(inserted->text), QTextCharFormat());
     cursor.endEditBlock();
-
-    const bool parameterTag = text == u"<Space >"_s || text == u"<Opcode >"_s || text == u"<Delay >"_s;
-    setCaretPosition(int(p + text.size() - (parameterTag ? 1 : 0)));
+    setCaretPosition(inserted->caret);
     return true;
-}
-
-int TranslatedEdit::CurrentLineNumber() const
-{
-    return document()->findBlock(textCursor().selectionStart()).blockNumber();
-}
-
-int TranslatedEdit::CurrentLineStart() const
-{
-    return crLfStart(document()->findBlock(textCursor().selectionStart()));
-}
-
-int TranslatedEdit::CurrentLineLength() const
-{
-    return document()->findBlock(textCursor().selectionStart()).length() - 1;
-}
-
-int TranslatedEdit::LineStart(int line) const
-{
-    const QTextBlock block = document()->findBlockByNumber(line);
-    return block.isValid() && line >= 0 ? crLfStart(block) : -1;
-}
-
-int TranslatedEdit::LineLengthAt(int index) const
-{
-    if (index < 0)
-        return 0;
-    return blockAtCrLf(index).length() - 1;
-}
-
-QString TranslatedEdit::LineText(int line) const
-{
-    const QTextBlock block = line >= 0 ? document()->findBlockByNumber(line) : QTextBlock();
-    return block.isValid() ? block.text() : QString();
-}
-
-QString TranslatedEdit::CurrentLineText() const
-{
-    return LineText(CurrentLineNumber());
-}
-
-QTextCursor TranslatedEdit::rangeCursor(int start, int length) const
-{
-    QTextCursor cursor(document());
-    cursor.setPosition(documentPosition(start));
-    cursor.setPosition(documentPosition(start + length), QTextCursor::KeepAnchor);
-    return cursor;
-}
-
-void TranslatedEdit::markRange(int start, int length, const QColor &colour, bool bold)
-{
-    QTextCharFormat format;
-    format.setForeground(colour);
-    format.setFontWeight(bold ? QFont::Bold : QFont::Normal);
-    rangeCursor(start, length).mergeCharFormat(format);
 }
 
 void TranslatedEdit::keyPressEvent(QKeyEvent *event)

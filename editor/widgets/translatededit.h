@@ -6,9 +6,8 @@ class QMimeData;
 
 // rtxtTranslated: the editor of the open block's translation.
 //
-// Positions and line services count a line break as two characters (CR LF),
-// as the stored, previewed and exported text does, whatever the document
-// holds inside. Lines are the text's own lines, not the wrapped display lines.
+// Positions count a line break as two characters (CR LF), as the stored,
+// previewed and exported text does, whatever the document holds inside.
 //
 // Key handling: a key press first emits keyDownLinks (word-link marking of
 // the caret's line), then keyDown (window resizing and the preview), and only
@@ -27,31 +26,12 @@ public:
     // The caret is the start of the selection.
     int caretPosition() const;
     void setCaretPosition(int position);
-    int crLfPosition(int documentPosition) const;
-    // A position between a CR and its LF maps to the end of that line.
-    int documentPosition(int crLfPosition) const;
     // The CR LF index of the character nearest to a point of the viewport.
     int characterIndexAt(const QPoint &viewportPoint) const;
 
-    // Inserts at the caret without replacing a selection; the caret ends
-    // after the text, or before the ">" of "<Delay >", "<Space >" and
-    // "<Opcode >". False (nothing inserted) when the positions would not fit
-    // 16 bits.
-    bool insertTag(const QString &text);
-
-    // Line services; line numbers and indexes are 0-based.
-    int CurrentLineNumber() const;
-    int CurrentLineStart() const;
-    int CurrentLineLength() const;
-    int LineStart(int line) const; // -1 when there is no such line
-    int LineLengthAt(int index) const;
-    QString LineText(int line) const;
-    QString CurrentLineText() const;
-
-    // A cursor selecting [start, start + length) in CR LF positions, for
-    // marking word links with colour and weight.
-    QTextCursor rangeCursor(int start, int length) const;
-    void markRange(int start, int length, const QColor &colour, bool bold);
+    // insertTagAt at the caret, without replacing a selection, as one undo
+    // step. False when nothing was inserted.
+    bool insertTag(const QString &tag);
 
 signals:
     void keyDownLinks(int key, Qt::KeyboardModifiers modifiers);
@@ -70,6 +50,9 @@ protected:
 
 private:
     void documentChanged();
+    int crLfPosition(int documentPosition) const;
+    // A position between a CR and its LF maps to the end of that line.
+    int documentPosition(int crLfPosition) const;
     QTextBlock blockAtCrLf(int crLfPosition) const;
     static int crLfStart(const QTextBlock &block);
 

@@ -4,7 +4,7 @@
 #include "editor/renderer.h"
 
 #include <QImage>
-#include <QString>
+#include <QStringList>
 
 // Images that make drawn pixels readable: every glyph cell of the code font
 // is filled with a colour whose red part is the glyph's code, and every
@@ -22,24 +22,24 @@ inline QRgb pieceColour(int slot)
     return qRgb(0x11, 0x20 + 0x10 * slot, 0xf0);
 }
 
+inline QImage cells(int width, int height, QRgb (*colour)(int))
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int x = 0; x < width; ++x) {
+        for (int y = 0; y < height; ++y)
+            image.setPixel(x, y, colour(x / 8));
+    }
+    return image;
+}
+
 inline QImage codeFont(int width = 2048)
 {
-    QImage font(width, 11, QImage::Format_RGB32);
-    for (int x = 0; x < width; ++x) {
-        for (int y = 0; y < 11; ++y)
-            font.setPixel(x, y, glyphColour(x / 8));
-    }
-    return font;
+    return cells(width, 11, glyphColour);
 }
 
 inline QImage pieceStrip()
 {
-    QImage strip(64, 8, QImage::Format_RGB32);
-    for (int x = 0; x < 64; ++x) {
-        for (int y = 0; y < 8; ++y)
-            strip.setPixel(x, y, pieceColour(x / 8));
-    }
-    return strip;
+    return cells(64, 8, pieceColour);
 }
 
 inline PreviewCanvas canvas(const QString &width = QStringLiteral("56"), const QString &height = QStringLiteral("2"))
@@ -72,43 +72,27 @@ inline int glyphAt(const QImage &surface, int x, int y)
 inline QString lineAt(const QImage &surface, int column, int row)
 {
     QString text;
-    for (int x = column * 8; x + 8 <= surface.width(); x += 8) {
-        const int code = glyphAt(surface, x, row);
-        if (code < 0)
-            break;
+    for (int x = column * 8, code = 0; x + 8 <= surface.width() && (code = glyphAt(surface, x, row)) >= 0; x += 8)
         text += QChar(char16_t(code));
-    }
     return text;
 }
 
-// The piece of the 8 x 8 cell (cellX, cellY) as its key letter: 'A' for
-// strip slot 0 to 'H' for slot 7, '.' for background, '?' for anything else.
-inline char pieceAt(const QImage &surface, int cellX, int cellY)
-{
-    const QRgb first = surface.pixel(cellX * 8, cellY * 8);
-    for (int dx = 0; dx < 8; ++dx) {
-        for (int dy = 0; dy < 8; ++dy) {
-            if (surface.pixel(cellX * 8 + dx, cellY * 8 + dy) != first)
-                return '?';
-        }
-    }
-    if (first == PreviewLayout::Background)
-        return '.';
-    for (int slot = 0; slot < 8; ++slot) {
-        if (first == pieceColour(slot))
-            return char('A' + slot);
-    }
-    return '?';
-}
-
-// Cells (0, 0) to (columns - 1, rows - 1) as lines of piece letters.
+// Cells (0, 0) to (columns - 1, rows - 1) as lines of letters: 'A' to 'H'
+// for strip slots 0 to 7, '.' for background, '?' for anything else.
 inline QStringList pieceMap(const QImage &surface, int columns, int rows)
 {
     QStringList map;
-    for (int y = 0; y < rows; ++y) {
+    for (int cellY = 0; cellY < rows; ++cellY) {
         QString line;
-        for (int x = 0; x < columns; ++x)
-            line += QLatin1Char(pieceAt(surface, x, y));
+        for (int cellX = 0; cellX < columns; ++cellX) {
+            const QRgb colour = surface.pixel(cellX * 8, cellY * 8);
+            QImage cell(8, 8, QImage::Format_RGB32);
+            cell.fill(colour);
+            const bool whole = surface.copy(cellX * 8, cellY * 8, 8, 8) == cell;
+            const int slot = (qGreen(colour) - 0x20) / 0x10;
+            line += !whole ? u'?' : colour == PreviewLayout::Background ? u'.'
+                : colour == pieceColour(slot) && slot >= 0 && slot < 8 ? QChar(u'A' + slot) : u'?';
+        }
         map << line;
     }
     return map;

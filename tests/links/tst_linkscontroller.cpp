@@ -6,6 +6,7 @@
 #include "links/widgets/linkdialog.h"
 #include "links/widgets/linkslistwindow.h"
 #include "store/database.h"
+#include "store/widgets/scripttree.h"
 #include "tests/support/messagerecorder.h"
 #include "tests/support/testhome.h"
 
@@ -68,9 +69,9 @@ void tst_LinksController::init()
     m_messages = std::make_unique<MessageRecorder>();
     m_window = std::make_unique<MainWindow>(m_home->path());
     QVERIFY(m_window->load());
-    m_editor = qobject_cast<TranslatedEdit *>(m_window->controls().rtxtTranslated);
+    m_editor = m_window->findChild<TranslatedEdit *>(u"rtxtTranslated"_s);
     QVERIFY(m_editor);
-    m_links = LinksController::of(*m_window);
+    m_links = m_window->findChild<LinksController *>();
     QVERIFY(m_links);
     m_editor->setEnabled(true);
     m_window->show();
@@ -94,11 +95,12 @@ void tst_LinksController::setText(const QString &text)
     m_editor->setPlainTextCrLf(text);
 }
 
-// A viewport point whose nearest character index is `crLfIndex`.
+// A viewport point whose nearest character index is `crLfIndex` (the texts
+// used here are one line, so the index is also the document position).
 QPoint tst_LinksController::pointAt(int crLfIndex) const
 {
     QTextCursor cursor(m_editor->document());
-    cursor.setPosition(m_editor->documentPosition(crLfIndex));
+    cursor.setPosition(crLfIndex);
     return m_editor->cursorRect(cursor).center();
 }
 
@@ -146,14 +148,13 @@ void tst_LinksController::hover()
     QFETCH(QString, tooltip);
     setText(u"una espada, escudo y arco"_s);
     // Left over from an earlier hover: must go.
-    m_window->controls().mnuSuggest[3]->setText(u"old"_s);
-    m_window->controls().mnuSuggest[3]->setVisible(true);
+    m_window->findChild<QAction *>(u"mnuSuggest_3"_s)->setText(u"old"_s);
+    m_window->findChild<QAction *>(u"mnuSuggest_3"_s)->setVisible(true);
 
     m_links->showLinkUnderMouse(pointAt(index));
-    QCOMPARE(m_window->state().hoverWord, word);
     QStringList visible;
-    for (QAction *action : m_window->controls().mnuSuggest) {
-        if (action->isVisible())
+    for (int i = 0; i < 10; ++i) {
+        if (auto *action = m_window->findChild<QAction *>(u"mnuSuggest_%1"_s.arg(i)); action->isVisible())
             visible << action->text();
     }
     QCOMPARE(visible, shown);
@@ -186,7 +187,7 @@ void tst_LinksController::rightClick()
     QCOMPARE(m_popups.size(), popup.isEmpty() ? 0 : 1);
     if (!popup.isEmpty())
         QCOMPARE(m_popups.first()->objectName(), popup);
-    QCOMPARE(m_window->controls().mnuAgregar->text(), addCaption);
+    QCOMPARE(m_window->findChild<QAction *>(u"mnuAgregar"_s)->text(), addCaption);
 }
 
 void tst_LinksController::addLinkFromThePopup()
@@ -205,8 +206,6 @@ void tst_LinksController::addLinkFromThePopup()
     m_links->showLinkUnderMouse(pointAt(5));
     m_links->offerLinkMenu(pointAt(5), Qt::RightButton);
     QCOMPARE(titles, QStringList{u"Links to word \"arco\""_s});
-    QVERIFY(!m_window->state().editLinkMode);
-    QVERIFY(m_window->state().linkAccepted);
     QCOMPARE(rows().last(), (LinkRow{u"arco"_s, {u"bow"_s}, u"it`s ranged"_s}));
     // Marked once the pop-up has closed.
     QCOMPARE(marks(), u"arco|arco"_s);
@@ -216,14 +215,15 @@ void tst_LinksController::applySuggestion()
 {
     setText(u"espada y espada\r\nespada"_s);
     m_links->showLinkUnderMouse(pointAt(11));
-    m_window->controls().mnuSuggest[1]->trigger();
+    m_window->findChild<QAction *>(u"mnuSuggest_1"_s)->trigger();
     QCOMPARE(m_editor->plainTextCrLf(), u"espada y blade\r\nespada"_s);
     QCOMPARE(marks(), u"espada|espada"_s);
 }
 
 void tst_LinksController::modifyLink()
 {
-    m_window->state().hoverWord = u"escudo"_s;
+    setText(u"escudo"_s);
+    m_links->showLinkUnderMouse(pointAt(2));
     LinkFields shown;
     LinksController::setDialogRunner([&shown](QDialog &dialog) {
         auto &link = static_cast<LinkDialog &>(dialog);
@@ -232,12 +232,8 @@ void tst_LinksController::modifyLink()
         link.acceptLink();
         return link.result();
     });
-    m_window->controls().mnuModificar->trigger();
+    m_window->findChild<QAction *>(u"mnuModificar"_s)->trigger();
     QCOMPARE(shown, (LinkFields{QString(), u"shield"_s, QString(), QString(), QString(), u"defence"_s}));
-    QVERIFY(m_window->state().editLinkMode);
-    QVERIFY(m_window->state().linkAccepted);
-    QCOMPARE(m_window->state().acceptedLink,
-             (LinkFields{u"buckler"_s, u"shield"_s, QString(), QString(), QString(), u"defence"_s}));
     QCOMPARE(rows().last(), (LinkRow{u"escudo"_s, {u"buckler"_s, u"shield"_s}, u"defence"_s}));
 }
 
@@ -256,9 +252,9 @@ void tst_LinksController::eraseLink()
     QFETCH(int, left);
     setText(u"espada"_s);
     m_links->highlightLinks();
-    m_window->state().hoverWord = u"espada"_s;
+    m_links->showLinkUnderMouse(pointAt(2));
     m_messages->answerWith({Messages::Answer(answer)});
-    m_window->controls().mnuErase->trigger();
+    m_window->findChild<QAction *>(u"mnuErase"_s)->trigger();
     QCOMPARE(m_messages->messages.size(), 1);
     const Messages::Message &question = m_messages->messages.first();
     QCOMPARE(question.text, u"Do you want to erase the links to the word 'espada'?"_s);
@@ -278,10 +274,10 @@ void tst_LinksController::loadingABlockMarks()
     // A fresh window, so that start-up builds the tree of the new block.
     m_window = std::make_unique<MainWindow>(m_home->path());
     QVERIFY(m_window->load());
-    m_editor = qobject_cast<TranslatedEdit *>(m_window->controls().rtxtTranslated);
-    BlockEditController *blocks = BlockEditController::of(*m_window);
-    QVERIFY(blocks);
-    QVERIFY(blocks->selectAndLoad(u"battling_arena:a.txt;1"_s));
+    m_editor = m_window->findChild<TranslatedEdit *>(u"rtxtTranslated"_s);
+    auto *tree = m_window->findChild<QTreeView *>(u"Scripts"_s);
+    QVERIFY(ScriptTree::selectKey(*tree, u"battling_arena:a.txt;1"_s));
+    m_window->findChild<BlockEditController *>()->openBlock(tree->currentIndex());
     QCOMPARE(m_editor->plainTextCrLf(), u"una espada\r\ny escudo"_s);
     QCOMPARE(marks(), u"espada|escudo"_s);
 }
@@ -326,7 +322,6 @@ void tst_LinksController::linksListEditsALine()
     });
     m_window->runCommand(Command::ViewLinks);
     QCOMPARE(opened, (QStringList{u"frmVinculos"_s, u"frmSuggestion"_s}));
-    QCOMPARE(m_window->state().hoverWord, u"escudo"_s);
     QCOMPARE(rows().last().suggestions[0], u"buckler"_s);
 }
 

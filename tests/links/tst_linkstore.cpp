@@ -1,12 +1,14 @@
 #include "links/highlight.h"
 #include "links/linkstore.h"
 #include "store/database.h"
+#include "tests/editor/tablefile.h"
 #include "tests/support/testhome.h"
 
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 
+// The link statements run against a real scratch store.
 class tst_LinkStore : public QObject
 {
     Q_OBJECT
@@ -14,20 +16,15 @@ class tst_LinkStore : public QObject
 private slots:
     void init();
     void cleanup();
-    void hover_data();
-    void hover();
-    void saveStatement_data();
-    void saveStatement();
-    void apostropheTypedIntoTheDialog();
-    void modifyWithoutRowChangesNothing();
-    void modifyFillsFromEveryRow();
-    void erase();
+    void lookups_data();
+    void lookups();
+    void changes_data();
+    void changes();
     void refusedStatementIsReported();
-    void readAllInTableOrder();
     void glossaryFollowsTheStore();
 
 private:
-    void insert(const QString &word, const QStringList &columns);
+    QString rows();
     std::unique_ptr<TestHome> m_home;
     Database m_db;
 };
@@ -36,6 +33,8 @@ void tst_LinkStore::init()
 {
     m_home = std::make_unique<TestHome>(TestHome::StoreOnly);
     QVERIFY(m_home->isValid());
+    QVERIFY(m_home->execute(u"INSERT INTO suggestion VALUES ('sword', 'espada', 'acero', '', '', '', 'a weapon'), "
+                            "('sword', 'hoja', '', '', '', '', ''), ('it`s', 'es', '', '', '', '', '')"_s));
     QVERIFY(openStore(m_db, m_home->storePath()));
 }
 
@@ -45,118 +44,63 @@ void tst_LinkStore::cleanup()
     m_home.reset();
 }
 
-void tst_LinkStore::insert(const QString &word, const QStringList &columns)
+QString tst_LinkStore::rows()
 {
-    QStringList values{word};
-    values += columns;
-    while (values.size() < 7)
-        values << QString();
-    QVERIFY(m_db.execute(u"INSERT INTO suggestion VALUES ('"_s + values.join(u"', '"_s) + u"')"_s));
+    QStringList rows;
+    for (const LinkRow &link : readAllLinks(m_db))
+        rows << link.word + u'=' + QStringList(link.suggestions.begin(), link.suggestions.end()).join(u',') + u','
+                + link.comment;
+    return rows.join(u" / "_s);
 }
 
-void tst_LinkStore::hover_data()
+void tst_LinkStore::lookups_data()
 {
     QTest::addColumn<QString>("word");
-    QTest::addColumn<QStringList>("captions");
+    QTest::addColumn<QString>("captions");
     QTest::addColumn<QString>("tooltip");
-    QTest::newRow("full link") << u"sword"_s
-                               << QStringList{u"espada"_s, u"acero"_s, QString(), QString(), u"hoja"_s}
-                               << u"a weapon"_s;
-    QTest::newRow("empty first suggestion") << u"shield"_s
-                                            << QStringList{QString(), u"escudo"_s, QString(), QString(), QString()}
-                                            << u"defence"_s;
-    QTest::newRow("empty comment") << u"bow"_s << QStringList{u"arco"_s, QString(), QString(), QString(), QString()}
-                                   << u"No comments"_s;
-    QTest::newRow("unlinked word") << u"axe"_s << QStringList(5) << QString();
-    QTest::newRow("other case is another word") << u"Sword"_s << QStringList(5) << QString();
-    QTest::newRow("the empty word") << QString() << QStringList{u"nada"_s, QString(), QString(), QString(), QString()}
-                                    << u"blank"_s;
+    QTest::addColumn<QString>("fields");
+    QTest::newRow("later rows fill in") << u"sword"_s << u"hoja/acero///"_s << u"No comments"_s
+                                        << u"hoja,acero,,,,a weapon"_s;
+    QTest::newRow("empty first suggestion") << u"shield"_s << u"/escudo///"_s << u"defence"_s << u",escudo,,,,defence"_s;
+    QTest::newRow("unlinked word") << u"axe"_s << u"////"_s << QString() << u",,,,,"_s;
+    QTest::newRow("other case is another word") << u"Sword"_s << u"////"_s << QString() << u",,,,,"_s;
 }
 
-void tst_LinkStore::hover()
+void tst_LinkStore::lookups()
 {
     QFETCH(QString, word);
-    QFETCH(QStringList, captions);
+    QFETCH(QString, captions);
     QFETCH(QString, tooltip);
-    insert(u"sword"_s, {u"espada"_s, u"acero"_s, QString(), QString(), u"hoja"_s, u"a weapon"_s});
-    insert(u"shield"_s, {QString(), u"escudo"_s, QString(), QString(), QString(), u"defence"_s});
-    insert(u"bow"_s, {u"arco"_s});
-    insert(QString(), {u"nada"_s, QString(), QString(), QString(), QString(), u"blank"_s});
-
-    const HoverResult result = lookupHover(m_db, word);
-    for (int i = 0; i < 5; ++i) {
-        QCOMPARE(result.captions.at(size_t(i)), captions.at(i));
-        QCOMPARE(result.visible(i), !captions.at(i).isEmpty());
-    }
-    QCOMPARE(result.tooltip, tooltip);
+    QFETCH(QString, fields);
+    QVERIFY(m_db.execute(u"INSERT INTO suggestion VALUES ('shield', '', 'escudo', '', '', '', 'defence')"_s));
+    const HoverResult hover = lookupHover(m_db, word);
+    QCOMPARE(QStringList(hover.captions.begin(), hover.captions.end()).join(u'/'), captions);
+    QCOMPARE(hover.visible(0), !captions.startsWith(u'/'));
+    QCOMPARE(hover.tooltip, tooltip);
+    const LinkFields read = readLinkFields(m_db, word);
+    QCOMPARE(QStringList(read.begin(), read.end()).join(u','), fields);
 }
 
-void tst_LinkStore::saveStatement_data()
+void tst_LinkStore::changes_data()
 {
-    QTest::addColumn<bool>("modify");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("add") << false
-                         << u"INSERT INTO suggestion (word, suggest1, suggest2, suggest3, suggest4, suggest5, comment) "
-                            "VALUES ('sword','espada', '', '', '', '', '');"_s;
-    QTest::newRow("modify") << true
-                            << u"UPDATE suggestion SET suggest1 = 'espada', suggest2 = '', suggest3 = '', "
-                               "suggest4 = '', suggest5 = '', comment = '' WHERE word = 'sword';"_s;
+    TableFile::addRows(QFINDTESTDATA("data/changes.txt"), {"action", "word", "typed", "after"});
 }
 
-void tst_LinkStore::saveStatement()
+void tst_LinkStore::changes()
 {
-    QFETCH(bool, modify);
-    QFETCH(QString, expected);
-    const LinkFields fields{u"espada"_s};
-    QCOMPARE(linkSaveStatement(u"sword"_s, fields, modify), expected);
-    QVERIFY(saveLink(m_db, u"sword"_s, fields, modify, nullptr));
-}
-
-void tst_LinkStore::apostropheTypedIntoTheDialog()
-{
-    const LinkFields fields{u"l'épée"_s, QString(), QString(), QString(), u"x'); DELETE FROM suggestion; --"_s,
-                            u"it's"_s};
+    QFETCH(QString, action);
+    QFETCH(QString, word);
+    QFETCH(QString, typed);
+    QFETCH(QString, after);
+    const QString before = rows();
+    const QStringList values = typed.split(u',');
+    LinkFields fields;
+    std::copy(values.begin(), values.end(), fields.begin());
     QString error;
-    QVERIFY2(saveLink(m_db, u"sword"_s, fields, false, &error), qPrintable(error));
-    const QList<LinkRow> links = readAllLinks(m_db);
-    QCOMPARE(links.size(), 1);
-    QCOMPARE(links.first().suggestions[0], u"l`épée"_s);
-    QCOMPARE(links.first().suggestions[4], u"x`); DELETE FROM suggestion; --"_s);
-    QCOMPARE(links.first().comment, u"it`s"_s);
-}
-
-void tst_LinkStore::modifyWithoutRowChangesNothing()
-{
-    insert(u"bow"_s, {u"arco"_s});
-    QVERIFY(saveLink(m_db, u"sword"_s, {u"espada"_s}, true, nullptr));
-    const QList<LinkRow> links = readAllLinks(m_db);
-    QCOMPARE(links.size(), 1);
-    QCOMPARE(links.first().word, u"bow"_s);
-    QCOMPARE(readLinkFields(m_db, u"sword"_s), LinkFields());
-}
-
-void tst_LinkStore::modifyFillsFromEveryRow()
-{
-    // Without a key the table may hold a word twice; later non-empty values win.
-    insert(u"sword"_s, {u"espada"_s, u"acero"_s, QString(), QString(), QString(), u"first"_s});
-    insert(u"sword"_s, {u"hoja"_s});
-    const LinkFields expected{u"hoja"_s, u"acero"_s, QString(), QString(), QString(), u"first"_s};
-    QCOMPARE(readLinkFields(m_db, u"sword"_s), expected);
-}
-
-void tst_LinkStore::erase()
-{
-    QCOMPARE(eraseQuestion(u"sword"_s), u"Do you want to erase the links to the word 'sword'?"_s);
-    QCOMPARE(linkEraseStatement(u"sword"_s), u"DELETE FROM suggestion WHERE word = 'sword';"_s);
-    insert(u"sword"_s, {u"espada"_s});
-    insert(u"sword"_s, {u"hoja"_s});
-    insert(u"bow"_s, {u"arco"_s});
-    QVERIFY(eraseLink(m_db, u"sword"_s, nullptr));
-    const QList<LinkRow> links = readAllLinks(m_db);
-    QCOMPARE(links.size(), 1);
-    QCOMPARE(links.first().word, u"bow"_s);
-    QCOMPARE(addLinkCaption(u"sword"_s), u"Add link to\"sword\""_s);
-    QCOMPARE(addLinkCaption(QString()), u"Add link to\"\""_s);
+    const bool done = action == u"erase" ? eraseLink(m_db, word, &error)
+                                         : saveLink(m_db, word, fields, action == u"modify", &error);
+    QVERIFY2(done, qPrintable(error));
+    QCOMPARE(rows(), after == u"=" ? before : after.startsWith(u"+ ") ? before + u" / "_s + after.mid(2) : after);
 }
 
 void tst_LinkStore::refusedStatementIsReported()
@@ -164,31 +108,16 @@ void tst_LinkStore::refusedStatementIsReported()
     m_db.close();
     QString error;
     QVERIFY(!saveLink(m_db, u"sword"_s, {u"espada"_s}, false, &error));
-    QVERIFY2(error.startsWith(u"The link to \"sword\" could not be saved."_s), qPrintable(error));
+    QVERIFY2(error.startsWith(u"The link to \"sword\" could not be saved. "_s), qPrintable(error));
     QVERIFY(!eraseLink(m_db, u"sword"_s, &error));
-    QVERIFY2(error.contains(u"could not be erased"_s), qPrintable(error));
-}
-
-void tst_LinkStore::readAllInTableOrder()
-{
-    insert(u"zeta"_s, {u"z"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"c"_s});
-    insert(u"alpha"_s, {u"a"_s});
-    const QList<LinkRow> links = readAllLinks(m_db);
-    QCOMPARE(links.size(), 2);
-    QCOMPARE(links.at(0), (LinkRow{u"zeta"_s, {u"z"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s}, u"c"_s}));
-    QCOMPARE(links.at(1).word, u"alpha"_s);
+    QVERIFY2(error.startsWith(u"The links to \"sword\" could not be erased. "_s), qPrintable(error));
 }
 
 void tst_LinkStore::glossaryFollowsTheStore()
 {
     LinkGlossary glossary;
     QVERIFY(glossary.refresh(m_db));
-    QCOMPARE(glossary.size(), 0);
-
-    insert(u"sword"_s, {u"espada"_s});
-    QVERIFY(glossary.refresh(m_db));
     QCOMPARE(highlightMarks(u"a sword"_s, glossary).size(), 1);
-
     // A write through another connection (another window's) is seen too.
     QVERIFY(m_home->execute(u"DELETE FROM suggestion WHERE word = 'sword'"_s));
     QVERIFY(glossary.refresh(m_db));

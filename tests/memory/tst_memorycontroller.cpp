@@ -22,6 +22,19 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+// Selects the node and loads it as a click does; false when it did not open.
+bool openKey(MainWindow &window, const QString &key)
+{
+    auto *tree = window.findChild<QTreeView *>(u"Scripts"_s);
+    auto *edit = window.findChild<BlockEditController *>();
+    if (!tree || !edit || !ScriptTree::selectKey(*tree, key))
+        return false;
+    edit->openBlock(tree->currentIndex());
+    return ScriptTree::selectedKey(*tree) == key;
+}
+} // namespace
+
+namespace {
 
 const QString Open = u"field:a.txt;2"_s;
 const QString Gate = u"Open the gate, Tolm.<End of Block>"_s;
@@ -44,7 +57,7 @@ private slots:
     void aScriptNodeTellsItsFigures();
 
 private:
-    QTextEdit *editor() const { return m_window->controls().rtxtTranslated; }
+    QTextEdit *editor() const { return m_window->findChild<QTextEdit *>(u"rtxtTranslated"_s); }
     MemoryPanel *panel() const { return m_window->findChild<MemoryPanel *>(); }
 
     std::unique_ptr<TestHome> m_home;
@@ -69,9 +82,9 @@ void tst_MemoryController::init()
     m_messages = std::make_unique<MessageRecorder>();
     m_window = std::make_unique<MainWindow>(m_home->path());
     QVERIFY(m_window->load());
-    m_window->controls().saveTime->stop();
-    m_edit = BlockEditController::of(*m_window);
-    QVERIFY(m_edit->selectAndLoad(Open));
+    m_window->findChild<QTimer *>(u"saveTime"_s)->stop();
+    m_edit = m_window->findChild<BlockEditController *>();
+    QVERIFY(openKey(*m_window, Open));
 }
 
 void tst_MemoryController::cleanup()
@@ -106,7 +119,7 @@ void tst_MemoryController::aSaveReachesTheMemory()
 {
     editor()->setPlainText(u"Abre, Tolm."_s);
     m_window->runCommand(Command::Save);
-    QVERIFY(m_edit->selectAndLoad(u"field:a.txt;3"_s));
+    QVERIFY(openKey(*m_window, u"field:a.txt;3"_s));
     QVERIFY(panel()->matchesView()->toPlainText().contains(u"Abre, Tolm."_s));
 }
 
@@ -121,7 +134,7 @@ void tst_MemoryController::repeatsAreAppliedAfterTheQuestion()
     panel()->repeatsButton()->click();
     QCOMPARE(m_messages->messages.size(), 1);
     QVERIFY(m_messages->texts().first().contains(u"2 other blocks"_s));
-    const ScriptTreeModel *model = ScriptTree::model(*m_window->controls().Scripts);
+    const ScriptTreeModel *model = ScriptTree::model(*m_window->findChild<QTreeView *>(u"Scripts"_s));
     QCOMPARE(model->image(model->indexForKey(u"field:a.txt;3"_s)), int(ScriptTreeModel::Translated));
     QCOMPARE(storedRow(m_window->db(), u"battle_script"_s, u"b.txt"_s, 1).value(8), u"Abre, Tolm."_s);
 }
@@ -129,14 +142,14 @@ void tst_MemoryController::repeatsAreAppliedAfterTheQuestion()
 void tst_MemoryController::aContextClickOpensTheBlock()
 {
     emit panel()->contextView()->anchorClicked(QUrl(u"open:0"_s));
-    QCOMPARE(m_edit->openKey(), u"field:a.txt;1"_s);
+    QCOMPARE(ScriptTree::selectedKey(*m_window->findChild<QTreeView *>(u"Scripts"_s)), u"field:a.txt;1"_s);
 }
 
 void tst_MemoryController::aScriptNodeTellsItsFigures()
 {
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    QTreeView *tree = m_window->controls().Scripts;
+    QTreeView *tree = m_window->findChild<QTreeView *>(u"Scripts"_s);
     const QRect script = tree->visualRect(ScriptTree::model(*tree)->indexForKey(u"a.txt"_s));
     QHelpEvent hover(QEvent::ToolTip, script.center(), tree->viewport()->mapToGlobal(script.center()));
     QApplication::sendEvent(tree->viewport(), &hover);

@@ -22,12 +22,8 @@ struct SearchRow
 inline bool addRow(Database &db, const SearchRow &r)
 {
     using namespace Qt::StringLiterals;
-    return db.execute(u"INSERT INTO "_s + r.table
-                      + u" (file_name,dialogue_id,text_data,width,height,comments,translated,revised,text_data_t,"
-                        "new_width,new_height) VALUES ('"_s
-                      + r.file + u"', "_s + QString::number(r.id) + u", '"_s + r.original + u"', 28, 3, '"_s
-                      + r.comment + u"', "_s + QString::number(r.translated) + u", 0, '"_s + r.translation
-                      + u"', 0, 0);"_s);
+    return db.execute(u"INSERT INTO %1 VALUES ('%2', %3, '%4', 28, 3, '%5', %6, 0, '%7', 0, 0);"_s.arg(
+        r.table, r.file, QString::number(r.id), r.original, r.comment, QString::number(r.translated), r.translation));
 }
 
 inline QList<SearchRow> searchRows()
@@ -46,16 +42,10 @@ inline QList<SearchRow> searchRows()
 
 inline bool makeSearchStore(const QTemporaryDir &dir, QString *path)
 {
-    using namespace Qt::StringLiterals;
     *path = dir.filePath(StoreFileName);
-    if (!createStore(*path, nullptr))
-        return false;
     Database db;
-    if (!openStore(db, *path))
+    if (!createStore(*path, nullptr) || !openStore(db, *path))
         return false;
-    for (const SearchRow &row : searchRows()) {
-        if (!addRow(db, row))
-            return false;
-    }
-    return true;
+    const QList<SearchRow> rows = searchRows();
+    return std::all_of(rows.begin(), rows.end(), [&db](const SearchRow &row) { return addRow(db, row); });
 }

@@ -4,8 +4,6 @@
 #include "store/scripttreemodel.h"
 
 #include <QComboBox>
-#include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStandardItemModel>
@@ -14,7 +12,9 @@
 
 using namespace Qt::StringLiterals;
 
-class tst_FrmBuscar : public QObject
+// Wiring only: the controls reach the search, its hits reach the list, and
+// a click on a line opens the block in a stand-in of the main window's tree.
+class tst_SearchWindow : public QObject
 {
     Q_OBJECT
 
@@ -22,63 +22,38 @@ private slots:
     void initTestCase();
     void init();
     void cleanup();
-    void controlsAtLoad();
-    void enterSearchesAsTheButtonDoes();
-    void refusedInputKeepsTheList_data();
-    void refusedInputKeepsTheList();
-    void noHitsClearsAndStillEnds();
+    void searches_data();
+    void searches();
+    void clickOpensTheBlock_data();
     void clickOpensTheBlock();
-    void clickOnAnUnknownBlockDoesNothingMore();
     void missingStoreIsReported();
 
 private:
-    QTreeView *lstSearch(SearchWindow &form) { return form.findChild<QTreeView *>(u"lstSearch"_s); }
-    void search(SearchWindow &form, int type, const QString &text);
-    std::unique_ptr<SearchWindow> makeForm();
+    void search(SearchWindow &form, const QString &type, const QString &text, bool enter = false);
 
     QTemporaryDir m_dir;
     QString m_path;
     QStringList m_messages;
-    // A stand-in for the main window's tree: folders > scripts > blocks keyed
-    // as the real tree keys them.
-    QStandardItemModel m_treeModel;
+    QStandardItemModel m_treeModel; // Root > folders > scripts > blocks, keyed as the tree keys them
     QTreeView m_tree;
     QStringList m_opened;
     int m_collapses = 0;
 };
 
-namespace {
-
-// The child keyed `key`, added when there is none yet.
-QStandardItem *keyedChild(QStandardItem *parent, const QString &key, const QString &text)
-{
-    for (int r = 0; r < parent->rowCount(); ++r) {
-        if (parent->child(r)->data(ScriptTreeModel::KeyRole).toString() == key)
-            return parent->child(r);
-    }
-    auto *child = new QStandardItem(text);
-    child->setData(key, ScriptTreeModel::KeyRole);
-    parent->appendRow(child);
-    return child;
-}
-
-} // namespace
-
-void tst_FrmBuscar::initTestCase()
+void tst_SearchWindow::initTestCase()
 {
     QVERIFY(makeSearchStore(m_dir, &m_path));
-    auto *root = new QStandardItem(u"Scripts"_s);
-    root->setData(u"Root"_s, ScriptTreeModel::KeyRole);
-    m_treeModel.appendRow(root);
-    for (const SearchRow &row : searchRows()) {
-        QStandardItem *script = keyedChild(keyedChild(root, row.table, row.table), row.file, row.file);
-        const QString id = QString::number(row.id);
-        keyedChild(script, row.table + u':' + row.file + u';' + id, id);
+    QStandardItem *node = m_treeModel.invisibleRootItem();
+    for (const QString &key : {u"Root"_s, u"field"_s, u"town01"_s, u"field:town01;7"_s}) {
+        auto *child = new QStandardItem(key);
+        child->setData(key, ScriptTreeModel::KeyRole);
+        node->appendRow(child);
+        node = child;
     }
     m_tree.setModel(&m_treeModel);
 }
 
-void tst_FrmBuscar::init()
+void tst_SearchWindow::init()
 {
     m_messages.clear();
     m_opened.clear();
@@ -89,141 +64,90 @@ void tst_FrmBuscar::init()
     });
 }
 
-void tst_FrmBuscar::cleanup()
+void tst_SearchWindow::cleanup()
 {
     Messages::setHandler({});
 }
 
-std::unique_ptr<SearchWindow> tst_FrmBuscar::makeForm()
+void tst_SearchWindow::search(SearchWindow &form, const QString &type, const QString &text, bool enter)
 {
-    ScriptTreeJump jump;
-    jump.tree = &m_tree;
-    jump.collapseAll = [this] {
+    form.findChild<QComboBox *>(u"cmbType"_s)->setCurrentText(type);
+    form.findChild<QLineEdit *>(u"txtSearch"_s)->setText(text);
+    if (enter)
+        QTest::keyClick(form.findChild<QLineEdit *>(u"txtSearch"_s), Qt::Key_Return);
+    else
+        QTest::mouseClick(form.findChild<QPushButton *>(u"cmdBuscar"_s), Qt::LeftButton);
+}
+
+void tst_SearchWindow::searches_data()
+{
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("enter");
+    QTest::addColumn<int>("lines");   // after a search that listed two lines
+    QTest::addColumn<QString>("message");
+    QTest::newRow("Translated by the button") << u"Translated"_s << u"espada"_s << false << 2 << SearchMessages::finished;
+    QTest::newRow("Comments by Enter") << u"Comments"_s << u"nota"_s << true << 1 << SearchMessages::finished;
+    QTest::newRow("nothing found empties the list") << u"Original"_s << u"zzz"_s << false << 0 << SearchMessages::finished;
+    QTest::newRow("refused input keeps the list") << u"Original"_s << u"x"_s << false << 2 << SearchMessages::tooShort;
+}
+
+void tst_SearchWindow::searches()
+{
+    QFETCH(QString, type);
+    QFETCH(QString, typed);
+    QFETCH(bool, enter);
+    QFETCH(int, lines);
+    QFETCH(QString, message);
+    SearchWindow form(m_path, ScriptTreeJump{&m_tree, {}, {}, {}});
+    search(form, u"Original"_s, u"sword"_s);
+    QCOMPARE(form.hits()->rowCount(), 2);
+    m_messages.clear();
+    search(form, type, typed, enter);
+    QCOMPARE(m_messages, QStringList{message});
+    QCOMPARE(form.hits()->rowCount(), lines);
+}
+
+void tst_SearchWindow::clickOpensTheBlock_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QStringList>("opened");
+    QTest::newRow("a block of the tree") << u"town01"_s << QStringList{u"field:town01;7"_s};
+    QTest::newRow("a block gone from the tree since") << u"gone"_s << QStringList();
+}
+
+void tst_SearchWindow::clickOpensTheBlock()
+{
+    QFETCH(QString, script);
+    QFETCH(QStringList, opened);
+    ScriptTreeJump jump{&m_tree, {}, [this] {
         ++m_collapses;
         m_tree.collapseAll();
-    };
-    jump.nodeClick = [this](const QModelIndex &node) {
-        m_opened << node.data(ScriptTreeModel::KeyRole).toString();
-    };
-    return std::make_unique<SearchWindow>(m_path, jump);
-}
-
-void tst_FrmBuscar::search(SearchWindow &form, int type, const QString &text)
-{
-    form.findChild<QComboBox *>(u"cmbType"_s)->setCurrentIndex(type);
-    form.findChild<QLineEdit *>(u"txtSearch"_s)->setText(text);
-    QTest::mouseClick(form.findChild<QPushButton *>(u"cmdBuscar"_s), Qt::LeftButton);
-}
-
-void tst_FrmBuscar::controlsAtLoad()
-{
-    auto form = makeForm();
-    QCOMPARE(form->windowTitle(), u"Search Engine"_s);
-    QVERIFY(form->isModal());
-    auto *type = form->findChild<QComboBox *>(u"cmbType"_s);
-    QStringList items;
-    for (int i = 0; i < type->count(); ++i)
-        items << type->itemText(i);
-    QCOMPARE(items, (QStringList{u"Translated"_s, u"Original"_s, u"Original and Translated"_s, u"Comments"_s}));
-    QCOMPARE(type->currentIndex(), 0);
-    QCOMPARE(form->findChild<QPushButton *>(u"cmdBuscar"_s)->text(), u"Search"_s);
-    bool note = false;
-    for (QLabel *label : form->findChildren<QLabel *>())
-        note |= label->text() == u"Note: You can use wildcards like % or _ in order to obtain better results."_s;
-    QVERIFY(note);
-
-    QHeaderView *header = lstSearch(*form)->header();
-    const int dpi = form->logicalDpiX();
-    const QList<int> twips = {700, 1000, 1500, 7370};
-    for (int c = 0; c < 4; ++c)
-        QCOMPARE(header->sectionSize(c), twips[c] * dpi / 1440);
-    QCOMPARE(form->hits()->headerData(0, Qt::Horizontal).toString(), u"Block"_s);
-}
-
-void tst_FrmBuscar::enterSearchesAsTheButtonDoes()
-{
-    auto form = makeForm();
-    auto *text = form->findChild<QLineEdit *>(u"txtSearch"_s);
-    text->setText(u"espada"_s);
-    QTest::keyClick(text, Qt::Key_Return);
-    QCOMPARE(m_messages, QStringList{SearchMessages::finished});
-    QCOMPARE(form->hits()->rowCount(), 2);
-}
-
-void tst_FrmBuscar::refusedInputKeepsTheList_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("empty") << u""_s << SearchMessages::emptyInput;
-    QTest::newRow("one character") << u"x"_s << SearchMessages::tooShort;
-}
-
-void tst_FrmBuscar::refusedInputKeepsTheList()
-{
-    QFETCH(QString, typed);
-    QFETCH(QString, message);
-    auto form = makeForm();
-    search(*form, 1, u"sword"_s);
-    QCOMPARE(form->hits()->rowCount(), 2);
-    m_messages.clear();
-    search(*form, 1, typed);
-    QCOMPARE(m_messages, QStringList{message});
-    QCOMPARE(form->hits()->rowCount(), 2);
-}
-
-void tst_FrmBuscar::noHitsClearsAndStillEnds()
-{
-    auto form = makeForm();
-    search(*form, 2, u"  "_s);
-    QVERIFY(form->hits()->rowCount() > 0);
-    m_messages.clear();
-    search(*form, 2, u"zzz"_s);
-    QCOMPARE(form->hits()->rowCount(), 0);
-    QCOMPARE(m_messages, QStringList{SearchMessages::finished});
-}
-
-void tst_FrmBuscar::clickOpensTheBlock()
-{
-    auto form = makeForm();
-    form->show();
+    }, [this](const QModelIndex &node) { m_opened << node.data(ScriptTreeModel::KeyRole).toString(); }};
+    SearchWindow form(m_path, jump);
+    form.show();
     m_tree.expandAll();
-    search(*form, 3, u"nota"_s);
-    QCOMPARE(form->hits()->rowCount(), 1);
-    form->openHit(form->hits()->index(0, 3));
+    m_tree.setCurrentIndex(m_treeModel.index(0, 0));
+    form.hits()->setHits({{u"7"_s, script, u"field"_s, u"x"_s}});
+    QTest::mouseClick(form.findChild<QTreeView *>(u"lstSearch"_s)->viewport(), Qt::LeftButton, {},
+                      form.findChild<QTreeView *>(u"lstSearch"_s)->visualRect(form.hits()->index(0, 3)).center());
     QCOMPARE(m_collapses, 1);
-    QCOMPARE(m_opened, QStringList{u"field:town01;7"_s});
-    QCOMPARE(m_tree.currentIndex().data(ScriptTreeModel::KeyRole).toString(), u"field:town01;7"_s);
-    // Only the way to the block is open again; the rest stays collapsed.
-    QVERIFY(m_tree.isExpanded(m_tree.currentIndex().parent()));
-    QVERIFY(!m_tree.isExpanded(m_treeModel.item(0)->child(0)->index()));
-    QVERIFY(form->isVisible());
+    QCOMPARE(m_opened, opened);
+    // Only the way to the block is open again, and the window stays.
+    QCOMPARE(m_tree.currentIndex().data(ScriptTreeModel::KeyRole).toString(), opened.value(0, u"Root"_s));
+    QCOMPARE(m_tree.isExpanded(m_treeModel.index(0, 0)), !opened.isEmpty());
+    QVERIFY(form.isVisible());
+    QVERIFY(m_messages.isEmpty());
 }
 
-void tst_FrmBuscar::clickOnAnUnknownBlockDoesNothingMore()
+void tst_SearchWindow::missingStoreIsReported()
 {
-    auto form = makeForm();
-    search(*form, 1, u"sword"_s);
-    const QModelIndex before = m_treeModel.item(0)->child(1)->index();
-    m_tree.setCurrentIndex(before);
-    // The block went away from the tree since the search (a rebuild, say).
-    form->hits()->setHits({{u"99"_s, u"gone"_s, u"field"_s, u"x"_s}});
-    form->openHit(form->hits()->index(0, 0));
-    QCOMPARE(m_collapses, 1);
-    QVERIFY(m_opened.isEmpty());
-    QCOMPARE(m_tree.currentIndex(), before);
-    QCOMPARE(m_messages, QStringList{SearchMessages::finished}); // the search's own, nothing from the click
-}
-
-void tst_FrmBuscar::missingStoreIsReported()
-{
-    ScriptTreeJump jump;
-    jump.tree = &m_tree;
-    SearchWindow form(m_dir.filePath(u"missing.db"_s), jump);
-    search(form, 0, u"espada"_s);
+    SearchWindow form(m_dir.filePath(u"missing.db"_s), ScriptTreeJump{&m_tree, {}, {}, {}});
+    search(form, u"Translated"_s, u"espada"_s);
     QCOMPARE(m_messages.size(), 1);
     QVERIFY(m_messages[0].contains(u"missing.db"_s));
     QVERIFY(!QFile::exists(m_dir.filePath(u"missing.db"_s)));
 }
 
-QTEST_MAIN(tst_FrmBuscar)
+QTEST_MAIN(tst_SearchWindow)
 #include "tst_searchwindow.moc"

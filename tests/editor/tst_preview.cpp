@@ -1,0 +1,187 @@
+#include "editor/preview.h"
+#include "editor/renderer.h"
+#include "tests/editor/tablefile.h"
+#include "tests/editor/testimages.h"
+
+#include <QDir>
+#include <QPainter>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace TestImages;
+
+// showPreview read back through the code font and the piece strip: which
+// glyph or frame piece landed where.
+class tst_Preview : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void geometry_data();
+    void geometry();
+    void frames_data();
+    void frames();
+    void text_data();
+    void text();
+    void sixteenBitCut_data();
+    void sixteenBitCut();
+    void paintsOnlyOverWhatItDraws();
+    void unsizableHeightKeepsTheLastWindowRows();
+    void fontOfAnyWidthAndFormat();
+    void knownRenders_data();
+    void knownRenders();
+
+private:
+    static PreviewCanvas render(const QString &text, const QString &width = u"56"_s, const QString &height = u"2"_s)
+    {
+        PreviewCanvas c = canvas(width, height);
+        showPreview(text, c);
+        return c;
+    }
+};
+
+void tst_Preview::geometry_data()
+{
+    TableFile::addRows(QFINDTESTDATA("data/geometry.txt"), {"width", "height", "window"});
+}
+
+void tst_Preview::geometry()
+{
+    QFETCH(QString, width);
+    QFETCH(QString, height);
+    QFETCH(QString, window);
+    const auto geometry = windowGeometry(width, height);
+    QCOMPARE(geometry ? u"%1 %2"_s.arg(geometry->columns).arg(geometry->rows) : u"none"_s, window);
+}
+
+void tst_Preview::frames_data()
+{
+    TableFile::addRows(QFINDTESTDATA("data/frames.txt"), {"text", "width", "height", "cells"});
+}
+
+void tst_Preview::frames()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, width);
+    QFETCH(QString, height);
+    QFETCH(QString, cells);
+    const QStringList map = cells.split(u'/');
+    QCOMPARE(pieceMap(render(text, width, height).surface, int(map.first().size()), int(map.size())), map);
+}
+
+void tst_Preview::text_data()
+{
+    TableFile::addRows(QFINDTESTDATA("data/text.txt"), {"text", "column", "row", "line"});
+}
+
+void tst_Preview::text()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, column);
+    QFETCH(QString, row);
+    QFETCH(QString, line);
+    QCOMPARE(lineAt(render(text).surface, column.toInt(), row.toInt()), line);
+}
+
+void tst_Preview::sixteenBitCut_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("tailDrawn");
+    // The tail "Z" stands at (16, 30) after <Close> and two line breaks,
+    // unless the run ended at an overflow first.
+    QTest::newRow("line up to column 4095") << u"B"_s + QString(4093, u'a') + u"<Close>\r\n\r\nZ"_s << true;
+    QTest::newRow("glyph at column 4096") << u"B"_s + QString(4094, u'a') + u"<Close>\r\n\r\nZ"_s << false;
+    const QString lines = u"B"_s + QString(2183, u'\r').replace(u"\r"_s, u"\r\n"_s);
+    QTest::newRow("last line top that fits") << lines + u"Y<Close>\r\n\r\nZ"_s << true;
+    QTest::newRow("line top past 32767") << lines + u"\r\nY<Close>\r\n\r\nZ"_s << false;
+}
+
+void tst_Preview::sixteenBitCut()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, tailDrawn);
+    const PreviewCanvas c = render(text);
+    QCOMPARE(lineAt(c.surface, 2, 30), tailDrawn ? u"Z"_s : QString());
+    QCOMPARE(glyphAt(c.surface, 16, 14), int('B')); // what came before the cut stays
+}
+
+void tst_Preview::paintsOnlyOverWhatItDraws()
+{
+    // The callers clear: a run leaves the inside of a window and everything
+    // outside what it draws as the surface held it.
+    PreviewCanvas c = canvas(u"56"_s, u"2"_s);
+    const QRgb marker = qRgb(9, 9, 9);
+    c.surface.fill(marker);
+    c.windowRows = 99;
+    showPreview(u"A"_s, c);
+    QCOMPARE(c.windowRows, 5);
+    QCOMPARE(glyphAt(c.surface, 16, 14), int('A'));
+    QCOMPARE(c.surface.pixel(8, 8), pieceColour(0));
+    QCOMPARE(c.surface.pixel(8 * 30 + 7, 8 * 5 + 7), pieceColour(3));
+    for (const QPoint &p : {QPoint(7, 8), QPoint(8, 7), QPoint(8 * 31, 8), QPoint(8 * 30, 48), QPoint(100, 30)})
+        QCOMPARE(c.surface.pixel(p), marker);
+
+    PreviewCanvas fresh; // no surface, font or frame yet: nothing to crash on
+    fresh.currentHeight = u"1"_s;
+    showPreview(u"A"_s, fresh);
+    QCOMPARE(fresh.surface.size(), QSize(PreviewCanvas::Width, PreviewCanvas::Height));
+    QCOMPARE(fresh.windowRows, 3);
+}
+
+void tst_Preview::unsizableHeightKeepsTheLastWindowRows()
+{
+    PreviewCanvas c = canvas(u"56"_s, u"2"_s);
+    showPreview(u"x"_s, c);
+    c.currentHeight = u"0"_s;
+    clearPreview(c);
+    showPreview(u"a<New>\r\nb"_s, c);
+    QCOMPARE(c.windowRows, 5);
+    QCOMPARE(lineAt(c.surface, 2, 8 * 6 + 15), u"b"_s);
+}
+
+void tst_Preview::fontOfAnyWidthAndFormat()
+{
+    // 604 pixels: "A" (x 520) whole, "K" (x 600) cut at the edge, "P" beyond it.
+    PreviewCanvas c = canvas();
+    c.font = codeFont(604).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    showPreview(u"AKP"_s, c);
+    QCOMPARE(glyphAt(c.surface, 16, 14), int('A'));
+    QString row;
+    for (int x = 24; x < 40; ++x)
+        row += c.surface.pixel(x, 20) == glyphColour('K') ? u'K' : u'.';
+    QCOMPARE(row, u"KKKK............"_s);
+}
+
+void tst_Preview::knownRenders_data()
+{
+    QTest::addColumn<QString>("folder");
+    const QString root = QFINDTESTDATA("data/render");
+    QVERIFY(!root.isEmpty());
+    for (const QString &name : QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        QTest::newRow(qPrintable(name)) << root + u'/' + name;
+}
+
+// Pictures laid out by hand (data/render/make_golden.py) with the tiny font
+// and frame of that folder.
+void tst_Preview::knownRenders()
+{
+    QFETCH(QString, folder);
+    QFile text(folder + u"/text.txt"_s);
+    QFile size(folder + u"/size.txt"_s);
+    QVERIFY(text.open(QIODevice::ReadOnly) && size.open(QIODevice::ReadOnly));
+    const QStringList sizes = QString::fromLatin1(size.readAll()).simplified().split(u' ');
+    PreviewCanvas c;
+    QVERIFY(c.font.load(folder + u"/../tinyfont.xpm"_s) && c.frame.load(folder + u"/../frame.xpm"_s));
+    c.currentWidth = sizes.value(0);
+    c.currentHeight = sizes.value(1);
+    showPreview(QString::fromUtf8(text.readAll()), c);
+    // The expected pixels from the top-left corner, and nothing outside them.
+    const QImage expected(folder + u"/expected.xpm"_s);
+    QImage whole(c.surface.size(), QImage::Format_RGB32);
+    whole.fill(PreviewLayout::Background);
+    QPainter(&whole).drawImage(0, 0, expected);
+    QVERIFY(c.surface == whole);
+}
+
+QTEST_APPLESS_MAIN(tst_Preview)
+#include "tst_preview.moc"

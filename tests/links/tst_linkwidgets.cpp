@@ -1,0 +1,225 @@
+#include "links/highlight.h"
+#include "links/linksmodel.h"
+#include "links/widgets/linkdialog.h"
+#include "links/widgets/linkhighlighter.h"
+#include "links/widgets/linkslistwindow.h"
+#include "store/database.h"
+#include "tests/support/messagerecorder.h"
+#include "tests/support/testhome.h"
+
+#include <QAbstractItemModelTester>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QTreeView>
+
+using namespace Qt::StringLiterals;
+
+// The marking of an editor, the link dialog and the links list, each on a
+// scratch store holding one link of "sword".
+class tst_LinkWidgets : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void marking_data();
+    void marking();
+    void dialog_data();
+    void dialog();
+    void list_data();
+    void list();
+
+private:
+    QStringList rows() const;
+    std::unique_ptr<TestHome> m_home;
+    std::unique_ptr<MessageRecorder> m_messages;
+};
+
+namespace {
+
+// Per character: 'B' bold blue, '.' black and not bold, '?' anything else;
+// '|' between lines.
+QString formatMap(const QTextEdit &editor)
+{
+    QString map;
+    for (QTextBlock block = editor.document()->firstBlock(); block.isValid(); block = block.next()) {
+        for (int i = 1; i < block.length(); ++i) {
+            QTextCursor cursor(editor.document());
+            cursor.setPosition(block.position() + i);
+            const QTextCharFormat format = cursor.charFormat();
+            const QColor colour = format.foreground().color();
+            const bool bold = format.fontWeight() == QFont::Bold;
+            map += bold && colour == QColor(0, 0, 255) ? u'B' : !bold && colour == Qt::black ? u'.' : u'?';
+        }
+        map += block.next().isValid() ? u"|"_s : QString();
+    }
+    return map;
+}
+
+} // namespace
+
+void tst_LinkWidgets::init()
+{
+    m_home = std::make_unique<TestHome>(TestHome::StoreOnly);
+    QVERIFY(m_home->execute(u"INSERT INTO suggestion VALUES ('sword', 'espada', '', '', '', '', 'weapon')"_s));
+    m_messages = std::make_unique<MessageRecorder>();
+}
+
+void tst_LinkWidgets::cleanup()
+{
+    m_messages.reset();
+    m_home.reset();
+}
+
+QStringList tst_LinkWidgets::rows() const
+{
+    Database db;
+    QStringList rows;
+    for (const LinkRow &link : openStore(db, m_home->storePath()) ? readAllLinks(db) : QList<LinkRow>())
+        rows << link.word + u'=' + link.suggestions[0] + u',' + link.suggestions[2] + u',' + link.comment;
+    return rows;
+}
+
+void tst_LinkWidgets::marking_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("caretLine"); // -1: the whole text
+    QTest::addColumn<QString>("map");
+    QTest::newRow("comma, other case, longer word") << u"Espada, espada Espadas"_s << -1 << u"BBBBBB................"_s;
+    QTest::newRow("words with blanks, two lines") << u"x Espada\nGran Espada y"_s << -1 << u"..BBBBBB|BBBBBBBBBBB.."_s;
+    QTest::newRow("nothing linked") << u"nada"_s << -1 << u"...."_s;
+    QTest::newRow("the caret's line only") << u"Espada\nEspada x\nEspada"_s << 1 << u"??????|BBBBBB..|??????"_s;
+}
+
+void tst_LinkWidgets::marking()
+{
+    QFETCH(QString, text);
+    QFETCH(int, caretLine);
+    QFETCH(QString, map);
+    QTextEdit editor;
+    editor.setPlainText(text);
+    // Left over from an earlier run: the marked range turns plain again.
+    QTextCursor stale(editor.document());
+    stale.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    QTextCharFormat red;
+    red.setForeground(Qt::red);
+    stale.mergeCharFormat(red);
+    // Marking is no edit of the user's: selection, text, modified flag and
+    // undo history stay as they were, and the editor paints again.
+    QTextCursor selection(editor.document()->findBlockByNumber(std::max(caretLine, 0)));
+    selection.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    editor.setTextCursor(selection);
+    editor.document()->clearUndoRedoStacks();
+    editor.document()->setModified(false);
+    QSignalSpy changed(&editor, &QTextEdit::textChanged);
+    LinkGlossary glossary;
+    glossary.setWords({u"Espada"_s, QString(), u"Gran Espada"_s});
+    if (caretLine < 0)
+        highlightLinks(&editor, glossary);
+    else
+        highlightLinksInLine(&editor, glossary);
+    QCOMPARE(formatMap(editor), map);
+    QCOMPARE(std::pair(editor.textCursor().anchor(), editor.textCursor().position()),
+             std::pair(selection.anchor(), selection.position()));
+    QCOMPARE(changed.size(), 0);
+    QVERIFY(!editor.document()->isModified());
+    QCOMPARE(editor.document()->availableUndoSteps(), 0);
+    QVERIFY(editor.updatesEnabled());
+}
+
+void tst_LinkWidgets::dialog_data()
+{
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<bool>("modify");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<bool>("storeThere");
+    QTest::addColumn<QString>("message"); // the start of the one message shown, if any
+    QTest::addColumn<QStringList>("rows");
+    const QStringList before{u"sword=espada,,weapon"_s};
+    QTest::newRow("add") << u"bow"_s << false << u"arco's"_s << true << QString()
+                         << before + QStringList{u"bow=arco`s,x,it`s"_s};
+    QTest::newRow("modify") << u"sword"_s << true << u"hoja"_s << true << QString()
+                            << QStringList{u"sword=hoja,x,it`s"_s};
+    QTest::newRow("first word missing") << u"bow"_s << false << QString() << true
+                                        << u"At least write one word please"_s << before;
+    QTest::newRow("store refuses: the dialog stays") << u"bow"_s << false << u"arco"_s << false
+                                                     << u"The link to \"bow\" could not be saved."_s << before;
+}
+
+void tst_LinkWidgets::dialog()
+{
+    QFETCH(QString, word);
+    QFETCH(bool, modify);
+    QFETCH(QString, first);
+    QFETCH(bool, storeThere);
+    QFETCH(QString, message);
+    QFETCH(QStringList, rows);
+    LinkDialog dialog(storeThere ? m_home->storePath() : m_home->filePath(u"none.db"_s), word, modify);
+    dialog.show();
+    const LinkFields typed{first, QString(), u"x"_s, QString(), QString(), u"it's"_s};
+    dialog.setFields(typed);
+    dialog.acceptLink();
+    QCOMPARE(m_messages->texts().size(), message.isEmpty() ? 0 : 1);
+    QVERIFY(message.isEmpty() || m_messages->texts().first().startsWith(message));
+    // Accepted only once written; otherwise open with what was typed.
+    QCOMPARE(dialog.linkAccepted(), message.isEmpty());
+    QCOMPARE(dialog.isVisible(), !message.isEmpty());
+    QCOMPARE(message.isEmpty() ? dialog.acceptedLink() : dialog.fields(), typed);
+    QCOMPARE(this->rows(), rows);
+
+    dialog.cancel();
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(this->rows(), rows);
+}
+
+void tst_LinkWidgets::list_data()
+{
+    QTest::addColumn<bool>("confirm");
+    QTest::newRow("a click confirmed in the link dialog") << true;
+    QTest::newRow("a click cancelled there") << false;
+}
+
+void tst_LinkWidgets::list()
+{
+    QFETCH(bool, confirm);
+    for (const char *word : {"wand", "word", "axe"})
+        QVERIFY(m_home->execute(u"INSERT INTO suggestion VALUES ('%1', 'x', '', '', '', '', '')"_s.arg(QLatin1StringView(word))));
+    QStringList asked;
+    const LinkFields typed{u"palabra"_s, u"voz"_s, QString(), QString(), u"5"_s, u"spoken"_s};
+    LinksListWindow list(m_home->storePath(), [&](const QString &word) -> std::optional<LinkFields> {
+        asked << word;
+        return confirm ? std::optional(typed) : std::nullopt;
+    });
+    QAbstractItemModelTester tester(list.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QSignalSpy changed(list.model(), &QAbstractItemModel::dataChanged);
+    list.resize(900, 400);
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    QTreeView *view = list.lstLinks();
+    QCOMPARE(view->model()->headerData(5, Qt::Horizontal).toString(), u"Link  5"_s);
+    QCOMPARE(view->model()->index(0, LinksModel::CommentColumn).data().toString(), u"weapon"_s);
+    QCOMPARE(view->columnWidth(LinksModel::CommentColumn), view->width() / 6);
+    // The first word from the top that starts so, letter case aside; a
+    // text no word starts with leaves the line where it was.
+    QStringList found;
+    for (const QString &text : {u"w"_s, u"WO"_s, u"wox"_s}) {
+        list.txtBuscar()->setText(text);
+        found << view->currentIndex().siblingAtColumn(0).data().toString();
+    }
+    QCOMPARE(found, (QStringList{u"wand"_s, u"word"_s, u"word"_s}));
+
+    list.editClickedLink(view->currentIndex().siblingAtColumn(3));
+    QCOMPARE(asked, QStringList{u"word"_s});
+    const LinkRow rewritten{u"word"_s, {u"palabra"_s, u"voz"_s, {}, {}, u"5"_s}, u"spoken"_s};
+    const LinkRow kept{u"word"_s, {u"x"_s}, QString()};
+    QCOMPARE(list.model()->link(2), confirm ? rewritten : kept);
+    QCOMPARE(changed.size(), confirm ? 1 : 0);
+    QCOMPARE(list.model()->link(1).word, u"wand"_s);
+}
+
+QTEST_MAIN(tst_LinkWidgets)
+#include "tst_linkwidgets.moc"
