@@ -70,15 +70,23 @@ MemoryController::MemoryController(const Controls &controls, Database &db, const
     connect(m_panel, &MemoryPanel::repeatsRequested, this, &MemoryController::openRepeats);
     connect(m_panel, &MemoryPanel::blockRequested, this, &MemoryController::openContextBlock);
     m_c.tree->viewport()->installEventFilter(this);
-    // An import rebuilds the tree after changing the store wholesale.
-    if (const ScriptTreeModel *model = ScriptTree::model(*m_c.tree))
-        connect(model, &QAbstractItemModel::modelReset, this, [this] { m_synced = false; });
+    // An import rebuilds the tree after changing the store wholesale; no block is open then.
+    if (const ScriptTreeModel *model = ScriptTree::model(*m_c.tree)) {
+        connect(model, &QAbstractItemModel::modelReset, this, [this] {
+            m_synced = false;
+            blockLoaded(QString());
+        });
+    }
 }
 
 bool MemoryController::memoryReady()
 {
-    if (!m_synced)
-        m_synced = (m_memory.isOpen() || m_memory.open(m_sidecar)) && m_memory.sync(m_db);
+    if (m_synced)
+        return true;
+    // A first reading of a large store takes a moment: say so while it runs.
+    m_panel->showNote(u"Reading the translation memory..."_s);
+    m_panel->repaint();
+    m_synced = (m_memory.isOpen() || m_memory.open(m_sidecar)) && m_memory.sync(m_db);
     return m_synced;
 }
 
