@@ -281,6 +281,17 @@ void tst_Cli::run_data()
     addCase({"status", {u"status"_s}, 0, ">Translation status: 67% translated\n"});
     addCase({"status of a store without blocks", {u"status"_s}, 1, {}, u"The store holds no blocks yet"_s,
              {std::begin(NoBlocks), std::end(NoBlocks)}});
+    addCase({"suggest", {u"suggest"_s, u"field"_s, u"town's.txt"_s, u"3"_s}, 0,
+             lines({R"({"table": "field", "file_name": "town`s.txt", "dialogue_id": 32767, "similarity": 90, )"
+                    R"("original": "It's late.", "translation": "Es \"tarde\"."})"}),
+             {}, {u"INSERT INTO field (file_name, dialogue_id, text_data) VALUES ('town`s.txt', 3, 'It`s late!')"_s}});
+    addCase({"stats", {u"stats"_s}, 0,
+             lines({R"({"table": "battle_script", "file_name": "b.txt", "blocks": 1, "translated": 1, "revised": 0, )"
+                    R"("words": 1, "words_translated": 1, "characters": 3, "characters_translated": 3})",
+                    R"({"table": "field", "file_name": "town`s.txt", "blocks": 2, "translated": 1, "revised": 1, )"
+                    R"("words": 3, "words_translated": 2, "characters": 13, "characters_translated": 9})",
+                    R"({"table": "", "file_name": "", "blocks": 3, "translated": 2, "revised": 1, )"
+                    R"("words": 4, "words_translated": 3, "characters": 16, "characters_translated": 12})"})});
 }
 
 void tst_Cli::run()
