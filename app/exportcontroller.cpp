@@ -20,6 +20,7 @@ ExportController::ExportController(QTextEdit &original, QTreeView &tree, const Q
 void ExportController::openExport()
 {
     ExportWindow dialog(m_programFolder, m_storePath, &m_window);
+    emit exportWindowOpened(dialog);
     dialog.exec();
 }
 

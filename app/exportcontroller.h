@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 
+class ExportWindow;
 class QTextEdit;
 class QTreeView;
 class QWidget;
@@ -23,6 +24,10 @@ public:
     void openExport();
     // Does nothing while no block is loaded (rtxtOriginal empty).
     void openScriptView();
+
+signals:
+    // Before the export window shows: the checks put themselves around it.
+    void exportWindowOpened(ExportWindow &window);
 
 private:
     QTextEdit &m_original;

@@ -41,6 +41,7 @@ struct MainControls
     QWidget *shaSave = nullptr;
     QLabel *lblMsg = nullptr;
     QProgressBar *prgWork = nullptr; // beside lblMsg while an import runs
+    QLabel *lblChecks = nullptr;     // beside lblMsg: the open block's findings
 
     QMenu *mnuTradu = nullptr;
     QAction *mnuGuardar = nullptr;

@@ -2,6 +2,7 @@
 
 #include "app/aboutdialog.h"
 #include "app/blockeditcontroller.h"
+#include "app/checkcontroller.h"
 #include "app/editorcontroller.h"
 #include "app/exportcontroller.h"
 #include "app/importcontroller.h"
@@ -108,11 +109,20 @@ void MainWindow::buildFeatures()
     auto *exporting = new ExportController(*c.rtxtOriginal, *c.Scripts, m_programFolder, storePath(), *this);
     auto *search = new SearchController(*c.Scripts, storePath(), *this);
     auto *spelling = new SpellController(*c.rtxtTranslated, m_programFolder, *this);
+    auto *checks = new CheckController({this, c.Scripts, c.rtxtTranslated, c.lblChecks, c.picPreview, c.mnuTools},
+                                       m_windowSize, m_programFolder, storePath());
 
     connect(this, &MainWindow::storeReady, tree, &TreeController::showStore);
     connect(originals, &ImportController::scriptsChanged, tree, &TreeController::rebuildTree);
     connect(translations, &TranslatedImportController::scriptsChanged, tree, &TreeController::rebuildTree);
     connect(search, &SearchController::nodeClicked, blocks, &BlockEditController::openBlock);
+    connect(checks, &CheckController::nodeClicked, blocks, &BlockEditController::openBlock);
+    connect(blocks, &BlockEditController::blockLoaded, checks, &CheckController::blockLoaded);
+    connect(blocks, &BlockEditController::saved, checks, &CheckController::blockSaved);
+    connect(blocks, &BlockEditController::windowSizeReset, checks, &CheckController::recheck);
+    connect(exporting, &ExportController::exportWindowOpened, checks, &CheckController::watchExport);
+    connect(originals, &ImportController::scriptsChanged, checks, &CheckController::projectChanged);
+    connect(translations, &TranslatedImportController::scriptsChanged, checks, &CheckController::projectChanged);
     connect(this, &MainWindow::aboutToExit, blocks, &BlockEditController::saveAtExit);
     connect(blocks, &BlockEditController::editorsEmptied, m_preview, &PreviewController::startOver);
     connect(blocks, &BlockEditController::translationCleaned, m_preview, &PreviewController::clearPreview);

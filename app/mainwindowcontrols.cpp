@@ -127,6 +127,7 @@ void MainWindow::buildControls()
     c.prgWork = named(new QProgressBar(central), "prgWork");
     c.prgWork->setMaximumWidth(220);
     c.prgWork->hide();
+    c.lblChecks = named(new QLabel(central), "lblChecks");
 
     auto *editors = new QWidget(central);
     auto *editorLayout = new QVBoxLayout(editors);
@@ -151,6 +152,7 @@ void MainWindow::buildControls()
     auto *statusRow = new QHBoxLayout;
     statusRow->addWidget(c.lblMsg, 1);
     statusRow->addWidget(c.prgWork);
+    statusRow->addWidget(c.lblChecks);
 
     auto *layout = new QVBoxLayout(central);
     layout->addWidget(splitter, 1);

@@ -1,3 +1,4 @@
+#include "cli/checkoutput.h"
 #include "cli/commands.h"
 #include "cli/exportlist.h"
 
@@ -14,7 +15,8 @@ int runExport(CliContext &context, const QStringList &arguments)
     addExportListOptions(parser);
     const QCommandLineOption include(u"include-untranslated"_s, u"Include blocks without translation."_s);
     const QCommandLineOption all(u"all"_s, u"Tick every row."_s);
-    parser.addOptions({include, all});
+    const QCommandLineOption check(u"check"_s, u"Refuse when the scripts hold errors; read the files back."_s);
+    parser.addOptions({include, all, check});
     if (!parseCommandLine(parser, context, arguments, 0, -1))
         return ExitUsage;
     const QStringList named = parser.positionalArguments();
@@ -35,10 +37,15 @@ int runExport(CliContext &context, const QStringList &arguments)
     for (const QString &script : std::as_const(unlisted))
         context.err << u"%1 is not in the list; it was not exported."_s.arg(script) << Qt::endl;
 
+    if (parser.isSet(check) && !ticked.empty()) {
+        if (const auto refused = refuseExportWithErrors(context, db, ticked, list->onlyRevised))
+            return *refused;
+    }
     const ExportResult result = exportScripts(db, context.programFolder, ticked, list->onlyRevised,
                                               parser.isSet(include));
     if (!result.ok)
         return context.fail(result.message);
     context.out << result.message << Qt::endl;
-    return ExitSuccess;
+    return parser.isSet(check) ? reportReadBack(context, db, ticked, list->onlyRevised, parser.isSet(include))
+                               : ExitSuccess;
 }

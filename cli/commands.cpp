@@ -52,6 +52,10 @@ constexpr std::array Commands = {
     CliCommand{"restore", "FILE: put a copy back in place of the store (the store is copied first).", runRestore},
     CliCommand{"history", "TABLE FILE_NAME N: the earlier versions of a block, newest first (JSON lines).",
                runHistory},
+    CliCommand{"check",
+               "[--folder F] [--script FILE_NAME] [--rule ID]... [--errors-only] [--size WIDTH HEIGHT]: "
+               "what will break on screen or in the files (JSON lines; exit 1 on errors).",
+               runCheck},
 };
 
 } // namespace

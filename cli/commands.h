@@ -29,3 +29,4 @@ int runBackups(CliContext &context, const QStringList &arguments);
 int runBackup(CliContext &context, const QStringList &arguments);
 int runRestore(CliContext &context, const QStringList &arguments);
 int runHistory(CliContext &context, const QStringList &arguments);
+int runCheck(CliContext &context, const QStringList &arguments);

@@ -1,177 +1,29 @@
 #include "editor/preview.h"
+#include "editor/pageflow.h"
 #include "editor/previewpainter.h"
 #include "editor/renderer.h"
-#include "editor/tags.h"
-
-#include "scripts/cp1252.h"
-#include "store/numbers.h"
 
 namespace {
 
-// A character the code page has no byte for shows the "?" glyph, the byte a
-// single-byte conversion of the text would put in its place.
-constexpr qint16 NoCodeGlyph = '?';
-
-qint16 glyphCode(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) // where the code page is Latin-1
-        return qint16(u);
-    if (const auto byte = Cp1252::encode(c))
-        return qint16(*byte);
-    return NoCodeGlyph;
-}
-
-// One run of the page flow. Every coordinate step is checked: the run ends
-// at the first step whose 16-bit result would pass 32,767: a glyph at column
-// 4,096 (x 32,768, the 4,095th of a line), a line top past 32,767, a window
-// row whose pixel top or bottom would pass it. What was drawn before stays;
-// the rest of the text, including the page gathered so far, is not drawn.
-class PageRun
+// Draws what the page flow reports; the flow has checked every position.
+class PaintingSink : public PageFlowSink
 {
 public:
-    PageRun(PreviewPainter &painter, PreviewCanvas &canvas)
-        : m_painter(painter)
-        , m_canvas(canvas)
+    explicit PaintingSink(PreviewCanvas &canvas)
+        : m_painter(canvas)
     {
     }
-
-    bool run(QStringView text);
+    void window(qint16 row, WindowGeometry geometry) override { m_painter.frame(geometry.columns, geometry.rows, row); }
+    void glyph(const PlacedGlyph &glyph) override { m_painter.glyph(glyph.code, glyph.top, glyph.column); }
 
 private:
-    bool flush();
-    bool nextPage();
-    bool closePage();
-
-    PreviewPainter &m_painter;
-    PreviewCanvas &m_canvas;
-    qint16 m_x = PreviewLayout::FirstColumn;
-    qint16 m_y = PreviewLayout::FirstLineTop;
-    qint16 m_row = 0;
-    QString m_page;
+    PreviewPainter m_painter;
 };
-
-bool PageRun::run(QStringView text)
-{
-    if (!m_painter.window(0))
-        return false;
-    m_page.reserve(text.size());
-    const qsizetype length = text.size();
-    qsizetype i = 0;
-    QString unterminated;
-    while (i < length) {
-        const QChar c = text[i];
-        if (c != u'<') {
-            m_page += c == u'`' ? QChar(u'\'') : c;
-            ++i;
-            continue;
-        }
-        QStringView tag;
-        const qsizetype end = text.indexOf(u'>', i);
-        if (end < 0) {
-            // The game's scan reads the last character once more when the
-            // text ends inside a tag; only the prefix rules can match then.
-            unterminated = text.sliced(i).toString() + text.back();
-            tag = unterminated;
-            i = length;
-        } else {
-            tag = text.sliced(i, end - i + 1);
-            i = end + 1;
-        }
-        const TagMeaning meaning = tagMeaning(tag);
-        m_page += meaning.text;
-        switch (meaning.page) {
-        case PageTag::New:
-        case PageTag::Wait:
-            if (!nextPage())
-                return false;
-            break;
-        case PageTag::Close:
-            if (!closePage())
-                return false;
-            break;
-        case PageTag::EndOfBlock:
-            m_page.clear();
-            break;
-        case PageTag::None:
-            break;
-        }
-        if (meaning.unknownMark)
-            m_page += u'#';
-    }
-    return m_page.isEmpty() || flush();
-}
-
-bool PageRun::nextPage()
-{
-    // One empty 8-pixel row between the last window drawn and the next.
-    const auto below = add16(m_canvas.windowRows, m_row);
-    const auto row = below ? add16(*below, 1) : std::nullopt;
-    if (!row || !m_painter.window(*row))
-        return false;
-    if (!flush())
-        return false;
-    const auto y = mul16(PreviewLayout::CellSize, *row);
-    if (!y)
-        return false;
-    m_x = PreviewLayout::FirstColumn;
-    m_y = *y;
-    m_row = *row;
-    m_page.clear();
-    return true;
-}
-
-bool PageRun::closePage()
-{
-    if (!flush())
-        return false;
-    const auto y = mul16(PreviewLayout::CellSize, m_row);
-    if (!y)
-        return false;
-    m_y = *y;
-    m_page.clear();
-    return true;
-}
-
-bool PageRun::flush()
-{
-    const qsizetype length = m_page.size();
-    qsizetype k = 0;
-    while (k < length) {
-        const QChar c = m_page[k];
-        if (c == u'\r') {
-            // The character after a carriage return is taken to be its line feed.
-            const auto y = add16(m_y, PreviewLayout::LinePitch);
-            if (!y)
-                return false;
-            m_y = *y;
-            m_x = PreviewLayout::FirstColumn;
-            k += 2;
-            continue;
-        }
-        qsizetype step = 1;
-        qint16 code = 0;
-        if (c.isHighSurrogate() && k + 1 < length && m_page[k + 1].isLowSurrogate()) {
-            code = NoCodeGlyph; // one character, one glyph
-            step = 2;
-        } else {
-            code = glyphCode(c);
-        }
-        if (!m_painter.glyph(code, m_y, m_x))
-            return false;
-        const auto x = add16(m_x, 1);
-        if (!x)
-            return false;
-        m_x = *x;
-        k += step;
-    }
-    return true;
-}
 
 } // namespace
 
 void showPreview(const QString &text, PreviewCanvas &canvas)
 {
-    PreviewPainter painter(canvas);
-    PageRun(painter, canvas).run(text);
+    PaintingSink sink(canvas);
+    runPageFlow(text, windowGeometry(canvas.currentWidth, canvas.currentHeight), canvas.windowRows, sink);
 }

@@ -105,9 +105,7 @@ bool PreviewPainter::frame(qint16 w, qint16 n, qint16 row)
 {
     // The window is drawn whole or not at all: its far corners must have
     // 16-bit pixel positions before the first piece is copied.
-    const auto top = add16(row, 1);
-    const auto bottom = add16(row, n);
-    if (!top || !bottom || !mul16(Cell, *top) || !mul16(Cell, *bottom) || !mul16(Cell, std::max<qint16>(w, 1)))
+    if (!windowFits16(w, n, row))
         return false;
 
     const auto drawCell = [&](int x, int y) {
@@ -159,6 +157,13 @@ bool PreviewPainter::window(qint16 row)
         return false;
     m_canvas.windowRows = geometry->rows;
     return true;
+}
+
+bool windowFits16(qint16 w, qint16 n, qint16 row)
+{
+    const auto top = add16(row, 1);
+    const auto bottom = add16(row, n);
+    return top && bottom && mul16(Cell, *top) && mul16(Cell, *bottom) && mul16(Cell, std::max<qint16>(w, 1));
 }
 
 std::optional<WindowGeometry> windowGeometry(const QString &width, const QString &height)

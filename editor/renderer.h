@@ -30,6 +30,8 @@ struct WindowGeometry
 // height is not a whole number from 1 to 200, or the width gives more
 // columns than 16-bit pixel positions can reach.
 std::optional<WindowGeometry> windowGeometry(const QString &width, const QString &height);
+// Whether every cell of a w x n window at `row` has a 16-bit pixel position.
+bool windowFits16(qint16 w, qint16 n, qint16 row);
 
 // VScroll1's maximum for a container whose inner height is given in pixels.
 int previewScrollMaximum(int containerInnerHeight);

@@ -107,3 +107,19 @@ std::optional<TagInsertion> insertTagAt(const QString &text, qsizetype position,
     return TagInsertion{text.left(position) + tag + text.mid(position),
                         qint16(position + tag.size() - (parameterTag ? 1 : 0))};
 }
+
+QList<TagToken> findTags(QStringView text)
+{
+    QList<TagToken> tags;
+    qsizetype i = text.indexOf(u'<');
+    while (i >= 0) {
+        const qsizetype end = text.indexOf(u'>', i);
+        if (end < 0) {
+            tags.append({i, text.size() - i, false});
+            break;
+        }
+        tags.append({i, end - i + 1, true});
+        i = text.indexOf(u'<', end + 1);
+    }
+    return tags;
+}

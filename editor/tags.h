@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringView>
 
@@ -19,6 +20,16 @@ struct TagMeaning
 
 TagMeaning tagMeaning(QStringView tag);
 
+// Where the tags of a text stand, as the preview's scan cuts them: from a
+// "<" up to and including the next ">", or to the end of the text when no
+// ">" follows (then `closed` is false).
+struct TagToken
+{
+    qsizetype start = 0;
+    qsizetype length = 0;
+    bool closed = true;
+};
+QList<TagToken> findTags(QStringView text);
 // insertTag on the editor's text, without the widget: `tag` goes in at
 // `position` (a CR LF position) and the caret after it, or before the ">" of
 // "<Delay >", "<Space >" and "<Opcode >" so that the parameter is typed next.

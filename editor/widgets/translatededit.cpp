@@ -102,6 +102,14 @@ int TranslatedEdit::characterIndexAt(const QPoint &viewportPoint) const
     return crLfPosition(cursorForPosition(viewportPoint).position());
 }
 
+QTextCursor TranslatedEdit::rangeCursor(int start, int length) const
+{
+    QTextCursor cursor(document());
+    cursor.setPosition(documentPosition(start));
+    cursor.setPosition(documentPosition(start + length), QTextCursor::KeepAnchor);
+    return cursor;
+}
+
 bool TranslatedEdit::insertTag(const QString &tag)
 {
     const auto inserted = insertTagAt(m_text, caretPosition(), tag);

@@ -28,6 +28,8 @@ public:
     void setCaretPosition(int position);
     // The CR LF index of the character nearest to a point of the viewport.
     int characterIndexAt(const QPoint &viewportPoint) const;
+    // A cursor over `length` characters from `start`, CR LF positions.
+    QTextCursor rangeCursor(int start, int length) const;
 
     // insertTagAt at the caret, without replacing a selection, as one undo
     // step. False when nothing was inserted.

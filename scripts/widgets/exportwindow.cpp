@@ -106,13 +106,25 @@ std::vector<ExportListRow> ExportWindow::tickedRows() const
     return rows;
 }
 
+void ExportWindow::setExportChecks(BeforeExport before, AfterExport after)
+{
+    m_beforeExport = std::move(before);
+    m_afterExport = std::move(after);
+}
+
 void ExportWindow::exportSelected()
 {
+    const std::vector<ExportListRow> ticked = tickedRows();
+    const bool onlyRevised = m_ui->chkRevised->isChecked();
+    const bool include = m_ui->chkInclude->isChecked();
+    if (m_beforeExport && !m_beforeExport(m_db, ticked, onlyRevised))
+        return;
     setExportControlsEnabled(false);
-    const ExportResult result = exportScripts(m_db, m_programFolder, tickedRows(), m_ui->chkRevised->isChecked(),
-                                              m_ui->chkInclude->isChecked());
+    const ExportResult result = exportScripts(m_db, m_programFolder, ticked, onlyRevised, include);
     setExportControlsEnabled(true);
     Messages::inform(this, result.message);
+    if (result.ok && m_afterExport)
+        m_afterExport(m_db, ticked, onlyRevised, include);
 }
 
 void ExportWindow::cancel()

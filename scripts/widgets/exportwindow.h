@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -35,6 +36,14 @@ public:
     std::vector<ExportListRow> tickedRows() const;
     void setTicked(int row, bool ticked);
 
+    // Checks around the Export button, set by whoever opens the window:
+    // `before` sees the ticked rows and may stop the export; `after` runs
+    // once every file was written.
+    using BeforeExport = std::function<bool(Database &, const std::vector<ExportListRow> &, bool onlyRevised)>;
+    using AfterExport =
+        std::function<void(Database &, const std::vector<ExportListRow> &, bool onlyRevised, bool includeUntranslated)>;
+    void setExportChecks(BeforeExport before, AfterExport after);
+
     // A width in twips as pixels on this window's screen.
     int twipsToPixels(int twips) const;
 
@@ -47,4 +56,6 @@ private:
     std::unique_ptr<Ui::ExportWindow> m_ui;
     QString m_programFolder;
     Database m_db;
+    BeforeExport m_beforeExport;
+    AfterExport m_afterExport;
 };

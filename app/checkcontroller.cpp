@@ -1,0 +1,276 @@
+#include "app/checkcontroller.h"
+
+#include "app/ui/messages.h"
+#include "app/windowsize.h"
+#include "check/blockcheck.h"
+#include "check/widgets/checkswindow.h"
+#include "check/widgets/exportchecks.h"
+#include "check/widgets/overflowmarks.h"
+#include "editor/widgets/translatededit.h"
+#include "scripts/widgets/exportwindow.h"
+#include "store/blockedit.h"
+#include "store/nodekey.h"
+#include "store/widgets/scripttree.h"
+
+#include <QHelpEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QThread>
+#include <QToolTip>
+#include <QTreeView>
+
+using namespace Qt::StringLiterals;
+
+struct CheckController::Project
+{
+    CheckedProject project;
+    ProjectCheck check; // points into project.blocks
+    QString error;
+};
+
+CheckController::CheckController(const Controls &controls, const WindowSize &size, const QString &programFolder,
+                                 const QString &storePath)
+    : QObject(controls.window)
+    , m_c(controls)
+    , m_size(size)
+    , m_programFolder(programFolder)
+    , m_storePath(storePath)
+{
+    m_fontOnly.font.setImage(programFont(programFolder));
+    // Edits, Alt+arrows and the size reset are checked once per turn of the
+    // event loop, however many of them came in it.
+    m_coalesce.setSingleShot(true);
+    m_coalesce.setInterval(0);
+    connect(&m_coalesce, &QTimer::timeout, this, &CheckController::recheck);
+    // Underlines wait for a pause in the typing: repainting a long text's
+    // underlines on every key costs more than the check itself, and those
+    // already drawn move with the text they are on.
+    m_underlinePause.setSingleShot(true);
+    m_underlinePause.setInterval(150);
+    connect(&m_underlinePause, &QTimer::timeout, this, &CheckController::underlineFindings);
+    connect(m_c.editor, &TranslatedEdit::translatedTextChanged, &m_coalesce, qOverload<>(&QTimer::start));
+    connect(m_c.editor, &TranslatedEdit::keyDown, &m_coalesce, qOverload<>(&QTimer::start));
+    m_c.editor->viewport()->installEventFilter(this);
+    m_marks = new OverflowMarks(m_c.preview);
+    QAction *action = m_c.tools->addAction(u"Checks..."_s, this, [this] { showChecksWindow(); });
+    action->setObjectName(u"mnuChecks"_s);
+    action->setShortcut(QKeySequence(u"Ctrl+Shift+K"_s));
+}
+
+CheckController::~CheckController()
+{
+    if (m_thread) {
+        m_thread->disconnect(this);
+        m_thread->wait();
+        delete m_thread;
+    }
+}
+
+CheckContext &CheckController::context()
+{
+    return m_project ? m_project->project.context : m_fontOnly;
+}
+
+void CheckController::blockLoaded(const QString &key)
+{
+    m_open.reset();
+    if (!key.isEmpty() && (m_db.isOpen() || openStore(m_db, m_storePath))) {
+        const BlockLoad load = loadBlock(m_db, key);
+        if (load.outcome == BlockLoad::Outcome::Loaded && load.address) {
+            m_open = CheckedBlock{load.address->table, load.address->fileName, load.address->number, load.original,
+                                  {}, false, load.revised, {}, {}};
+        }
+        // The links may have changed in the links list since the project was read.
+        const qint64 version = m_db.dataVersion();
+        if (m_project && version != m_linksVersion) {
+            loadGlossary(m_db, m_project->project.context.glossary, nullptr);
+            m_linksVersion = version;
+        }
+        if (!m_project && !m_thread)
+            refreshProject(); // the translations of the other blocks, for the consistency rule
+    }
+    recheck();
+}
+
+void CheckController::blockSaved()
+{
+    if (!m_open || !m_project)
+        return;
+    CheckedBlock saved = *m_open;
+    saved.translation = m_c.editor->plainTextCrLf();
+    saved.translated = !saved.translation.isEmpty();
+    m_project->project.context.translations.update(saved);
+}
+
+void CheckController::recheck()
+{
+    m_coalesce.stop();
+    m_findings.clear();
+    if (m_open) {
+        CheckedBlock block = *m_open;
+        block.translation = m_c.editor->plainTextCrLf();
+        block.width = m_size.width;
+        block.height = m_size.height;
+        // What the next save will store: a block with a translation is translated.
+        block.translated = !block.translation.isEmpty();
+        m_findings = checkBlock(block, context());
+    }
+    showOpenFindings();
+    emit openBlockChecked();
+}
+
+void CheckController::showOpenFindings()
+{
+    const int errors = int(std::count_if(m_findings.cbegin(), m_findings.cend(),
+                                         [](const Finding &f) { return f.severity == Severity::Error; }));
+    const bool shown = m_open && !m_c.editor->plainTextCrLf().isEmpty();
+    m_c.count->setText(shown ? findingCount(errors, int(m_findings.size()) - errors) : QString());
+    const bool overflows = std::any_of(m_findings.cbegin(), m_findings.cend(),
+                                       [](const Finding &f) { return f.rule == Rule::Overflow; });
+    m_marks->setMarks(overflows ? overflowMarks(m_c.editor->plainTextCrLf(), m_size.width, m_size.height)
+                                : QList<QRect>());
+    if (m_findings.isEmpty())
+        underlineFindings(); // nothing to wait for: old underlines go at once
+    else
+        m_underlinePause.start();
+}
+
+void CheckController::underlineFindings()
+{
+    m_underlinePause.stop();
+    QList<QTextEdit::ExtraSelection> underlines;
+    for (const Finding &f : std::as_const(m_findings)) {
+        if (f.length == 0)
+            continue;
+        QTextEdit::ExtraSelection underline;
+        underline.cursor = m_c.editor->rangeCursor(int(f.start), int(f.length));
+        underline.format.setUnderlineStyle(QTextCharFormat::SpellCheckUnderline);
+        underline.format.setUnderlineColor(f.severity == Severity::Error ? QColor(0xd0, 0x20, 0x20)
+                                                                         : QColor(0xe0, 0x90, 0x00));
+        underlines << underline;
+    }
+    // Extra selections belong to the checks alone in rtxtTranslated: the links mark with formats.
+    m_c.editor->setExtraSelections(underlines);
+}
+
+bool CheckController::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip || watched != m_c.editor->viewport())
+        return QObject::eventFilter(watched, event);
+    const auto *help = static_cast<QHelpEvent *>(event);
+    const int index = m_c.editor->characterIndexAt(help->pos());
+    QStringList messages;
+    for (const Finding &f : std::as_const(m_findings)) {
+        if (index >= f.start && index < f.start + f.length)
+            messages << f.message;
+    }
+    if (messages.isEmpty())
+        return false; // the word link's tooltip, if any
+    const QString link = m_c.editor->toolTip();
+    QToolTip::showText(help->globalPos(), (link.isEmpty() ? QString() : link + u"\n\n"_s) + messages.join(u'\n'),
+                       m_c.editor->viewport());
+    return true;
+}
+
+void CheckController::refreshProject()
+{
+    if (m_thread) {
+        m_refreshAgain = true;
+        return;
+    }
+    auto project = std::make_shared<Project>();
+    m_thread = QThread::create([project, store = m_storePath, folder = m_programFolder] {
+        Database db;
+        if (!openStore(db, store))
+            project->error = db.lastError().message;
+        else if (loadProject(db, folder, project->project, &project->error))
+            project->check = checkProject(project->project);
+    });
+    connect(m_thread, &QThread::finished, this, [this, project] {
+        m_thread->deleteLater();
+        m_thread = nullptr;
+        projectRead(project);
+        if (std::exchange(m_refreshAgain, false))
+            refreshProject();
+    });
+    if (m_checksWindow)
+        m_checksWindow->setChecking(true);
+    m_thread->start();
+}
+
+void CheckController::projectChanged()
+{
+    if (m_checksWindow && m_checksWindow->isVisible())
+        refreshProject();
+    else
+        m_project.reset();
+}
+
+void CheckController::projectRead(std::shared_ptr<Project> project)
+{
+    if (m_checksWindow)
+        m_checksWindow->setChecking(false);
+    if (!project->error.isEmpty()) {
+        if (m_checksWindow && m_checksWindow->isVisible())
+            Messages::inform(m_checksWindow, u"The project could not be checked: %1"_s.arg(project->error));
+        return;
+    }
+    m_project = std::move(project);
+    m_linksVersion = m_db.isOpen() ? m_db.dataVersion() : -1;
+    if (m_checksWindow) {
+        std::vector<FindingRow> rows;
+        rows.reserve(size_t(m_project->check.errors + m_project->check.warnings));
+        for (const BlockFindings &block : m_project->check.blocks) {
+            for (const Finding &f : block.findings)
+                rows.push_back({block.block->table, block.block->fileName, block.block->number, f});
+        }
+        m_checksWindow->setFindings(std::move(rows));
+    }
+    recheck();
+    emit projectChecked();
+}
+
+void CheckController::showChecksWindow(const QSet<QString> &scripts)
+{
+    if (!m_checksWindow) {
+        m_checksWindow = new ChecksWindow(m_c.window);
+        connect(m_checksWindow, &ChecksWindow::refreshRequested, this, &CheckController::refreshProject);
+        connect(m_checksWindow, &ChecksWindow::findingOpened, this, &CheckController::openFinding);
+    }
+    m_checksWindow->showScripts(scripts);
+    m_checksWindow->show();
+    m_checksWindow->raise();
+    m_checksWindow->activateWindow();
+    refreshProject();
+}
+
+void CheckController::openFinding(const FindingRow &finding)
+{
+    // As the search window jumps: the node selected, then opened as a click opens it.
+    const QString key = blockKey(finding.table, finding.fileName, finding.number);
+    ScriptTree::collapseAll(*m_c.tree);
+    if (!ScriptTree::selectKey(*m_c.tree, key))
+        return;
+    emit nodeClicked(m_c.tree->currentIndex());
+    if (!m_open || m_open->key() != key)
+        return;
+    m_c.editor->setTextCursor(m_c.editor->rangeCursor(int(finding.finding.start), int(finding.finding.length)));
+    m_c.window->activateWindow();
+    m_c.editor->setFocus();
+}
+
+void CheckController::watchExport(ExportWindow &window)
+{
+    const auto before = [this, &window](Database &db, const std::vector<ExportListRow> &ticked, bool onlyRevised) {
+        return askBeforeExport(&window, db, m_programFolder, ticked, onlyRevised, [this, &window](const QSet<QString> &scripts) {
+            // The export window is modal: it closes, and the checks window opens in its place.
+            window.reject();
+            QTimer::singleShot(0, this, [this, scripts] { showChecksWindow(scripts); });
+        });
+    };
+    const auto after = [this, &window](Database &db, const std::vector<ExportListRow> &ticked, bool onlyRevised,
+                                       bool include) {
+        reportReadBack(&window, db, m_programFolder, ticked, onlyRevised, include);
+    };
+    window.setExportChecks(before, after);
+}

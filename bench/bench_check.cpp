@@ -1,0 +1,274 @@
+// The checks: the whole corpus with 5,000 word links, the open block
+// re-checked after one keystroke (alone, and in the running window until the
+// preview is painted), and the checks window filled with every finding.
+#include "bench/bench.h"
+
+#include "app/blockeditcontroller.h"
+#include "app/checkcontroller.h"
+#include "app/mainwindow.h"
+#include "app/previewcontroller.h"
+#include "check/blockcheck.h"
+#include "check/widgets/checkswindow.h"
+#include "editor/widgets/translatededit.h"
+#include "store/widgets/scripttree.h"
+#include "check/projectcheck.h"
+#include "scripts/originalimport.h"
+#include "store/database.h"
+#include "store/layout.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QHash>
+#include <QImage>
+#include <QKeyEvent>
+#include <QRandomGenerator>
+#include <QSet>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTemporaryDir>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int GlossarySize = 5000;
+
+QString pseudoWord(QRandomGenerator &random)
+{
+    static const QString letters = u"abcdefghijklmnopqrstuvwxyz"_s;
+    QString word;
+    const int length = random.bounded(3, 10);
+    for (int i = 0; i < length; ++i)
+        word += letters.at(random.bounded(int(letters.size())));
+    return word;
+}
+
+// A program folder holding the corpus imported, 60 % of it translated (the
+// words swapped so that translations differ from originals), 5,000 links
+// (corpus words among them, with Spanish suggestions) and a font image.
+// Made once per corpus and run of the runner; the cases only read it.
+QString checkedHome(BenchContext &ctx)
+{
+    static QHash<QString, std::shared_ptr<QTemporaryDir>> homes;
+    if (auto it = homes.constFind(ctx.corpus); it != homes.constEnd())
+        return (*it)->path();
+
+    auto dir = std::make_shared<QTemporaryDir>();
+    const QString path = dir->filePath(StoreFileName);
+    StoreError error;
+    Database db;
+    if (!createStore(path, &error) || !openStore(db, path)) {
+        ctx.fail(error.message.isEmpty() ? db.lastError().message : error.message);
+        return {};
+    }
+    ProgressPacer pacer(nullptr);
+    const OriginalImport::Result result = OriginalImport::Importer(db, ctx.corpus, pacer).run();
+    if (!result.ok || result.blocks == 0) {
+        ctx.fail(result.ok ? u"no script files under --corpus (make one with tallowpen-gencorpus)"_s : result.message);
+        return {};
+    }
+    db.begin();
+    for (const QString &table : ScriptTables::all) {
+        const QString swap = u"replace(replace(replace(replace(text_data, 'the', 'el'), 'key', 'llave'), "
+                             "'gate', 'porton'), 'you', 'usted')"_s;
+        if (!db.execute(u"UPDATE "_s + table + u" SET translated = 1, text_data_t = "_s + swap
+                        + u" WHERE rowid % 5 < 3;"_s)) {
+            ctx.fail(db.lastError().message);
+            return {};
+        }
+    }
+    // As the links bench makes them: one in twelve of two words or hyphenated;
+    // the corpus's own words among them, so that originals hold linked words.
+    const QStringList corpusWords = {u"sword"_s, u"gold"_s, u"the tower"_s, u"inn"_s, u"road"_s, u"friend"_s,
+                                     u"north"_s, u"coffee"_s, u"angel"_s, u"truck"_s};
+    QRandomGenerator random(7);
+    QSet<QString> words(corpusWords.cbegin(), corpusWords.cend());
+    while (words.size() < GlossarySize) {
+        QString word = pseudoWord(random);
+        const int shape = random.bounded(24);
+        if (shape == 0)
+            word += u' ' + pseudoWord(random);
+        else if (shape == 1)
+            word += u'-' + pseudoWord(random);
+        words.insert(word);
+    }
+    for (const QString &word : std::as_const(words)) {
+        if (!db.execute(u"INSERT INTO suggestion VALUES ('%1', 'espada', 'oro', '', '', '', '')"_s.arg(word))) {
+            ctx.fail(db.lastError().message);
+            return {};
+        }
+    }
+    db.commit();
+    QImage font(2048, 11, QImage::Format_RGB32);
+    font.fill(Qt::black);
+    for (int code = 33; code < 256; ++code)
+        font.setPixel(code * 8 + 3, 5, qRgb(255, 255, 255));
+    if (!QDir(dir->path()).mkpath(u"font"_s) || !font.save(dir->filePath(u"font/font.bmp"_s))) {
+        ctx.fail(u"cannot write the font image"_s);
+        return {};
+    }
+    homes.insert(ctx.corpus, dir);
+    return dir->path();
+}
+
+void setUpCorpus(BenchContext &ctx)
+{
+    const QString home = checkedHome(ctx);
+    if (!home.isEmpty())
+        ctx.emplace<QString>(home);
+}
+
+// What `tallowpen-cli check` does before it prints.
+void checkCorpus(BenchContext &ctx)
+{
+    const QString &home = ctx.state<QString>();
+    Database db;
+    CheckedProject project;
+    QString error;
+    if (!openStore(db, QDir(home).filePath(StoreFileName)) || !loadProject(db, home, project, &error))
+        return ctx.fail(error.isEmpty() ? db.lastError().message : error);
+    const ProjectCheck check = checkProject(project);
+    ctx.record(u"blocks"_s, check.checked);
+    ctx.record(u"errors"_s, check.errors);
+    ctx.record(u"warnings"_s, check.warnings);
+}
+
+struct KeystrokeCheck
+{
+    CheckedProject project;
+    CheckedBlock block;
+};
+
+// A 2,000-character block of ten pages at the 28-character width.
+QString longBlock()
+{
+    QString text;
+    for (int page = 0; text.size() < 1980; ++page) {
+        if (page > 0)
+            text += u"<New>\r\n"_s;
+        text += u"<Tolm>\r\n"_s;
+        for (int line = 0; line < 4; ++line)
+            text += u"\u00BFLa espada de %1 est\u00E1 en la torre?\r\n"_s.arg(line).left(28) + u"\r\n"_s;
+    }
+    return text.left(1986) + u"<End of Block>"_s;
+}
+
+void setUpKeystroke(BenchContext &ctx)
+{
+    const QString home = checkedHome(ctx);
+    if (home.isEmpty())
+        return;
+    auto &state = ctx.emplace<KeystrokeCheck>();
+    Database db;
+    QString error;
+    if (!openStore(db, QDir(home).filePath(StoreFileName)) || !loadProject(db, home, state.project, &error))
+        return ctx.fail(error.isEmpty() ? db.lastError().message : error);
+    state.block = {u"field"_s, u"fld_town_000.txt"_s, 1, longBlock().replace(u"espada"_s, u"sword"_s),
+                   longBlock(), true, false, u"56"_s, u"4"_s};
+}
+
+void checkKeystroke(BenchContext &ctx)
+{
+    auto &state = ctx.state<KeystrokeCheck>();
+    state.block.translation.insert(100, u'a');
+    const QList<Finding> findings = checkBlock(state.block, state.project.context);
+    ctx.record(u"characters"_s, state.block.translation.size());
+    ctx.record(u"findings"_s, findings.size());
+}
+
+struct WindowState
+{
+    std::unique_ptr<MainWindow> window;
+    CheckController *checks = nullptr;
+    PreviewController *preview = nullptr;
+    TranslatedEdit *editor = nullptr;
+    CheckedProject project;
+    std::vector<FindingRow> rows;
+};
+
+// The running main window on the checked corpus, the long block open in a
+// field block, the project read (as the checks window reads it).
+void setUpWindow(BenchContext &ctx)
+{
+    const QString home = checkedHome(ctx);
+    if (home.isEmpty())
+        return;
+    auto &state = ctx.emplace<WindowState>();
+    state.window = std::make_unique<MainWindow>(home);
+    if (!state.window->load())
+        return ctx.fail(u"the main window did not load"_s);
+    state.window->controls().saveTime->stop();
+    ScriptTree::buildTree(*state.window->controls().Scripts, state.window->db());
+    state.checks = state.window->findChild<CheckController *>();
+    state.preview = PreviewController::of(*state.window);
+    state.editor = qobject_cast<TranslatedEdit *>(state.window->controls().rtxtTranslated);
+    if (!state.checks || !state.preview || !state.editor)
+        return ctx.fail(u"no check controller"_s);
+    QSignalSpy read(state.checks, &CheckController::projectChecked);
+    if (!BlockEditController::of(*state.window)->selectAndLoad(u"field:fld_harbour_212.txt;1"_s) || !read.wait(30000))
+        return ctx.fail(u"the block or the project did not load"_s);
+    state.editor->setPlainTextCrLf(longBlock());
+    state.editor->setCaretPosition(100);
+    state.window->show();
+    if (!QTest::qWaitForWindowExposed(state.window.get()))
+        return ctx.fail(u"the main window was not shown"_s);
+    state.editor->setFocus();
+    QCoreApplication::processEvents();
+}
+
+// One key in the translated editor until the preview is painted and the
+// block's checks are shown.
+void keystrokeWithChecks(BenchContext &ctx)
+{
+    auto &state = ctx.state<WindowState>();
+    const int before = state.preview->renderCount();
+    QSignalSpy checked(state.checks, &CheckController::openBlockChecked);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, u"a"_s);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, u"a"_s);
+    QCoreApplication::sendEvent(state.editor, &press);
+    QCoreApplication::sendEvent(state.editor, &release);
+    while (state.preview->renderCount() == before || checked.isEmpty())
+        QCoreApplication::processEvents();
+    QCoreApplication::processEvents(); // the repaint of picPreview
+    ctx.record(u"findings"_s, state.checks->findings().size());
+}
+
+void setUpChecksWindow(BenchContext &ctx)
+{
+    const QString home = checkedHome(ctx);
+    if (home.isEmpty())
+        return;
+    auto &state = ctx.emplace<WindowState>();
+    Database db;
+    QString error;
+    if (!openStore(db, QDir(home).filePath(StoreFileName)) || !loadProject(db, home, state.project, &error))
+        return ctx.fail(error.isEmpty() ? db.lastError().message : error);
+    for (const BlockFindings &block : checkProject(state.project).blocks) {
+        for (const Finding &f : block.findings)
+            state.rows.push_back({block.block->table, block.block->fileName, block.block->number, f});
+    }
+}
+
+// The checks window given every finding of the corpus, until it is painted.
+void fillChecksWindow(BenchContext &ctx)
+{
+    auto &state = ctx.state<WindowState>();
+    ChecksWindow window;
+    window.resize(900, 480);
+    const size_t count = state.rows.size();
+    window.setFindings(std::move(state.rows));
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return ctx.fail(u"the checks window was not shown"_s);
+    QCoreApplication::processEvents();
+    ctx.record(u"findings"_s, qint64(count));
+}
+
+} // namespace
+
+TALLOWPEN_BENCH("check: whole corpus", setUpCorpus, checkCorpus);
+TALLOWPEN_BENCH("check: one keystroke", setUpKeystroke, checkKeystroke);
+TALLOWPEN_BENCH("check: keystroke to preview and checks", setUpWindow, keystrokeWithChecks);
+TALLOWPEN_BENCH("check: checks window filled", setUpChecksWindow, fillChecksWindow);

@@ -1,0 +1,275 @@
+#include "check/blockcheck.h"
+
+#include "editor/tags.h"
+
+#include <QVarLengthArray>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString EndOfBlock = u"<End of Block>"_s;
+
+Finding finding(Rule rule, const QString &message, qsizetype start = 0, qsizetype length = 0)
+{
+    return {rule, ruleSeverity(rule), message, start, length};
+}
+
+bool isLineBreak(QChar c)
+{
+    return c == u'\r' || c == u'\n';
+}
+
+// What the block must end with: the tag, and whatever the original's own end
+// line holds after it (the reader keeps the whole end line).
+QString blockEnding(const QString &original)
+{
+    const qsizetype at = original.lastIndexOf(EndOfBlock);
+    if (at < 0)
+        return EndOfBlock;
+    const QString tail = original.mid(at + EndOfBlock.size());
+    return std::any_of(tail.cbegin(), tail.cend(), isLineBreak) ? EndOfBlock : EndOfBlock + tail;
+}
+
+void checkEndTag(const CheckedBlock &block, QList<Finding> &findings)
+{
+    const QString &text = block.translation;
+    const qsizetype last = text.lastIndexOf(EndOfBlock);
+    if (last < 0) {
+        findings << finding(Rule::EndTag,
+                            u"The translation has no <End of Block>: in the exported file the block would run "
+                            "on into the next one."_s,
+                            text.size());
+        return;
+    }
+    for (qsizetype at = text.indexOf(EndOfBlock); at >= 0 && at < last; at = text.indexOf(EndOfBlock, at + 1)) {
+        findings << finding(Rule::EndTag,
+                            u"A second <End of Block>: the exported file would end the block here and start "
+                            "another."_s,
+                            at, EndOfBlock.size());
+    }
+    const QString ending = blockEnding(block.original);
+    if (QStringView(text).sliced(last) != ending) {
+        const qsizetype after = last + EndOfBlock.size();
+        findings << finding(Rule::EndTag,
+                            u"Text after <End of Block>: the block must end with %1."_s.arg(ending), after,
+                            text.size() - after);
+    }
+}
+
+bool isPageTag(QStringView tag)
+{
+    return tag == u"<New>" || tag == u"<Wait>" || tag == u"<Close>";
+}
+
+// The tags of both texts compared as multisets, each tag by its whole text.
+void checkTags(const CheckedBlock &block, const QList<TagToken> &translationTags, RuleSet rules,
+               QList<Finding> &findings)
+{
+    QVarLengthArray<QStringView, 32> original;
+    for (const TagToken &tag : findTags(block.original)) {
+        const QStringView text = QStringView(block.original).sliced(tag.start, tag.length);
+        if (tag.closed && text != EndOfBlock)
+            original.append(text);
+    }
+    QVarLengthArray<TagToken, 32> translation;
+    for (const TagToken &tag : translationTags) {
+        if (!tag.closed) {
+            if (rules.contains(Rule::Tags))
+                findings << finding(Rule::Tags,
+                                    u"A \"<\" that is never closed: everything after it is one tag and is not "
+                                    "shown."_s,
+                                    tag.start, tag.length);
+        } else if (QStringView(block.translation).sliced(tag.start, tag.length) != EndOfBlock) {
+            translation.append(tag);
+        }
+    }
+    const auto textOf = [&](const TagToken &tag) { return QStringView(block.translation).sliced(tag.start, tag.length); };
+    std::sort(original.begin(), original.end());
+    // Stable: within one tag text the last appearance stays last.
+    std::stable_sort(translation.begin(), translation.end(),
+                     [&](const TagToken &a, const TagToken &b) { return textOf(a) < textOf(b); });
+    qsizetype i = 0, j = 0;
+    while (i < original.size() || j < translation.size()) {
+        QStringView tag;
+        if (j == translation.size() || (i < original.size() && original[i] < textOf(translation[j])))
+            tag = original[i];
+        else
+            tag = textOf(translation[j]);
+        qsizetype inOriginal = 0, inTranslation = 0;
+        for (; i < original.size() && original[i] == tag; ++i)
+            ++inOriginal;
+        for (; j < translation.size() && textOf(translation[j]) == tag; ++j)
+            ++inTranslation;
+        if (inOriginal == inTranslation)
+            continue;
+        const Rule rule = isPageTag(tag) ? Rule::Pages : Rule::Tags;
+        if (!rules.contains(rule))
+            continue;
+        const QString message = (rule == Rule::Pages ? u"Page tag %1: %2 in the original, %3 in the translation."_s
+                                                     : u"Tag %1: %2 in the original, %3 in the translation."_s)
+                                    .arg(tag.toString(), QString::number(inOriginal), QString::number(inTranslation));
+        // An extra tag points at its last appearance; a missing one has no place.
+        if (inTranslation > inOriginal)
+            findings << finding(rule, message, translation[j - 1].start, translation[j - 1].length);
+        else
+            findings << finding(rule, message);
+    }
+}
+
+bool hasWords(const QString &text)
+{
+    qsizetype i = 0;
+    for (const TagToken &tag : findTags(text)) {
+        for (; i < tag.start; ++i) {
+            if (text[i].isLetter())
+                return true;
+        }
+        i = tag.start + tag.length;
+    }
+    for (; i < text.size(); ++i) {
+        if (text[i].isLetter())
+            return true;
+    }
+    return false;
+}
+
+// The marks a reader sees, tags shown as the preview shows them ("<?>" is a "?").
+struct ShownChar
+{
+    QChar c;
+    qsizetype start;
+    qsizetype length;
+};
+
+QList<ShownChar> shownMarks(const QString &text, const QList<TagToken> &tags)
+{
+    QList<ShownChar> marks;
+    const auto isMark = [](QChar c) { return c == u'?' || c == u'!' || c == u'\u00BF' || c == u'\u00A1'; };
+    qsizetype i = 0;
+    const auto plainUpTo = [&](qsizetype end) {
+        for (; i < end; ++i) {
+            if (isMark(text[i]))
+                marks.append({text[i], i, 1});
+        }
+    };
+    for (const TagToken &tag : tags) {
+        plainUpTo(tag.start);
+        if (tag.closed) {
+            for (QChar c : tagMeaning(QStringView(text).sliced(tag.start, tag.length)).text) {
+                if (isMark(c))
+                    marks.append({c, tag.start, tag.length});
+            }
+        }
+        i = tag.start + tag.length;
+    }
+    plainUpTo(text.size());
+    return marks;
+}
+
+// An opening mark pairs with the next closing mark of its kind; another
+// opening mark of the same kind first, or the end of the text, leaves it
+// unpaired. Sentences are not cut at full stops: "¿Y tú...?" is one.
+void checkSpanishMarks(const QString &text, const QList<TagToken> &tags, QList<Finding> &findings)
+{
+    struct Kind
+    {
+        QChar open;
+        QChar close;
+        std::optional<ShownChar> pending;
+    };
+    std::array<Kind, 2> kinds{{{u'\u00BF', u'?', {}}, {u'\u00A1', u'!', {}}}};
+    const auto unpaired = [&](const ShownChar &mark, const Kind &kind) {
+        const QString message = mark.c == kind.open ? u"\"%1\" without its closing \"%2\"."_s.arg(kind.open, kind.close)
+                                                    : u"\"%1\" without its opening \"%2\"."_s.arg(kind.close, kind.open);
+        findings << finding(Rule::Punctuation, message, mark.start, mark.length);
+    };
+    for (const ShownChar &mark : shownMarks(text, tags)) {
+        for (Kind &kind : kinds) {
+            if (mark.c == kind.open) {
+                if (kind.pending)
+                    unpaired(*kind.pending, kind);
+                kind.pending = mark;
+            } else if (mark.c == kind.close) {
+                if (kind.pending)
+                    kind.pending.reset();
+                else
+                    unpaired(mark, kind);
+            }
+        }
+    }
+    for (const Kind &kind : kinds) {
+        if (kind.pending)
+            unpaired(*kind.pending, kind);
+    }
+}
+
+void checkBlanks(const QString &text, const QList<TagToken> &tags, QList<Finding> &findings)
+{
+    qsizetype nextTag = 0;
+    qsizetype i = 0;
+    while ((i = text.indexOf(u' ', i)) >= 0) {
+        while (nextTag < tags.size() && tags[nextTag].start + tags[nextTag].length <= i)
+            ++nextTag;
+        if (nextTag < tags.size() && tags[nextTag].start < i) {
+            i = tags[nextTag].start + tags[nextTag].length; // inside a tag
+            continue;
+        }
+        qsizetype end = i;
+        while (end < text.size() && text[end] == u' ')
+            ++end;
+        QString message;
+        if (i == 0 || isLineBreak(text[i - 1]))
+            message = u"Blank at the start of a line."_s;
+        else if (end == text.size() || isLineBreak(text[end]))
+            message = u"Blank at the end of a line."_s;
+        else if (end - i > 1)
+            message = u"Two blanks in a row."_s;
+        if (!message.isEmpty())
+            findings << finding(Rule::Punctuation, message, i, end - i);
+        i = end;
+    }
+}
+
+} // namespace
+
+QList<Finding> checkBlock(const CheckedBlock &block, const CheckContext &context, RuleSet rules)
+{
+    QList<Finding> findings;
+    const QString &text = block.translation;
+    if (text.isEmpty())
+        return findings;
+    if (rules.contains(Rule::EndTag) && block.translated)
+        checkEndTag(block, findings);
+    const QList<TagToken> tags = findTags(text);
+    if (rules.contains(Rule::Tags) || rules.contains(Rule::Pages))
+        checkTags(block, tags, rules, findings);
+    if (rules.contains(Rule::Overflow) || rules.contains(Rule::Glyph))
+        checkLayout(block, context.font, rules, findings);
+    // A block with no words (only tags, blanks, marks) has nothing to translate.
+    if (rules.contains(Rule::Identical) && block.translated && text == block.original && hasWords(text))
+        findings << finding(Rule::Identical, u"The translation is the same as the original."_s, 0, text.size());
+    if (rules.contains(Rule::Glossary)) {
+        for (const auto &[word, suggestions] : context.glossary.missedLinks(block.original, text)) {
+            findings << finding(Rule::Glossary,
+                                u"The original has the linked word \"%1\"; the translation uses none of its "
+                                "suggestions (%2)."_s.arg(word, suggestions.join(u", "_s)));
+        }
+    }
+    if (rules.contains(Rule::Inconsistent)) {
+        if (const auto other = context.translations.otherTranslation(block))
+            findings << finding(Rule::Inconsistent,
+                                u"The same original is translated differently in %1."_s.arg(*other), 0,
+                                text.size());
+    }
+    if (rules.contains(Rule::Punctuation)) {
+        checkSpanishMarks(text, tags, findings);
+        checkBlanks(text, tags, findings);
+    }
+    std::stable_sort(findings.begin(), findings.end(), [](const Finding &a, const Finding &b) {
+        return a.start != b.start ? a.start < b.start : int(a.rule) < int(b.rule);
+    });
+    return findings;
+}

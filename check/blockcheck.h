@@ -1,0 +1,39 @@
+#pragma once
+
+#include "check/checkcontext.h"
+#include "check/finding.h"
+
+#include "editor/renderer.h"
+
+#include <QRect>
+
+#include <optional>
+
+// The checks of one block against its project, in the order of their place
+// in the translation. A block whose translation is empty has no findings.
+// Only the rules in `rules` run.
+//
+// Thread contract: pure; a context may be read from several threads.
+QList<Finding> checkBlock(const CheckedBlock &block, const CheckContext &context,
+                          RuleSet rules = RuleSet::all());
+
+// One line of a page as the preview's page flow places it.
+struct LaidLine
+{
+    int page = 0;   // 0-based; <New>, <Wait> and <Close> each end one
+    int number = 0; // 1 for the window's first text line; 0 for text on its top border
+    qint16 top = 0; // pixel y of its glyphs
+    qint16 firstColumn = 0;
+    qint16 lastColumn = 0;
+    qsizetype start = 0; // the translation's characters drawn on it
+    qsizetype end = 0;
+    qsizetype overStart = -1; // those drawn past the window's inner width
+    qsizetype overEnd = -1;
+};
+QList<LaidLine> layOutLines(const QString &text, const std::optional<WindowGeometry> &window);
+// What the preview marks as overflowing, in its pixels: the glyph cells past
+// the window's width and the lines past its height.
+QList<QRect> overflowMarks(const QString &text, const QString &width, const QString &height);
+
+// The rules measured on the preview's page flow (layoutcheck.cpp).
+void checkLayout(const CheckedBlock &block, const FontCells &font, RuleSet rules, QList<Finding> &findings);

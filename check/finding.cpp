@@ -1,0 +1,63 @@
+#include "check/finding.h"
+
+#include <array>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr std::array<const char16_t *, RuleCount> Ids = {
+    u"end-tag", u"tags", u"pages", u"overflow", u"glyph", u"identical", u"glossary", u"inconsistent", u"punctuation",
+};
+
+QString counted(int n, const QString &one)
+{
+    return QString::number(n) + u' ' + one + (n == 1 ? QString() : u"s"_s);
+}
+
+} // namespace
+
+QString ruleId(Rule rule)
+{
+    return QString::fromUtf16(Ids[size_t(rule)]);
+}
+
+std::optional<Rule> ruleFromId(const QString &id)
+{
+    for (int i = 0; i < RuleCount; ++i) {
+        if (id == QStringView(Ids[size_t(i)]))
+            return Rule(i);
+    }
+    return std::nullopt;
+}
+
+QStringList ruleIds()
+{
+    QStringList ids;
+    for (int i = 0; i < RuleCount; ++i)
+        ids << ruleId(Rule(i));
+    return ids;
+}
+
+Severity ruleSeverity(Rule rule)
+{
+    switch (rule) {
+    case Rule::EndTag:
+    case Rule::Tags:
+    case Rule::Overflow:
+    case Rule::Glyph:
+        return Severity::Error;
+    default:
+        return Severity::Warning;
+    }
+}
+
+QString severityName(Severity severity)
+{
+    return severity == Severity::Error ? u"error"_s : u"warning"_s;
+}
+
+QString findingCount(int errors, int warnings)
+{
+    return counted(errors, u"error"_s) + u", "_s + counted(warnings, u"warning"_s);
+}

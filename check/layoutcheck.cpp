@@ -1,0 +1,185 @@
+// The rules that look at what the preview draws: they run the preview's own
+// page flow, so a line or page the check counts is the one the preview shows.
+#include "check/blockcheck.h"
+
+#include "editor/pageflow.h"
+#include "scripts/cp1252.h"
+
+#include <limits>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+bool hasCode(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u < 0x80 || (u >= 0xA0 && u <= 0xFF) || Cp1252::encode(c).has_value();
+}
+
+const FontCells NoFont; // no cell is blank
+
+class MeasuringSink : public PageFlowSink
+{
+public:
+    MeasuringSink(const QString &text, const FontCells &font, qint16 lastInnerColumn)
+        : m_text(text)
+        , m_font(font)
+        , m_lastInnerColumn(lastInnerColumn)
+    {
+    }
+
+    void window(qint16, WindowGeometry) override {}
+    void glyph(const PlacedGlyph &glyph) override;
+
+    QList<LaidLine> lines;
+    struct Blank
+    {
+        qsizetype start;
+        qsizetype end;
+        QString shown;
+    };
+    std::vector<Blank> blanks; // glyphs the font draws nothing for
+
+private:
+    const QString &m_text;
+    const FontCells &m_font;
+    qint16 m_lastInnerColumn;
+};
+
+void MeasuringSink::glyph(const PlacedGlyph &glyph)
+{
+    const qsizetype start = glyph.source.start;
+    const qsizetype end = start + glyph.source.length;
+    if (lines.isEmpty() || lines.back().page != glyph.page || lines.back().top != glyph.top) {
+        // Lines stand 15 pixels apart from the first, 6 below the window's top edge.
+        const int fromFirst = glyph.top - (8 * glyph.windowRow + 14);
+        const int number = (fromFirst >= 0 ? fromFirst / 15 : -((-fromFirst + 14) / 15)) + 1;
+        lines.append({glyph.page, number, glyph.top, glyph.column, glyph.column, start, end, -1, -1});
+    }
+    LaidLine &line = lines.back();
+    line.lastColumn = glyph.column;
+    line.end = std::max(line.end, end);
+    if (glyph.column > m_lastInnerColumn) {
+        if (line.overStart < 0)
+            line.overStart = start;
+        line.overEnd = std::max(line.overEnd, end);
+    }
+    // Blanks draw nothing by design; a character without a code is found on its own.
+    const bool blankByDesign = glyph.code == ' ' || glyph.code == 0xA0;
+    if (!m_font.isBlank(glyph.code) || blankByDesign || !hasCode(m_text[start]))
+        return;
+    const QString shown = glyph.code < 32 ? u"control character %1"_s.arg(glyph.code)
+                                          : u"\"%1\""_s.arg(Cp1252::decode(uchar(glyph.code)));
+    if (!blanks.empty() && blanks.back().end >= start && blanks.back().start <= start) {
+        blanks.back().end = std::max(blanks.back().end, end); // one tag, or the next character
+        if (!blanks.back().shown.contains(shown))
+            blanks.back().shown += u", "_s + shown;
+        return;
+    }
+    blanks.push_back({start, end, shown});
+}
+
+Finding finding(Rule rule, const QString &message, qsizetype start, qsizetype end)
+{
+    return {rule, ruleSeverity(rule), message, start, end - start};
+}
+
+QString plural(qsizetype n, const QString &one, const QString &many)
+{
+    return QString::number(n) + u' ' + (n == 1 ? one : many);
+}
+
+void reportOverflow(const QList<LaidLine> &lines, const WindowGeometry &window, QList<Finding> &findings)
+{
+    const int fit = window.columns - 2;
+    const int height = (window.rows - 1) / 2;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const LaidLine &line = lines[i];
+        if (line.overStart >= 0) {
+            const QString where = line.number >= 1 ? u"line %1"_s.arg(line.number) : u"the line above the window"_s;
+            findings << finding(Rule::Overflow,
+                                u"Page %1, %2: %3 past the window's width (%4 fit)."_s.arg(
+                                    QString::number(line.page + 1), where,
+                                    plural(line.lastColumn - (window.columns - 1), u"glyph"_s, u"glyphs"_s),
+                                    QString::number(fit)),
+                                line.overStart, line.overEnd);
+        }
+        const bool lastOfPage = i + 1 == lines.size() || lines[i + 1].page != line.page;
+        if (!lastOfPage || line.number <= height)
+            continue;
+        qsizetype first = i;
+        while (first > 0 && lines[first - 1].page == line.page && lines[first - 1].number > height)
+            --first;
+        findings << finding(Rule::Overflow,
+                            u"Page %1, line %2: %3 past the window's height (%4 fit)."_s.arg(
+                                QString::number(line.page + 1), QString::number(height + 1),
+                                plural(line.number - height, u"line"_s, u"lines"_s), QString::number(height)),
+                            lines[first].start, line.end);
+    }
+}
+
+void reportMissingCodes(const QString &text, QList<Finding> &findings)
+{
+    qsizetype i = 0;
+    while (i < text.size()) {
+        if (hasCode(text[i])) {
+            ++i;
+            continue;
+        }
+        const qsizetype start = i;
+        while (i < text.size() && !hasCode(text[i]))
+            ++i;
+        const QString run = text.mid(start, i - start);
+        findings << finding(Rule::Glyph,
+                            u"\"%1\" has no Windows-1252 code: the export cannot write it and the game cannot "
+                            "show it."_s.arg(run),
+                            start, i);
+    }
+}
+
+} // namespace
+
+QList<LaidLine> layOutLines(const QString &text, const std::optional<WindowGeometry> &window)
+{
+    MeasuringSink sink(text, NoFont, window ? qint16(window->columns - 1) : std::numeric_limits<qint16>::max());
+    qint16 windowRows = 0;
+    runPageFlow(text, window, windowRows, sink);
+    return sink.lines;
+}
+
+QList<QRect> overflowMarks(const QString &text, const QString &width, const QString &height)
+{
+    QList<QRect> marks;
+    const auto window = windowGeometry(width, height);
+    if (!window)
+        return marks;
+    const int lines = (window->rows - 1) / 2;
+    for (const LaidLine &line : layOutLines(text, window)) {
+        const int cell = PreviewLayout::GlyphWidth;
+        const int from = line.number > lines ? line.firstColumn : std::max<int>(line.firstColumn, window->columns);
+        if (line.number > lines || line.overStart >= 0)
+            marks << QRect(from * cell, line.top, (line.lastColumn + 1 - from) * cell, PreviewLayout::GlyphHeight);
+    }
+    return marks;
+}
+
+void checkLayout(const CheckedBlock &block, const FontCells &font, RuleSet rules, QList<Finding> &findings)
+{
+    const auto window = windowGeometry(block.width, block.height);
+    const qint16 lastInnerColumn = window ? qint16(window->columns - 1) : std::numeric_limits<qint16>::max();
+    MeasuringSink sink(block.translation, rules.contains(Rule::Glyph) ? font : NoFont, lastInnerColumn);
+    qint16 windowRows = 0;
+    runPageFlow(block.translation, window, windowRows, sink);
+    // A height that draws no window has nothing to overflow.
+    if (rules.contains(Rule::Overflow) && window)
+        reportOverflow(sink.lines, *window, findings);
+    if (!rules.contains(Rule::Glyph))
+        return;
+    reportMissingCodes(block.translation, findings);
+    for (const auto &blank : sink.blanks)
+        findings << finding(Rule::Glyph,
+                            u"%1 is blank in the game font: the game shows nothing there."_s.arg(blank.shown),
+                            blank.start, blank.end);
+}

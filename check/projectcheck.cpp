@@ -1,0 +1,125 @@
+#include "check/projectcheck.h"
+#include "check/blockcheck.h"
+
+#include "links/linkstore.h"
+#include "store/database.h"
+#include "store/layout.h"
+#include "store/numbers.h"
+#include "store/programfolder.h"
+#include "store/storetext.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+bool isOne(const QVariant &value)
+{
+    return value.toLongLong() == 1;
+}
+
+CheckedBlock blockFromRow(const QString &table, const ResultSet &row)
+{
+    CheckedBlock block;
+    block.table = table;
+    block.fileName = row.text(ColFileName);
+    block.number = parseInt16(row.text(ColDialogueId)).value_or(0);
+    block.original = fromStoreText(row.text(ColTextData));
+    // Checked whether or not it is marked translated: an export can include it.
+    block.translation = fromStoreText(row.text(ColTextDataT));
+    block.translated = isOne(row.value(ColTranslated));
+    block.revised = isOne(row.value(ColRevised));
+    // The size as the block load resolves it: only new_width is tested.
+    const bool chosen = parseInt16(row.text(ColNewWidth)).value_or(0) >= 1;
+    block.width = row.text(chosen ? ColNewWidth : ColWidth);
+    block.height = row.text(chosen ? ColNewHeight : ColHeight);
+    return block;
+}
+
+} // namespace
+
+bool readCheckedBlocks(Database &db, std::vector<CheckedBlock> &blocks, QString *error)
+{
+    blocks.clear();
+    for (const QString &table : ScriptTables::all) {
+        ResultSet rows = db.query(u"SELECT * FROM "_s + table);
+        if (!rows.isValid()) {
+            if (error)
+                *error = u"The blocks of %1 could not be read (%2)."_s.arg(table, rows.error().message);
+            return false;
+        }
+        blocks.reserve(blocks.size() + size_t(rows.rowCount()));
+        while (!rows.step())
+            blocks.push_back(blockFromRow(table, rows));
+    }
+    return true;
+}
+
+QImage programFont(const QString &programFolder)
+{
+    return QImage(programPath(programFolder, u"font/font.bmp"_s));
+}
+
+bool loadGlossary(Database &db, GlossaryLinks &glossary, QString *error)
+{
+    QString linksError;
+    QList<LinkRow> links = readAllLinks(db, &linksError);
+    if (!linksError.isEmpty()) {
+        if (error)
+            *error = u"The word links could not be read (%1)."_s.arg(linksError);
+        return false;
+    }
+    for (LinkRow &link : links) {
+        link.word = fromStoreText(link.word);
+        for (QString &suggestion : link.suggestions)
+            suggestion = fromStoreText(suggestion);
+    }
+    glossary.setLinks(links);
+    return true;
+}
+
+bool loadProject(Database &db, const QString &programFolder, CheckedProject &project, QString *error)
+{
+    if (!readCheckedBlocks(db, project.blocks, error))
+        return false;
+    if (!loadGlossary(db, project.context.glossary, error))
+        return false;
+    project.context.font.setImage(programFont(programFolder));
+    project.context.translations.clear();
+    for (const CheckedBlock &block : project.blocks)
+        project.context.translations.update(block);
+    return true;
+}
+
+ProjectCheck checkProject(const CheckedProject &project, const ProjectCheckOptions &options)
+{
+    ProjectCheck check;
+    for (const CheckedBlock &block : project.blocks) {
+        if (options.inScope && !options.inScope(block))
+            continue;
+        ++check.checked;
+        QList<Finding> findings;
+        if (options.size) {
+            CheckedBlock resized = block;
+            resized.width = options.size->first;
+            resized.height = options.size->second;
+            findings = checkBlock(resized, project.context, options.rules);
+        } else {
+            findings = checkBlock(block, project.context, options.rules);
+        }
+        if (options.errorsOnly)
+            findings.removeIf([](const Finding &f) { return f.severity != Severity::Error; });
+        if (findings.isEmpty())
+            continue;
+        for (const Finding &f : std::as_const(findings))
+            ++(f.severity == Severity::Error ? check.errors : check.warnings);
+        check.blocks.push_back({&block, std::move(findings)});
+    }
+    return check;
+}
+
+QString checkSummary(const ProjectCheck &check)
+{
+    // Always plural: scripts read this line, and "1 errors" parses like "2 errors".
+    return u"%1 errors, %2 warnings in %3 blocks"_s.arg(QString::number(check.errors), QString::number(check.warnings),
+                                                        QString::number(check.checked));
+}
