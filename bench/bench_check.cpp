@@ -18,6 +18,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QImage>
 #include <QKeyEvent>
@@ -26,6 +27,8 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeView>
 
 #include <memory>
 
@@ -127,8 +130,11 @@ void checkCorpus(BenchContext &ctx)
     Database db;
     CheckedProject project;
     QString error;
+    QElapsedTimer reading;
+    reading.start();
     if (!openStore(db, QDir(home).filePath(StoreFileName)) || !loadProject(db, home, project, &error))
         return ctx.fail(error.isEmpty() ? db.lastError().message : error);
+    ctx.record(u"reading ms"_s, reading.elapsed());
     const ProjectCheck check = checkProject(project);
     ctx.record(u"blocks"_s, check.checked);
     ctx.record(u"errors"_s, check.errors);
@@ -199,16 +205,19 @@ void setUpWindow(BenchContext &ctx)
     state.window = std::make_unique<MainWindow>(home);
     if (!state.window->load())
         return ctx.fail(u"the main window did not load"_s);
-    state.window->controls().saveTime->stop();
-    ScriptTree::buildTree(*state.window->controls().Scripts, state.window->db());
+    state.window->findChild<QTimer *>(u"saveTime"_s)->stop();
     state.checks = state.window->findChild<CheckController *>();
-    state.preview = PreviewController::of(*state.window);
-    state.editor = qobject_cast<TranslatedEdit *>(state.window->controls().rtxtTranslated);
-    if (!state.checks || !state.preview || !state.editor)
+    state.preview = state.window->findChild<PreviewController *>();
+    state.editor = state.window->findChild<TranslatedEdit *>(u"rtxtTranslated"_s);
+    auto *tree = state.window->findChild<QTreeView *>(u"Scripts"_s);
+    if (!state.checks || !state.preview || !state.editor || !tree)
         return ctx.fail(u"no check controller"_s);
     QSignalSpy read(state.checks, &CheckController::projectChecked);
-    if (!BlockEditController::of(*state.window)->selectAndLoad(u"field:fld_harbour_212.txt;1"_s) || !read.wait(30000))
-        return ctx.fail(u"the block or the project did not load"_s);
+    if (!ScriptTree::selectKey(*tree, u"field:fld_harbour_212.txt;1"_s))
+        return ctx.fail(u"no such block in the corpus"_s);
+    state.window->findChild<BlockEditController *>()->openBlock(tree->currentIndex());
+    if (!read.wait(30000))
+        return ctx.fail(u"the project did not load"_s);
     state.editor->setPlainTextCrLf(longBlock());
     state.editor->setCaretPosition(100);
     state.window->show();

@@ -8,6 +8,11 @@
 #include "store/programfolder.h"
 #include "store/storetext.h"
 
+#include <QThread>
+
+#include <algorithm>
+#include <thread>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -90,10 +95,14 @@ bool loadProject(Database &db, const QString &programFolder, CheckedProject &pro
     return true;
 }
 
-ProjectCheck checkProject(const CheckedProject &project, const ProjectCheckOptions &options)
+namespace {
+
+// The blocks [begin, end) checked in order, as checkProject counts them.
+ProjectCheck checkRange(const CheckedProject &project, const ProjectCheckOptions &options, size_t begin, size_t end)
 {
     ProjectCheck check;
-    for (const CheckedBlock &block : project.blocks) {
+    for (size_t i = begin; i < end; ++i) {
+        const CheckedBlock &block = project.blocks[i];
         if (options.inScope && !options.inScope(block))
             continue;
         ++check.checked;
@@ -113,6 +122,35 @@ ProjectCheck checkProject(const CheckedProject &project, const ProjectCheckOptio
         for (const Finding &f : std::as_const(findings))
             ++(f.severity == Severity::Error ? check.errors : check.warnings);
         check.blocks.push_back({&block, std::move(findings)});
+    }
+    return check;
+}
+
+} // namespace
+
+ProjectCheck checkProject(const CheckedProject &project, const ProjectCheckOptions &options)
+{
+    // Blocks are checked apart from each other against a context that is
+    // only read, so the corpus is cut into one run of blocks per core; the
+    // runs are joined in project order.
+    const size_t count = project.blocks.size();
+    const size_t parts = std::clamp<size_t>(size_t(QThread::idealThreadCount()), 1, std::max<size_t>(count / 512, 1));
+    std::vector<ProjectCheck> results(parts);
+    std::vector<std::thread> workers;
+    for (size_t part = 1; part < parts; ++part) {
+        workers.emplace_back([&, part] {
+            results[part] = checkRange(project, options, count * part / parts, count * (part + 1) / parts);
+        });
+    }
+    results[0] = checkRange(project, options, 0, count / parts);
+    for (std::thread &worker : workers)
+        worker.join();
+    ProjectCheck check = std::move(results[0]);
+    for (size_t part = 1; part < parts; ++part) {
+        check.checked += results[part].checked;
+        check.errors += results[part].errors;
+        check.warnings += results[part].warnings;
+        std::move(results[part].blocks.begin(), results[part].blocks.end(), std::back_inserter(check.blocks));
     }
     return check;
 }

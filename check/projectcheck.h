@@ -15,7 +15,8 @@ class Database;
 // context built from the program folder (font image) and the store (links,
 // translations), then any part of it checked.
 //
-// Thread contract: the caller's thread, with the caller's Database.
+// Thread contract: the caller's thread, with the caller's Database; checkProject
+// spreads the checking over threads of its own and returns when all are done.
 
 struct CheckedProject
 {

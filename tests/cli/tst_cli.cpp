@@ -247,6 +247,15 @@ void tst_Cli::run_data()
     addCase({"export of nothing named", {u"export"_s}, 2, {}, u"Give --all or the scripts to export, not both."_s});
     addCase({"export of nothing listed", {u"export"_s, u"--only-revised"_s, u"b.txt"_s}, 1, {},
              u"Nothing to export, make selection fisrt please"_s});
+    addCase({"check", {u"check"_s, u"--folder"_s, u"battle_script"_s, u"--rule"_s, u"punctuation"_s}, 0, {},
+             u"0 errors, 0 warnings in 1 blocks"_s});
+    addCase({"check finds an error", {u"check"_s, u"--script"_s, u"b.txt"_s, u"--errors-only"_s}, 1,
+             lines({R"({"table": "battle_script", "file_name": "b.txt", "dialogue_id": 5, "rule": "end-tag", )"
+                    R"("severity": "error", "message": "The translation has no <End of Block>: in the exported )"
+                    R"(file the block would run on into the next one.", "start": 7, "length": 0})"}),
+             u"1 errors, 0 warnings in 1 blocks"_s});
+    addCase({"export --check refuses errors", {u"export"_s, u"--check"_s, u"b.txt"_s}, 1, {},
+             u"Nothing was exported: the scripts to export hold 1 errors"_s});
     addCase({"view in Windows-1252", {u"view"_s, u"battle_script"_s, u"b.txt"_s}, 0,
              "<TextBlock 5 w:20 h:1>\r\nYa \xbfno?\r\n"});
     addCase({"view of an unknown table", {u"view"_s, u"attic"_s, u"b.txt"_s}, 2, {}, u"Unknown table attic"_s});
