@@ -2,6 +2,7 @@
 #include "store/layout.h"
 
 #include <QDir>
+#include <QRandomGenerator>
 
 #include <ctime>
 
@@ -37,6 +38,16 @@ std::vector<CorpusFolder> corpusFiles(const QString &corpus)
         folders.push_back(std::move(folder));
     }
     return folders;
+}
+
+QString pseudoWord(QRandomGenerator &random)
+{
+    static const QString letters = QStringLiteral("abcdefghijklmnopqrstuvwxyz");
+    QString word;
+    const int length = random.bounded(3, 10);
+    for (int i = 0; i < length; ++i)
+        word += letters.at(random.bounded(int(letters.size())));
+    return word;
 }
 
 double processorMs()

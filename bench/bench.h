@@ -28,6 +28,8 @@
 #include <memory>
 #include <vector>
 
+class QRandomGenerator;
+
 class BenchContext
 {
 public:
@@ -81,6 +83,9 @@ struct CorpusFolder
     QStringList paths;
 };
 std::vector<CorpusFolder> corpusFiles(const QString &corpus);
+
+// A word of 3 to 9 lower-case letters, as the glossary cases make them by the thousand.
+QString pseudoWord(QRandomGenerator &random);
 
 // Processor time of this process in milliseconds: on a machine shared with
 // other work the wall time says more about the neighbours than about a case.

@@ -71,6 +71,12 @@ void GlossaryLinks::setLinks(const QList<LinkRow> &links)
     }
     // A word without suggestions asks nothing of the translation.
     m_suggestions.removeIf([](const auto &entry) { return entry.value().isEmpty(); });
+    m_foldedSuggestions.clear();
+    for (auto it = m_suggestions.cbegin(); it != m_suggestions.cend(); ++it) {
+        QStringList &folded = m_foldedSuggestions[it.key()];
+        for (const QString &suggestion : it.value())
+            folded << suggestion.toCaseFolded();
+    }
     m_words.setWords(m_suggestions.keys());
     m_plainHashes.assign(PlainBits, false);
     m_otherPairs.assign(PairBits, false);
@@ -122,18 +128,23 @@ QList<std::pair<QString, QStringList>> GlossaryLinks::missedLinks(const QString 
         if (mayHoldLink(text))
             marks += m_words.marksInLine(text, line.start);
     }
+    if (marks.isEmpty())
+        return missed;
+    // Regardless of case: folded once here, and each suggestion folded once with the links.
+    const QString folded = translation.toCaseFolded();
     QSet<QString> seen;
     for (const LinkMark &mark : std::as_const(marks)) {
         if (seen.contains(mark.word))
             continue;
         seen.insert(mark.word);
-        const QStringList suggestions = m_suggestions.value(mark.word);
+        const auto suggestions = m_foldedSuggestions.constFind(mark.word);
+        if (suggestions == m_foldedSuggestions.cend())
+            continue;
         // Contained, not whole-word: a plural or a gendered ending still uses the suggestion.
-        const bool used = std::any_of(suggestions.cbegin(), suggestions.cend(), [&](const QString &s) {
-            return translation.contains(s, Qt::CaseInsensitive);
-        });
+        const bool used = std::any_of(suggestions->cbegin(), suggestions->cend(),
+                                      [&](const QString &s) { return folded.contains(s); });
         if (!used)
-            missed.append({mark.word, suggestions});
+            missed.append({mark.word, m_suggestions.value(mark.word)});
     }
     return missed;
 }

@@ -65,6 +65,7 @@ private:
 
     LinkGlossary m_words;
     QHash<QString, QStringList> m_suggestions;
+    QHash<QString, QStringList> m_foldedSuggestions; // searched in the case-folded translation
     std::vector<bool> m_plainHashes; // the first run of letters and digits of each word
     std::vector<bool> m_otherPairs;  // the first two characters, case-folded, of words without one
     bool m_searchEveryLine = false;  // a word of one character that is no letter or digit

@@ -19,6 +19,7 @@ private slots:
     void blocksReadAsTheLoadReadsThem();
     void options_data();
     void options();
+    void aLargeProjectInProjectOrder();
     void beforeExport_data();
     void beforeExport();
     void readBack();
@@ -116,6 +117,23 @@ void tst_ProjectCheck::options()
     const ProjectCheck check = checkProject(m_project, options);
     QCOMPARE(found(check), expected);
     QCOMPARE(check.checked, script == u"b.txt" ? 1 : script.isEmpty() ? 4 : 3);
+}
+
+// However many blocks, and however many threads share them: each block's
+// findings once, in project order.
+void tst_ProjectCheck::aLargeProjectInProjectOrder()
+{
+    CheckedProject large;
+    large.context = m_project.context;
+    QStringList expected;
+    const QStringList once = found(checkProject(m_project));
+    for (int copy = 0; copy < 600; ++copy) {
+        large.blocks.insert(large.blocks.end(), m_project.blocks.cbegin(), m_project.blocks.cend());
+        expected += once;
+    }
+    const ProjectCheck check = checkProject(large);
+    QCOMPARE(found(check), expected);
+    QCOMPARE(check.checked, 2400);
 }
 
 void tst_ProjectCheck::beforeExport_data()
