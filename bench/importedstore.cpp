@@ -55,6 +55,22 @@ bool addLinks(Database &db)
 
 } // namespace
 
+bool importCorpus(BenchContext &ctx, const QString &path, Database &db)
+{
+    StoreError error;
+    if (!createStore(path, &error) || !openStore(db, path)) {
+        ctx.fail(error.message.isEmpty() ? db.lastError().message : error.message);
+        return false;
+    }
+    ProgressPacer pacer(nullptr);
+    const OriginalImport::Result result = OriginalImport::Importer(db, ctx.corpus, pacer).run();
+    if (!result.ok || result.blocks == 0) {
+        ctx.fail(result.ok ? u"no script files under --corpus (make one with tallowpen-gencorpus)"_s : result.message);
+        return false;
+    }
+    return true;
+}
+
 QString importedStore(BenchContext &ctx)
 {
     static QHash<QString, std::shared_ptr<QTemporaryDir>> stores;
@@ -63,18 +79,9 @@ QString importedStore(BenchContext &ctx)
 
     auto dir = std::make_shared<QTemporaryDir>();
     const QString path = dir->filePath(StoreFileName);
-    StoreError error;
     Database db;
-    if (!createStore(path, &error) || !openStore(db, path)) {
-        ctx.fail(error.message.isEmpty() ? db.lastError().message : error.message);
+    if (!importCorpus(ctx, path, db))
         return {};
-    }
-    ProgressPacer pacer(nullptr);
-    const OriginalImport::Result result = OriginalImport::Importer(db, ctx.corpus, pacer).run();
-    if (!result.ok || result.blocks == 0) {
-        ctx.fail(result.ok ? u"no script files under --corpus (make one with tallowpen-gencorpus)"_s : result.message);
-        return {};
-    }
     if (!translateLikeATranslator(db) || !addLinks(db)) {
         ctx.fail(db.lastError().message);
         return {};
