@@ -4,7 +4,6 @@
 
 #include "check/exportcheck.h"
 #include "store/database.h"
-#include "store/layout.h"
 
 #include <QCommandLineParser>
 
@@ -58,10 +57,8 @@ int runCheck(CliContext &context, const QStringList &arguments)
     if (!parseCommandLine(parser, context, words, 0, 0))
         return ExitUsage;
     const QString table = parser.value(folder);
-    if (parser.isSet(folder) && !ScriptTables::contains(table)) {
-        context.err << u"Unknown folder %1: use battling_arena, battle_script or field."_s.arg(table) << Qt::endl;
+    if (parser.isSet(folder) && !checkTableName(context, table))
         return ExitUsage;
-    }
     ProjectCheckOptions options;
     options.errorsOnly = parser.isSet(errorsOnly);
     options.size = size;
