@@ -123,6 +123,10 @@ void MainWindow::buildFeatures()
     connect(exporting, &ExportController::exportWindowOpened, checks, &CheckController::watchExport);
     connect(originals, &ImportController::scriptsChanged, checks, &CheckController::projectChanged);
     connect(translations, &TranslatedImportController::scriptsChanged, checks, &CheckController::projectChanged);
+    connect(this, &MainWindow::commandRun, checks, [checks](Command command) {
+        if (command == Command::ImportLinks)
+            checks->refreshProject(); // the glossary rule reads the new links, for the open block too
+    });
     connect(this, &MainWindow::aboutToExit, blocks, &BlockEditController::saveAtExit);
     connect(blocks, &BlockEditController::editorsEmptied, m_preview, &PreviewController::startOver);
     connect(blocks, &BlockEditController::translationCleaned, m_preview, &PreviewController::clearPreview);
