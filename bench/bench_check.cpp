@@ -218,6 +218,7 @@ void setUpWindow(BenchContext &ctx)
 void keystrokeWithChecks(BenchContext &ctx)
 {
     auto &state = ctx.state<WindowState>();
+    const double cpuStart = processorMs();
     const int before = state.preview->renderCount();
     QSignalSpy checked(state.checks, &CheckController::openBlockChecked);
     QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, u"a"_s);
@@ -228,6 +229,7 @@ void keystrokeWithChecks(BenchContext &ctx)
         QCoreApplication::processEvents();
     QCoreApplication::processEvents(); // the repaint of picPreview
     ctx.record(u"findings"_s, state.checks->findings().size());
+    ctx.record(u"cpu_ms"_s, processorMs() - cpuStart);
 }
 
 void setUpChecksWindow(BenchContext &ctx)
