@@ -24,9 +24,17 @@ public:
     int count = 0;
 };
 
-// Measured on the page flow itself, so a tag counts what it shows.
+// Measured on the page flow itself, so a tag counts what it shows. A word
+// without tags is one glyph a character (a surrogate pair is one), the
+// flow's own rule, counted here without its allocations.
 int glyphCount(QStringView text)
 {
+    if (!text.contains(u'<')) {
+        int count = 0;
+        for (qsizetype i = 0; i < text.size(); ++i)
+            count += text[i].isLowSurrogate() && i > 0 && text[i - 1].isHighSurrogate() ? 0 : 1;
+        return count;
+    }
     GlyphCounter counter;
     qint16 rows = 0;
     runPageFlow(text, std::nullopt, rows, counter);
@@ -146,26 +154,27 @@ public:
     {
         const size_t n = to - from;
         constexpr double None = std::numeric_limits<double>::infinity();
-        std::vector<std::vector<double>> cost(size_t(lines) + 1, std::vector<double>(n + 1, None));
-        std::vector<std::vector<size_t>> start(size_t(lines) + 1, std::vector<size_t>(n + 1, 0));
-        cost[0][0] = 0;
+        const size_t stride = n + 1;
+        std::vector<double> cost((size_t(lines) + 1) * stride, None);
+        std::vector<size_t> start(cost.size(), 0);
+        cost[0] = 0;
         for (size_t l = 1; l <= size_t(lines); ++l) {
             for (size_t j = 1; j <= n; ++j) {
                 for (size_t i = j; i-- > 0 && fits(from + i, from + j);) {
-                    if (cost[l - 1][i] == None)
+                    if (cost[(l - 1) * stride + i] == None)
                         continue;
                     const double room = std::max(0, m_width - lineWidth(from + i, from + j));
-                    const double total = cost[l - 1][i] + room * room;
-                    if (total < cost[l][j]) {
-                        cost[l][j] = total;
-                        start[l][j] = i;
+                    const double total = cost[(l - 1) * stride + i] + room * room;
+                    if (total < cost[l * stride + j]) {
+                        cost[l * stride + j] = total;
+                        start[l * stride + j] = i;
                     }
                 }
             }
         }
         QStringList result;
         for (size_t l = size_t(lines), j = n; l > 0; --l) {
-            const size_t i = start[l][j];
+            const size_t i = start[l * stride + j];
             QString line;
             for (size_t k = i; k < j; ++k)
                 line += (k > i ? u" "_s : QString()) + m_tokens[from + k].text;
