@@ -1,4 +1,9 @@
 #include "check/fit.h"
+#include "check/projectfit.h"
+#include "store/blockedit.h"
+#include "store/database.h"
+#include "tests/support/storedblock.h"
+#include "tests/support/testhome.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -15,6 +20,7 @@ private slots:
     void fits();
     void invariantsOverGeneratedTexts_data();
     void invariantsOverGeneratedTexts();
+    void projectFitSavesOnlyWhatChanged();
 };
 
 namespace {
@@ -167,6 +173,46 @@ void tst_Fit::invariantsOverGeneratedTexts()
             QVERIFY2(over.tooManyLines && height == 1 && text.startsWith(u"<Pellan>"_s), qPrintable(fitted.text));
         QCOMPARE(fitToWindow(fitted.text, w, h).text, fitted.text);
     }
+}
+
+// The batch fit leaves the blocks that fit alone and keeps comments and marks.
+void tst_Fit::projectFitSavesOnlyWhatChanged()
+{
+    TestHome home;
+    QVERIFY(home.isValid());
+    const QString close = u"\r\n<Close><End of Block>"_s;
+    StoredBlock over;
+    over.id = 1;
+    over.textT = u"Uno dos tres cuatro cinco seis siete ocho nueve diez once doce."_s + close;
+    over.translated = 1;
+    over.revised = 1;
+    over.comments = u"nota"_s;
+    over.width = 56;
+    over.height = 2;
+    StoredBlock fits = over;
+    fits.id = 2;
+    fits.textT = u"Hola."_s + close;
+    QVERIFY(insertBlock(home, over));
+    QVERIFY(insertBlock(home, fits));
+    Database db;
+    QVERIFY(openStore(db, home.storePath()));
+    std::vector<CheckedBlock> blocks;
+    QString error;
+    QVERIFY2(readCheckedBlocks(db, blocks, &error), qPrintable(error));
+
+    const ProjectFit fitted = fitProject(blocks);
+    QCOMPARE(fitted.overflowing, 1);
+    QCOMPARE(fitted.stillOverflowing, 0);
+    QCOMPARE(fitted.changed.size(), size_t(1));
+    const FitSaving saving = saveFits(db, fitted.changed);
+    QVERIFY2(saving.problems.isEmpty(), qPrintable(saving.problems.join(u'\n')));
+    QCOMPARE(saving.saved, 1);
+
+    const BlockLoad saved = loadBlock(db, blockKey(u"field"_s, u"0012.txt"_s, 1));
+    QCOMPARE(saved.translation, fitted.changed.front().fit.text);
+    QCOMPARE(saved.comment, u"nota"_s);
+    QVERIFY(saved.revised);
+    QCOMPARE(loadBlock(db, blockKey(u"field"_s, u"0012.txt"_s, 2)).translation, fits.textT);
 }
 
 QTEST_GUILESS_MAIN(tst_Fit)
