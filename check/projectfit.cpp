@@ -1,7 +1,5 @@
 #include "check/projectfit.h"
 
-#include "store/blockedit.h"
-
 using namespace Qt::StringLiterals;
 
 ProjectFit fitProject(const std::vector<CheckedBlock> &blocks, const std::function<bool(const CheckedBlock &)> &inScope)
@@ -21,14 +19,16 @@ ProjectFit fitProject(const std::vector<CheckedBlock> &blocks, const std::functi
     return result;
 }
 
-QString saveTranslation(Database &db, const BlockLoad &load, const QString &translation)
+BlockSave saveTranslation(Database &db, const BlockLoad &load, const QString &translation)
 {
     const BlockAddress &at = *load.address;
     const QString key = blockKey(at.table, at.fileName, at.number);
     const QString nodeText = QString::number(at.number) + (load.comment.isEmpty() ? QString() : u"[c]"_s);
-    const BlockSave save =
+    BlockSave save =
         saveBlock(db, key, nodeText, {translation, load.comment, load.revised}, load.stored ? &*load.stored : nullptr);
-    return save.ok ? QString() : u"%1: %2"_s.arg(load.caption, save.message);
+    if (!save.ok)
+        save.message = u"%1: %2"_s.arg(load.caption, save.message);
+    return save;
 }
 
 FitSaving saveFits(Database &db, const std::vector<BlockFit> &fits)
@@ -41,11 +41,11 @@ FitSaving saveFits(Database &db, const std::vector<BlockFit> &fits)
             saving.problems << u"%1: %2"_s.arg(key, load.message);
             continue;
         }
-        const QString problem = saveTranslation(db, load, each.fit.text);
-        if (problem.isEmpty())
-            ++saving.saved;
+        BlockSave save = saveTranslation(db, load, each.fit.text);
+        if (save.ok)
+            saving.saved.emplace_back(key, std::move(save));
         else
-            saving.problems << problem;
+            saving.problems << save.message;
     }
     return saving;
 }

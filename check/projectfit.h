@@ -6,10 +6,12 @@
 #include <QStringList>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
+#include "store/blockedit.h"
+
 class Database;
-struct BlockLoad;
 
 // Fitting many blocks at once, for `fit --all` and the checks window.
 //
@@ -34,13 +36,13 @@ ProjectFit fitProject(const std::vector<CheckedBlock> &blocks,
 
 struct FitSaving
 {
-    int saved = 0;
-    QStringList problems; // one sentence per block that could not be saved
+    std::vector<std::pair<QString, BlockSave>> saved; // node key and what its save gave
+    QStringList problems;                            // one sentence per block that could not be saved
 };
 
 // Saves a block's new translation as the window's save does, its comment
-// and mark kept; empty, or a sentence naming the block.
-QString saveTranslation(Database &db, const BlockLoad &load, const QString &translation);
+// and mark kept; a failure's message names the block.
+BlockSave saveTranslation(Database &db, const BlockLoad &load, const QString &translation);
 
 // Saves each fitted translation as the window's save does after a click
 // away: the block loaded again, its comment and mark kept.

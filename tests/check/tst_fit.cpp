@@ -206,7 +206,7 @@ void tst_Fit::projectFitSavesOnlyWhatChanged()
     QCOMPARE(fitted.changed.size(), size_t(1));
     const FitSaving saving = saveFits(db, fitted.changed);
     QVERIFY2(saving.problems.isEmpty(), qPrintable(saving.problems.join(u'\n')));
-    QCOMPARE(saving.saved, 1);
+    QCOMPARE(saving.saved.size(), size_t(1));
 
     const BlockLoad saved = loadBlock(db, blockKey(u"field"_s, u"0012.txt"_s, 1));
     QCOMPARE(saved.translation, fitted.changed.front().fit.text);
