@@ -381,3 +381,15 @@ FitResult fitToWindow(const QString &translation, const QString &width, const QS
     // Never trade a text for one that overflows more.
     return result.overflow.size() > unchanged.overflow.size() ? unchanged : result;
 }
+
+QString describeOverflow(const QList<FitOverflow> &overflow)
+{
+    QStringList parts;
+    for (const FitOverflow &over : overflow) {
+        parts << (over.tooManyLines ? u"page %1: %2 line(s) past the window's height"_s.arg(over.page).arg(over.excess)
+                                    : u"page %1, line %2: %3 glyph(s) past the width"_s.arg(over.page)
+                                          .arg(over.line)
+                                          .arg(over.excess));
+    }
+    return parts.join(u"; "_s);
+}

@@ -34,3 +34,6 @@ FitResult fitToWindow(const QString &translation, const QString &width, const QS
 
 // What still overflows in `text` at that size, in page and line order.
 QList<FitOverflow> remainingOverflow(const QString &text, const QString &width, const QString &height);
+
+// "Page 2, line 3: 5 glyphs past the width." for each, in one sentence line.
+QString describeOverflow(const QList<FitOverflow> &overflow);

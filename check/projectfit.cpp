@@ -31,10 +31,13 @@ BlockSave saveTranslation(Database &db, const BlockLoad &load, const QString &tr
     return save;
 }
 
-FitSaving saveFits(Database &db, const std::vector<BlockFit> &fits)
+FitSaving saveFits(Database &db, const std::vector<BlockFit> &fits, const std::function<bool(int)> &progress)
 {
     FitSaving saving;
+    int done = 0;
     for (const BlockFit &each : fits) {
+        if (progress && !progress(done++))
+            break;
         const QString key = each.block->key();
         const BlockLoad load = loadBlock(db, key);
         if (load.outcome != BlockLoad::Outcome::Loaded) {

@@ -46,4 +46,6 @@ BlockSave saveTranslation(Database &db, const BlockLoad &load, const QString &tr
 
 // Saves each fitted translation as the window's save does after a click
 // away: the block loaded again, its comment and mark kept.
-FitSaving saveFits(Database &db, const std::vector<BlockFit> &fits);
+// `progress(done)` is asked before each block, done counting those already
+// tried; false stops there.
+FitSaving saveFits(Database &db, const std::vector<BlockFit> &fits, const std::function<bool(int)> &progress = {});
