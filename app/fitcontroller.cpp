@@ -119,6 +119,8 @@ void FitController::fitOverflowing(Scope scope)
                           .arg(fits.stillOverflowing);
     if (!saving.problems.isEmpty())
         summary += u"\n\nNot saved:\n"_s + saving.problems.join(u'\n');
+    if (!saving.saved.empty())
+        emit blocksSaved();
     if (open.isValid())
         emit nodeClicked(open);
     Messages::inform(m_c.window, summary);

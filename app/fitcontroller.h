@@ -46,6 +46,8 @@ signals:
     void saveRequested();
     // After a batch: the node to load again, so the editors show what was saved.
     void nodeClicked(const QModelIndex &node);
+    // After a batch that saved blocks: what was read of the store is stale.
+    void blocksSaved();
 
 private:
     Controls m_c;

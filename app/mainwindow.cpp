@@ -122,6 +122,7 @@ void MainWindow::buildFeatures()
     connect(checks, &CheckController::nodeClicked, blocks, &BlockEditController::openBlock);
     connect(fitting, &FitController::saveRequested, blocks, &BlockEditController::save);
     connect(fitting, &FitController::nodeClicked, blocks, &BlockEditController::openBlock);
+    connect(fitting, &FitController::blocksSaved, checks, &CheckController::projectChanged);
     connect(blocks, &BlockEditController::blockLoaded, checks, &CheckController::blockLoaded);
     connect(blocks, &BlockEditController::saved, checks, &CheckController::blockSaved);
     connect(blocks, &BlockEditController::windowSizeReset, checks, &CheckController::recheck);
