@@ -3,6 +3,7 @@
 #include "app/aboutdialog.h"
 #include "app/blockeditcontroller.h"
 #include "app/checkcontroller.h"
+#include "app/fitcontroller.h"
 #include "app/editorcontroller.h"
 #include "app/exportcontroller.h"
 #include "app/importcontroller.h"
@@ -111,12 +112,17 @@ void MainWindow::buildFeatures()
     auto *spelling = new SpellController(*c.rtxtTranslated, m_programFolder, *this);
     auto *checks = new CheckController({this, c.Scripts, c.rtxtTranslated, c.lblChecks, c.picPreview, c.mnuTools},
                                        m_windowSize, m_programFolder, storePath());
+    auto *fitting = new FitController({this, c.Scripts, c.rtxtTranslated, c.mnuTools, c.lblMsg}, m_windowSize, m_db,
+                                      this);
 
     connect(this, &MainWindow::storeReady, tree, &TreeController::showStore);
     connect(originals, &ImportController::scriptsChanged, tree, &TreeController::rebuildTree);
     connect(translations, &TranslatedImportController::scriptsChanged, tree, &TreeController::rebuildTree);
     connect(search, &SearchController::nodeClicked, blocks, &BlockEditController::openBlock);
     connect(checks, &CheckController::nodeClicked, blocks, &BlockEditController::openBlock);
+    connect(fitting, &FitController::saveRequested, blocks, &BlockEditController::save);
+    connect(fitting, &FitController::nodeClicked, blocks, &BlockEditController::openBlock);
+    connect(fitting, &FitController::blocksSaved, checks, &CheckController::projectChanged);
     connect(blocks, &BlockEditController::blockLoaded, checks, &CheckController::blockLoaded);
     connect(blocks, &BlockEditController::saved, checks, &CheckController::blockSaved);
     connect(blocks, &BlockEditController::windowSizeReset, checks, &CheckController::recheck);

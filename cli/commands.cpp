@@ -56,6 +56,10 @@ constexpr std::array Commands = {
                "[--folder F] [--script FILE_NAME] [--rule ID]... [--errors-only] [--size WIDTH HEIGHT]: "
                "what will break on screen or in the files (JSON lines; exit 1 on errors).",
                runCheck},
+    CliCommand{"fit",
+               "TABLE FILE_NAME N [--size WIDTH HEIGHT] [--dry-run] | --all [--folder F] [--dry-run]: "
+               "re-wrap translations to their windows (JSON lines).",
+               runFit},
 };
 
 } // namespace

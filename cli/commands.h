@@ -30,3 +30,4 @@ int runBackup(CliContext &context, const QStringList &arguments);
 int runRestore(CliContext &context, const QStringList &arguments);
 int runHistory(CliContext &context, const QStringList &arguments);
 int runCheck(CliContext &context, const QStringList &arguments);
+int runFit(CliContext &context, const QStringList &arguments);

@@ -77,3 +77,12 @@ JsonLine &JsonLine::add(const char *key, const QStringList &values)
         items << quoted(value);
     return addRaw(key, u'[' + items.join(u", "_s) + u']');
 }
+
+JsonLine &JsonLine::add(const char *key, const QList<JsonLine> &objects)
+{
+    QStringList items;
+    items.reserve(objects.size());
+    for (const JsonLine &object : objects)
+        items << object.toString();
+    return addRaw(key, u'[' + items.join(u", "_s) + u']');
+}

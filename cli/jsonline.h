@@ -14,6 +14,7 @@ public:
     JsonLine &add(const char *key, bool value);
     JsonLine &addNull(const char *key);
     JsonLine &add(const char *key, const QStringList &values);
+    JsonLine &add(const char *key, const QList<JsonLine> &objects);
     QString toString() const { return u'{' + m_body + u'}'; }
 
     static QString quoted(const QString &text);

@@ -254,6 +254,16 @@ void tst_Cli::run_data()
                     R"("severity": "error", "message": "The translation has no <End of Block>: in the exported )"
                     R"(file the block would run on into the next one.", "start": 7, "length": 0})"}),
              u"1 errors, 0 warnings in 1 blocks"_s});
+    const QStringList fitB{u"fit"_s, u"battle_script"_s, u"b.txt"_s, u"5"_s, u"--size"_s, u"8"_s, u"1"_s};
+    addCase({"fit saves", fitB, 0, lines({R"({"changed": true, "translation": "Ya\r\n<New>\r\n¿no?", "overflow": []})"}),
+             {}, {}, fitB + QStringList{u"--dry-run"_s},
+             lines({R"({"changed": false, "translation": "Ya\r\n<New>\r\n¿no?", "overflow": []})"})});
+    addCase({"fit --all --dry-run", {u"fit"_s, u"--all"_s, u"--dry-run"_s}, 0,
+             lines({R"({"table": "battle_script", "file_name": "b.txt", "dialogue_id": 5, "changed": true, )"
+                    R"("translation": "Ya\r\n<New>\r\n¿no?", "overflow": []})"}),
+             u"1 blocks would change, 0 still overflowing."_s, {u"UPDATE battle_script SET width = 8"_s}});
+    addCase({"fit --all with a size", {u"fit"_s, u"--all"_s, u"--size"_s, u"8"_s, u"1"_s}, 2, {},
+             u"--size goes with one block, not with --all."_s});
     addCase({"export --check refuses errors", {u"export"_s, u"--check"_s, u"b.txt"_s}, 1, {},
              u"Nothing was exported: the scripts to export hold 1 errors"_s});
     addCase({"view in Windows-1252", {u"view"_s, u"battle_script"_s, u"b.txt"_s}, 0,

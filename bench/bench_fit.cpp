@@ -1,0 +1,71 @@
+// Fitting: one 2,000-character block that overflows its window, and every
+// translated block of the corpus as `fit --all --dry-run` does it.
+#include "bench/bench.h"
+#include "bench/importedstore.h"
+
+#include "check/fit.h"
+#include "check/projectcheck.h"
+#include "store/database.h"
+
+#include <QElapsedTimer>
+#include <QElapsedTimer>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A speaker, then sentences on one line, as a translator pastes them.
+QString longBlock()
+{
+    static const QStringList words = {u"el"_s, u"camino"_s, u"del"_s, u"norte"_s, u"está"_s, u"cerrado"_s,
+                                      u"hasta"_s, u"mañana."_s, u"¿Vienes"_s, u"conmigo?"_s, u"<Delay 20>"_s,
+                                      u"La"_s, u"posada"_s, u"espera,"_s, u"amigo!"_s};
+    QString text = u"<Ovessin>\r\n"_s;
+    for (int i = 0; text.size() < 2000; ++i)
+        text += words[i % words.size()] + u' ';
+    return text + u"\r\n<Wait><Close><End of Block>"_s;
+}
+
+void fitBlock(BenchContext &ctx)
+{
+    static const QString text = longBlock();
+    const FitResult fit = fitToWindow(text, u"56"_s, u"3"_s);
+    if (!fit.changed || !fit.overflow.isEmpty())
+        return ctx.fail(u"the block was not fitted"_s);
+    ctx.record(u"characters"_s, qsizetype(text.size()));
+}
+
+void setupAll(BenchContext &ctx)
+{
+    const QString store = importedStore(ctx);
+    auto &db = ctx.emplace<Database>();
+    if (!store.isEmpty() && !openStore(db, store))
+        ctx.fail(db.lastError().message);
+}
+
+void fitAll(BenchContext &ctx)
+{
+    QElapsedTimer timer;
+    timer.start();
+    std::vector<CheckedBlock> blocks;
+    QString error;
+    if (!readCheckedBlocks(ctx.state<Database>(), blocks, &error))
+        return ctx.fail(error);
+    ctx.record(u"read ms"_s, qsizetype(timer.elapsed()));
+    timer.restart();
+    qsizetype changed = 0, translated = 0;
+    for (const CheckedBlock &block : blocks) {
+        if (block.translation.isEmpty())
+            continue;
+        ++translated;
+        changed += fitToWindow(block.translation, block.width, block.height).changed ? 1 : 0;
+    }
+    ctx.record(u"fit ms"_s, qsizetype(timer.elapsed()));
+    ctx.record(u"translated blocks"_s, translated);
+    ctx.record(u"changed"_s, changed);
+}
+
+} // namespace
+
+TALLOWPEN_BENCH("fit a 2,000-character block", nullptr, fitBlock);
+TALLOWPEN_BENCH("fit --all --dry-run: every translated block", setupAll, fitAll);
