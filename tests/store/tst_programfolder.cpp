@@ -14,8 +14,7 @@ class tst_ProgramFolder : public QObject
 private slots:
     void resolution_data();
     void resolution();
-    void firstStartGetsTheFont_data();
-    void firstStartGetsTheFont();
+    void aFontOfTheUsersOwnStays();
     void windowsStylePaths_data();
     void windowsStylePaths();
 };
@@ -64,34 +63,18 @@ void tst_ProgramFolder::resolution()
     QCOMPARE(int(folder.source), source);
 }
 
-void tst_ProgramFolder::firstStartGetsTheFont_data()
+void tst_ProgramFolder::aFontOfTheUsersOwnStays()
 {
-    QTest::addColumn<QByteArray>("ownFont"); // a font already there; empty: none
-    QTest::addColumn<QByteArray>("expected");
-    QTest::newRow("fresh folder") << QByteArray() << QByteArray("BMdefault");
-    QTest::newRow("the user's font stays") << QByteArray("BMmine") << QByteArray("BMmine");
-}
-
-void tst_ProgramFolder::firstStartGetsTheFont()
-{
-    QFETCH(QByteArray, ownFont);
-    QFETCH(QByteArray, expected);
-    QTemporaryDir scratch;
-    const QString shipped = scratch.filePath(u"shipped.bmp"_s);
-    const QString folder = scratch.filePath(u"data/tallowpen"_s);
-    QFile out(shipped);
-    QVERIFY(out.open(QIODevice::WriteOnly) && out.write("BMdefault") > 0);
-    out.close();
-    if (!ownFont.isEmpty()) {
-        QVERIFY(QDir().mkpath(folder + u"/font"_s));
-        QFile own(folder + u"/font/font.bmp"_s);
-        QVERIFY(own.open(QIODevice::WriteOnly) && own.write(ownFont) > 0);
-    }
+    // A fresh folder getting the font is the installed programs' test.
+    QTemporaryDir folder;
+    QVERIFY(QDir().mkpath(folder.filePath(u"font"_s)));
+    QFile own(folder.filePath(u"font/font.bmp"_s));
+    QVERIFY(own.open(QIODevice::WriteOnly) && own.write("BMmine") == 6);
+    own.close();
     QString error;
-    QVERIFY(prepareUserDataFolder(folder, shipped, &error));
-    QFile font(folder + u"/font/font.bmp"_s);
-    QVERIFY(font.open(QIODevice::ReadOnly));
-    QCOMPARE(font.readAll(), expected);
+    QVERIFY(prepareUserDataFolder(folder.path(), QFINDTESTDATA("tst_programfolder.cpp"), &error));
+    QVERIFY(own.open(QIODevice::ReadOnly));
+    QCOMPARE(own.readAll(), QByteArray("BMmine"));
 }
 
 void tst_ProgramFolder::windowsStylePaths_data()
