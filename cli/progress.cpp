@@ -7,6 +7,9 @@ namespace {
 // Not asked of the terminal: 80 columns is what nearly every one has at least.
 constexpr int LineWidth = 80;
 
+// Ten updates a second read as live; hundreds would only load a slow terminal.
+constexpr int RedrawIntervalMs = 100;
+
 // Back to the line's start, then erase to its end.
 const QString Rewind = u"\r\x1b[K"_s;
 
@@ -49,8 +52,9 @@ void CliProgress::showFiles(int done, int total)
 
 void CliProgress::redraw()
 {
-    if (m_mode != Mode::OneLine)
+    if (m_mode != Mode::OneLine || (m_lastDraw.isValid() && m_lastDraw.elapsed() < RedrawIntervalMs))
         return;
+    m_lastDraw.start();
     m_err << Rewind << progressLine(m_text, m_done, m_total, LineWidth);
     m_err.flush();
     m_drawn = true;

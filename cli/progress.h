@@ -2,6 +2,7 @@
 
 #include "scripts/importprogress.h"
 
+#include <QElapsedTimer>
 #include <QTextStream>
 
 // How a long command tells on stderr how far it got. With --verbose every
@@ -34,6 +35,7 @@ private:
     int m_done = 0;
     int m_total = 0;
     bool m_drawn = false;
+    QElapsedTimer m_lastDraw;
 };
 
 // The one line as a terminal of `width` columns shows it: the files counted
