@@ -1,4 +1,5 @@
 #include "app/aboutdialog.h"
+#include "editor/widgets/previewwidget.h"
 #include "search/widgets/searchwindow.h"
 #include "tests/app/appfixture.h"
 
@@ -9,6 +10,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
@@ -18,6 +21,7 @@ class tst_MainWindow : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void startUp_data();
     void startUp();
     void aboutScrollerTurnsAround();
@@ -38,6 +42,11 @@ private:
         control->trigger();
     }
 };
+
+void tst_MainWindow::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true); // what the window remembers stays out of the user's settings
+}
 
 void tst_MainWindow::startUp_data()
 {
@@ -195,12 +204,17 @@ void tst_MainWindow::onlyExitEndsTheProgram()
     AppFixture f;
     QVERIFY(f.start({AppFixture::block(u"battling_arena:a.txt;1"_s, u"Go!"_s)}) && f.open(u"battling_arena:a.txt;1"_s));
     f.control<QPlainTextEdit>(u"txtComentario"_s)->setPlainText(u"last words"_s);
+    QSettings().clear();
+    f.control<QAction>(u"mnuZoom3"_s)->trigger();
     f.window->show();
     QVERIFY(!f.window->close() && f.window->isVisible());
     f.control<QAction>(u"tool_13"_s)->trigger();
     QVERIFY(f.window->hasExited() && !f.window->isVisible());
     QVERIFY(!f.window->db().isOpen());
     QCOMPARE(f.value(u"SELECT comments FROM battling_arena"_s).toString(), u"last words"_s);
+    MainWindow next(f.home.path());
+    next.restoreWindowSettings();
+    QCOMPARE(next.findChild<PreviewWidget *>(u"picPreview"_s)->zoom(), 3);
 }
 
 QTEST_MAIN(tst_MainWindow)
