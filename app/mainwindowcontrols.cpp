@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -14,6 +15,9 @@
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QStyle>
+#include <QTextDocument>
+#include <QtMath>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
@@ -129,6 +133,12 @@ void MainWindow::buildControls()
     c.prgWork->hide();
 
     auto *editors = new QWidget(central);
+    // However narrow the window, the editors keep a whole line of the game's
+    // widest window (32 characters) in view; the window stops shrinking there.
+    const int lineWidth = QFontMetrics(mono).horizontalAdvance(QString(32, u'M'));
+    editors->setMinimumWidth(lineWidth + 2 * c.rtxtTranslated->frameWidth()
+                             + qCeil(2 * c.rtxtTranslated->document()->documentMargin())
+                             + style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     auto *editorLayout = new QVBoxLayout(editors);
     editorLayout->setContentsMargins(0, 0, 0, 0);
     editorLayout->addWidget(c.rtxtOriginal, 1);

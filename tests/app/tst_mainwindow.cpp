@@ -13,7 +13,9 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
+#include <QTextDocument>
 #include <QTextEdit>
+#include <QtMath>
 #include <QTimer>
 
 class tst_MainWindow : public QObject
@@ -111,6 +113,7 @@ void tst_MainWindow::theEditorsTakeTheRoom_data()
     QTest::addColumn<QSize>("grown"); // beyond the size the window is made with
     QTest::addColumn<int>("zoom");
     QTest::newRow("as made") << QSize(0, 0) << 1;
+    QTest::newRow("as narrow as it goes") << QSize(-1000, 0) << 1;
     QTest::newRow("a large screen") << QSize(700, 390) << 1;
     QTest::newRow("a large screen, preview at 2x") << QSize(700, 390) << 2;
 }
@@ -137,9 +140,14 @@ void tst_MainWindow::theEditorsTakeTheRoom()
     f.window->resize(f.window->size() + grown);
     f.control<QAction>(u"mnuZoom%1"_s.arg(zoom))->trigger();
     // The splitter lays out after the zoom has sized the preview.
-    QTRY_COMPARE(place(u"rtxtTranslated"_s).width(), editor.width() + grown.width() - 337 * (zoom - 1));
-    QCOMPARE(place(u"picContenedor"_s).width(), 337 * zoom + bar);
-    QCOMPARE(place(u"Scripts"_s).width(), tree.width());
+    QTRY_COMPARE(place(u"picContenedor"_s).width(), 337 * zoom + bar);
+    auto *translated = f.control<QTextEdit>(u"rtxtTranslated"_s);
+    const int margins = qCeil(2 * translated->document()->documentMargin());
+    QVERIFY(translated->viewport()->width() - margins >= translated->fontMetrics().horizontalAdvance(QString(32, u'M')));
+    if (grown.width() >= 0) {
+        QTRY_COMPARE(place(u"rtxtTranslated"_s).width(), editor.width() + grown.width() - 337 * (zoom - 1));
+        QCOMPARE(place(u"Scripts"_s).width(), tree.width());
+    }
     QVERIFY(place(u"rtxtTranslated"_s).height() >= editor.height() + grown.height() / 3);
     for (const QString &name : names) {
         QVERIFY2(f.window->rect().contains(place(name)), qPrintable(name));
