@@ -1,6 +1,13 @@
 #include "app/ui/mnemonics.h"
 
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
+#include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
 
@@ -11,6 +18,13 @@ class tst_Mnemonics : public QObject
 private slots:
     void captions_data();
     void captions();
+    void dialogsOfOurOwnWhenShown();
+};
+
+// A dialog of the program's own, as the subsystems' windows are.
+class LinkForm : public QDialog
+{
+    Q_OBJECT
 };
 
 void tst_Mnemonics::captions_data()
@@ -43,5 +57,22 @@ void tst_Mnemonics::captions()
     QCOMPARE(withMnemonics(captions), marked);
 }
 
-QTEST_APPLESS_MAIN(tst_Mnemonics)
+void tst_Mnemonics::dialogsOfOurOwnWhenShown()
+{
+    addMnemonicsToEveryDialog(*qApp);
+    LinkForm form;
+    auto *label = new QLabel(u"Word"_s, &form);
+    auto *unlabelled = new QLabel(u"Note"_s, &form);
+    label->setBuddy(new QLineEdit(&form));
+    auto *button = new QPushButton(u"Accept"_s, &form);
+    QMessageBox box(QMessageBox::Information, u"Tallowpen"_s, u"Done"_s, QMessageBox::Ok);
+    QCOMPARE(label->text(), u"Word"_s); // not before it shows
+    form.show();
+    box.show();
+    QCOMPARE(QStringList({label->text(), unlabelled->text(), button->text()}),
+             QStringList({u"&Word"_s, u"Note"_s, u"&Accept"_s}));
+    QCOMPARE(box.findChild<QPushButton *>()->text(), u"OK"_s); // Qt's own dialogs bring theirs
+}
+
+QTEST_MAIN(tst_Mnemonics)
 #include "tst_mnemonics.moc"
