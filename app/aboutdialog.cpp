@@ -6,7 +6,7 @@
 
 using namespace Qt::StringLiterals;
 
-AboutDialog::AboutDialog(QWidget *parent)
+AboutDialog::AboutDialog(const QString &programFolder, QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(u"frmAcerca"_s);
@@ -45,10 +45,17 @@ AboutDialog::AboutDialog(QWidget *parent)
     m_box->setFixedSize(viewport->width(), m_box->sizeHint().height());
     m_box->move(0, m_top / TwipsPerPixel);
 
+    auto *folder = new QLabel(programFolder, this);
+    folder->setObjectName(u"lblProgramFolder"_s);
+    folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    folder->setAlignment(Qt::AlignCenter);
+    folder->setWordWrap(true);
+
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(picture);
     layout->addWidget(version);
     layout->addWidget(viewport, 0, Qt::AlignHCenter);
+    layout->addWidget(folder);
 
     m_timer = new QTimer(this);
     m_timer->setObjectName(u"Timer1"_s);

@@ -12,7 +12,8 @@ class AboutDialog : public QDialog
     Q_OBJECT
 
 public:
-    explicit AboutDialog(QWidget *parent = nullptr);
+    // `programFolder` says which folder the program works in, and why.
+    explicit AboutDialog(const QString &programFolder, QWidget *parent = nullptr);
 
     // Positions are kept in the window's own units, twips, as the scroller
     // counts them: 15 to a pixel.

@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 #include "app/splashscreen.h"
+#include "app/ui/mnemonics.h"
 #include "store/programfolder.h"
 
 #include <QApplication>
@@ -12,7 +13,9 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"Tallowpen"_s);
     QApplication::setApplicationDisplayName(u"Tallowpen"_s);
-    QApplication::setApplicationVersion(u"2.0.0.11"_s);
+    QApplication::setApplicationVersion(QStringLiteral(TALLOWPEN_VERSION));
+    // The desktop file's name, so the window is matched to its entry and icon.
+    QGuiApplication::setDesktopFileName(u"org.tallowpen.Tallowpen"_s);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(u"Tallowpen, the Brassvale script translation editor."_s);
@@ -25,7 +28,11 @@ int main(int argc, char *argv[])
     parser.addOption(noSplashOption);
     parser.process(app);
 
-    MainWindow window(resolveProgramFolder(parser.value(homeOption)));
+    addMnemonicsToEveryDialog(app);
+    const ProgramFolder folder = locateProgramFolder(parser.value(homeOption));
+    MainWindow window(folder.path);
+    window.setProgramFolderNote(describeProgramFolder(folder));
+    window.restoreWindowSettings();
     if (!parser.isSet(noSplashOption)) {
         SplashScreen splash(&window);
         splash.exec();

@@ -15,6 +15,8 @@
 #include "app/translatedimportcontroller.h"
 #include "app/treecontroller.h"
 #include "app/ui/messages.h"
+#include "app/ui/mnemonics.h"
+#include "app/windowsettings.h"
 #include "editor/widgets/previewwidget.h"
 #include "editor/widgets/translatededit.h"
 #include "store/layout.h"
@@ -25,6 +27,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTimer>
 
@@ -51,6 +54,14 @@ MainWindow::MainWindow(const QString &programFolder, QWidget *parent)
     buildMenus();
     buildToolbar();
     buildFeatures();
+    m_settings = new WindowSettings(*this, *m_splitter, *m_c.picPreview, *m_c.mnuViewMain);
+    connect(this, &MainWindow::aboutToExit, m_settings, &WindowSettings::save);
+    addMenuMnemonics(*menuBar());
+}
+
+void MainWindow::restoreWindowSettings()
+{
+    m_settings->restore();
 }
 
 MainWindow::~MainWindow() = default;
@@ -270,6 +281,6 @@ void MainWindow::reportStartUpError(const StoreError &error)
 
 void MainWindow::showAbout()
 {
-    AboutDialog about(this);
+    AboutDialog about(m_programFolderNote.isEmpty() ? m_programFolder : m_programFolderNote, this);
     about.exec();
 }

@@ -12,6 +12,8 @@
 #include <optional>
 
 class PreviewController;
+class QSplitter;
+class WindowSettings;
 
 // Every command that the menus and the toolbar can start.
 enum class Command {
@@ -49,6 +51,14 @@ class MainWindow : public QMainWindow
 public:
     explicit MainWindow(const QString &programFolder, QWidget *parent = nullptr);
     ~MainWindow() override;
+
+    // The size the window's arrangement and proportions were designed at.
+    static constexpr QSize DesignedSize{1200, 760};
+
+    // Which folder is the program folder and why, for the About window.
+    void setProgramFolderNote(const QString &note) { m_programFolderNote = note; }
+    // The size and places remembered from the last run; none in a first run.
+    void restoreWindowSettings();
 
     // Start-up after the splash: font and database checks, opening the store,
     // the tree and the status line. False when the program must end.
@@ -91,7 +101,10 @@ private:
     void showAbout();
 
     QString m_programFolder;
+    QString m_programFolderNote;
     MainControls m_c;
+    QSplitter *m_splitter = nullptr;
+    WindowSettings *m_settings = nullptr;
     WindowSize m_windowSize;
     Database m_db;
     PreviewController *m_preview = nullptr;

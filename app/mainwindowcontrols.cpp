@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -14,6 +15,9 @@
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QStyle>
+#include <QTextDocument>
+#include <QtMath>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
@@ -85,7 +89,7 @@ void MainWindow::buildControls()
     c.Scripts = named(new QTreeView(central), "Scripts");
     c.Scripts->setHeaderHidden(true);
     c.Scripts->setUniformRowHeights(true);
-    c.Scripts->setMinimumWidth(200);
+    c.Scripts->setMinimumWidth(120);
 
     const QFont mono = courierNew();
     c.rtxtOriginal = named(new QTextEdit(central), "rtxtOriginal");
@@ -106,19 +110,19 @@ void MainWindow::buildControls()
     c.shaSave->setToolTip(u"Saved"_s);
     c.shaSave->hide();
 
-    // The preview: a fixed 601 x 968 surface scrolled inside its container.
+    // The preview: a 601 x 968 surface, zoomed, scrolled inside its container;
+    // the widget sizes the container for its zoom.
     c.picContenedor = named(new QWidget(central), "picContenedor");
-    c.picContenedor->setFixedWidth(337 + 18);
     c.picContenedor->setMinimumHeight(200);
     c.picPreview = named(new PreviewWidget(c.picContenedor), "picPreview");
     c.li28 = named(new QFrame(c.picPreview), "li28");
-    c.li28->setGeometry(240, 0, 1, 968);
     c.li32 = named(new QFrame(c.picPreview), "li32");
-    c.li32->setGeometry(288, 0, 1, 968);
     for (QFrame *line : {c.li28, c.li32}) {
         line->setFrameShape(QFrame::VLine);
         line->setStyleSheet(u"color: #d04040;"_s);
     }
+    c.picPreview->addGuide(c.li28, 240);
+    c.picPreview->addGuide(c.li32, 288);
     c.VScroll1 = named(new QScrollBar(Qt::Vertical, c.picContenedor), "VScroll1");
 
     c.lblMsg = named(new QLabel(central), "lblMsg");
@@ -130,6 +134,12 @@ void MainWindow::buildControls()
     c.lblChecks = named(new QLabel(central), "lblChecks");
 
     auto *editors = new QWidget(central);
+    // However narrow the window, the editors keep a whole line of the game's
+    // widest window (32 characters) in view; the window stops shrinking there.
+    const int lineWidth = QFontMetrics(mono).horizontalAdvance(QString(32, u'M'));
+    editors->setMinimumWidth(lineWidth + 2 * c.rtxtTranslated->frameWidth()
+                             + qCeil(2 * c.rtxtTranslated->document()->documentMargin())
+                             + style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     auto *editorLayout = new QVBoxLayout(editors);
     editorLayout->setContentsMargins(0, 0, 0, 0);
     editorLayout->addWidget(c.rtxtOriginal, 1);
@@ -143,11 +153,17 @@ void MainWindow::buildControls()
     commentRow->addLayout(flags);
     editorLayout->addLayout(commentRow);
 
-    auto *splitter = new QSplitter(central);
+    // The editors take whatever the window gains or loses; tree and preview
+    // keep their width until the user drags a handle.
+    auto *splitter = named(new QSplitter(central), "splMain");
     splitter->addWidget(c.Scripts);
     splitter->addWidget(editors);
     splitter->addWidget(c.picContenedor);
+    splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
+    splitter->setStretchFactor(2, 0);
+    splitter->setChildrenCollapsible(false);
+    m_splitter = splitter;
 
     auto *statusRow = new QHBoxLayout;
     statusRow->addWidget(c.lblMsg, 1);
@@ -157,7 +173,7 @@ void MainWindow::buildControls()
     auto *layout = new QVBoxLayout(central);
     layout->addWidget(splitter, 1);
     layout->addLayout(statusRow);
-    resize(1200, 760);
+    resize(DesignedSize);
 }
 
 QAction *MainWindow::addCommandAction(QMenu *menu, const char *name, const QString &caption, Command command,
@@ -177,7 +193,8 @@ void MainWindow::buildMenus()
 
     c.mnuTradu = named(bar->addMenu(u"Translation"_s), "mnuTradu");
     c.mnuGuardar = addCommandAction(c.mnuTradu, "mnuGuardar", u"Save"_s, Command::Save, QKeySequence(u"Ctrl+G"_s));
-    c.mnuAutoGuar = addCommandAction(c.mnuTradu, "mnuAutoGuar", u"Automatic Save"_s, Command::ToggleAutoSave);
+    c.mnuAutoGuar = addCommandAction(c.mnuTradu, "mnuAutoGuar", u"Automatic Save"_s, Command::ToggleAutoSave,
+                                     QKeySequence(u"Ctrl+Shift+G"_s));
     c.mnuAutoGuar->setCheckable(true);
     c.mnuAutoGuar->setChecked(true);
     c.mnuSalir = addCommandAction(c.mnuTradu, "mnuSalir", u"Exit"_s, Command::Exit, QKeySequence(u"Ctrl+Z"_s));
@@ -201,9 +218,12 @@ void MainWindow::buildMenus()
 
     c.mnuTools = named(bar->addMenu(u"Tools"_s), "mnuTools");
     c.mnuImportar = named(c.mnuTools->addMenu(u"Import Script"_s), "mnuImportar");
-    c.mnuImpOri = addCommandAction(c.mnuImportar, "mnuImpOri", u"Original"_s, Command::ImportOriginal);
-    c.mnuImpTra = addCommandAction(c.mnuImportar, "mnuImpTra", u"Translated"_s, Command::ImportTranslated);
-    c.mnuVinculos = addCommandAction(c.mnuTools, "mnuVinculos", u"Import Links File"_s, Command::ImportLinks);
+    c.mnuImpOri = addCommandAction(c.mnuImportar, "mnuImpOri", u"Original"_s, Command::ImportOriginal,
+                                   QKeySequence(u"Ctrl+Shift+O"_s));
+    c.mnuImpTra = addCommandAction(c.mnuImportar, "mnuImpTra", u"Translated"_s, Command::ImportTranslated,
+                                   QKeySequence(u"Ctrl+Shift+T"_s));
+    c.mnuVinculos = addCommandAction(c.mnuTools, "mnuVinculos", u"Import Links File"_s, Command::ImportLinks,
+                                     QKeySequence(u"Ctrl+Shift+K"_s));
     c.mnuExportar = named(c.mnuTools->addMenu(u"Export Scripts"_s), "mnuExportar");
     c.mnuExpTra = addCommandAction(c.mnuExportar, "mnuExpTra", u"Translated"_s, Command::ExportTranslated, QKeySequence(Qt::Key_F9));
 

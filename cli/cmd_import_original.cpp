@@ -1,5 +1,5 @@
 #include "cli/commands.h"
-#include "cli/stderrprogress.h"
+#include "cli/progress.h"
 
 #include "scripts/originalimport.h"
 #include "store/database.h"
@@ -24,20 +24,23 @@ int runImportOriginal(CliContext &context, const QStringList &arguments)
     const std::optional<qint64> existing = OriginalImport::existingScriptRows(db, &error);
     if (!existing)
         return context.fail(error.message);
-    StderrProgress progress(context.err);
+    CliProgress progress(context.err, CliProgress::modeFor(context.verbose, context.stderrIsTerminal));
     ProgressPacer pacer(&progress);
     if (*existing > 0) {
         if (!parser.isSet(yes))
             return context.fail(OriginalImport::Question);
-        if (!OriginalImport::deleteOriginals(db, pacer, &error))
+        const bool deleted = OriginalImport::deleteOriginals(db, pacer, &error);
+        progress.finish();
+        if (!deleted)
             return context.fail(error.message);
     }
     if (!OriginalImport::isScriptFolder(base))
         return context.fail(OriginalImport::InvalidFolder);
     OriginalImport::Importer importer(db, base, pacer);
     const OriginalImport::Result result = importer.run();
-    if (!result.ok)
-        return ExitFailure; // its message went to stderr with the progress
+    progress.finish();
+    if (!result.ok) // a verbose run printed the message among the progress texts
+        return progress.printsEveryText() ? Stop{ExitFailure} : context.fail(result.message);
     context.out << result.message << Qt::endl;
     return ExitSuccess;
 }

@@ -1,5 +1,5 @@
 #include "cli/commands.h"
-#include "cli/stderrprogress.h"
+#include "cli/progress.h"
 
 #include "scripts/originalimport.h"
 #include "scripts/translatedimport.h"
@@ -19,9 +19,10 @@ int runImportTranslated(CliContext &context, const QStringList &arguments)
     Database db;
     if (const auto stop = parseAndOpenStore(parser, db, context, arguments, 1, 1))
         return *stop;
-    StderrProgress progress(context.err);
+    CliProgress progress(context.err, CliProgress::modeFor(context.verbose, context.stderrIsTerminal));
     ProgressPacer pacer(&progress);
     const TranslatedImport::Report report = TranslatedImport::run(db, parser.positionalArguments().constFirst(), pacer);
+    progress.finish();
     if (!report.validFolder)
         return context.fail(OriginalImport::InvalidFolder);
     for (const QString &failure : report.failures)

@@ -54,6 +54,8 @@ struct CliContext
     QString programFolder;
     QTextStream &out;
     QTextStream &err;
+    bool verbose = false;          // --verbose: every progress text on a line
+    bool stderrIsTerminal = false; // progress as one line rewritten in place
 
     // Every failure of a command goes through these two: one line on stderr.
     Stop fail(const QString &message, ExitStatus status = ExitFailure)

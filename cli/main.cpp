@@ -6,15 +6,22 @@
 
 #include <cstdio>
 
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
 
-void printHelp(QTextStream &out)
+void printHelp(QTextStream &out, const QString &home)
 {
-    out << u"Usage: tallowpen-cli [--home DIR] COMMAND [ARGS]\n\n"
+    out << u"Usage: tallowpen-cli [--home DIR] [--verbose] COMMAND [ARGS]\n\n"
            "Runs the editor's own operations on the store in the program folder\n"
-           "(--home DIR, else $TALLOWPEN_HOME, else the folder of this program).\n\n"
+           "(--home DIR, else $TALLOWPEN_HOME, else the folder of this program when it\n"
+           "holds tallowpen.db or may be written, else your data folder).\n"_s
+        << describeProgramFolder(locateProgramFolder(home)) << u"\n\n"
+           "Options:\n"
+           "  --verbose           one line per file read or written, besides the progress\n"
+           "  --version           the program's version\n\n"
            "Commands:\n"_s;
     for (const CliCommand *command : allCommands())
         out << u"  %1%2\n"_s.arg(QString::fromLatin1(command->name), -20).arg(QString::fromLatin1(command->summary));
@@ -31,6 +38,7 @@ int main(int argc, char *argv[])
     // would only bury them.
     QLoggingCategory::setFilterRules(u"tallowpen.*.debug=false"_s);
     QCoreApplication::setApplicationName(u"tallowpen-cli"_s);
+    QCoreApplication::setApplicationVersion(QStringLiteral(TALLOWPEN_VERSION));
 
     QTextStream out(stdout);
     QTextStream err(stderr);
@@ -38,11 +46,20 @@ int main(int argc, char *argv[])
     // Global options stand before the command; everything after belongs to it.
     QStringList arguments = QCoreApplication::arguments().mid(1);
     QString home;
+    bool verbose = false;
     while (!arguments.isEmpty() && arguments.first().startsWith(u'-')) {
         const QString option = arguments.takeFirst();
         if (option == u"--help" || option == u"-h") {
-            printHelp(out);
+            printHelp(out, home);
             return ExitSuccess;
+        }
+        if (option == u"--version") {
+            out << u"tallowpen-cli %1"_s.arg(QCoreApplication::applicationVersion()) << Qt::endl;
+            return ExitSuccess;
+        }
+        if (option == u"--verbose") {
+            verbose = true;
+            continue;
         }
         if (option == u"--home" && !arguments.isEmpty()) {
             home = arguments.takeFirst();
@@ -54,7 +71,7 @@ int main(int argc, char *argv[])
         }
     }
     if (arguments.isEmpty()) {
-        printHelp(err);
+        printHelp(err, home);
         return ExitUsage;
     }
     const CliCommand *command = findCommand(arguments.first());
@@ -62,7 +79,7 @@ int main(int argc, char *argv[])
         err << u"Unknown command %1; see tallowpen-cli --help."_s.arg(arguments.first()) << Qt::endl;
         return ExitUsage;
     }
-    CliContext context{resolveProgramFolder(home), out, err};
+    CliContext context{resolveProgramFolder(home), out, err, verbose, isatty(fileno(stderr)) == 1};
     const int status = command->run(context, arguments);
     out.flush();
     err.flush();

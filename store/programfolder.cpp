@@ -1,16 +1,84 @@
 #include "store/programfolder.h"
 
+#include "store/layout.h"
+
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+using namespace Qt::StringLiterals;
+
+ProgramFolderFacts programFolderFacts()
+{
+    ProgramFolderFacts facts;
+    facts.executableFolder = QCoreApplication::applicationDirPath();
+    facts.executableHoldsStore = QFileInfo(programPath(facts.executableFolder, StoreFileName)).isFile();
+    facts.executableWritable = QFileInfo(facts.executableFolder).isWritable();
+    const QString font = QDir::cleanPath(facts.executableFolder + u'/' + QLatin1StringView(TALLOWPEN_INSTALLED_FONT));
+    if (QFileInfo(font).isFile())
+        facts.installedFont = font;
+    // One folder for both programs, whatever each calls itself.
+    facts.userDataFolder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u"/tallowpen"_s;
+    return facts;
+}
+
+ProgramFolder chooseProgramFolder(const QString &homeOption, const QString &environment,
+                                  const ProgramFolderFacts &facts)
+{
+    if (!homeOption.isEmpty())
+        return {QDir(homeOption).absolutePath(), ProgramFolderSource::HomeOption};
+    if (!environment.isEmpty())
+        return {QDir(environment).absolutePath(), ProgramFolderSource::Environment};
+    if (facts.executableHoldsStore)
+        return {facts.executableFolder, ProgramFolderSource::ExecutableFolder};
+    // An installed copy never writes beside its executable, even when it
+    // could (root may write /usr/bin).
+    if (facts.executableWritable && facts.installedFont.isEmpty())
+        return {facts.executableFolder, ProgramFolderSource::ExecutableFolder};
+    return {facts.userDataFolder, ProgramFolderSource::UserDataFolder};
+}
+
+bool prepareUserDataFolder(const QString &folder, const QString &defaultFont, QString *error)
+{
+    const QString fontFolder = programPath(folder, u"font"_s);
+    if (!QDir().mkpath(fontFolder)) {
+        *error = u"Cannot create the program folder %1; check its parent's permissions."_s.arg(fontFolder);
+        return false;
+    }
+    const QString font = programPath(fontFolder, u"font.bmp"_s);
+    if (defaultFont.isEmpty() || QFileInfo::exists(font))
+        return true; // a font the user put there is theirs to keep
+    if (!QFile::copy(defaultFont, font)) {
+        *error = u"Cannot copy the default font %1 to %2; the preview stays off until a font.bmp is there."_s.arg(
+            defaultFont, font);
+        return false;
+    }
+    return true;
+}
+
+ProgramFolder locateProgramFolder(const QString &homeOption)
+{
+    const ProgramFolderFacts facts = programFolderFacts();
+    const ProgramFolder folder = chooseProgramFolder(homeOption, qEnvironmentVariable("TALLOWPEN_HOME"), facts);
+    QString error;
+    if (folder.source == ProgramFolderSource::UserDataFolder
+        && !prepareUserDataFolder(folder.path, facts.installedFont, &error))
+        qWarning("%s", qPrintable(error)); // the missing store or font is reported where it is needed
+    return folder;
+}
 
 QString resolveProgramFolder(const QString &homeOption)
 {
-    if (!homeOption.isEmpty())
-        return QDir(homeOption).absolutePath();
-    const QString fromEnvironment = qEnvironmentVariable("TALLOWPEN_HOME");
-    if (!fromEnvironment.isEmpty())
-        return QDir(fromEnvironment).absolutePath();
-    return QCoreApplication::applicationDirPath();
+    return locateProgramFolder(homeOption).path;
+}
+
+QString describeProgramFolder(const ProgramFolder &folder)
+{
+    static const QString why[] = {u"from --home"_s, u"from $TALLOWPEN_HOME"_s, u"the program's own folder"_s,
+                                  u"your data folder"_s};
+    return u"Program folder: %1 (%2)"_s.arg(QDir::toNativeSeparators(folder.path), why[int(folder.source)]);
 }
 
 QString programPath(const QString &programFolder, const QString &relative)

@@ -2,7 +2,10 @@
 
 #include <QDir>
 #include <QFileDialog>
-#include <QStandardPaths>
+#include <QFileInfo>
+#include <QSettings>
+
+using namespace Qt::StringLiterals;
 
 namespace FolderPicker {
 
@@ -20,9 +23,19 @@ QString BrowseFolder(QWidget *owner, const QString &title)
 {
     if (const Handler &handler = installedHandler())
         return handler(owner, title);
-    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-    const QString chosen = QFileDialog::getExistingDirectory(owner, title, desktop, QFileDialog::ShowDirsOnly);
-    return chosen.isEmpty() ? QString() : QDir::toNativeSeparators(chosen);
+    // Each picker (told apart by its title) starts where it was last left;
+    // the first time at the home folder, which exists where a desktop folder
+    // may not.
+    QSettings settings;
+    const QString key = u"folders/"_s + title;
+    QString start = settings.value(key).toString();
+    if (start.isEmpty() || !QFileInfo(start).isDir())
+        start = QDir::homePath();
+    const QString chosen = QFileDialog::getExistingDirectory(owner, title, start, QFileDialog::ShowDirsOnly);
+    if (chosen.isEmpty())
+        return QString();
+    settings.setValue(key, chosen);
+    return QDir::toNativeSeparators(chosen);
 }
 
 Handler setHandler(Handler handler)

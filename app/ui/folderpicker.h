@@ -10,9 +10,9 @@ class QWidget;
 // tests (and automation) can choose a folder without a person.
 namespace FolderPicker {
 
-// BrowseFolder: a picker for file-system folders, starting at the desktop,
-// titled `title`; the chosen folder's full path, or an empty text when the
-// user cancels.
+// BrowseFolder: a picker for file-system folders titled `title`, starting at
+// the folder last chosen in a picker of that title (else the home folder);
+// the chosen folder's full path, or an empty text when the user cancels.
 QString BrowseFolder(QWidget *owner, const QString &title);
 
 using Handler = std::function<QString(QWidget *owner, const QString &title)>;

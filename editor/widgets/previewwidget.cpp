@@ -1,6 +1,7 @@
 #include "editor/widgets/previewwidget.h"
 
 #include "editor/preview.h"
+#include "editor/previewzoom.h"
 #include "editor/renderer.h"
 
 #include <QEvent>
@@ -8,16 +9,23 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
+#include <QWheelEvent>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+const QSize GameSize(PreviewCanvas::Width, PreviewCanvas::Height);
+
+} // namespace
 
 PreviewWidget::PreviewWidget(QWidget *parent)
     : QWidget(parent)
 {
-    setFixedSize(PreviewCanvas::Width, PreviewCanvas::Height);
     setToolTip(u"Alt+Arrow to resize the window"_s);
     // Every pixel comes from the surface; nothing behind needs painting.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    applyScale();
 }
 
 void PreviewWidget::setSurface(const QImage *surface)
@@ -26,15 +34,64 @@ void PreviewWidget::setSurface(const QImage *surface)
     update();
 }
 
+void PreviewWidget::setZoom(int factor)
+{
+    factor = PreviewZoom::clampFactor(factor);
+    if (factor == m_zoom)
+        return;
+    m_zoom = factor;
+    applyScale();
+    emit zoomChanged(m_zoom);
+}
+
+void PreviewWidget::addGuide(QWidget *line, int gameX)
+{
+    m_guides.append({line, gameX});
+    applyScale();
+}
+
+void PreviewWidget::applyScale()
+{
+    const qreal ratio = devicePixelRatioF();
+    m_ratio = ratio;
+    setFixedSize(PreviewZoom::widgetSize(GameSize, m_zoom, ratio));
+    for (const Guide &guide : std::as_const(m_guides))
+        guide.line->setGeometry(PreviewZoom::toLogical(guide.gameX, m_zoom, ratio), 0, 1, height());
+    layoutInContainer();
+    update();
+}
+
 void PreviewWidget::paintEvent(QPaintEvent *event)
 {
     emit aboutToPaint();
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    if (m_surface && !m_surface->isNull())
-        painter.drawImage(event->rect(), *m_surface, event->rect());
-    else
+    if (!m_surface || m_surface->isNull()) {
         painter.fillRect(event->rect(), QColor::fromRgb(PreviewLayout::Background));
+        return;
+    }
+    // Drawn in game pixels scaled by a whole number of device pixels, without
+    // smoothing: every game pixel is a crisp square.
+    const qreal ratio = devicePixelRatioF();
+    if (ratio != m_ratio) // moved to a screen of another ratio: sized anew after this paint
+        QMetaObject::invokeMethod(this, &PreviewWidget::applyScale, Qt::QueuedConnection);
+    const qreal scale = PreviewZoom::logicalScale(m_zoom, ratio);
+    const QRect game = PreviewZoom::gameRect(event->rect(), m_surface->size(), m_zoom, ratio);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.scale(scale, scale);
+    painter.drawImage(game, *m_surface, game);
+}
+
+void PreviewWidget::wheelEvent(QWheelEvent *event)
+{
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        event->ignore();
+        return;
+    }
+    const int steps = PreviewZoom::wheelSteps(event->angleDelta().y(), &m_wheelRemainder);
+    if (steps != 0)
+        setZoom(m_zoom + steps);
+    event->accept();
 }
 
 void PreviewWidget::attachScrolling(QWidget *container, QScrollBar *bar)
@@ -59,11 +116,17 @@ void PreviewWidget::layoutInContainer()
 {
     if (!m_container || !m_bar)
         return;
+    const qreal ratio = devicePixelRatioF();
     const QRect inner = m_container->contentsRect();
-    m_bar->setMaximum(previewScrollMaximum(inner.height()));
+    m_bar->setMaximum(previewScrollMaximum(PreviewZoom::toGame(inner.height(), m_zoom, ratio)));
     const int barWidth = m_bar->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_bar);
     m_bar->setGeometry(inner.right() + 1 - barWidth, inner.top(), barWidth, inner.height());
     m_bar->raise();
+    // The container may widen to show the whole surface, never less than the
+    // part the game's windows use.
+    const int frame = m_container->width() - inner.width();
+    m_container->setMinimumWidth(PreviewZoom::toLogical(DesignedVisibleWidth, m_zoom, ratio) + barWidth + frame);
+    m_container->setMaximumWidth(width() + barWidth + frame);
     // The surface keeps the scrolled position rather than jumping back to
     // the top while the bar still shows another value.
     placeSurface();
@@ -71,6 +134,10 @@ void PreviewWidget::layoutInContainer()
 
 void PreviewWidget::placeSurface()
 {
+    if (!m_container || !m_bar)
+        return;
     const QRect inner = m_container->contentsRect();
-    move(inner.left(), inner.top() - m_bar->value() * PreviewLayout::ScrollStep);
+    move(inner.left(), inner.top()
+                           - PreviewZoom::toLogical(m_bar->value() * PreviewLayout::ScrollStep, m_zoom,
+                                                    devicePixelRatioF()));
 }

@@ -1,39 +1,64 @@
 #pragma once
 
+#include <QList>
 #include <QWidget>
 
 class QScrollBar;
 
-// picPreview: shows the preview surface as it is, pixel for pixel. The guide
-// lines are child widgets over it, never pixels of the surface.
+// picPreview: shows the preview surface with each game pixel as a square of
+// whole device pixels, 1x to 4x. The guide lines are child widgets over it,
+// never pixels of the surface.
 class PreviewWidget : public QWidget
 {
     Q_OBJECT
 
 public:
+    // The game pixels across that the container shows at 1x when the window
+    // has its designed size; wider containers show more of the surface.
+    static constexpr int DesignedVisibleWidth = 337;
+
     explicit PreviewWidget(QWidget *parent = nullptr);
 
     // The image is not copied: the widget paints whatever it holds.
     void setSurface(const QImage *surface);
     const QImage *surface() const { return m_surface; }
 
-    // Moves the widget inside `container` as `bar` scrolls (value x 8 pixels),
-    // and lays both out whenever the container is resized.
+    // Moves the widget inside `container` as `bar` scrolls (value x 8 game
+    // pixels), and lays both out whenever the container is resized.
     void attachScrolling(QWidget *container, QScrollBar *bar);
+
+    // A vertical guide at the left edge of game column `gameX`, the surface's
+    // height; it follows the zoom.
+    void addGuide(QWidget *line, int gameX);
+
+    int zoom() const { return m_zoom; }
+    void setZoom(int factor);
 
 signals:
     // Right before a paint: the owner brings a pending render up to date.
     void aboutToPaint();
+    void zoomChanged(int factor);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    struct Guide
+    {
+        QWidget *line;
+        int gameX;
+    };
+    void applyScale();
     void layoutInContainer();
     void placeSurface();
 
     const QImage *m_surface = nullptr;
     QWidget *m_container = nullptr;
     QScrollBar *m_bar = nullptr;
+    QList<Guide> m_guides;
+    int m_zoom = 1;
+    qreal m_ratio = 1.0;
+    int m_wheelRemainder = 0;
 };

@@ -1,4 +1,5 @@
 #include "app/aboutdialog.h"
+#include "editor/widgets/previewwidget.h"
 #include "search/widgets/searchwindow.h"
 #include "tests/app/appfixture.h"
 
@@ -9,8 +10,12 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTest>
+#include <QTextDocument>
 #include <QTextEdit>
+#include <QtMath>
 #include <QTimer>
 
 class tst_MainWindow : public QObject
@@ -18,9 +23,12 @@ class tst_MainWindow : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void startUp_data();
     void startUp();
     void aboutScrollerTurnsAround();
+    void theEditorsTakeTheRoom_data();
+    void theEditorsTakeTheRoom();
     void aSearchHitOpensItsBlock();
     void theViewNeedsAnOpenBlock();
     void theSpellCheckReadsTheTranslation();
@@ -36,6 +44,11 @@ private:
         control->trigger();
     }
 };
+
+void tst_MainWindow::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true); // what the window remembers stays out of the user's settings
+}
 
 void tst_MainWindow::startUp_data()
 {
@@ -85,7 +98,7 @@ void tst_MainWindow::startUp()
 
 void tst_MainWindow::aboutScrollerTurnsAround()
 {
-    AboutDialog about;
+    AboutDialog about{QString()};
     const int start = about.scrollTop();
     about.scrollStep();
     QCOMPARE(about.scrollTop(), start - AboutDialog::StepTwips);
@@ -93,6 +106,54 @@ void tst_MainWindow::aboutScrollerTurnsAround()
         about.scrollStep();
     about.scrollStep();
     QCOMPARE(about.scrollTop(), AboutDialog::ReentryTwips);
+}
+
+void tst_MainWindow::theEditorsTakeTheRoom_data()
+{
+    QTest::addColumn<QSize>("grown"); // beyond the size the window is made with
+    QTest::addColumn<int>("zoom");
+    QTest::newRow("as made") << QSize(0, 0) << 1;
+    QTest::newRow("as narrow as it goes") << QSize(-1000, 0) << 1;
+    QTest::newRow("a large screen") << QSize(700, 390) << 1;
+    QTest::newRow("a large screen, preview at 2x") << QSize(700, 390) << 2;
+}
+
+void tst_MainWindow::theEditorsTakeTheRoom()
+{
+    QFETCH(QSize, grown);
+    QFETCH(int, zoom);
+    AppFixture f;
+    QVERIFY(f.start());
+    const QStringList names{u"Scripts"_s, u"rtxtOriginal"_s, u"rtxtTranslated"_s, u"txtComentario"_s,
+                            u"picContenedor"_s, u"lblMsg"_s, u"memoryDock"_s};
+    const auto place = [&](const QString &name) {
+        QWidget *control = f.control(name);
+        return QRect(control->mapTo(f.window.get(), QPoint(0, 0)), control->size());
+    };
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+    const QRect tree = place(u"Scripts"_s), editor = place(u"rtxtTranslated"_s), preview = place(u"picContenedor"_s);
+    const int bar = f.control(u"VScroll1"_s)->width();
+    // The game's windows (337 pixels across) in view beside the scroll bar.
+    QCOMPARE(preview.width(), 337 + bar);
+
+    f.window->resize(f.window->size() + grown);
+    f.control<QAction>(u"mnuZoom%1"_s.arg(zoom))->trigger();
+    // The splitter lays out after the zoom has sized the preview.
+    QTRY_COMPARE(place(u"picContenedor"_s).width(), 337 * zoom + bar);
+    auto *translated = f.control<QTextEdit>(u"rtxtTranslated"_s);
+    const int margins = qCeil(2 * translated->document()->documentMargin());
+    QVERIFY(translated->viewport()->width() - margins >= translated->fontMetrics().horizontalAdvance(QString(32, u'M')));
+    if (grown.width() >= 0) {
+        QTRY_COMPARE(place(u"rtxtTranslated"_s).width(), editor.width() + grown.width() - 337 * (zoom - 1));
+        QCOMPARE(place(u"Scripts"_s).width(), tree.width());
+    }
+    QVERIFY(place(u"rtxtTranslated"_s).height() >= editor.height() + grown.height() / 3);
+    for (const QString &name : names) {
+        QVERIFY2(f.window->rect().contains(place(name)), qPrintable(name));
+        for (const QString &other : names)
+            QVERIFY2(name == other || !place(name).intersects(place(other)), qPrintable(name + u" over "_s + other));
+    }
 }
 
 void tst_MainWindow::aSearchHitOpensItsBlock()
@@ -151,12 +212,17 @@ void tst_MainWindow::onlyExitEndsTheProgram()
     AppFixture f;
     QVERIFY(f.start({AppFixture::block(u"battling_arena:a.txt;1"_s, u"Go!"_s)}) && f.open(u"battling_arena:a.txt;1"_s));
     f.control<QPlainTextEdit>(u"txtComentario"_s)->setPlainText(u"last words"_s);
+    QSettings().clear();
+    f.control<QAction>(u"mnuZoom3"_s)->trigger();
     f.window->show();
     QVERIFY(!f.window->close() && f.window->isVisible());
     f.control<QAction>(u"tool_13"_s)->trigger();
     QVERIFY(f.window->hasExited() && !f.window->isVisible());
     QVERIFY(!f.window->db().isOpen());
     QCOMPARE(f.value(u"SELECT comments FROM battling_arena"_s).toString(), u"last words"_s);
+    MainWindow next(f.home.path());
+    next.restoreWindowSettings();
+    QCOMPARE(next.findChild<PreviewWidget *>(u"picPreview"_s)->zoom(), 3);
 }
 
 QTEST_MAIN(tst_MainWindow)

@@ -270,15 +270,15 @@ void tst_Cli::run_data()
              "<TextBlock 5 w:20 h:1>\r\nYa \xbfno?\r\n"});
     addCase({"view of an unknown table", {u"view"_s, u"attic"_s, u"b.txt"_s}, 2, {}, u"Unknown table attic"_s});
 
-    addCase({"import-original", {u"import-original"_s, u"--yes"_s, u"@/scripts"_s}, 0,
+    addCase({"import-original, verbose", {u"--verbose"_s, u"import-original"_s, u"--yes"_s, u"@/scripts"_s}, 0,
              "All the scripts were imported.\n", u"Importing file... field\\new.txt"_s, {},
              {u"status"_s}, ">Translation status: 0% translated\n"});
     addCase({"import-original stops at a bad block", {u"import-original"_s, u"--yes"_s, u"@/broken"_s}, 1, {},
              u"Import stopped: field\\x.txt, line 1"_s});
     addCase({"import-original into a filled store", {u"import-original"_s, u"@/scripts"_s}, 1, {},
              u"The Original scripts already exist."_s});
-    addCase({"import-translated", {u"import-translated"_s, u"@/translated"_s}, 0,
-             "All the translated scripts were imported.\n", u"Importing file... battle_script\\b.txt"_s, {},
+    addCase({"import-translated, quiet", {u"import-translated"_s, u"@/translated"_s}, 0,
+             "All the translated scripts were imported.\n", {}, {},
              {u"view"_s, u"battle_script"_s, u"b.txt"_s}, "<TextBlock 5 w:20 h:1>\r\nAdi\xf3s.<End of Block>\r\n"});
     addCase({"import-translated stops at a bad block", {u"import-translated"_s, u"@/broken"_s}, 1,
              "A fatal error happened while the script files were imported.\n", u"field\\x.txt, line 1"_s});

@@ -13,40 +13,60 @@ class tst_PreviewWidget : public QObject
     Q_OBJECT
 
 private slots:
+    void showsTheSurfaceAsItIs_data();
     void showsTheSurfaceAsItIs();
     void scrolling_data();
     void scrolling();
 };
 
+void tst_PreviewWidget::showsTheSurfaceAsItIs_data()
+{
+    QTest::addColumn<int>("zoom");
+    QTest::newRow("1x") << 1;
+    QTest::newRow("3x, each pixel a 3 x 3 square") << 3;
+}
+
 void tst_PreviewWidget::showsTheSurfaceAsItIs()
 {
+    QFETCH(int, zoom);
     PreviewCanvas canvas = TestImages::canvas(u"56"_s, u"3"_s);
     showPreview(u"Hello<New>\r\nthere"_s, canvas);
     PreviewWidget widget;
+    auto *guide = new QWidget(&widget);
+    widget.addGuide(guide, 240);
     QSignalSpy painting(&widget, &PreviewWidget::aboutToPaint);
     widget.setSurface(&canvas.surface);
-    QCOMPARE(widget.grab().toImage().convertToFormat(QImage::Format_RGB32), canvas.surface);
+    widget.setZoom(zoom);
+    guide->hide(); // over the surface, not part of it
+    const auto shown = [&] { return widget.grab().toImage().convertToFormat(QImage::Format_RGB32); };
+    const auto scaled = [&] { return canvas.surface.scaled(canvas.surface.size() * zoom); };
+    QCOMPARE(shown(), scaled());
     QVERIFY(!painting.isEmpty());
+    QCOMPARE(guide->geometry(), QRect(240 * zoom, 0, 1, 968 * zoom));
     // The widget holds no copy: a new render shows at the next paint.
     clearPreview(canvas);
-    QCOMPARE(widget.grab().toImage().convertToFormat(QImage::Format_RGB32), canvas.surface);
+    QCOMPARE(shown(), scaled());
 }
 
 void tst_PreviewWidget::scrolling_data()
 {
+    QTest::addColumn<int>("zoom");
     QTest::addColumn<int>("containerHeight");
     QTest::addColumn<int>("maximum");
     QTest::addColumn<int>("value");
     QTest::addColumn<int>("top");
-    QTest::newRow("as laid out, scrolled to 3") << 569 << 51 << 3 << -24; // 49.875 + 1
-    QTest::newRow("beyond the end stays at the end") << 569 << 51 << 80 << -408;
-    QTest::newRow("range rounds half to even") << 572 << 50 << 1 << -8; // 49.5 + 1
-    QTest::newRow("whole surface shown") << 968 << 1 << 1 << -8;
-    QTest::newRow("taller than the surface") << 1200 << 0 << 1 << 0;
+    QTest::newRow("as laid out, scrolled to 3") << 1 << 569 << 51 << 3 << -24; // 49.875 + 1
+    QTest::newRow("beyond the end stays at the end") << 1 << 569 << 51 << 80 << -408;
+    QTest::newRow("range rounds half to even") << 1 << 572 << 50 << 1 << -8; // 49.5 + 1
+    QTest::newRow("whole surface shown") << 1 << 968 << 1 << 1 << -8;
+    QTest::newRow("taller than the surface") << 1 << 1200 << 0 << 1 << 0;
+    QTest::newRow("2x: half the surface in view") << 2 << 968 << 62 << 3 << -48; // 60.5 + 1, rounded to even
+    QTest::newRow("4x: a unit is 32 pixels") << 4 << 569 << 104 << 2 << -64; // 103.25 + 1
 }
 
 void tst_PreviewWidget::scrolling()
 {
+    QFETCH(int, zoom);
     QFETCH(int, containerHeight);
     QFETCH(int, maximum);
     QFETCH(int, value);
@@ -56,18 +76,20 @@ void tst_PreviewWidget::scrolling()
     auto *preview = new PreviewWidget(&container);
     auto *bar = new QScrollBar(Qt::Vertical, &container);
     preview->attachScrolling(&container, bar);
-    container.resize(337, containerHeight);
+    preview->setZoom(zoom);
+    container.resize(1, containerHeight); // as narrow as the zoom lets it be
     container.show();
     QVERIFY(QTest::qWaitForWindowExposed(&container));
     QCOMPARE(bar->maximum(), maximum);
     QCOMPARE(bar->pageStep(), 15);
     const int barWidth = bar->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, bar);
-    QCOMPARE(bar->geometry(), QRect(337 - barWidth, 0, barWidth, containerHeight));
+    // The game's windows stay in view beside the bar.
+    QCOMPARE(bar->geometry(), QRect(337 * zoom, 0, barWidth, containerHeight));
     bar->setValue(value);
     QCOMPARE(preview->pos(), QPoint(0, top));
     // A later layout keeps the scrolled place.
-    container.resize(337, containerHeight + 16);
-    QCOMPARE(preview->y(), -bar->value() * 8);
+    container.resize(container.width(), containerHeight + 16);
+    QCOMPARE(preview->y(), -bar->value() * 8 * zoom);
 }
 
 QTEST_MAIN(tst_PreviewWidget)

@@ -57,5 +57,10 @@ int main(int argc, char **argv)
     ok = ok && save(splashPicture(font).convertToFormat(QImage::Format_RGB888), out.filePath(QLatin1String("splash.png")));
     ok = ok && save(emblem(128), out.filePath(QLatin1String("about.png")));
     ok = ok && save(emblem(64), out.filePath(QLatin1String("app.png")));
+    // The desktop's icon in the sizes of the hicolor theme, each drawn at its
+    // own size rather than scaled from one.
+    ok = ok && out.mkpath(QLatin1String("desktop/icons"));
+    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        ok = ok && save(emblem(size), out.filePath(QLatin1String("desktop/icons/") + QString::number(size) + QLatin1String(".png")));
     return ok ? 0 : 1;
 }

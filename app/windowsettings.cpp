@@ -1,0 +1,72 @@
+#include "app/windowsettings.h"
+
+#include "editor/previewzoom.h"
+#include "editor/widgets/previewwidget.h"
+
+#include <QActionGroup>
+#include <QMainWindow>
+#include <QMenu>
+#include <QSettings>
+#include <QSplitter>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString GeometryKey = u"mainWindow/geometry"_s;
+const QString StateKey = u"mainWindow/state"_s;
+const QString SplitterKey = u"mainWindow/splitter"_s;
+const QString ZoomKey = u"preview/zoom"_s;
+
+} // namespace
+
+WindowSettings::WindowSettings(QMainWindow &window, QSplitter &splitter, PreviewWidget &preview, QMenu &viewMenu)
+    : QObject(&window)
+    , m_window(window)
+    , m_splitter(splitter)
+    , m_preview(preview)
+{
+    QMenu *zoom = viewMenu.addMenu(u"Preview Zoom"_s);
+    zoom->setObjectName(u"mnuZoom"_s);
+    m_factors = new QActionGroup(this);
+    for (int factor = PreviewZoom::MinimumFactor; factor <= PreviewZoom::MaximumFactor; ++factor) {
+        QAction *entry = zoom->addAction(u"%1×"_s.arg(factor));
+        entry->setObjectName(u"mnuZoom%1"_s.arg(factor));
+        entry->setCheckable(true);
+        entry->setChecked(factor == preview.zoom());
+        m_factors->addAction(entry);
+        connect(entry, &QAction::triggered, &preview, [&preview, factor] { preview.setZoom(factor); });
+    }
+    zoom->addSeparator();
+    // Ctrl and the keys of + and -, as browsers and viewers zoom; Ctrl+= too,
+    // since + needs Shift on many keyboards.
+    QAction *in = zoom->addAction(u"Zoom In"_s);
+    in->setObjectName(u"mnuZoomIn"_s);
+    in->setShortcuts({QKeySequence(u"Ctrl++"_s), QKeySequence(u"Ctrl+="_s)});
+    connect(in, &QAction::triggered, &preview, [&preview] { preview.setZoom(preview.zoom() + 1); });
+    QAction *out = zoom->addAction(u"Zoom Out"_s);
+    out->setObjectName(u"mnuZoomOut"_s);
+    out->setShortcut(QKeySequence(u"Ctrl+-"_s));
+    connect(out, &QAction::triggered, &preview, [&preview] { preview.setZoom(preview.zoom() - 1); });
+    connect(&preview, &PreviewWidget::zoomChanged, this, [this](int factor) {
+        m_factors->actions().at(factor - PreviewZoom::MinimumFactor)->setChecked(true);
+    });
+}
+
+void WindowSettings::restore()
+{
+    const QSettings settings;
+    m_preview.setZoom(settings.value(ZoomKey, 1).toInt());
+    m_window.restoreGeometry(settings.value(GeometryKey).toByteArray());
+    m_window.restoreState(settings.value(StateKey).toByteArray());
+    m_splitter.restoreState(settings.value(SplitterKey).toByteArray());
+}
+
+void WindowSettings::save() const
+{
+    QSettings settings;
+    settings.setValue(GeometryKey, m_window.saveGeometry());
+    settings.setValue(StateKey, m_window.saveState());
+    settings.setValue(SplitterKey, m_splitter.saveState());
+    settings.setValue(ZoomKey, m_preview.zoom());
+}

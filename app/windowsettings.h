@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QObject>
+
+class QActionGroup;
+class QMainWindow;
+class QMenu;
+class QSplitter;
+class PreviewWidget;
+
+// The preview's zoom entries in the View menu (1x to 4x, Zoom In, Zoom Out),
+// and what the window remembers between runs in QSettings: its geometry, the
+// panels, the splitter between tree, editors and preview, and the zoom.
+//
+// Thread contract: GUI thread.
+class WindowSettings : public QObject
+{
+    Q_OBJECT
+
+public:
+    WindowSettings(QMainWindow &window, QSplitter &splitter, PreviewWidget &preview, QMenu &viewMenu);
+
+    void restore();
+    void save() const;
+
+private:
+    QMainWindow &m_window;
+    QSplitter &m_splitter;
+    PreviewWidget &m_preview;
+    QActionGroup *m_factors = nullptr;
+};
