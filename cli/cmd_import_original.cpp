@@ -26,15 +26,13 @@ int runImportOriginal(CliContext &context, const QStringList &arguments)
         return context.fail(error.message);
     StderrProgress progress(context.err);
     ProgressPacer pacer(&progress);
-    if (*existing > 0) {
-        if (!parser.isSet(yes))
-            return context.fail(OriginalImport::Question);
-        if (!OriginalImport::deleteOriginals(db, pacer, &error))
-            return context.fail(error.message);
-    }
+    if (*existing > 0 && !parser.isSet(yes))
+        return context.fail(OriginalImport::Question);
     if (!OriginalImport::isScriptFolder(base))
         return context.fail(OriginalImport::InvalidFolder);
-    OriginalImport::Importer importer(db, base, pacer);
+    OriginalImport::Importer importer(db, base, pacer,
+                                      *existing > 0 ? OriginalImport::Importer::Mode::Replace
+                                                    : OriginalImport::Importer::Mode::Add);
     const OriginalImport::Result result = importer.run();
     if (!result.ok)
         return ExitFailure; // its message went to stderr with the progress

@@ -1,7 +1,8 @@
 #include "app/ui/folderpicker.h"
 
+#include "app/ui/filedialogs.h"
+
 #include <QDir>
-#include <QFileDialog>
 #include <QStandardPaths>
 
 namespace FolderPicker {
@@ -21,7 +22,7 @@ QString BrowseFolder(QWidget *owner, const QString &title)
     if (const Handler &handler = installedHandler())
         return handler(owner, title);
     const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-    const QString chosen = QFileDialog::getExistingDirectory(owner, title, desktop, QFileDialog::ShowDirsOnly);
+    const QString chosen = FileDialogs::existingFolder(owner, title, desktop);
     return chosen.isEmpty() ? QString() : QDir::toNativeSeparators(chosen);
 }
 
