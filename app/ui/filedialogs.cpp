@@ -2,8 +2,6 @@
 
 #include <QAbstractFileIconProvider>
 #include <QFileDialog>
-#include <QFileSystemModel>
-#include <QSortFilterProxyModel>
 
 using namespace Qt::StringLiterals;
 
@@ -24,27 +22,6 @@ public:
     }
 };
 
-bool isSqliteFile(const QString &name)
-{
-    const QString lower = name.toLower();
-    return lower.endsWith(u".db"_s) || lower.endsWith(u".db-wal"_s) || lower.endsWith(u".db-shm"_s)
-        || lower.endsWith(u".db-journal"_s);
-}
-
-class HideSqliteFiles : public QSortFilterProxyModel
-{
-public:
-    using QSortFilterProxyModel::QSortFilterProxyModel;
-
-protected:
-    bool filterAcceptsRow(int row, const QModelIndex &parent) const override
-    {
-        const auto *files = qobject_cast<const QFileSystemModel *>(sourceModel());
-        const QModelIndex index = sourceModel()->index(row, 0, parent);
-        return !files || files->isDir(index) || !isSqliteFile(files->fileName(index));
-    }
-};
-
 QString run(QFileDialog &dialog)
 {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -62,7 +39,6 @@ void makeSafe(QFileDialog &dialog)
     // while the dialog is torn down. It holds no state.
     static NameOnlyIcons icons;
     dialog.setIconProvider(&icons);
-    dialog.setProxyModel(new HideSqliteFiles(&dialog));
 }
 
 QString existingFolder(QWidget *owner, const QString &title, const QString &startFolder)

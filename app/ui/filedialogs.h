@@ -10,7 +10,7 @@ class QWidget;
 // guess its kind, and closing that descriptor of tallowpen.db (or its -wal
 // and -shm) drops every lock the process holds on it, after which another
 // process may delete the journal under the running editor. So the dialogs
-// here name kinds from file names only and do not list SQLite's files at all.
+// here name kinds from file names only.
 namespace FileDialogs {
 
 // A dialog set up as above; the caller adds its mode and runs it.
