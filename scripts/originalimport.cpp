@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <array>
@@ -118,8 +119,21 @@ QString listingProblem(const QString &folderPath)
     if (!dir)
         return u"the folder %1 cannot be listed (%2)."_s.arg(QDir::toNativeSeparators(folderPath),
                                                             QString::fromLocal8Bit(std::strerror(errno)));
+    // Qt's listing leaves out a name that is not UTF-8: such a script would
+    // be missing from the import without a word.
+    QString problem;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray bytes(entry->d_name);
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        const QString decoded = utf8.decode(bytes);
+        if (utf8.hasError() && decoded.endsWith(u".txt"_s, Qt::CaseInsensitive)) {
+            problem = u"%1: the file name is not valid UTF-8 text; rename the file and import again."_s.arg(
+                QDir::toNativeSeparators(QDir(folderPath).filePath(decoded)));
+            break;
+        }
+    }
     ::closedir(dir);
-    return {};
+    return problem;
 }
 
 QStringList listScriptFiles(const QString &folderPath)
@@ -147,10 +161,6 @@ QString insertStatement(const QString &folder, const QString &name, const Script
 
 QString checkFileName(const QString &name)
 {
-    // The listing decodes bytes that are not UTF-8 into replacement marks; such
-    // a name could not be opened again, nor stand for the file in the store.
-    if (name.contains(QChar::ReplacementCharacter))
-        return u"its name is not valid UTF-8 text; rename the file and import again."_s;
     if (name.contains(u'\''))
         return u"its name holds an apostrophe, which cannot stand in the store's statements; "
                "rename the file and import again."_s;

@@ -36,9 +36,9 @@ bool deleteOriginals(Database &db, ProgressPacer &pacer, StoreError *error = nul
 // tested; a missing battling_arena or field just yields no files).
 bool isScriptFolder(const QString &basePath);
 
-// Why a folder that is there cannot be listed (not a folder, no access, a
-// link to nothing); empty when it can, or when there is nothing at all
-// (a missing folder just yields no files).
+// Why a folder that is there cannot be listed whole (not a folder, no
+// access, a link to nothing, a "*.txt" name that is not UTF-8); empty when it
+// can, or when there is nothing at all (a missing folder yields no files).
 QString listingProblem(const QString &folderPath);
 
 // The "*.txt" files of a folder (case-insensitive, files only, as a

@@ -1,5 +1,6 @@
 #include "app/linkscontroller.h"
 #include "editor/widgets/translatededit.h"
+#include "spell/widgets/texteditspelleditor.h"
 #include "tests/app/appfixture.h"
 
 #include <QAction>
@@ -15,6 +16,7 @@ class tst_Undo : public QObject
 private slots:
     void undoRedo_data();
     void undoRedo();
+    void spellingCorrection();
 };
 
 void tst_Undo::undoRedo_data()
@@ -60,6 +62,15 @@ void tst_Undo::undoRedo()
         QTest::keyClick(editor, Qt::Key_Y, Qt::ControlModifier);
     QCOMPARE(editor->plainTextCrLf(), changed);
     QVERIFY(!app.window->hasExited());
+}
+
+void tst_Undo::spellingCorrection()
+{
+    QTextEdit editor;
+    editor.setPlainText(u"hoal mundo"_s);
+    TextEditSpellEditor(&editor).setText(u"hola mundo"_s);
+    editor.undo();
+    QCOMPARE(editor.toPlainText(), u"hoal mundo"_s);
 }
 
 QTEST_MAIN(tst_Undo)
