@@ -33,8 +33,8 @@ private slots:
     void storeFile();
     void fullDisk_data();
     void fullDisk();
-    void symlinks_data();
-    void symlinks();
+    void exportRefusals_data();
+    void exportRefusals();
 
 private:
     int run(const QString &home, const QStringList &arguments); // -1: killed
@@ -284,26 +284,39 @@ void tst_Attacks::fullDisk()
     QCOMPARE(full.written + full.failures.size(), 250);
 }
 
-void tst_Attacks::symlinks_data()
+void tst_Attacks::exportRefusals_data()
 {
     QTest::addColumn<QString>("link"); // under Translated/, to the folder outside or its file
-    QTest::newRow("script file") << u"field/0.txt"_s;
-    QTest::newRow("folder") << u"field"_s;
+    QTest::addColumn<QString>("name"); // the stored script name
+    QTest::addColumn<QString>("why");
+    QTest::addColumn<int>("written"); // of the two scripts
+    QTest::newRow("linked script file") << u"field/0.txt"_s << u"0.txt"_s << u"symbolic link"_s << 1;
+    QTest::newRow("linked folder") << u"field"_s << u"0.txt"_s << u"symbolic link"_s << 0;
+    QTest::newRow("apostrophe in the stored name") << QString() << u"0.txt` OR file_name <> `"_s << u"apostrophe"_s
+                                                   << 1;
 }
 
-void tst_Attacks::symlinks()
+void tst_Attacks::exportRefusals()
 {
     QFETCH(QString, link);
+    QFETCH(QString, name);
+    QFETCH(QString, why);
+    QFETCH(int, written);
     QTemporaryDir outside;
     write(outside.filePath(u"0.txt"_s), "keep");
     QVERIFY(QDir().mkpath(m_home->filePath(u"Translated/"_s + QFileInfo(link).path())));
-    QVERIFY(QFile::link(outside.filePath(link.section(u'/', 1)), m_home->filePath(u"Translated/"_s + link)));
-    storeScripts(1, 10, 'c');
+    if (!link.isEmpty())
+        QVERIFY(QFile::link(outside.filePath(link.section(u'/', 1)), m_home->filePath(u"Translated/"_s + link)));
+    storeScripts(2, 10, 'c');
+    // Stored as a hostile hand would leave it: the quote mapping undone.
+    QVERIFY(m_home->execute(u"UPDATE field SET file_name = '%1' WHERE file_name = '0.txt'"_s.arg(name)));
+    QVERIFY(m_home->execute(u"UPDATE field SET file_name = replace(file_name, '`', char(39))"_s));
 
     const ExportResult result = exportAll();
     QVERIFY(!result.ok);
-    QVERIFY2(result.message.contains(u"symbolic link"_s), qPrintable(result.message));
+    QVERIFY2(result.message.contains(why), qPrintable(result.message));
     QCOMPARE(filesIn(outside.path()), (QMap<QString, QByteArray>{{u"0.txt"_s, "keep"}}));
+    QCOMPARE(result.written, written);
 }
 
 QTEST_GUILESS_MAIN(tst_Attacks)
