@@ -245,7 +245,7 @@ void BlockEditController::toggleAutomaticSave()
 
 void BlockEditController::cleanTranslation()
 {
-    m_translation.show(m_c.translation, QString());
+    m_translation.edit(m_c.translation, QString());
     m_c.revised->setEnabled(false);
     m_c.revised->setChecked(false);
     resetWindowSize();
@@ -256,7 +256,7 @@ void BlockEditController::cloneOriginal()
 {
     if (!m_c.translation->isEnabled())
         return;
-    m_translation.show(m_c.translation, m_original.read(m_c.original->document()));
+    m_translation.edit(m_c.translation, m_original.read(m_c.original->document()));
     resetWindowSize();
     m_c.revised->setEnabled(true);
     emit originalCloned();

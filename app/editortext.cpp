@@ -1,6 +1,7 @@
 #include "app/editortext.h"
 
 #include <QPlainTextEdit>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
 
@@ -9,6 +10,16 @@ using namespace Qt::StringLiterals;
 void ShownText::show(QTextEdit *editor, const QString &text)
 {
     editor->setPlainText(text);
+    remember(editor->document(), text);
+}
+
+void ShownText::edit(QTextEdit *editor, const QString &text)
+{
+    QTextCursor cursor(editor->document());
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(text, QTextCharFormat());
+    cursor.endEditBlock();
     remember(editor->document(), text);
 }
 

@@ -14,7 +14,9 @@ class QTextEdit;
 class ShownText
 {
 public:
+    // show() starts the editor's undo history anew; edit() is one step of it.
     void show(QTextEdit *editor, const QString &text);
+    void edit(QTextEdit *editor, const QString &text);
     void show(QPlainTextEdit *editor, const QString &text);
     QString read(const QTextDocument *document) const;
 

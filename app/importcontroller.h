@@ -6,8 +6,8 @@
 
 class Database;
 
-// Tools > Import Script > Original: empties the store after asking, lets
-// the user pick the scripts folder and imports it.
+// Tools > Import Script > Original: asks before it replaces what the store
+// holds, lets the user pick the scripts folder and imports it.
 class ImportController : public QObject
 {
     Q_OBJECT
@@ -22,7 +22,7 @@ signals:
     void scriptsChanged();
 
 private:
-    bool emptyStore(ImportRun &run);
+    bool askToReplace(ImportRun &run, bool &replacing);
 
     ImportControls m_c;
     Database &m_db;

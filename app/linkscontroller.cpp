@@ -1,5 +1,6 @@
 #include "app/linkscontroller.h"
 
+#include "app/ui/filedialogs.h"
 #include "app/ui/messages.h"
 #include "editor/widgets/translatededit.h"
 #include "links/linksfile.h"
@@ -8,7 +9,6 @@
 #include "links/widgets/linkhighlighter.h"
 #include "links/wordfinder.h"
 
-#include <QFileDialog>
 #include <QMenu>
 
 using namespace Qt::StringLiterals;
@@ -136,7 +136,7 @@ void LinksController::offerLinkMenu(const QPoint &position, Qt::MouseButton butt
 void LinksController::applySuggestion(int index)
 {
     const QString caption = m_menus.suggestions.at(size_t(index))->text();
-    m_editor.setPlainTextCrLf(::applySuggestion(m_editor.plainTextCrLf(), m_wordStart, m_currentWord, caption));
+    m_editor.replaceTextCrLf(::applySuggestion(m_editor.plainTextCrLf(), m_wordStart, m_currentWord, caption));
     highlightLinks();
 }
 
@@ -196,7 +196,7 @@ void LinksController::importLinksFile()
     const QString title = u"Import links file"_s;
     const QString filter = u"Links file (*.txt)"_s;
     const QString path = fileChooser() ? fileChooser()(&m_window, title, m_programFolder, filter)
-                                       : QFileDialog::getOpenFileName(&m_window, title, m_programFolder, filter);
+                                       : FileDialogs::openFile(&m_window, title, m_programFolder, filter);
     if (path.isEmpty())
         return; // cancelled: nothing to say
     const LinksImportResult result = ::importLinksFile(m_db, path);

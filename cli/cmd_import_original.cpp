@@ -26,17 +26,13 @@ int runImportOriginal(CliContext &context, const QStringList &arguments)
         return context.fail(error.message);
     CliProgress progress(context.err, CliProgress::modeFor(context.verbose, context.stderrIsTerminal));
     ProgressPacer pacer(&progress);
-    if (*existing > 0) {
-        if (!parser.isSet(yes))
-            return context.fail(OriginalImport::Question);
-        const bool deleted = OriginalImport::deleteOriginals(db, pacer, &error);
-        progress.finish();
-        if (!deleted)
-            return context.fail(error.message);
-    }
+    if (*existing > 0 && !parser.isSet(yes))
+        return context.fail(OriginalImport::Question);
     if (!OriginalImport::isScriptFolder(base))
         return context.fail(OriginalImport::InvalidFolder);
-    OriginalImport::Importer importer(db, base, pacer);
+    OriginalImport::Importer importer(db, base, pacer,
+                                      *existing > 0 ? OriginalImport::Importer::Mode::Replace
+                                                    : OriginalImport::Importer::Mode::Add);
     const OriginalImport::Result result = importer.run();
     progress.finish();
     if (!result.ok) // a verbose run printed the message among the progress texts

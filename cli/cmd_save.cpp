@@ -32,6 +32,11 @@ int runSave(CliContext &context, const QStringList &arguments)
     const auto load = loadBlockFromArguments(db, context, parser.positionalArguments());
     if (!load)
         return load.status();
+    // The window can only save a block it shows; a name without a row would
+    // save into nothing and look like success.
+    if (!load->stored)
+        return context.fail(u"There is no block %1 %2 %3 in the store; nothing was saved."_s.arg(
+            parser.positionalArguments().at(0), parser.positionalArguments().at(1), parser.positionalArguments().at(2)));
 
     BlockEdits edits{load->translation, load->comment, load->revised};
     if (parser.isSet(translation))

@@ -1,7 +1,8 @@
 #include "cli/textinput.h"
 
+#include "store/safefile.h"
+
 #include <QCommandLineParser>
-#include <QFile>
 #include <QStringDecoder>
 
 using namespace Qt::StringLiterals;
@@ -41,11 +42,12 @@ OrStop<QString> editorText(const QCommandLineParser &parser, CliContext &context
 
 OrStop<QString> readEditorTextFile(CliContext &context, const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return context.fail(u"Cannot read %1: %2"_s.arg(path, file.errorString()));
+    QByteArray bytes;
+    QString why;
+    if (!SafeFile::readRegular(path, bytes, &why))
+        return context.fail(u"Cannot read %1: %2"_s.arg(path, why));
     // Decoded line by line so that a bad byte can be reported with its line.
-    const QList<QByteArray> lines = file.readAll().split('\n');
+    const QList<QByteArray> lines = bytes.split('\n');
     QString text;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);

@@ -3,9 +3,9 @@
 #include "scripts/cp1252.h"
 #include "store/backup.h"
 #include "store/database.h"
+#include "store/safefile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QStringDecoder>
 
 using namespace Qt::StringLiterals;
@@ -70,19 +70,13 @@ LinksImportResult importLinksFile(Database &db, const QString &path)
 {
     LinksImportResult result;
     const QString name = QDir::toNativeSeparators(path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QByteArray bytes;
+    QString why;
+    if (!SafeFile::readRegular(path, bytes, &why)) {
         result.failure = LinksImportFailure::Unreadable;
-        result.description = u"The links file %1 cannot be read: %2"_s.arg(name, file.errorString());
+        result.description = u"The links file %1 cannot be read: %2"_s.arg(name, why);
         return result;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.failure = LinksImportFailure::Unreadable;
-        result.description = u"The links file %1 cannot be read: %2"_s.arg(name, file.errorString());
-        return result;
-    }
-    file.close();
 
     if (const QString why = Backups::backupBeforeChange(db, Backups::Reason::LinksImport); !why.isEmpty()) {
         result.failure = LinksImportFailure::StatementRefused;

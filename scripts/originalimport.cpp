@@ -5,10 +5,16 @@
 #include "store/programfolder.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -57,7 +63,11 @@ std::optional<qint64> existingScriptRows(Database &db, StoreError *error)
     return sum;
 }
 
-bool deleteOriginals(Database &db, ProgressPacer &pacer, StoreError *error)
+namespace {
+
+// The four deletions, each announced by its progress text, inside the
+// caller's transaction.
+bool runDeletions(Database &db, ProgressPacer &pacer)
 {
     static const std::array<std::pair<QString, QString>, 4> deletions = {{
         {u"DELETE FROM battle_script WHERE dialogue_id > 0;"_s, u"Deleting battle_script scripts..."_s},
@@ -65,6 +75,18 @@ bool deleteOriginals(Database &db, ProgressPacer &pacer, StoreError *error)
         {u"DELETE FROM field WHERE dialogue_id > 0;"_s, u"Deleting field scripts..."_s},
         {u"DELETE FROM suggestion WHERE word <> '';"_s, u"Deleting word links..."_s},
     }};
+    for (const auto &[statement, text] : deletions) {
+        pacer.text(text);
+        if (!db.execute(statement))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool deleteOriginals(Database &db, ProgressPacer &pacer, StoreError *error)
+{
     auto fail = [&] {
         if (error)
             *error = db.lastError();
@@ -77,13 +99,8 @@ bool deleteOriginals(Database &db, ProgressPacer &pacer, StoreError *error)
             *error = {0, why};
         return false;
     }
-    if (!db.begin())
+    if (!db.begin() || !runDeletions(db, pacer))
         return fail();
-    for (const auto &[statement, text] : deletions) {
-        pacer.text(text);
-        if (!db.execute(statement))
-            return fail();
-    }
     return db.commit() || fail();
 }
 
@@ -92,11 +109,39 @@ bool isScriptFolder(const QString &basePath)
     return !basePath.isEmpty() && QFileInfo::exists(QDir(basePath).filePath(ScriptTables::battleScript));
 }
 
+QString listingProblem(const QString &folderPath)
+{
+    const QByteArray name = QFile::encodeName(folderPath);
+    struct stat link {};
+    if (::lstat(name.constData(), &link) != 0 && errno == ENOENT)
+        return {};
+    DIR *dir = ::opendir(name.constData());
+    if (!dir)
+        return u"the folder %1 cannot be listed (%2)."_s.arg(QDir::toNativeSeparators(folderPath),
+                                                            QString::fromLocal8Bit(std::strerror(errno)));
+    // Qt's listing leaves out a name that is not UTF-8: such a script would
+    // be missing from the import without a word.
+    QString problem;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray bytes(entry->d_name);
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        const QString decoded = utf8.decode(bytes);
+        if (utf8.hasError() && decoded.endsWith(u".txt"_s, Qt::CaseInsensitive)) {
+            problem = u"%1: the file name is not valid UTF-8 text; rename the file and import again."_s.arg(
+                QDir::toNativeSeparators(QDir(folderPath).filePath(decoded)));
+            break;
+        }
+    }
+    ::closedir(dir);
+    return problem;
+}
+
 QStringList listScriptFiles(const QString &folderPath)
 {
-    // Files that exist but cannot be read are listed too: they stop the
+    // Files that exist but cannot be read are listed too, devices and pipes
+    // as well: they stop the
     // import with a message naming them instead of vanishing from it.
-    QStringList names = QDir(folderPath).entryList({u"*.txt"_s}, QDir::Files, QDir::NoSort);
+    QStringList names = QDir(folderPath).entryList({u"*.txt"_s}, QDir::Files | QDir::System, QDir::NoSort);
     std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
         const int folded = a.compare(b, Qt::CaseInsensitive);
         return folded != 0 ? folded < 0 : a < b;
@@ -125,10 +170,11 @@ QString checkFileName(const QString &name)
     return {};
 }
 
-Importer::Importer(Database &db, const QString &basePath, ProgressPacer &pacer)
+Importer::Importer(Database &db, const QString &basePath, ProgressPacer &pacer, Mode mode)
     : m_db(db)
     , m_base(basePath)
     , m_pacer(pacer)
+    , m_mode(mode)
 {
 }
 
@@ -150,8 +196,8 @@ Result Importer::run()
     for (size_t f = 0; f < listings.size(); ++f) {
         const QString &folder = ScriptTables::all[f];
         const QDir dir(QDir(m_base).filePath(folder));
-        if (dir.exists() && !dir.isReadable()) {
-            stop(folder, 0, u"the folder %1 cannot be listed."_s.arg(QDir::toNativeSeparators(dir.path())));
+        if (const QString why = listingProblem(dir.path()); !why.isEmpty()) {
+            stop(folder, 0, why);
             return m_result;
         }
         listings[f] = listScriptFiles(dir.path());
@@ -168,6 +214,12 @@ Result Importer::run()
             }
         }
     }
+    if (m_mode == Mode::Replace) {
+        if (const QString why = Backups::backupBeforeChange(m_db, Backups::Reason::ImportOriginal); !why.isEmpty()) {
+            stop(QString(), 0, why);
+            return m_result;
+        }
+    }
     m_pacer.files(0, m_filesTotal);
     // One transaction around the whole run, a savepoint around each file: a
     // failing file is rolled back alone and the files before it are kept,
@@ -176,10 +228,26 @@ Result Importer::run()
         stop(QString(), 0, u"the store cannot take the import (%1)."_s.arg(m_db.lastError().message));
         return m_result;
     }
+    if (m_mode == Mode::Replace && !runDeletions(m_db, m_pacer)) {
+        const QString why = m_db.lastError().message;
+        m_db.rollback();
+        stop(QString(), 0, u"the scripts already imported could not be deleted (%1); the store was left as it was."_s.arg(why));
+        return m_result;
+    }
     for (size_t f = 0; f < listings.size(); ++f) {
         m_pacer.text(folderText(ScriptTables::all[f]));
         if (!importOriginalFolder(ScriptTables::all[f], listings[f]))
             break;
+    }
+    if (!m_result.ok && m_mode == Mode::Replace) {
+        // The deletion goes with the import or not at all: a store emptied by
+        // a file that could not be read would lose every translation.
+        m_db.rollback();
+        m_result.files = 0;
+        m_result.blocks = 0;
+        m_result.message += u" Nothing was deleted or imported; the store was left as it was."_s;
+        m_pacer.text(m_result.message);
+        return m_result;
     }
     if (!m_db.commit()) {
         const QString why = m_db.lastError().message;

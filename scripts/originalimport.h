@@ -26,13 +26,20 @@ extern const QString AllImported;     // "All the scripts were imported."
 // them; nullopt (and `error`) when a query failed.
 std::optional<qint64> existingScriptRows(Database &db, StoreError *error = nullptr);
 
-// The four deletions, each announced by its progress text. All or nothing:
-// when one fails the others are rolled back and the store stays as it was.
+// The four deletions alone, each announced by its progress text, after a
+// backup. All or nothing: when one fails the others are rolled back and the
+// store stays as it was. An import that replaces the scripts runs them inside
+// its own transaction instead (Importer::Mode::Replace).
 bool deleteOriginals(Database &db, ProgressPacer &pacer, StoreError *error = nullptr);
 
 // The folder a user must pick: it holds battle_script (the one folder
 // tested; a missing battling_arena or field just yields no files).
 bool isScriptFolder(const QString &basePath);
+
+// Why a folder that is there cannot be listed whole (not a folder, no
+// access, a link to nothing, a "*.txt" name that is not UTF-8); empty when it
+// can, or when there is nothing at all (a missing folder yields no files).
+QString listingProblem(const QString &folderPath);
 
 // The "*.txt" files of a folder (case-insensitive, files only, as a
 // Windows listing gives them), sorted by name without regard to case and
@@ -62,10 +69,15 @@ struct Result
 // battling_arena, battle_script, field. Every name is checked before any row
 // is written. Each file's rows go in one transaction: a failure rolls back
 // that file only, keeps the files before it and stops the import.
+//
+// Replace (the user answered Yes to Question): a backup first, then the four
+// deletions and the whole import in one transaction, so that a failure, a
+// refusal or a crash anywhere leaves the store exactly as it was.
 class Importer
 {
 public:
-    Importer(Database &db, const QString &basePath, ProgressPacer &pacer);
+    enum class Mode { Add, Replace };
+    Importer(Database &db, const QString &basePath, ProgressPacer &pacer, Mode mode = Mode::Add);
 
     Result run();
     // One folder's listed names. The reader's sizes start at 0 here and
@@ -80,6 +92,7 @@ private:
     Database &m_db;
     QString m_base;
     ProgressPacer &m_pacer;
+    Mode m_mode;
     Result m_result;
     int m_filesDone = 0;
     int m_filesTotal = 0;

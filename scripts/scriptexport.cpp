@@ -1,13 +1,14 @@
 #include "scripts/scriptexport.h"
 
 #include "scripts/logging.h"
+#include "scripts/originalimport.h"
 #include "scripts/scriptformat.h"
 #include "store/layout.h"
 #include "store/plannerstats.h"
+#include "store/safefile.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 using namespace Qt::StringLiterals;
 
@@ -86,6 +87,39 @@ ExportResult stopped(ExportResult result, const QString &path, const QString &wh
     return result;
 }
 
+// One script that could not be written; the others are still written.
+void skipped(ExportResult &result, const QString &path, const QString &why)
+{
+    if (result.failedPath.isEmpty())
+        result.failedPath = QDir::toNativeSeparators(path);
+    result.failures += QDir::toNativeSeparators(path) + u": "_s + why;
+    qCWarning(lcScripts) << "not exported:" << path << why;
+}
+
+// Why the script of `row` cannot be written to `path`; empty when it can.
+QString writeScript(Database &db, const QString &programFolder, const ExportListRow &row, const QString &path,
+                    bool onlyRevised, bool includeUntranslated)
+{
+    if (!ScriptTables::contains(row.folder) || !isPlainFileName(row.script))
+        return u"this is not a script name that can be written"_s;
+    // The name goes between quotes in the statement; an apostrophe there
+    // would select other rows than the script's.
+    if (const QString why = OriginalImport::checkFileName(row.script); !why.isEmpty())
+        return why;
+    ResultSet rows = db.query(exportScriptStatement(row.folder, row.script, onlyRevised, includeUntranslated));
+    std::vector<ScriptRow> blocks;
+    QString why;
+    if (!scriptRowsFrom(rows, blocks, &why))
+        return why;
+    EncodeFailure encodeFailure;
+    const auto bytes = encodeScriptText(formatScriptBlocks(blocks), row.script, &encodeFailure);
+    if (!bytes)
+        return encodeFailure.message;
+    if (!SafeFile::writeWhole(path, *bytes, programFolder, &why))
+        return why;
+    return {};
+}
+
 } // namespace
 
 ExportResult exportScripts(Database &db, const QString &programFolder, const std::vector<ExportListRow> &ticked,
@@ -106,37 +140,27 @@ ExportResult exportScripts(Database &db, const QString &programFolder, const std
     const QString translated = home.filePath(u"Translated"_s);
     for (const QString &folder : QStringList{translated, translated + u"/battling_arena"_s,
                                              translated + u"/battle_script"_s, translated + u"/field"_s}) {
+        if (const QString link = SafeFile::symlinkOnTheWay(programFolder, folder); !link.isEmpty())
+            return stopped(result, folder, u"%1 is a symbolic link, and nothing is written through links inside "
+                                           "the program folder"_s.arg(QDir::toNativeSeparators(link)));
         if (!QFileInfo(folder).isDir() && !home.mkpath(folder))
             return stopped(result, folder, u"the folder could not be created"_s);
     }
 
     for (const ExportListRow &row : ticked) {
         const QString path = translated + u'/' + row.folder + u'/' + row.script;
-        if (!ScriptTables::contains(row.folder) || !isPlainFileName(row.script))
-            return stopped(result, path, u"this is not a script name that can be written"_s);
-
-        ResultSet rows = db.query(exportScriptStatement(row.folder, row.script, onlyRevised, includeUntranslated));
-        std::vector<ScriptRow> blocks;
-        QString why;
-        if (!scriptRowsFrom(rows, blocks, &why))
-            return stopped(result, path, why);
-        EncodeFailure encodeFailure;
-        const auto bytes = encodeScriptText(formatScriptBlocks(blocks), row.script, &encodeFailure);
-        if (!bytes)
-            return stopped(result, path, encodeFailure.message);
-
-        // Written beside the old file and renamed over it: a file is whole or absent.
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            return stopped(result, path, file.errorString());
-        if (file.write(*bytes) != bytes->size()) {
-            const QString error = file.errorString();
-            file.cancelWriting();
-            return stopped(result, path, error);
-        }
-        if (!file.commit())
-            return stopped(result, path, file.errorString());
-        ++result.written;
+        if (const QString why = writeScript(db, programFolder, row, path, onlyRevised, includeUntranslated);
+            !why.isEmpty())
+            skipped(result, path, why);
+        else
+            ++result.written;
+    }
+    if (!result.failures.isEmpty()) {
+        result.ok = false;
+        result.message = u"%1 of %2 script(s) were exported; these could not be written and were left as they "
+                         "were:\n%3"_s.arg(QString::number(result.written), QString::number(ticked.size()),
+                                           result.failures.join(u'\n'));
+        return result;
     }
     result.message = exportedMessage(qsizetype(ticked.size()));
     return result;

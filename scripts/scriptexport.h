@@ -45,13 +45,14 @@ QString exportedMessage(qsizetype ticked);
 struct ExportResult
 {
     bool ok = true;
-    int written = 0;   // files written before a failure stopped the run
+    int written = 0;   // files written
     QString message;   // the result message, or why the export stopped
-    QString failedPath; // the folder or file that could not be made
+    QString failedPath; // the folder or the first file that could not be made
+    QStringList failures; // "path: why" for each script not written
 };
 
 // The Export button's work for the ticked rows, in list order. Files are
-// replaced whole or not at all; the first folder or file that cannot be
-// written stops the run, and what was written before it stays.
+// replaced whole or not at all. A folder that cannot be made stops the run;
+// a script that cannot be written is listed and the others are written.
 ExportResult exportScripts(Database &db, const QString &programFolder, const std::vector<ExportListRow> &ticked,
                            bool onlyRevised, bool includeUntranslated);

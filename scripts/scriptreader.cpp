@@ -2,8 +2,8 @@
 #include "scripts/logging.h"
 #include "scripts/scriptformat.h"
 #include "store/numbers.h"
+#include "store/safefile.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -159,21 +159,15 @@ bool readScriptFile(const QString &path, ReaderSizes &sizes, const BlockSink &si
                     ReadFailure *failure, const std::function<void()> &afterLine)
 {
     const QString fileName = QFileInfo(path).fileName();
-    QFile file(path);
     QByteArray bytes;
-    bool ok = file.open(QIODevice::ReadOnly);
-    if (ok) {
-        bytes = file.readAll();
-        ok = file.error() == QFileDevice::NoError;
-    }
-    if (!ok) {
+    QString why;
+    if (!SafeFile::readRegular(path, bytes, &why)) {
         if (failure) {
             failure->file = fileName;
             failure->line = 0;
-            failure->message = u"%1: the file cannot be read (%2)."_s.arg(fileName, file.errorString());
+            failure->message = u"%1: the file cannot be read (%2)."_s.arg(fileName, why);
         }
         return false;
     }
-    file.close();
     return readScriptBlocks(bytes, fileName, sizes, sink, failure, afterLine);
 }

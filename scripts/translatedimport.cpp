@@ -120,8 +120,11 @@ Report run(Database &db, const QString &basePath, ProgressPacer &pacer)
 
     std::array<QStringList, 3> listings;
     FileCount files;
+    std::array<QString, 3> unlisted;
     for (size_t f = 0; f < listings.size(); ++f) {
-        listings[f] = OriginalImport::listScriptFiles(QDir(basePath).filePath(ScriptTables::all[f]));
+        const QString folder = QDir(basePath).filePath(ScriptTables::all[f]);
+        unlisted[f] = OriginalImport::listingProblem(folder);
+        listings[f] = OriginalImport::listScriptFiles(folder);
         files.total += int(listings[f].size());
     }
     if (const QString why = Backups::backupBeforeChange(db, Backups::Reason::ImportTranslated); !why.isEmpty()) {
@@ -133,9 +136,9 @@ Report run(Database &db, const QString &basePath, ProgressPacer &pacer)
     for (size_t f = 0; f < listings.size(); ++f) {
         const QString &folder = ScriptTables::all[f];
         pacer.text(folderText(folder));
-        QString failure;
+        QString failure = unlisted[f];
         const int folderEnd = files.done + int(listings[f].size());
-        if (importTranslatedFolder(db, basePath, folder, listings[f], pacer, &failure, &report.blocks, &files)) {
+        if (failure.isEmpty() && importTranslatedFolder(db, basePath, folder, listings[f], pacer, &failure, &report.blocks, &files)) {
             report.lastStatus = AllImported;
         } else {
             qCWarning(lcScripts) << "translated import of" << folder << "stopped:" << failure;

@@ -19,6 +19,10 @@ SearchInput prepareSearchText(const QString &typed)
     // The length is taken before trimming: two blanks pass and list everything.
     if (text.size() == 1)
         return {{}, SearchMessages::tooShort};
+    // The matcher compares the pattern at each place of a block: a long
+    // pattern on a huge block would hold the window for minutes.
+    if (text.size() > SearchMessages::longestPattern)
+        return {{}, SearchMessages::tooLong()};
     return {text.trimmed(), {}};
 }
 

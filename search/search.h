@@ -27,6 +27,12 @@ namespace SearchMessages {
 inline const QString emptyInput = QStringLiteral("Please input a word to search");
 inline const QString tooShort = QStringLiteral("Word is too short, please input one word biggest");
 inline const QString finished = QStringLiteral("End of the search");
+inline constexpr qsizetype longestPattern = 100;
+inline QString tooLong()
+{
+    return QStringLiteral("The search text is longer than %1 characters; please search for a shorter part of it.")
+        .arg(longestPattern);
+}
 } // namespace SearchMessages
 
 // The captions of the "Search in:" items, in index order.

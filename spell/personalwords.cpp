@@ -1,7 +1,8 @@
 #include "spell/personalwords.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include "store/safefile.h"
+
+#include <QFileInfo>
 
 using namespace Qt::StringLiterals;
 
@@ -14,15 +15,16 @@ bool PersonalWordList::load(QString *error)
 {
     m_words.clear();
     m_set.clear();
-    QFile file(m_path);
-    if (!file.exists())
+    if (!QFileInfo::exists(m_path))
         return true;
-    if (!file.open(QIODevice::ReadOnly)) {
+    QByteArray bytes;
+    QString why;
+    if (!SafeFile::readRegular(m_path, bytes, &why)) {
         if (error)
-            *error = u"Cannot read the personal word list %1: %2"_s.arg(m_path, file.errorString());
+            *error = u"Cannot read the personal word list %1: %2"_s.arg(m_path, why);
         return false;
     }
-    const QString text = QString::fromUtf8(file.readAll());
+    const QString text = QString::fromUtf8(bytes);
     for (QStringView line : QStringView(text).split(u'\n')) {
         const QString word = line.trimmed().toString();
         if (!word.isEmpty() && !m_set.contains(word)) {
@@ -41,22 +43,12 @@ bool PersonalWordList::add(const QString &word, QString *error)
     QStringList words = m_words;
     words << clean;
 
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = u"Cannot write the personal word list %1: %2"_s.arg(m_path, file.errorString());
-        return false;
-    }
     const QByteArray bytes = (words.join(u'\n') + u'\n').toUtf8();
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
+    QString why;
+    // The list lies in the program folder: it is replaced whole, never through a link.
+    if (!SafeFile::writeWhole(m_path, bytes, QFileInfo(m_path).absolutePath(), &why)) {
         if (error)
-            *error = u"Cannot write the personal word list %1: %2"_s.arg(m_path, file.errorString());
-        return false;
-    }
-    if (!file.commit()) {
-        if (error)
-            *error = u"Cannot write the personal word list %1: %2"_s.arg(m_path, file.errorString());
+            *error = u"Cannot write the personal word list %1: %2"_s.arg(m_path, why);
         return false;
     }
     m_words = words;

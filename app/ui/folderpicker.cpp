@@ -1,7 +1,8 @@
 #include "app/ui/folderpicker.h"
 
+#include "app/ui/filedialogs.h"
+
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QSettings>
 
@@ -31,7 +32,7 @@ QString BrowseFolder(QWidget *owner, const QString &title)
     QString start = settings.value(key).toString();
     if (start.isEmpty() || !QFileInfo(start).isDir())
         start = QDir::homePath();
-    const QString chosen = QFileDialog::getExistingDirectory(owner, title, start, QFileDialog::ShowDirsOnly);
+    const QString chosen = FileDialogs::existingFolder(owner, title, start);
     if (chosen.isEmpty())
         return QString();
     settings.setValue(key, chosen);

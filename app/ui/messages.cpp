@@ -42,7 +42,8 @@ Answer showBox(QWidget *parent, const Message &message)
     QMessageBox box(toBoxIcon(message.icon), title, message.text, QMessageBox::NoButton, parent);
     if (message.buttons == Buttons::YesNoCancel) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        box.setDefaultButton(QMessageBox::Yes);
+        // These questions destroy data: Enter must not be the way to agree.
+        box.setDefaultButton(QMessageBox::No);
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }

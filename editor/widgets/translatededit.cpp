@@ -115,15 +115,20 @@ bool TranslatedEdit::insertTag(const QString &tag)
     const auto inserted = insertTagAt(m_text, caretPosition(), tag);
     if (!inserted)
         return false;
+    replaceTextCrLf(inserted->text);
+    setCaretPosition(inserted->caret);
+    return true;
+}
+
+void TranslatedEdit::replaceTextCrLf(const QString &text)
+{
     // The whole text is set anew, so link marks go until they are marked
     // again; as one edit it stays a single undo step.
     QTextCursor cursor(document());
     cursor.beginEditBlock();
     cursor.select(QTextCursor::Document);
-    cursor.insertText(toDocumentText(inserted->text), QTextCharFormat());
+    cursor.insertText(toDocumentText(text), QTextCharFormat());
     cursor.endEditBlock();
-    setCaretPosition(inserted->caret);
-    return true;
 }
 
 void TranslatedEdit::keyPressEvent(QKeyEvent *event)

@@ -20,8 +20,11 @@ public:
     explicit TranslatedEdit(QWidget *parent = nullptr);
 
     // The text with CR LF line breaks, and setting it so (formatting is lost).
+    // setPlainTextCrLf starts a new undo history (a block is loaded);
+    // replaceTextCrLf is an edit of the user's, one step to undo.
     QString plainTextCrLf() const { return m_text; }
     void setPlainTextCrLf(const QString &text);
+    void replaceTextCrLf(const QString &text);
 
     // The caret is the start of the selection.
     int caretPosition() const;

@@ -2,7 +2,6 @@
 
 #include "links/highlight.h"
 
-#include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -10,47 +9,38 @@
 
 namespace {
 
+// Tells the marks made here from extra selections others add.
+constexpr int LinkMarkProperty = QTextFormat::UserProperty + 17;
+
 void markBlocks(QTextEdit *editor, const LinkGlossary &glossary, const QTextBlock &first, const QTextBlock &last)
 {
-    QTextDocument *doc = editor->document();
-    const bool updates = editor->updatesEnabled();
-    const bool modified = doc->isModified();
-    const bool undo = doc->isUndoRedoEnabled();
-    editor->setUpdatesEnabled(false);
-    {
-        const QSignalBlocker blocker(doc);
-        // Re-marking must not become a step that an undo stops at; Ctrl+Z is
-        // Exit in this program, so the editor's own history is worth less
-        // than an undo that would only take colours back.
-        doc->setUndoRedoEnabled(false);
-
-        QTextCharFormat plain;
-        plain.setForeground(QColor(0, 0, 0));
-        plain.setFontWeight(QFont::Normal);
-        QTextCharFormat linked;
-        linked.setForeground(QColor(0, 0, 255));
-        linked.setFontWeight(QFont::Bold);
-
-        QTextCursor cursor(doc);
-        cursor.beginEditBlock();
-        cursor.setPosition(first.position());
-        cursor.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
-        cursor.mergeCharFormat(plain);
-        for (QTextBlock block = first; block.isValid(); block = block.next()) {
-            for (const LinkMark &mark : glossary.marksInLine(block.text(), block.position())) {
-                cursor.setPosition(int(mark.start));
-                cursor.setPosition(int(mark.start + mark.length), QTextCursor::KeepAnchor);
-                cursor.mergeCharFormat(linked);
-            }
-            if (block == last)
-                break;
-        }
-        cursor.endEditBlock();
-
-        doc->setUndoRedoEnabled(undo);
-        doc->setModified(modified);
+    const int from = first.position();
+    const int to = last.position() + last.length();
+    QList<QTextEdit::ExtraSelection> selections;
+    for (const QTextEdit::ExtraSelection &selection : editor->extraSelections()) {
+        const int start = selection.cursor.selectionStart();
+        // Marks of the lines marked anew go; a mark emptied by an edit goes too.
+        if (selection.format.boolProperty(LinkMarkProperty)
+            && ((start >= from && start < to) || !selection.cursor.hasSelection()))
+            continue;
+        selections += selection;
     }
-    editor->setUpdatesEnabled(updates);
+
+    QTextCharFormat linked;
+    linked.setForeground(QColor(0, 0, 255));
+    linked.setFontWeight(QFont::Bold);
+    linked.setProperty(LinkMarkProperty, true);
+    for (QTextBlock block = first; block.isValid(); block = block.next()) {
+        for (const LinkMark &mark : glossary.marksInLine(block.text(), block.position())) {
+            QTextCursor cursor(editor->document());
+            cursor.setPosition(int(mark.start));
+            cursor.setPosition(int(mark.start + mark.length), QTextCursor::KeepAnchor);
+            selections += QTextEdit::ExtraSelection{cursor, linked};
+        }
+        if (block == last)
+            break;
+    }
+    editor->setExtraSelections(selections);
 }
 
 } // namespace

@@ -35,5 +35,10 @@ QString TextEditSpellEditor::selectedText() const
 
 void TextEditSpellEditor::setText(const QString &text)
 {
-    m_editor->setPlainText(text);
+    // One edit over the whole text, so that the correction can be undone.
+    QTextCursor cursor(m_editor->document());
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(text, QTextCharFormat());
+    cursor.endEditBlock();
 }

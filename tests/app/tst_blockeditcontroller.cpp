@@ -36,9 +36,11 @@ struct Blocks : AppFixture
     }
     bool markedAt(int position) const // a word link's bold mark
     {
-        QTextCursor cursor(translation()->document());
-        cursor.setPosition(position + 1);
-        return cursor.charFormat().fontWeight() == QFont::Bold;
+        const QList<QTextEdit::ExtraSelection> marks = translation()->extraSelections();
+        return std::any_of(marks.begin(), marks.end(), [position](const QTextEdit::ExtraSelection &mark) {
+            return mark.cursor.selectionStart() <= position && position < mark.cursor.selectionEnd()
+                && mark.format.fontWeight() == QFont::Bold;
+        });
     }
     bool ok = false;
 };

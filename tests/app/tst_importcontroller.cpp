@@ -3,6 +3,7 @@
 #include "tests/app/appfixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -10,6 +11,7 @@
 #include <QMenu>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
 
 using Messages::Answer;
 
@@ -63,6 +65,7 @@ private slots:
     void imports_data();
     void imports();
     void aFailingTranslationFolderIsShown();
+    void enterKeepsTheScripts();
 };
 
 void tst_ImportController::imports_data()
@@ -80,9 +83,10 @@ void tst_ImportController::imports_data()
                                                  << u"First disable 'Automatic save' please"_s << open << 3;
     QTest::newRow("original, Cancel to the question") << ori << Answer::Cancel << u"scripts"_s << QString() << open
                                                       << 3;
-    QTest::newRow("original, cancelled") << ori << Answer::Yes << QString() << QString() << QString() << 0;
+    // Nothing goes before a folder is picked and found good.
+    QTest::newRow("original, cancelled") << ori << Answer::Yes << QString() << QString() << QString() << 3;
     QTest::newRow("original, no scripts folder") << ori << Answer::Yes << u"scripts/field"_s
-                                                 << OriginalImport::InvalidFolder << QString() << 0;
+                                                 << OriginalImport::InvalidFolder << QString() << 3;
     QTest::newRow("original") << ori << Answer::Yes << u"scripts"_s << QString() << OriginalImport::AllImported << 2;
     QTest::newRow("translated, automatic save on") << tr << Answer::Yes << refused
                                                    << u"Disable first 'Automatic save' please"_s << open << 3;
@@ -151,6 +155,19 @@ void tst_ImportController::aFailingTranslationFolderIsShown()
     QVERIFY2(f.messages.texts().first().contains(u"battling_arena\\a.txt, line 1"_s),
              qPrintable(f.messages.texts().first()));
     QCOMPARE(f.control<QLabel>(u"lblMsg"_s)->text(), TranslatedImport::AllImported); // field came last
+}
+
+void tst_ImportController::enterKeepsTheScripts()
+{
+    Importing f;
+    QVERIFY(f.ok);
+    // The real question box, answered by the key a hurried user presses.
+    const Messages::Handler recorder = Messages::setHandler({});
+    QTimer::singleShot(0, [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Enter); });
+    f.control<QAction>(u"mnuImpOri"_s)->trigger();
+    Messages::setHandler(recorder);
+    QVERIFY(f.pickerTitles.isEmpty());
+    QCOMPARE(f.value(u"SELECT count(*) FROM battling_arena"_s).toInt(), 3);
 }
 
 QTEST_MAIN(tst_ImportController)

@@ -107,13 +107,14 @@ QPoint tst_LinksController::pointAt(int crLfIndex) const
 // The marked words in text order, lines joined by '|'.
 QString tst_LinksController::marks() const
 {
+    QList<QTextEdit::ExtraSelection> marks = m_editor->extraSelections();
+    std::sort(marks.begin(), marks.end(), [](const auto &a, const auto &b) {
+        return a.cursor.selectionStart() < b.cursor.selectionStart();
+    });
     QStringList found;
-    for (QTextBlock block = m_editor->document()->firstBlock(); block.isValid(); block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextCharFormat format = it.fragment().charFormat();
-            if (format.fontWeight() == QFont::Bold && format.foreground().color() == QColor(0, 0, 255))
-                found << it.fragment().text();
-        }
+    for (const QTextEdit::ExtraSelection &mark : marks) {
+        if (mark.format.fontWeight() == QFont::Bold && mark.format.foreground().color() == QColor(0, 0, 255))
+            found << mark.cursor.selectedText();
     }
     return found.join(u'|');
 }

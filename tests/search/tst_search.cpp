@@ -48,6 +48,8 @@ void tst_Search::inputRules_data()
     QTest::newRow("apostrophe becomes the stored grave accent") << u"'a"_s << u"`a"_s << u""_s;
     QTest::newRow("trimmed, inner blanks stay") << u"  la espada "_s << u"la espada"_s << u""_s;
     QTest::newRow("wildcards stay") << u"a_c%"_s << u"a_c%"_s << u""_s;
+    QTest::newRow("longest pattern") << QString(100, u'a') << QString(100, u'a') << u""_s;
+    QTest::newRow("one character longer") << QString(101, u'a') << u""_s << SearchMessages::tooLong();
 }
 
 void tst_Search::inputRules()
