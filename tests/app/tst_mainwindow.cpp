@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -94,6 +95,8 @@ void tst_MainWindow::startUp()
         QVERIFY2(!f.control(QLatin1StringView(name))->isEnabled(), name);
     QVERIFY(!f.control<QAction>(u"mnuGuardar"_s)->isEnabled());
     QVERIFY(f.control<QTimer>(u"saveTime"_s)->isActive());
+    // Alt+T is Translation, so Tools takes its second letter.
+    QCOMPARE(f.control<QMenu>(u"mnuTools"_s)->title(), u"T&ools"_s);
 }
 
 void tst_MainWindow::aboutScrollerTurnsAround()
