@@ -35,8 +35,8 @@ int runSave(CliContext &context, const QStringList &arguments)
     // The window can only save a block it shows; a name without a row would
     // save into nothing and look like success.
     if (!load->stored)
-        return context.fail(u"There is no block %1 %2 %3 in the store; nothing was saved."_s.arg(
-            parser.positionalArguments().at(0), parser.positionalArguments().at(1), parser.positionalArguments().at(2)));
+        return context.fail(u"There is no block %1 in the store; nothing was saved."_s.arg(
+            parser.positionalArguments().join(u' ')));
 
     BlockEdits edits{load->translation, load->comment, load->revised};
     if (parser.isSet(translation))

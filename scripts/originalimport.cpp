@@ -231,7 +231,8 @@ Result Importer::run()
     if (m_mode == Mode::Replace && !runDeletions(m_db, m_pacer)) {
         const QString why = m_db.lastError().message;
         m_db.rollback();
-        stop(QString(), 0, u"the scripts already imported could not be deleted (%1); the store was left as it was."_s.arg(why));
+        stop(QString(), 0,
+             u"the scripts already imported could not be deleted (%1); the store was left as it was."_s.arg(why));
         return m_result;
     }
     for (size_t f = 0; f < listings.size(); ++f) {

@@ -138,7 +138,8 @@ Report run(Database &db, const QString &basePath, ProgressPacer &pacer)
         pacer.text(folderText(folder));
         QString failure = unlisted[f];
         const int folderEnd = files.done + int(listings[f].size());
-        if (failure.isEmpty() && importTranslatedFolder(db, basePath, folder, listings[f], pacer, &failure, &report.blocks, &files)) {
+        if (failure.isEmpty()
+            && importTranslatedFolder(db, basePath, folder, listings[f], pacer, &failure, &report.blocks, &files)) {
             report.lastStatus = AllImported;
         } else {
             qCWarning(lcScripts) << "translated import of" << folder << "stopped:" << failure;

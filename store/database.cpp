@@ -133,7 +133,8 @@ bool Database::configure(const QString &options)
     sqlite3_db_config(m_db, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
     // Checked before the settings below, which would write to the file.
     if (const QString problem = layoutProblem(m_db); !problem.isEmpty())
-        return fail(SQLITE_NOTADB, u"%1 cannot be used as the store: %2. Nothing was written to it."_s.arg(m_path, problem));
+        return fail(SQLITE_NOTADB,
+                    u"%1 cannot be used as the store: %2. Nothing was written to it."_s.arg(m_path, problem));
     const char *settings = "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;";
     char *message = nullptr;
     const int rc = sqlite3_exec(m_db, settings, nullptr, nullptr, &message);

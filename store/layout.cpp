@@ -42,7 +42,8 @@ bool createStore(const QString &path, StoreError *error)
     // A dangling link "does not exist", and SQLite would create its target
     // wherever it points.
     if (QFileInfo(path).isSymLink())
-        return failWith(0, u"%1 is a symbolic link; the store is created only in the program folder itself."_s.arg(path));
+        return failWith(0,
+                        u"%1 is a symbolic link; the store is created only in the program folder itself."_s.arg(path));
     if (QFileInfo::exists(path))
         return failWith(0, u"%1 already exists; it was left as it is."_s.arg(path));
 
@@ -55,7 +56,8 @@ bool createStore(const QString &path, StoreError *error)
 
     sqlite3 *db = nullptr;
     const QByteArray file = path.toUtf8();
-    int rc = sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW, nullptr);
+    int rc = sqlite3_open_v2(file.constData(), &db,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW, nullptr);
     if (rc != SQLITE_OK) {
         const QString why = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
         sqlite3_close_v2(db);

@@ -163,7 +163,8 @@ bool writeWhole(const QString &path, const QByteArray &bytes, const QString &gua
         const QString which = link == QDir::cleanPath(QFileInfo(path).absoluteFilePath())
             ? u"it"_s
             : QDir::toNativeSeparators(link);
-        return fail(why, which + u" is a symbolic link, and nothing is written through links inside the program folder"_s);
+        return fail(why,
+                    which + u" is a symbolic link, and nothing is written through links inside the program folder"_s);
     }
     if (const QString refusal = sqliteFileRefusal(path); !refusal.isEmpty())
         return fail(why, refusal);

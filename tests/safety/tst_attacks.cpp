@@ -136,8 +136,6 @@ void tst_Attacks::throughTheCli_data()
     const QStringList reimport{u"import-original"_s, u"--yes"_s, u"FOLDER"_s};
     QTest::newRow("script linked to a device") << u"field/z.txt"_s << u"/dev/zero"_s << reimport;
     QTest::newRow("script linked to a FIFO") << u"field/z.txt"_s << u"fifo"_s << reimport;
-    QTest::newRow("translations linked to a FIFO")
-        << u"field/0.txt"_s << u"fifo"_s << QStringList{u"import-translated"_s, u"FOLDER"_s};
     QTest::newRow("links file is a device") << QString() << QString()
                                             << QStringList{u"links-import"_s, u"/dev/zero"_s};
     QTest::newRow("translation file is a device")
@@ -225,7 +223,8 @@ void tst_Attacks::storeScripts(int count, int size, char fill)
     QVERIFY(openStore(db, m_home->storePath()) && db.begin() && db.execute(u"DELETE FROM field"_s));
     const QString text(size, QChar::fromLatin1(fill));
     for (int i = 0; i < count; ++i)
-        QVERIFY(db.execute(u"INSERT INTO field VALUES ('%1.txt', 1, 'o', 24, 2, '', 1, 0, '%2', 0, 0)"_s.arg(i).arg(text)));
+        QVERIFY(db.execute(
+            u"INSERT INTO field VALUES ('%1.txt', 1, 'o', 24, 2, '', 1, 0, '%2', 0, 0)"_s.arg(i).arg(text)));
     QVERIFY(db.commit());
 }
 
