@@ -28,6 +28,7 @@ private slots:
     void startUp_data();
     void startUp();
     void aboutScrollerTurnsAround();
+    void everyShortcutDoesOneThing();
     void theEditorsTakeTheRoom_data();
     void theEditorsTakeTheRoom();
     void aSearchHitOpensItsBlock();
@@ -109,6 +110,22 @@ void tst_MainWindow::aboutScrollerTurnsAround()
         about.scrollStep();
     about.scrollStep();
     QCOMPARE(about.scrollTop(), AboutDialog::ReentryTwips);
+}
+
+// Each feature adds its own entries: two of them on one key, and the key does neither.
+void tst_MainWindow::everyShortcutDoesOneThing()
+{
+    AppFixture f;
+    QVERIFY(f.start());
+    QHash<QKeySequence, QString> owners;
+    for (const QAction *action : f.window->findChildren<QAction *>()) {
+        for (const QKeySequence &key : action->shortcuts()) {
+            const QString owner = owners.value(key);
+            QVERIFY2(owner.isEmpty() || owner == action->text(),
+                     qPrintable(key.toString() + u": "_s + owner + u" and "_s + action->text()));
+            owners.insert(key, action->text());
+        }
+    }
 }
 
 void tst_MainWindow::theEditorsTakeTheRoom_data()
