@@ -1,6 +1,7 @@
 #include "cli/checkoutput.h"
 #include "cli/commands.h"
 #include "cli/exportlist.h"
+#include "cli/progress.h"
 
 #include <QCommandLineParser>
 
@@ -41,8 +42,10 @@ int runExport(CliContext &context, const QStringList &arguments)
         if (const auto refused = refuseExportWithErrors(context, db, ticked, list->onlyRevised))
             return *refused;
     }
+    CliProgress progress(context.err, CliProgress::modeFor(context.verbose, context.stderrIsTerminal));
     const ExportResult result = exportScripts(db, context.programFolder, ticked, list->onlyRevised,
-                                              parser.isSet(include));
+                                              parser.isSet(include), &progress);
+    progress.finish();
     if (!result.ok)
         return context.fail(result.message);
     context.out << result.message << Qt::endl;

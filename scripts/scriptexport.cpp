@@ -1,4 +1,5 @@
 #include "scripts/scriptexport.h"
+#include "scripts/importprogress.h"
 
 #include "scripts/logging.h"
 #include "scripts/originalimport.h"
@@ -123,7 +124,7 @@ QString writeScript(Database &db, const QString &programFolder, const ExportList
 } // namespace
 
 ExportResult exportScripts(Database &db, const QString &programFolder, const std::vector<ExportListRow> &ticked,
-                           bool onlyRevised, bool includeUntranslated)
+                           bool onlyRevised, bool includeUntranslated, ImportProgress *progress)
 {
     ExportResult result;
     if (ticked.empty()) {
@@ -147,8 +148,13 @@ ExportResult exportScripts(Database &db, const QString &programFolder, const std
             return stopped(result, folder, u"the folder could not be created"_s);
     }
 
+    int done = 0;
     for (const ExportListRow &row : ticked) {
         const QString path = translated + u'/' + row.folder + u'/' + row.script;
+        if (progress) {
+            progress->showFiles(done++, int(ticked.size()));
+            progress->showText(QDir::toNativeSeparators(path));
+        }
         if (const QString why = writeScript(db, programFolder, row, path, onlyRevised, includeUntranslated);
             !why.isEmpty())
             skipped(result, path, why);

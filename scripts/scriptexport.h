@@ -7,6 +7,8 @@
 
 #include <vector>
 
+class ImportProgress;
+
 // The export of translated scripts, without widgets: the list of scripts that
 // ExportWindow offers, and the writing of the ticked ones into the Translated
 // folder under the program folder.
@@ -54,5 +56,6 @@ struct ExportResult
 // The Export button's work for the ticked rows, in list order. Files are
 // replaced whole or not at all. A folder that cannot be made stops the run;
 // a script that cannot be written is listed and the others are written.
+// `progress`, when given, hears of each file before it is written.
 ExportResult exportScripts(Database &db, const QString &programFolder, const std::vector<ExportListRow> &ticked,
-                           bool onlyRevised, bool includeUntranslated);
+                           bool onlyRevised, bool includeUntranslated, ImportProgress *progress = nullptr);

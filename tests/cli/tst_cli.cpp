@@ -244,6 +244,9 @@ void tst_Cli::run_data()
              " 1 scripts were exported, check the 'Translated' folder at the application path\n", {}, {}, {}, {},
              u"Translated/field/town`s.txt"_s,
              "<TextBlock 2 w:40 h:1>\r\nBye.\r\n<TextBlock 32767 w:56 h:2>\r\nEs \"tarde\".\r\n"});
+    addCase({"export, verbose", {u"--verbose"_s, u"export"_s, u"--include-untranslated"_s, u"town`s.txt"_s}, 0,
+             " 1 scripts were exported, check the 'Translated' folder at the application path\n",
+             u"@/Translated/field/town`s.txt"_s});
     addCase({"export of nothing named", {u"export"_s}, 2, {}, u"Give --all or the scripts to export, not both."_s});
     addCase({"export of nothing listed", {u"export"_s, u"--only-revised"_s, u"b.txt"_s}, 1, {},
              u"Nothing to export, make selection fisrt please"_s});
