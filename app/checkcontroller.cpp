@@ -236,6 +236,7 @@ void CheckController::showChecksWindow(const QSet<QString> &scripts)
         m_checksWindow = new ChecksWindow(m_c.window);
         connect(m_checksWindow, &ChecksWindow::refreshRequested, this, &CheckController::refreshProject);
         connect(m_checksWindow, &ChecksWindow::findingOpened, this, &CheckController::openFinding);
+        m_checksWindow->setFitMenu(m_fitMenu);
     }
     m_checksWindow->showScripts(scripts);
     m_checksWindow->show();
@@ -273,4 +274,11 @@ void CheckController::watchExport(ExportWindow &window)
         reportReadBack(&window, db, m_programFolder, ticked, onlyRevised, include);
     };
     window.setExportChecks(before, after);
+}
+
+void CheckController::setFitMenu(QMenu *menu)
+{
+    m_fitMenu = menu;
+    if (m_checksWindow)
+        m_checksWindow->setFitMenu(menu);
 }

@@ -70,6 +70,9 @@ public:
     void projectChanged();
     bool isCheckingProject() const { return m_thread != nullptr; }
 
+    // The batch fit's menu, offered in the checks window.
+    void setFitMenu(QMenu *menu);
+
     // Puts the checks around an export window's Export button.
     void watchExport(ExportWindow &window);
 
@@ -114,5 +117,6 @@ private:
     QTimer m_coalesce;
     QTimer m_underlinePause;
     OverflowMarks *m_marks = nullptr;
-    ChecksWindow *m_checksWindow = nullptr; // a child of the main window once opened
+    ChecksWindow *m_checksWindow = nullptr;
+    QMenu *m_fitMenu = nullptr; // a child of the main window once opened
 };

@@ -30,12 +30,14 @@ FitController::FitController(const Controls &controls, const WindowSize &size, D
     m_fitBlock->setShortcut(QKeySequence(u"Ctrl+Shift+W"_s));
     connect(m_fitBlock, &QAction::triggered, this, &FitController::fitOpenBlock);
 
-    QMenu *batch = m_c.tools->addMenu(u"Fit Overflowing Blocks"_s);
-    batch->setObjectName(u"mnuFitAll"_s);
+    m_overflowing = m_c.tools->addMenu(u"Fit Overflowing Blocks"_s);
+    m_overflowing->setObjectName(u"mnuFitAll"_s);
     const std::pair<const char16_t *, Scope> scopes[] = {
-        {u"In This Script...", Scope::Script}, {u"In This Folder...", Scope::Folder}, {u"In the Project...", Scope::Project}};
+        {u"In the Open Block's Script...", Scope::Script},
+        {u"In the Open Block's Folder...", Scope::Folder},
+        {u"In the Project...", Scope::Project}};
     for (const auto &[caption, scope] : scopes) {
-        connect(batch->addAction(QString::fromUtf16(caption)), &QAction::triggered, this,
+        connect(m_overflowing->addAction(QString::fromUtf16(caption)), &QAction::triggered, this,
                 [this, scope] { fitOverflowing(scope); });
     }
 }

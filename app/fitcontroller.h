@@ -35,6 +35,8 @@ public:
     FitController(const Controls &controls, const WindowSize &size, Database &db, QObject *parent);
 
     QAction *fitBlockAction() const { return m_fitBlock; }
+    // Tools, Fit Overflowing Blocks: the same menu serves the checks window.
+    QMenu *overflowingMenu() const { return m_overflowing; }
 
     void fitOpenBlock();
     enum class Scope { Script, Folder, Project };
@@ -54,4 +56,5 @@ private:
     const WindowSize &m_size;
     Database &m_db;
     QAction *m_fitBlock = nullptr;
+    QMenu *m_overflowing = nullptr;
 };

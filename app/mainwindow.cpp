@@ -134,6 +134,7 @@ void MainWindow::buildFeatures()
     connect(fitting, &FitController::saveRequested, blocks, &BlockEditController::save);
     connect(fitting, &FitController::nodeClicked, blocks, &BlockEditController::openBlock);
     connect(fitting, &FitController::blocksSaved, checks, &CheckController::projectChanged);
+    checks->setFitMenu(fitting->overflowingMenu());
     connect(blocks, &BlockEditController::blockLoaded, checks, &CheckController::blockLoaded);
     connect(blocks, &BlockEditController::saved, checks, &CheckController::blockSaved);
     connect(blocks, &BlockEditController::windowSizeReset, checks, &CheckController::recheck);

@@ -11,6 +11,7 @@ ChecksWindow::ChecksWindow(QWidget *parent)
     , m_ui(std::make_unique<Ui::ChecksWindow>())
 {
     m_ui->setupUi(this);
+    m_ui->cmdFit->hide(); // until a fit menu is given
     m_filter.setSourceModel(&m_model);
     m_ui->lstFindings->setModel(&m_filter);
     m_ui->lstFindings->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
@@ -97,4 +98,10 @@ void ChecksWindow::showCount()
     if (!m_filter.scripts().isEmpty())
         text += u", in %1 scripts"_s.arg(m_filter.scripts().size());
     m_ui->lblCount->setText(text);
+}
+
+void ChecksWindow::setFitMenu(QMenu *menu)
+{
+    m_ui->cmdFit->setMenu(menu);
+    m_ui->cmdFit->setVisible(menu != nullptr);
 }

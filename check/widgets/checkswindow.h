@@ -6,6 +6,8 @@
 
 #include <memory>
 
+class QMenu;
+
 namespace Ui {
 class ChecksWindow;
 }
@@ -36,6 +38,8 @@ public:
     const FindingsFilter &shown() const { return m_filter; }
     void setRuleFilter(std::optional<Rule> rule);
     void setSeverityFilter(std::optional<Severity> severity);
+    // The fit of many blocks, offered beside the findings; none: no button.
+    void setFitMenu(QMenu *menu);
     // Opens the shown row `row`, as a double-click or Enter on it does.
     void openRow(int row);
 

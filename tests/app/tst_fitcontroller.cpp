@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QTest>
 #include <QTextEdit>
+#include <QToolButton>
 
 // Wiring only: the Tools entries reach the fit, the editor and the store.
 class tst_FitController : public QObject
@@ -49,7 +50,12 @@ void tst_FitController::fitToWindowIsOneUndoableEdit()
 
 void tst_FitController::projectFitAsksThenSaves()
 {
-    auto *batch = m_app->control<QMenu>(u"mnuFitAll"_s);
+    // The checks window offers the Tools menu's batch.
+    m_app->control<QAction>(u"mnuChecks"_s)->trigger();
+    auto *button = m_app->window->findChild<QToolButton *>(u"cmdFit"_s);
+    QVERIFY(button && button->isVisible());
+    QMenu *batch = button->menu();
+    QCOMPARE(batch, m_app->control<QMenu>(u"mnuFitAll"_s));
     m_app->messages.answerWith({Messages::Answer::No, Messages::Answer::Yes});
     batch->actions().last()->trigger(); // "In the Project...", answered No
     QCOMPARE(m_app->stored(u"text_data_t"_s, Translated), Long);
