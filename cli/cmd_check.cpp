@@ -1,6 +1,7 @@
 #include "cli/checkoutput.h"
 #include "cli/commands.h"
 #include "cli/jsonline.h"
+#include "cli/sizeoption.h"
 
 #include "check/exportcheck.h"
 #include "store/database.h"
@@ -10,13 +11,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-bool isWholeNumber(const QString &text)
-{
-    bool ok = false;
-    text.toInt(&ok);
-    return ok;
-}
 
 // Reads the project from an open store.
 bool loadCliProject(CliContext &context, Database &db, CheckedProject &project)
@@ -36,17 +30,10 @@ bool loadCliProject(CliContext &context, Database &db, CheckedProject &project)
 // stay as they are.
 int runCheck(CliContext &context, const QStringList &arguments)
 {
-    // --size takes two values, which the parser cannot: they are taken out first.
     QStringList words = arguments;
-    std::optional<std::pair<QString, QString>> size;
-    if (const qsizetype at = words.indexOf(u"--size"_s); at >= 0) {
-        if (at + 2 >= words.size() || !isWholeNumber(words[at + 1]) || !isWholeNumber(words[at + 2])) {
-            context.err << u"--size needs a width and a height, two whole numbers."_s << Qt::endl;
-            return ExitUsage;
-        }
-        size = {words[at + 1], words[at + 2]};
-        words.remove(at, 3);
-    }
+    const auto size = takeSizeOption(context, words);
+    if (!size)
+        return size.status();
     QCommandLineParser parser;
     const QCommandLineOption folder(u"folder"_s, u"battling_arena, battle_script or field."_s, u"FOLDER"_s);
     const QCommandLineOption script(u"script"_s, u"Only this script (its file name)."_s, u"FILE_NAME"_s);
@@ -61,7 +48,7 @@ int runCheck(CliContext &context, const QStringList &arguments)
         return ExitUsage;
     ProjectCheckOptions options;
     options.errorsOnly = parser.isSet(errorsOnly);
-    options.size = size;
+    options.size = *size;
     if (parser.isSet(rule)) {
         options.rules = RuleSet::none();
         for (const QString &id : parser.values(rule)) {
