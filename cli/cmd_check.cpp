@@ -1,6 +1,7 @@
 #include "cli/checkoutput.h"
 #include "cli/commands.h"
 #include "cli/jsonline.h"
+#include "cli/progress.h"
 #include "cli/sizeoption.h"
 
 #include "check/exportcheck.h"
@@ -67,9 +68,18 @@ int runCheck(CliContext &context, const QStringList &arguments)
 
     Database db;
     CheckedProject project;
-    if (!openProgramStore(db, context) || !loadCliProject(context, db, project))
+    if (!openProgramStore(db, context))
         return ExitFailure;
-    const ProjectCheck check = checkProject(project, options);
+    CliProgress progress(context.err, CliProgress::modeFor(context.verbose, context.stderrIsTerminal));
+    progress.showText(u"Reading the blocks and the links..."_s);
+    QString error;
+    const bool loaded = loadProject(db, context.programFolder, project, &error);
+    if (loaded)
+        progress.showText(u"Checking %1 blocks..."_s.arg(project.blocks.size()));
+    const ProjectCheck check = loaded ? checkProject(project, options) : ProjectCheck();
+    progress.finish(); // before any message, which would otherwise share its line
+    if (!loaded)
+        return context.fail(error);
     for (const BlockFindings &block : check.blocks) {
         for (const Finding &f : block.findings) {
             context.out << JsonLine()
