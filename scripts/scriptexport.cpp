@@ -4,6 +4,7 @@
 #include "scripts/scriptformat.h"
 #include "store/layout.h"
 #include "store/plannerstats.h"
+#include "store/storetext.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -53,12 +54,12 @@ bool fillExportList(Database &db, int folderIndex, bool onlyRevised, std::vector
 QString exportScriptStatement(const QString &folder, const QString &script, bool onlyRevised,
                               bool includeUntranslated)
 {
-    const QString select = u"SELECT * FROM "_s + folder + u" WHERE file_name = '"_s + script;
+    const QString select = u"SELECT * FROM "_s + folder + u" WHERE file_name = "_s + storeLiteral(script);
     if (includeUntranslated)
-        return select + u"';"_s;
+        return select + u';';
     if (onlyRevised)
-        return select + u"' AND translated = 1 AND revised = 1;"_s;
-    return select + u"' AND translated = 1;"_s;
+        return select + u" AND translated = 1 AND revised = 1;"_s;
+    return select + u" AND translated = 1;"_s;
 }
 
 QString exportedMessage(qsizetype ticked)
@@ -126,8 +127,11 @@ ExportResult exportScripts(Database &db, const QString &programFolder, const std
             return stopped(result, path, encodeFailure.message);
 
         // Written beside the old file and renamed over it: a file is whole or absent.
+        // Unbuffered, so that a full disk shows in write(): Qt 6.4's commit()
+        // does not report a buffer it failed to flush, and would rename a
+        // truncated file over the old one.
         QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
             return stopped(result, path, file.errorString());
         if (file.write(*bytes) != bytes->size()) {
             const QString error = file.errorString();

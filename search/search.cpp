@@ -26,9 +26,10 @@ namespace {
 
 QList<SearchStatement> translatedStatements(const QString &t)
 {
+    const QString like = storeLiteral(u'%' + t + u'%');
     QList<SearchStatement> out;
     for (const QString &table : ScriptTables::all)
-        out.append({u"SELECT * FROM "_s + table + u" WHERE text_data_t LIKE '%"_s + t + u"%' AND translated = 1;"_s, table,
+        out.append({u"SELECT * FROM "_s + table + u" WHERE text_data_t LIKE "_s + like + u" AND translated = 1;"_s, table,
                     ColTextDataT});
     return out;
 }
@@ -37,12 +38,13 @@ QList<SearchStatement> translatedStatements(const QString &t)
 // semicolon; the engine takes it either way.
 QList<SearchStatement> columnStatements(const QString &column, int position, const QString &t)
 {
+    const QString like = storeLiteral(u'%' + t + u'%');
     return {
-        {u"SELECT * FROM battling_arena WHERE "_s + column + u" LIKE '%"_s + t + u"%'"_s, ScriptTables::battlingArena,
+        {u"SELECT * FROM battling_arena WHERE "_s + column + u" LIKE "_s + like, ScriptTables::battlingArena,
          position},
-        {u"SELECT * FROM battle_script WHERE "_s + column + u" LIKE '%"_s + t + u"%';"_s, ScriptTables::battleScript,
+        {u"SELECT * FROM battle_script WHERE "_s + column + u" LIKE "_s + like + u';', ScriptTables::battleScript,
          position},
-        {u"SELECT * FROM field WHERE "_s + column + u" LIKE '%"_s + t + u"%';"_s, ScriptTables::field, position},
+        {u"SELECT * FROM field WHERE "_s + column + u" LIKE "_s + like + u';', ScriptTables::field, position},
     };
 }
 
