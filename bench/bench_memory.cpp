@@ -192,7 +192,15 @@ void keepCurrent(BenchContext &ctx)
 void openBlock(BenchContext &ctx)
 {
     auto &state = ctx.state<MemoryState>();
-    const auto &[block, original] = state.blocks[state.blocks.size() / 3];
+    // A block with matches: one without them skips the differences, the dearest part.
+    static size_t chosen = [&state] {
+        for (size_t i = state.blocks.size() / 3; i < state.blocks.size(); ++i) {
+            if (!state.memory.matches(state.blocks[i].second, state.blocks[i].first).empty())
+                return i;
+        }
+        return state.blocks.size() / 3;
+    }();
+    const auto &[block, original] = state.blocks[chosen];
     const double start = cpuMs();
     const BlockLoad load = loadBlock(state.db, blockKey(block.table, block.fileName, block.number));
     const auto found = state.memory.matches(toStoreText(load.original), block);
