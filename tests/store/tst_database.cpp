@@ -1,6 +1,7 @@
 #include "store/database.h"
 #include "store/layout.h"
 #include "store/storetext.h"
+#include "tests/editor/tablefile.h"
 #include "tests/support/testhome.h"
 
 #include <QFile>
@@ -76,33 +77,17 @@ void tst_Database::literals()
 
 void tst_Database::statements_data()
 {
-    QTest::addColumn<QString>("statement");
-    QTest::addColumn<bool>("asQuery");
-    QTest::addColumn<bool>("runs");
-    const QString twoStatements = u"SELECT * FROM field; DELETE FROM battle_script"_s;
-    QTest::newRow("blanks and comments after it") << u"DELETE FROM field;  \r\n -- done\r\n /* really */ "_s << false
-                                                  << true;
-    QTest::newRow("second statement") << twoStatements << false << false;
-    QTest::newRow("second statement, as a query") << twoStatements << true << false;
-    QTest::newRow("garbage after it") << u"DELETE FROM field WHERE dialogue_id > 0; junk"_s << false << false;
-    QTest::newRow("a write as a query") << u"DELETE FROM battle_script;"_s << true << false;
-    QTest::newRow("syntax error") << u"SELEC * FROM field"_s << false << false;
-    QTest::newRow("missing table") << u"SELECT * FROM nowhere"_s << true << false;
-    QTest::newRow("drop table") << u"DROP TABLE battle_script"_s << false << false;
-    QTest::newRow("create table") << u"CREATE TABLE t (a)"_s << false << false;
-    QTest::newRow("attach") << u"ATTACH DATABASE 'other.db' AS o"_s << false << false;
-    QTest::newRow("pragma") << u"PRAGMA journal_mode=DELETE"_s << false << false;
-    QTest::newRow("empty") << QString() << false << false;
+    TableFile::addRows(QFINDTESTDATA("data/statements.txt"), {"statement", "asQuery", "runs"});
 }
 
 void tst_Database::statements()
 {
     QFETCH(QString, statement);
-    QFETCH(bool, asQuery);
-    QFETCH(bool, runs);
+    QFETCH(QString, asQuery);
+    QFETCH(QString, runs);
     QVERIFY(m_db.execute(u"INSERT INTO battle_script (file_name,dialogue_id) VALUES ('keep.txt', 1);"_s));
-    QCOMPARE(asQuery ? m_db.query(statement).isValid() : m_db.execute(statement), runs);
-    QCOMPARE(m_db.lastError().message.isEmpty(), runs);
+    QCOMPARE(asQuery == u"yes" ? m_db.query(statement).isValid() : m_db.execute(statement), runs == u"yes");
+    QCOMPARE(m_db.lastError().message.isEmpty(), runs == u"yes");
     QCOMPARE(count(u"battle_script"_s), 1);
 }
 
@@ -150,30 +135,17 @@ void tst_Database::onlyAStoreOpens()
 
 void tst_Database::unicodeLike_data()
 {
-    QTest::addColumn<QString>("pattern"); // a "!" in it makes the statement say ESCAPE '!'
-    QTest::addColumn<QString>("text");    // null: the column holds NULL
-    QTest::addColumn<bool>("matches");
-    QTest::newRow("accented capital finds small") << u"%ÁRBOL%"_s << u"un árbol"_s << true;
-    QTest::newRow("accented small finds capital") << u"%niño%"_s << u"NIÑO"_s << true;
-    QTest::newRow("accent still counts") << u"%el%"_s << u"él"_s << false;
-    QTest::newRow("underscore takes an accented letter") << u"%canci_n%"_s << u"canción"_s << true;
-    QTest::newRow("underscore needs a letter") << u"%a_c%"_s << u"ac"_s << false;
-    QTest::newRow("percent matches nothing") << u"a%c"_s << u"ac"_s << true;
-    QTest::newRow("anchored start") << u"b%"_s << u"abc"_s << false;
-    QTest::newRow("needs back-tracking") << u"%aab%"_s << u"aaab"_s << true;
-    QTest::newRow("missing tail") << u"%a%bz"_s << u"xaxbxb"_s << false;
-    QTest::newRow("escaped percent") << u"%100!%%"_s << u"al 100% ya"_s << true;
-    QTest::newRow("NULL") << u"%ñu%"_s << QString() << false;
+    TableFile::addRows(QFINDTESTDATA("data/like.txt"), {"pattern", "text", "matches"});
 }
 
 void tst_Database::unicodeLike()
 {
     QFETCH(QString, pattern);
     QFETCH(QString, text);
-    QFETCH(bool, matches);
+    QFETCH(QString, matches);
     QVERIFY(m_db.useUnicodeLike());
     // Two rows: the second meets the pattern as compiled for the first.
-    const QString value = text.isNull() ? u"NULL"_s : storeLiteral(text);
+    const QString value = text == u"NULL" ? text : storeLiteral(text);
     for (int id : {1, 2})
         QVERIFY(m_db.execute(u"INSERT INTO field (dialogue_id, text_data) VALUES (%1, %2);"_s.arg(id).arg(value)));
     QString statement = u"SELECT COUNT(*) FROM field WHERE text_data LIKE "_s + storeLiteral(pattern);
@@ -181,7 +153,7 @@ void tst_Database::unicodeLike()
         statement += u" ESCAPE '!'"_s;
     QVariant out;
     QVERIFY2(m_db.execute(statement, &out), qPrintable(m_db.lastError().message));
-    QCOMPARE(out.toInt(), matches ? 2 : 0);
+    QCOMPARE(out.toInt(), matches == u"yes" ? 2 : 0);
 }
 
 QTEST_APPLESS_MAIN(tst_Database)
