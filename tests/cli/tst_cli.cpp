@@ -25,7 +25,6 @@ private slots:
 
 private:
     CliRun cli(QStringList arguments) const;
-    void writeFile(const QString &name, const QByteArray &bytes) const;
     bool behindTheProgramsBack(const QString &statement) const;
     std::unique_ptr<TestHome> m_home;
 };
@@ -91,14 +90,6 @@ CliRun tst_Cli::cli(QStringList arguments) const
     return runCli(m_home->path(), arguments);
 }
 
-void tst_Cli::writeFile(const QString &name, const QByteArray &bytes) const
-{
-    QVERIFY(QDir(m_home->path()).mkpath(QFileInfo(name).path()));
-    QFile file(m_home->filePath(name));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
 // Three blocks (two of them translated), two links, and the files the
 // commands read: script folders to import (one with a block number past 16
 // bits), a links file, a text with mixed line ends, a small Spanish
@@ -122,13 +113,13 @@ void tst_Cli::init()
         for (const QString &folder : {u"battling_arena"_s, u"battle_script"_s, u"field"_s})
             QVERIFY(QDir(m_home->path()).mkpath(base + folder));
     }
-    writeFile(u"scripts/field/new.txt"_s, "<TextBlock 1 w:24 h:2>\r\nHi.<End of Block>\r\n");
-    writeFile(u"translated/battle_script/b.txt"_s, "<TextBlock 5 w:1 h:1>\r\nAdi\xf3s.<End of Block>\r\n");
-    writeFile(u"broken/field/x.txt"_s, "<TextBlock 99999 w:1 h:1>\r\n<End of Block>\r\n");
-    writeFile(u"links.txt"_s, "axe, hacha\r\n");
-    writeFile(u"text.txt"_s, "sword x\r\nthe bow\nend");
-    writeFile(u"dict/es_ES.aff"_s, "SET UTF-8\nTRY aeiosndl\n");
-    writeFile(u"dict/es_ES.dic"_s, "3\nhola\nespada\nmundo\n");
+    QVERIFY(m_home->write(u"scripts/field/new.txt"_s, "<TextBlock 1 w:24 h:2>\r\nHi.<End of Block>\r\n"));
+    QVERIFY(m_home->write(u"translated/battle_script/b.txt"_s, "<TextBlock 5 w:1 h:1>\r\nAdi\xf3s.<End of Block>\r\n"));
+    QVERIFY(m_home->write(u"broken/field/x.txt"_s, "<TextBlock 99999 w:1 h:1>\r\n<End of Block>\r\n"));
+    QVERIFY(m_home->write(u"links.txt"_s, "axe, hacha\r\n"));
+    QVERIFY(m_home->write(u"text.txt"_s, "sword x\r\nthe bow\nend"));
+    QVERIFY(m_home->write(u"dict/es_ES.aff"_s, "SET UTF-8\nTRY aeiosndl\n"));
+    QVERIFY(m_home->write(u"dict/es_ES.dic"_s, "3\nhola\nespada\nmundo\n"));
 }
 
 void tst_Cli::run_data()

@@ -220,8 +220,7 @@ void tst_LinksController::gestures()
     const QString file = m_home->filePath(u"links.txt"_s);
     LinksController::setFileChooser([&](QWidget *, const QString &title, const QString &folder, const QString &filter) {
         m_shown << u"%1 in %2, %3"_s.arg(title, folder == m_home->path() ? u"~"_s : folder, filter);
-        QFile links(file);
-        return !answer.isEmpty() && links.open(QIODevice::WriteOnly) && links.write(answer.toUtf8()) > 0 ? file : QString();
+        return !answer.isEmpty() && m_home->write(u"links.txt"_s, answer.toUtf8()) ? file : QString();
     });
     m_messages->answerWith({answer == u"Yes" ? Messages::Answer::Yes : answer == u"No" ? Messages::Answer::No
                                                                                     : Messages::Answer::Cancel});

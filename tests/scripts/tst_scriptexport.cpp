@@ -126,10 +126,7 @@ void tst_ScriptExport::writtenFile()
     QFETCH(bool, onlyRevised);
     QFETCH(bool, include);
     QFETCH(QByteArray, bytes);
-    QVERIFY(QDir(m_home->path()).mkpath(u"Translated/field"_s));
-    QFile old(m_home->filePath(u"Translated/field/a.txt"_s));
-    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("an earlier export, longer than the new one") > 0);
-    old.close();
+    QVERIFY(m_home->write(u"Translated/field/a.txt"_s, "an earlier export, longer than the new one"));
     const ExportResult result = exportScripts(m_db, m_home->path(), {{u"a.txt"_s, u"field"_s, {}}}, onlyRevised, include);
     QVERIFY2(result.ok, qPrintable(result.message));
     QCOMPARE(result.message, u" 1 scripts were exported, check the 'Translated' folder at the application path"_s);
@@ -194,27 +191,21 @@ void tst_ScriptExport::stops()
 void tst_ScriptExport::aCommitThatFailsStops()
 {
     const QString folder = m_home->filePath(u"Translated/field"_s);
-    QVERIFY(QDir().mkpath(folder));
-    QFile old(folder + u"/a.txt"_s);
-    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("before") == 6);
-    old.close();
+    QVERIFY(m_home->write(u"Translated/field/a.txt"_s, "before"));
     if (!setAppendOnly(folder, true))
         QSKIP("This file system or user cannot make a folder append-only (ext4 and root can).");
     const auto restore = qScopeGuard([&folder] { setAppendOnly(folder, false); });
     const ExportResult result = exportScripts(m_db, m_home->path(), {{u"a.txt"_s, u"field"_s, {}}}, false, true);
     QVERIFY(!result.ok);
     QCOMPARE(result.written, 0);
-    QCOMPARE(result.failedPath, QDir::toNativeSeparators(old.fileName()));
+    QCOMPARE(result.failedPath, QDir::toNativeSeparators(folder + u"/a.txt"_s));
     QCOMPARE(readAll(u"Translated/field/a.txt"_s), "before");
 }
 
 // A disk with no room left: the old file stays as it was.
 void tst_ScriptExport::aFullDiskKeepsTheOldFile()
 {
-    QVERIFY(QDir(m_home->path()).mkpath(u"Translated/field"_s));
-    QFile old(m_home->filePath(u"Translated/field/a.txt"_s));
-    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("before") == 6);
-    old.close();
+    QVERIFY(m_home->write(u"Translated/field/a.txt"_s, "before"));
     rlimit normal{};
     QCOMPARE(getrlimit(RLIMIT_FSIZE, &normal), 0);
     rlimit full = normal;

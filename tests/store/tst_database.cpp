@@ -121,11 +121,8 @@ void tst_Database::onlyAStoreOpens()
     QVERIFY(!db.open(missing));
     QVERIFY(db.lastError().message.contains(missing));
     QVERIFY(!QFile::exists(missing));
-    QFile text(m_home->filePath(u"text.db"_s));
-    QVERIFY(text.open(QIODevice::WriteOnly));
-    text.write(QByteArray(4096, 'x'));
-    text.close();
-    QVERIFY(!openStore(db, text.fileName()));
+    QVERIFY(m_home->write(u"text.db"_s, QByteArray(4096, 'x')));
+    QVERIFY(!openStore(db, m_home->filePath(u"text.db"_s)));
 
     StoreError error;
     QVERIFY(!createStore(m_home->storePath(), &error));
