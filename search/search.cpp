@@ -13,13 +13,13 @@ QStringList searchTypeCaptions()
 
 SearchInput prepareSearchText(const QString &typed)
 {
-    const QString text = toStoreText(typed);
-    if (text.isEmpty())
+    if (typed.isEmpty())
         return {{}, SearchMessages::emptyInput};
     // The length is taken before trimming: two blanks pass and list everything.
-    if (text.size() == 1)
+    if (typed.size() == 1)
         return {{}, SearchMessages::tooShort};
-    return {text.trimmed(), {}};
+    // An apostrophe stays: storeLiteral turns it into the stored grave accent.
+    return {typed.trimmed(), {}};
 }
 
 namespace {
