@@ -10,6 +10,7 @@
 #include "store/database.h"
 #include "store/layout.h"
 #include "store/widgets/scripttree.h"
+#include "store/nodekey.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -47,7 +48,7 @@ QString firstFieldBlock(BenchContext &ctx, Database &db)
         ctx.fail(u"the corpus has no field block"_s);
         return {};
     }
-    return ScriptTables::field + u':' + rows.text(ColFileName) + u';' + rows.text(ColDialogueId);
+    return blockKey(ScriptTables::field, rows.text(ColFileName), rows.text(ColDialogueId));
 }
 
 struct SaveState

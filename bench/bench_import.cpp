@@ -7,6 +7,7 @@
 #include "store/layout.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -21,7 +22,12 @@ namespace {
 class EventLoopProgress : public ImportProgress
 {
 public:
-    void breathe() override { QCoreApplication::processEvents(); }
+    void breathe() override
+    {
+        ++breaths;
+        QCoreApplication::processEvents();
+    }
+    int breaths = 0;
 };
 
 struct ImportState
@@ -130,7 +136,43 @@ void shell(BenchContext &ctx)
     runShell(ctx, ctx.scratch + u"/shell.db"_s, ctx.state<ImportState>().statements);
 }
 
+// Ten thousand files of one block each: the many file and folder texts must
+// not make the window breathe more often than once per pacing interval.
+constexpr int SmallFiles = 10000;
+
+void setupSmallFiles(BenchContext &ctx)
+{
+    const QByteArray block = "<TextBlock 1 w:24 h:2>\r\nLine one.\r\nLine two.\r\n<End of Block>\r\n";
+    if (!QDir(ctx.scratch).mkpath(u"scripts/battle_script"_s) || !QDir(ctx.scratch).mkpath(u"scripts/field"_s))
+        return ctx.fail(u"cannot make the script folders"_s);
+    for (int i = 0; i < SmallFiles; ++i) {
+        QFile file(ctx.scratch + u"/scripts/field/%1.txt"_s.arg(i, 5, 10, QChar(u'0')));
+        if (!file.open(QIODevice::WriteOnly) || file.write(block) != block.size())
+            return ctx.fail(file.errorString());
+    }
+    auto &state = ctx.emplace<ImportState>();
+    if (makeStore(ctx, ctx.scratch + u"/tallowpen.db"_s) && !openStore(state.db, ctx.scratch + u"/tallowpen.db"_s))
+        ctx.fail(state.db.lastError().message);
+}
+
+void importSmallFiles(BenchContext &ctx)
+{
+    EventLoopProgress progress;
+    ProgressPacer pacer(&progress);
+    QElapsedTimer timer;
+    timer.start();
+    const OriginalImport::Result result =
+        OriginalImport::Importer(ctx.state<ImportState>().db, ctx.scratch + u"/scripts"_s, pacer).run();
+    const qint64 ms = timer.elapsed();
+    if (!result.ok || result.files != SmallFiles)
+        return ctx.fail(result.message);
+    ctx.record(u"breaths"_s, progress.breaths);
+    if (progress.breaths < 1 || progress.breaths > ms / 30 + 1)
+        ctx.fail(u"%1 breaths in %2 ms: the pacing allows one per 30 ms"_s.arg(progress.breaths).arg(ms));
+}
+
 } // namespace
 
 TALLOWPEN_BENCH("import originals", setupImport, import);
+TALLOWPEN_BENCH("import originals: ten thousand small files", setupSmallFiles, importSmallFiles);
 TALLOWPEN_BENCH("import originals: sqlite3 shell", setupShell, shell);

@@ -10,6 +10,7 @@
 #include "links/wordfinder.h"
 #include "store/database.h"
 #include "store/layout.h"
+#include "store/storetext.h"
 
 #include <QApplication>
 #include <QDir>
@@ -67,7 +68,7 @@ void setUpLinks(BenchContext &ctx)
             continue;
         seen.insert(word);
         bench.words << word;
-        if (!bench.db.execute(u"INSERT INTO suggestion VALUES ('%1', 's1', 's2', '', '', '', 'comment')"_s.arg(word)))
+        if (!bench.db.execute(u"INSERT INTO suggestion VALUES (%1, 's1', 's2', '', '', '', 'comment')"_s.arg(storeLiteral(word))))
             return ctx.fail(bench.db.lastError().message);
     }
     if (!bench.db.commit())

@@ -2,6 +2,7 @@
 
 #include "store/layout.h"
 #include "store/numbers.h"
+#include "store/storetext.h"
 
 using namespace Qt::StringLiterals;
 
@@ -62,7 +63,7 @@ WindowResize resizeWindow(const BlockAddress &block, const QString &width, const
     result.width = QString::number(*newWidth);
     result.height = QString::number(*newHeight);
     result.statement = u"UPDATE "_s + block.table + u" SET new_width = "_s + result.width + u", new_height = "_s
-        + result.height + u" WHERE file_name = '"_s + block.fileName + u"' AND dialogue_id = "_s
+        + result.height + u" WHERE file_name = "_s + storeLiteral(block.fileName) + u" AND dialogue_id = "_s
         + QString::number(block.number) + u";"_s;
     return result;
 }

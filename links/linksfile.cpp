@@ -4,6 +4,7 @@
 #include "store/backup.h"
 #include "store/database.h"
 #include "store/safefile.h"
+#include "store/storetext.h"
 
 #include <QDir>
 #include <QStringDecoder>
@@ -58,7 +59,7 @@ LinksLine parseLinksLine(const QString &line)
 QString linksInsertStatement(const QString &word, const QString &suggestion)
 {
     return u"INSERT INTO suggestion"_s + u" (word,suggest1,suggest2,suggest3,suggest4,suggest5,comment) "_s
-        + u"VALUES ('"_s + word + u"', '"_s + suggestion + u"','','','','','');"_s;
+        + u"VALUES ("_s + storeLiteral(word) + u", "_s + storeLiteral(suggestion) + u",'','','','','');"_s;
 }
 
 QString LinksImportResult::failureText() const

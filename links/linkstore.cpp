@@ -9,7 +9,7 @@ using namespace Qt::StringLiterals;
 
 QString hoverLookupStatement(const QString &word)
 {
-    return u"SELECT * FROM suggestion WHERE word = '"_s + word + u"';"_s;
+    return u"SELECT * FROM suggestion WHERE word = "_s + storeLiteral(word) + u';';
 }
 
 HoverResult lookupHover(Database &db, const QString &word)
@@ -84,21 +84,21 @@ QString linkSaveStatement(const QString &hoverWord, const LinkFields &fields, bo
 {
     LinkFields v;
     for (size_t i = 0; i < fields.size(); ++i)
-        v[i] = toStoreText(fields[i]);
-    const QString word = toStoreText(hoverWord);
+        v[i] = storeLiteral(fields[i]);
+    const QString word = storeLiteral(hoverWord);
     if (editLinkMode) {
-        return u"UPDATE suggestion SET suggest1 = '"_s + v[0] + u"', suggest2 = '"_s + v[1] + u"', suggest3 = '"_s
-            + v[2] + u"', suggest4 = '"_s + v[3] + u"', suggest5 = '"_s + v[4] + u"', comment = '"_s + v[5]
-            + u"' WHERE word = '"_s + word + u"';"_s;
+        return u"UPDATE suggestion SET suggest1 = "_s + v[0] + u", suggest2 = "_s + v[1] + u", suggest3 = "_s
+            + v[2] + u", suggest4 = "_s + v[3] + u", suggest5 = "_s + v[4] + u", comment = "_s + v[5]
+            + u" WHERE word = "_s + word + u';';
     }
-    return u"INSERT INTO suggestion (word, suggest1, suggest2, suggest3, suggest4, suggest5, comment) VALUES ('"_s
-        + word + u"','"_s + v[0] + u"', '"_s + v[1] + u"', '"_s + v[2] + u"', '"_s + v[3] + u"', '"_s + v[4]
-        + u"', '"_s + v[5] + u"');"_s;
+    return u"INSERT INTO suggestion (word, suggest1, suggest2, suggest3, suggest4, suggest5, comment) VALUES ("_s
+        + word + u","_s + v[0] + u", "_s + v[1] + u", "_s + v[2] + u", "_s + v[3] + u", "_s + v[4]
+        + u", "_s + v[5] + u");"_s;
 }
 
 QString linkEraseStatement(const QString &hoverWord)
 {
-    return u"DELETE FROM suggestion WHERE word = '"_s + toStoreText(hoverWord) + u"';"_s;
+    return u"DELETE FROM suggestion WHERE word = "_s + storeLiteral(hoverWord) + u';';
 }
 
 QString eraseQuestion(const QString &hoverWord)

@@ -1,7 +1,7 @@
 #include "memory/blockcontext.h"
 
 #include "memory/blocktext.h"
-#include "memory/storeliteral.h"
+#include "store/storetext.h"
 #include "store/database.h"
 #include "store/layout.h"
 

@@ -1,6 +1,6 @@
 #include "memory/repeats.h"
 
-#include "memory/storeliteral.h"
+#include "store/storetext.h"
 #include "store/database.h"
 #include "store/layout.h"
 

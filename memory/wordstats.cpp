@@ -1,7 +1,7 @@
 #include "memory/wordstats.h"
 
 #include "memory/blocktext.h"
-#include "memory/storeliteral.h"
+#include "store/storetext.h"
 #include "store/layout.h"
 #include "store/translationstatus.h"
 

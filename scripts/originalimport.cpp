@@ -3,6 +3,7 @@
 #include "store/backup.h"
 #include "store/layout.h"
 #include "store/programfolder.h"
+#include "store/storetext.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,26 +28,21 @@ const QString InvalidFolder = u"Please select a valid Script Folder,\r\n"
                               "and 'field'."_s;
 const QString AllImported = u"All the scripts were imported."_s;
 
-namespace {
-
-// The progress text shown while a folder is imported; battle_script says
-// "files" where the others say "scripts".
-QString folderText(const QString &folder)
+QString folderText(const QString &folder, bool originalImport)
 {
     if (folder == ScriptTables::battlingArena)
         return u"Importing Battling_arena scripts, please wait..."_s;
-    if (folder == ScriptTables::battleScript)
+    if (folder == ScriptTables::battleScript && originalImport)
         return u"Importing Battle_script files, please wait..."_s;
+    if (folder == ScriptTables::battleScript)
+        return u"Importing Battle_script scripts, please wait..."_s;
     return u"Importing Field scripts, please wait..."_s;
 }
 
-// Names as the status texts write them, with the separator the texts use.
 QString shownPath(const QString &folder, const QString &name)
 {
     return folder + u'\\' + name;
 }
-
-} // namespace
 
 std::optional<qint64> existingScriptRows(Database &db, StoreError *error)
 {
@@ -153,10 +149,9 @@ QString insertStatement(const QString &folder, const QString &name, const Script
 {
     return u"INSERT INTO "_s + folder
         + u" (file_name,dialogue_id,text_data,width,height,comments,translated,revised,text_data_t,new_width,"
-          "new_height) "_s
-        + u"VALUES ('"_s + name + u"', "_s + QString::number(block.number) + u", '"_s + block.text + u"' ,"_s
-        + QString::number(block.width) + u", "_s + QString::number(block.height) + u" ,'', "_s + u"0"_s + u","_s
-        + u"0"_s + u" ,'', "_s + u"0"_s + u","_s + u"0"_s + u");"_s;
+          "new_height) VALUES ("_s
+        + storeLiteral(name) + u", "_s + QString::number(block.number) + u", "_s + storeLiteral(block.text) + u" ,"_s
+        + QString::number(block.width) + u", "_s + QString::number(block.height) + u" ,'', 0,0 ,'', 0,0);"_s;
 }
 
 QString checkFileName(const QString &name)
@@ -236,7 +231,7 @@ Result Importer::run()
         return m_result;
     }
     for (size_t f = 0; f < listings.size(); ++f) {
-        m_pacer.text(folderText(ScriptTables::all[f]));
+        m_pacer.text(folderText(ScriptTables::all[f], true));
         if (!importOriginalFolder(ScriptTables::all[f], listings[f]))
             break;
     }
@@ -262,15 +257,11 @@ Result Importer::run()
 
 bool Importer::importOriginalFolder(const QString &folder, const QStringList &names)
 {
-    if (m_filesTotal == 0)
-        m_filesTotal = int(names.size());
     ReaderSizes sizes;
     for (const QString &name : names) {
         // Names without an extension are skipped.
         if (!name.contains(u'.'))
             continue;
-        if (const QString why = checkFileName(name); !why.isEmpty())
-            return stop(shownPath(folder, name), 0, shownPath(folder, name) + u": "_s + why);
         if (!importFile(folder, name, sizes))
             return false;
         ++m_result.files;
@@ -289,7 +280,6 @@ bool Importer::importFile(const QString &folder, const QString &name, ReaderSize
     int line = 1; // the line being read when a block completes
     qint64 stored = 0;
     QString refusal;
-    // Alone (outside run()) the savepoint is the file's own transaction.
     if (!m_db.execute(u"SAVEPOINT import_file"_s))
         return stop(shown, 0, u"%1: the store cannot take the file (%2)."_s.arg(shown, m_db.lastError().message));
     auto rollback = [this] {

@@ -46,13 +46,18 @@ QString listingProblem(const QString &folderPath);
 // then with it, so that every run meets the files in the same order.
 QStringList listScriptFiles(const QString &folderPath);
 
-// The statement that stores one block of `name` in `folder`. The name goes
-// between quotes unchanged, so it must have passed checkFileName().
+// The progress text while a folder is imported. The original import says
+// "files" for battle_script where every other text says "scripts".
+QString folderText(const QString &folder, bool originalImport);
+// folder "\" name, as the status texts write a file.
+QString shownPath(const QString &folder, const QString &name);
+
+// The statement that stores one block of `name` in `folder`.
 QString insertStatement(const QString &folder, const QString &name, const ScriptBlock &block);
 
 // Why a listed name cannot be imported; empty when it can. An apostrophe
-// would end the quoted name inside the statement (and could make a different
-// statement of it), a semicolon would cut the block's key in the wrong place.
+// would be stored as a grave accent, so the export would write the script
+// under another name; a semicolon would cut the block's key in the wrong place.
 QString checkFileName(const QString &name);
 
 struct Result
@@ -80,12 +85,11 @@ public:
     Importer(Database &db, const QString &basePath, ProgressPacer &pacer, Mode mode = Mode::Add);
 
     Result run();
+
+private:
     // One folder's listed names. The reader's sizes start at 0 here and
     // carry over from file to file. False when the import must stop.
     bool importOriginalFolder(const QString &folder, const QStringList &names);
-    const Result &result() const { return m_result; }
-
-private:
     bool importFile(const QString &folder, const QString &name, ReaderSizes &sizes);
     bool stop(const QString &file, int line, const QString &message);
 

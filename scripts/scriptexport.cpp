@@ -7,6 +7,7 @@
 #include "store/layout.h"
 #include "store/plannerstats.h"
 #include "store/safefile.h"
+#include "store/storetext.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -55,12 +56,12 @@ bool fillExportList(Database &db, int folderIndex, bool onlyRevised, std::vector
 QString exportScriptStatement(const QString &folder, const QString &script, bool onlyRevised,
                               bool includeUntranslated)
 {
-    const QString select = u"SELECT * FROM "_s + folder + u" WHERE file_name = '"_s + script;
+    const QString select = u"SELECT * FROM "_s + folder + u" WHERE file_name = "_s + storeLiteral(script);
     if (includeUntranslated)
-        return select + u"';"_s;
+        return select + u';';
     if (onlyRevised)
-        return select + u"' AND translated = 1 AND revised = 1;"_s;
-    return select + u"' AND translated = 1;"_s;
+        return select + u" AND translated = 1 AND revised = 1;"_s;
+    return select + u" AND translated = 1;"_s;
 }
 
 QString exportedMessage(qsizetype ticked)

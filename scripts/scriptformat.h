@@ -21,7 +21,6 @@ struct ScriptBlock
     qint16 width = 0;
     qint16 height = 0;
     QString text;
-    int headerLine = 0; // 1-based line of the header that named the block (0: none)
 };
 
 // Sizes carry over from header to header and from file to file within one

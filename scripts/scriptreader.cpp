@@ -108,7 +108,6 @@ bool readScriptBlocks(const QByteArray &bytes, const QString &fileName, ReaderSi
 
     QString pending;
     qint16 number = 0; // a file's first block without a header of its own is block 0
-    int headerLine = 0;
     int lineNo = 0;
     qsizetype pos = 0;
     while (pos < n) {
@@ -132,7 +131,6 @@ bool readScriptBlocks(const QByteArray &bytes, const QString &fileName, ReaderSi
                 qCDebug(lcScripts) << "header out of range" << fileName << lineNo;
                 return false;
             }
-            headerLine = lineNo;
         } else if (!line.contains(EndTag)) {
             pending.append(line);
             pending.append(u"\r\n");
@@ -144,7 +142,6 @@ bool readScriptBlocks(const QByteArray &bytes, const QString &fileName, ReaderSi
             block.width = sizes.width;
             block.height = sizes.height;
             block.text = std::move(pending);
-            block.headerLine = headerLine;
             pending = QString();
             if (!sink(block))
                 return false;

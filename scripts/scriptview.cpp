@@ -2,6 +2,7 @@
 
 #include "scripts/scriptformat.h"
 #include "store/nodekey.h"
+#include "store/storetext.h"
 
 using namespace Qt::StringLiterals;
 
@@ -9,18 +10,15 @@ std::optional<ViewedScript> viewedScript(const QString &key)
 {
     // The block number is not needed here, so a key whose number does not
     // parse still names its script.
-    if (!isBlockKey(key))
+    const auto parts = splitBlockKey(key);
+    if (!parts)
         return std::nullopt;
-    const qsizetype colon = key.indexOf(u':');
-    const qsizetype semicolon = key.indexOf(u';', colon + 1);
-    if (semicolon < 0)
-        return std::nullopt;
-    return ViewedScript{key.left(colon), key.mid(colon + 1, semicolon - colon - 1)};
+    return ViewedScript{parts->table, parts->fileName};
 }
 
 QString viewStatement(const ViewedScript &script)
 {
-    return u"SELECT * FROM "_s + script.folder + u" WHERE file_name = '"_s + script.script + u"';"_s;
+    return u"SELECT * FROM "_s + script.folder + u" WHERE file_name = "_s + storeLiteral(script.script) + u';';
 }
 
 bool scriptViewText(Database &db, const ViewedScript &script, QString *text, QString *error)

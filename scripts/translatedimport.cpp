@@ -5,6 +5,7 @@
 #include "scripts/scriptformat.h"
 #include "store/backup.h"
 #include "store/layout.h"
+#include "store/storetext.h"
 
 #include <QDir>
 
@@ -19,25 +20,11 @@ const QString AllImported = u"All the translated scripts were imported."_s;
 
 namespace {
 
-QString folderText(const QString &folder)
-{
-    if (folder == ScriptTables::battlingArena)
-        return u"Importing Battling_arena scripts, please wait..."_s;
-    if (folder == ScriptTables::battleScript)
-        return u"Importing Battle_script scripts, please wait..."_s;
-    return u"Importing Field scripts, please wait..."_s;
-}
-
-QString shownPath(const QString &folder, const QString &name)
-{
-    return folder + u'\\' + name;
-}
-
 // Stores one file's blocks in one transaction; all of the file or none.
 bool importFile(Database &db, const QString &basePath, const QString &folder, const QString &name,
                 ReaderSizes &sizes, ProgressPacer &pacer, QString *failure, qint64 *blocks)
 {
-    const QString shown = shownPath(folder, name);
+    const QString shown = OriginalImport::shownPath(folder, name);
     pacer.text(u"Importing file... "_s + shown);
 
     int line = 1; // the line being read when a block completes
@@ -85,8 +72,8 @@ QString updateStatement(const QString &folder, const QString &fileName, qint16 n
 {
     // `comments` is left out on purpose: each block keeps its own comment
     // instead of taking whatever the comment box held during the import.
-    return u"UPDATE "_s + folder + u" SET text_data_t = '"_s + storedText
-        + u"', translated = 1, revised = 0 WHERE file_name = '"_s + fileName + u"' AND dialogue_id = "_s
+    return u"UPDATE "_s + folder + u" SET text_data_t = "_s + storeLiteral(storedText)
+        + u", translated = 1, revised = 0 WHERE file_name = "_s + storeLiteral(fileName) + u" AND dialogue_id = "_s
         + QString::number(number) + u';';
 }
 
@@ -97,7 +84,7 @@ bool importTranslatedFolder(Database &db, const QString &basePath, const QString
     // folder before a single row of it is written.
     for (const QString &name : names) {
         if (const QString why = OriginalImport::checkFileName(name); !why.isEmpty()) {
-            *failure = shownPath(folder, name) + u": "_s + why;
+            *failure = OriginalImport::shownPath(folder, name) + u": "_s + why;
             return false;
         }
     }
@@ -135,7 +122,7 @@ Report run(Database &db, const QString &basePath, ProgressPacer &pacer)
     pacer.files(0, files.total);
     for (size_t f = 0; f < listings.size(); ++f) {
         const QString &folder = ScriptTables::all[f];
-        pacer.text(folderText(folder));
+        pacer.text(OriginalImport::folderText(folder, false));
         QString failure = unlisted[f];
         const int folderEnd = files.done + int(listings[f].size());
         if (failure.isEmpty()

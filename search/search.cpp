@@ -13,26 +13,27 @@ QStringList searchTypeCaptions()
 
 SearchInput prepareSearchText(const QString &typed)
 {
-    const QString text = toStoreText(typed);
-    if (text.isEmpty())
+    if (typed.isEmpty())
         return {{}, SearchMessages::emptyInput};
     // The length is taken before trimming: two blanks pass and list everything.
-    if (text.size() == 1)
+    if (typed.size() == 1)
         return {{}, SearchMessages::tooShort};
     // The matcher compares the pattern at each place of a block: a long
     // pattern on a huge block would hold the window for minutes.
-    if (text.size() > SearchMessages::longestPattern)
+    if (typed.size() > SearchMessages::longestPattern)
         return {{}, SearchMessages::tooLong()};
-    return {text.trimmed(), {}};
+    // An apostrophe stays: storeLiteral turns it into the stored grave accent.
+    return {typed.trimmed(), {}};
 }
 
 namespace {
 
 QList<SearchStatement> translatedStatements(const QString &t)
 {
+    const QString like = storeLiteral(u'%' + t + u'%');
     QList<SearchStatement> out;
     for (const QString &table : ScriptTables::all)
-        out.append({u"SELECT * FROM "_s + table + u" WHERE text_data_t LIKE '%"_s + t + u"%' AND translated = 1;"_s, table,
+        out.append({u"SELECT * FROM "_s + table + u" WHERE text_data_t LIKE "_s + like + u" AND translated = 1;"_s, table,
                     ColTextDataT});
     return out;
 }
@@ -41,12 +42,13 @@ QList<SearchStatement> translatedStatements(const QString &t)
 // semicolon; the engine takes it either way.
 QList<SearchStatement> columnStatements(const QString &column, int position, const QString &t)
 {
+    const QString like = storeLiteral(u'%' + t + u'%');
     return {
-        {u"SELECT * FROM battling_arena WHERE "_s + column + u" LIKE '%"_s + t + u"%'"_s, ScriptTables::battlingArena,
+        {u"SELECT * FROM battling_arena WHERE "_s + column + u" LIKE "_s + like, ScriptTables::battlingArena,
          position},
-        {u"SELECT * FROM battle_script WHERE "_s + column + u" LIKE '%"_s + t + u"%';"_s, ScriptTables::battleScript,
+        {u"SELECT * FROM battle_script WHERE "_s + column + u" LIKE "_s + like + u';', ScriptTables::battleScript,
          position},
-        {u"SELECT * FROM field WHERE "_s + column + u" LIKE '%"_s + t + u"%';"_s, ScriptTables::field, position},
+        {u"SELECT * FROM field WHERE "_s + column + u" LIKE "_s + like + u';', ScriptTables::field, position},
     };
 }
 

@@ -32,7 +32,7 @@ std::optional<qint16> int16Of(const QVariant &value)
 
 QString whereBlock(const BlockAddress &address)
 {
-    return u" WHERE file_name = '"_s + address.fileName + u"' AND dialogue_id = "_s
+    return u" WHERE file_name = "_s + storeLiteral(address.fileName) + u" AND dialogue_id = "_s
         + QString::number(address.number) + u';';
 }
 
@@ -104,9 +104,9 @@ QString blockUpdateStatement(const BlockAddress &address, const QString &storedT
                              const QString &storedComment, bool revised)
 {
     const QString translated = storedTranslation.isEmpty() ? u"0"_s : u"1"_s;
-    return u"UPDATE "_s + address.table + u" SET text_data_t = '"_s + storedTranslation + u"', comments = '"_s
-        + storedComment + u"', translated = "_s + translated + u", revised = "_s + (revised ? u"1"_s : u"0"_s)
-        + whereBlock(address);
+    return u"UPDATE "_s + address.table + u" SET text_data_t = "_s + storeLiteral(storedTranslation)
+        + u", comments = "_s + storeLiteral(storedComment) + u", translated = "_s + translated + u", revised = "_s
+        + (revised ? u"1"_s : u"0"_s) + whereBlock(address);
 }
 
 QString commentMarkerText(const QString &nodeText, const QString &comment, qint16 number)

@@ -103,15 +103,16 @@ bool Database::open(const QString &path)
 {
     close();
     m_path = path;
-    sqlite3 *db = nullptr;
+    sqlite3 *raw = nullptr;
     const QByteArray file = path.toUtf8();
-    const int rc = sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    const int rc = sqlite3_open_v2(file.constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    // SQLite hands back a handle even when opening fails; it must be closed too.
+    SqliteHandle db(raw);
     if (rc != SQLITE_OK) {
-        const QString why = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
-        sqlite3_close_v2(db);
+        const QString why = QString::fromUtf8(db ? sqlite3_errmsg(db.get()) : sqlite3_errstr(rc));
         return fail(rc, u"Cannot open the database file %1: %2"_s.arg(path, why));
     }
-    m_db = db;
+    m_db = std::move(db);
     m_lastError = {};
     return true;
 }
@@ -128,32 +129,31 @@ bool Database::configure(const QString &options)
     // keeps the file whole if the program dies mid-write; NORMAL sync is
     // durable against a crash of the program and consistent after power loss,
     // losing at most the last autosave, which costs far fewer disk flushes.
-    sqlite3_busy_timeout(m_db, 5000);
-    sqlite3_db_config(m_db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
-    sqlite3_db_config(m_db, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
+    sqlite3_busy_timeout(m_db.get(), 5000);
+    sqlite3_db_config(m_db.get(), SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(m_db.get(), SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
     // Checked before the settings below, which would write to the file.
-    if (const QString problem = layoutProblem(m_db); !problem.isEmpty())
+    if (const QString problem = layoutProblem(m_db.get()); !problem.isEmpty())
         return fail(SQLITE_NOTADB,
                     u"%1 cannot be used as the store: %2. Nothing was written to it."_s.arg(m_path, problem));
     const char *settings = "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;";
     char *message = nullptr;
-    const int rc = sqlite3_exec(m_db, settings, nullptr, nullptr, &message);
+    const int rc = sqlite3_exec(m_db.get(), settings, nullptr, nullptr, &message);
     if (rc != SQLITE_OK) {
         const QString why = QString::fromUtf8(message ? message : sqlite3_errstr(rc));
         sqlite3_free(message);
         return fail(rc, u"%1 is not a usable database: %2"_s.arg(m_path, why));
     }
-    sqlite3_set_authorizer(m_db, authorize, nullptr);
+    sqlite3_set_authorizer(m_db.get(), authorize, nullptr);
     return true;
 }
 
 void Database::close()
 {
     if (m_db) {
-        if (!sqlite3_get_autocommit(m_db))
-            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_close_v2(m_db);
-        m_db = nullptr;
+        if (!sqlite3_get_autocommit(m_db.get()))
+            sqlite3_exec(m_db.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+        m_db.reset();
     }
 }
 
@@ -192,15 +192,15 @@ bool Database::useUnicodeLike()
 {
     if (!m_db)
         return fail(SQLITE_MISUSE, u"The database is not open."_s);
-    const int rc = installUnicodeLike(m_db);
+    const int rc = installUnicodeLike(m_db.get());
     if (rc != SQLITE_OK)
-        return fail(rc, u"Cannot set up the search rule: %1"_s.arg(QString::fromUtf8(sqlite3_errmsg(m_db))));
+        return fail(rc, u"Cannot set up the search rule: %1"_s.arg(QString::fromUtf8(sqlite3_errmsg(m_db.get()))));
     return true;
 }
 
 qint64 Database::changedRows() const
 {
-    return m_db ? sqlite3_total_changes64(m_db) : 0;
+    return m_db ? sqlite3_total_changes64(m_db.get()) : 0;
 }
 
 qint64 Database::dataVersion()
@@ -208,17 +208,17 @@ qint64 Database::dataVersion()
     if (!m_db)
         return -1;
     // The pager learns of other connections' commits only when a read starts.
-    if (sqlite3_get_autocommit(m_db))
-        sqlite3_exec(m_db, "SELECT 1 FROM sqlite_schema LIMIT 0", nullptr, nullptr, nullptr);
+    if (sqlite3_get_autocommit(m_db.get()))
+        sqlite3_exec(m_db.get(), "SELECT 1 FROM sqlite_schema LIMIT 0", nullptr, nullptr, nullptr);
     unsigned int version = 0;
-    if (sqlite3_file_control(m_db, "main", SQLITE_FCNTL_DATA_VERSION, &version) != SQLITE_OK)
+    if (sqlite3_file_control(m_db.get(), "main", SQLITE_FCNTL_DATA_VERSION, &version) != SQLITE_OK)
         return -1;
     return version;
 }
 
 bool Database::inTransaction() const
 {
-    return m_db && !sqlite3_get_autocommit(m_db);
+    return m_db && !sqlite3_get_autocommit(m_db.get());
 }
 
 bool Database::run(const QString &statement, ResultSet *rows, QVariant *out)
@@ -229,10 +229,10 @@ bool Database::run(const QString &statement, ResultSet *rows, QVariant *out)
     const QByteArray sql = statement.toUtf8();
     const char *tail = nullptr;
     sqlite3_stmt *raw = nullptr;
-    int rc = sqlite3_prepare_v2(m_db, sql.constData(), int(sql.size()), &raw, &tail);
+    int rc = sqlite3_prepare_v2(m_db.get(), sql.constData(), int(sql.size()), &raw, &tail);
     StatementPtr stmt(raw);
     if (rc != SQLITE_OK)
-        return fail(rc, u"The database refused the statement: %1"_s.arg(QString::fromUtf8(sqlite3_errmsg(m_db))));
+        return fail(rc, u"The database refused the statement: %1"_s.arg(QString::fromUtf8(sqlite3_errmsg(m_db.get()))));
     if (!stmt)
         return fail(SQLITE_MISUSE, u"The statement is empty."_s);
 
@@ -242,7 +242,7 @@ bool Database::run(const QString &statement, ResultSet *rows, QVariant *out)
     const char *end = sql.constData() + sql.size();
     if (tail && tail < end) {
         sqlite3_stmt *second = nullptr;
-        const int tailRc = sqlite3_prepare_v2(m_db, tail, int(end - tail), &second, nullptr);
+        const int tailRc = sqlite3_prepare_v2(m_db.get(), tail, int(end - tail), &second, nullptr);
         const bool more = tailRc != SQLITE_OK || second != nullptr;
         sqlite3_finalize(second);
         if (more) {
@@ -273,7 +273,7 @@ bool Database::run(const QString &statement, ResultSet *rows, QVariant *out)
     if (rc != SQLITE_DONE) {
         if (rows)
             rows->close();
-        return fail(rc, u"The database could not run the statement: %1"_s.arg(QString::fromUtf8(sqlite3_errmsg(m_db))));
+        return fail(rc, u"The database could not run the statement: %1"_s.arg(QString::fromUtf8(sqlite3_errmsg(m_db.get()))));
     }
     m_lastError = {};
     return true;

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "store/sqlitehandle.h"
+
 #include <QString>
 #include <QVariant>
 
 #include <memory>
 #include <vector>
-
-struct sqlite3;
 
 // What a failed statement or file operation leaves behind: SQLite's result
 // code (0 when the failure is not the engine's) and a sentence for the user.
@@ -108,7 +108,7 @@ private:
     bool run(const QString &statement, ResultSet *rows, QVariant *out);
     bool fail(int code, const QString &message);
 
-    sqlite3 *m_db = nullptr;
+    SqliteHandle m_db;
     QString m_path;
     StoreError m_lastError;
 };

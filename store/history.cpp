@@ -24,14 +24,9 @@ const QString HistoryLayout =
     "translation TEXT NOT NULL, comment TEXT NOT NULL, revised INTEGER NOT NULL);"
     "CREATE INDEX IF NOT EXISTS block_history_block ON block_history (block_table, file_name, dialogue_id, id);"_s;
 
-QString quoted(const QString &text)
-{
-    return u'\'' + toStoreText(text) + u'\'';
-}
-
 QString whereBlock(const BlockAddress &address)
 {
-    return u" WHERE block_table = "_s + quoted(address.table) + u" AND file_name = "_s + quoted(address.fileName)
+    return u" WHERE block_table = "_s + storeLiteral(address.table) + u" AND file_name = "_s + storeLiteral(address.fileName)
         + u" AND dialogue_id = "_s + QString::number(address.number);
 }
 
@@ -116,9 +111,9 @@ QString keepEarlierVersion(const QString &storePath, const BlockAddress &address
     if (history
         && history->execute(u"INSERT INTO block_history (replaced_at, block_table, file_name, dialogue_id, "
                             "translation, comment, revised) VALUES ("_s
-                            + QString::number(now.toMSecsSinceEpoch()) + u", "_s + quoted(address.table) + u", "_s
-                            + quoted(address.fileName) + u", "_s + QString::number(address.number) + u", "_s
-                            + quoted(before->translation) + u", "_s + quoted(before->comment) + u", "_s
+                            + QString::number(now.toMSecsSinceEpoch()) + u", "_s + storeLiteral(address.table) + u", "_s
+                            + storeLiteral(address.fileName) + u", "_s + QString::number(address.number) + u", "_s
+                            + storeLiteral(before->translation) + u", "_s + storeLiteral(before->comment) + u", "_s
                             + (before->revised ? u"1"_s : u"0"_s) + u')'))
         return {};
     if (history)

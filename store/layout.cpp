@@ -1,6 +1,7 @@
 #include "store/layout.h"
 
 #include "store/plannerstats.h"
+#include "store/sqlitehandle.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -54,25 +55,25 @@ bool createStore(const QString &path, StoreError *error)
               "suggest4 TEXT, suggest5 TEXT, comment TEXT);"
               "CREATE INDEX suggestion_word ON suggestion (word);"_s;
 
-    sqlite3 *db = nullptr;
+    sqlite3 *raw = nullptr;
     const QByteArray file = path.toUtf8();
-    int rc = sqlite3_open_v2(file.constData(), &db,
+    int rc = sqlite3_open_v2(file.constData(), &raw,
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW, nullptr);
+    SqliteHandle db(raw);
     if (rc != SQLITE_OK) {
-        const QString why = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
-        sqlite3_close_v2(db);
+        const QString why = QString::fromUtf8(db ? sqlite3_errmsg(db.get()) : sqlite3_errstr(rc));
         return failWith(rc, u"Cannot create %1: %2"_s.arg(path, why));
     }
     char *message = nullptr;
     const QByteArray sql = (u"BEGIN;"_s + schema + u"COMMIT;"_s).toUtf8();
-    rc = sqlite3_exec(db, sql.constData(), nullptr, nullptr, &message);
+    rc = sqlite3_exec(db.get(), sql.constData(), nullptr, nullptr, &message);
     if (rc == SQLITE_OK)
-        rc = writePlannerStatistics(db);
+        rc = writePlannerStatistics(db.get());
     if (rc == SQLITE_OK)
-        rc = sqlite3_exec(db, "PRAGMA journal_mode=WAL;", nullptr, nullptr, &message);
+        rc = sqlite3_exec(db.get(), "PRAGMA journal_mode=WAL;", nullptr, nullptr, &message);
     const QString why = QString::fromUtf8(message ? message : sqlite3_errstr(rc));
     sqlite3_free(message);
-    sqlite3_close_v2(db);
+    db.reset();
     if (rc != SQLITE_OK) {
         QFile::remove(path);
         return failWith(rc, u"Cannot create the tables in %1: %2"_s.arg(path, why));

@@ -3,9 +3,9 @@
 #include "store/layout.h"
 #include "store/numbers.h"
 
-QString blockKey(const QString &table, const QString &fileName, qint16 number)
+QString blockKey(const QString &table, const QString &fileName, const QString &number)
 {
-    return table + u':' + fileName + u';' + QString::number(number);
+    return table + u':' + fileName + u';' + number;
 }
 
 bool isBlockKey(const QString &key)
@@ -13,7 +13,7 @@ bool isBlockKey(const QString &key)
     return key != RootKey && !ScriptTables::contains(key) && key.contains(u':');
 }
 
-std::optional<BlockAddress> parseBlockKey(const QString &key)
+std::optional<BlockKeyParts> splitBlockKey(const QString &key)
 {
     if (!isBlockKey(key))
         return std::nullopt;
@@ -21,8 +21,14 @@ std::optional<BlockAddress> parseBlockKey(const QString &key)
     const qsizetype semicolon = key.indexOf(u';', colon + 1);
     if (semicolon < 0)
         return std::nullopt;
-    const auto number = parseInt16(QStringView(key).mid(semicolon + 1));
+    return BlockKeyParts{key.left(colon), key.mid(colon + 1, semicolon - colon - 1), key.mid(semicolon + 1)};
+}
+
+std::optional<BlockAddress> parseBlockKey(const QString &key)
+{
+    const auto parts = splitBlockKey(key);
+    const auto number = parts ? parseInt16(parts->number) : std::nullopt;
     if (!number)
         return std::nullopt;
-    return BlockAddress{key.left(colon), key.mid(colon + 1, semicolon - colon - 1), *number};
+    return BlockAddress{parts->table, parts->fileName, *number};
 }

@@ -16,11 +16,26 @@ struct BlockAddress
     bool operator==(const BlockAddress &) const = default;
 };
 
+// A block key cut into its three parts, the number still as written.
+struct BlockKeyParts
+{
+    QString table;
+    QString fileName;
+    QString number;
+};
+
 inline const QString RootKey = QStringLiteral("Root");
 
-QString blockKey(const QString &table, const QString &fileName, qint16 number);
+// The number as the tree shows it: the stored dialogue_id's text, trimmed.
+QString blockKey(const QString &table, const QString &fileName, const QString &number);
+inline QString blockKey(const QString &table, const QString &fileName, qint16 number)
+{
+    return blockKey(table, fileName, QString::number(number));
+}
 // A key that is not "Root", not a table name and holds a ":".
 bool isBlockKey(const QString &key);
-// Splits at the first ":" and the first ";" after it. nullopt when the key
-// is not a block key, lacks the ";", or its number does not fit 16 bits.
+// Cuts at the first ":" and the first ";" after it; nullopt when the key is
+// not a block key or lacks the ";".
+std::optional<BlockKeyParts> splitBlockKey(const QString &key);
+// The same, with the number read as 16 bits; nullopt also when it does not fit.
 std::optional<BlockAddress> parseBlockKey(const QString &key);

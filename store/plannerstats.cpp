@@ -3,6 +3,7 @@
 #include "store/database.h"
 #include "store/layout.h"
 #include "store/sqlitehandle.h"
+#include "store/storetext.h"
 
 #include <sqlite3.h>
 
@@ -17,8 +18,10 @@ QString statisticsRows()
 {
     QString rows;
     for (const QString &table : ScriptTables::all) {
-        rows += u"INSERT INTO sqlite_stat1 VALUES ('%1', '%1_block', '32767 55 1');"
-                "INSERT INTO sqlite_stat1 VALUES ('%1', '%1_translated', '32767 16384');"_s.arg(table);
+        const QString name = storeLiteral(table);
+        rows += u"INSERT INTO sqlite_stat1 VALUES ("_s + name + u", "_s + storeLiteral(table + u"_block"_s)
+            + u", '32767 55 1');INSERT INTO sqlite_stat1 VALUES ("_s + name + u", "_s
+            + storeLiteral(table + u"_translated"_s) + u", '32767 16384');"_s;
     }
     return rows;
 }

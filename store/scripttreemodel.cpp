@@ -108,7 +108,7 @@ ScriptTreeModel::BuildReport ScriptTreeModel::build(Database &db)
             }
             if (!script)
                 continue;
-            const QString key = table + u':' + file + u';' + number;
+            const QString key = blockKey(table, file, number);
             if (m_byKey.contains(key)) {
                 // The same block twice: the first one stays reachable; opening
                 // it reports the duplicate rows.
@@ -211,12 +211,6 @@ int ScriptTreeModel::selectedImage(const QModelIndex &index) const
 {
     const Node *node = nodeAt(index);
     return node ? node->selectedImage : 0;
-}
-
-bool ScriptTreeModel::isMarked(const QModelIndex &index) const
-{
-    const Node *node = nodeAt(index);
-    return node && node->marked;
 }
 
 void ScriptTreeModel::setText(const QModelIndex &index, const QString &text)

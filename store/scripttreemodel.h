@@ -53,8 +53,6 @@ public:
     QString text(const QModelIndex &index) const;
     int image(const QModelIndex &index) const;
     int selectedImage(const QModelIndex &index) const;
-    // A script node made for a name met a second time (text ends " [duplicate]").
-    bool isMarked(const QModelIndex &index) const;
     void setText(const QModelIndex &index, const QString &text);
     void setImage(const QModelIndex &index, int image);
     void setSelectedImage(const QModelIndex &index, int image);

@@ -3,6 +3,7 @@
 #include "store/backup.h"
 #include "store/layout.h"
 #include "store/sqlitehandle.h"
+#include "store/storetext.h"
 
 #include <QDir>
 #include <QLocale>
@@ -42,7 +43,7 @@ StoreCheck checkStoreFile(const QString &path)
     QStringList missing;
     for (const QString &table : {ScriptTables::battlingArena, ScriptTables::battleScript, ScriptTables::field,
                                  u"suggestion"_s}) {
-        if (firstValue(db.get(), u"SELECT COUNT(*) FROM sqlite_schema WHERE type = 'table' AND name = '%1'"_s.arg(table))
+        if (firstValue(db.get(), u"SELECT COUNT(*) FROM sqlite_schema WHERE type = 'table' AND name = "_s + storeLiteral(table))
             != u"1")
             missing << table;
     }

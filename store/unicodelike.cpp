@@ -1,7 +1,6 @@
 #include "store/unicodelike.h"
 
 #include <QChar>
-#include <QList>
 
 #include <sqlite3.h>
 
@@ -112,15 +111,6 @@ bool match(const Pattern &p, const std::vector<char32_t> &s)
     return pi == p.size();
 }
 
-std::vector<char32_t> foldedText(QStringView text)
-{
-    std::vector<char32_t> out;
-    out.reserve(size_t(text.size()));
-    for (char32_t c : text.toUcs4())
-        out.push_back(fold(c));
-    return out;
-}
-
 void deletePattern(void *p)
 {
     delete static_cast<Pattern *>(p);
@@ -178,11 +168,6 @@ void likeFunction(sqlite3_context *context, int argc, sqlite3_value **argv)
 }
 
 } // namespace
-
-bool unicodeLikeMatches(QStringView pattern, QStringView text, char32_t escape)
-{
-    return match(compile(pattern.toUcs4(), escape), foldedText(text));
-}
 
 int installUnicodeLike(sqlite3 *db)
 {

@@ -25,15 +25,13 @@ public:
     ScriptViewWindow(const QString &storePath, const QString &selectedKey, QWidget *parent = nullptr);
     ~ScriptViewWindow() override;
 
-    // The script text exactly as it goes to the clipboard (CR LF line ends).
-    QString text() const { return m_text; }
-    void copyScriptText();
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void done(int result) override;
 
 private:
+    void copyScriptText();
+
     std::unique_ptr<Ui::ScriptViewWindow> m_ui;
     Database m_db;
     QString m_text;

@@ -37,11 +37,7 @@ struct Importing : AppFixture
             && open(u"battling_arena:old.txt;1"_s);
         control<QAction>(u"mnuAutoGuar"_s)->trigger();
     }
-    bool write(const QString &name, const QByteArray &bytes) const
-    {
-        QFile file(pickerAnswer + u'/' + name);
-        return QDir().mkpath(QFileInfo(file).path()) && file.open(QIODevice::WriteOnly) && file.write(bytes) > 0;
-    }
+    bool write(const QString &name, const QByteArray &bytes) const { return home.write(u"scripts/"_s + name, bytes); }
     // Whether each control an import greys is enabled now.
     QList<bool> greyable() const
     {

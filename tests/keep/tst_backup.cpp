@@ -27,12 +27,6 @@ QString storedText(const TestHome &home)
     return row.isEmpty() ? QString() : row.at(2).toString();
 }
 
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 } // namespace
 
 class tst_Backup : public QObject
@@ -104,7 +98,7 @@ void tst_Backup::aFolderThatIsNotOneIsRefused_data()
 {
     QTest::addColumn<std::function<bool(const TestHome &)>>("spoil");
     QTest::newRow("a file") << std::function([](const TestHome &home) {
-        return writeBytes(home.filePath(FolderName), "not a folder");
+        return home.write(FolderName, "not a folder");
     });
     QTest::newRow("a symbolic link") << std::function([](const TestHome &home) {
         return QDir(home.path()).mkdir(u"elsewhere"_s)
@@ -148,10 +142,10 @@ void tst_Backup::restore()
     TestHome home(TestHome::StoreOnly);
     QVERIFY(insertBlock(home, StoredBlock()));
     QVERIFY(makeBackup(home.path(), Reason::Daily, Noon).ok);
-    QVERIFY(writeBytes(home.filePath(FolderName + u"/2024-05-01_11-00-00_broken.db"_s), QByteArray(4096, 'y')));
+    QVERIFY(home.write(FolderName + u"/2024-05-01_11-00-00_broken.db"_s, QByteArray(4096, 'y')));
     QVERIFY(home.execute(u"UPDATE field SET text_data = 'Typed after the copy.'"_s));
     if (!storeBytes.isEmpty())
-        QVERIFY(writeBytes(home.storePath(), storeBytes));
+        QVERIFY(home.write(u"tallowpen.db"_s, storeBytes));
 
     const Outcome outcome = restoreBackup(home.path(), file, Noon.addSecs(3600));
     QCOMPARE(outcome.ok, restored);
@@ -180,7 +174,7 @@ void tst_Backup::operationsBackUpFirst_data()
                return TranslatedImport::run(db, home.filePath(u"in"_s), pacer).failures.isEmpty();
            });
     QTest::newRow("links file") << Reason::LinksImport << std::function([](Database &db, const TestHome &home) {
-        return writeBytes(home.filePath(u"links.txt"_s), "sword,espada\r\n")
+        return home.write(u"links.txt"_s, "sword,espada\r\n")
             && importLinksFile(db, home.filePath(u"links.txt"_s)).ok();
     });
 }
@@ -193,7 +187,7 @@ void tst_Backup::operationsBackUpFirst()
         TestHome home(TestHome::StoreOnly);
         QVERIFY(insertBlock(home, StoredBlock()));
         if (!folderUsable)
-            QVERIFY(writeBytes(home.filePath(FolderName), "in the way"));
+            QVERIFY(home.write(FolderName, "in the way"));
         Database db;
         QVERIFY(openStore(db, home.storePath()));
         const qint64 changedBefore = db.changedRows();
@@ -233,7 +227,7 @@ void tst_Backup::check()
         QVERIFY(db.commit());
     }
     if (!bytes.isNull())
-        QVERIFY(writeBytes(home.storePath(), bytes));
+        QVERIFY(home.write(u"tallowpen.db"_s, bytes));
     if (truncate)
         QVERIFY(QFile::resize(home.storePath(), QFileInfo(home.storePath()).size() / 2));
 
@@ -244,8 +238,8 @@ void tst_Backup::check()
         return;
     QVERIFY(damagedStoreMessage(home.path(), check.problem).contains(u"There is no backup"_s));
     QVERIFY(QDir(home.path()).mkpath(FolderName));
-    QVERIFY(writeBytes(home.filePath(FolderName + u"/2024-05-01_12-00-00_daily.db"_s), "old"));
-    QVERIFY(writeBytes(home.filePath(FolderName + u"/2024-05-02_12-00-00_links-import.db"_s), "new"));
+    QVERIFY(home.write(FolderName + u"/2024-05-01_12-00-00_daily.db"_s, "old"));
+    QVERIFY(home.write(FolderName + u"/2024-05-02_12-00-00_links-import.db"_s, "new"));
     QVERIFY(damagedStoreMessage(home.path(), check.problem)
                 .contains(u"tallowpen-cli restore 2024-05-02_12-00-00_links-import.db"_s));
 }

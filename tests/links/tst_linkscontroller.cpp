@@ -1,4 +1,3 @@
-#include "app/blockeditcontroller.h"
 #include "app/linkscontroller.h"
 #include "app/mainwindow.h"
 #include "editor/widgets/translatededit.h"
@@ -6,12 +5,12 @@
 #include "links/widgets/linkdialog.h"
 #include "links/widgets/linkslistwindow.h"
 #include "store/database.h"
-#include "store/widgets/scripttree.h"
+#include "store/scripttreemodel.h"
 #include "tests/support/messagerecorder.h"
 #include "tests/support/testhome.h"
 
 #include <QAction>
-#include <QFile>
+#include <QDir>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTest>
@@ -20,9 +19,10 @@
 
 using namespace Qt::StringLiterals;
 
-// The word links wired into a real main window, driven through its editor,
-// menus and commands as a translator would; dialogs and pop-ups are answered
-// through the controller's seams.
+// Wiring only: the main window's editor, menus and commands reach the link
+// rules (pinned in tst_linkstore, tst_wordfinder and tst_highlight), and the
+// results come back to the editor, its menus and its marks. Controls are
+// found by their object names; people are answered through the seams.
 class tst_LinksController : public QObject
 {
     Q_OBJECT
@@ -30,54 +30,47 @@ class tst_LinksController : public QObject
 private slots:
     void init();
     void cleanup();
-    void hover_data();
-    void hover();
-    void rightClick_data();
-    void rightClick();
-    void addLinkFromThePopup();
-    void applySuggestion();
-    void modifyLink();
-    void eraseLink_data();
-    void eraseLink();
-    void loadingABlockMarks();
-    void keyDownMarksTheCaretLine();
-    void highlightKeepsTheSelection();
-    void linksListEditsALine();
-    void importLinksFile_data();
-    void importLinksFile();
+    void mouse_data();
+    void mouse();
+    void gestures_data();
+    void gestures();
 
 private:
-    QPoint pointAt(int crLfIndex) const;
+    QAction *action(const QString &name) const { return m_window->findChild<QAction *>(name); }
+    void hover(int crLfIndex, Qt::MouseButton button = Qt::NoButton);
     QString marks() const;
-    QList<LinkRow> rows() const;
-    void setText(const QString &text);
+    QString rows() const;
 
     std::unique_ptr<TestHome> m_home;
     std::unique_ptr<MessageRecorder> m_messages;
     std::unique_ptr<MainWindow> m_window;
     TranslatedEdit *m_editor = nullptr;
-    LinksController *m_links = nullptr;
-    QList<QMenu *> m_popups;
+    QStringList m_shown;  // pop-ups, dialogs and messages, in the order they came
+    QString m_popupEntry; // the entry a pop-up's user picks, if any
 };
 
 void tst_LinksController::init()
 {
     m_home = std::make_unique<TestHome>();
-    QVERIFY(m_home->isValid());
-    QVERIFY(m_home->execute(u"INSERT INTO suggestion VALUES ('espada', 'sword', 'blade', '', '', '', '')"_s));
-    QVERIFY(m_home->execute(u"INSERT INTO suggestion VALUES ('escudo', '', 'shield', '', '', '', 'defence')"_s));
+    QVERIFY(m_home->execute(u"INSERT INTO suggestion VALUES ('espada', 'sword', 'blade', '', '', '', ''), "
+                            "('escudo', '', 'shield', '', '', '', 'defence')"_s));
+    QVERIFY(m_home->execute(u"INSERT INTO battling_arena VALUES ('a.txt', 1, 'x', 20, 2, '', 1, 0, "
+                            "'una espada\r\ny escudo', 0, 0)"_s));
     m_messages = std::make_unique<MessageRecorder>();
     m_window = std::make_unique<MainWindow>(m_home->path());
     QVERIFY(m_window->load());
     m_editor = m_window->findChild<TranslatedEdit *>(u"rtxtTranslated"_s);
     QVERIFY(m_editor);
-    m_links = m_window->findChild<LinksController *>();
-    QVERIFY(m_links);
     m_editor->setEnabled(true);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    m_popups.clear();
-    LinksController::setPopupRunner([this](QMenu &menu, const QPoint &) { m_popups << &menu; });
+    m_shown.clear();
+    m_popupEntry.clear();
+    LinksController::setPopupRunner([this](QMenu &menu, const QPoint &) {
+        m_shown << menu.objectName();
+        if (QAction *entry = m_popupEntry.isEmpty() ? nullptr : menu.findChild<QAction *>(m_popupEntry))
+            entry->trigger();
+    });
 }
 
 void tst_LinksController::cleanup()
@@ -90,21 +83,18 @@ void tst_LinksController::cleanup()
     m_home.reset();
 }
 
-void tst_LinksController::setText(const QString &text)
+// The editor's mouse over the character at a CR LF index, and released
+// there when a button is given.
+void tst_LinksController::hover(int crLfIndex, Qt::MouseButton button)
 {
-    m_editor->setPlainTextCrLf(text);
+    m_editor->setCaretPosition(crLfIndex);
+    const QPoint point = m_editor->cursorRect().center();
+    emit m_editor->mouseMoved(point, Qt::NoButton, Qt::NoModifier);
+    if (button != Qt::NoButton)
+        emit m_editor->mouseReleased(point, button, Qt::NoModifier);
 }
 
-// A viewport point whose nearest character index is `crLfIndex` (the texts
-// used here are one line, so the index is also the document position).
-QPoint tst_LinksController::pointAt(int crLfIndex) const
-{
-    QTextCursor cursor(m_editor->document());
-    cursor.setPosition(crLfIndex);
-    return m_editor->cursorRect(cursor).center();
-}
-
-// The marked words in text order, lines joined by '|'.
+// The bold blue words in text order.
 QString tst_LinksController::marks() const
 {
     QList<QTextEdit::ExtraSelection> marks = m_editor->extraSelections();
@@ -119,252 +109,147 @@ QString tst_LinksController::marks() const
     return found.join(u'|');
 }
 
-QList<LinkRow> tst_LinksController::rows() const
+// The links as word=first suggestion.
+QString tst_LinksController::rows() const
 {
     Database db;
-    if (!openStore(db, m_home->storePath()))
-        return {};
-    return readAllLinks(db);
+    QStringList rows;
+    for (const LinkRow &link : openStore(db, m_home->storePath()) ? readAllLinks(db) : QList<LinkRow>())
+        rows << link.word + u'=' + link.suggestions[0];
+    return rows.join(u' ');
 }
 
-void tst_LinksController::hover_data()
+void tst_LinksController::mouse_data()
 {
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QString>("word");
-    QTest::addColumn<QStringList>("shown");
-    QTest::addColumn<QString>("tooltip");
-    // "una espada, escudo y arco"
-    QTest::newRow("linked word, no comment") << 7 << u"espada"_s << QStringList{u"sword"_s, u"blade"_s}
-                                             << u"No comments"_s;
-    QTest::newRow("empty first suggestion") << 14 << u"escudo"_s << QStringList{u"shield"_s} << u"defence"_s;
-    QTest::newRow("unlinked word") << 24 << u"arco"_s << QStringList() << QString();
-    QTest::newRow("first letter of a word") << 4 << QString() << QStringList() << QString();
-}
-
-void tst_LinksController::hover()
-{
-    QFETCH(int, index);
-    QFETCH(QString, word);
-    QFETCH(QStringList, shown);
-    QFETCH(QString, tooltip);
-    setText(u"una espada, escudo y arco"_s);
-    // Left over from an earlier hover: must go.
-    m_window->findChild<QAction *>(u"mnuSuggest_3"_s)->setText(u"old"_s);
-    m_window->findChild<QAction *>(u"mnuSuggest_3"_s)->setVisible(true);
-
-    m_links->showLinkUnderMouse(pointAt(index));
-    QStringList visible;
-    for (int i = 0; i < 10; ++i) {
-        if (auto *action = m_window->findChild<QAction *>(u"mnuSuggest_%1"_s.arg(i)); action->isVisible())
-            visible << action->text();
-    }
-    QCOMPARE(visible, shown);
-    QCOMPARE(m_editor->toolTip(), tooltip);
-}
-
-void tst_LinksController::rightClick_data()
-{
-    QTest::addColumn<int>("index");
+    QTest::addColumn<int>("index"); // in "una espada, escudo y arco"
     QTest::addColumn<int>("button");
+    QTest::addColumn<QString>("tooltip");
     QTest::addColumn<QString>("popup");
     QTest::addColumn<QString>("addCaption");
-    QTest::newRow("linked word") << 7 << int(Qt::RightButton) << u"mnuDropDown"_s << u"Add"_s;
-    QTest::newRow("first suggestion empty") << 14 << int(Qt::RightButton) << u"mnuMante"_s
+    QTest::newRow("linked word") << 7 << int(Qt::RightButton) << u"No comments"_s << u"mnuDropDown"_s << u"Add"_s;
+    QTest::newRow("first suggestion empty") << 14 << int(Qt::RightButton) << u"defence"_s << u"mnuMante"_s
                                             << u"Add link to\"escudo\""_s;
-    QTest::newRow("unlinked word") << 24 << int(Qt::RightButton) << u"mnuMante"_s << u"Add link to\"arco\""_s;
-    QTest::newRow("blank") << 11 << int(Qt::RightButton) << u"mnuMante"_s << u"Add link to\"\""_s;
-    QTest::newRow("left button") << 7 << int(Qt::LeftButton) << QString() << u"Add"_s;
+    QTest::newRow("unlinked word") << 24 << int(Qt::RightButton) << QString() << u"mnuMante"_s
+                                   << u"Add link to\"arco\""_s;
+    QTest::newRow("left button offers nothing") << 7 << int(Qt::LeftButton) << u"No comments"_s << QString()
+                                                << u"Add"_s;
 }
 
-void tst_LinksController::rightClick()
+void tst_LinksController::mouse()
 {
     QFETCH(int, index);
     QFETCH(int, button);
+    QFETCH(QString, tooltip);
     QFETCH(QString, popup);
     QFETCH(QString, addCaption);
-    setText(u"una espada, escudo y arco"_s);
-    m_links->showLinkUnderMouse(pointAt(index));
-    m_links->offerLinkMenu(pointAt(index), Qt::MouseButton(button));
-    QCOMPARE(m_popups.size(), popup.isEmpty() ? 0 : 1);
-    if (!popup.isEmpty())
-        QCOMPARE(m_popups.first()->objectName(), popup);
-    QCOMPARE(m_window->findChild<QAction *>(u"mnuAgregar"_s)->text(), addCaption);
+    m_editor->setPlainTextCrLf(u"una espada, escudo y arco"_s);
+    hover(7); // what an earlier hover showed must go
+    hover(index, Qt::MouseButton(button));
+    QCOMPARE(m_editor->toolTip(), tooltip);
+    QCOMPARE(m_shown.join(u'|'), popup);
+    QCOMPARE(action(u"mnuAgregar"_s)->text(), addCaption);
 }
 
-void tst_LinksController::addLinkFromThePopup()
+void tst_LinksController::gestures_data()
 {
-    setText(u"un arco y otro arco"_s);
-    LinksController::setPopupRunner([](QMenu &menu, const QPoint &) { menu.actions().first()->trigger(); });
-    QStringList titles;
-    LinksController::setDialogRunner([&titles](QDialog &dialog) {
-        auto &link = static_cast<LinkDialog &>(dialog);
-        titles << link.windowTitle();
-        link.txtWord(0)->setText(u"bow"_s);
-        link.txtComment()->setText(u"it's ranged"_s);
-        link.acceptLink();
-        return link.result();
-    });
-    m_links->showLinkUnderMouse(pointAt(5));
-    m_links->offerLinkMenu(pointAt(5), Qt::RightButton);
-    QCOMPARE(titles, QStringList{u"Links to word \"arco\""_s});
-    QCOMPARE(rows().last(), (LinkRow{u"arco"_s, {u"bow"_s}, u"it`s ranged"_s}));
-    // Marked once the pop-up has closed.
-    QCOMPARE(marks(), u"arco|arco"_s);
+    QTest::addColumn<QString>("text");    // the editor's, its first line marked by a key press
+    QTest::addColumn<int>("index");       // the character hovered first, if any
+    QTest::addColumn<QString>("gesture"); // a pop-up entry after a right click, an entry, a command
+    QTest::addColumn<QString>("answer");  // the first word typed in a link dialog, a question's answer, a file's text
+    QTest::addColumn<QString>("after");   // the editor's text after
+    QTest::addColumn<QString>("rows");    // the links after, as word=first suggestion
+    QTest::addColumn<QString>("marks");
+    QTest::addColumn<QStringList>("shown");
+    const QString rows = u"espada=sword escudo="_s;
+    QTest::newRow("add from the pop-up") << u"un arco y otro arco"_s << 5 << u"mnuAgregar"_s << u"bow"_s
+                                         << u"un arco y otro arco"_s << rows + u" arco=bow"_s << u"arco|arco"_s
+                                         << QStringList{u"mnuMante"_s, u"Links to word \"arco\" ,,,,,"_s};
+    QTest::newRow("a suggestion replaces the word there")
+        << u"espada y espada\r\nespada"_s << 11 << u"mnuSuggest_1"_s << QString() << u"espada y blade\r\nespada"_s
+        << rows << u"espada|espada"_s << QStringList();
+    QTest::newRow("modify") << u"un escudo"_s << 5 << u"mnuModificar"_s << u"buckler"_s << u"un escudo"_s
+                            << u"espada=sword escudo=buckler"_s << u"escudo"_s
+                            << QStringList{u"Links to word \"escudo\" ,shield,,,,defence"_s};
+    const QString question = u"Do you want to erase the links to the word 'espada'?"_s;
+    for (const char *answer : {"Yes", "No", "Cancel"}) {
+        const bool yes = qstrcmp(answer, "Yes") == 0;
+        QTest::addRow("erase, %s", answer) << u"espada"_s << 3 << u"mnuErase"_s << QString::fromLatin1(answer)
+                                           << u"espada"_s << (yes ? u"escudo="_s : rows)
+                                           << (yes ? QString() : u"espada"_s) << QStringList{question};
+    }
+    QTest::newRow("the links list edits a line") << QString() << -1 << u"View links"_s << u"buckler"_s << QString()
+                                                 << u"espada=sword escudo=buckler"_s << QString()
+                                                 << QStringList{u"frmVinculos"_s, u"frmSuggestion"_s};
+    const QString chooser = u"Import links file in ~, Links file (*.txt)"_s;
+    QTest::newRow("import") << u"un arco"_s << -1 << u"Import links"_s << u"arco, bow\r\nflecha,arrow\r\n"_s
+                            << u"un arco"_s << rows + u" arco=bow flecha=arrow"_s << u"arco"_s
+                            << QStringList{chooser, u"Links file imported!"_s};
+    QTest::newRow("import stopped by a line") << u"un arco"_s << -1 << u"Import links"_s << u"arco, bow\r\nflecha\r\n"_s
+                                              << u"un arco"_s << rows + u" arco=bow"_s << u"arco"_s
+                                              << QStringList{chooser, u"5Line 2 of the links file @"_s};
+    QTest::newRow("import cancelled") << u"un arco"_s << -1 << u"Import links"_s << QString() << u"un arco"_s << rows
+                                      << QString() << QStringList{chooser};
+    QTest::newRow("opening a block") << QString() << -1 << u"battling_arena:a.txt;1"_s << QString()
+                                     << u"una espada\r\ny escudo"_s << rows << u"espada|escudo"_s << QStringList();
 }
 
-void tst_LinksController::applySuggestion()
+void tst_LinksController::gestures()
 {
-    setText(u"espada y espada\r\nespada"_s);
-    m_links->showLinkUnderMouse(pointAt(11));
-    m_window->findChild<QAction *>(u"mnuSuggest_1"_s)->trigger();
-    QCOMPARE(m_editor->plainTextCrLf(), u"espada y blade\r\nespada"_s);
-    QCOMPARE(marks(), u"espada|espada"_s);
-}
-
-void tst_LinksController::modifyLink()
-{
-    setText(u"escudo"_s);
-    m_links->showLinkUnderMouse(pointAt(2));
-    LinkFields shown;
-    LinksController::setDialogRunner([&shown](QDialog &dialog) {
-        auto &link = static_cast<LinkDialog &>(dialog);
-        shown = link.fields();
-        link.txtWord(0)->setText(u"buckler"_s);
-        link.acceptLink();
-        return link.result();
-    });
-    m_window->findChild<QAction *>(u"mnuModificar"_s)->trigger();
-    QCOMPARE(shown, (LinkFields{QString(), u"shield"_s, QString(), QString(), QString(), u"defence"_s}));
-    QCOMPARE(rows().last(), (LinkRow{u"escudo"_s, {u"buckler"_s, u"shield"_s}, u"defence"_s}));
-}
-
-void tst_LinksController::eraseLink_data()
-{
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<int>("left");
-    QTest::newRow("yes") << int(Messages::Answer::Yes) << 1;
-    QTest::newRow("no") << int(Messages::Answer::No) << 2;
-    QTest::newRow("cancel") << int(Messages::Answer::Cancel) << 2;
-}
-
-void tst_LinksController::eraseLink()
-{
-    QFETCH(int, answer);
-    QFETCH(int, left);
-    setText(u"espada"_s);
-    m_links->highlightLinks();
-    m_links->showLinkUnderMouse(pointAt(2));
-    m_messages->answerWith({Messages::Answer(answer)});
-    m_window->findChild<QAction *>(u"mnuErase"_s)->trigger();
-    QCOMPARE(m_messages->messages.size(), 1);
-    const Messages::Message &question = m_messages->messages.first();
-    QCOMPARE(question.text, u"Do you want to erase the links to the word 'espada'?"_s);
-    QCOMPARE(question.title, u"Warning"_s);
-    QCOMPARE(question.buttons, Messages::Buttons::YesNoCancel);
-    QCOMPARE(question.icon, Messages::Icon::Warning);
-    QCOMPARE(rows().size(), left);
-    QCOMPARE(marks(), left == 1 ? QString() : u"espada"_s);
-}
-
-void tst_LinksController::loadingABlockMarks()
-{
-    QVERIFY(m_home->execute(
-        u"INSERT INTO battling_arena (file_name, dialogue_id, text_data, width, height, comments, translated, "
-        "revised, text_data_t, new_width, new_height) VALUES ('a.txt', 1, 'x', 20, 2, '', 1, 0, "
-        "'una espada\r\ny escudo', 0, 0);"_s));
-    // A fresh window, so that start-up builds the tree of the new block.
-    m_window = std::make_unique<MainWindow>(m_home->path());
-    QVERIFY(m_window->load());
-    m_editor = m_window->findChild<TranslatedEdit *>(u"rtxtTranslated"_s);
-    auto *tree = m_window->findChild<QTreeView *>(u"Scripts"_s);
-    QVERIFY(ScriptTree::selectKey(*tree, u"battling_arena:a.txt;1"_s));
-    m_window->findChild<BlockEditController *>()->openBlock(tree->currentIndex());
-    QCOMPARE(m_editor->plainTextCrLf(), u"una espada\r\ny escudo"_s);
-    QCOMPARE(marks(), u"espada|escudo"_s);
-}
-
-void tst_LinksController::keyDownMarksTheCaretLine()
-{
-    setText(u"espada\r\nescudo espada x"_s);
-    m_editor->setFocus();
-    m_editor->setCaretPosition(m_editor->plainTextCrLf().size());
-    QTest::keyClick(m_editor, Qt::Key_End);
-    QCOMPARE(marks(), u"escudo|espada"_s);
-}
-
-void tst_LinksController::highlightKeepsTheSelection()
-{
-    setText(u"una espada\r\nespada"_s);
-    QTextCursor selection(m_editor->document());
-    selection.setPosition(9);
-    selection.setPosition(2, QTextCursor::KeepAnchor);
-    m_editor->setTextCursor(selection);
-    m_links->highlightLinks();
-    QCOMPARE(marks(), u"espada|espada"_s);
-    QCOMPARE(m_editor->textCursor().anchor(), 9);
-    QCOMPARE(m_editor->textCursor().position(), 2);
-}
-
-void tst_LinksController::linksListEditsALine()
-{
-    QStringList opened;
-    LinksController::setDialogRunner([&opened](QDialog &dialog) {
-        opened << dialog.objectName();
+    QFETCH(QString, text);
+    QFETCH(int, index);
+    QFETCH(QString, gesture);
+    QFETCH(QString, answer);
+    QFETCH(QString, after);
+    QFETCH(QString, rows);
+    QFETCH(QString, marks);
+    QFETCH(QStringList, shown);
+    LinksController::setDialogRunner([&](QDialog &dialog) {
         if (auto *list = qobject_cast<LinksListWindow *>(&dialog)) {
-            list->txtBuscar()->setText(u"esc"_s);
+            m_shown << list->objectName();
+            list->txtBuscar()->setText(u"ESC"_s);
             list->editClickedLink(list->lstLinks()->currentIndex());
-            const LinkRow line = list->model()->link(1);
-            return line.suggestions[0] == u"buckler"_s ? 1 : 0;
+            return int(list->model()->link(1).suggestions[0] == answer);
         }
         auto &link = static_cast<LinkDialog &>(dialog);
-        link.txtWord(0)->setText(u"buckler"_s);
+        const LinkFields fields = link.fields();
+        m_shown << (gesture == u"View links" ? link.objectName()
+                                             : link.windowTitle() + u' ' + QStringList(fields.begin(), fields.end()).join(u','));
+        link.txtWord(0)->setText(answer);
         link.acceptLink();
         return link.result();
     });
-    m_window->runCommand(Command::ViewLinks);
-    QCOMPARE(opened, (QStringList{u"frmVinculos"_s, u"frmSuggestion"_s}));
-    QCOMPARE(rows().last().suggestions[0], u"buckler"_s);
-}
-
-void tst_LinksController::importLinksFile_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<bool>("cancel");
-    QTest::addColumn<QStringList>("shown");
-    QTest::addColumn<int>("rowCount");
-    QTest::newRow("imported") << QByteArray("arco, bow\r\n") << false << QStringList{u"Links file imported!"_s} << 3;
-    QTest::newRow("cancelled") << QByteArray("arco, bow\r\n") << true << QStringList() << 2;
-    QTest::newRow("line without comma") << QByteArray("arco, bow\r\nflecha\r\n") << false
-                                        << QStringList{u"5Line 2 of the links file @"_s} << 3;
-}
-
-void tst_LinksController::importLinksFile()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(bool, cancel);
-    QFETCH(QStringList, shown);
-    QFETCH(int, rowCount);
-    QFile file(m_home->filePath(u"links.txt"_s));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-    file.close();
-    QStringList asked;
+    const QString file = m_home->filePath(u"links.txt"_s);
     LinksController::setFileChooser([&](QWidget *, const QString &title, const QString &folder, const QString &filter) {
-        asked << title << folder << filter;
-        return cancel ? QString() : file.fileName();
+        m_shown << u"%1 in %2, %3"_s.arg(title, folder == m_home->path() ? u"~"_s : folder, filter);
+        return !answer.isEmpty() && m_home->write(u"links.txt"_s, answer.toUtf8()) ? file : QString();
     });
-    setText(u"un arco"_s);
-    m_window->runCommand(Command::ImportLinks);
-    QCOMPARE(asked, (QStringList{u"Import links file"_s, m_home->path(), u"Links file (*.txt)"_s}));
-    QStringList texts = m_messages->texts();
-    for (QString &text : texts)
-        text.replace(QDir::toNativeSeparators(file.fileName()), u"@"_s);
-    if (!shown.isEmpty() && shown.first().endsWith(u'@'))
-        QVERIFY2(texts.size() == 1 && texts.first().startsWith(shown.first()), qPrintable(texts.join(u'\n')));
-    else
-        QCOMPARE(texts, shown);
-    QCOMPARE(rows().size(), rowCount);
-    QCOMPARE(marks(), rowCount == 3 ? u"arco"_s : QString());
+    m_messages->answerWith({answer == u"Yes" ? Messages::Answer::Yes : answer == u"No" ? Messages::Answer::No
+                                                                                    : Messages::Answer::Cancel});
+    m_editor->setPlainTextCrLf(text);
+    QTest::keyClick(m_editor, Qt::Key_End);
+    if (index >= 0)
+        hover(index);
+
+    if (gesture == u"View links" || gesture == u"Import links") {
+        m_window->runCommand(gesture == u"View links" ? Command::ViewLinks : Command::ImportLinks);
+    } else if (gesture.contains(u':')) {
+        auto *tree = m_window->findChild<QTreeView *>(u"Scripts"_s);
+        const QModelIndex node = static_cast<ScriptTreeModel *>(tree->model())->indexForKey(gesture);
+        tree->expandAll();
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(node).center());
+    } else if (gesture == u"mnuAgregar") {
+        m_popupEntry = gesture;
+        hover(index, Qt::RightButton);
+    } else {
+        action(gesture)->trigger();
+    }
+    const QString path = QDir::toNativeSeparators(file); // a failure's message goes on past the file's name
+    for (const QString &message : m_messages->texts())
+        m_shown << (message.contains(path) ? message.left(message.indexOf(path)) + u'@' : message);
+    QCOMPARE(m_editor->plainTextCrLf(), after);
+    QCOMPARE(this->rows(), rows);
+    QCOMPARE(this->marks(), marks);
+    QCOMPARE(m_shown, shown);
 }
 
 QTEST_MAIN(tst_LinksController)

@@ -78,9 +78,7 @@ void tst_LinksFile::failures()
     QFETCH(bool, tableThere);
     QFETCH(QString, failure);
     TestHome home(TestHome::StoreOnly);
-    QFile file(home.filePath(u"links.txt"_s));
-    QVERIFY(!fileThere || (file.open(QIODevice::WriteOnly) && file.write("sword,espada\r\n") > 0));
-    file.close();
+    QVERIFY(!fileThere || home.write(u"links.txt"_s, "sword,espada\r\n"));
     if (!tableThere) {
         // Behind the store component's back: it refuses schema changes.
         sqlite3 *raw = nullptr;
@@ -91,9 +89,10 @@ void tst_LinksFile::failures()
     }
     Database db;
     QVERIFY(openStore(db, home.storePath()));
-    const LinksImportResult result = importLinksFile(db, file.fileName());
+    const QString file = home.filePath(u"links.txt"_s);
+    const LinksImportResult result = importLinksFile(db, file);
     QVERIFY2(result.failureText().startsWith(failure), qPrintable(result.failureText()));
-    QVERIFY(result.failureText().contains(QDir::toNativeSeparators(file.fileName())));
+    QVERIFY(result.failureText().contains(QDir::toNativeSeparators(file)));
     QCOMPARE(result.inserted, 0);
 }
 

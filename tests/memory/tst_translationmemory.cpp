@@ -135,10 +135,7 @@ void tst_TranslationMemory::damagedSidecarIsMadeAnew()
     TestHome home(TestHome::StoreOnly);
     QVERIFY(insertBlock(home, {u"field"_s, u"a.txt"_s, 1, NearCopy, 24, 2, {}, 1, 0, u"Viejo"_s}));
     const QString sidecar = TranslationMemory::sidecarPath(home.path());
-    QFile garbage(sidecar);
-    QVERIFY(garbage.open(QIODevice::WriteOnly));
-    garbage.write(QByteArray(8192, 'x'));
-    garbage.close();
+    QVERIFY(home.write(QFileInfo(sidecar).fileName(), QByteArray(8192, 'x')));
     Database db;
     QVERIFY(openStore(db, home.storePath()));
     TranslationMemory memory;

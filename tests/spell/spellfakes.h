@@ -8,6 +8,7 @@
 
 #include <deque>
 
+// Stand-ins for the clipboard, the editor and the person at the dialog.
 class FakeClipboard : public TextClipboard
 {
 public:
@@ -33,24 +34,23 @@ public:
     void setText(const QString &text) override
     {
         m_text = text;
-        m_start = 0;
-        m_length = 0;
-        ++m_sets;
+        m_start = m_length = 0;
     }
 
     QString m_text;
     qsizetype m_start = 0;
     qsizetype m_length = 0;
-    int m_sets = 0;
 };
 
-// Answers the check's questions from a script and keeps what it was asked.
+// Answers the check's questions in turn (Cancel once they run out) and
+// keeps what it was asked.
 class ScriptedDialog : public SpellCheckDialog
 {
 public:
     SpellAnswer ask(const SpellQuestion &question) override
     {
         questions.push_back(question);
+        words << question.word;
         if (answers.empty())
             return {SpellAnswer::Cancel, {}};
         const SpellAnswer answer = answers.front();
@@ -60,4 +60,5 @@ public:
 
     std::deque<SpellAnswer> answers;
     std::vector<SpellQuestion> questions;
+    QStringList words;
 };

@@ -16,65 +16,56 @@ class tst_SpellingDialog : public QObject
 private slots:
     void buttonsAnswer_data();
     void buttonsAnswer();
-    void sentenceMarksTheWord();
-    void noSuggestionOffersTheWord();
-
-private:
-    SpellQuestion question() const
-    {
-        return {u"¿El espda de la niña?"_s, 3, u"espda"_s, {u"espada"_s, u"espía"_s}};
-    }
 };
 
 void tst_SpellingDialog::buttonsAnswer_data()
 {
     QTest::addColumn<QString>("button");
     QTest::addColumn<int>("action");
-    QTest::newRow("Ignore once") << u"cmdIgnoreOnce"_s << int(SpellAnswer::IgnoreOnce);
-    QTest::newRow("Ignore all") << u"cmdIgnoreAll"_s << int(SpellAnswer::IgnoreAll);
-    QTest::newRow("Add to dictionary") << u"cmdAdd"_s << int(SpellAnswer::AddToDictionary);
-    QTest::newRow("Change") << u"cmdChange"_s << int(SpellAnswer::Change);
-    QTest::newRow("Change all") << u"cmdChangeAll"_s << int(SpellAnswer::ChangeAll);
-    QTest::newRow("Cancel") << u"cmdCancel"_s << int(SpellAnswer::Cancel);
+    QTest::addColumn<QStringList>("suggestions");
+    QTest::addColumn<QString>("typed"); // into the change box, after a suggestion was picked
+    QTest::addColumn<QString>("replacement");
+    const QStringList two{u"espada"_s, u"espía"_s};
+    QTest::newRow("Ignore once") << u"cmdIgnoreOnce"_s << int(SpellAnswer::IgnoreOnce) << two << QString() << u"espía"_s;
+    QTest::newRow("Ignore all") << u"cmdIgnoreAll"_s << int(SpellAnswer::IgnoreAll) << two << QString() << u"espía"_s;
+    QTest::newRow("Add to dictionary") << u"cmdAdd"_s << int(SpellAnswer::AddToDictionary) << two << QString()
+                                       << u"espía"_s;
+    QTest::newRow("Change the picked one") << u"cmdChange"_s << int(SpellAnswer::Change) << two << QString() << u"espía"_s;
+    QTest::newRow("Change to what was typed") << u"cmdChange"_s << int(SpellAnswer::Change) << two << u"espadas"_s
+                                              << u"espadas"_s;
+    QTest::newRow("Change all") << u"cmdChangeAll"_s << int(SpellAnswer::ChangeAll) << two << QString() << u"espía"_s;
+    QTest::newRow("Cancel") << u"cmdCancel"_s << int(SpellAnswer::Cancel) << two << QString() << u"espía"_s;
+    QTest::newRow("no suggestion offers the word") << u"cmdChange"_s << int(SpellAnswer::Change) << QStringList()
+                                                   << QString() << u"espda"_s;
 }
 
 void tst_SpellingDialog::buttonsAnswer()
 {
     QFETCH(QString, button);
     QFETCH(int, action);
+    QFETCH(QStringList, suggestions);
+    QFETCH(QString, typed);
+    QFETCH(QString, replacement);
     SpellingDialog dialog;
-    dialog.prepare(question());
-    dialog.findChild<QListWidget *>(u"lstSuggestions"_s)->setCurrentRow(1);
-    QTest::mouseClick(dialog.findChild<QPushButton *>(button), Qt::LeftButton);
-    QCOMPARE(int(dialog.answer().action), action);
-    QCOMPARE(dialog.answer().replacement, u"espía"_s);
-    QCOMPARE(dialog.result(), action == int(SpellAnswer::Cancel) ? int(QDialog::Rejected) : int(QDialog::Accepted));
-}
-
-void tst_SpellingDialog::sentenceMarksTheWord()
-{
-    SpellingDialog dialog;
-    dialog.prepare(question());
+    dialog.prepare({u"¿El espda de la niña?"_s, 4, u"espda"_s, suggestions});
+    // The unknown word, and only it, stands out in its sentence.
     auto *sentence = dialog.findChild<QTextEdit *>(u"txtSentence"_s);
     QCOMPARE(sentence->toPlainText(), u"¿El espda de la niña?"_s);
-    QTextCursor cursor(sentence->document());
-    cursor.setPosition(5); // inside "espda"
-    QCOMPARE(cursor.charFormat().fontWeight(), int(QFont::Bold));
-    cursor.setPosition(2); // inside "El"
-    QVERIFY(cursor.charFormat().fontWeight() != int(QFont::Bold));
-    QCOMPARE(dialog.findChild<QLineEdit *>(u"txtChangeTo"_s)->text(), u"espada"_s);
-    // Typed by hand, the change takes the typed word.
-    dialog.findChild<QLineEdit *>(u"txtChangeTo"_s)->setText(u"espadas"_s);
-    QTest::mouseClick(dialog.findChild<QPushButton *>(u"cmdChange"_s), Qt::LeftButton);
-    QCOMPARE(dialog.answer().replacement, u"espadas"_s);
-}
-
-void tst_SpellingDialog::noSuggestionOffersTheWord()
-{
-    SpellingDialog dialog;
-    dialog.prepare({u"Ovessin llega."_s, 0, u"Ovessin"_s, {}});
-    QCOMPARE(dialog.findChild<QLineEdit *>(u"txtChangeTo"_s)->text(), u"Ovessin"_s);
-    QCOMPARE(dialog.findChild<QListWidget *>(u"lstSuggestions"_s)->count(), 0);
+    QString bold;
+    for (int i = 1; i <= sentence->toPlainText().size(); ++i) {
+        QTextCursor cursor(sentence->document());
+        cursor.setPosition(i);
+        bold += cursor.charFormat().fontWeight() == QFont::Bold ? u'B' : u'.';
+    }
+    QCOMPARE(bold, u"....BBBBB............"_s);
+    if (!suggestions.isEmpty())
+        dialog.findChild<QListWidget *>(u"lstSuggestions"_s)->setCurrentRow(1);
+    if (!typed.isEmpty())
+        dialog.findChild<QLineEdit *>(u"txtChangeTo"_s)->setText(typed);
+    QTest::mouseClick(dialog.findChild<QPushButton *>(button), Qt::LeftButton);
+    QCOMPARE(int(dialog.answer().action), action);
+    QCOMPARE(dialog.answer().replacement, replacement);
+    QCOMPARE(dialog.result(), action == int(SpellAnswer::Cancel) ? int(QDialog::Rejected) : int(QDialog::Accepted));
 }
 
 QTEST_MAIN(tst_SpellingDialog)

@@ -1,4 +1,5 @@
 #include "store/blockedit.h"
+#include "store/layout.h"
 #include "tests/support/storedblock.h"
 #include "tests/support/testhome.h"
 
@@ -6,293 +7,195 @@
 
 using namespace Qt::StringLiterals;
 
-using Row = StoredBlock;
-Q_DECLARE_METATYPE(StoredBlock)
+using Rows = QList<StoredBlock>;
+Q_DECLARE_METATYPE(Rows)
 
+namespace {
+
+const QString Key = u"field:0012.txt;3"_s;
+
+// What a load gives the controls, on one line.
+QString summary(const BlockLoad &l)
+{
+    const char *outcomes[] = {"not a block", "loaded", "duplicate", "failed"};
+    QStringList s{QString::fromLatin1(outcomes[int(l.outcome)]), l.caption};
+    if (l.editorsEnabled)
+        s << u"editors"_s;
+    if (l.revisedEnabled)
+        s << u"revised box"_s;
+    if (l.revised)
+        s << u"ticked"_s;
+    s << u"image %1/%2"_s.arg(l.nodeImage).arg(l.selectedImage);
+    if (l.hasSize)
+        s << l.currentWidth + u'x' + l.currentHeight;
+    s << l.original << l.translation << l.comment << l.message;
+    s.removeAll(QString());
+    return s.join(u", "_s);
+}
+
+} // namespace
+
+// One block's load, save and window-size reset against a scratch store.
 class tst_BlockEdit : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void loadShows_data();
-    void loadShows();
-    void loadIgnoresNodesThatAreNotBlocks_data();
-    void loadIgnoresNodesThatAreNotBlocks();
-    void loadRefusesDuplicates();
-    void loadOfAMissingRowEnablesEmptyEditors();
-    void loadReportsAStoreThatCannotBeRead();
-    void saveWrites_data();
-    void saveWrites();
-    void saveOfANonBlockNodeWritesNothing();
-    void anUnchangedSaveLeavesTheRowAlone();
+    void init();
+    void load_data();
+    void load();
+    void save_data();
+    void save();
+    void saveSkipsWhatIsNotNeeded();
     void anUntouchedBlockSurvivesByteForByte();
-    void aFailedSaveSaysSoAndKeepsNothing();
-    void resetWindowSize_data();
     void resetWindowSize();
+
+private:
+    std::unique_ptr<TestHome> m_home;
+    Database m_db;
 };
 
-void tst_BlockEdit::loadShows_data()
+void tst_BlockEdit::init()
 {
-    QTest::addColumn<Row>("row");
-    QTest::addColumn<QString>("translation");
-    QTest::addColumn<bool>("revised");
-    QTest::addColumn<bool>("revisedEnabled");
-    QTest::addColumn<int>("nodeImage");
-    QTest::addColumn<QString>("size");
-
-    Row r;
-    r.textT = u"Left over.<End of Block>"_s; // shown only when translated
-    QTest::newRow("untranslated hides its translation") << r << QString() << false << false << 0 << u"24x2"_s;
-    r.translated = 1;
-    QTest::newRow("translated") << r << u"Left over.<End of Block>"_s << false << true << 0 << u"24x2"_s;
-    r.revised = 1;
-    QTest::newRow("translated and revised") << r << u"Left over.<End of Block>"_s << true << true << 7 << u"24x2"_s;
-    r.translated = 0;
-    QTest::newRow("revised, not translated") << r << QString() << true << true << 7 << u"24x2"_s;
-
-    Row sized;
-    sized.newWidth = 26;
-    sized.newHeight = 3;
-    QTest::newRow("chosen size") << sized << QString() << false << false << 0 << u"26x3"_s;
-    sized.newWidth = 0;
-    sized.newHeight = 5;
-    QTest::newRow("only new_width counts") << sized << QString() << false << false << 0 << u"24x2"_s;
-    sized.newWidth = -4;
-    QTest::newRow("negative new_width is unset") << sized << QString() << false << false << 0 << u"24x2"_s;
-    sized.newWidth = 40000;
-    QTest::newRow("new_width past 16 bits is unset") << sized << QString() << false << false << 0 << u"24x2"_s;
+    m_db.close();
+    m_home = std::make_unique<TestHome>(TestHome::StoreOnly);
+    QVERIFY(openStore(m_db, m_home->storePath()));
 }
 
-void tst_BlockEdit::loadShows()
-{
-    QFETCH(Row, row);
-    QFETCH(QString, translation);
-    QFETCH(bool, revised);
-    QFETCH(bool, revisedEnabled);
-    QFETCH(int, nodeImage);
-    QFETCH(QString, size);
-    TestHome home;
-    QVERIFY(insertBlock(home, row));
-    Database db;
-    QVERIFY(openStore(db, home.storePath()));
-
-    const BlockLoad load = loadBlock(db, u"field:0012.txt;3"_s);
-    QCOMPARE(load.outcome, BlockLoad::Outcome::Loaded);
-    QCOMPARE(load.caption, u"[field] - [0012.txt] - [3]"_s);
-    QVERIFY(load.editorsEnabled);
-    QCOMPARE(load.selectedImage, 6);
-    QCOMPARE(load.original, u"Hello.<End of Block>"_s);
-    QCOMPARE(load.translation, translation);
-    QCOMPARE(load.revised, revised);
-    QCOMPARE(load.revisedEnabled, revisedEnabled);
-    QCOMPARE(load.nodeImage, nodeImage);
-    QVERIFY(load.hasSize);
-    QCOMPARE(load.currentWidth + u'x' + load.currentHeight, size);
-}
-
-void tst_BlockEdit::loadIgnoresNodesThatAreNotBlocks_data()
+void tst_BlockEdit::load_data()
 {
     QTest::addColumn<QString>("key");
-    QTest::newRow("root") << u"Root"_s;
-    QTest::newRow("folder") << u"field"_s;
-    QTest::newRow("script") << u"0012.txt"_s;
-    QTest::newRow("colon without semicolon") << u"field:0012.txt"_s;
-    QTest::newRow("number beyond 16 bits") << u"field:0012.txt;40000"_s;
+    QTest::addColumn<Rows>("rows");
+    QTest::addColumn<QString>("expected");
+    StoredBlock r;
+    r.text = u"It`s."_s;
+    r.comments = u"Don`t"_s;
+    r.textT = u"`A`"_s; // shown only when translated
+    const QString loaded = u"loaded, [field] - [0012.txt] - [3], editors, "_s;
+    QTest::newRow("untranslated") << Key << Rows{r} << loaded + u"image 0/6, 24x2, It's., Don't"_s;
+    r.translated = 1;
+    QTest::newRow("translated") << Key << Rows{r} << loaded + u"revised box, image 0/6, 24x2, It's., 'A', Don't"_s;
+    r.revised = 1;
+    QTest::newRow("translated and revised")
+        << Key << Rows{r} << loaded + u"revised box, ticked, image 7/6, 24x2, It's., 'A', Don't"_s;
+    r.translated = 0;
+    QTest::newRow("revised, not translated")
+        << Key << Rows{r} << loaded + u"revised box, ticked, image 7/6, 24x2, It's., Don't"_s;
+    r = StoredBlock();
+    r.newWidth = 26;
+    r.newHeight = 3;
+    QTest::newRow("chosen size") << Key << Rows{r} << loaded + u"image 0/6, 26x3, Hello.<End of Block>"_s;
+    r.newWidth = 32767;
+    QTest::newRow("chosen width at the 16-bit limit") << Key << Rows{r}
+                                                      << loaded + u"image 0/6, 32767x3, Hello.<End of Block>"_s;
+    r.newWidth = 40000;
+    QTest::newRow("chosen width past 16 bits") << Key << Rows{r} << loaded + u"image 0/6, 24x2, Hello.<End of Block>"_s;
+    r.newWidth = 0;
+    QTest::newRow("only new_width counts") << Key << Rows{r} << loaded + u"image 0/6, 24x2, Hello.<End of Block>"_s;
+    QTest::newRow("no row: empty editors") << Key << Rows{} << loaded + u"revised box, image 0/6"_s;
+    QTest::newRow("two rows") << Key << Rows{r, r}
+                              << u"duplicate, [field] - [0012.txt] - [3], revised box, image 0/0, "
+                                 "Duplicate records, FATAL ERROR"_s;
+    QTest::newRow("unreadable") << u"fields:0012.txt;3"_s << Rows{r}
+                                << u"failed, [fields] - [0012.txt] - [3], revised box, image 0/0, Block 3 of 0012.txt "
+                                   "could not be read from the database (The database refused the statement: no such "
+                                   "table: fields). Nothing was changed."_s;
+    for (const QString &key : {u"Root"_s, u"field"_s, u"0012.txt"_s, u"field:0012.txt"_s, u"field:0012.txt;40000"_s})
+        QTest::newRow(qPrintable(key)) << key << Rows{r} << u"not a block, image 0/0"_s;
 }
 
-void tst_BlockEdit::loadIgnoresNodesThatAreNotBlocks()
+void tst_BlockEdit::load()
 {
     QFETCH(QString, key);
-    TestHome home;
-    Database db;
-    QVERIFY(openStore(db, home.storePath()));
-    const BlockLoad load = loadBlock(db, key);
-    QCOMPARE(load.outcome, BlockLoad::Outcome::NotABlock);
-    QVERIFY(!load.editorsEnabled);
-    QVERIFY(!load.revisedEnabled);
-    QVERIFY(load.caption.isEmpty());
+    QFETCH(Rows, rows);
+    QFETCH(QString, expected);
+    for (const StoredBlock &row : rows)
+        QVERIFY(insertBlock(*m_home, row));
+    const BlockLoad load = loadBlock(m_db, key);
+    QCOMPARE(summary(load), expected);
+    QCOMPARE(load.stored.has_value(), rows.size() == 1 && load.outcome == BlockLoad::Outcome::Loaded);
 }
 
-void tst_BlockEdit::loadRefusesDuplicates()
+void tst_BlockEdit::save_data()
 {
-    TestHome home;
-    Row r;
-    r.translated = 1;
-    r.textT = u"Hola.<End of Block>"_s;
-    QVERIFY(insertBlock(home, r));
-    QVERIFY(insertBlock(home, r));
-    Database db;
-    QVERIFY(openStore(db, home.storePath()));
-    const BlockLoad load = loadBlock(db, u"field:0012.txt;3"_s);
-    QCOMPARE(load.outcome, BlockLoad::Outcome::Duplicate);
-    QCOMPARE(load.message, u"Duplicate records, FATAL ERROR"_s);
-    QVERIFY(!load.editorsEnabled);
-    QVERIFY(load.translation.isEmpty());
-    QVERIFY(!load.stored);
-    QCOMPARE(load.caption, u"[field] - [0012.txt] - [3]"_s);
-    QVERIFY(load.revisedEnabled); // enabled before the rows were counted
-}
-
-void tst_BlockEdit::loadOfAMissingRowEnablesEmptyEditors()
-{
-    TestHome home;
-    Database db;
-    QVERIFY(openStore(db, home.storePath()));
-    const BlockLoad load = loadBlock(db, u"battle_script:gone.txt;9"_s);
-    QCOMPARE(load.outcome, BlockLoad::Outcome::Loaded);
-    QVERIFY(load.editorsEnabled);
-    QVERIFY(load.original.isEmpty());
-    QVERIFY(!load.hasSize);
-    QVERIFY(!load.stored);
-}
-
-void tst_BlockEdit::loadReportsAStoreThatCannotBeRead()
-{
-    TestHome home;
-    Database db;
-    QVERIFY(openStore(db, home.storePath()));
-    const BlockLoad load = loadBlock(db, u"fields:0012.txt;3"_s);
-    QCOMPARE(load.outcome, BlockLoad::Outcome::Failed);
-    QVERIFY(load.message.contains(u"0012.txt"_s));
-    QVERIFY(load.message.contains(u"no such table"_s));
-}
-
-void tst_BlockEdit::saveWrites_data()
-{
-    QTest::addColumn<Row>("row");
+    QTest::addColumn<StoredBlock>("row");
     QTest::addColumn<QString>("nodeText");
-    QTest::addColumn<QString>("translation");
-    QTest::addColumn<QString>("comment");
-    QTest::addColumn<bool>("revised");
-    QTest::addColumn<QString>("statement");
-    QTest::addColumn<int>("image");
-    QTest::addColumn<QString>("newNodeText");
-
-    Row r;
-    QTest::newRow("translation, not revised")
-        << r << u"3"_s << u"It's here.\r\n<End of Block>"_s << QString() << false
-        << u"UPDATE field SET text_data_t = 'It`s here.\r\n<End of Block>', comments = '', translated = 1, "
-           "revised = 0 WHERE file_name = '0012.txt' AND dialogue_id = 3;"_s
-        << 5 << u"3"_s;
-    QTest::newRow("translation, revised")
-        << r << u"3"_s << u"Hola.<End of Block>"_s << QString() << true
-        << u"UPDATE field SET text_data_t = 'Hola.<End of Block>', comments = '', translated = 1, "
-           "revised = 1 WHERE file_name = '0012.txt' AND dialogue_id = 3;"_s
-        << 7 << u"3"_s;
+    QTest::addColumn<BlockEdits>("edits");
+    QTest::addColumn<QString>("expected"); // node image and text, revised box, status; the stored columns 5 to 8
+    StoredBlock r;
+    QTest::newRow("translation, not revised") << r << u"3"_s << BlockEdits{u"It's.\r\n<End>"_s, {}, false}
+                                              << u"5 3 enabled 12%: |1|0|It`s.\r\n<End>"_s;
+    QTest::newRow("translation, revised") << r << u"3"_s << BlockEdits{u"Hola"_s, {}, true} << u"7 3 enabled 12%: |1|1|Hola"_s;
     r.translated = 1;
     r.revised = 1;
-    r.textT = u"Hola.<End of Block>"_s;
-    QTest::newRow("emptied translation keeps the revised flag")
-        << r << u"3"_s << QString() << QString() << true
-        << u"UPDATE field SET text_data_t = '', comments = '', translated = 0, "
-           "revised = 1 WHERE file_name = '0012.txt' AND dialogue_id = 3;"_s
-        << 4 << u"3"_s;
-    QTest::newRow("a comment adds the marker")
-        << r << u"3"_s << QString() << u"Don't rush"_s << false
-        << u"UPDATE field SET text_data_t = '', comments = 'Don`t rush', translated = 0, "
-           "revised = 0 WHERE file_name = '0012.txt' AND dialogue_id = 3;"_s
-        << 4 << u"3[c]"_s;
+    r.textT = u"Hola"_s;
+    QTest::newRow("emptied translation keeps the revised flag") << r << u"3"_s << BlockEdits{{}, {}, true}
+                                                                << u"4 3 disabled 0%: |0|1|"_s;
+    QTest::newRow("a comment adds the marker") << r << u"3"_s << BlockEdits{{}, u"Don't"_s, false}
+                                               << u"4 3[c] disabled 0%: Don`t|0|0|"_s;
     r.comments = u"old"_s;
-    QTest::newRow("an emptied comment takes it away")
-        << r << u"3[c]"_s << u"Hola.<End of Block>"_s << QString() << false
-        << u"UPDATE field SET text_data_t = 'Hola.<End of Block>', comments = '', translated = 1, "
-           "revised = 0 WHERE file_name = '0012.txt' AND dialogue_id = 3;"_s
-        << 5 << u"3"_s;
-    QTest::newRow("a kept comment keeps the marker")
-        << r << u"3[c]"_s << u"Hola.<End of Block>"_s << u"old"_s << false << QString() << 5 << u"3[c]"_s;
+    QTest::newRow("an emptied comment takes it away") << r << u"3[c]"_s << BlockEdits{u"Hola"_s, {}, false}
+                                                      << u"5 3 enabled 12%: |1|0|Hola"_s;
+    QTest::newRow("a kept comment keeps the marker") << r << u"3[c]"_s << BlockEdits{u"Hola"_s, u"old"_s, false}
+                                                     << u"5 3[c] enabled 12%: old|1|0|Hola"_s;
 }
 
-void tst_BlockEdit::saveWrites()
+void tst_BlockEdit::save()
 {
-    QFETCH(Row, row);
+    QFETCH(StoredBlock, row);
     QFETCH(QString, nodeText);
-    QFETCH(QString, translation);
-    QFETCH(QString, comment);
-    QFETCH(bool, revised);
-    QFETCH(QString, statement);
-    QFETCH(int, image);
-    QFETCH(QString, newNodeText);
-    TestHome home;
-    QVERIFY(insertBlock(home, row));
-    Row other = row;
+    QFETCH(BlockEdits, edits);
+    QFETCH(QString, expected);
+    QVERIFY(insertBlock(*m_home, row));
+    StoredBlock other; // 8 blocks in all: one translated is 12.5, shown as 12%
     other.table = u"battle_script"_s;
-    other.translated = 0;
-    for (int id = 1; id <= 7; ++id) { // 8 blocks in all, so the percentage shows
-        other.id = id;
-        QVERIFY(insertBlock(home, other));
-    }
-    Database db;
-    QVERIFY(openStore(db, home.storePath()));
-
-    const BlockSave save = saveBlock(db, u"field:0012.txt;3"_s, nodeText, {translation, comment, revised}, nullptr);
-    QVERIFY(save.isBlock);
-    QVERIFY(save.ok);
-    QVERIFY(save.written);
-    if (!statement.isEmpty())
-        QCOMPARE(save.statement, statement);
-    QCOMPARE(save.nodeImage, image);
-    QCOMPARE(save.nodeText, newNodeText);
-    QCOMPARE(save.revisedEnabled, !translation.isEmpty());
-    QCOMPARE(save.status, u">Translation status: %1% translated"_s.arg(translation.isEmpty() ? 0 : 12));
-
-    const QVariantList stored = storedRow(db, row);
-    QCOMPARE(stored.value(8).toString(), QString(translation).replace(u'\'', u'`'));
-    QCOMPARE(stored.value(5).toString(), QString(comment).replace(u'\'', u'`'));
-    QCOMPARE(stored.value(6).toInt(), translation.isEmpty() ? 0 : 1);
-    QCOMPARE(stored.value(7).toInt(), revised ? 1 : 0);
-    QCOMPARE(stored.value(2).toString(), row.text);
+    for (other.id = 1; other.id <= 7; ++other.id)
+        QVERIFY(insertBlock(*m_home, other));
+    const BlockSave save = saveBlock(m_db, Key, nodeText, edits, nullptr);
+    QVERIFY(save.isBlock && save.ok && save.written);
+    QStringList stored;
+    for (const QVariant &value : storedRow(m_db, row).mid(ColComments, 4))
+        stored << value.toString();
+    QCOMPARE(u"%1 %2 %3 %4: "_s.arg(QString::number(save.nodeImage), save.nodeText,
+                                   save.revisedEnabled ? u"enabled"_s : u"disabled"_s,
+                                   save.status.value_or(QString()).section(u' ', 2, 2))
+                 + stored.join(u'|'),
+             expected);
+    QCOMPARE(storedRow(m_db, row).value(ColTextData).toString(), row.text);
 }
 
-void tst_BlockEdit::saveOfANonBlockNodeWritesNothing()
+// Saves that must not write: a node that is not a block, a save of what the
+// store already holds, and one the store refuses. The statement's text is the
+// one every save writes.
+void tst_BlockEdit::saveSkipsWhatIsNotNeeded()
 {
-    TestHome home;
-    QVERIFY(insertBlock(home, Row()));
-    Database db;
-    QVERIFY(openStore(db, home.storePath()));
-    for (const QString &key : {u"Root"_s, u"field"_s, u"0012.txt"_s}) {
-        const BlockSave save = saveBlock(db, key, key, {u"x"_s, u"y"_s, true}, nullptr);
-        QVERIFY(!save.isBlock);
-        QVERIFY(save.statement.isEmpty());
-    }
-    QCOMPARE(db.changedRows(), 0);
-}
-
-void tst_BlockEdit::anUnchangedSaveLeavesTheRowAlone()
-{
-    TestHome home;
-    Row r;
+    StoredBlock r;
     r.translated = 1;
-    r.textT = u"Hola.<End of Block>"_s;
+    r.textT = u"Hola"_s;
     r.comments = u"note"_s;
-    QVERIFY(insertBlock(home, r));
-    Database db;
-    QVERIFY(openStore(db, home.storePath()));
-    const QString key = u"field:0012.txt;3"_s;
-    const BlockLoad load = loadBlock(db, key);
-    QVERIFY(load.stored);
-
-    const BlockEdits same{load.translation, load.comment, load.revised};
-    const BlockSave idle = saveBlock(db, key, u"3[c]"_s, same, &*load.stored);
-    QVERIFY(idle.ok);
-    QVERIFY(!idle.written);
-    QCOMPARE(db.changedRows(), 0);
-    // It still behaves as a save for the tree and the status line.
-    QCOMPARE(idle.nodeImage, 5);
-    QCOMPARE(idle.nodeText, u"3[c]"_s);
-    QCOMPARE(idle.status, u">Translation status: 100% translated"_s);
-
-    const BlockSave ticked = saveBlock(db, key, u"3[c]"_s, {load.translation, load.comment, true}, &*idle.stored);
+    QVERIFY(insertBlock(*m_home, r));
+    for (const QString &key : {u"Root"_s, u"field"_s, u"0012.txt"_s})
+        QVERIFY(!saveBlock(m_db, key, key, {u"x"_s, u"y"_s, true}, nullptr).isBlock);
+    const BlockLoad load = loadBlock(m_db, Key);
+    const BlockSave idle = saveBlock(m_db, Key, u"3[c]"_s, {load.translation, load.comment, false}, &*load.stored);
+    QVERIFY(idle.ok && !idle.written);
+    QCOMPARE(idle.status, u">Translation status: 100% translated"_s); // still a save for the status line
+    QCOMPARE(m_db.changedRows(), 0);
+    const BlockSave ticked = saveBlock(m_db, Key, u"3[c]"_s, {load.translation, load.comment, true}, &*idle.stored);
     QVERIFY(ticked.written);
-    QCOMPARE(db.changedRows(), 1);
-    const BlockSave again = saveBlock(db, key, u"3[c]"_s, {load.translation, load.comment, true}, &*ticked.stored);
-    QVERIFY(!again.written);
-    QCOMPARE(db.changedRows(), 1);
+    QCOMPARE(ticked.statement, u"UPDATE field SET text_data_t = 'Hola', comments = 'note', translated = 1, "
+                               "revised = 1 WHERE file_name = '0012.txt' AND dialogue_id = 3;"_s);
+    QVERIFY(!saveBlock(m_db, Key, u"3[c]"_s, {load.translation, load.comment, true}, &*ticked.stored).written);
+    QCOMPARE(m_db.changedRows(), 1);
+
+    const BlockSave refused = saveBlock(m_db, u"fields:0012.txt;3"_s, u"3"_s, {u"Hola"_s, {}, false}, nullptr);
+    QVERIFY(refused.isBlock && !refused.ok && !refused.stored);
+    QVERIFY(refused.message.contains(u"could not be saved"_s) && refused.message.contains(u"0012.txt"_s));
 }
 
 void tst_BlockEdit::anUntouchedBlockSurvivesByteForByte()
 {
-    TestHome home;
-    Row r;
+    StoredBlock r;
     r.translated = 1;
     r.revised = 1;
     r.text = u"It`s  \r\n\r\n  far.\n<End of Block>"_s;
@@ -300,63 +203,29 @@ void tst_BlockEdit::anUntouchedBlockSurvivesByteForByte()
     r.comments = u"line one\r\nline `two` "_s;
     r.newWidth = 30;
     r.newHeight = 4;
-    QVERIFY(insertBlock(home, r));
-    Database db;
-    QVERIFY(openStore(db, home.storePath()));
-    const QVariantList before = storedRow(db, r);
-    const BlockLoad load = loadBlock(db, u"field:0012.txt;3"_s);
-    // Forced, as a manual save writes: the row must come back the same.
-    const BlockSave save =
-        saveBlock(db, u"field:0012.txt;3"_s, u"3[c]"_s, {load.translation, load.comment, load.revised}, nullptr);
-    QVERIFY(save.written);
-    QCOMPARE(storedRow(db, r), before);
+    QVERIFY(insertBlock(*m_home, r));
+    const QVariantList before = storedRow(m_db, r);
+    const BlockLoad load = loadBlock(m_db, Key);
+    QVERIFY(saveBlock(m_db, Key, u"3[c]"_s, {load.translation, load.comment, load.revised}, nullptr).written);
+    QCOMPARE(storedRow(m_db, r), before);
 }
 
-void tst_BlockEdit::aFailedSaveSaysSoAndKeepsNothing()
-{
-    TestHome home;
-    Database db;
-    QVERIFY(openStore(db, home.storePath()));
-    const BlockSave save = saveBlock(db, u"fields:0012.txt;3"_s, u"3"_s, {u"Hola"_s, {}, false}, nullptr);
-    QVERIFY(save.isBlock);
-    QVERIFY(!save.ok);
-    QVERIFY(!save.stored);
-    QVERIFY(save.message.contains(u"could not be saved"_s));
-    QVERIFY(save.message.contains(u"0012.txt"_s));
-}
-
-void tst_BlockEdit::resetWindowSize_data()
-{
-    QTest::addColumn<QString>("table");
-    QTest::addColumn<bool>("reset");
-    QTest::newRow("field") << u"field"_s << true;
-    QTest::newRow("battle_script") << u"battle_script"_s << false;
-    QTest::newRow("battling_arena") << u"battling_arena"_s << false;
-}
-
+// Only field blocks have a size of their own to reset.
 void tst_BlockEdit::resetWindowSize()
 {
-    QFETCH(QString, table);
-    QFETCH(bool, reset);
-    TestHome home;
-    Row r;
-    r.table = table;
-    r.newWidth = 26;
-    r.newHeight = 3;
-    QVERIFY(insertBlock(home, r));
-    Database db;
-    QVERIFY(openStore(db, home.storePath()));
-    const WindowSizeReset result = ::resetWindowSize(db, table + u":0012.txt;3"_s);
-    QCOMPARE(result.fieldBlock, reset);
-    QCOMPARE(result.hasSize, reset);
-    const QVariantList stored = storedRow(db, r);
-    QCOMPARE(stored.value(9).toInt(), reset ? 0 : 26);
-    QCOMPARE(stored.value(10).toInt(), reset ? 0 : 3);
-    if (reset) {
-        QCOMPARE(result.currentWidth, u"24"_s);
-        QCOMPARE(result.currentHeight, u"2"_s);
+    for (const QString &table : ScriptTables::all) {
+        StoredBlock r;
+        r.table = table;
+        r.newWidth = 26;
+        r.newHeight = 3;
+        QVERIFY(insertBlock(*m_home, r));
+        const WindowSizeReset reset = ::resetWindowSize(m_db, table + u":0012.txt;3"_s);
+        const bool field = table == ScriptTables::field;
+        QCOMPARE(reset.fieldBlock, field);
+        QCOMPARE(reset.currentWidth + u'x' + reset.currentHeight, field ? u"24x2"_s : u"x"_s);
+        QCOMPARE(storedRow(m_db, r).mid(ColNewWidth), (field ? QVariantList{0, 0} : QVariantList{26, 3}));
     }
-    QVERIFY(!::resetWindowSize(db, u"Root"_s).fieldBlock);
+    QVERIFY(!::resetWindowSize(m_db, u"Root"_s).fieldBlock);
 }
 
 QTEST_APPLESS_MAIN(tst_BlockEdit)

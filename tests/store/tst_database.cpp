@@ -1,176 +1,156 @@
 #include "store/database.h"
 #include "store/layout.h"
+#include "store/storetext.h"
+#include "tests/editor/tablefile.h"
+#include "tests/support/testhome.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 
+// The one door to the file: what it runs, what it refuses, the literal every
+// text enters a statement through, and the LIKE the search asks it for.
 class tst_Database : public QObject
 {
     Q_OBJECT
 
 private slots:
     void init();
-    void emptyTableStandsDone();
-    void rowCountKeepsTheCursor();
-    void executeGivesFirstColumnOfFirstRow();
-    void refusedStatements_data();
-    void refusedStatements();
-    void blanksAndCommentsAfterOneStatementPass();
-    void queryRefusesWrites();
-    void openNeverCreatesAFile();
-    void twoInstancesSeeEachOther();
-    void rollbackUndoesTheGroup();
-    void textRoundTripsAsUtf8();
-    void createStoreRefusesAnExistingFile();
+    void literals_data();
+    void literals();
+    void statements_data();
+    void statements();
+    void resultSets();
+    void onlyAStoreOpens();
+    void unicodeLike_data();
+    void unicodeLike();
 
 private:
-    QString storePath() const { return m_dir.filePath(u"tallowpen.db"_s); }
-    QTemporaryDir m_dir;
-    std::unique_ptr<Database> m_db;
+    int count(const QString &table);
+    std::unique_ptr<TestHome> m_home;
+    Database m_db;
 };
 
 void tst_Database::init()
 {
-    QFile::remove(storePath());
-    StoreError error;
-    QVERIFY2(createStore(storePath(), &error), qPrintable(error.message));
-    m_db = std::make_unique<Database>();
-    QVERIFY(openStore(*m_db, storePath()));
+    m_db.close();
+    m_home = std::make_unique<TestHome>(TestHome::StoreOnly);
+    QVERIFY(m_home->isValid());
+    QVERIFY(openStore(m_db, m_home->storePath()));
 }
 
-void tst_Database::emptyTableStandsDone()
+int tst_Database::count(const QString &table)
 {
-    ResultSet rows = m_db->query(u"Select * from battling_arena"_s);
-    QVERIFY(rows.isValid());
-    QCOMPARE(rows.rowCount(), 0);
-    QVERIFY(rows.step());
-    QVERIFY(!rows.value(0).isValid());
+    QVariant out;
+    return m_db.execute(u"SELECT COUNT(*) FROM "_s + table, &out) ? out.toInt() : -1;
 }
 
-void tst_Database::rowCountKeepsTheCursor()
+void tst_Database::literals_data()
 {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("apostrophes that would widen a WHERE") << u"x' OR 'a'='a"_s << u"x` OR `a`=`a"_s;
+    QTest::newRow("a second statement") << u"x'); DELETE FROM suggestion; --"_s << u"x`); DELETE FROM suggestion; --"_s;
+    QTest::newRow("comment, quotes and wildcards") << u"-- \"q\" /* % _ \\ ;"_s << u"-- \"q\" /* % _ \\ ;"_s;
+    QTest::newRow("grave accent") << u"it`s"_s << u"it`s"_s;
+    QTest::newRow("line ends and accents") << u"¿Dónde?\r\n«ñandú» €"_s << u"¿Dónde?\r\n«ñandú» €"_s;
+    QTest::newRow("empty") << QString() << QString();
+}
+
+// Whatever a text holds, its literal stores it (the apostrophe as a grave
+// accent) and a DELETE naming it reaches its own row only.
+void tst_Database::literals()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, stored);
+    QVERIFY(m_db.execute(u"INSERT INTO suggestion (word) VALUES ('keep');"_s));
+    QVERIFY2(m_db.execute(u"INSERT INTO suggestion (word) VALUES ("_s + storeLiteral(text) + u");"_s),
+             qPrintable(m_db.lastError().message));
+    ResultSet rows = m_db.query(u"SELECT * FROM suggestion WHERE word = "_s + storeLiteral(text));
+    QCOMPARE(rows.rowCount(), 1);
+    QVERIFY(!rows.step());
+    QCOMPARE(rows.text(ColWord), stored);
+    QVERIFY(m_db.execute(u"DELETE FROM suggestion WHERE word = "_s + storeLiteral(text) + u';'));
+    QCOMPARE(count(u"suggestion"_s), 1);
+}
+
+void tst_Database::statements_data()
+{
+    TableFile::addRows(QFINDTESTDATA("data/statements.txt"), {"statement", "asQuery", "runs"});
+}
+
+void tst_Database::statements()
+{
+    QFETCH(QString, statement);
+    QFETCH(QString, asQuery);
+    QFETCH(QString, runs);
+    QVERIFY(m_db.execute(u"INSERT INTO battle_script (file_name,dialogue_id) VALUES ('keep.txt', 1);"_s));
+    QCOMPARE(asQuery == u"yes" ? m_db.query(statement).isValid() : m_db.execute(statement), runs == u"yes");
+    QCOMPARE(m_db.lastError().message.isEmpty(), runs == u"yes");
+    QCOMPARE(count(u"battle_script"_s), 1);
+}
+
+void tst_Database::resultSets()
+{
+    ResultSet empty = m_db.query(u"Select * from battling_arena"_s);
+    QVERIFY(empty.isValid());
+    QCOMPARE(empty.rowCount(), 0);
+    QVERIFY(empty.step());
     for (int id : {1, 2, 3})
-        QVERIFY(m_db->execute(u"INSERT INTO field (file_name,dialogue_id,text_data) VALUES ('a.txt', %1, 't%1');"_s.arg(id)));
-    ResultSet rows = m_db->query(u"SELECT * FROM field WHERE file_name = 'a.txt';"_s);
-    QCOMPARE(rows.columnCount(), 11);
-    QVERIFY(!rows.value(1).isValid()); // before the first row
+        QVERIFY(m_db.execute(u"INSERT INTO field (file_name,dialogue_id,text_data) VALUES ('a', %1, 't%1');"_s.arg(id)));
+    ResultSet rows = m_db.query(u"SELECT * FROM field"_s);
+    QVERIFY(!rows.value(ColTextData).isValid()); // before the first step
     QCOMPARE(rows.rowCount(), 3);
     QStringList seen;
     while (!rows.step())
-        seen << rows.text(2);
-    QCOMPARE(seen, QStringList({u"t1"_s, u"t2"_s, u"t3"_s}));
-    QVERIFY(rows.step()); // stays done
-    QCOMPARE(rows.rowCount(), 3);
-}
-
-void tst_Database::executeGivesFirstColumnOfFirstRow()
-{
-    QVERIFY(m_db->execute(u"INSERT INTO field (file_name,dialogue_id) VALUES ('a.txt', 1);"_s));
-    QVERIFY(m_db->execute(u"INSERT INTO field (file_name,dialogue_id) VALUES ('a.txt', 2);"_s));
+        seen << rows.text(ColTextData);
+    QCOMPARE(seen, QStringList({u"t1"_s, u"t2"_s, u"t3"_s})); // counting did not move the cursor
+    QVERIFY(rows.step());
     QVariant out;
-    QVERIFY(m_db->execute(u"SELECT COUNT(*) FROM field"_s, &out));
-    QCOMPARE(out.toInt(), 2);
-    QVERIFY(m_db->execute(u"UPDATE field SET translated = 1 WHERE dialogue_id = 2;"_s, &out));
+    QVERIFY(m_db.execute(u"SELECT COUNT(*) FROM field"_s, &out));
+    QCOMPARE(out.toInt(), 3);
+    QVERIFY(m_db.execute(u"UPDATE field SET translated = 1;"_s, &out));
     QVERIFY(!out.isValid());
 }
 
-void tst_Database::refusedStatements_data()
-{
-    QTest::addColumn<QString>("statement");
-    QTest::newRow("second statement") << u"SELECT * FROM field; DELETE FROM battle_script"_s;
-    QTest::newRow("statement smuggled in a value")
-        << u"INSERT INTO field (file_name,dialogue_id) VALUES ('x'); DELETE FROM battle_script; --.txt', 1);"_s;
-    QTest::newRow("garbage after the statement") << u"DELETE FROM field WHERE dialogue_id > 0; junk"_s;
-    QTest::newRow("syntax error") << u"SELEC * FROM field"_s;
-    QTest::newRow("missing table") << u"SELECT * FROM nowhere"_s;
-    QTest::newRow("drop table") << u"DROP TABLE battle_script"_s;
-    QTest::newRow("create table") << u"CREATE TABLE t (a)"_s;
-    QTest::newRow("attach") << u"ATTACH DATABASE 'other.db' AS o"_s;
-    QTest::newRow("pragma") << u"PRAGMA journal_mode=DELETE"_s;
-    QTest::newRow("empty") << QString();
-}
-
-void tst_Database::refusedStatements()
-{
-    QFETCH(QString, statement);
-    QVERIFY(m_db->execute(u"INSERT INTO battle_script (file_name,dialogue_id) VALUES ('keep.txt', 1);"_s));
-    QVERIFY(!m_db->execute(statement));
-    QVERIFY(!m_db->lastError().message.isEmpty());
-    QVERIFY(!m_db->query(statement).isValid());
-    QVariant out;
-    QVERIFY(m_db->execute(u"SELECT COUNT(*) FROM battle_script"_s, &out));
-    QCOMPARE(out.toInt(), 1);
-}
-
-void tst_Database::blanksAndCommentsAfterOneStatementPass()
-{
-    QVERIFY(m_db->execute(u"DELETE FROM field WHERE dialogue_id > 0;  \r\n -- done\r\n /* really */ "_s));
-}
-
-void tst_Database::queryRefusesWrites()
-{
-    QVERIFY(m_db->execute(u"INSERT INTO field (file_name,dialogue_id) VALUES ('a.txt', 1);"_s));
-    QVERIFY(!m_db->query(u"DELETE FROM field WHERE dialogue_id > 0;"_s).isValid());
-    QVariant out;
-    QVERIFY(m_db->execute(u"SELECT COUNT(*) FROM field"_s, &out));
-    QCOMPARE(out.toInt(), 1);
-}
-
-void tst_Database::openNeverCreatesAFile()
+void tst_Database::onlyAStoreOpens()
 {
     Database db;
-    const QString missing = m_dir.filePath(u"missing.db"_s);
+    const QString missing = m_home->filePath(u"missing.db"_s);
     QVERIFY(!db.open(missing));
     QVERIFY(db.lastError().message.contains(missing));
     QVERIFY(!QFile::exists(missing));
+    QVERIFY(m_home->write(u"text.db"_s, QByteArray(4096, 'x')));
+    QVERIFY(!openStore(db, m_home->filePath(u"text.db"_s)));
 
-    const QString notADatabase = m_dir.filePath(u"text.db"_s);
-    QFile file(notADatabase);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(4096, 'x'));
-    file.close();
-    QVERIFY(!openStore(db, notADatabase));
-}
-
-void tst_Database::twoInstancesSeeEachOther()
-{
-    Database other;
-    QVERIFY(openStore(other, storePath()));
-    QVERIFY(m_db->execute(u"INSERT INTO suggestion (word) VALUES ('sword');"_s));
-    ResultSet rows = other.query(u"SELECT * FROM suggestion"_s);
-    QCOMPARE(rows.rowCount(), 1);
-    QVERIFY(other.execute(u"DELETE FROM suggestion WHERE word <> '';"_s));
-    QCOMPARE(m_db->query(u"SELECT * FROM suggestion"_s).rowCount(), 0);
-}
-
-void tst_Database::rollbackUndoesTheGroup()
-{
-    QVERIFY(m_db->begin());
-    QVERIFY(m_db->execute(u"INSERT INTO field (file_name,dialogue_id) VALUES ('a.txt', 1);"_s));
-    QVERIFY(m_db->inTransaction());
-    QVERIFY(m_db->rollback());
-    QCOMPARE(m_db->query(u"SELECT * FROM field"_s).rowCount(), 0);
-}
-
-void tst_Database::textRoundTripsAsUtf8()
-{
-    const QString text = u"¿Dónde está la llave? – «ñandú» \u20ac"_s;
-    QVERIFY(m_db->execute(u"INSERT INTO field (file_name,dialogue_id,text_data) VALUES ('a.txt', 1, '%1');"_s.arg(text)));
-    ResultSet rows = m_db->query(u"SELECT * FROM field"_s);
-    QVERIFY(!rows.step());
-    QCOMPARE(rows.text(2), text);
-    QCOMPARE(rows.value(1).toInt(), 1);
-}
-
-void tst_Database::createStoreRefusesAnExistingFile()
-{
     StoreError error;
-    QVERIFY(!createStore(storePath(), &error));
-    QVERIFY(error.message.contains(storePath()));
-    QCOMPARE(m_db->query(u"SELECT * FROM suggestion"_s).rowCount(), 0); // untouched
+    QVERIFY(!createStore(m_home->storePath(), &error));
+    QVERIFY(error.message.contains(m_home->storePath()));
+    QCOMPARE(count(u"suggestion"_s), 0);
+}
+
+void tst_Database::unicodeLike_data()
+{
+    TableFile::addRows(QFINDTESTDATA("data/like.txt"), {"pattern", "text", "matches"});
+}
+
+void tst_Database::unicodeLike()
+{
+    QFETCH(QString, pattern);
+    QFETCH(QString, text);
+    QFETCH(QString, matches);
+    QVERIFY(m_db.useUnicodeLike());
+    // Two rows: the second meets the pattern as compiled for the first.
+    const QString value = text == u"NULL" ? text : storeLiteral(text);
+    for (int id : {1, 2})
+        QVERIFY(m_db.execute(u"INSERT INTO field (dialogue_id, text_data) VALUES (%1, %2);"_s.arg(id).arg(value)));
+    QString statement = u"SELECT COUNT(*) FROM field WHERE text_data LIKE "_s + storeLiteral(pattern);
+    if (pattern.contains(u'!'))
+        statement += u" ESCAPE '!'"_s;
+    QVariant out;
+    QVERIFY2(m_db.execute(statement, &out), qPrintable(m_db.lastError().message));
+    QCOMPARE(out.toInt(), matches == u"yes" ? 2 : 0);
 }
 
 QTEST_APPLESS_MAIN(tst_Database)

@@ -4,6 +4,8 @@
 #include "store/layout.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 
@@ -30,6 +32,12 @@ bool TestHome::execute(const QString &statement) const
 {
     Database db;
     return openStore(db, storePath()) && db.execute(statement);
+}
+
+bool TestHome::write(const QString &relative, const QByteArray &bytes) const
+{
+    QFile file(filePath(relative));
+    return QDir().mkpath(QFileInfo(file).path()) && file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 bool TestHome::writeFont(int width) const

@@ -18,6 +18,8 @@ public:
     // Runs statements on the store through a connection of its own.
     bool execute(const QString &statement) const;
     bool writeFont(int width = 2048) const;
+    // Writes a file under the folder (its folders made first), replacing it whole.
+    bool write(const QString &relative, const QByteArray &bytes) const;
 
 private:
     QTemporaryDir m_dir;
