@@ -25,7 +25,7 @@ FitController::FitController(const Controls &controls, const WindowSize &size, D
 {
     m_c.tools->addSeparator();
     // Ctrl+Shift+W ("wrap"): no shortcut of the menus uses it.
-    m_fitBlock = m_c.tools->addAction(u"Fit to Window"_s);
+    m_fitBlock = m_c.tools->addAction(u"Fit to window"_s);
     m_fitBlock->setObjectName(u"mnuFit"_s);
     m_fitBlock->setShortcut(QKeySequence(u"Ctrl+Shift+W"_s));
     connect(m_fitBlock, &QAction::triggered, this, &FitController::fitOpenBlock);

@@ -81,25 +81,6 @@ bool runDeletions(Database &db, ProgressPacer &pacer)
 
 } // namespace
 
-bool deleteOriginals(Database &db, ProgressPacer &pacer, StoreError *error)
-{
-    auto fail = [&] {
-        if (error)
-            *error = db.lastError();
-        if (db.inTransaction())
-            db.rollback();
-        return false;
-    };
-    if (const QString why = Backups::backupBeforeChange(db, Backups::Reason::ImportOriginal); !why.isEmpty()) {
-        if (error)
-            *error = {0, why};
-        return false;
-    }
-    if (!db.begin() || !runDeletions(db, pacer))
-        return fail();
-    return db.commit() || fail();
-}
-
 bool isScriptFolder(const QString &basePath)
 {
     return !basePath.isEmpty() && QFileInfo::exists(QDir(basePath).filePath(ScriptTables::battleScript));

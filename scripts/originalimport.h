@@ -26,11 +26,6 @@ extern const QString AllImported;     // "All the scripts were imported."
 // them; nullopt (and `error`) when a query failed.
 std::optional<qint64> existingScriptRows(Database &db, StoreError *error = nullptr);
 
-// The four deletions alone, each announced by its progress text, after a
-// backup. All or nothing: when one fails the others are rolled back and the
-// store stays as it was. An import that replaces the scripts runs them inside
-// its own transaction instead (Importer::Mode::Replace).
-bool deleteOriginals(Database &db, ProgressPacer &pacer, StoreError *error = nullptr);
 
 // The folder a user must pick: it holds battle_script (the one folder
 // tested; a missing battling_arena or field just yields no files).

@@ -163,9 +163,13 @@ void tst_Backup::operationsBackUpFirst_data()
     QTest::addColumn<QString>("reason");
     QTest::addColumn<std::function<bool(Database &, const TestHome &)>>("operation");
     QTest::newRow("re-import of originals") << Reason::ImportOriginal
-                                            << std::function([](Database &db, const TestHome &) {
+                                            << std::function([](Database &db, const TestHome &home) {
                                                    ProgressPacer pacer(nullptr);
-                                                   return OriginalImport::deleteOriginals(db, pacer);
+                                                   QDir(home.path()).mkpath(u"in/battle_script"_s);
+                                                   return OriginalImport::Importer(db, home.filePath(u"in"_s), pacer,
+                                                                                   OriginalImport::Importer::Mode::Replace)
+                                                       .run()
+                                                       .ok;
                                                });
     QTest::newRow("import of translations")
         << Reason::ImportTranslated << std::function([](Database &db, const TestHome &home) {

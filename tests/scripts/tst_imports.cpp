@@ -132,9 +132,13 @@ void tst_Imports::deletionsSpareUnnumberedRows()
     QCOMPARE(OriginalImport::existingScriptRows(db).value_or(-1), 12);
     RecordingProgress progress;
     ProgressPacer pacer(&progress);
-    QVERIFY(OriginalImport::deleteOriginals(db, pacer));
-    QCOMPARE(progress.log, QStringList({u"> Deleting battle_script scripts..."_s, u"> Deleting battling_arena scripts..."_s,
-                                        u"> Deleting field scripts..."_s, u"> Deleting word links..."_s}));
+    QVERIFY(QDir(home.path()).mkpath(u"empty/battle_script"_s));
+    QVERIFY(OriginalImport::Importer(db, home.filePath(u"empty"_s), pacer, OriginalImport::Importer::Mode::Replace)
+                .run()
+                .ok);
+    const QStringList deletions = progress.log.filter(u"> Deleting"_s);
+    QCOMPARE(deletions, QStringList({u"> Deleting battle_script scripts..."_s, u"> Deleting battling_arena scripts..."_s,
+                                     u"> Deleting field scripts..."_s, u"> Deleting word links..."_s}));
     QStringList kept;
     for (const QString &table : ScriptTables::all)
         kept << table + u": a|-1|||||||||"_s << table + u": a|0|||||||||"_s;
