@@ -5,11 +5,11 @@
 #include "editor/preview.h"
 #include "store/database.h"
 #include "store/programfolder.h"
+#include "store/safefile.h"
 
 #include <QBuffer>
 #include <QCommandLineParser>
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 using namespace Qt::StringLiterals;
@@ -103,8 +103,13 @@ int runRender(CliContext &context, const QStringList &arguments)
     clearPreview(canvas);
     showPreview(text, canvas);
 
-    QSaveFile out(parser.value(outOption));
-    if (!out.open(QIODevice::WriteOnly) || !canvas.surface.save(&out, "PNG") || !out.commit())
-        return context.fail(u"Cannot write %1: %2"_s.arg(parser.value(outOption), out.errorString()));
-    return ExitSuccess;
+    QByteArray png;
+    QBuffer buffer(&png);
+    QString why;
+    if (!buffer.open(QIODevice::WriteOnly) || !canvas.surface.save(&buffer, "PNG"))
+        why = u"the image could not be encoded"_s;
+    // Like every file this program writes: whole or not at all, a regular file, never through a link.
+    else if (SafeFile::writeWhole(parser.value(outOption), png, context.programFolder, &why))
+        return ExitSuccess;
+    return context.fail(u"Cannot write %1: %2"_s.arg(parser.value(outOption), why));
 }
