@@ -5,6 +5,8 @@
 #include <QVarLengthArray>
 
 #include <algorithm>
+#include <cstdlib>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -64,6 +66,54 @@ bool isPageTag(QStringView tag)
     return tag == u"<New>" || tag == u"<Wait>" || tag == u"<Close>";
 }
 
+// Edits between two short texts, a swap of neighbours counting one.
+int editDistance(QStringView a, QStringView b)
+{
+    std::vector<std::vector<int>> d(size_t(a.size() + 1), std::vector<int>(size_t(b.size() + 1)));
+    for (qsizetype i = 0; i <= a.size(); ++i)
+        d[size_t(i)][0] = int(i);
+    for (qsizetype j = 0; j <= b.size(); ++j)
+        d[0][size_t(j)] = int(j);
+    for (qsizetype i = 1; i <= a.size(); ++i) {
+        for (qsizetype j = 1; j <= b.size(); ++j) {
+            const int cost = a[i - 1] == b[j - 1] ? 0 : 1;
+            int best = std::min({d[size_t(i - 1)][size_t(j)] + 1, d[size_t(i)][size_t(j - 1)] + 1,
+                                 d[size_t(i - 1)][size_t(j - 1)] + cost});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+                best = std::min(best, d[size_t(i - 2)][size_t(j - 2)] + 1);
+            d[size_t(i)][size_t(j)] = best;
+        }
+    }
+    return d[size_t(a.size())][size_t(b.size())];
+}
+
+// The tag of the vocabulary a mistyped tag most likely meant: the nearest,
+// at most two edits away, and no other as near.
+std::optional<QStringView> meantTag(QStringView tag)
+{
+    if (tag.size() > 24 || tag.startsWith(u"<UNKNOWN") || tag.startsWith(u"<Extra"))
+        return std::nullopt;
+    static const QList<QStringView> vocabulary = tagVocabulary();
+    std::optional<QStringView> best;
+    int bestDistance = 3;
+    bool tie = false;
+    for (const QStringView known : vocabulary) {
+        if (known == tag)
+            return std::nullopt;
+        if (std::abs(known.size() - tag.size()) >= bestDistance)
+            continue;
+        const int distance = editDistance(tag, known);
+        if (distance < bestDistance) {
+            best = known;
+            bestDistance = distance;
+            tie = false;
+        } else if (distance == bestDistance) {
+            tie = true;
+        }
+    }
+    return tie ? std::nullopt : best;
+}
+
 // The tags of both texts compared as multisets, each tag by its whole text.
 void checkTags(const CheckedBlock &block, const QList<TagToken> &translationTags, RuleSet rules,
                QList<Finding> &findings)
@@ -108,14 +158,19 @@ void checkTags(const CheckedBlock &block, const QList<TagToken> &translationTags
         const Rule rule = isPageTag(tag) ? Rule::Pages : Rule::Tags;
         if (!rules.contains(rule))
             continue;
-        const QString message = (rule == Rule::Pages ? u"Page tag %1: %2 in the original, %3 in the translation."_s
-                                                     : u"Tag %1: %2 in the original, %3 in the translation."_s)
-                                    .arg(tag.toString(), QString::number(inOriginal), QString::number(inTranslation));
-        // An extra tag points at its last appearance; a missing one has no place.
-        if (inTranslation > inOriginal)
+        // A tag the original lacks and the vocabulary nearly has is most likely a typo.
+        const auto meant = rule == Rule::Tags && inOriginal == 0 ? meantTag(tag) : std::nullopt;
+        const QString message =
+            (rule == Rule::Pages ? u"Page tag %1: %2 in the original, %3 in the translation"_s
+                                 : u"Tag %1: %2 in the original, %3 in the translation"_s)
+                .arg(tag.toString(), QString::number(inOriginal), QString::number(inTranslation))
+            + (meant ? u"; did you mean %1?"_s.arg(*meant) : u"."_s);
+        // On the tag's last appearance; a tag the translation lacks altogether
+        // is marked where the text ends.
+        if (inTranslation > 0)
             findings << finding(rule, message, translation[j - 1].start, translation[j - 1].length);
         else
-            findings << finding(rule, message);
+            findings << finding(rule, message, block.translation.size());
     }
 }
 
@@ -246,7 +301,7 @@ QList<Finding> checkBlock(const CheckedBlock &block, const CheckContext &context
     const QList<TagToken> tags = findTags(text);
     if (rules.contains(Rule::Tags) || rules.contains(Rule::Pages))
         checkTags(block, tags, rules, findings);
-    if (rules.contains(Rule::Overflow) || rules.contains(Rule::Glyph))
+    if (rules.contains(Rule::Overflow) || rules.contains(Rule::Glyph) || rules.contains(Rule::Dropped))
         checkLayout(block, context.font, rules, findings);
     // A block with no words (only tags, blanks, marks) has nothing to translate.
     if (rules.contains(Rule::Identical) && block.translated && text == block.original && hasWords(text))

@@ -29,6 +29,7 @@ struct LaidLine
     qsizetype end = 0;
     qsizetype overStart = -1; // those drawn past the window's inner width
     qsizetype overEnd = -1;
+    bool dropped = false; // on a page <End of Block> drops: measured, never drawn
 };
 QList<LaidLine> layOutLines(const QString &text, const std::optional<WindowGeometry> &window);
 // What the preview marks as overflowing, in its pixels: the glyph cells past

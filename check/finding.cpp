@@ -1,5 +1,6 @@
 #include "check/finding.h"
 
+#include <algorithm>
 #include <array>
 
 using namespace Qt::StringLiterals;
@@ -8,6 +9,7 @@ namespace {
 
 constexpr std::array<const char16_t *, RuleCount> Ids = {
     u"end-tag", u"tags", u"pages", u"overflow", u"glyph", u"identical", u"glossary", u"inconsistent", u"punctuation",
+    u"dropped",
 };
 
 QString counted(int n, const QString &one)
@@ -60,4 +62,14 @@ QString severityName(Severity severity)
 QString findingCount(int errors, int warnings)
 {
     return counted(errors, u"error"_s) + u", "_s + counted(warnings, u"warning"_s);
+}
+
+MarkedSpan markedSpan(const Finding &finding, const QString &text)
+{
+    if (finding.length > 0 || text.isEmpty())
+        return {finding.start, finding.length};
+    qsizetype at = std::min(finding.start, text.size()) - 1;
+    while (at > 0 && (text[at] == u'\r' || text[at] == u'\n'))
+        --at;
+    return {std::max<qsizetype>(at, 0), 1};
 }

@@ -21,8 +21,9 @@ enum class Rule {
     Glossary,     // warning: a linked word of the original, none of its suggestions
     Inconsistent, // warning: the same original translated otherwise elsewhere
     Punctuation,  // warning: unpaired Spanish marks, doubled or edge blanks
+    Dropped,      // warning (error when the original shows that page): text <End of Block> drops unshown
 };
-inline constexpr int RuleCount = int(Rule::Punctuation) + 1;
+inline constexpr int RuleCount = int(Rule::Dropped) + 1;
 
 enum class Severity { Error, Warning };
 
@@ -58,6 +59,16 @@ struct Finding
 
     bool operator==(const Finding &) const = default;
 };
+
+// Where the editor marks a finding: its own span, or for one with no length
+// the character before its place (the first at the start of the text), line
+// breaks passed over, so that a missing tag too has a mark to see and hover.
+struct MarkedSpan
+{
+    qsizetype start = 0;
+    qsizetype length = 0;
+};
+MarkedSpan markedSpan(const Finding &finding, const QString &text);
 
 // "2 errors, 1 warning": the status line's and the command line's count.
 QString findingCount(int errors, int warnings);

@@ -5,6 +5,8 @@
 #include "editor/pageflow.h"
 #include "scripts/cp1252.h"
 
+#include <QSet>
+
 #include <limits>
 #include <vector>
 
@@ -32,8 +34,18 @@ public:
 
     void window(qint16, WindowGeometry) override {}
     void glyph(const PlacedGlyph &glyph) override;
+    void droppedGlyph(const PlacedGlyph &glyph) override;
 
     QList<LaidLine> lines;
+    // The dropped pages that hold something to read, from their first glyph
+    // that is not a blank to their last.
+    struct DroppedPage
+    {
+        int page;
+        qsizetype start;
+        qsizetype end;
+    };
+    std::vector<DroppedPage> droppedPages;
     struct Blank
     {
         qsizetype start;
@@ -43,32 +55,39 @@ public:
     std::vector<Blank> blanks; // glyphs the font draws nothing for
 
 private:
+    void place(const PlacedGlyph &glyph, bool dropped);
+
     const QString &m_text;
     const FontCells &m_font;
     qint16 m_lastInnerColumn;
+    bool m_lastDropped = false;
 };
+
+bool isBlankGlyph(qint16 code)
+{
+    return code == ' ' || code == 0xA0;
+}
+
+void MeasuringSink::droppedGlyph(const PlacedGlyph &glyph)
+{
+    place(glyph, true);
+    if (isBlankGlyph(glyph.code))
+        return;
+    const qsizetype end = glyph.source.start + glyph.source.length;
+    if (!droppedPages.empty() && droppedPages.back().page == glyph.page)
+        droppedPages.back().end = std::max(droppedPages.back().end, end);
+    else
+        droppedPages.push_back({glyph.page, glyph.source.start, end});
+}
 
 void MeasuringSink::glyph(const PlacedGlyph &glyph)
 {
+    place(glyph, false);
     const qsizetype start = glyph.source.start;
     const qsizetype end = start + glyph.source.length;
-    if (lines.isEmpty() || lines.back().page != glyph.page || lines.back().top != glyph.top) {
-        // Lines stand 15 pixels apart from the first, 6 below the window's top edge.
-        const int fromFirst = glyph.top - (8 * glyph.windowRow + 14);
-        const int number = (fromFirst >= 0 ? fromFirst / 15 : -((-fromFirst + 14) / 15)) + 1;
-        lines.append({glyph.page, number, glyph.top, glyph.column, glyph.column, start, end, -1, -1});
-    }
-    LaidLine &line = lines.back();
-    line.lastColumn = glyph.column;
-    line.end = std::max(line.end, end);
-    if (glyph.column > m_lastInnerColumn) {
-        if (line.overStart < 0)
-            line.overStart = start;
-        line.overEnd = std::max(line.overEnd, end);
-    }
     // Blanks draw nothing by design; a character without a code is found on its own.
-    const bool blankByDesign = glyph.code == ' ' || glyph.code == 0xA0;
-    if (!m_font.isBlank(glyph.code) || blankByDesign || !hasCode(m_text[start]))
+    const bool blankByDesign = isBlankGlyph(glyph.code);
+    if (!m_font.isBlank(glyph.code) || blankByDesign || !hasCode(m_text[start]) || m_text[start] == u'\t')
         return;
     const QString shown = glyph.code < 32 ? u"control character %1"_s.arg(glyph.code)
                                           : u"\"%1\""_s.arg(Cp1252::decode(uchar(glyph.code)));
@@ -79,6 +98,29 @@ void MeasuringSink::glyph(const PlacedGlyph &glyph)
         return;
     }
     blanks.push_back({start, end, shown});
+}
+
+void MeasuringSink::place(const PlacedGlyph &glyph, bool dropped)
+{
+    const qsizetype start = glyph.source.start;
+    const qsizetype end = start + glyph.source.length;
+    // A dropped page measured where it would stand never shares a line with a shown one.
+    if (lines.isEmpty() || lines.back().page != glyph.page || lines.back().top != glyph.top
+        || m_lastDropped != dropped) {
+        // Lines stand 15 pixels apart from the first, 6 below the window's top edge.
+        const int fromFirst = glyph.top - (8 * glyph.windowRow + 14);
+        const int number = (fromFirst >= 0 ? fromFirst / 15 : -((-fromFirst + 14) / 15)) + 1;
+        lines.append({glyph.page, number, glyph.top, glyph.column, glyph.column, start, end, -1, -1, dropped});
+    }
+    LaidLine &line = lines.back();
+    line.lastColumn = glyph.column;
+    line.end = std::max(line.end, end);
+    if (glyph.column > m_lastInnerColumn) {
+        if (line.overStart < 0)
+            line.overStart = start;
+        line.overEnd = std::max(line.overEnd, end);
+    }
+    m_lastDropped = dropped;
 }
 
 Finding finding(Rule rule, const QString &message, qsizetype start, qsizetype end)
@@ -122,6 +164,11 @@ void reportOverflow(const QList<LaidLine> &lines, const WindowGeometry &window, 
 
 void reportMissingCodes(const QString &text, QList<Finding> &findings)
 {
+    // A tab comes in by paste or import; the editor itself moves the focus with it.
+    for (qsizetype at = text.indexOf(u'\t'); at >= 0; at = text.indexOf(u'\t', at + 1)) {
+        findings << finding(Rule::Glyph, u"A tab character: the game font has no glyph for it; use blanks."_s, at,
+                            at + 1);
+    }
     qsizetype i = 0;
     while (i < text.size()) {
         if (hasCode(text[i])) {
@@ -136,6 +183,42 @@ void reportMissingCodes(const QString &text, QList<Finding> &findings)
                             u"\"%1\" has no Windows-1252 code: the export cannot write it and the game cannot "
                             "show it."_s.arg(run),
                             start, i);
+    }
+}
+
+// The pages of the original with something shown on them.
+QSet<int> shownPages(const QString &original, const std::optional<WindowGeometry> &window)
+{
+    class PageSink : public PageFlowSink
+    {
+    public:
+        void window(qint16, WindowGeometry) override {}
+        void glyph(const PlacedGlyph &glyph) override
+        {
+            if (!isBlankGlyph(glyph.code))
+                pages.insert(glyph.page);
+        }
+        QSet<int> pages;
+    } sink;
+    qint16 windowRows = 0;
+    runPageFlow(original, window, windowRows, sink);
+    return sink.pages;
+}
+
+void reportDropped(const CheckedBlock &block, const std::vector<MeasuringSink::DroppedPage> &dropped,
+                   const std::optional<WindowGeometry> &window, QList<Finding> &findings)
+{
+    if (dropped.empty())
+        return;
+    const QSet<int> shown = shownPages(block.original, window);
+    for (const auto &page : dropped) {
+        Finding f = finding(Rule::Dropped,
+                            u"Page %1 is never shown: it ends at <End of Block> without <Close> or <Wait>."_s.arg(
+                                page.page + 1),
+                            page.start, page.end);
+        if (shown.contains(page.page))
+            f.severity = Severity::Error;
+        findings << f;
     }
 }
 
@@ -157,6 +240,8 @@ QList<QRect> overflowMarks(const QString &text, const QString &width, const QStr
         return marks;
     const int lines = (window->rows - 1) / 2;
     for (const LaidLine &line : layOutLines(text, window)) {
+        if (line.dropped)
+            continue; // nothing drawn to mark
         const int cell = PreviewLayout::GlyphWidth;
         const int from = line.number > lines ? line.firstColumn : std::max<int>(line.firstColumn, window->columns);
         if (line.number > lines || line.overStart >= 0)
@@ -175,6 +260,8 @@ void checkLayout(const CheckedBlock &block, const FontCells &font, RuleSet rules
     // A height that draws no window has nothing to overflow.
     if (rules.contains(Rule::Overflow) && window)
         reportOverflow(sink.lines, *window, findings);
+    if (rules.contains(Rule::Dropped))
+        reportDropped(block, sink.droppedPages, window, findings);
     if (!rules.contains(Rule::Glyph))
         return;
     reportMissingCodes(block.translation, findings);

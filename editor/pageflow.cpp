@@ -37,6 +37,7 @@ private:
     void append(QStringView text, TextSpan source);
     void clearPage();
     bool flush();
+    void dropPage();
     bool nextPage();
     bool closePage();
 
@@ -47,6 +48,7 @@ private:
     qint16 m_y = PreviewLayout::FirstLineTop;
     qint16 m_row = 0;
     int m_pageIndex = 0;
+    bool m_dropping = false;
     QString m_page;
     std::vector<TextSpan> m_sources; // one per character of m_page
 };
@@ -122,7 +124,7 @@ bool PageRun::run(QStringView text)
                 return false;
             break;
         case PageTag::EndOfBlock:
-            clearPage();
+            dropPage();
             break;
         case PageTag::None:
             break;
@@ -166,6 +168,20 @@ bool PageRun::closePage()
     return true;
 }
 
+// Laid out as a <Close> would have shown it, for the checks to measure; the
+// position stays where the game leaves it.
+void PageRun::dropPage()
+{
+    const qint16 x = m_x;
+    const qint16 y = m_y;
+    m_dropping = true;
+    flush(); // a page that would run past 16 bits is measured as far as it goes
+    m_dropping = false;
+    m_x = x;
+    m_y = y;
+    clearPage();
+}
+
 bool PageRun::flush()
 {
     const qsizetype length = m_page.size();
@@ -194,7 +210,11 @@ bool PageRun::flush()
             return false;
         const TextSpan first = m_sources[size_t(k)];
         const TextSpan last = m_sources[size_t(k + step - 1)];
-        m_sink.glyph({code, m_y, m_x, m_row, m_pageIndex, {first.start, last.start + last.length - first.start}});
+        const PlacedGlyph glyph{code, m_y, m_x, m_row, m_pageIndex, {first.start, last.start + last.length - first.start}};
+        if (m_dropping)
+            m_sink.droppedGlyph(glyph);
+        else
+            m_sink.glyph(glyph);
         const auto x = add16(m_x, 1);
         if (!x)
             return false;

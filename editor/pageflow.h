@@ -37,6 +37,9 @@ public:
     virtual void window(qint16 row, WindowGeometry geometry) = 0;
     // Only glyphs whose pixel x fits 16 bits.
     virtual void glyph(const PlacedGlyph &glyph) = 0;
+    // A glyph of a page that <End of Block> drops, where the game would put
+    // it had the page been shown; never drawn.
+    virtual void droppedGlyph(const PlacedGlyph &) {}
 };
 
 // One run over `text` as the game shows it, reported in drawing order.

@@ -99,6 +99,14 @@ TagMeaning tagMeaning(QStringView tag)
     return meaning;
 }
 
+QList<QStringView> tagVocabulary()
+{
+    QList<QStringView> tags{u"<New>", u"<Wait>", u"<Close>", u"<End of Block>"};
+    for (const TextTag &entry : TextTags)
+        tags << entry.tag;
+    return tags;
+}
+
 std::optional<TagInsertion> insertTagAt(const QString &text, qsizetype position, const QString &tag)
 {
     if (position > text.size() || !fits16(position) || !fits16(position + tag.size()))

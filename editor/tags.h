@@ -19,6 +19,8 @@ struct TagMeaning
 };
 
 TagMeaning tagMeaning(QStringView tag);
+// Every tag of the table, page tags first.
+QList<QStringView> tagVocabulary();
 
 // Where the tags of a text stand, as the preview's scan cuts them: from a
 // "<" up to and including the next ">", or to the end of the text when no

@@ -19,6 +19,8 @@ private slots:
     void emptyTranslationHasNoFindings();
     void previewAndCheckAgree_data();
     void previewAndCheckAgree();
+    void markedSpan_data();
+    void markedSpan();
 
 private:
     CheckContext m_context;
@@ -56,7 +58,9 @@ void tst_BlockCheck::rules_data()
     QTest::addColumn<QString>("translation");
     QTest::addColumn<QString>("height");
     QTest::addColumn<bool>("translated");
-    QTest::addColumn<QString>("expected"); // "start+length message…" of the first finding, or "" for none
+    // "start+length message…" of the first finding, after "error: " or "warning: " when its severity
+    // is what the row is about; "" for none.
+    QTest::addColumn<QString>("expected");
 
     const QString x28(28, u'x');
     const auto row = [](const char *name, const char *rule, const QString &original, const QString &translation,
@@ -70,7 +74,11 @@ void tst_BlockCheck::rules_data()
     row("original's end line kept", "end-tag", u"Hi"_s + End + u" "_s, u"Hola"_s + End + u" "_s, {});
     row("not marked translated", "end-tag", u"Hi"_s + End, u"Hola"_s, {}, u"2"_s, false);
 
-    row("speaker missing", "tags", u"<Tolm>\r\nHi"_s + End, u"Hola"_s + End, u"0+0 Tag <Tolm>: 1 in the original, 0"_s);
+    row("speaker missing", "tags", u"<Tolm>\r\nHi"_s + End, u"Hola"_s + End, u"18+0 Tag <Tolm>: 1 in the original, 0"_s);
+    row("typo near one tag", "tags", u"a<New>\r\nb"_s + End, u"a<Nwe>\r\nb"_s + End,
+        u"1+5 Tag <Nwe>: 0 in the original, 1 in the translation; did you mean <New>?"_s);
+    row("near several tags: no guess", "tags", u"a"_s + End, u"<A>a"_s + End,
+        u"0+3 Tag <A>: 0 in the original, 1 in the translation."_s);
     row("same tags, other order", "tags", u"<Tolm><Delay 30>Hi"_s + End, u"<Delay 30>Hola<Tolm>"_s + End, {});
     row("delay changed", "tags", u"<Delay 30>Hi"_s + End, u"<Delay 20>Hola"_s + End, u"0+10 Tag <Delay 20>: 0"_s);
     row("unknown chunk doubled", "tags", u"<UNKNOWN 1>"_s + End, u"<UNKNOWN 1><UNKNOWN 1>"_s + End,
@@ -79,6 +87,8 @@ void tst_BlockCheck::rules_data()
     row("page count is no tag error", "tags", u"a<New>\r\nb"_s + End, u"a<New>\r\nb<New>\r\nc"_s + End, {});
     row("one page more", "pages", u"a<New>\r\nb"_s + End, u"a<New>\r\nb<New>\r\nc"_s + End,
         u"9+5 Page tag <New>: 1 in the original, 2"_s);
+    row("page tag missing: marked at the end", "pages", u"a<New>\r\nb"_s + End, u"a b"_s + End,
+        u"17+0 Page tag <New>: 1 in the original, 0"_s);
     row("same pages", "pages", u"a<Wait>b"_s + End, u"c<Wait>d"_s + End, {});
 
     row("28 glyphs fit width 56", "overflow", {}, x28 + Shown, {});
@@ -90,13 +100,25 @@ void tst_BlockCheck::rules_data()
     row("h lines on a later page", "overflow", {}, u"a<New>\r\nb\r\nc"_s + Shown, {});
     row("h + 2 on a later page", "overflow", {}, u"a<New>\r\nb\r\nc\r\nd\r\ne"_s + Shown,
         u"14+4 Page 2, line 3: 2 lines past"_s);
-    row("a dropped page is not shown", "overflow", {}, u"a\r\nb\r\nc"_s + End, {});
+    row("a dropped page measured as if shown", "overflow", {}, u"a\r\nb\r\nc"_s + End,
+        u"6+1 Page 1, line 3: 1 line past the window's height"_s);
+    row("a dropped line as wide as shown", "overflow", {}, u"a<Close>\r\n"_s + x28 + u"yz"_s + End,
+        u"38+2 Page 2, line 1: 2 glyphs past"_s);
+
+    row("text dropped where the original shows it", "dropped", u"Hi"_s + Shown, u"Hola"_s + End,
+        u"error: 0+4 Page 1 is never shown: it ends at <End of Block> without <Close> or <Wait>."_s);
+    row("dropped in the original too", "dropped", u"Hi"_s + End, u"Hola"_s + End, u"warning: 0+4 Page 1 is never"_s);
+    row("a later page dropped", "dropped", u"a<Wait>\r\nb"_s + End, u"a<Wait>\r\n b "_s + End,
+        u"warning: 10+1 Page 2 is never shown"_s);
+    row("shown with <Close>", "dropped", u"Hi"_s + Shown, u"Hola"_s + Shown, {});
+    row("only a line break dropped", "dropped", u"Hi"_s + Shown, u"Hola<Close>\r\n "_s + End, {});
     row("no window, no overflow", "overflow", {}, x28 + x28 + Shown, {}, u"0"_s);
     row("height above 200", "overflow", {}, x28 + x28 + Shown, {}, u"201"_s);
 
     row("no code page byte", "glyph", {}, u"a\u03A9b"_s + Shown, u"1+1 \"\u03A9\" has no Windows-1252 code"_s);
     row("blank cell in the font", "glyph", {}, u"aqa"_s + Shown, u"1+1 \"q\" is blank in the game font"_s);
     row("lone line feed draws a blank cell", "glyph", {}, u"a\nb"_s + Shown, u"1+1 control character 10"_s);
+    row("tab character", "glyph", {}, u"a\tb"_s + Shown, u"1+1 A tab character: the game font has no glyph"_s);
     row("blanks are blank by design", "glyph", {}, u"a b\u00A0c \u00E9\u20AC"_s + Shown, {});
 
     row("same as the original", "identical", u"Hi"_s + End, u"Hi"_s + End, u"0+16 The translation is the same"_s);
@@ -145,7 +167,8 @@ void tst_BlockCheck::rules()
     QVERIFY(!findings.isEmpty());
     const Finding &first = findings.first();
     const QString got = u"%1+%2 %3"_s.arg(first.start).arg(first.length).arg(first.message);
-    QVERIFY2(got.startsWith(expected), qPrintable(got));
+    const QString withSeverity = severityName(first.severity) + u": "_s + got;
+    QVERIFY2(got.startsWith(expected) || withSeverity.startsWith(expected), qPrintable(withSeverity));
     QCOMPARE(ruleId(first.rule), rule);
 }
 
@@ -188,6 +211,8 @@ void tst_BlockCheck::previewAndCheckAgree()
     QStringList numbers;
     int counted = 0;
     for (const LaidLine &line : laid) {
+        if (line.dropped)
+            continue;
         numbers << u"%1.%2"_s.arg(line.page + 1).arg(line.number);
         const int glyphs = line.lastColumn - line.firstColumn + 1;
         QVERIFY2(TestImages::lineAt(canvas.surface, line.firstColumn, line.top).size() == glyphs,
@@ -202,6 +227,31 @@ void tst_BlockCheck::previewAndCheckAgree()
             drawn += TestImages::glyphAt(canvas.surface, x, y) >= 0;
     }
     QCOMPARE(counted, drawn);
+}
+
+void tst_BlockCheck::markedSpan_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<int>("markStart");
+    QTest::addColumn<int>("markLength");
+    QTest::newRow("a span is its own mark") << u"abc"_s << 1 << 2 << 1 << 2;
+    QTest::newRow("missing at the end: the last character") << u"abc"_s << 3 << 0 << 2 << 1;
+    QTest::newRow("line breaks passed over") << u"ab\r\n"_s << 4 << 0 << 1 << 1;
+    QTest::newRow("at the start: the first character") << u"abc"_s << 0 << 0 << 0 << 1;
+}
+
+void tst_BlockCheck::markedSpan()
+{
+    QFETCH(QString, text);
+    QFETCH(int, start);
+    QFETCH(int, length);
+    QFETCH(int, markStart);
+    QFETCH(int, markLength);
+    const MarkedSpan mark = ::markedSpan({Rule::Pages, Severity::Warning, {}, start, length}, text);
+    QCOMPARE(mark.start, qsizetype(markStart));
+    QCOMPARE(mark.length, qsizetype(markLength));
 }
 
 QTEST_APPLESS_MAIN(tst_BlockCheck)
