@@ -139,11 +139,13 @@ void CheckController::underlineFindings()
 {
     m_underlinePause.stop();
     QList<QTextEdit::ExtraSelection> underlines;
+    const QString text = m_c.editor->plainTextCrLf();
     for (const Finding &f : std::as_const(m_findings)) {
-        if (f.length == 0)
+        const MarkedSpan mark = markedSpan(f, text);
+        if (mark.length == 0)
             continue;
         QTextEdit::ExtraSelection underline;
-        underline.cursor = m_c.editor->rangeCursor(int(f.start), int(f.length));
+        underline.cursor = m_c.editor->rangeCursor(int(mark.start), int(mark.length));
         underline.format.setUnderlineStyle(QTextCharFormat::SpellCheckUnderline);
         underline.format.setUnderlineColor(f.severity == Severity::Error ? QColor(0xd0, 0x20, 0x20)
                                                                          : QColor(0xe0, 0x90, 0x00));
@@ -160,8 +162,10 @@ bool CheckController::eventFilter(QObject *watched, QEvent *event)
     const auto *help = static_cast<QHelpEvent *>(event);
     const int index = m_c.editor->characterIndexAt(help->pos());
     QStringList messages;
+    const QString text = m_findings.isEmpty() ? QString() : m_c.editor->plainTextCrLf();
     for (const Finding &f : std::as_const(m_findings)) {
-        if (index >= f.start && index < f.start + f.length)
+        const MarkedSpan mark = markedSpan(f, text);
+        if (index >= mark.start && index < mark.start + mark.length)
             messages << f.message;
     }
     if (messages.isEmpty())

@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "app/windowsettings.h"
 #include "app/splashscreen.h"
 #include "app/ui/mnemonics.h"
 #include "store/programfolder.h"
@@ -11,11 +12,7 @@ using namespace Qt::StringLiterals;
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(u"Tallowpen"_s);
-    QApplication::setApplicationDisplayName(u"Tallowpen"_s);
-    QApplication::setApplicationVersion(QStringLiteral(TALLOWPEN_VERSION));
-    // The desktop file's name, so the window is matched to its entry and icon.
-    QGuiApplication::setDesktopFileName(u"org.tallowpen.Tallowpen"_s);
+    setApplicationIdentity();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(u"Tallowpen, the Brassvale script translation editor."_s);

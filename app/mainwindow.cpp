@@ -26,7 +26,9 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTimer>
@@ -36,7 +38,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Shown in the start-up trap's message; a translator reaches the team there.
-const QString ContactText = u"the Tallowpen team (tallowpen@users.invalid): "_s;
+const QString ContactText = u"the Tallowpen team (tallowpen@users.invalid): the store could not be opened, error "_s;
 
 } // namespace
 
@@ -253,15 +255,17 @@ bool MainWindow::load()
     m_c.mnu28->setChecked(true);
     m_c.mnu32->setChecked(true);
 
-    if (!openStore(m_db, storePath())) {
-        reportStartUpError(m_db.lastError());
-        return true;
-    }
-
+    // Disabled before the store is opened: a store that cannot be opened
+    // leaves nothing to edit.
     for (QWidget *w : {static_cast<QWidget *>(m_c.rtxtOriginal), static_cast<QWidget *>(m_c.rtxtTranslated),
                        static_cast<QWidget *>(m_c.txtComentario), static_cast<QWidget *>(m_c.chkRevised)})
         w->setEnabled(false);
     m_c.mnuGuardar->setEnabled(false);
+
+    if (!openStore(m_db, storePath())) {
+        reportStartUpError(m_db.lastError());
+        return true;
+    }
 
     ResultSet arena = m_db.query(u"Select * from battling_arena"_s);
     if (!arena.isValid()) {
@@ -276,8 +280,15 @@ bool MainWindow::load()
 
 void MainWindow::reportStartUpError(const StoreError &error)
 {
+    // The number and the description stand as the trap puts them; the
+    // description is written to read on from the number as one sentence.
+    const QString description =
+        u" (%1), so the editors stay disabled; to go back to a copy in %2, run \"tallowpen-cli backups\" to list "
+        "them and \"tallowpen-cli restore FILE\" to put one back, then start Tallowpen again."_s.arg(
+            error.message.trimmed().remove(QRegularExpression(u"[.]$"_s)),
+            QDir::toNativeSeparators(QDir(m_programFolder).filePath(u"backups"_s)));
     Messages::inform(this, u"Debug: Please report this error to "_s + ContactText + QString::number(error.code)
-                               + error.message);
+                               + description);
 }
 
 void MainWindow::showAbout()

@@ -174,6 +174,16 @@ void MainWindow::buildControls()
     layout->addWidget(splitter, 1);
     layout->addLayout(statusRow);
     resize(DesignedSize);
+
+    // Tab moves between the fields as in any form; the game font has no tab
+    // glyph, so none is typed. The original is read-only: a click still
+    // reaches it for copying.
+    c.rtxtTranslated->setTabChangesFocus(true);
+    c.txtComentario->setTabChangesFocus(true);
+    c.rtxtOriginal->setFocusPolicy(Qt::ClickFocus);
+    setTabOrder(c.Scripts, c.rtxtTranslated);
+    setTabOrder(c.rtxtTranslated, c.txtComentario);
+    setTabOrder(c.txtComentario, c.chkRevised);
 }
 
 QAction *MainWindow::addCommandAction(QMenu *menu, const char *name, const QString &caption, Command command,

@@ -4,6 +4,8 @@
 #include "editor/widgets/previewwidget.h"
 
 #include <QActionGroup>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QMainWindow>
 #include <QMenu>
 #include <QSettings>
@@ -18,7 +20,32 @@ const QString StateKey = u"mainWindow/state"_s;
 const QString SplitterKey = u"mainWindow/splitter"_s;
 const QString ZoomKey = u"preview/zoom"_s;
 
+// The first start: the designed size where the screen has room for it, and
+// the whole window inside the screen's available area, centred.
+void fitToScreen(QMainWindow &window)
+{
+    const QScreen *screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect room = screen->availableGeometry();
+    const QSize frame = window.frameGeometry().size() - window.geometry().size();
+    const QSize size = window.size().boundedTo(room.size() - frame).expandedTo(window.minimumSizeHint());
+    window.resize(size);
+    window.move(room.center() - QPoint(size.width() + frame.width(), size.height() + frame.height()) / 2);
+}
+
 } // namespace
+
+void setApplicationIdentity()
+{
+    QCoreApplication::setOrganizationName(u"Tallowpen"_s);
+    QCoreApplication::setOrganizationDomain(u"tallowpen.org"_s);
+    QCoreApplication::setApplicationName(u"Tallowpen"_s);
+    QCoreApplication::setApplicationVersion(QStringLiteral(TALLOWPEN_VERSION));
+    // No display name: the platform would add it to a title that already names the program.
+    // The desktop file's name, so the window is matched to its entry and icon.
+    QGuiApplication::setDesktopFileName(u"org.tallowpen.Tallowpen"_s);
+}
 
 WindowSettings::WindowSettings(QMainWindow &window, QSplitter &splitter, PreviewWidget &preview, QMenu &viewMenu)
     : QObject(&window)
@@ -57,7 +84,8 @@ void WindowSettings::restore()
 {
     const QSettings settings;
     m_preview.setZoom(settings.value(ZoomKey, 1).toInt());
-    m_window.restoreGeometry(settings.value(GeometryKey).toByteArray());
+    if (!m_window.restoreGeometry(settings.value(GeometryKey).toByteArray()))
+        fitToScreen(m_window);
     m_window.restoreState(settings.value(StateKey).toByteArray());
     m_splitter.restoreState(settings.value(SplitterKey).toByteArray());
 }

@@ -8,6 +8,10 @@ class QMenu;
 class QSplitter;
 class PreviewWidget;
 
+// The names QSettings files the program's settings under (organisation and
+// application), the version and the desktop entry the window belongs to.
+void setApplicationIdentity();
+
 // The preview's zoom entries in the View menu (1x to 4x, Zoom In, Zoom Out),
 // and what the window remembers between runs in QSettings: its geometry, the
 // panels, the splitter between tree, editors and preview, and the zoom.
