@@ -2,7 +2,9 @@
 
 #include "app/ui/messages.h"
 #include "app/windowsize.h"
+#include "check/blockcheck.h"
 #include "check/projectfit.h"
+#include "store/batch.h"
 #include "editor/widgets/translatededit.h"
 #include "store/nodekey.h"
 #include "store/scripttreemodel.h"
@@ -95,17 +97,25 @@ void FitController::fitOverflowing(Scope scope)
                                  .arg(fits.overflowing)
                                  .arg(where)
                                  .arg(fits.changed.size());
-    if (Messages::askWarning(m_c.window, question) != Messages::Answer::Yes)
+    if (Messages::askYesNo(m_c.window, question) != Messages::Answer::Yes)
         return;
+    QString why;
+    std::optional<BatchRecord> batch = beginBatch(m_db, BatchReason::Fit, &why);
+    if (!batch)
+        return Messages::inform(m_c.window, why);
 
     QProgressDialog progress(u"Fitting blocks..."_s, u"Stop"_s, 0, int(fits.changed.size()), m_c.window);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(300);
-    const FitSaving saving = saveFits(m_db, fits.changed, [&progress](int done) {
-        progress.setValue(done);
-        return !progress.wasCanceled();
-    });
+    const FitSaving saving = saveFits(
+        m_db, fits.changed,
+        [&progress](int done) {
+            progress.setValue(done);
+            return !progress.wasCanceled();
+        },
+        &*batch);
     progress.setValue(progress.maximum());
+    const QString kept = batch->blocks.empty() ? QString() : recordBatch(m_db.path(), *batch);
 
     ScriptTreeModel *nodes = ScriptTree::model(*m_c.tree);
     for (const auto &[key, save] : saving.saved) {
@@ -117,8 +127,22 @@ void FitController::fitOverflowing(Scope scope)
     }
     if (!saving.saved.empty() && saving.saved.back().second.status)
         m_c.status->setText(*saving.saved.back().second.status);
+    // Counted from what the store now holds, read and checked afresh.
+    int stillOverflowing = 0;
+    std::vector<CheckedBlock> after;
+    if (readCheckedBlocks(m_db, after, &error)) {
+        RuleSet overflow = RuleSet::none();
+        overflow.insert(Rule::Overflow);
+        const CheckContext none;
+        for (const CheckedBlock &block : after) {
+            if (inScope(block) && !checkBlock(block, none, overflow).isEmpty())
+                ++stillOverflowing;
+        }
+    }
     QString summary = u"%1 blocks fitted and saved, %2 still overflowing."_s.arg(saving.saved.size())
-                          .arg(fits.stillOverflowing);
+                          .arg(stillOverflowing);
+    if (!kept.isEmpty())
+        summary += u"\n\n"_s + kept;
     if (!saving.problems.isEmpty())
         summary += u"\n\nNot saved:\n"_s + saving.problems.join(u'\n');
     if (!saving.saved.empty())

@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 
 #include "app/aboutdialog.h"
+#include "app/batchundocontroller.h"
 #include "app/blockeditcontroller.h"
 #include "app/checkcontroller.h"
 #include "app/fitcontroller.h"
@@ -136,6 +137,10 @@ void MainWindow::buildFeatures()
     connect(fitting, &FitController::saveRequested, blocks, &BlockEditController::save);
     connect(fitting, &FitController::nodeClicked, blocks, &BlockEditController::openBlock);
     connect(fitting, &FitController::blocksSaved, checks, &CheckController::projectChanged);
+    auto *batches = new BatchUndoController({this, c.Scripts, c.mnuEd, c.lblMsg}, m_db, this);
+    connect(batches, &BatchUndoController::saveRequested, blocks, &BlockEditController::save);
+    connect(batches, &BatchUndoController::nodeClicked, blocks, &BlockEditController::openBlock);
+    connect(batches, &BatchUndoController::blocksSaved, checks, &CheckController::projectChanged);
     checks->setFitMenu(fitting->overflowingMenu());
     connect(blocks, &BlockEditController::blockLoaded, checks, &CheckController::blockLoaded);
     connect(blocks, &BlockEditController::saved, checks, &CheckController::blockSaved);

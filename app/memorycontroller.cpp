@@ -1,5 +1,7 @@
 #include "app/memorycontroller.h"
 
+#include "store/batch.h"
+
 #include "app/ui/messages.h"
 #include "editor/widgets/translatededit.h"
 #include "memory/blockcontext.h"
@@ -155,9 +157,19 @@ void MemoryController::openRepeats()
                                  .arg(changing);
     if (Messages::askWarning(m_c.window, question) != Messages::Answer::Yes)
         return;
+    QString why;
+    std::optional<BatchRecord> batch = beginBatch(m_db, BatchReason::Repeats, &why);
+    if (!batch)
+        return Messages::inform(m_c.window, why);
     const RepeatsApplied applied = applyToRepeats(m_db, repeats, translation);
     if (!applied.ok)
         return Messages::inform(m_c.window, applied.message);
+    for (const auto &[key, save] : applied.saved) {
+        if (save.written)
+            batch->changed(*parseBlockKey(key));
+    }
+    if (const QString kept = recordBatch(m_db.path(), *batch); !kept.isEmpty())
+        m_c.status->setText(kept);
     ScriptTreeModel *model = ScriptTree::model(*m_c.tree);
     for (const auto &[key, save] : applied.saved) {
         const QModelIndex node = model ? model->indexForKey(key) : QModelIndex();

@@ -1,5 +1,8 @@
 #include "check/projectfit.h"
 
+#include "store/batch.h"
+#include "store/history.h"
+
 using namespace Qt::StringLiterals;
 
 ProjectFit fitProject(const std::vector<CheckedBlock> &blocks, const std::function<bool(const CheckedBlock &)> &inScope)
@@ -19,36 +22,81 @@ ProjectFit fitProject(const std::vector<CheckedBlock> &blocks, const std::functi
     return result;
 }
 
-BlockSave saveTranslation(Database &db, const BlockLoad &load, const QString &translation)
+BlockSave saveTranslation(Database &db, const BlockLoad &load, const QString &translation, StatusCount status)
 {
     const BlockAddress &at = *load.address;
     const QString key = blockKey(at.table, at.fileName, at.number);
     const QString nodeText = QString::number(at.number) + (load.comment.isEmpty() ? QString() : u"[c]"_s);
     BlockSave save =
-        saveBlock(db, key, nodeText, {translation, load.comment, load.revised}, load.stored ? &*load.stored : nullptr);
+        saveBlock(db, key, nodeText, {translation, load.comment, load.revised}, load.stored ? &*load.stored : nullptr,
+                  status);
     if (!save.ok)
         save.message = u"%1: %2"_s.arg(load.caption, save.message);
     return save;
 }
 
-FitSaving saveFits(Database &db, const std::vector<BlockFit> &fits, const std::function<bool(int)> &progress)
+FitSaving saveFits(Database &db, const std::vector<BlockFit> &fits, const std::function<bool(int)> &progress,
+                   BatchRecord *batch)
 {
     FitSaving saving;
+    QString ignored; // without the history's transaction the saves are only slower
+    Database *history = historyStore(db.path(), true, &ignored);
     int done = 0;
-    for (const BlockFit &each : fits) {
-        if (progress && !progress(done++))
-            break;
-        const QString key = each.block->key();
-        const BlockLoad load = loadBlock(db, key);
-        if (load.outcome != BlockLoad::Outcome::Loaded) {
-            saving.problems << u"%1: %2"_s.arg(key, load.message);
+    size_t from = 0;
+    bool stopped = false;
+    while (from < fits.size() && !stopped) {
+        const CheckedBlock &first = *fits[from].block;
+        size_t to = from;
+        while (to < fits.size() && fits[to].block->table == first.table && fits[to].block->fileName == first.fileName)
+            ++to;
+        const bool inHistory = history && history->begin();
+        if (!db.begin()) {
+            if (inHistory)
+                history->rollback();
+            saving.problems << u"%1: %2"_s.arg(first.fileName, db.lastError().message);
+            from = to;
             continue;
         }
-        BlockSave save = saveTranslation(db, load, each.fit.text);
-        if (save.ok)
-            saving.saved.emplace_back(key, std::move(save));
-        else
-            saving.problems << save.message;
+        std::vector<std::pair<QString, BlockSave>> script;
+        QString failure;
+        size_t each = from;
+        for (; each < to && failure.isEmpty(); ++each) {
+            if (progress && !progress(done)) {
+                stopped = true;
+                break;
+            }
+            ++done;
+            const QString key = fits[each].block->key();
+            const BlockLoad load = loadBlock(db, key);
+            if (load.outcome != BlockLoad::Outcome::Loaded) {
+                failure = u"%1: %2"_s.arg(key, load.message);
+                break;
+            }
+            BlockSave save = saveTranslation(db, load, fits[each].fit.text, StatusCount::Skip);
+            if (!save.ok)
+                failure = save.message;
+            else
+                script.emplace_back(key, std::move(save));
+        }
+        if (failure.isEmpty() && db.commit()) {
+            if (inHistory)
+                history->commit();
+            for (auto &saved : script) {
+                if (batch && saved.second.written)
+                    batch->changed(*parseBlockKey(saved.first));
+                saving.saved.push_back(std::move(saved));
+            }
+        } else {
+            if (failure.isEmpty())
+                failure = u"%1: %2"_s.arg(first.fileName, db.lastError().message);
+            db.rollback();
+            if (inHistory)
+                history->rollback();
+            saving.problems << failure + u" None of the script's blocks was saved."_s;
+        }
+        from = to;
     }
+    if (!saving.saved.empty())
+        saving.saved.back().second.status = currentStatusLine(db);
     return saving;
 }

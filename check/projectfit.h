@@ -12,6 +12,7 @@
 #include "store/blockedit.h"
 
 class Database;
+struct BatchRecord;
 
 // Fitting many blocks at once, for `fit --all` and the checks window.
 //
@@ -42,10 +43,15 @@ struct FitSaving
 
 // Saves a block's new translation as the window's save does, its comment
 // and mark kept; a failure's message names the block.
-BlockSave saveTranslation(Database &db, const BlockLoad &load, const QString &translation);
+BlockSave saveTranslation(Database &db, const BlockLoad &load, const QString &translation,
+                          StatusCount status = StatusCount::Count);
 
 // Saves each fitted translation as the window's save does after a click
-// away: the block loaded again, its comment and mark kept.
-// `progress(done)` is asked before each block, done counting those already
-// tried; false stops there.
-FitSaving saveFits(Database &db, const std::vector<BlockFit> &fits, const std::function<bool(int)> &progress = {});
+// away: the block loaded again, its comment and mark kept. One transaction
+// per script, its history rows included: a script whose saves cannot all
+// be written keeps none of them. The status line is counted once, after the
+// last save. `progress(done)` is asked before each block, done counting
+// those already tried; false stops there (the scripts done so far stay).
+// Each block written is added to `batch` when one is given.
+FitSaving saveFits(Database &db, const std::vector<BlockFit> &fits, const std::function<bool(int)> &progress = {},
+                   BatchRecord *batch = nullptr);

@@ -128,7 +128,7 @@ std::optional<QString> currentStatusLine(Database &db)
 }
 
 BlockSave saveBlock(Database &db, const QString &key, const QString &nodeText, const BlockEdits &edits,
-                    const BlockSnapshot *known)
+                    const BlockSnapshot *known, StatusCount status)
 {
     BlockSave save;
     const auto address = parseBlockKey(key);
@@ -159,7 +159,8 @@ BlockSave saveBlock(Database &db, const QString &key, const QString &nodeText, c
         save.historyProblem = keepEarlierVersion(db.path(), *address, before, after);
     }
     save.stored = after;
-    save.status = currentStatusLine(db);
+    if (status == StatusCount::Count)
+        save.status = currentStatusLine(db);
     return save;
 }
 

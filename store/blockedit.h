@@ -97,9 +97,11 @@ QString commentMarkerText(const QString &nodeText, const QString &comment, qint1
 
 // Saves the open block. `known` holds what the store is known to have for
 // the block; when the statement would write exactly that, it is not run.
-// Pass nullptr to write unconditionally.
+// Pass nullptr to write unconditionally. A batch of saves counts the status
+// line once, after its last save (`status` Skip leaves it nullopt).
+enum class StatusCount { Count, Skip };
 BlockSave saveBlock(Database &db, const QString &key, const QString &nodeText, const BlockEdits &edits,
-                    const BlockSnapshot *known);
+                    const BlockSnapshot *known, StatusCount status = StatusCount::Count);
 
 // ">Translation status: N% translated" from fresh counts; nullopt when the
 // counts fail or there are no blocks.

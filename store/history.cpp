@@ -85,6 +85,11 @@ Database *historyDatabase(const QString &storePath, bool create, QString *error)
 
 } // namespace
 
+Database *historyStore(const QString &storePath, bool create, QString *error)
+{
+    return historyDatabase(storePath, create, error);
+}
+
 std::optional<BlockVersion> storedVersion(Database &db, const BlockAddress &address)
 {
     ResultSet rows = db.query(blockSelectStatement(address));

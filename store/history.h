@@ -45,6 +45,12 @@ QString keepEarlierVersion(const QString &storePath, const BlockAddress &address
                            const std::optional<BlockVersion> &before, const BlockSnapshot &after,
                            const QDateTime &now = QDateTime::currentDateTime());
 
+// history.db's connection for the store, opened (and made when `create`)
+// on first use and kept; nullptr when it cannot be, with why in `error`
+// (nothing in it when the file is simply not there and `create` is false).
+// For the records that live beside the versions, such as the last batch.
+Database *historyStore(const QString &storePath, bool create, QString *error);
+
 // The kept versions of a block, newest first, as the editors show them.
 // nullopt (and `error`) when the history cannot be read; an empty list when
 // there is no history yet.

@@ -40,8 +40,10 @@ Answer showBox(QWidget *parent, const Message &message)
 {
     const QString title = message.title.isEmpty() ? QApplication::applicationDisplayName() : message.title;
     QMessageBox box(toBoxIcon(message.icon), title, message.text, QMessageBox::NoButton, parent);
-    if (message.buttons == Buttons::YesNoCancel) {
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (message.buttons != Buttons::Ok) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No
+                               | (message.buttons == Buttons::YesNoCancel ? QMessageBox::Cancel : QMessageBox::NoButton));
+        box.setEscapeButton(QMessageBox::No);
         // These questions destroy data: Enter must not be the way to agree.
         box.setDefaultButton(QMessageBox::No);
     } else {
@@ -76,6 +78,11 @@ void inform(QWidget *parent, const QString &text, const QString &title)
 Answer askWarning(QWidget *parent, const QString &text, Icon icon)
 {
     return show(parent, {text, u"Warning"_s, Buttons::YesNoCancel, icon});
+}
+
+Answer askYesNo(QWidget *parent, const QString &text)
+{
+    return show(parent, {text, u"Warning"_s, Buttons::YesNo, Icon::Warning});
 }
 
 void beep()

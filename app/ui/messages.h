@@ -10,7 +10,7 @@ class QWidget;
 // tests (and any automation) can read and answer them without a person.
 namespace Messages {
 
-enum class Buttons { Ok, YesNoCancel };
+enum class Buttons { Ok, YesNoCancel, YesNo };
 enum class Icon { None, Information, Warning, Critical };
 enum class Answer { Ok, Yes, No, Cancel };
 
@@ -29,6 +29,8 @@ Answer show(QWidget *parent, const Message &message);
 // Shorthands for the two shapes the program uses.
 void inform(QWidget *parent, const QString &text, const QString &title = QString());
 Answer askWarning(QWidget *parent, const QString &text, Icon icon = Icon::Warning);
+// A question whose only way back is No: a Cancel would do the same.
+Answer askYesNo(QWidget *parent, const QString &text);
 // The audible signal that goes with some results.
 void beep();
 

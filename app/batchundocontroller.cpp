@@ -1,0 +1,74 @@
+#include "app/batchundocontroller.h"
+
+#include "app/ui/messages.h"
+#include "store/batch.h"
+#include "store/database.h"
+#include "store/scripttreemodel.h"
+#include "store/widgets/scripttree.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QTreeView>
+
+using namespace Qt::StringLiterals;
+
+BatchUndoController::BatchUndoController(const Controls &controls, Database &db, QObject *parent)
+    : QObject(parent)
+    , m_c(controls)
+    , m_db(db)
+{
+    m_c.edit->addSeparator();
+    // Ctrl+Shift+U: U for undo; Ctrl+Z is Exit in this program.
+    m_undo = m_c.edit->addAction(u"Undo Last Batch..."_s, this, &BatchUndoController::undoLastBatch);
+    m_undo->setObjectName(u"mnuUndoBatch"_s);
+    m_undo->setShortcut(QKeySequence(u"Ctrl+Shift+U"_s));
+}
+
+void BatchUndoController::undoLastBatch()
+{
+    if (!m_db.isOpen())
+        return;
+    QString error;
+    const std::optional<BatchRecord> batch = lastBatch(m_db.path(), &error);
+    if (!batch) {
+        return Messages::inform(m_c.window, error.isEmpty()
+                                                ? u"There is no batch edit to undo."_s
+                                                : u"The last batch edit could not be read: "_s + error);
+    }
+    const QString backups = QDir::toNativeSeparators(QFileInfo(m_db.path()).dir().filePath(u"backups"_s));
+    const QString question =
+        u"Undo %1 of %2? The %3 blocks it changed go back to what they held before it, comments and \"Revised\" "
+        "marks included; edits made to them since are replaced too (the history keeps them). The backup made "
+        "before it is %4 in %5."_s.arg(batchCaption(batch->reason), QLocale().toString(batch->time, QLocale::ShortFormat))
+            .arg(batch->blocks.size())
+            .arg(batch->backup, backups);
+    if (Messages::askYesNo(m_c.window, question) != Messages::Answer::Yes)
+        return;
+    emit saveRequested();
+    const QModelIndex open = m_c.tree->currentIndex();
+    const BatchUndo undo = undoBatch(m_db, *batch);
+    if (!undo.problems.isEmpty()) {
+        return Messages::inform(m_c.window, u"The batch was not undone; no block changed. %1 Its backup %2 in %3 "
+                                            "holds the store as it was before it."_s
+                                                .arg(undo.problems.join(u' '), batch->backup, backups));
+    }
+    ScriptTreeModel *nodes = ScriptTree::model(*m_c.tree);
+    for (const auto &[key, save] : undo.saved) {
+        const QModelIndex node = nodes ? nodes->indexForKey(key) : QModelIndex();
+        if (node.isValid()) {
+            nodes->setImage(node, save.nodeImage);
+            nodes->setText(node, save.nodeText);
+        }
+    }
+    if (!undo.saved.empty()) {
+        if (const auto status = currentStatusLine(m_db))
+            m_c.status->setText(*status);
+        emit blocksSaved();
+    }
+    if (open.isValid())
+        emit nodeClicked(open);
+    Messages::inform(m_c.window, u"%1 undone: %2 blocks put back."_s.arg(batchCaption(batch->reason)).arg(undo.saved.size()));
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+
+class Database;
+class QAction;
+class QLabel;
+class QMenu;
+class QModelIndex;
+class QTreeView;
+class QWidget;
+
+// Edit, "Undo Last Batch...": the blocks the last batch edit changed (a fit
+// of many blocks, a translation applied to its repeats) put back as they
+// were before it, from their history rows, after a question.
+//
+// Thread contract: GUI thread.
+class BatchUndoController : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Controls
+    {
+        QWidget *window; // frmMain: owns the messages
+        QTreeView *tree; // Scripts: the nodes of the blocks put back
+        QMenu *edit;     // mnuEd: gets the entry
+        QLabel *status;  // lblMsg
+    };
+
+    BatchUndoController(const Controls &controls, Database &db, QObject *parent);
+
+    QAction *undoAction() const { return m_undo; }
+    void undoLastBatch();
+
+signals:
+    // Before the undo: the open block's edits must reach the store.
+    void saveRequested();
+    // After it: the open node, loaded again to show what the store holds.
+    void nodeClicked(const QModelIndex &node);
+    void blocksSaved();
+
+private:
+    Controls m_c;
+    Database &m_db;
+    QAction *m_undo = nullptr;
+};
