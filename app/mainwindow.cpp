@@ -29,7 +29,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTimer>
@@ -286,12 +285,12 @@ bool MainWindow::load()
 void MainWindow::reportStartUpError(const StoreError &error)
 {
     // The number and the description stand as the trap puts them; the
-    // description is written to read on from the number as one sentence.
+    // description opens with a full stop, so the number is never read as
+    // part of the store's path.
     const QString description =
-        u" (%1), so the editors stay disabled; to go back to a copy in %2, run \"tallowpen-cli backups\" to list "
-        "them and \"tallowpen-cli restore FILE\" to put one back, then start Tallowpen again."_s.arg(
-            error.message.trimmed().remove(QRegularExpression(u"[.]$"_s)),
-            QDir::toNativeSeparators(QDir(m_programFolder).filePath(u"backups"_s)));
+        u". %1 The editors stay disabled; to go back to a copy in %2, run \"tallowpen-cli backups\" to list them "
+        "and \"tallowpen-cli restore FILE\" to put one back, then start Tallowpen again."_s.arg(
+            error.message.trimmed(), QDir::toNativeSeparators(QDir(m_programFolder).filePath(u"backups"_s)));
     Messages::inform(this, u"Debug: Please report this error to "_s + ContactText + QString::number(error.code)
                                + description);
 }

@@ -112,7 +112,7 @@ void MainWindow::buildControls()
 
     // The preview: a 601 x 968 surface, zoomed, scrolled inside its container;
     // the widget sizes the container for its zoom.
-    c.picContenedor = named(new QWidget(central), "picContenedor");
+    c.picContenedor = named(new PreviewContainer(central), "picContenedor");
     c.picContenedor->setMinimumHeight(200);
     c.picPreview = named(new PreviewWidget(c.picContenedor), "picPreview");
     c.li28 = named(new QFrame(c.picPreview), "li28");

@@ -30,6 +30,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int PanelWidth = 380;
+constexpr int PanelMinimumWidth = 200;
 
 } // namespace
 
@@ -46,11 +47,14 @@ MemoryController::MemoryController(const Controls &controls, Database &db, const
     m_dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable
                         | QDockWidget::DockWidgetFloatable);
     // The window grows by the panel, so the editors, the tree and the
-    // preview keep the size and place they were designed with.
-    m_panel->setMinimumWidth(PanelWidth);
+    // preview keep the size and place they were designed with; on a small
+    // screen the start places it inside the screen and the panel gives way
+    // down to its minimum.
+    m_panel->setMinimumWidth(PanelMinimumWidth);
     m_c.window->addDockWidget(Qt::RightDockWidgetArea, m_dock);
     const int separator = m_c.window->style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent, nullptr, m_c.window);
-    m_c.window->resize(m_c.window->width() + m_dock->sizeHint().width() + separator, m_c.window->height());
+    m_c.window->resize(m_c.window->width() + PanelWidth + separator, m_c.window->height());
+    m_c.window->resizeDocks({m_dock}, {PanelWidth}, Qt::Horizontal);
 
     for (int i = 0; i < int(m_insert.size()); ++i) {
         QAction *insert = new QAction(u"Insert Match %1"_s.arg(i + 1), m_c.window);

@@ -77,7 +77,23 @@ WindowSettings::WindowSettings(QMainWindow &window, QSplitter &splitter, Preview
     connect(out, &QAction::triggered, &preview, [&preview] { preview.setZoom(preview.zoom() - 1); });
     connect(&preview, &PreviewWidget::zoomChanged, this, [this](int factor) {
         m_factors->actions().at(factor - PreviewZoom::MinimumFactor)->setChecked(true);
+        givePreviewItsWidth();
     });
+}
+
+// A zoom widens the preview as far as the editors can give way, and no
+// further: the window keeps its size, and the rest scrolls across.
+void WindowSettings::givePreviewItsWidth()
+{
+    QList<int> sizes = m_splitter.sizes();
+    if (sizes.size() != 3)
+        return;
+    const int editorsMinimum = m_splitter.widget(1)->minimumSizeHint().width();
+    const int wanted = m_preview.wantedContainerWidth();
+    const int change = std::min(wanted - sizes[2], sizes[1] - std::max(editorsMinimum, m_splitter.widget(1)->minimumWidth()));
+    sizes[2] += change;
+    sizes[1] -= change;
+    m_splitter.setSizes(sizes);
 }
 
 void WindowSettings::restore()

@@ -28,6 +28,8 @@ public:
     void save() const;
 
 private:
+    void givePreviewItsWidth();
+
     QMainWindow &m_window;
     QSplitter &m_splitter;
     PreviewWidget &m_preview;

@@ -309,13 +309,14 @@ struct PageSpan
 };
 
 // The text between page tags, up to the end tag; nullopt when a tag is not
-// closed, since then the game's scan and the words cannot be told apart.
+// closed or holds another "<", since then the game's scan and the words cannot be told apart.
 std::optional<std::vector<PageSpan>> pageSpans(const QString &text)
 {
     std::vector<PageSpan> spans;
     qsizetype start = 0;
     for (const TagToken &tag : findTags(text)) {
-        if (!tag.closed)
+        // A tag that swallowed another ("<once ... <Close>") is as unclear.
+        if (!tag.closed || QStringView(text).sliced(tag.start + 1, tag.length - 1).contains(u'<'))
             return std::nullopt;
         const PageTag kind = tagMeaning(QStringView(text).sliced(tag.start, tag.length)).page;
         if (kind == PageTag::None)

@@ -11,15 +11,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// One statement a text: the store's connection runs them one at a time.
-bool makeLayout(Database &history)
-{
-    return history.execute(u"CREATE TABLE IF NOT EXISTS last_batch (reason TEXT NOT NULL, backup TEXT NOT NULL, "
-                           "began_at INTEGER NOT NULL, history_mark INTEGER NOT NULL)"_s)
-        && history.execute(u"CREATE TABLE IF NOT EXISTS last_batch_block (block_table TEXT NOT NULL, "
-                           "file_name TEXT NOT NULL, dialogue_id INTEGER NOT NULL)"_s);
-}
-
 QString whereBlock(const BlockAddress &address)
 {
     return u" WHERE block_table = "_s + storeLiteral(address.table) + u" AND file_name = "_s
@@ -62,7 +53,7 @@ QString recordBatch(const QString &storePath, const BatchRecord &batch)
     Database *history = historyStore(storePath, true, &why);
     if (!history)
         return why;
-    bool ok = makeLayout(*history) && history->begin() && history->execute(u"DELETE FROM last_batch"_s)
+    bool ok = history->begin() && history->execute(u"DELETE FROM last_batch"_s)
         && history->execute(u"DELETE FROM last_batch_block"_s)
         && history->execute(u"INSERT INTO last_batch VALUES ("_s + storeLiteral(batch.reason) + u", "_s
                             + storeLiteral(batch.backup) + u", "_s + QString::number(batch.time.toMSecsSinceEpoch())
@@ -91,8 +82,6 @@ std::optional<BatchRecord> lastBatch(const QString &storePath, QString *error)
     };
     if (!history)
         return failed(why);
-    if (!makeLayout(*history))
-        return failed(history->lastError().message);
     ResultSet head = history->query(u"SELECT reason, backup, began_at, history_mark FROM last_batch"_s);
     if (!head.isValid())
         return failed(head.error().message);

@@ -22,7 +22,12 @@ const QString HistoryLayout =
     u"CREATE TABLE IF NOT EXISTS block_history (id INTEGER PRIMARY KEY, replaced_at INTEGER NOT NULL, "
     "block_table TEXT NOT NULL, file_name TEXT NOT NULL, dialogue_id INTEGER NOT NULL, "
     "translation TEXT NOT NULL, comment TEXT NOT NULL, revised INTEGER NOT NULL);"
-    "CREATE INDEX IF NOT EXISTS block_history_block ON block_history (block_table, file_name, dialogue_id, id);"_s;
+    "CREATE INDEX IF NOT EXISTS block_history_block ON block_history (block_table, file_name, dialogue_id, id);"
+    // The last batch edit (store/batch.h).
+    "CREATE TABLE IF NOT EXISTS last_batch (reason TEXT NOT NULL, backup TEXT NOT NULL, began_at INTEGER NOT NULL, "
+    "history_mark INTEGER NOT NULL);"
+    "CREATE TABLE IF NOT EXISTS last_batch_block (block_table TEXT NOT NULL, file_name TEXT NOT NULL, "
+    "dialogue_id INTEGER NOT NULL);"_s;
 
 QString whereBlock(const BlockAddress &address)
 {
@@ -63,9 +68,12 @@ Database *historyDatabase(const QString &storePath, bool create, QString *error)
             QDir::toNativeSeparators(path));
         return nullptr;
     }
-    if (!file.exists()) {
-        if (!create)
-            return nullptr;
+    if (!file.exists() && !create)
+        return nullptr;
+    // The layout through a connection of its own, since the program's
+    // connections make no schema changes; run at every first open, so a
+    // file made by an earlier version gains the tables added since.
+    {
         const SqliteHandle made = openSqlite(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, error);
         if (!made)
             return nullptr;

@@ -24,6 +24,14 @@ ProgramFolderFacts programFolderFacts()
     return facts;
 }
 
+QString defaultFontPath(const ProgramFolderFacts &facts)
+{
+    if (!facts.installedFont.isEmpty())
+        return facts.installedFont;
+    const QString built = programPath(facts.executableFolder, u"font/font.bmp"_s);
+    return QFileInfo(built).isFile() ? built : QString();
+}
+
 ProgramFolder chooseProgramFolder(const QString &homeOption, const QString &environment,
                                   const ProgramFolderFacts &facts)
 {

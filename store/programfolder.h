@@ -25,6 +25,10 @@ struct ProgramFolderFacts
 
 ProgramFolderFacts programFolderFacts();
 
+// The font a new program folder is given: the installed copy's, else the
+// one beside the executable where the build put it; empty when neither is there.
+QString defaultFontPath(const ProgramFolderFacts &facts);
+
 // The --home option when given, else $TALLOWPEN_HOME, else the executable's
 // folder when it holds a store or may be written, else the user's data folder.
 ProgramFolder chooseProgramFolder(const QString &homeOption, const QString &environment,

@@ -101,6 +101,11 @@ void PreviewWidget::attachScrolling(QWidget *container, QScrollBar *bar)
     bar->setPageStep(PreviewLayout::ScrollLargeChange);
     bar->setMinimum(0);
     connect(bar, &QScrollBar::valueChanged, this, &PreviewWidget::placeSurface);
+    m_across = new QScrollBar(Qt::Horizontal, container);
+    m_across->setObjectName(u"HScroll1"_s);
+    m_across->setMinimum(0);
+    m_across->hide();
+    connect(m_across, &QScrollBar::valueChanged, this, &PreviewWidget::placeSurface);
     container->installEventFilter(this);
     layoutInContainer();
 }
@@ -112,20 +117,46 @@ bool PreviewWidget::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
+void PreviewContainer::setWantedWidth(int width)
+{
+    if (width == m_hint.width())
+        return;
+    m_hint.setWidth(width);
+    updateGeometry();
+}
+
+int PreviewWidget::wantedContainerWidth() const
+{
+    const int barWidth = m_bar ? m_bar->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_bar) : 0;
+    const int frame = m_container ? m_container->width() - m_container->contentsRect().width() : 0;
+    return PreviewZoom::toLogical(DesignedVisibleWidth, m_zoom, devicePixelRatioF()) + barWidth + frame;
+}
+
 void PreviewWidget::layoutInContainer()
 {
     if (!m_container || !m_bar)
         return;
     const qreal ratio = devicePixelRatioF();
     const QRect inner = m_container->contentsRect();
-    m_bar->setMaximum(previewScrollMaximum(PreviewZoom::toGame(inner.height(), m_zoom, ratio)));
     const int barWidth = m_bar->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_bar);
-    m_bar->setGeometry(inner.right() + 1 - barWidth, inner.top(), barWidth, inner.height());
+    // Zoomed in a narrow window the surface scrolls across rather than
+    // widening the window past the screen.
+    const int visibleWidth = inner.width() - barWidth;
+    const bool across = width() > visibleWidth;
+    const int acrossHeight = across ? barWidth : 0;
+    m_bar->setMaximum(previewScrollMaximum(PreviewZoom::toGame(inner.height() - acrossHeight, m_zoom, ratio)));
+    m_bar->setGeometry(inner.right() + 1 - barWidth, inner.top(), barWidth, inner.height() - acrossHeight);
     m_bar->raise();
-    // The container may widen to show the whole surface, never less than the
-    // part the game's windows use.
+    m_across->setRange(0, std::max(0, width() - visibleWidth));
+    m_across->setPageStep(std::max(1, visibleWidth));
+    m_across->setSingleStep(PreviewZoom::toLogical(PreviewLayout::GlyphWidth, m_zoom, ratio));
+    m_across->setGeometry(inner.left(), inner.bottom() + 1 - acrossHeight, std::max(0, visibleWidth), acrossHeight);
+    m_across->setVisible(across);
+    m_across->raise();
     const int frame = m_container->width() - inner.width();
-    m_container->setMinimumWidth(PreviewZoom::toLogical(DesignedVisibleWidth, m_zoom, ratio) + barWidth + frame);
+    m_container->setMinimumWidth(MinimumVisibleWidth + barWidth + frame);
+    if (auto *container = qobject_cast<PreviewContainer *>(m_container))
+        container->setWantedWidth(wantedContainerWidth());
     m_container->setMaximumWidth(width() + barWidth + frame);
     // The surface keeps the scrolled position rather than jumping back to
     // the top while the bar still shows another value.
@@ -137,7 +168,6 @@ void PreviewWidget::placeSurface()
     if (!m_container || !m_bar)
         return;
     const QRect inner = m_container->contentsRect();
-    move(inner.left(), inner.top()
-                           - PreviewZoom::toLogical(m_bar->value() * PreviewLayout::ScrollStep, m_zoom,
-                                                    devicePixelRatioF()));
+    move(inner.left() - (m_across && m_across->isVisible() ? m_across->value() : 0),
+         inner.top() - PreviewZoom::toLogical(m_bar->value() * PreviewLayout::ScrollStep, m_zoom, devicePixelRatioF()));
 }

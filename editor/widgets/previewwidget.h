@@ -5,6 +5,23 @@
 
 class QScrollBar;
 
+// picContenedor: the frame the preview scrolls in. It asks for the width
+// that shows the game's windows whole at the preview's zoom and takes less
+// when the window has no more room.
+class PreviewContainer : public QWidget
+{
+    Q_OBJECT
+
+public:
+    using QWidget::QWidget;
+    QSize sizeHint() const override { return m_hint; }
+    void setWantedWidth(int width);
+
+private:
+    QSize m_hint{PreviewWidgetDesignedWidth, 400};
+    static constexpr int PreviewWidgetDesignedWidth = 352;
+};
+
 // picPreview: shows the preview surface with each game pixel as a square of
 // whole device pixels, 1x to 4x. The guide lines are child widgets over it,
 // never pixels of the surface.
@@ -16,6 +33,9 @@ public:
     // The game pixels across that the container shows at 1x when the window
     // has its designed size; wider containers show more of the surface.
     static constexpr int DesignedVisibleWidth = 337;
+    // However the window is squeezed, this much of the surface stays in view
+    // (logical pixels); the rest scrolls across.
+    static constexpr int MinimumVisibleWidth = 160;
 
     explicit PreviewWidget(QWidget *parent = nullptr);
 
@@ -32,6 +52,9 @@ public:
     void addGuide(QWidget *line, int gameX);
 
     int zoom() const { return m_zoom; }
+    // The container's width that shows the game's windows whole at this
+    // zoom; the container may be narrower (it scrolls across) or wider.
+    int wantedContainerWidth() const;
     void setZoom(int factor);
 
 signals:
@@ -57,6 +80,7 @@ private:
     const QImage *m_surface = nullptr;
     QWidget *m_container = nullptr;
     QScrollBar *m_bar = nullptr;
+    QScrollBar *m_across = nullptr; // shown when the container is narrower than the surface
     QList<Guide> m_guides;
     int m_zoom = 1;
     qreal m_ratio = 1.0;

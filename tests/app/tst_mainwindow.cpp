@@ -1,4 +1,5 @@
 #include "app/aboutdialog.h"
+#include "app/windowsettings.h"
 #include "editor/widgets/previewwidget.h"
 #include "search/widgets/searchwindow.h"
 #include "tests/app/appfixture.h"
@@ -31,6 +32,9 @@ private slots:
     void everyShortcutDoesOneThing();
     void theEditorsTakeTheRoom_data();
     void theEditorsTakeTheRoom();
+    void theWindowFitsASmallScreen_data();
+    void theWindowFitsASmallScreen();
+    void tabMovesBetweenTheFields();
     void aSearchHitOpensItsBlock();
     void theViewNeedsAnOpenBlock();
     void theSpellCheckReadsTheTranslation();
@@ -50,6 +54,8 @@ private:
 void tst_MainWindow::initTestCase()
 {
     QStandardPaths::setTestModeEnabled(true); // what the window remembers stays out of the user's settings
+    setApplicationIdentity();
+    QCOMPARE(QSettings().organizationName(), u"Tallowpen"_s);
 }
 
 void tst_MainWindow::startUp_data()
@@ -63,7 +69,8 @@ void tst_MainWindow::startUp_data()
     QTest::newRow("no store") << int(TestHome::FontOnly) << QStringList()
                               << u"Required file 'tallowpen.db' is not in the .exe path folder"_s << QString();
     QTest::newRow("no database") << -1 << QStringList()
-                                 << u"Debug: Please report this error to the Tallowpen team (tallowpen@users.invalid): 26"_s
+                                 << u"Debug: Please report this error to the Tallowpen team (tallowpen@users.invalid): the store could not be "
+                                    "opened, error 26. "_s
                                  << QString();
     QTest::newRow("no font") << int(TestHome::StoreOnly) << QStringList()
                              << u"Required file 'font.bmp' is not in the 'Font' folder"_s << QString();
@@ -86,12 +93,14 @@ void tst_MainWindow::startUp()
     QCOMPARE(f.messages.texts().size(), message.isEmpty() ? 0 : 1);
     QVERIFY(message.isEmpty() || f.messages.texts().first().startsWith(message));
     QCOMPARE(f.control(u"picPreview"_s)->isHidden(), content == TestHome::StoreOnly);
+    if (content != TestHome::FontOnly) {
+        for (const char *name : {"rtxtOriginal", "rtxtTranslated", "txtComentario", "chkRevised"})
+            QVERIFY2(!f.control(QLatin1StringView(name))->isEnabled(), name);
+    }
     if (content != TestHome::StoreAndFont)
         return;
     QCOMPARE(f.control<QLabel>(u"lblMsg"_s)->text(), status);
     QCOMPARE(ScriptTree::selectedKey(*f.control<QTreeView>(u"Scripts"_s)), status.isEmpty() ? QString() : u"Root"_s);
-    for (const char *name : {"rtxtOriginal", "rtxtTranslated", "txtComentario", "chkRevised"})
-        QVERIFY2(!f.control(QLatin1StringView(name))->isEnabled(), name);
     QVERIFY(!f.control<QAction>(u"mnuGuardar"_s)->isEnabled());
     QVERIFY(f.control<QTimer>(u"saveTime"_s)->isActive());
     // Alt+T is Translation, so Tools takes its second letter.
@@ -157,8 +166,10 @@ void tst_MainWindow::theEditorsTakeTheRoom()
 
     f.window->resize(f.window->size() + grown);
     f.control<QAction>(u"mnuZoom%1"_s.arg(zoom))->trigger();
-    // The splitter lays out after the zoom has sized the preview.
-    QTRY_COMPARE(place(u"picContenedor"_s).width(), 337 * zoom + bar);
+    // The splitter lays out after the zoom has sized the preview; at the
+    // narrowest the preview gives way and scrolls across.
+    if (grown.width() >= 0)
+        QTRY_COMPARE(place(u"picContenedor"_s).width(), 337 * zoom + bar);
     auto *translated = f.control<QTextEdit>(u"rtxtTranslated"_s);
     const int margins = qCeil(2 * translated->document()->documentMargin());
     QVERIFY(translated->viewport()->width() - margins >= translated->fontMetrics().horizontalAdvance(QString(32, u'M')));
@@ -172,6 +183,63 @@ void tst_MainWindow::theEditorsTakeTheRoom()
         for (const QString &other : names)
             QVERIFY2(name == other || !place(name).intersects(place(other)), qPrintable(name + u" over "_s + other));
     }
+}
+
+void tst_MainWindow::theWindowFitsASmallScreen_data()
+{
+    QTest::addColumn<int>("zoom");
+    for (int zoom = 1; zoom <= 4; ++zoom)
+        QTest::newRow(qPrintable(u"preview at %1x"_s.arg(zoom))) << zoom;
+}
+
+// 1,024 x 700 with every panel shown: the panels give way and a zoomed
+// preview scrolls across instead of widening the window.
+void tst_MainWindow::theWindowFitsASmallScreen()
+{
+    QFETCH(int, zoom);
+    AppFixture f;
+    QVERIFY(f.start());
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+    const QSize small(1024, 700);
+    f.window->resize(small);
+    f.control<QAction>(u"mnuZoom%1"_s.arg(zoom))->trigger();
+    QApplication::processEvents();
+    QVERIFY2(f.window->minimumSizeHint().boundedTo(small) == f.window->minimumSizeHint(),
+             qPrintable(u"%1 x %2"_s.arg(f.window->minimumSizeHint().width()).arg(f.window->minimumSizeHint().height())));
+    QTRY_COMPARE(f.window->size(), small);
+    for (const QString &name : {u"Scripts"_s, u"rtxtOriginal"_s, u"rtxtTranslated"_s, u"txtComentario"_s,
+                               u"chkRevised"_s, u"picContenedor"_s, u"memoryDock"_s}) {
+        QWidget *control = f.control(name);
+        const QRect place(control->mapTo(f.window.get(), QPoint(0, 0)), control->size());
+        QVERIFY2(control->isVisible() && !place.isEmpty() && f.window->rect().contains(place), qPrintable(name));
+    }
+    auto *preview = f.control<PreviewWidget>(u"picPreview"_s);
+    auto *across = f.window->findChild<QWidget *>(u"HScroll1"_s);
+    QVERIFY(across);
+    QCOMPARE(across->isVisible(), preview->width() > f.control(u"picContenedor"_s)->width() - f.control(u"VScroll1"_s)->width());
+}
+
+void tst_MainWindow::tabMovesBetweenTheFields()
+{
+    AppFixture f;
+    QVERIFY(f.start({AppFixture::block(u"battling_arena:a.txt;1"_s, u"Go!"_s, u"Ya"_s)}));
+    QVERIFY(f.open(u"battling_arena:a.txt;1"_s));
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+    auto *translated = f.control<QTextEdit>(u"rtxtTranslated"_s);
+    const QString before = translated->toPlainText();
+    const QStringList order{u"Scripts"_s, u"rtxtTranslated"_s, u"txtComentario"_s, u"chkRevised"_s};
+    f.control(order.first())->setFocus();
+    for (qsizetype i = 1; i < order.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), order[i]);
+    }
+    for (qsizetype i = order.size() - 2; i >= 0; --i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget()->objectName(), order[i]);
+    }
+    QCOMPARE(translated->toPlainText(), before); // no tab character typed
 }
 
 void tst_MainWindow::aSearchHitOpensItsBlock()

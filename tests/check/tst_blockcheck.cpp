@@ -21,6 +21,8 @@ private slots:
     void previewAndCheckAgree();
     void markedSpan_data();
     void markedSpan();
+    void overflowMarksCoverTheGlyphs_data();
+    void overflowMarksCoverTheGlyphs();
 
 private:
     CheckContext m_context;
@@ -252,6 +254,58 @@ void tst_BlockCheck::markedSpan()
     const MarkedSpan mark = ::markedSpan({Rule::Pages, Severity::Warning, {}, start, length}, text);
     QCOMPARE(mark.start, qsizetype(markStart));
     QCOMPARE(mark.length, qsizetype(markLength));
+}
+
+// Over the page layouts the tag vocabulary makes, the marks stand on the
+// glyphs the preview draws past the window, and on nothing else.
+void tst_BlockCheck::overflowMarksCoverTheGlyphs_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("height");
+    QTest::addColumn<QString>("marks"); // "x,y wxh" in game pixels, as recorded
+
+    const QString x29(29, u'x');
+    QTest::newRow("speaker row, then a delay") << u"<Ovessin>\r\n<Delay 20>"_s + x29 + Shown << u"2"_s << u"240,29 8x11"_s;
+    QTest::newRow("speaker tag runs past") << QString(25, u'x') + u"<Quarrowell>"_s + Shown << u"2"_s
+                                           << u"240,14 56x11"_s;
+    QTest::newRow("symbol tag of three glyphs") << QString(27, u'x') + u"<...>"_s + Shown << u"2"_s << u"240,14 16x11"_s;
+    QTest::newRow("unknown tag's mark") << QString(28, u'x') + u"<UNKNOWN 3>"_s + Shown << u"2"_s << u"240,14 8x11"_s;
+    QTest::newRow("second window after a wait") << u"a<Wait>\r\n"_s + x29 + Shown << u"1"_s << u"240,47 8x11"_s;
+    QTest::newRow("several windows, delays between") << u"a<New>\r\nb<Delay 5><New>\r\n"_s + x29 + u"<Delay 9>"_s + Shown
+                                                     << u"1"_s << u"240,79 8x11"_s;
+    QTest::newRow("text on the border after a page tag") << u"a<New>"_s + x29 + Shown << u"2"_s << u"240,48 8x11"_s;
+    QTest::newRow("close goes on on the border") << u"ab<Close>"_s + QString(27, u'x') + Shown << u"2"_s
+                                                 << u"240,0 8x11"_s;
+    QTest::newRow("lines past the height") << u"a\r\nb\r\nc<Wait>\r\nd"_s + Shown << u"2"_s << u"16,44 8x11"_s;
+    QTest::newRow("dropped page: nothing drawn, nothing marked") << u"a\r\nb\r\n"_s + x29 + End << u"2"_s << QString();
+}
+
+void tst_BlockCheck::overflowMarksCoverTheGlyphs()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, height);
+    QFETCH(QString, marks);
+    const QList<QRect> got = overflowMarks(text, u"56"_s, height);
+    QStringList shown;
+    for (const QRect &mark : got)
+        shown << u"%1,%2 %3x%4"_s.arg(mark.x()).arg(mark.y()).arg(mark.width()).arg(mark.height());
+    QCOMPARE(shown.join(u"; "_s), marks);
+
+    PreviewCanvas canvas = TestImages::canvas(u"56"_s, height);
+    showPreview(text, canvas);
+    const auto window = windowGeometry(u"56"_s, height);
+    const int lines = (window->rows - 1) / 2;
+    for (const LaidLine &line : layOutLines(text, window)) {
+        if (line.dropped)
+            continue;
+        for (int column = line.firstColumn; column <= line.lastColumn; ++column) {
+            const QPoint cell(column * 8, line.top);
+            const bool over = column > window->columns - 1 || line.number > lines;
+            const bool marked = std::any_of(got.cbegin(), got.cend(), [&](const QRect &r) { return r.contains(cell); });
+            QVERIFY2(TestImages::glyphAt(canvas.surface, cell.x(), cell.y()) >= 0, "a laid cell the preview draws");
+            QVERIFY2(over == marked, qPrintable(u"cell %1,%2"_s.arg(cell.x()).arg(cell.y())));
+        }
+    }
 }
 
 QTEST_APPLESS_MAIN(tst_BlockCheck)

@@ -1,3 +1,4 @@
+#include "store/batch.h"
 #include "store/blockedit.h"
 #include "store/history.h"
 #include "store/layout.h"
@@ -6,6 +7,7 @@
 #include "tests/support/testhome.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -34,6 +36,8 @@ private slots:
     void savesKeepWhatTheyReplace_data();
     void savesKeepWhatTheyReplace();
     void aHistoryThatCannotBeWrittenLeavesTheSaveStanding();
+    void undoLastBatch_data();
+    void undoLastBatch();
     void textChanges_data();
     void textChanges();
     void theExportSearchesByScript_data();
@@ -94,6 +98,58 @@ void tst_History::savesKeepWhatTheyReplace()
         got.time = {};
         QCOMPARE(got, kept.at(qsizetype(i)));
     }
+}
+
+void tst_History::undoLastBatch_data()
+{
+    QTest::addColumn<Edits>("before"); // saved before the batch
+    QTest::addColumn<Edits>("after");  // saved after it
+    QTest::addColumn<QString>("restored");
+    const BlockEdits earlier{u"Antes.<End of Block>"_s, QString(), false};
+    QTest::newRow("the batch's own change") << Edits{} << Edits{} << u"Hola.<End of Block>"_s;
+    QTest::newRow("older versions stay older")
+        << Edits{earlier, {u"Otra.<End of Block>"_s, QString(), false}} << Edits{} << u"Otra.<End of Block>"_s;
+    QTest::newRow("an edit since is replaced too")
+        << Edits{} << Edits{{u"Luego.<End of Block>"_s, QString(), true}} << u"Hola.<End of Block>"_s;
+}
+
+// The blocks a batch changed go back to the values its saves replaced, as
+// their history rows hold them, and the batch is then forgotten.
+void tst_History::undoLastBatch()
+{
+    QFETCH(Edits, before);
+    QFETCH(Edits, after);
+    QFETCH(QString, restored);
+    TestHome home(TestHome::StoreOnly);
+    StoredBlock row;
+    row.translated = 1;
+    row.textT = u"Hola.<End of Block>"_s;
+    QVERIFY(insertBlock(home, row));
+    Database db;
+    QVERIFY(openStore(db, home.storePath()));
+    for (const BlockEdits &edits : before)
+        QVERIFY(saveBlock(db, Key, u"3"_s, edits, nullptr).ok);
+
+    QString error;
+    std::optional<BatchRecord> batch = beginBatch(db, BatchReason::Fit, &error);
+    QVERIFY2(batch, qPrintable(error));
+    QVERIFY(QFileInfo(QDir(home.filePath(u"backups"_s)).filePath(batch->backup)).isFile());
+    QVERIFY(saveBlock(db, Key, u"3"_s, {u"Hola, ajustado.<End of Block>"_s, QString(), false}, nullptr).written);
+    batch->changed(Address);
+    QCOMPARE(recordBatch(db.path(), *batch), QString());
+    for (const BlockEdits &edits : after)
+        QVERIFY(saveBlock(db, Key, u"3"_s, edits, nullptr).ok);
+
+    const auto last = lastBatch(db.path(), &error);
+    QVERIFY2(last, qPrintable(error));
+    QCOMPARE(last->reason, BatchReason::Fit);
+    QCOMPARE(last->backup, batch->backup);
+    QCOMPARE(last->blocks, batch->blocks);
+    const BatchUndo undo = undoBatch(db, *last);
+    QCOMPARE(undo.problems, QStringList());
+    QCOMPARE(undo.saved.size(), size_t(1));
+    QCOMPARE(storedRow(db, row).value(ColTextDataT).toString(), restored);
+    QVERIFY(!lastBatch(db.path()));
 }
 
 void tst_History::aHistoryThatCannotBeWrittenLeavesTheSaveStanding()
