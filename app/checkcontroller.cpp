@@ -106,28 +106,29 @@ void CheckController::recheck()
 {
     m_coalesce.stop();
     m_findings.clear();
+    const QString text = m_c.editor->plainTextCrLf();
     if (m_open) {
         CheckedBlock block = *m_open;
-        block.translation = m_c.editor->plainTextCrLf();
+        block.translation = text;
         block.width = m_size.width;
         block.height = m_size.height;
         // What the next save will store: a block with a translation is translated.
         block.translated = !block.translation.isEmpty();
         m_findings = checkBlock(block, context());
     }
-    showOpenFindings();
+    showOpenFindings(text);
     emit openBlockChecked();
 }
 
-void CheckController::showOpenFindings()
+void CheckController::showOpenFindings(const QString &text)
 {
     const int errors = int(std::count_if(m_findings.cbegin(), m_findings.cend(),
                                          [](const Finding &f) { return f.severity == Severity::Error; }));
-    const bool shown = m_open && !m_c.editor->plainTextCrLf().isEmpty();
+    const bool shown = m_open && !text.isEmpty();
     m_c.count->setText(shown ? findingCount(errors, int(m_findings.size()) - errors) : QString());
     const bool overflows = std::any_of(m_findings.cbegin(), m_findings.cend(),
                                        [](const Finding &f) { return f.rule == Rule::Overflow; });
-    m_marks->setMarks(overflows ? overflowMarks(m_c.editor->plainTextCrLf(), m_size.width, m_size.height)
+    m_marks->setMarks(overflows ? overflowMarks(text, m_size.width, m_size.height)
                                 : QList<QRect>());
     if (m_findings.isEmpty())
         underlineFindings(); // nothing to wait for: old underlines go at once

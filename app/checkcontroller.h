@@ -96,7 +96,7 @@ private:
     struct Project;
     void projectRead(std::shared_ptr<Project> project);
     void openFinding(const FindingRow &finding);
-    void showOpenFindings();
+    void showOpenFindings(const QString &text);
     void underlineFindings();
     CheckContext &context();
 

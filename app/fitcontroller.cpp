@@ -130,7 +130,8 @@ void FitController::fitOverflowing(Scope scope)
     // Counted from what the store now holds, read and checked afresh.
     int stillOverflowing = 0;
     std::vector<CheckedBlock> after;
-    if (readCheckedBlocks(m_db, after, &error)) {
+    const bool counted = readCheckedBlocks(m_db, after, &error);
+    if (counted) {
         RuleSet overflow = RuleSet::none();
         overflow.insert(Rule::Overflow);
         const CheckContext none;
@@ -139,8 +140,11 @@ void FitController::fitOverflowing(Scope scope)
                 ++stillOverflowing;
         }
     }
-    QString summary = u"%1 blocks fitted and saved, %2 still overflowing."_s.arg(saving.saved.size())
-                          .arg(stillOverflowing);
+    QString summary = counted ? u"%1 blocks fitted and saved, %2 still overflowing."_s.arg(saving.saved.size())
+                                    .arg(stillOverflowing)
+                              : u"%1 blocks fitted and saved; what still overflows could not be counted (%2)."_s
+                                    .arg(saving.saved.size())
+                                    .arg(error);
     if (!kept.isEmpty())
         summary += u"\n\n"_s + kept;
     if (!saving.problems.isEmpty())

@@ -6,7 +6,10 @@
 #include "check/fit.h"
 #include "check/projectfit.h"
 #include "store/layout.h"
+#include "store/sqlitehandle.h"
 #include "store/storetext.h"
+
+#include <sqlite3.h>
 #include "check/projectcheck.h"
 #include "store/database.h"
 
@@ -78,9 +81,12 @@ void setupSaving(BenchContext &ctx)
     // Copied by SQLite itself: no other door opens the store's files.
     const QString copy = QDir(ctx.scratch).filePath(StoreFileName);
     {
-        Database original;
-        if (!openStore(original, store) || !original.execute(u"VACUUM INTO "_s + storeLiteral(copy)))
-            return ctx.fail(original.lastError().message);
+        QString error;
+        const SqliteHandle original = openSqlite(store, SQLITE_OPEN_READONLY, &error);
+        if (!original)
+            return ctx.fail(error);
+        if (execSqlite(original.get(), u"VACUUM INTO "_s + storeLiteral(copy)) != SQLITE_OK)
+            return ctx.fail(sqliteMessage(original.get()));
     }
     auto &db = ctx.emplace<Database>();
     if (!openStore(db, copy))
