@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QHelpEvent>
 #include <QPushButton>
 #include <QTest>
@@ -137,6 +138,12 @@ void tst_MemoryController::repeatsAreAppliedAfterTheQuestion()
     const ScriptTreeModel *model = ScriptTree::model(*m_window->findChild<QTreeView *>(u"Scripts"_s));
     QCOMPARE(model->image(model->indexForKey(u"field:a.txt;3"_s)), int(ScriptTreeModel::Translated));
     QCOMPARE(storedRow(m_window->db(), u"battle_script"_s, u"b.txt"_s, 1).value(8), u"Abre, Tolm."_s);
+    // A backup first, and the batch is the one Edit's undo takes back.
+    QCOMPARE(QDir(m_home->filePath(u"backups"_s)).entryList({u"*_repeats.db"_s}).size(), 1);
+    m_messages->answerWith({Messages::Answer::Yes});
+    m_window->findChild<QAction *>(u"mnuUndoBatch"_s)->trigger();
+    QVERIFY(m_messages->texts().last().startsWith(u"Apply to Repeats undone: 2 blocks"_s));
+    QVERIFY(storedRow(m_window->db(), u"battle_script"_s, u"b.txt"_s, 1).value(8) != u"Abre, Tolm."_s);
 }
 
 void tst_MemoryController::aContextClickOpensTheBlock()
