@@ -59,7 +59,9 @@ int fitAll(CliContext &context, const QString &folder, bool dryRun)
     context.out.flush();
     for (const QString &problem : saving.problems)
         context.err << problem << Qt::endl;
-    context.err << u"%1 blocks %2, %3 still overflowing."_s.arg(qsizetype(fits.changed.size()) - saving.problems.size())
+    // A script that could not be saved keeps none of its blocks: count what was written.
+    context.err << u"%1 blocks %2, %3 still overflowing."_s.arg(dryRun ? qsizetype(fits.changed.size())
+                                                                      : qsizetype(saving.saved.size()))
                        .arg(dryRun ? u"would change"_s : u"fitted"_s)
                        .arg(fits.stillOverflowing)
                 << Qt::endl;
