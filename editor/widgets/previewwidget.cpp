@@ -142,9 +142,11 @@ void PreviewWidget::layoutInContainer()
     // Zoomed in a narrow window the surface scrolls across rather than
     // widening the window past the screen.
     const int visibleWidth = inner.width() - barWidth;
-    const bool across = width() > visibleWidth;
+    const bool across = PreviewZoom::toLogical(DesignedVisibleWidth, m_zoom, ratio) > visibleWidth;
     const int acrossHeight = across ? barWidth : 0;
-    m_bar->setMaximum(previewScrollMaximum(PreviewZoom::toGame(inner.height() - acrossHeight, m_zoom, ratio)));
+    // The range as the container's whole inner height gives it; the bar
+    // across covers the last rows' bottom at most.
+    m_bar->setMaximum(previewScrollMaximum(PreviewZoom::toGame(inner.height(), m_zoom, ratio)));
     m_bar->setGeometry(inner.right() + 1 - barWidth, inner.top(), barWidth, inner.height() - acrossHeight);
     m_bar->raise();
     m_across->setRange(0, std::max(0, width() - visibleWidth));

@@ -27,7 +27,7 @@ struct Checking : AppFixture
 {
     Checking()
     {
-        ok = start({block(Clean, u"Hi.<End of Block>"_s, u"Hola.<End of Block>"_s),
+        ok = start({block(Clean, u"Hi.<Close><End of Block>"_s, u"Hola.<Close><End of Block>"_s),
                     block(Long, u"Hi.<End of Block>"_s, LongText),
                     block(u"battling_arena:a.txt;1"_s, u"Hi.<End of Block>"_s, LongText)});
     }
@@ -56,9 +56,9 @@ void tst_CheckController::typingRechecksTheOpenBlock()
     QVERIFY(f.ok && f.open(Clean));
     QTRY_COMPARE(f.count()->text(), u"0 errors, 0 warnings"_s);
 
-    f.editor()->setPlainTextCrLf(LongText);
+    f.editor()->setPlainTextCrLf(u"Hola, esto es largo.<Wait><Close><End of Block>"_s);
     QTRY_COMPARE(f.count()->text(), u"1 error, 1 warning"_s);
-    QTRY_COMPARE(f.editor()->extraSelections().size(), 2); // the glyphs past the width, the extra <Close>
+    QTRY_COMPARE(f.editor()->extraSelections().size(), 2); // the glyphs past the width, the extra <Wait>
     auto *marks = f.control<PreviewWidget>(u"picPreview"_s)->findChild<OverflowMarks *>();
     QVERIFY(marks && !marks->marks().isEmpty());
 

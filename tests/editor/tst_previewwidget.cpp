@@ -77,7 +77,7 @@ void tst_PreviewWidget::scrolling()
     auto *bar = new QScrollBar(Qt::Vertical, &container);
     preview->attachScrolling(&container, bar);
     preview->setZoom(zoom);
-    container.resize(1, containerHeight); // as narrow as the zoom lets it be
+    container.resize(preview->wantedContainerWidth(), containerHeight); // the game's windows whole
     container.show();
     QVERIFY(QTest::qWaitForWindowExposed(&container));
     QCOMPARE(bar->maximum(), maximum);
@@ -90,6 +90,15 @@ void tst_PreviewWidget::scrolling()
     // A later layout keeps the scrolled place.
     container.resize(container.width(), containerHeight + 16);
     QCOMPARE(preview->y(), -bar->value() * 8 * zoom);
+
+    // Narrower than the game's windows, the surface scrolls across.
+    auto *across = container.findChild<QScrollBar *>(u"HScroll1"_s);
+    QVERIFY(across && across->isHidden());
+    container.resize(PreviewWidget::MinimumVisibleWidth + barWidth, containerHeight);
+    QVERIFY(across->isVisible());
+    QCOMPARE(across->maximum(), preview->width() - PreviewWidget::MinimumVisibleWidth);
+    across->setValue(40);
+    QCOMPARE(preview->x(), -40);
 }
 
 QTEST_MAIN(tst_PreviewWidget)
