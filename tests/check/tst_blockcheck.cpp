@@ -79,6 +79,8 @@ void tst_BlockCheck::rules_data()
     row("speaker missing", "tags", u"<Tolm>\r\nHi"_s + End, u"Hola"_s + End, u"18+0 Tag <Tolm>: 1 in the original, 0"_s);
     row("typo near one tag", "tags", u"a<New>\r\nb"_s + End, u"a<Nwe>\r\nb"_s + End,
         u"1+5 Tag <Nwe>: 0 in the original, 1 in the translation; did you mean <New>?"_s);
+    row("three edits away: no guess", "tags", u"a"_s + End, u"<Ovessinxyz>a"_s + End,
+        u"0+12 Tag <Ovessinxyz>: 0 in the original, 1 in the translation."_s);
     row("near several tags: no guess", "tags", u"a"_s + End, u"<A>a"_s + End,
         u"0+3 Tag <A>: 0 in the original, 1 in the translation."_s);
     row("same tags, other order", "tags", u"<Tolm><Delay 30>Hi"_s + End, u"<Delay 30>Hola<Tolm>"_s + End, {});
