@@ -15,7 +15,7 @@ int TranslationImport::count(Kind kind) const
 }
 
 TranslationImport importTranslations(Database &db, const std::vector<ExchangeUnit> &units, const QString &reason,
-                                     bool dryRun)
+                                     bool dryRun, const std::function<void(int, int)> &progress)
 {
     using Kind = TranslationImport::Kind;
     TranslationImport result;
@@ -81,6 +81,8 @@ TranslationImport importTranslations(Database &db, const std::vector<ExchangeUni
         if (!save.ok)
             return failed(save.message);
         result.saved.emplace_back(plan.key, std::move(save));
+        if (progress)
+            progress(int(result.saved.size()), int(planned.size()));
     }
     if (!db.commit())
         return failed(db.lastError().message);

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <functional>
+
 #include <utility>
 #include <vector>
 
@@ -41,5 +43,6 @@ inline const QString ImportPoReason = QStringLiteral("import-po");
 // A unit whose source is no longer the block's original is reported and
 // left alone, and so is one whose block is not in the store. `dryRun`
 // reports what would be saved and writes nothing.
+// `progress` hears of each block saved (done, of how many).
 TranslationImport importTranslations(Database &db, const std::vector<ExchangeUnit> &units, const QString &reason,
-                                     bool dryRun);
+                                     bool dryRun, const std::function<void(int, int)> &progress = {});
