@@ -107,6 +107,13 @@ void ExchangeController::importFile(const QString &path)
     progress.setValue(progress.maximum());
     if (!import.ok)
         return Messages::inform(m_c.window, import.message);
+    if (!import.saved.empty() && import.saved.back().second.status)
+        m_c.status->setText(*import.saved.back().second.status);
+    emit translationsImported(import);
+    // The open block is loaded again first: its editors still hold what it
+    // had before, and the images below must be the last word on its node.
+    if (open.isValid())
+        emit nodeClicked(open);
     ScriptTreeModel *nodes = ScriptTree::model(*m_c.tree);
     for (const auto &[key, save] : import.saved) {
         const QModelIndex node = nodes ? nodes->indexForKey(key) : QModelIndex();
@@ -115,11 +122,6 @@ void ExchangeController::importFile(const QString &path)
             nodes->setText(node, save.nodeText);
         }
     }
-    if (!import.saved.empty() && import.saved.back().second.status)
-        m_c.status->setText(*import.saved.back().second.status);
-    emit translationsImported(import);
-    if (open.isValid())
-        emit nodeClicked(open);
     Messages::inform(m_c.window, u"%1 blocks saved from %2. The store was copied first to backups/%3."_s
                                      .arg(import.saved.size())
                                      .arg(QFileInfo(path).fileName(), import.backup));

@@ -29,6 +29,7 @@ struct MachineDraft
     std::vector<Span> unknown; // the unknown words in `text`
     QString marked() const;    // the text with "*" before each unknown word
 };
+Q_DECLARE_METATYPE(MachineDraft)
 
 // The engine's input for a block and the pieces kept out of it.
 struct EngineInput
