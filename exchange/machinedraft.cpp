@@ -116,6 +116,10 @@ EngineInput engineInput(const QString &shown, const QStringList &names)
         input.text += u"[tp%1]"_s.arg(input.pieces.size());
         input.pieces << shown.mid(cut.start, cut.length);
         at = cut.start + cut.length;
+        qsizetype next = at;
+        while (next < shown.size() && shown[next] == u' ')
+            ++next;
+        input.lowerAfter << (next < shown.size() && shown[next].isLower());
     }
     plain(QStringView(shown).mid(at));
     // A blank at the end lets the last sentence end as a sentence.
@@ -123,11 +127,13 @@ EngineInput engineInput(const QString &shown, const QStringList &names)
     return input;
 }
 
-MachineDraft draftFromEngine(const QString &output, const QStringList &pieces)
+MachineDraft draftFromEngine(const QString &output, const EngineInput &input)
 {
+    const QStringList &pieces = input.pieces;
     MachineDraft draft;
     draft.ok = true;
     QList<bool> placed(pieces.size(), false);
+    qsizetype lowerAt = -1; // where the next letter is to be lower case, as in the original
     for (qsizetype i = 0; i < output.size(); ++i) {
         const QChar c = output[i];
         if (c == u'\\' && i + 1 < output.size()) {
@@ -140,6 +146,7 @@ MachineDraft draftFromEngine(const QString &output, const QStringList &pieces)
             if (number && piece >= 0 && piece < pieces.size()) {
                 draft.text += pieces[piece];
                 placed[piece] = true;
+                lowerAt = input.lowerAfter.value(piece) ? draft.text.size() : -1;
             }
             i = close < 0 ? output.size() : close;
         } else if ((c == u'*' || c == u'#' || c == u'@') && i + 1 < output.size() && isWordChar(output[i + 1])) {
@@ -149,7 +156,12 @@ MachineDraft draftFromEngine(const QString &output, const QStringList &pieces)
             draft.unknown.push_back({draft.text.size(), end - i - 1});
             draft.text += output.mid(i + 1, end - i - 1);
             i = end - 1;
+        } else if (lowerAt >= 0 && c.isLetter()) {
+            draft.text += c.toLower();
+            lowerAt = -1;
         } else {
+            if (c != u' ')
+                lowerAt = -1;
             draft.text += c;
         }
     }
@@ -247,7 +259,7 @@ MachineDraft ApertiumEngine::translate(const QString &shown, const QStringList &
     }
     const QString output = QString::fromUtf8(d->pending.left(end));
     d->pending.remove(0, end + 1);
-    return draftFromEngine(output, input.pieces);
+    return draftFromEngine(output, input);
 }
 
 struct MachineDrafts::Private

@@ -36,10 +36,13 @@ struct EngineInput
 {
     QString text; // Apertium's stream format
     QStringList pieces;
+    // Whether the word after each piece starts in lower case: the engine
+    // takes a kept-out name for a sentence's end and capitalises what follows.
+    QList<bool> lowerAfter;
 };
 EngineInput engineInput(const QString &shown, const QStringList &names);
 // The engine's output with the pieces put back and the marks read.
-MachineDraft draftFromEngine(const QString &output, const QStringList &pieces);
+MachineDraft draftFromEngine(const QString &output, const EngineInput &input);
 
 // The names the blocks around one speak with ("<Pellan>" gives "Pellan").
 QStringList speakerNames(const std::vector<ContextBlock> &blocks);

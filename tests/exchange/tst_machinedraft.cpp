@@ -18,6 +18,7 @@ private slots:
     void keptOutAndPutBack();
     void unknownWordsAreMarked();
     void aLostPieceIsKept();
+    void theCaseAfterAPieceFollowsTheOriginal();
     void realEngine_data();
     void realEngine();
     void onlyTheNewestRequestIsAnswered();
@@ -47,7 +48,7 @@ void tst_MachineDraft::keptOutAndPutBack()
     const EngineInput input = engineInput(text, names);
     QCOMPARE(input.pieces, pieces);
     QCOMPARE(input.text.count(u"[tp"_s), pieces.size());
-    const MachineDraft draft = draftFromEngine(input.text, input.pieces);
+    const MachineDraft draft = draftFromEngine(input.text, input);
     QVERIFY(draft.ok);
     QCOMPARE(draft.text, text);
     QVERIFY(draft.unknown.empty());
@@ -55,7 +56,7 @@ void tst_MachineDraft::keptOutAndPutBack()
 
 void tst_MachineDraft::unknownWordsAreMarked()
 {
-    const MachineDraft draft = draftFromEngine(u"El *wizzard vio a #Tolm.[tp0]"_s, {u"<End of Block>"_s});
+    const MachineDraft draft = draftFromEngine(u"El *wizzard vio a #Tolm.[tp0]"_s, {{}, {u"<End of Block>"_s}, {}});
     QCOMPARE(draft.text, u"El wizzard vio a Tolm.<End of Block>"_s);
     QCOMPARE(draft.unknown.size(), size_t(2));
     QCOMPARE(draft.text.mid(draft.unknown[0].start, draft.unknown[0].length), u"wizzard"_s);
@@ -64,7 +65,14 @@ void tst_MachineDraft::unknownWordsAreMarked()
 
 void tst_MachineDraft::aLostPieceIsKept()
 {
-    QCOMPARE(draftFromEngine(u"Hola[tp1]"_s, {u"<Pellan>"_s, u"<Close>"_s}).text, u"Hola<Close><Pellan>"_s);
+    QCOMPARE(draftFromEngine(u"Hola[tp1]"_s, {{}, {u"<Pellan>"_s, u"<Close>"_s}, {}}).text, u"Hola<Close><Pellan>"_s);
+}
+
+// The engine capitalises the word after a kept-out name as if a sentence began.
+void tst_MachineDraft::theCaseAfterAPieceFollowsTheOriginal()
+{
+    const EngineInput input = engineInput(u"Pellan saw it. Tolm Saw it."_s, {u"Pellan"_s, u"Tolm"_s});
+    QCOMPARE(draftFromEngine(u"[tp0] Vio. [tp1] Vio.[]"_s, input).text, u"Pellan vio. Tolm Vio."_s);
 }
 
 void tst_MachineDraft::realEngine_data()
@@ -77,6 +85,8 @@ void tst_MachineDraft::realEngine_data()
     QTest::newRow("tags and name in place")
         << u"<Pellan>\r\nHello, my friend.<Wait><New Page>Pellan is here.<End of Block>"_s << u"<Pellan>\r\n"_s
         << u"<End of Block>"_s << u"amigo"_s << QString();
+    QTest::newRow("a name opening a sentence") << u"Pellan saw the tavern."_s << u"Pellan vio"_s << u"."_s
+                                               << u"taberna"_s << QString();
     QTest::newRow("an unknown word marked") << u"The wizzard went home."_s << QString() << u"."_s << u"casa"_s
                                             << u"wizzard"_s;
 }
