@@ -4,6 +4,7 @@
 #include "app/batchundocontroller.h"
 #include "app/blockeditcontroller.h"
 #include "app/checkcontroller.h"
+#include "app/exchangecontroller.h"
 #include "app/fitcontroller.h"
 #include "app/editorcontroller.h"
 #include "app/exportcontroller.h"
@@ -127,6 +128,7 @@ void MainWindow::buildFeatures()
                                        m_windowSize, m_programFolder, storePath());
     auto *fitting = new FitController({this, c.Scripts, c.rtxtTranslated, c.mnuTools, c.lblMsg}, m_windowSize, m_db,
                                       this);
+    auto *exchange = new ExchangeController({this, c.Scripts, c.mnuTools, c.lblMsg}, m_db, m_programFolder, this);
 
     connect(this, &MainWindow::storeReady, tree, &TreeController::showStore);
     connect(originals, &ImportController::scriptsChanged, tree, &TreeController::rebuildTree);
@@ -141,6 +143,10 @@ void MainWindow::buildFeatures()
     connect(batches, &BatchUndoController::nodeClicked, blocks, &BlockEditController::openBlock);
     connect(batches, &BatchUndoController::blocksSaved, checks, &CheckController::projectChanged);
     checks->setFitMenu(fitting->overflowingMenu());
+    connect(exchange, &ExchangeController::saveRequested, blocks, &BlockEditController::save);
+    connect(exchange, &ExchangeController::nodeClicked, blocks, &BlockEditController::openBlock);
+    connect(exchange, &ExchangeController::translationsImported, checks, &CheckController::projectChanged);
+    connect(exchange, &ExchangeController::translationsImported, memory, &MemoryController::storeChanged);
     connect(blocks, &BlockEditController::blockLoaded, checks, &CheckController::blockLoaded);
     connect(blocks, &BlockEditController::saved, checks, &CheckController::blockSaved);
     connect(blocks, &BlockEditController::windowSizeReset, checks, &CheckController::recheck);

@@ -4,6 +4,7 @@
 
 #include "app/ui/messages.h"
 #include "editor/widgets/translatededit.h"
+#include "exchange/machinedraft.h"
 #include "memory/blockcontext.h"
 #include "memory/repeats.h"
 #include "memory/widgets/memorypanel.h"
@@ -41,7 +42,11 @@ MemoryController::MemoryController(const Controls &controls, Database &db, const
     , m_sidecar(TranslationMemory::sidecarPath(programFolder))
     , m_panel(new MemoryPanel)
     , m_dock(new QDockWidget(u"Memory and Context"_s, controls.window))
+    , m_outsidePath(OutsideMemory::filePath(programFolder))
+    , m_drafts(new MachineDrafts(this))
+    , m_draftsMissing(machineDraftsMissing())
 {
+    connect(m_drafts, &MachineDrafts::drafted, this, &MemoryController::showDraft);
     m_dock->setObjectName(u"memoryDock"_s);
     m_dock->setWidget(m_panel);
     m_dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable
@@ -93,6 +98,9 @@ bool MemoryController::memoryReady()
     m_panel->showNote(u"Reading the translation memory..."_s);
     m_panel->repaint();
     m_synced = (m_memory.isOpen() || m_memory.open(m_sidecar)) && m_memory.sync(m_db);
+    // Read again with the store, so that an import made meanwhile shows;
+    // without it the store's own matches still serve.
+    m_outside.open(m_outsidePath);
     return m_synced;
 }
 
@@ -100,6 +108,8 @@ void MemoryController::blockLoaded(const QString &key)
 {
     m_open = parseBlockKey(key);
     m_matches.clear();
+    m_draft.clear();
+    m_drafts->cancel();
     if (!m_open) {
         m_openOriginal.clear();
         m_panel->showNote(u"Open a block to see earlier translations of originals like it."_s);
@@ -113,6 +123,30 @@ void MemoryController::blockLoaded(const QString &key)
     }
     showMatches();
     m_panel->showContext(context);
+    askForDraft(speakerNames(context.blocks));
+}
+
+void MemoryController::askForDraft(const QStringList &names)
+{
+    if (m_draftsMissing)
+        return m_panel->showDraftNote(*m_draftsMissing);
+    if (m_openOriginal.isEmpty())
+        return;
+    m_panel->showDraftNote(u"Machine draft: drafting..."_s);
+    m_drafts->request(m_openOriginal, names);
+}
+
+void MemoryController::showDraft(const QString &original, const MachineDraft &draft)
+{
+    if (!m_open || original != m_openOriginal)
+        return;
+    if (!draft.ok)
+        return m_panel->showDraftNote(u"Machine draft: "_s + draft.message);
+    m_draft = draft.text;
+    m_draftUnknown.clear();
+    for (const MachineDraft::Span &span : draft.unknown)
+        m_draftUnknown.emplace_back(span.start, span.length);
+    m_panel->showDraft(int(m_matches.size()) + 1, m_draft, m_draftUnknown);
 }
 
 void MemoryController::showMatches()
@@ -121,7 +155,11 @@ void MemoryController::showMatches()
         m_panel->showNote(m_memory.errorMessage());
         return;
     }
-    m_matches = m_memory.matches(toStoreText(m_openOriginal), m_open);
+    const int limit = int(m_insert.size()) - (m_draftsMissing ? 0 : 1);
+    const QString stored = toStoreText(m_openOriginal);
+    m_matches = mergedMatches(m_memory.matches(stored, m_open, limit),
+                              m_outside.isOpen() ? m_outside.matches(stored, limit) : std::vector<MemoryMatch>(),
+                              limit);
     m_panel->showMatches(m_openOriginal, m_matches);
 }
 
@@ -137,9 +175,11 @@ void MemoryController::blockSaved(bool written)
 
 void MemoryController::insertMatch(int index)
 {
-    if (index < 0 || size_t(index) >= m_matches.size() || !m_c.translation->isEnabled())
+    const bool draft = size_t(index) == m_matches.size() && !m_draft.isEmpty();
+    if (index < 0 || (size_t(index) >= m_matches.size() && !draft) || !m_c.translation->isEnabled())
         return;
-    if (!m_c.translation->insertTag(m_matches[size_t(index)].translation))
+    // The draft goes in as any match does: one edit, never saved on its own.
+    if (!m_c.translation->insertTag(draft ? m_draft : m_matches[size_t(index)].translation))
         m_c.status->setText(u"The match was not inserted: the translation would pass 32,767 characters."_s);
     m_c.translation->setFocus();
 }
@@ -187,6 +227,8 @@ void MemoryController::openRepeats()
     if (!applied.saved.empty() && applied.saved.back().second.status)
         m_c.status->setText(*applied.saved.back().second.status);
     showMatches();
+    if (!m_draft.isEmpty())
+        m_panel->showDraft(int(m_matches.size()) + 1, m_draft, m_draftUnknown);
 }
 
 void MemoryController::openStatistics()

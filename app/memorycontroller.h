@@ -1,5 +1,6 @@
 #pragma once
 
+#include "memory/outsidememory.h"
 #include "memory/translationmemory.h"
 
 #include <QObject>
@@ -10,6 +11,8 @@
 #include <vector>
 
 class Database;
+class MachineDrafts;
+struct MachineDraft;
 class MemoryPanel;
 class QAction;
 class QDockWidget;
@@ -25,6 +28,10 @@ class TranslatedEdit;
 // the Statistics window and the script nodes' tooltips. It follows the block
 // editing through its signals (a block loaded, a save) and asks it to open a
 // block through nodeClicked.
+//
+// Beside the matches, Apertium's draft of the open block, made on a thread
+// of its own and inserted by the Ctrl+digit after the last match; the
+// matches take one place less for it while the engine is installed.
 //
 // The memory's index is read from the store at the first block opened after
 // start-up or an import; from then on each save keeps it current.
@@ -54,6 +61,8 @@ public:
     // and a save ran.
     void blockLoaded(const QString &key);
     void blockSaved(bool written);
+    // Many blocks were saved elsewhere: the index is read again at the next block.
+    void storeChanged() { m_synced = false; }
 
     // The translation of match `index` into the editor at the caret, as one edit.
     void insertMatch(int index);
@@ -70,6 +79,8 @@ protected:
 private:
     bool memoryReady();
     void showMatches();
+    void askForDraft(const QStringList &names);
+    void showDraft(const QString &original, const MachineDraft &draft);
     void openContextBlock(const QString &key);
     QString scriptTooltip(const QModelIndex &node);
 
@@ -84,4 +95,10 @@ private:
     std::optional<BlockAddress> m_open;
     QString m_openOriginal; // as shown
     std::vector<MemoryMatch> m_matches;
+    OutsideMemory m_outside;
+    QString m_outsidePath;
+    MachineDrafts *m_drafts = nullptr;
+    std::optional<QString> m_draftsMissing; // the install hint while the engine is absent
+    QString m_draft;                         // as the editors show it; empty until one came
+    std::vector<std::pair<qsizetype, qsizetype>> m_draftUnknown;
 };

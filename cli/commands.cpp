@@ -60,6 +60,20 @@ constexpr std::array Commands = {
                "TABLE FILE_NAME N [--size WIDTH HEIGHT] [--dry-run] | --all [--folder F] [--dry-run]: "
                "re-wrap translations to their windows (JSON lines).",
                runFit},
+    CliCommand{"export-xliff", "OUT.xlf [--folder F] [--script FILE_NAME] [--only-untranslated]: XLIFF 1.2 for "
+               "translation tools.", runExportXliff},
+    CliCommand{"import-xliff", "FILE [--dry-run]: save the translations an XLIFF file changed (JSON lines).",
+               runImportXliff},
+    CliCommand{"export-po", "OUT_DIR [--folder F] [--script FILE_NAME] [--only-untranslated]: one PO file per script.",
+               runExportPo},
+    CliCommand{"import-po", "DIR [--dry-run]: save the translations PO files changed (JSON lines).", runImportPo},
+    CliCommand{"export-tmx", "OUT.tmx [--folder F] [--script FILE_NAME]: the translated blocks as TMX 1.4.",
+               runExportTmx},
+    CliCommand{"import-tmx", "FILE [--origin NAME]: add another memory's translations to the matches.",
+               runImportTmx},
+    CliCommand{"export-glossary", "OUT.csv: the word links as a CSV glossary.", runExportGlossary},
+    CliCommand{"import-glossary", "FILE: add or change word links from a CSV glossary.", runImportGlossary},
+    CliCommand{"mt", "TABLE FILE_NAME N: Apertium's draft of the block's translation (JSON).", runMt},
 };
 
 } // namespace

@@ -4,6 +4,15 @@
 
 // The commands' bodies, one file each (cmd_<name>.cpp).
 int runInit(CliContext &context, const QStringList &arguments);
+int runExportXliff(CliContext &context, const QStringList &arguments);
+int runImportXliff(CliContext &context, const QStringList &arguments);
+int runExportPo(CliContext &context, const QStringList &arguments);
+int runImportPo(CliContext &context, const QStringList &arguments);
+int runExportTmx(CliContext &context, const QStringList &arguments);
+int runImportTmx(CliContext &context, const QStringList &arguments);
+int runExportGlossary(CliContext &context, const QStringList &arguments);
+int runImportGlossary(CliContext &context, const QStringList &arguments);
+int runMt(CliContext &context, const QStringList &arguments);
 int runSearch(CliContext &context, const QStringList &arguments);
 int runSpell(CliContext &context, const QStringList &arguments);
 int runLinks(CliContext &context, const QStringList &arguments);

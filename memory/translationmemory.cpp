@@ -337,7 +337,7 @@ std::vector<MemoryMatch> TranslationMemory::matches(const QString &storedOrigina
     for (size_t i = 0; i < kept; ++i) {
         if (const auto entry = d->file.byId(scored[i].second)) {
             found.push_back({entry->block, -scored[i].first, fromStoreText(entry->original),
-                             fromStoreText(entry->translation)});
+                             fromStoreText(entry->translation), {}});
         }
     }
     return found;

@@ -17,6 +17,7 @@ struct MemoryMatch
     int similarity = 0; // whole per cent, 60 to 100
     QString original;    // as the editors show it (apostrophes)
     QString translation; // as the editors show it
+    QString origin;      // empty for the store's own blocks; else where an outside memory came from
 };
 
 // The translation memory: every block of the store whose translation is not

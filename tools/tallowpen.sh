@@ -20,9 +20,11 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$top/build}
 packages=(cmake g++ make pkg-config qt6-base-dev libsqlite3-dev sqlite3 libhunspell-dev hunspell-es)
 # The install tree's test runs the two validators; the package needs
-# dpkg-shlibdeps (dpkg-dev), which needs file.
+# dpkg-shlibdeps (dpkg-dev), which needs file. The exchange tests read what
+# we write with readers no one here wrote: msgfmt (gettext), xmllint
+# (libxml2-utils), the Translate Toolkit; the drafts run the real engine.
 case "$mode" in
-    test) packages+=(desktop-file-utils appstream) ;;
+    test) packages+=(desktop-file-utils appstream gettext libxml2-utils translate-toolkit apertium-eng-spa) ;;
     package) packages+=(dpkg-dev file) ;;
 esac
 

@@ -32,8 +32,11 @@ QString markedOriginal(const QString &current, const QString &other)
     return out + html(other.mid(at));
 }
 
-QString where(const BlockAddress &block)
+QString where(const MemoryMatch &match)
 {
+    if (!match.origin.isEmpty())
+        return QString(u"from another memory · "_s + match.origin).toHtmlEscaped();
+    const BlockAddress &block = match.address;
     return QString(block.table + u" · "_s + block.fileName + u" · "_s + QString::number(block.number)).toHtmlEscaped();
 }
 
@@ -80,9 +83,13 @@ MemoryPanel::MemoryPanel(QWidget *parent)
 void MemoryPanel::showMatches(const QString &current, const std::vector<MemoryMatch> &matches)
 {
     m_repeats->setEnabled(true);
-    if (matches.empty())
-        return m_matches->setHtml(u"<p>No earlier translation has an original 60% or more like this one.</p>"_s);
-    QString page;
+    m_draftPage.clear();
+    QString &page = m_matchesPage;
+    page.clear();
+    if (matches.empty()) {
+        page = u"<p>No earlier translation has an original 60% or more like this one.</p>"_s;
+        return showPages();
+    }
     for (size_t i = 0; i < matches.size(); ++i) {
         const MemoryMatch &match = matches[i];
         QString grade = QString::number(match.similarity) + u'%';
@@ -90,17 +97,49 @@ void MemoryPanel::showMatches(const QString &current, const std::vector<MemoryMa
             grade += match.original == current ? u" — exact match"_s : u" — same words, other tags"_s;
         page += u"<p><b>Ctrl+%1 &nbsp; %2</b> &nbsp; <a href=\"insert:%3\">Insert</a><br><small>%4</small><br>"
                 "%5<br><span style=\"color:#1f4e99\">%6</span></p>"_s.arg(QString::number(i + 1), grade,
-                                                                          QString::number(i), where(match.address),
+                                                                          QString::number(i), where(match),
                                                                           markedOriginal(current, match.original),
                                                                           html(match.translation));
     }
-    m_matches->setHtml(page);
+    showPages();
+}
+
+void MemoryPanel::showDraft(int number, const QString &draft,
+                            const std::vector<std::pair<qsizetype, qsizetype>> &unknown)
+{
+    QString text;
+    qsizetype at = 0;
+    for (const auto &[start, length] : unknown) {
+        text += html(draft.mid(at, start - at)) + u"<span style=\"color:#b00000; text-decoration:underline\">*"_s
+            + html(draft.mid(start, length)) + u"</span>"_s;
+        at = start + length;
+    }
+    text += html(draft.mid(at));
+    m_draftPage = u"<hr><p><b>Ctrl+%1 &nbsp; Machine draft</b> (Apertium, not checked by anyone) &nbsp; "
+                  "<a href=\"insert:%2\">Insert</a><br><span style=\"color:#5a5a5a\">%3</span></p>"_s.arg(
+                      QString::number(number), QString::number(number - 1), text);
+    if (!unknown.empty())
+        m_draftPage += u"<p><small>Words marked * are unknown to the engine and were left as they are.</small></p>"_s;
+    showPages();
+}
+
+void MemoryPanel::showDraftNote(const QString &text)
+{
+    m_draftPage = u"<hr><p><small>"_s + html(text) + u"</small></p>"_s;
+    showPages();
+}
+
+void MemoryPanel::showPages()
+{
+    m_matches->setHtml(m_matchesPage + m_draftPage);
 }
 
 void MemoryPanel::showNote(const QString &text)
 {
     m_repeats->setEnabled(false);
-    m_matches->setHtml(u"<p>"_s + html(text) + u"</p>"_s);
+    m_matchesPage = u"<p>"_s + html(text) + u"</p>"_s;
+    m_draftPage.clear();
+    showPages();
     m_context->clear();
     m_contextKeys.clear();
 }

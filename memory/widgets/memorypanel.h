@@ -6,6 +6,9 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <utility>
+#include <vector>
+
 class QPushButton;
 class QTabWidget;
 class QTextBrowser;
@@ -24,6 +27,10 @@ public:
     void showMatches(const QString &current, const std::vector<MemoryMatch> &matches);
     // A sentence instead of matches: no block open, or the memory is out of use.
     void showNote(const QString &text);
+    // Below the matches: the machine draft, inserted by Ctrl+`number`, its
+    // unknown words (start, length) marked; or a sentence in its place.
+    void showDraft(int number, const QString &draft, const std::vector<std::pair<qsizetype, qsizetype>> &unknown);
+    void showDraftNote(const QString &text);
     void showContext(const BlockContext &context);
 
     QTextBrowser *matchesView() const { return m_matches; }
@@ -42,4 +49,7 @@ private:
     QTextBrowser *m_context = nullptr;
     QPushButton *m_repeats = nullptr;
     QStringList m_contextKeys;
+    QString m_matchesPage;
+    QString m_draftPage;
+    void showPages();
 };

@@ -1,0 +1,51 @@
+#include "cli/commands.h"
+#include "cli/exchangefiles.h"
+#include "exchange/glossary.h"
+#include "links/linkstore.h"
+#include "store/database.h"
+
+#include <QCommandLineParser>
+
+using namespace Qt::StringLiterals;
+
+int runExportGlossary(CliContext &context, const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.addPositionalArgument(u"OUT.csv"_s, u"The CSV glossary to write."_s);
+    Database db;
+    if (const auto stop = parseAndOpenStore(parser, db, context, arguments, 1, 1))
+        return *stop;
+    QString error;
+    const QList<LinkRow> rows = readAllLinks(db, &error);
+    if (!error.isEmpty())
+        return context.fail(error);
+    if (const auto stop = writeNamedFile(context, parser.positionalArguments().first(), writeGlossary(rows)))
+        return *stop;
+    return ExitSuccess;
+}
+
+int runImportGlossary(CliContext &context, const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.addPositionalArgument(u"FILE"_s, u"The CSV glossary to read."_s);
+    Database db;
+    if (const auto stop = parseAndOpenStore(parser, db, context, arguments, 1, 1))
+        return *stop;
+    const QString path = parser.positionalArguments().first();
+    const auto bytes = readNamedFile(context, path);
+    if (!bytes)
+        return bytes.status();
+    const GlossaryRead read = readGlossary(*bytes);
+    if (!read.ok)
+        return context.fail(u"%1 could not be read as a glossary. %2 Nothing was imported."_s.arg(path, read.message));
+    const GlossaryImport import = importGlossary(db, read.rows);
+    if (!import.ok)
+        return context.fail(import.message);
+    context.err << u"%1 links added, %2 changed, %3 unchanged. The store was copied first to backups/%4."_s
+                       .arg(import.added)
+                       .arg(import.changed)
+                       .arg(import.unchanged)
+                       .arg(import.backup)
+                << Qt::endl;
+    return ExitSuccess;
+}

@@ -1,0 +1,90 @@
+#include "exchange/translationimport.h"
+
+#include "store/backup.h"
+#include "store/database.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+int TranslationImport::count(Kind kind) const
+{
+    return int(std::count_if(lines.begin(), lines.end(), [kind](const Line &line) { return line.kind == kind; }));
+}
+
+TranslationImport importTranslations(Database &db, const std::vector<ExchangeUnit> &units, const QString &reason,
+                                     bool dryRun, const std::function<void(int, int)> &progress)
+{
+    using Kind = TranslationImport::Kind;
+    TranslationImport result;
+    struct Planned
+    {
+        QString key;
+        BlockLoad load;
+        BlockEdits edits;
+    };
+    std::vector<Planned> planned;
+    for (const ExchangeUnit &unit : units) {
+        const QString key = blockKey(unit.address.table, unit.address.fileName, unit.address.number);
+        BlockLoad load = loadBlock(db, key);
+        if (load.outcome == BlockLoad::Outcome::Failed || load.outcome == BlockLoad::Outcome::Duplicate) {
+            result.ok = false;
+            result.message = load.message;
+            return result;
+        }
+        if (!load.stored) {
+            result.lines.push_back({Kind::NoBlock, unit.address, u"the store has no such block"_s});
+            continue;
+        }
+        if (!unit.hasTarget || unit.target == load.translation) {
+            ++result.unchanged;
+            continue;
+        }
+        if (unit.source != load.original) {
+            result.lines.push_back(
+                {Kind::SourceChanged, unit.address, u"the original has changed since the file was made"_s});
+            continue;
+        }
+        result.lines.push_back({dryRun ? Kind::WouldSave : Kind::Saved, unit.address, unit.target});
+        planned.push_back({key, std::move(load), {unit.target, {}, unit.revised}});
+    }
+    if (dryRun || planned.empty())
+        return result;
+
+    const Backups::Outcome backup = Backups::makeBackup(QFileInfo(db.path()).absolutePath(), reason);
+    if (!backup.ok) {
+        result.ok = false;
+        result.message = backup.message + u" Nothing was imported; free some room or fix the folder and try again."_s;
+        return result;
+    }
+    result.backup = backup.file;
+    const auto failed = [&](const QString &why) {
+        db.rollback();
+        result.ok = false;
+        result.message = u"The import stopped and no block was changed: "_s + why;
+        result.saved.clear();
+        for (auto &line : result.lines) {
+            if (line.kind == Kind::Saved)
+                line.kind = Kind::Failed;
+        }
+        return result;
+    };
+    if (!db.begin())
+        return failed(db.lastError().message);
+    for (Planned &plan : planned) {
+        plan.edits.comment = plan.load.comment;
+        const BlockAddress &at = *plan.load.address;
+        const QString nodeText = QString::number(at.number) + (plan.load.comment.isEmpty() ? u""_s : u"[c]"_s);
+        BlockSave save = saveBlock(db, plan.key, nodeText, plan.edits, &*plan.load.stored);
+        if (!save.ok)
+            return failed(save.message);
+        result.saved.emplace_back(plan.key, std::move(save));
+        if (progress)
+            progress(int(result.saved.size()), int(planned.size()));
+    }
+    if (!db.commit())
+        return failed(db.lastError().message);
+    return result;
+}
