@@ -1,6 +1,7 @@
 #include "scripts/originalimport.h"
 
 #include "store/backup.h"
+#include "store/blockedit.h"
 #include "store/layout.h"
 #include "store/programfolder.h"
 #include "store/storetext.h"
@@ -84,6 +85,22 @@ bool runDeletions(Database &db, ProgressPacer &pacer)
 bool isScriptFolder(const QString &basePath)
 {
     return !basePath.isEmpty() && QFileInfo::exists(QDir(basePath).filePath(ScriptTables::battleScript));
+}
+
+QString folderProblem(const QString &basePath)
+{
+    if (isScriptFolder(basePath))
+        return {};
+    const QFileInfo base(basePath);
+    if (!basePath.isEmpty() && base.isDir()) {
+        DIR *dir = ::opendir(QFile::encodeName(basePath).constData());
+        if (!dir)
+            return u"The folder %1 cannot be read (%2). Give your account the right to read it, or choose "
+                   "another folder."_s.arg(QDir::cleanPath(base.absoluteFilePath()),
+                                           QString::fromLocal8Bit(std::strerror(errno)));
+        ::closedir(dir);
+    }
+    return InvalidFolder;
 }
 
 QString listingProblem(const QString &folderPath)
@@ -232,8 +249,20 @@ Result Importer::run()
         m_result.files = 0;
         m_result.blocks = 0;
         stop(QString(), 0, u"the store could not keep the imported scripts (%1)."_s.arg(why));
+        return m_result;
     }
+    // Kept as they are (a script may name a block twice, and the re-import
+    // keeps every block 0), but told: they open as "Duplicate records".
+    m_result.duplicates = duplicateBlocks(m_db).value_or(std::vector<DuplicateBlock>());
     return m_result;
+}
+
+QString duplicatesLine(const std::vector<DuplicateBlock> &duplicates)
+{
+    if (duplicates.empty())
+        return {};
+    return u"%1 block(s) are stored more than once and open as \"%2\"; Tools, Checks… lists them and removes "
+           "the older rows."_s.arg(QString::number(duplicates.size()), DuplicateRecordsMessage);
 }
 
 bool Importer::importOriginalFolder(const QString &folder, const QStringList &names)
