@@ -7,6 +7,7 @@
 #include "app/editorcontroller.h"
 #include "app/exportcontroller.h"
 #include "app/importcontroller.h"
+#include "app/keepcontroller.h"
 #include "app/linkscontroller.h"
 #include "app/memorycontroller.h"
 #include "app/previewcontroller.h"
@@ -26,6 +27,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -123,10 +125,21 @@ void MainWindow::buildFeatures()
     auto *spelling = new SpellController(*c.rtxtTranslated, m_programFolder, *this);
     auto *checks = new CheckController({this, c.Scripts, c.rtxtTranslated, c.lblChecks, c.picPreview, c.mnuTools},
                                        m_windowSize, m_programFolder, storePath());
+    m_keep = new KeepController({this, c.Scripts, c.rtxtTranslated, c.txtComentario, c.chkRevised, c.mnuTools, c.lblMsg},
+                                *blocks, m_programFolder, storePath());
     auto *fitting = new FitController({this, c.Scripts, c.rtxtTranslated, c.mnuTools, c.lblMsg}, m_windowSize, m_db,
                                       this);
 
     connect(this, &MainWindow::storeReady, tree, &TreeController::showStore);
+    connect(m_keep, &KeepController::storeRestored, tree, [tree, blocks] {
+        blocks->closeBlock(); // its text stays in its draft, not in the restored store
+        tree->rebuildTree();
+    });
+    connect(m_keep, &KeepController::storeRestored, checks, &CheckController::projectChanged);
+    connect(checks, &CheckController::duplicatesRemoved, tree, [tree, blocks] {
+        blocks->closeBlock();
+        tree->rebuildTree();
+    });
     connect(originals, &ImportController::scriptsChanged, tree, &TreeController::rebuildTree);
     connect(translations, &TranslatedImportController::scriptsChanged, tree, &TreeController::rebuildTree);
     connect(search, &SearchController::nodeClicked, blocks, &BlockEditController::openBlock);
@@ -212,6 +225,7 @@ void MainWindow::exitProgram()
     if (m_exited)
         return;
     emit aboutToExit();
+    m_keep->waitForBackup();
     m_exited = true;
     m_db.close();
     close();
@@ -253,10 +267,14 @@ bool MainWindow::load()
     m_c.mnu28->setChecked(true);
     m_c.mnu32->setChecked(true);
 
+    m_keep->startUp();
     if (!openStore(m_db, storePath())) {
         reportStartUpError(m_db.lastError());
         return true;
     }
+    if (m_db.isReadOnly())
+        Messages::inform(this, u"The store %1 can only be read: its file or folder is not writable. Every block "
+                               "can be viewed, but nothing can be saved."_s.arg(QDir::cleanPath(storePath())));
 
     for (QWidget *w : {static_cast<QWidget *>(m_c.rtxtOriginal), static_cast<QWidget *>(m_c.rtxtTranslated),
                        static_cast<QWidget *>(m_c.txtComentario), static_cast<QWidget *>(m_c.chkRevised)})
