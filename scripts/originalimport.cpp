@@ -45,6 +45,11 @@ QString shownPath(const QString &folder, const QString &name)
     return folder + u'\\' + name;
 }
 
+QString messagePath(const QString &folder, const QString &name)
+{
+    return QDir::toNativeSeparators(folder + u'/' + name);
+}
+
 std::optional<qint64> existingScriptRows(Database &db, StoreError *error)
 {
     qint64 sum = 0;
@@ -202,7 +207,7 @@ Result Importer::run()
         for (const QString &name : std::as_const(listings[f])) {
             if (const QString why = checkFileName(name); !why.isEmpty()) {
                 const QString file = shownPath(ScriptTables::all[f], name);
-                stop(file, 0, file + u": "_s + why);
+                stop(file, 0, messagePath(ScriptTables::all[f], name) + u": "_s + why);
                 return m_result;
             }
         }
@@ -285,13 +290,14 @@ bool Importer::importOriginalFolder(const QString &folder, const QStringList &na
 bool Importer::importFile(const QString &folder, const QString &name, ReaderSizes &sizes)
 {
     const QString shown = shownPath(folder, name);
+    const QString path = messagePath(folder, name);
     m_pacer.text(u"Importing file... "_s + shown);
 
     int line = 1; // the line being read when a block completes
     qint64 stored = 0;
     QString refusal;
     if (!m_db.execute(u"SAVEPOINT import_file"_s))
-        return stop(shown, 0, u"%1: the store cannot take the file (%2)."_s.arg(shown, m_db.lastError().message));
+        return stop(shown, 0, u"%1: the store cannot take the file (%2)."_s.arg(path, m_db.lastError().message));
     auto rollback = [this] {
         m_db.execute(u"ROLLBACK TO import_file"_s);
         m_db.execute(u"RELEASE import_file"_s);
@@ -301,11 +307,11 @@ bool Importer::importFile(const QString &folder, const QString &name, ReaderSize
         // script file, whatever it is.
         if (block.text.contains(QChar(u'\0'))) {
             refusal = u"%1, line %2: the block ending here holds a zero byte; the file is not a script text file."_s
-                          .arg(shown, QString::number(line));
+                          .arg(path, QString::number(line));
             return false;
         }
         if (!m_db.execute(insertStatement(folder, name, block))) {
-            refusal = u"%1, line %2: the block could not be stored (%3)."_s.arg(shown, QString::number(line),
+            refusal = u"%1, line %2: the block could not be stored (%3)."_s.arg(path, QString::number(line),
                                                                                  m_db.lastError().message);
             return false;
         }
@@ -323,12 +329,12 @@ bool Importer::importFile(const QString &folder, const QString &name, ReaderSize
         if (!refusal.isEmpty())
             return stop(shown, line, refusal);
         // The reader's sentence starts with the bare file name; put the folder before it.
-        return stop(shown, failure.line, folder + u'\\' + failure.message);
+        return stop(shown, failure.line, QDir::toNativeSeparators(folder + u'/') + failure.message);
     }
     if (!m_db.execute(u"RELEASE import_file"_s)) {
         const QString why = m_db.lastError().message;
         rollback();
-        return stop(shown, 0, u"%1: the store cannot keep the file (%2)."_s.arg(shown, why));
+        return stop(shown, 0, u"%1: the store cannot keep the file (%2)."_s.arg(path, why));
     }
     m_result.blocks += stored;
     return true;

@@ -50,6 +50,8 @@ QStringList listScriptFiles(const QString &folderPath);
 QString folderText(const QString &folder, bool originalImport);
 // folder "\" name, as the status texts write a file.
 QString shownPath(const QString &folder, const QString &name);
+// folder "/" name (the system's separator), as the program's own messages write a file.
+QString messagePath(const QString &folder, const QString &name);
 
 // The statement that stores one block of `name` in `folder`.
 QString insertStatement(const QString &folder, const QString &name, const ScriptBlock &block);
