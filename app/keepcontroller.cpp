@@ -59,7 +59,12 @@ KeepController::KeepController(const Controls &controls, BlockEditController &bl
     connect(m_c.translation, &QTextEdit::textChanged, this, typed);
     connect(m_c.comment, &QPlainTextEdit::textChanged, this, typed);
     connect(m_c.revised, &QCheckBox::clicked, this, typed);
-    connect(&m_blocks, &BlockEditController::leavingBlock, this, &KeepController::writeDraft);
+    connect(&m_blocks, &BlockEditController::leavingBlock, this, [this](const QString &key) {
+        // Automatic save off: the store keeps its text, the typing is kept apart and said so.
+        m_leftDraft.clear();
+        if (m_blocks.hasUnsavedEdits() && writeDraft())
+            m_leftDraft = key;
+    });
     connect(&m_blocks, &BlockEditController::blockLoaded, this, &KeepController::blockLoaded);
 }
 
@@ -102,27 +107,34 @@ void KeepController::waitForBackup()
         m_backup->wait();
 }
 
-void KeepController::writeDraft()
+bool KeepController::writeDraft()
 {
     m_draftPause.stop();
     const auto address = parseBlockKey(m_blocks.openKey());
     const std::optional<BlockEdits> edits = m_blocks.openEdits();
     if (!address || !edits || !m_blocks.hasUnsavedEdits())
-        return;
+        return false;
     const QString why = ::writeDraft(m_storePath, *address,
                                      {QDateTime::currentDateTime(), edits->translation, edits->comment, edits->revised});
     if (why.isEmpty())
-        return;
+        return true;
     m_c.status->setText(why);
     if (!m_draftProblemTold) {
         m_draftProblemTold = true;
         Messages::inform(m_c.window, why);
     }
+    return false;
 }
 
 void KeepController::blockLoaded(const QString &key)
 {
     m_takeDraft->setEnabled(false);
+    // A draft the automatic save made needless is gone already.
+    if (const auto left = parseBlockKey(m_leftDraft);
+        left && m_leftDraft != key && !m_c.status->text().isEmpty() && blockDraft(m_storePath, *left))
+        m_c.status->setText(m_c.status->text() + u"\nThe unsaved text of block %1 of %2 was kept as a draft."_s.arg(
+                                                     QString::number(left->number), left->fileName));
+    m_leftDraft.clear();
     const auto address = parseBlockKey(key);
     if (!address)
         return;

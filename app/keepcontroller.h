@@ -62,8 +62,8 @@ public:
     void openRestore();
     void reopenLastBlock();
     void takeDraft();
-    // Writes the open block's unsaved text as its draft now.
-    void writeDraft();
+    // Writes the open block's unsaved text as its draft now; true when one was written.
+    bool writeDraft();
 
 signals:
     // The store was replaced by a backup: the tree is to be built anew.
@@ -83,4 +83,5 @@ private:
     QAction *m_takeDraft = nullptr;
     QThread *m_backup = nullptr;
     bool m_draftProblemTold = false;
+    QString m_leftDraft; // the block just left, its typing kept as a draft
 };
