@@ -70,41 +70,52 @@ KeepController::KeepController(const Controls &controls, BlockEditController &bl
 
 KeepController::~KeepController()
 {
-    waitForBackup();
+    if (m_backup)
+        m_backup->wait();
 }
 
+// The check reads every page and the copy writes them all: both run on a
+// thread of their own so that the window is idle at once; what they find
+// comes back through report().
 void KeepController::startUp()
 {
     if (const Backups::Interrupted restore = Backups::finishInterruptedRestore(m_programFolder); restore.happened)
         Messages::inform(m_c.window, restore.message);
-    if (const StoreCheck check = checkStoreFile(m_storePath); !check.ok) {
-        Messages::inform(m_c.window, damagedStoreMessage(m_programFolder, check.problem));
+    m_startUp = std::make_shared<StartUpWork>();
+    m_backup = QThread::create([work = m_startUp, folder = m_programFolder, store = m_storePath] {
+        const StoreCheck check = checkStoreFile(store);
+        work->problem = check.problem;
         // A damaged store is not copied: its copy would push a good one out.
-        return;
-    }
-    // A folder that cannot be written gets no copy; the store is only read there.
-    if (!QFileInfo(m_programFolder).isWritable() || !Backups::dailyBackupDue(m_programFolder))
-        return;
-    auto *outcome = new Backups::Outcome;
-    m_backup = QThread::create([outcome, folder = m_programFolder] {
-        *outcome = Backups::makeBackup(folder, Backups::Reason::Daily);
+        // A folder that cannot be written gets no copy; the store is only read there.
+        if (check.ok && QFileInfo(folder).isWritable() && Backups::dailyBackupDue(folder)) {
+            const Backups::Outcome outcome = Backups::makeBackup(folder, Backups::Reason::Daily);
+            work->backupFailure = outcome.ok ? QString() : outcome.message;
+        }
     });
-    connect(m_backup, &QThread::finished, this, [this, outcome] {
-        const QString message = outcome->ok ? QString() : outcome->message;
-        delete outcome;
-        m_backup->deleteLater();
-        m_backup = nullptr;
-        if (!message.isEmpty())
-            m_c.status->setText(u"The daily backup was not made: "_s + message);
-        emit backupDone(message);
-    });
+    connect(m_backup, &QThread::finished, this, &KeepController::report);
     m_backup->start(QThread::LowPriority);
 }
 
 void KeepController::waitForBackup()
 {
-    if (m_backup)
-        m_backup->wait();
+    if (!m_backup)
+        return;
+    m_backup->wait();
+    report();
+}
+
+void KeepController::report()
+{
+    if (!m_backup || !m_backup->isFinished())
+        return;
+    m_backup->deleteLater();
+    m_backup = nullptr;
+    const std::shared_ptr<StartUpWork> work = std::move(m_startUp);
+    if (!work->problem.isEmpty())
+        Messages::inform(m_c.window, damagedStoreMessage(m_programFolder, work->problem));
+    if (!work->backupFailure.isEmpty())
+        m_c.status->setText(u"The daily backup was not made: "_s + work->backupFailure);
+    emit backupDone(work->backupFailure);
 }
 
 bool KeepController::writeDraft()

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include <memory>
 #include <optional>
 
 class BlockEditController;
@@ -24,8 +25,9 @@ struct BlockVersion;
 // after the last key, when a block is left and at Exit; offered again when
 // the block is opened).
 //
-// Thread contract: GUI thread; the daily backup runs on a thread of its own
-// with its own connections, joined before the window goes.
+// Thread contract: GUI thread; the start-up check and the daily backup run
+// on a thread of their own with their own connections, joined before the
+// window goes.
 class KeepController : public QObject
 {
     Q_OBJECT
@@ -50,12 +52,13 @@ public:
                    const QString &storePath);
     ~KeepController() override;
 
-    // Before the store is opened for work: an interrupted restore finished,
-    // the store checked (its damage told with the way back), and the daily
-    // copy started on its thread (none for a damaged store or a folder that
-    // cannot be written).
+    // Before the store is opened for work: an interrupted restore finished;
+    // then, on a thread, the store checked (its damage told with the way
+    // back when the check ends) and the daily copy made (none for a damaged
+    // store or a folder that cannot be written).
     void startUp();
-    // The daily copy has ended (at once when none was started).
+    // The check and the daily copy have ended and been told (at once when
+    // none was started).
     void waitForBackup();
 
     void openHistory();
@@ -72,6 +75,12 @@ signals:
     void backupDone(const QString &message);
 
 private:
+    struct StartUpWork
+    {
+        QString problem;       // the store's damage; empty: whole
+        QString backupFailure; // empty: copied, or no copy was due
+    };
+    void report();
     void blockLoaded(const QString &key);
     void showTreeMenu(const QPoint &position);
 
@@ -82,6 +91,7 @@ private:
     QTimer m_draftPause;
     QAction *m_takeDraft = nullptr;
     QThread *m_backup = nullptr;
+    std::shared_ptr<StartUpWork> m_startUp;
     bool m_draftProblemTold = false;
     QString m_leftDraft; // the block just left, its typing kept as a draft
 };

@@ -102,7 +102,7 @@ void tst_KeepController::startUpChecksAndCopies()
     f.feature<KeepController>().waitForBackup();
     QCOMPARE(f.messages.texts().isEmpty(), said.isEmpty());
     if (!said.isEmpty())
-        QVERIFY2(f.messages.texts().first().contains(said), qPrintable(f.messages.texts().first()));
+        QVERIFY2(f.messages.texts().last().contains(said), qPrintable(f.messages.texts().last()));
     int daily = 0;
     for (const Backups::BackupInfo &copy : Backups::listBackups(f.home.path()))
         daily += copy.reason == Backups::Reason::Daily;

@@ -65,7 +65,7 @@ void tst_MainWindow::startUp_data()
                               << u"Required file 'tallowpen.db' is not in the .exe path folder"_s << 1 << QString();
     QTest::newRow("no database") << -1 << QStringList()
                                  << u"Debug: Please report this error to the Tallowpen team (tallowpen@users.invalid): 26"_s
-                                 << 2 << QString(); // after the damaged store's own message
+                                 << 1 << QString(); // the damaged store's own message comes when its check ends
     QTest::newRow("no font") << int(TestHome::StoreOnly) << QStringList()
                              << u"Required file 'font.bmp' is not in the 'Font' folder"_s << 1 << QString();
     QTest::newRow("blocks only in field") << int(TestHome::StoreAndFont) << QStringList{field} << QString() << 0 << QString();
