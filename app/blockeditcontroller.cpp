@@ -3,6 +3,7 @@
 #include "app/ui/messages.h"
 #include "app/windowsize.h"
 #include "store/scripttreemodel.h"
+#include "store/storetext.h"
 #include "store/widgets/scripttree.h"
 
 #include <QAction>
@@ -70,6 +71,8 @@ void BlockEditController::openBlock(const QModelIndex &node)
         return;
     ScriptTreeModel *model = treeModel();
     const QString key = model ? model->key(node) : QString();
+    if (!m_openKey.isEmpty())
+        emit leavingBlock(m_openKey);
     if (!m_openKey.isEmpty() && !savePendingEdits()) {
         reselectOpenNode();
         return;
@@ -172,6 +175,41 @@ BlockEdits BlockEditController::currentEdits() const
             m_c.revised->isChecked()};
 }
 
+void BlockEditController::closeBlock()
+{
+    forgetOpenBlock();
+    emptyEditors();
+    m_c.revised->setEnabled(false);
+    emit blockLoaded(QString());
+}
+
+std::optional<BlockEdits> BlockEditController::openEdits() const
+{
+    if (m_openKey.isEmpty())
+        return std::nullopt;
+    return currentEdits();
+}
+
+bool BlockEditController::hasUnsavedEdits() const
+{
+    if (m_openKey.isEmpty())
+        return false;
+    const BlockEdits edits = currentEdits();
+    const QString translation = toStoreText(edits.translation);
+    const BlockSnapshot now{m_openKey, translation, toStoreText(edits.comment), !translation.isEmpty(), edits.revised};
+    return !m_stored || *m_stored != now;
+}
+
+void BlockEditController::putEdits(const BlockEdits &edits)
+{
+    if (m_openKey.isEmpty())
+        return;
+    m_translation.edit(m_c.translation, edits.translation);
+    m_comment.show(m_c.comment, edits.comment);
+    m_c.revised->setEnabled(!edits.translation.isEmpty());
+    m_c.revised->setChecked(edits.revised && !edits.translation.isEmpty());
+}
+
 void BlockEditController::showSaveMarker()
 {
     m_c.saveMarker->show();
@@ -191,6 +229,8 @@ void BlockEditController::automaticSaveTick()
 
 void BlockEditController::saveAtExit()
 {
+    if (!m_openKey.isEmpty())
+        emit leavingBlock(m_openKey);
     m_failing = false;
     savePendingEdits();
 }
@@ -232,6 +272,16 @@ bool BlockEditController::saveNode(SaveKind kind, const QModelIndex &node)
     if (!autoSaveOn()) {
         Messages::beep();
         m_c.status->setText(u"Script saved"_s);
+    }
+    // The save stands; what became of the earlier version is said once.
+    if (!result.historyProblem.isEmpty()) {
+        m_c.status->setText(result.historyProblem);
+        if (!m_historyTold) {
+            m_historyTold = true;
+            m_busy = true;
+            Messages::inform(&m_window, result.historyProblem);
+            m_busy = false;
+        }
     }
     emit saved(result.written);
     return true;

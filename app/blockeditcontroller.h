@@ -67,6 +67,18 @@ public:
     // Exit's last chance for the open block's edits, told even if told before.
     void saveAtExit();
 
+    // Empties the editors without saving: the store under them changed.
+    void closeBlock();
+    // The open block's key; empty when no block is open.
+    QString openKey() const { return m_openKey; }
+    // What the editors hold for the open block; nullopt when none is open.
+    std::optional<BlockEdits> openEdits() const;
+    // True when the editors hold something the store does not.
+    bool hasUnsavedEdits() const;
+    // Puts values into the editors of the open block as an edit (undone by
+    // Ctrl+Z's neighbour, the editor's own undo), unsaved until saved.
+    void putEdits(const BlockEdits &edits);
+
 signals:
     // A load is about to fill the editors, which were emptied for it.
     void editorsEmptied();
@@ -81,6 +93,9 @@ signals:
     void originalCloned();
     // A field block's chosen window size went back to its own.
     void windowSizeReset();
+    // The open block is about to be left (another node, Exit) while its
+    // edits are still in the editors, saved or not.
+    void leavingBlock(const QString &key);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -112,4 +127,5 @@ private:
     bool m_busy = false;       // a message box spins the event loop; ticks wait
     bool m_keyDriven = false;  // the current node moves under the keyboard
     bool m_failing = false;    // automatic saves fail: told once, then in lblMsg
+    bool m_historyTold = false; // a history.db problem: told once, then in lblMsg
 };

@@ -1,6 +1,7 @@
 #include "app/checkcontroller.h"
 
 #include "app/ui/messages.h"
+#include "store/duplicates.h"
 #include "app/windowsize.h"
 #include "check/blockcheck.h"
 #include "check/widgets/checkswindow.h"
@@ -241,12 +242,38 @@ void CheckController::showChecksWindow(const QSet<QString> &scripts)
         m_checksWindow = new ChecksWindow(m_c.window);
         connect(m_checksWindow, &ChecksWindow::refreshRequested, this, &CheckController::refreshProject);
         connect(m_checksWindow, &ChecksWindow::findingOpened, this, &CheckController::openFinding);
+        connect(m_checksWindow, &ChecksWindow::removeDuplicatesRequested, this, &CheckController::removeDuplicates);
         m_checksWindow->setFitMenu(m_fitMenu);
     }
     m_checksWindow->showScripts(scripts);
     m_checksWindow->show();
     m_checksWindow->raise();
     m_checksWindow->activateWindow();
+    refreshProject();
+}
+
+void CheckController::removeDuplicates()
+{
+    if (!m_db.isOpen() && !openStore(m_db, m_storePath))
+        return Messages::inform(m_checksWindow, m_db.lastError().message);
+    QString error;
+    const auto duplicates = duplicateBlocks(m_db, &error);
+    if (!duplicates)
+        return Messages::inform(m_checksWindow, u"The duplicated blocks could not be read: %1"_s.arg(error));
+    if (duplicates->empty())
+        return refreshProject();
+    QStringList names;
+    for (const DuplicateBlock &block : *duplicates)
+        names << block.name();
+    const QString question = u"Remove the older row of each of these %1 block(s), keeping the newest?\r\n%2\r\n"
+                             "The store is copied into the backups folder first."_s.arg(
+                                 QString::number(duplicates->size()), names.mid(0, 20).join(u"\r\n"_s));
+    if (Messages::askWarning(m_checksWindow, question) != Messages::Answer::Yes)
+        return;
+    if (const QString why = removeOlderDuplicates(m_db, *duplicates); !why.isEmpty())
+        return Messages::inform(m_checksWindow, why);
+    emit duplicatesRemoved();
+    projectChanged();
     refreshProject();
 }
 

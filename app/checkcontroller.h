@@ -88,6 +88,8 @@ signals:
     void openBlockChecked();
     // A project check finished and its findings are shown.
     void projectChecked();
+    // The older rows of duplicated blocks were removed from the store.
+    void duplicatesRemoved();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -96,6 +98,7 @@ private:
     struct Project;
     void projectRead(std::shared_ptr<Project> project);
     void openFinding(const FindingRow &finding);
+    void removeDuplicates();
     void showOpenFindings(const QString &text);
     void underlineFindings();
     CheckContext &context();

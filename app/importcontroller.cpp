@@ -30,10 +30,12 @@ void ImportController::importOriginals()
     OriginalImport::Importer importer(m_db, base, run.pacer(),
                                       replacing ? OriginalImport::Importer::Mode::Replace
                                                 : OriginalImport::Importer::Mode::Add);
-    importer.run();
+    const OriginalImport::Result result = importer.run();
     // After a failure too: the files before it are in the store, or the
     // store is back as it was.
     emit scriptsChanged();
+    if (const QString line = OriginalImport::duplicatesLine(result.duplicates); !line.isEmpty())
+        m_c.status->setText(m_c.status->text() + u'\n' + line);
 }
 
 // Asks before the scripts already imported go; false when they stay. They

@@ -47,8 +47,8 @@ QString ImportRun::openScriptFolder(const ImportOpening &opening)
         return {};
     m_c.path->setText(chosen);
     const QString base = m_c.path->text();
-    if (!OriginalImport::isScriptFolder(base)) {
-        Messages::inform(m_c.window, OriginalImport::InvalidFolder);
+    if (const QString why = OriginalImport::folderProblem(base); !why.isEmpty()) {
+        Messages::inform(m_c.window, why);
         return {};
     }
     return base;

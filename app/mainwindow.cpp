@@ -9,6 +9,7 @@
 #include "app/editorcontroller.h"
 #include "app/exportcontroller.h"
 #include "app/importcontroller.h"
+#include "app/keepcontroller.h"
 #include "app/linkscontroller.h"
 #include "app/memorycontroller.h"
 #include "app/previewcontroller.h"
@@ -126,11 +127,22 @@ void MainWindow::buildFeatures()
     auto *spelling = new SpellController(*c.rtxtTranslated, m_programFolder, *this);
     auto *checks = new CheckController({this, c.Scripts, c.rtxtTranslated, c.lblChecks, c.picPreview, c.mnuTools},
                                        m_windowSize, m_programFolder, storePath());
+    m_keep = new KeepController({this, c.Scripts, c.rtxtTranslated, c.txtComentario, c.chkRevised, c.mnuTools, c.lblMsg},
+                                *blocks, m_programFolder, storePath());
     auto *fitting = new FitController({this, c.Scripts, c.rtxtTranslated, c.mnuTools, c.lblMsg}, m_windowSize, m_db,
                                       this);
     auto *exchange = new ExchangeController({this, c.Scripts, c.mnuTools, c.lblMsg}, m_db, m_programFolder, this);
 
     connect(this, &MainWindow::storeReady, tree, &TreeController::showStore);
+    connect(m_keep, &KeepController::storeRestored, tree, [tree, blocks] {
+        blocks->closeBlock(); // its text stays in its draft, not in the restored store
+        tree->rebuildTree();
+    });
+    connect(m_keep, &KeepController::storeRestored, checks, &CheckController::projectChanged);
+    connect(checks, &CheckController::duplicatesRemoved, tree, [tree, blocks] {
+        blocks->closeBlock();
+        tree->rebuildTree();
+    });
     connect(originals, &ImportController::scriptsChanged, tree, &TreeController::rebuildTree);
     connect(translations, &TranslatedImportController::scriptsChanged, tree, &TreeController::rebuildTree);
     connect(search, &SearchController::nodeClicked, blocks, &BlockEditController::openBlock);
@@ -224,6 +236,7 @@ void MainWindow::exitProgram()
     if (m_exited)
         return;
     emit aboutToExit();
+    m_keep->waitForBackup();
     m_exited = true;
     m_db.close();
     close();
@@ -272,10 +285,14 @@ bool MainWindow::load()
         w->setEnabled(false);
     m_c.mnuGuardar->setEnabled(false);
 
+    m_keep->startUp();
     if (!openStore(m_db, storePath())) {
         reportStartUpError(m_db.lastError());
         return true;
     }
+    if (m_db.isReadOnly())
+        Messages::inform(this, u"The store %1 can only be read: its file or folder is not writable. Every block "
+                               "can be viewed, but nothing can be saved."_s.arg(QDir::cleanPath(storePath())));
 
     ResultSet arena = m_db.query(u"Select * from battling_arena"_s);
     if (!arena.isValid()) {

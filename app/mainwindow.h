@@ -11,6 +11,7 @@
 #include <map>
 #include <optional>
 
+class KeepController;
 class PreviewController;
 class QSplitter;
 class WindowSettings;
@@ -108,6 +109,7 @@ private:
     WindowSize m_windowSize;
     Database m_db;
     PreviewController *m_preview = nullptr;
+    KeepController *m_keep = nullptr;
     std::map<Command, std::function<void()>> m_commands;
     bool m_exited = false;
 };

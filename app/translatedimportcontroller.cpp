@@ -35,5 +35,5 @@ void TranslatedImportController::importTranslations()
     // lblMsg shows only the last folder's outcome; the reasons of every
     // folder that stopped are worth a box, since each names its file and line.
     if (!report.failures.isEmpty())
-        Messages::inform(m_c.window, report.failures.join(u"\r\n"_s));
+        Messages::inform(m_c.window, TranslatedImport::FolderFailed + u"\r\n"_s + report.failures.join(u"\r\n"_s));
 }

@@ -10,6 +10,7 @@ namespace {
 constexpr std::array<const char16_t *, RuleCount> Ids = {
     u"end-tag", u"tags", u"pages", u"overflow", u"glyph", u"identical", u"glossary", u"inconsistent", u"punctuation",
     u"dropped",
+    u"duplicate",
 };
 
 QString counted(int n, const QString &one)
@@ -48,6 +49,7 @@ Severity ruleSeverity(Rule rule)
     case Rule::Tags:
     case Rule::Overflow:
     case Rule::Glyph:
+    case Rule::Duplicate:
         return Severity::Error;
     default:
         return Severity::Warning;

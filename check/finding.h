@@ -22,8 +22,9 @@ enum class Rule {
     Inconsistent, // warning: the same original translated otherwise elsewhere
     Punctuation,  // warning: unpaired Spanish marks, doubled or edge blanks
     Dropped,      // warning (error when the original shows that page): text <End of Block> drops unshown
+    Duplicate,    // error: the store holds the block in more than one row
 };
-inline constexpr int RuleCount = int(Rule::Dropped) + 1;
+inline constexpr int RuleCount = int(Rule::Duplicate) + 1;
 
 enum class Severity { Error, Warning };
 

@@ -11,7 +11,9 @@
 #include <QThread>
 
 #include <algorithm>
+#include <map>
 #include <thread>
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 
@@ -126,6 +128,55 @@ ProjectCheck checkRange(const CheckedProject &project, const ProjectCheckOptions
     return check;
 }
 
+QString rowText(const CheckedBlock &block)
+{
+    const QString text = block.translated ? block.translation : block.original;
+    QString line = text.section(u'\r', 0, 0).section(u'\n', 0, 0);
+    if (line.size() > 40)
+        line = line.left(40) + u"…"_s;
+    return u"%1 \"%2\""_s.arg(block.translated ? u"translated"_s : u"untranslated, original"_s, line);
+}
+
+// A block stored in more than one row answers only "Duplicate records" when
+// opened, and the export writes every row: each row gets a finding naming
+// all of them, in the order the store holds them (the oldest first).
+void findDuplicates(const CheckedProject &project, const ProjectCheckOptions &options, ProjectCheck &check)
+{
+    std::map<std::tuple<QString, QString, qint16>, std::vector<const CheckedBlock *>> byKey;
+    for (const CheckedBlock &block : project.blocks) {
+        if (!options.inScope || options.inScope(block))
+            byKey[{block.table, block.fileName, block.number}].push_back(&block);
+    }
+    std::map<const CheckedBlock *, BlockFindings *> found;
+    for (BlockFindings &entry : check.blocks)
+        found[entry.block] = &entry;
+    std::vector<BlockFindings> added;
+    for (const auto &[key, rows] : byKey) {
+        if (rows.size() < 2)
+            continue;
+        QStringList described;
+        for (size_t i = 0; i < rows.size(); ++i)
+            described << u"row %1: %2"_s.arg(QString::number(i + 1), rowText(*rows[i]));
+        const QString message = u"Block %1 of %2 is stored in %3 rows (%4); remove the older one from the checks "
+                                "window."_s.arg(QString::number(std::get<2>(key)), std::get<1>(key),
+                                               QString::number(rows.size()), described.join(u"; "_s));
+        const Finding finding{Rule::Duplicate, Severity::Error, message, 0, 0};
+        for (const CheckedBlock *row : rows) {
+            ++check.errors;
+            if (const auto it = found.find(row); it != found.end())
+                it->second->findings.prepend(finding);
+            else
+                added.push_back({row, {finding}});
+        }
+    }
+    if (added.empty())
+        return;
+    std::move(added.begin(), added.end(), std::back_inserter(check.blocks));
+    // Back in project order: the blocks are one vector, so their addresses give it.
+    std::sort(check.blocks.begin(), check.blocks.end(),
+              [](const BlockFindings &a, const BlockFindings &b) { return a.block < b.block; });
+}
+
 } // namespace
 
 ProjectCheck checkProject(const CheckedProject &project, const ProjectCheckOptions &options)
@@ -152,6 +203,8 @@ ProjectCheck checkProject(const CheckedProject &project, const ProjectCheckOptio
         check.warnings += results[part].warnings;
         std::move(results[part].blocks.begin(), results[part].blocks.end(), std::back_inserter(check.blocks));
     }
+    if (options.rules.contains(Rule::Duplicate))
+        findDuplicates(project, options, check);
     return check;
 }
 

@@ -28,8 +28,8 @@ int runImportOriginal(CliContext &context, const QStringList &arguments)
     ProgressPacer pacer(&progress);
     if (*existing > 0 && !parser.isSet(yes))
         return context.fail(OriginalImport::Question);
-    if (!OriginalImport::isScriptFolder(base))
-        return context.fail(OriginalImport::InvalidFolder);
+    if (const QString why = OriginalImport::folderProblem(base); !why.isEmpty())
+        return context.fail(why);
     OriginalImport::Importer importer(db, base, pacer,
                                       *existing > 0 ? OriginalImport::Importer::Mode::Replace
                                                     : OriginalImport::Importer::Mode::Add);
@@ -37,6 +37,14 @@ int runImportOriginal(CliContext &context, const QStringList &arguments)
     progress.finish();
     if (!result.ok) // a verbose run printed the message among the progress texts
         return progress.printsEveryText() ? Stop{ExitFailure} : context.fail(result.message);
+    if (const QString line = OriginalImport::duplicatesLine(result.duplicates); !line.isEmpty()) {
+        context.err << line << Qt::endl;
+        for (const DuplicateBlock &block : result.duplicates) {
+            if (context.verbose)
+                context.err << u"duplicate: %1 in %2 rows"_s.arg(block.name(), QString::number(block.rows.size()))
+                            << Qt::endl;
+        }
+    }
     context.out << result.message << Qt::endl;
     return ExitSuccess;
 }

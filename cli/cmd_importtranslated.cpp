@@ -24,9 +24,14 @@ int runImportTranslated(CliContext &context, const QStringList &arguments)
     const TranslatedImport::Report report = TranslatedImport::run(db, parser.positionalArguments().constFirst(), pacer);
     progress.finish();
     if (!report.validFolder)
-        return context.fail(OriginalImport::InvalidFolder);
-    for (const QString &failure : report.failures)
-        context.err << failure << Qt::endl;
+        return context.fail(OriginalImport::folderProblem(parser.positionalArguments().constFirst()));
+    // A folder that failed is the import's result, whatever the folders after it did.
+    if (!report.failures.isEmpty()) {
+        context.out << TranslatedImport::FolderFailed << Qt::endl;
+        for (const QString &failure : report.failures)
+            context.err << failure << Qt::endl;
+        return ExitFailure;
+    }
     context.out << report.lastStatus << Qt::endl;
-    return report.failures.isEmpty() ? ExitSuccess : ExitFailure;
+    return ExitSuccess;
 }

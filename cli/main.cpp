@@ -1,4 +1,5 @@
 #include "cli/command.h"
+#include "store/backup.h"
 #include "store/programfolder.h"
 
 #include <QCoreApplication>
@@ -34,9 +35,9 @@ int main(int argc, char *argv[])
 {
     // No display: images are drawn and written with QtGui's raster code alone.
     QCoreApplication app(argc, argv);
-    // stderr carries the commands' own messages; the libraries' debug lines
-    // would only bury them.
-    QLoggingCategory::setFilterRules(u"tallowpen.*.debug=false"_s);
+    // stderr carries the commands' own messages; the libraries' log lines
+    // would only bury them or say them twice.
+    QLoggingCategory::setFilterRules(u"tallowpen.*.debug=false\ntallowpen.*.warning=false"_s);
     QCoreApplication::setApplicationName(u"tallowpen-cli"_s);
     QCoreApplication::setApplicationVersion(QStringLiteral(TALLOWPEN_VERSION));
 
@@ -80,6 +81,11 @@ int main(int argc, char *argv[])
         return ExitUsage;
     }
     CliContext context{resolveProgramFolder(home), out, err, verbose, isatty(fileno(stderr)) == 1};
+    if (const Backups::Interrupted restore = Backups::finishInterruptedRestore(context.programFolder); restore.happened) {
+        err << restore.message << Qt::endl;
+        if (!restore.ok)
+            return ExitFailure;
+    }
     const int status = command->run(context, arguments);
     out.flush();
     err.flush();

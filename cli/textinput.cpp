@@ -46,6 +46,15 @@ OrStop<QString> readEditorTextFile(CliContext &context, const QString &path)
     QString why;
     if (!SafeFile::readRegular(path, bytes, &why))
         return context.fail(u"Cannot read %1: %2"_s.arg(path, why));
+    // A NUL cannot travel inside a statement's text: refused here, where its place can be named.
+    if (const qsizetype nul = bytes.indexOf('\0'); nul >= 0) {
+        const qsizetype lineStart = bytes.lastIndexOf('\n', nul) + 1;
+        return context.fail(u"%1, line %2, column %3 (byte %4): a NUL (zero) byte, which no text of a block can "
+                            "hold. Remove it and try again; nothing was saved."_s.arg(path)
+                                .arg(bytes.left(nul).count('\n') + 1)
+                                .arg(QString::fromUtf8(bytes.mid(lineStart, nul - lineStart)).size() + 1)
+                                .arg(nul + 1));
+    }
     // Decoded line by line so that a bad byte can be reported with its line.
     const QList<QByteArray> lines = bytes.split('\n');
     QString text;

@@ -1,6 +1,7 @@
 #include "scripts/originalimport.h"
 
 #include "store/backup.h"
+#include "store/blockedit.h"
 #include "store/layout.h"
 #include "store/programfolder.h"
 #include "store/storetext.h"
@@ -44,6 +45,11 @@ QString shownPath(const QString &folder, const QString &name)
     return folder + u'\\' + name;
 }
 
+QString messagePath(const QString &folder, const QString &name)
+{
+    return QDir::toNativeSeparators(folder + u'/' + name);
+}
+
 std::optional<qint64> existingScriptRows(Database &db, StoreError *error)
 {
     qint64 sum = 0;
@@ -84,6 +90,22 @@ bool runDeletions(Database &db, ProgressPacer &pacer)
 bool isScriptFolder(const QString &basePath)
 {
     return !basePath.isEmpty() && QFileInfo::exists(QDir(basePath).filePath(ScriptTables::battleScript));
+}
+
+QString folderProblem(const QString &basePath)
+{
+    if (isScriptFolder(basePath))
+        return {};
+    const QFileInfo base(basePath);
+    if (!basePath.isEmpty() && base.isDir()) {
+        DIR *dir = ::opendir(QFile::encodeName(basePath).constData());
+        if (!dir)
+            return u"The folder %1 cannot be read (%2). Give your account the right to read it, or choose "
+                   "another folder."_s.arg(QDir::cleanPath(base.absoluteFilePath()),
+                                           QString::fromLocal8Bit(std::strerror(errno)));
+        ::closedir(dir);
+    }
+    return InvalidFolder;
 }
 
 QString listingProblem(const QString &folderPath)
@@ -185,7 +207,7 @@ Result Importer::run()
         for (const QString &name : std::as_const(listings[f])) {
             if (const QString why = checkFileName(name); !why.isEmpty()) {
                 const QString file = shownPath(ScriptTables::all[f], name);
-                stop(file, 0, file + u": "_s + why);
+                stop(file, 0, messagePath(ScriptTables::all[f], name) + u": "_s + why);
                 return m_result;
             }
         }
@@ -232,8 +254,20 @@ Result Importer::run()
         m_result.files = 0;
         m_result.blocks = 0;
         stop(QString(), 0, u"the store could not keep the imported scripts (%1)."_s.arg(why));
+        return m_result;
     }
+    // Kept as they are (a script may name a block twice, and the re-import
+    // keeps every block 0), but told: they open as "Duplicate records".
+    m_result.duplicates = duplicateBlocks(m_db).value_or(std::vector<DuplicateBlock>());
     return m_result;
+}
+
+QString duplicatesLine(const std::vector<DuplicateBlock> &duplicates)
+{
+    if (duplicates.empty())
+        return {};
+    return u"%1 block(s) are stored more than once and open as \"%2\"; Tools, Checks… lists them and removes "
+           "the older rows."_s.arg(QString::number(duplicates.size()), DuplicateRecordsMessage);
 }
 
 bool Importer::importOriginalFolder(const QString &folder, const QStringList &names)
@@ -256,13 +290,14 @@ bool Importer::importOriginalFolder(const QString &folder, const QStringList &na
 bool Importer::importFile(const QString &folder, const QString &name, ReaderSizes &sizes)
 {
     const QString shown = shownPath(folder, name);
+    const QString path = messagePath(folder, name);
     m_pacer.text(u"Importing file... "_s + shown);
 
     int line = 1; // the line being read when a block completes
     qint64 stored = 0;
     QString refusal;
     if (!m_db.execute(u"SAVEPOINT import_file"_s))
-        return stop(shown, 0, u"%1: the store cannot take the file (%2)."_s.arg(shown, m_db.lastError().message));
+        return stop(shown, 0, u"%1: the store cannot take the file (%2)."_s.arg(path, m_db.lastError().message));
     auto rollback = [this] {
         m_db.execute(u"ROLLBACK TO import_file"_s);
         m_db.execute(u"RELEASE import_file"_s);
@@ -272,11 +307,11 @@ bool Importer::importFile(const QString &folder, const QString &name, ReaderSize
         // script file, whatever it is.
         if (block.text.contains(QChar(u'\0'))) {
             refusal = u"%1, line %2: the block ending here holds a zero byte; the file is not a script text file."_s
-                          .arg(shown, QString::number(line));
+                          .arg(path, QString::number(line));
             return false;
         }
         if (!m_db.execute(insertStatement(folder, name, block))) {
-            refusal = u"%1, line %2: the block could not be stored (%3)."_s.arg(shown, QString::number(line),
+            refusal = u"%1, line %2: the block could not be stored (%3)."_s.arg(path, QString::number(line),
                                                                                  m_db.lastError().message);
             return false;
         }
@@ -294,12 +329,12 @@ bool Importer::importFile(const QString &folder, const QString &name, ReaderSize
         if (!refusal.isEmpty())
             return stop(shown, line, refusal);
         // The reader's sentence starts with the bare file name; put the folder before it.
-        return stop(shown, failure.line, folder + u'\\' + failure.message);
+        return stop(shown, failure.line, QDir::toNativeSeparators(folder + u'/') + failure.message);
     }
     if (!m_db.execute(u"RELEASE import_file"_s)) {
         const QString why = m_db.lastError().message;
         rollback();
-        return stop(shown, 0, u"%1: the store cannot keep the file (%2)."_s.arg(shown, why));
+        return stop(shown, 0, u"%1: the store cannot keep the file (%2)."_s.arg(path, why));
     }
     m_result.blocks += stored;
     return true;

@@ -3,6 +3,7 @@
 #include "scripts/importprogress.h"
 #include "scripts/scriptformat.h"
 #include "store/database.h"
+#include "store/duplicates.h"
 
 #include <QString>
 #include <QStringList>
@@ -34,6 +35,9 @@ bool isScriptFolder(const QString &basePath);
 // Why a folder that is there cannot be listed whole (not a folder, no
 // access, a link to nothing, a "*.txt" name that is not UTF-8); empty when it
 // can, or when there is nothing at all (a missing folder yields no files).
+// Empty for a script folder; else why not: a folder that cannot be read is
+// named with the reason, any other gets InvalidFolder.
+QString folderProblem(const QString &basePath);
 QString listingProblem(const QString &folderPath);
 
 // The "*.txt" files of a folder (case-insensitive, files only, as a
@@ -46,6 +50,8 @@ QStringList listScriptFiles(const QString &folderPath);
 QString folderText(const QString &folder, bool originalImport);
 // folder "\" name, as the status texts write a file.
 QString shownPath(const QString &folder, const QString &name);
+// folder "/" name (the system's separator), as the program's own messages write a file.
+QString messagePath(const QString &folder, const QString &name);
 
 // The statement that stores one block of `name` in `folder`.
 QString insertStatement(const QString &folder, const QString &name, const ScriptBlock &block);
@@ -63,7 +69,11 @@ struct Result
     int line = 0;        // 1-based line in that file, 0 when none applies
     int files = 0;       // files stored completely
     qint64 blocks = 0;   // rows inserted and kept
+    std::vector<DuplicateBlock> duplicates; // blocks the store holds more than once afterwards
 };
+
+// "N blocks are stored more than once": the count the import reports.
+QString duplicatesLine(const std::vector<DuplicateBlock> &duplicates);
 
 // One run over the three folders under a base path, in the order
 // battling_arena, battle_script, field. Every name is checked before any row

@@ -9,8 +9,13 @@
 #include "store/safefile.h"
 #include "store/storetext.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
+#include <QRegularExpression>
 #include <QFileInfo>
+
+#include <map>
 
 using namespace Qt::StringLiterals;
 
@@ -122,6 +127,31 @@ QString writeScript(Database &db, const QString &programFolder, const ExportList
     return {};
 }
 
+// Empty when scripts can be written into `folder` (made when missing).
+QString usableFolder(const QString &programFolder, const QString &folder)
+{
+    if (const QString link = SafeFile::symlinkOnTheWay(programFolder, folder); !link.isEmpty())
+        return u"%1 is a symbolic link, and nothing is written through links inside the program folder"_s.arg(
+            QDir::toNativeSeparators(link));
+    if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder))
+        return u"the folder %1 could not be created"_s.arg(QDir::toNativeSeparators(folder));
+    return {};
+}
+
+// The hidden files a killed export left beside its scripts (the safe
+// writer's ".NAME.XXXXXX"). One written by an export running now is younger
+// than a minute and stays.
+void removeStaleTemporaries(const QString &folder)
+{
+    static const QRegularExpression temporary(u"^\\..+\\.[A-Za-z0-9]{6}$"_s);
+    const QDateTime stale = QDateTime::currentDateTime().addSecs(-60);
+    const QDir dir(folder);
+    for (const QFileInfo &file : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
+        if (file.isHidden() && temporary.match(file.fileName()).hasMatch() && file.lastModified() < stale)
+            QFile::remove(file.absoluteFilePath());
+    }
+}
+
 } // namespace
 
 ExportResult exportScripts(Database &db, const QString &programFolder, const std::vector<ExportListRow> &ticked,
@@ -140,13 +170,17 @@ ExportResult exportScripts(Database &db, const QString &programFolder, const std
 
     const QDir home(programFolder);
     const QString translated = home.filePath(u"Translated"_s);
-    for (const QString &folder : QStringList{translated, translated + u"/battling_arena"_s,
-                                             translated + u"/battle_script"_s, translated + u"/field"_s}) {
-        if (const QString link = SafeFile::symlinkOnTheWay(programFolder, folder); !link.isEmpty())
-            return stopped(result, folder, u"%1 is a symbolic link, and nothing is written through links inside "
-                                           "the program folder"_s.arg(QDir::toNativeSeparators(link)));
-        if (!QFileInfo(folder).isDir() && !home.mkpath(folder))
-            return stopped(result, folder, u"the folder could not be created"_s);
+    if (const QString why = usableFolder(programFolder, translated); !why.isEmpty())
+        return stopped(result, translated, why);
+    // A table folder that cannot be written refuses its own scripts; the
+    // other folders are still written.
+    std::map<QString, QString> refused;
+    for (const QString &table : ScriptTables::all) {
+        const QString folder = translated + u'/' + table;
+        if (QString why = usableFolder(programFolder, folder); !why.isEmpty())
+            refused[table] = why;
+        else
+            removeStaleTemporaries(folder);
     }
 
     int done = 0;
@@ -155,6 +189,10 @@ ExportResult exportScripts(Database &db, const QString &programFolder, const std
         if (progress) {
             progress->showFiles(done++, int(ticked.size()));
             progress->showText(QDir::toNativeSeparators(path));
+        }
+        if (const auto folder = refused.find(row.folder); folder != refused.end()) {
+            skipped(result, path, folder->second);
+            continue;
         }
         if (const QString why = writeScript(db, programFolder, row, path, onlyRevised, includeUntranslated);
             !why.isEmpty())

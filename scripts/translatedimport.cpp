@@ -24,8 +24,8 @@ namespace {
 bool importFile(Database &db, const QString &basePath, const QString &folder, const QString &name,
                 ReaderSizes &sizes, ProgressPacer &pacer, QString *failure, qint64 *blocks)
 {
-    const QString shown = OriginalImport::shownPath(folder, name);
-    pacer.text(u"Importing file... "_s + shown);
+    const QString shown = OriginalImport::messagePath(folder, name);
+    pacer.text(u"Importing file... "_s + OriginalImport::shownPath(folder, name));
 
     int line = 1; // the line being read when a block completes
     qint64 stored = 0;
@@ -62,7 +62,7 @@ bool importFile(Database &db, const QString &basePath, const QString &folder, co
     if (db.inTransaction())
         db.rollback();
     // The reader's sentence starts with the bare file name; put the folder before it.
-    *failure = refusal.isEmpty() ? folder + u'\\' + readFailure.message : refusal;
+    *failure = refusal.isEmpty() ? QDir::toNativeSeparators(folder + u'/') + readFailure.message : refusal;
     return false;
 }
 
@@ -84,7 +84,7 @@ bool importTranslatedFolder(Database &db, const QString &basePath, const QString
     // folder before a single row of it is written.
     for (const QString &name : names) {
         if (const QString why = OriginalImport::checkFileName(name); !why.isEmpty()) {
-            *failure = OriginalImport::shownPath(folder, name) + u": "_s + why;
+            *failure = OriginalImport::messagePath(folder, name) + u": "_s + why;
             return false;
         }
     }

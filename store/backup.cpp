@@ -3,6 +3,7 @@
 #include "store/database.h"
 #include "store/layout.h"
 #include "store/programfolder.h"
+#include "store/safefile.h"
 #include "store/sqlitehandle.h"
 #include "store/storecheck.h"
 #include "store/translationstatus.h"
@@ -25,17 +26,20 @@ namespace {
 const QString TimeFormat = u"yyyy-MM-dd_HH-mm-ss"_s;
 const QString DamagedStore = u"damaged-store"_s;
 
-// Two copies within one second get "-2", "-3"... after the time.
+// Copies are ordered by a number after the time that only grows: one more
+// than the highest in the folder. Clocks go back and copies come from other
+// machines; the number still says which copy was made last. Names written
+// before the number was kept carry none (0) or a same-second count.
 struct ParsedName
 {
     BackupInfo info;
-    int sequence = 1;
+    qint64 sequence = 0;
 };
 
 std::optional<ParsedName> parseName(const QString &name)
 {
     static const QRegularExpression pattern(
-        u"^(\\d{4}-\\d{2}-\\d{2}_\\d{2}-\\d{2}-\\d{2})(?:-(\\d{1,4}))?_([^/\\\\]+)\\.db$"_s);
+        u"^(\\d{4}-\\d{2}-\\d{2}_\\d{2}-\\d{2}-\\d{2})(?:-(\\d{1,12}))?_([^/\\\\]+)\\.db$"_s);
     const QRegularExpressionMatch match = pattern.match(name);
     if (!match.hasMatch())
         return std::nullopt;
@@ -43,7 +47,7 @@ std::optional<ParsedName> parseName(const QString &name)
     parsed.info.file = name;
     parsed.info.time = QDateTime::fromString(match.captured(1), TimeFormat);
     parsed.info.reason = match.captured(3);
-    parsed.sequence = match.captured(2).isEmpty() ? 1 : match.captured(2).toInt();
+    parsed.sequence = match.captured(2).toLongLong();
     if (!parsed.info.time.isValid())
         return std::nullopt;
     return parsed;
@@ -60,9 +64,9 @@ std::vector<ParsedName> parsedBackups(const QString &folder)
         }
     }
     std::sort(found.begin(), found.end(), [](const ParsedName &a, const ParsedName &b) {
-        if (a.info.time != b.info.time)
-            return a.info.time > b.info.time;
-        return a.sequence > b.sequence;
+        if (a.sequence != b.sequence)
+            return a.sequence > b.sequence;
+        return a.info.time > b.info.time;
     });
     return found;
 }
@@ -88,18 +92,23 @@ QString prepareFolder(const QString &folder)
     return {};
 }
 
-// The time and its sequence number alone tell copies apart and order them,
-// whatever their reasons.
-QString freeName(const QString &folder, const QDateTime &time, const QString &reason)
+// The next number after every copy in the folder, the hidden ones being
+// written included.
+qint64 nextSequence(const QString &folder)
 {
-    const QString stamp = time.toString(TimeFormat);
-    const QDir dir(folder);
-    for (int sequence = 1;; ++sequence) {
-        const QString prefix = sequence == 1 ? stamp : stamp + u'-' + QString::number(sequence);
-        if (dir.entryList({prefix + u"_*"_s, u'.' + prefix + u"_*"_s}, QDir::AllEntries | QDir::Hidden | QDir::System)
-                .isEmpty())
-            return prefix + u'_' + reasonSlug(reason) + u".db"_s;
+    qint64 highest = 0;
+    for (QString name : QDir(folder).entryList({u"*.db"_s, u".*.db.part"_s}, QDir::Files | QDir::Hidden | QDir::System)) {
+        if (name.startsWith(u'.'))
+            name = name.mid(1).chopped(5);
+        if (const auto parsed = parseName(name))
+            highest = std::max(highest, parsed->sequence);
     }
+    return highest + 1;
+}
+
+QString sequencedName(const QDateTime &time, qint64 sequence, const QString &reason)
+{
+    return time.toString(TimeFormat) + u'-' + QString::number(sequence) + u'_' + reasonSlug(reason) + u".db"_s;
 }
 
 void removeFileAndJournals(const QString &path)
@@ -129,41 +138,57 @@ Outcome failed(const QString &message)
     return Outcome{false, QString(), message};
 }
 
+// Never removes `made` nor `spared`: the copy an operation just made, and
+// the one it is about to read.
+void prune(const QString &folder, const QString &made, const QString &spared)
+{
+    const std::vector<ParsedName> all = parsedBackups(folder);
+    for (size_t i = Kept; i < all.size(); ++i) {
+        if (all[i].info.file != made && all[i].info.file != spared)
+            QFile::remove(QDir(folder).filePath(all[i].info.file));
+    }
+}
+
 Outcome backupStoreFile(const QString &storePath, const QString &folder, const QString &reason,
-                        const QDateTime &now)
+                        const QDateTime &now, const QString &spared = {})
 {
     if (const QString why = prepareFolder(folder); !why.isEmpty())
         return failed(why);
     if (!QFileInfo(storePath).isFile())
         return failed(u"There is no store %1 to back up."_s.arg(QDir::toNativeSeparators(storePath)));
 
-    const QString name = freeName(folder, now, reason);
-    const QString finalPath = QDir(folder).filePath(name);
-    const QString partPath = QDir(folder).filePath(u'.' + name + u".part"_s);
+    // Another process may take the same number at the same moment: the
+    // rename never replaces, and the loser takes the next number.
     QString why;
-    {
-        const SqliteHandle from = openSqlite(storePath, SQLITE_OPEN_READWRITE, &why);
-        const SqliteHandle to = from ? openSqlite(partPath, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, &why)
-                                     : SqliteHandle();
-        if (to) {
-            why = copyDatabase(from.get(), to.get());
-            // One file that any copy of SQLite opens alone, without a journal beside it.
-            if (why.isEmpty() && execSqlite(to.get(), u"PRAGMA journal_mode=DELETE"_s) != SQLITE_OK)
-                why = sqliteMessage(to.get());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QString name = sequencedName(now, nextSequence(folder), reason);
+        const QString finalPath = QDir(folder).filePath(name);
+        const QString partPath = QDir(folder).filePath(u'.' + name + u".part"_s);
+        if (QFileInfo::exists(partPath))
+            continue;
+        {
+            const SqliteHandle from = openSqlite(storePath, SQLITE_OPEN_READWRITE, &why);
+            const SqliteHandle to = from ? openSqlite(partPath, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, &why)
+                                         : SqliteHandle();
+            if (to) {
+                why = copyDatabase(from.get(), to.get());
+                // One file that any copy of SQLite opens alone, without a journal beside it.
+                if (why.isEmpty() && execSqlite(to.get(), u"PRAGMA journal_mode=DELETE"_s) != SQLITE_OK)
+                    why = sqliteMessage(to.get());
+            }
         }
-    }
-    if (why.isEmpty() && !QFile::rename(partPath, finalPath))
-        why = u"the copy could not be named %1"_s.arg(name);
-    if (!why.isEmpty()) {
+        if (why.isEmpty() && QFile::rename(partPath, finalPath)) {
+            prune(folder, name, spared);
+            return Outcome{true, name, QString()};
+        }
         removeFileAndJournals(partPath);
-        return failed(u"The store %1 could not be backed up into %2: %3."_s.arg(
-            QDir::toNativeSeparators(storePath), QDir::toNativeSeparators(folder), why));
+        if (!why.isEmpty() || !QFileInfo::exists(finalPath))
+            break;
     }
-
-    const std::vector<ParsedName> all = parsedBackups(folder);
-    for (size_t i = Kept; i < all.size(); ++i)
-        QFile::remove(QDir(folder).filePath(all[i].info.file));
-    return Outcome{true, name, QString()};
+    if (why.isEmpty())
+        why = u"no free name could be given to the copy"_s;
+    return failed(u"The store %1 could not be backed up into %2: %3."_s.arg(
+        QDir::toNativeSeparators(storePath), QDir::toNativeSeparators(folder), why));
 }
 
 // A store SQLite cannot even copy is moved aside whole, its journal with it.
@@ -171,7 +196,7 @@ QString setAside(const QString &storePath, const QString &folder, const QDateTim
 {
     if (const QString why = prepareFolder(folder); !why.isEmpty())
         return why;
-    *name = freeName(folder, now, DamagedStore);
+    *name = sequencedName(now, nextSequence(folder), DamagedStore);
     const QString target = QDir(folder).filePath(*name);
     if (!QFile::rename(storePath, target))
         return u"the damaged store could not be moved to %1"_s.arg(QDir::toNativeSeparators(target));
@@ -259,6 +284,34 @@ std::optional<int> translatedPercent(const QString &backupPath)
     return count.percent();
 }
 
+namespace {
+
+QString markerPath(const QString &programFolder)
+{
+    return QDir(backupsFolderOf(programFolder)).filePath(RestoreMarkerName);
+}
+
+// The copy at `source` becomes the store. A store file that is no store
+// (an interrupted restore leaves an empty one) is removed first: its
+// content is in the copy kept before the restore began.
+QString putInPlace(const QString &source, const QString &storePath)
+{
+    if (QFileInfo::exists(storePath) && !checkStoreFile(storePath).ok)
+        removeFileAndJournals(storePath);
+    QString why;
+    const SqliteHandle from = openSqlite(source, SQLITE_OPEN_READONLY, &why);
+    const SqliteHandle to = from ? openSqlite(storePath, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, &why)
+                                 : SqliteHandle();
+    if (to)
+        why = copyDatabase(from.get(), to.get());
+    // The store's own journal mode, which a store moved aside took with it.
+    if (why.isEmpty())
+        execSqlite(to.get(), u"PRAGMA journal_mode=WAL"_s);
+    return why;
+}
+
+} // namespace
+
 Outcome restoreBackup(const QString &programFolder, const QString &file, const QDateTime &now)
 {
     const QString folder = backupsFolderOf(programFolder);
@@ -277,7 +330,7 @@ Outcome restoreBackup(const QString &programFolder, const QString &file, const Q
     QString kept;
     bool movedAside = false;
     if (QFileInfo::exists(storePath)) {
-        const Outcome before = makeBackup(programFolder, Reason::BeforeRestore, now);
+        const Outcome before = backupStoreFile(storePath, folder, Reason::BeforeRestore, now, file);
         kept = before.file;
         if (!before.ok) {
             if (checkStoreFile(storePath).ok)
@@ -288,25 +341,57 @@ Outcome restoreBackup(const QString &programFolder, const QString &file, const Q
         }
     }
 
+    // Written before the store is touched: a restore killed from here on is
+    // finished (or undone) by finishInterruptedRestore at the next start.
     QString why;
-    {
-        const SqliteHandle from = openSqlite(source, SQLITE_OPEN_READONLY, &why);
-        const SqliteHandle to = from ? openSqlite(storePath, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, &why)
-                                     : SqliteHandle();
-        if (to)
-            why = copyDatabase(from.get(), to.get());
-        // The store's own journal mode, which a store moved aside took with it.
-        if (why.isEmpty())
-            execSqlite(to.get(), u"PRAGMA journal_mode=WAL"_s);
-    }
-    if (why.isEmpty())
+    if (!SafeFile::writeWhole(markerPath(programFolder), (file + u'\n' + kept + u'\n').toUtf8(), programFolder, &why))
+        why = u"the note %1 could not be written (%2)"_s.arg(RestoreMarkerName, why);
+    else
+        why = putInPlace(source, storePath);
+    if (why.isEmpty()) {
+        QFile::remove(markerPath(programFolder));
         return Outcome{true, kept, QString()};
+    }
     if (movedAside) {
         removeFileAndJournals(storePath);
         QFile::rename(QDir(folder).filePath(kept), storePath);
         QFile::rename(QDir(folder).filePath(kept) + u"-wal"_s, storePath + u"-wal"_s);
     }
+    QFile::remove(markerPath(programFolder));
     return failed(u"The backup %1 could not be put in place of the store: %2. The store is as it was."_s.arg(file, why));
+}
+
+Interrupted finishInterruptedRestore(const QString &programFolder)
+{
+    const QString marker = markerPath(programFolder);
+    QByteArray bytes;
+    QString why;
+    if (!QFileInfo(marker).isFile() || !SafeFile::readRegular(marker, bytes, &why, 4096))
+        return {};
+    const QStringList lines = QString::fromUtf8(bytes).split(u'\n');
+    const QString file = lines.value(0), kept = lines.value(1);
+    const QString folder = backupsFolderOf(programFolder);
+    const QString storePath = programPath(programFolder, StoreFileName);
+    Interrupted outcome;
+    outcome.happened = true;
+    if (parseName(file) && checkStoreFile(QDir(folder).filePath(file)).ok
+        && (why = putInPlace(QDir(folder).filePath(file), storePath)).isEmpty()) {
+        outcome.message = u"A restore of the backup %1 was interrupted; it has now been finished."_s.arg(file);
+    } else if (parseName(kept) && checkStoreFile(QDir(folder).filePath(kept)).ok
+               && (why = putInPlace(QDir(folder).filePath(kept), storePath)).isEmpty()) {
+        outcome.message = u"A restore of the backup %1 was interrupted and could not be finished; the store was "
+                          "put back as it was before it, from %2."_s.arg(file, kept);
+    } else {
+        outcome.ok = false;
+        outcome.message = u"A restore of the backup %1 was interrupted, and neither it nor the store it replaced "
+                          "(%2) could be put in place. Choose a backup with Tools, Restore from Backup…, or run: "
+                          "tallowpen-cli backups"_s.arg(file, kept.isEmpty() ? u"none"_s : kept);
+        return outcome;
+    }
+    if (!kept.isEmpty())
+        outcome.message += u" The store it replaced is kept as %1."_s.arg(kept);
+    QFile::remove(marker);
+    return outcome;
 }
 
 } // namespace Backups

@@ -12,10 +12,11 @@ class Database;
 // SQLite's online backup API: a consistent copy even while a window holds
 // the store open, and no file of the store is ever opened but by SQLite.
 //
-// A copy is named by the local date and time it was made and its reason,
-// "2024-05-01_14-02-11_import-translated.db", so that the folder lists them
-// in order and a person can tell them apart; the newest 20 are kept. Copies
-// are single files (no journal beside them).
+// A copy is named by the local date and time it was made, a number that
+// grows with every copy, and its reason: "2024-05-01_14-02-11-7_import-translated.db",
+// so that a person can tell them apart. The number orders them, whatever
+// the clock said; the newest 20 are kept, and never is the copy just made
+// pruned. Copies are single files (no journal beside them).
 //
 // Thread contract: the caller's thread; each call opens its own connections.
 namespace Backups {
@@ -51,7 +52,8 @@ struct Outcome
 // A reason as it can stand in a file name: letters, digits, "-" and "_";
 // any other run of characters becomes one "-". Empty gives "manual".
 QString reasonSlug(const QString &reason);
-// The copy's file name; nullopt for a name that is not one.
+// A copy's name as copies were named before they carried a number (still
+// read, ordered before any numbered one); nullopt for a name that is not one.
 QString backupFileName(const QDateTime &time, const QString &reason);
 std::optional<BackupInfo> parseBackupFileName(const QString &name);
 
@@ -80,5 +82,18 @@ std::optional<int> translatedPercent(const QString &backupPath);
 // is thrown away.
 Outcome restoreBackup(const QString &programFolder, const QString &file,
                       const QDateTime &now = QDateTime::currentDateTime());
+
+// A restore that was killed before it ended leaves a note in backups/. This
+// finishes it (or, when the copy cannot be read any more, puts back the
+// store it replaced) and removes the note; every start of the editor and
+// every command calls it first.
+inline const QString RestoreMarkerName = QStringLiteral("restore-in-progress.txt");
+struct Interrupted
+{
+    bool happened = false; // there was a note
+    bool ok = true;        // false: the store could not be made whole again
+    QString message;       // what happened, for the user
+};
+Interrupted finishInterruptedRestore(const QString &programFolder);
 
 } // namespace Backups

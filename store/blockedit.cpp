@@ -158,6 +158,9 @@ BlockSave saveBlock(Database &db, const QString &key, const QString &nodeText, c
         save.written = true;
         save.historyProblem = keepEarlierVersion(db.path(), *address, before, after);
     }
+    // What was typed is in the store now; a draft of it would only be offered again.
+    if (save.written || !known)
+        dropDraft(db.path(), *address);
     save.stored = after;
     if (status == StatusCount::Count)
         save.status = currentStatusLine(db);

@@ -4,6 +4,10 @@
 #include "store/logging.h"
 #include "store/unicodelike.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+
 #include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
@@ -103,9 +107,31 @@ bool Database::open(const QString &path)
 {
     close();
     m_path = path;
+    m_readOnly = false;
+    const QFileInfo file(path);
+    // A store in a folder or file that cannot be written is still read:
+    // without the journal's shared memory beside it, only as a file that no
+    // one changes while it is open (nobody can, from this account).
+    if (file.isFile() && (!file.isWritable() || !QFileInfo(file.absolutePath()).isWritable())) {
+        const QByteArray uri = "file:" + QUrl::toPercentEncoding(file.absoluteFilePath(), "/");
+        for (const char *mode : {"?mode=ro", "?mode=ro&immutable=1"}) {
+            sqlite3 *raw = nullptr;
+            const QByteArray name = uri + mode;
+            const int rc = sqlite3_open_v2(name.constData(), &raw,
+                                           SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
+            SqliteHandle db(raw);
+            if (rc == SQLITE_OK
+                && sqlite3_exec(db.get(), "SELECT COUNT(*) FROM sqlite_schema", nullptr, nullptr, nullptr) == SQLITE_OK) {
+                m_db = std::move(db);
+                m_readOnly = true;
+                m_lastError = {};
+                return true;
+            }
+        }
+    }
     sqlite3 *raw = nullptr;
-    const QByteArray file = path.toUtf8();
-    const int rc = sqlite3_open_v2(file.constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    const QByteArray name = path.toUtf8();
+    const int rc = sqlite3_open_v2(name.constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     // SQLite hands back a handle even when opening fails; it must be closed too.
     SqliteHandle db(raw);
     if (rc != SQLITE_OK) {
@@ -136,7 +162,8 @@ bool Database::configure(const QString &options)
     if (const QString problem = layoutProblem(m_db.get()); !problem.isEmpty())
         return fail(SQLITE_NOTADB,
                     u"%1 cannot be used as the store: %2. Nothing was written to it."_s.arg(m_path, problem));
-    const char *settings = "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;";
+    // A file opened only for reading keeps the journal mode it has.
+    const char *settings = m_readOnly ? "PRAGMA synchronous=NORMAL;" : "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;";
     char *message = nullptr;
     const int rc = sqlite3_exec(m_db.get(), settings, nullptr, nullptr, &message);
     if (rc != SQLITE_OK) {
@@ -255,6 +282,8 @@ bool Database::run(const QString &statement, ResultSet *rows, QVariant *out)
     const bool readOnly = sqlite3_stmt_readonly(stmt.get());
     if (rows && !readOnly)
         return fail(SQLITE_MISUSE, u"Only a SELECT can be run as a query."_s);
+    if (m_readOnly && !readOnly)
+        return fail(SQLITE_READONLY, readOnlyMessage());
 
     const int columns = sqlite3_column_count(stmt.get());
     if (rows)
@@ -273,10 +302,19 @@ bool Database::run(const QString &statement, ResultSet *rows, QVariant *out)
     if (rc != SQLITE_DONE) {
         if (rows)
             rows->close();
+        if ((rc & 0xff) == SQLITE_READONLY)
+            return fail(rc, readOnlyMessage());
         return fail(rc, u"The database could not run the statement: %1"_s.arg(QString::fromUtf8(sqlite3_errmsg(m_db.get()))));
     }
     m_lastError = {};
     return true;
+}
+
+QString Database::readOnlyMessage() const
+{
+    return u"%1 can only be read: the file or its folder %2 is not writable, so nothing was changed. "
+           "Make the folder writable, or copy it to one that is, to save."_s.arg(
+               QFileInfo(m_path).fileName(), QDir::cleanPath(QFileInfo(m_path).absolutePath()));
 }
 
 bool Database::fail(int code, const QString &message)

@@ -74,6 +74,9 @@ public:
     bool configure(const QString &options);
     void close();
     bool isOpen() const { return m_db != nullptr; }
+    // Opened only for reading: the file or its folder cannot be written.
+    // Every statement that would write is refused with a sentence saying so.
+    bool isReadOnly() const { return m_readOnly; }
     QString path() const { return m_path; }
 
     ResultSet query(const QString &statement);
@@ -107,10 +110,12 @@ private:
     struct Prepared;
     bool run(const QString &statement, ResultSet *rows, QVariant *out);
     bool fail(int code, const QString &message);
+    QString readOnlyMessage() const;
 
     SqliteHandle m_db;
     QString m_path;
     StoreError m_lastError;
+    bool m_readOnly = false;
 };
 
 // Opens `path` and gives it the second set-up call, as every window does at load.

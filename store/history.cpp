@@ -7,7 +7,9 @@
 #include "store/sqlitehandle.h"
 #include "store/storetext.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <sqlite3.h>
@@ -18,6 +20,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// Every table is made with the file, before it gets its name: a file
+// called history.db always holds them. Tables added later are added to an
+// older file at its first open.
 const QString HistoryLayout =
     u"CREATE TABLE IF NOT EXISTS block_history (id INTEGER PRIMARY KEY, replaced_at INTEGER NOT NULL, "
     "block_table TEXT NOT NULL, file_name TEXT NOT NULL, dialogue_id INTEGER NOT NULL, "
@@ -27,7 +32,17 @@ const QString HistoryLayout =
     "CREATE TABLE IF NOT EXISTS last_batch (reason TEXT NOT NULL, backup TEXT NOT NULL, began_at INTEGER NOT NULL, "
     "history_mark INTEGER NOT NULL);"
     "CREATE TABLE IF NOT EXISTS last_batch_block (block_table TEXT NOT NULL, file_name TEXT NOT NULL, "
-    "dialogue_id INTEGER NOT NULL);"_s;
+    "dialogue_id INTEGER NOT NULL);"
+    "CREATE TABLE IF NOT EXISTS block_draft (block_table TEXT NOT NULL, file_name TEXT NOT NULL, "
+    "dialogue_id INTEGER NOT NULL, written_at INTEGER NOT NULL, translation TEXT NOT NULL, comment TEXT NOT NULL, "
+    "revised INTEGER NOT NULL, PRIMARY KEY (block_table, file_name, dialogue_id));"
+    "CREATE TABLE IF NOT EXISTS editor_state (name TEXT PRIMARY KEY, value TEXT NOT NULL);"_s;
+
+// The columns this program reads; a table of that name without them is another program's.
+const char *const HistoryColumns =
+    "SELECT id, replaced_at, block_table, file_name, dialogue_id, translation, comment, revised FROM block_history LIMIT 0";
+
+const QString LastBlockName = u"last_block"_s;
 
 QString whereBlock(const BlockAddress &address)
 {
@@ -54,8 +69,91 @@ QString historyPath(const QString &storePath)
     return QFileInfo(storePath).absoluteDir().filePath(HistoryFileName);
 }
 
-// `create` false: a missing file is no error, just no history (nullptr, no message).
-Database *historyDatabase(const QString &storePath, bool create, QString *error)
+QString shownPath(const QString &path)
+{
+    return QDir::cleanPath(path);
+}
+
+// Made under a name of its own and renamed into place without replacing:
+// of two first saves at once, one file wins and the other save uses it.
+QString createWhole(const QString &path)
+{
+    const QString part = u"%1.%2.part"_s.arg(path, QString::number(QCoreApplication::applicationPid()));
+    QString why;
+    {
+        const SqliteHandle made = openSqlite(part, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, &why);
+        if (!made)
+            return why;
+        if (execSqlite(made.get(), u"PRAGMA journal_mode=WAL;"_s + HistoryLayout) != SQLITE_OK)
+            why = sqliteMessage(made.get());
+    }
+    if (why.isEmpty() && !QFile::rename(part, path) && !QFileInfo::exists(path))
+        why = u"it could not be named %1"_s.arg(HistoryFileName);
+    for (const QString &suffix : {QString(), u"-wal"_s, u"-shm"_s, u"-journal"_s})
+        QFile::remove(part + suffix);
+    return why;
+}
+
+// What keeps a file from serving as the history; `damaged` when the file
+// itself is at fault (not a database, no tables, another program's), as
+// against a lock or a folder that cannot be written.
+struct FileProblem
+{
+    QString why;
+    bool damaged = false;
+};
+
+bool damagedCode(int code)
+{
+    const int primary = code & 0xff;
+    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
+}
+
+// Empty when the file is a history this program can use (its newer tables
+// added when missing).
+FileProblem historyProblem(const QString &path)
+{
+    QString why;
+    const SqliteHandle db = openSqlite(path, SQLITE_OPEN_READWRITE, &why);
+    if (!db)
+        return {why, false};
+    const QString tables = firstValue(db.get(), u"SELECT COUNT(*) FROM sqlite_schema WHERE type = 'table'"_s);
+    if (tables.isEmpty())
+        return {sqliteMessage(db.get()), damagedCode(sqlite3_extended_errcode(db.get()))};
+    if (tables == u"0")
+        return {u"it holds no tables"_s, true};
+    sqlite3_stmt *raw = nullptr;
+    const int rc = sqlite3_prepare_v2(db.get(), HistoryColumns, -1, &raw, nullptr);
+    sqlite3_finalize(raw);
+    if (rc != SQLITE_OK)
+        return {u"it is not a history of block versions (%1)"_s.arg(sqliteMessage(db.get())),
+                (rc & 0xff) == SQLITE_ERROR || damagedCode(rc)};
+    if (sqlite3_db_readonly(db.get(), "main") == 0 && execSqlite(db.get(), HistoryLayout) != SQLITE_OK)
+        return {sqliteMessage(db.get()), damagedCode(sqlite3_extended_errcode(db.get()))};
+    return {};
+}
+
+// The damaged file keeps its rows for whoever can save them; the history
+// goes on in a new file.
+QString setAsideDamaged(const QString &path, const QString &problem, QString *notice)
+{
+    openHistory().db.reset();
+    const QFileInfo file(path);
+    const QString aside = file.absoluteDir().filePath(
+        u"history-damaged-%1.db"_s.arg(QDateTime::currentDateTime().toString(u"yyyy-MM-dd_HH-mm-ss-zzz"_s)));
+    if (!QFile::rename(path, aside))
+        return u"%1 is damaged (%2) and could not be set aside as %3"_s.arg(shownPath(path), problem, shownPath(aside));
+    QFile::rename(path + u"-wal"_s, aside + u"-wal"_s);
+    QFile::remove(path + u"-shm"_s);
+    *notice = u"%1 was damaged (%2): it was set aside as %3 and a new %4 was started."_s.arg(
+        shownPath(path), problem, QFileInfo(aside).fileName(), HistoryFileName);
+    qCWarning(lcStore) << *notice;
+    return createWhole(path);
+}
+
+// `create` false: a missing file is no error, just no history (nullptr, no
+// message). `notice` tells of a damaged file set aside on the way.
+Database *historyDatabase(const QString &storePath, bool create, QString *error, QString *notice = nullptr)
 {
     const QString path = historyPath(storePath);
     OpenHistory &history = openHistory();
@@ -65,30 +163,71 @@ Database *historyDatabase(const QString &storePath, bool create, QString *error)
     history.db.reset();
     if (file.isSymLink()) {
         *error = u"%1 is a symbolic link; the history is written only into the program folder itself."_s.arg(
-            QDir::toNativeSeparators(path));
+            shownPath(path));
         return nullptr;
     }
-    if (!file.exists() && !create)
+    if (file.exists() && !file.isFile()) {
+        *error = u"%1 is not a file; move it away so that the history can be kept."_s.arg(shownPath(path));
         return nullptr;
-    // The layout through a connection of its own, since the program's
-    // connections make no schema changes; run at every first open, so a
-    // file made by an earlier version gains the tables added since.
-    {
-        const SqliteHandle made = openSqlite(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, error);
-        if (!made)
+    }
+    if (!file.exists()) {
+        if (!create)
             return nullptr;
-        if (execSqlite(made.get(), u"PRAGMA journal_mode=WAL;"_s + HistoryLayout) != SQLITE_OK) {
-            *error = sqliteMessage(made.get());
+        if (const QString why = createWhole(path); !why.isEmpty()) {
+            *error = u"%1 could not be made: %2"_s.arg(shownPath(path), why);
+            return nullptr;
+        }
+    }
+    if (const FileProblem problem = historyProblem(path); !problem.why.isEmpty()) {
+        if (!problem.damaged) {
+            *error = u"%1 could not be opened: %2"_s.arg(shownPath(path), problem.why);
+            return nullptr;
+        }
+        QString told;
+        const QString why = setAsideDamaged(path, problem.why, &told);
+        if (notice)
+            *notice = told;
+        if (!why.isEmpty()) {
+            *error = told.isEmpty() ? why : told + u' ' + why;
             return nullptr;
         }
     }
     auto db = std::make_unique<Database>();
     if (!openStore(*db, path)) {
-        *error = db->lastError().message;
+        *error = u"%1 could not be opened: %2"_s.arg(shownPath(path), db->lastError().message);
         return nullptr;
     }
     history = {path, std::move(db)};
     return history.db.get();
+}
+
+// Runs a write on the history; a file found damaged by it is set aside and
+// the write tried once more on a new one.
+bool writeHistory(const QString &storePath, const QString &statement, QString *why, QString *notice)
+{
+    Database *history = historyDatabase(storePath, true, why, notice);
+    if (history && history->execute(statement))
+        return true;
+    if (history && damagedCode(history->lastError().code)) {
+        const QString path = historyPath(storePath);
+        const QString problem = history->lastError().message;
+        if (const QString failed = setAsideDamaged(path, problem, notice); !failed.isEmpty()) {
+            *why = failed;
+            return false;
+        }
+        history = historyDatabase(storePath, true, why, notice);
+        if (history && history->execute(statement))
+            return true;
+    }
+    if (history)
+        *why = history->lastError().message;
+    return false;
+}
+
+QString blockColumns(const BlockAddress &address)
+{
+    return storeLiteral(address.table) + u", "_s + storeLiteral(address.fileName) + u", "_s
+        + QString::number(address.number);
 }
 
 } // namespace
@@ -119,20 +258,19 @@ QString keepEarlierVersion(const QString &storePath, const BlockAddress &address
         || (before->translation == after.textDataT && before->comment == after.comments
             && before->revised == after.revised))
         return {};
-    QString why;
-    Database *history = historyDatabase(storePath, true, &why);
-    if (history
-        && history->execute(u"INSERT INTO block_history (replaced_at, block_table, file_name, dialogue_id, "
-                            "translation, comment, revised) VALUES ("_s
-                            + QString::number(now.toMSecsSinceEpoch()) + u", "_s + storeLiteral(address.table) + u", "_s
-                            + storeLiteral(address.fileName) + u", "_s + QString::number(address.number) + u", "_s
-                            + storeLiteral(before->translation) + u", "_s + storeLiteral(before->comment) + u", "_s
-                            + (before->revised ? u"1"_s : u"0"_s) + u')'))
-        return {};
-    if (history)
-        why = history->lastError().message;
+    QString why, notice;
+    if (writeHistory(storePath,
+                     u"INSERT INTO block_history (replaced_at, block_table, file_name, dialogue_id, "
+                     "translation, comment, revised) VALUES ("_s
+                         + QString::number(now.toMSecsSinceEpoch()) + u", "_s + blockColumns(address) + u", "_s
+                         + storeLiteral(before->translation) + u", "_s + storeLiteral(before->comment) + u", "_s
+                         + (before->revised ? u"1"_s : u"0"_s) + u')',
+                     &why, &notice))
+        return notice;
     why = u"The earlier version of block %1 of %2 could not be kept in %3: %4"_s.arg(
         QString::number(address.number), address.fileName, HistoryFileName, why);
+    if (!notice.isEmpty())
+        why = notice + u' ' + why;
     qCWarning(lcStore) << why;
     return why;
 }
@@ -141,9 +279,11 @@ std::optional<std::vector<BlockVersion>> blockVersions(const QString &storePath,
                                                        QString *error)
 {
     std::vector<BlockVersion> versions;
-    QString why;
-    Database *history = historyDatabase(storePath, false, &why);
-    if (!history) {
+    QString why, notice;
+    Database *history = historyDatabase(storePath, false, &why, &notice);
+    if (!notice.isEmpty())
+        why = notice;
+    if (!history || !notice.isEmpty()) {
         if (why.isEmpty())
             return versions;
         if (error)
@@ -162,6 +302,74 @@ std::optional<std::vector<BlockVersion>> blockVersions(const QString &storePath,
                             fromStoreText(rows.text(2)), rows.value(3).toLongLong() == 1});
     }
     return versions;
+}
+
+QString writeDraft(const QString &storePath, const BlockAddress &address, const BlockVersion &draft)
+{
+    QString why, notice;
+    if (writeHistory(storePath,
+                     u"INSERT OR REPLACE INTO block_draft (block_table, file_name, dialogue_id, written_at, translation, "
+                     "comment, revised) VALUES ("_s
+                         + blockColumns(address) + u", "_s + QString::number(draft.time.toMSecsSinceEpoch()) + u", "_s
+                         + storeLiteral(draft.translation) + u", "_s + storeLiteral(draft.comment) + u", "_s
+                         + (draft.revised ? u"1"_s : u"0"_s) + u')',
+                     &why, &notice))
+        return notice;
+    return u"The unsaved text of block %1 of %2 could not be kept in %3: %4"_s.arg(
+        QString::number(address.number), address.fileName, HistoryFileName, why);
+}
+
+std::optional<BlockVersion> blockDraft(const QString &storePath, const BlockAddress &address, QString *error)
+{
+    QString why;
+    Database *history = historyDatabase(storePath, false, &why);
+    if (!history) {
+        if (error)
+            *error = why;
+        return std::nullopt;
+    }
+    ResultSet rows = history->query(u"SELECT written_at, translation, comment, revised FROM block_draft"_s
+                                    + whereBlock(address));
+    if (!rows.isValid() || rows.step()) {
+        if (error)
+            *error = rows.isValid() ? QString() : rows.error().message;
+        return std::nullopt;
+    }
+    return BlockVersion{QDateTime::fromMSecsSinceEpoch(rows.value(0).toLongLong()), fromStoreText(rows.text(1)),
+                        fromStoreText(rows.text(2)), rows.value(3).toLongLong() == 1};
+}
+
+QString dropDraft(const QString &storePath, const BlockAddress &address)
+{
+    QString why;
+    Database *history = historyDatabase(storePath, false, &why);
+    if (!history || history->execute(u"DELETE FROM block_draft"_s + whereBlock(address)))
+        return why;
+    return history->lastError().message;
+}
+
+QString rememberOpenBlock(const QString &storePath, const QString &key)
+{
+    QString why, notice;
+    if (writeHistory(storePath,
+                     u"INSERT OR REPLACE INTO editor_state (name, value) VALUES ("_s + storeLiteral(LastBlockName)
+                         + u", "_s + storeLiteral(key) + u')',
+                     &why, &notice))
+        return notice;
+    return why;
+}
+
+QString lastOpenBlock(const QString &storePath)
+{
+    QString why;
+    Database *history = historyDatabase(storePath, false, &why);
+    if (!history)
+        return {};
+    ResultSet rows =
+        history->query(u"SELECT value FROM editor_state WHERE name = "_s + storeLiteral(LastBlockName));
+    if (!rows.isValid() || rows.step())
+        return {};
+    return fromStoreText(rows.text(0));
 }
 
 namespace {

@@ -40,7 +40,8 @@ std::optional<BlockVersion> storedVersion(Database &db, const BlockAddress &addr
 
 // Keeps `before` when `after` changes any of the three values. Empty when
 // done or nothing had to be kept, else why it could not be kept (the save
-// itself stands either way).
+// itself stands either way), or that a damaged history.db was set aside
+// and a new one started (said once, the version being kept in the new one).
 QString keepEarlierVersion(const QString &storePath, const BlockAddress &address,
                            const std::optional<BlockVersion> &before, const BlockSnapshot &after,
                            const QDateTime &now = QDateTime::currentDateTime());
@@ -56,6 +57,23 @@ Database *historyStore(const QString &storePath, bool create, QString *error);
 // there is no history yet.
 std::optional<std::vector<BlockVersion>> blockVersions(const QString &storePath, const BlockAddress &address,
                                                        QString *error = nullptr);
+
+// Drafts: the text a translator typed into a block and has not saved
+// (automatic save off), one per block, kept beside the versions so that a
+// crash, Exit or a click on another block never loses it. A save of the
+// block drops its draft. Times are when the draft was written.
+// writeDraft: empty when written, else why not (or the notice of a damaged
+// history.db set aside, said once).
+QString writeDraft(const QString &storePath, const BlockAddress &address, const BlockVersion &draft);
+// nullopt when the block has none (or it cannot be read: `error`).
+std::optional<BlockVersion> blockDraft(const QString &storePath, const BlockAddress &address,
+                                       QString *error = nullptr);
+QString dropDraft(const QString &storePath, const BlockAddress &address);
+
+// The block open in the editor, kept as it is opened so that Reopen Last
+// Block finds it after Exit or a crash; empty when none was kept.
+QString rememberOpenBlock(const QString &storePath, const QString &key);
+QString lastOpenBlock(const QString &storePath);
 
 // Word-level differences from one text to another, for showing what a
 // version would change: runs of equal, removed and added text that, read in

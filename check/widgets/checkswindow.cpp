@@ -3,6 +3,9 @@
 #include "ui_checkswindow.h"
 
 #include <QHeaderView>
+#include <QPushButton>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -26,6 +29,7 @@ ChecksWindow::ChecksWindow(QWidget *parent)
     m_ui->cmdAllScripts->hide();
 
     connect(m_ui->cmdRefresh, &QPushButton::clicked, this, &ChecksWindow::refreshRequested);
+    connect(m_ui->cmdRemoveDuplicates, &QPushButton::clicked, this, &ChecksWindow::removeDuplicatesRequested);
     connect(m_ui->cmdAllScripts, &QPushButton::clicked, this, [this] { showScripts({}); });
     connect(m_ui->cmbRule, &QComboBox::currentIndexChanged, this, [this](int index) {
         m_filter.setRule(index > 0 ? std::optional<Rule>(Rule(index - 1)) : std::nullopt);
@@ -56,6 +60,9 @@ void ChecksWindow::fillRuleFilter()
 
 void ChecksWindow::setFindings(std::vector<FindingRow> rows)
 {
+    m_ui->cmdRemoveDuplicates->setVisible(std::any_of(rows.begin(), rows.end(), [](const FindingRow &row) {
+        return row.finding.rule == Rule::Duplicate;
+    }));
     m_model.setFindings(std::move(rows));
     fillRuleFilter();
     showCount();

@@ -45,6 +45,8 @@ public:
 
 signals:
     void refreshRequested();
+    // Remove Older Duplicates…, shown while a block is stored twice.
+    void removeDuplicatesRequested();
     void findingOpened(const FindingRow &finding);
 
 private:

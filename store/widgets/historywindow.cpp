@@ -47,6 +47,11 @@ HistoryWindow::HistoryWindow(const QString &storePath, const BlockAddress &addre
 
     m_versions.push_back(now);
     QString error;
+    // The draft is text that was never saved: shown apart, under the editor's
+    // text and above the saved versions.
+    const std::optional<BlockVersion> draft = blockDraft(storePath, address);
+    if (draft)
+        m_versions.push_back(*draft);
     if (const auto kept = blockVersions(storePath, address, &error))
         m_versions.insert(m_versions.end(), kept->begin(), kept->end());
     else
@@ -55,9 +60,18 @@ HistoryWindow::HistoryWindow(const QString &storePath, const BlockAddress &addre
     const QLocale locale = QLocale::system();
     for (size_t i = 0; i < m_versions.size(); ++i) {
         const BlockVersion &version = m_versions[i];
-        const QString when = i == 0 ? u"Now, in the editor"_s : locale.toString(version.time, QLocale::ShortFormat);
-        new QTreeWidgetItem(m_ui->versionList,
-                            {when, version.revised ? u"Revised"_s : QString(), firstLine(shown(version.translation))});
+        const bool isDraft = draft && i == 1;
+        QString when = i == 0 ? u"Now, in the editor"_s : locale.toString(version.time, QLocale::ShortFormat);
+        if (isDraft)
+            when = u"Unsaved draft, %1"_s.arg(when);
+        auto *item = new QTreeWidgetItem(m_ui->versionList, {when, version.revised ? u"Revised"_s : QString(),
+                                                             firstLine(shown(version.translation))});
+        if (isDraft) {
+            QFont font = item->font(0);
+            font.setItalic(true);
+            for (int column = 0; column < 3; ++column)
+                item->setFont(column, font);
+        }
     }
     m_ui->versionList->resizeColumnToContents(0);
     selectVersion(m_versions.size() > 1 ? 1 : 0);

@@ -12,7 +12,7 @@ class HistoryWindow;
 }
 
 // The kept versions of the open block, newest first below the editor's
-// text as it is now. Choosing one shows what restoring it would change in
+// text as it is now and its unsaved draft, if any (in italics). Choosing one shows what restoring it would change in
 // the translated editor; Restore hands it back to the caller, which puts it
 // into the editors as an edit, saved like any other.
 class HistoryWindow : public QDialog
@@ -26,7 +26,7 @@ public:
 
     // Set when the window was closed with Restore.
     const std::optional<BlockVersion> &chosenVersion() const { return m_chosen; }
-    // Selects a row (0: the text as it is now, then the versions).
+    // Selects a row (0: the text as it is now, then the draft if any, then the versions).
     void selectVersion(int row);
 
 private:

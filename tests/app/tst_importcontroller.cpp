@@ -148,7 +148,7 @@ void tst_ImportController::aFailingTranslationFolderIsShown()
     QVERIFY(f.ok && f.write(u"battling_arena/a.txt"_s, script(70000, "A\r\n")));
     f.control<QAction>(u"mnuImpTra"_s)->trigger();
     QCOMPARE(f.messages.texts().size(), 1);
-    QVERIFY2(f.messages.texts().first().contains(u"battling_arena\\a.txt, line 1"_s),
+    QVERIFY2(f.messages.texts().first().contains(u"battling_arena/a.txt, line 1"_s),
              qPrintable(f.messages.texts().first()));
     QCOMPARE(f.control<QLabel>(u"lblMsg"_s)->text(), TranslatedImport::AllImported); // field came last
 }

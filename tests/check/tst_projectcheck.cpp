@@ -1,5 +1,8 @@
 #include "check/exportcheck.h"
+#include "store/backup.h"
 #include "store/database.h"
+#include "store/layout.h"
+#include "store/duplicates.h"
 #include "tests/support/storedblock.h"
 #include "tests/support/testhome.h"
 
@@ -23,6 +26,8 @@ private slots:
     void beforeExport_data();
     void beforeExport();
     void readBack();
+    void duplicatesAreErrors_data();
+    void duplicatesAreErrors();
 
 private:
     static QStringList found(const ProjectCheck &check);
@@ -64,7 +69,7 @@ QStringList tst_ProjectCheck::found(const ProjectCheck &check)
     QStringList found;
     for (const BlockFindings &block : check.blocks) {
         for (const Finding &f : block.findings)
-            found << u"%1 %2 %3"_s.arg(block.block->fileName).arg(block.block->number).arg(ruleId(f.rule));
+            found << u"%1 %2 %3"_s.arg(block.block->fileName.left(5)).arg(block.block->number).arg(ruleId(f.rule));
     }
     return found;
 }
@@ -131,6 +136,8 @@ void tst_ProjectCheck::aLargeProjectInProjectOrder()
         large.blocks.insert(large.blocks.end(), m_project.blocks.cbegin(), m_project.blocks.cend());
         expected += once;
     }
+    for (size_t i = 0; i < large.blocks.size(); ++i)
+        large.blocks[i].fileName += QString::number(i / m_project.blocks.size()); // each copy a script of its own
     const ProjectCheck check = checkProject(large);
     QCOMPARE(found(check), expected);
     QCOMPARE(check.checked, 2400);
@@ -180,6 +187,51 @@ void tst_ProjectCheck::readBack()
 
     QVERIFY(QFile::remove(m_home->filePath(u"Translated/field/a.txt"_s)));
     QVERIFY(verifyExport(m_db, m_home->path(), ticked, false, false).value(0).contains(u"cannot be read back"_s));
+}
+
+void tst_ProjectCheck::duplicatesAreErrors_data()
+{
+    QTest::addColumn<QList<int>>("added"); // blocks of a.txt stored once more, in turn
+    QTest::addColumn<QStringList>("findings");
+    QTest::newRow("none") << QList<int>() << QStringList();
+    QTest::newRow("a block named twice") << QList<int>{2} << QStringList{u"a.txt 2 duplicate"_s, u"a.txt 2 duplicate"_s};
+    QTest::newRow("block 0 left beside the new one")
+        << QList<int>{0, 0} << QStringList{u"a.txt 0 duplicate"_s, u"a.txt 0 duplicate"_s};
+}
+
+// The rule names every row of the block; the checks window's removal keeps
+// the newest row only, after a copy of the store.
+void tst_ProjectCheck::duplicatesAreErrors()
+{
+    QFETCH(QList<int>, added);
+    QFETCH(QStringList, findings);
+    for (int i = 0; i < added.size(); ++i) {
+        StoredBlock b;
+        b.file = u"a.txt"_s;
+        b.id = added[i];
+        b.textT = u"Copia %1"_s.arg(i);
+        b.translated = 1;
+        QVERIFY(insertBlock(*m_home, b));
+    }
+    QVERIFY(loadProject(m_db, m_home->path(), m_project, nullptr));
+    ProjectCheckOptions options;
+    options.rules = RuleSet::none();
+    options.rules.insert(Rule::Duplicate);
+    const ProjectCheck check = checkProject(m_project, options);
+    QCOMPARE(found(check), findings);
+    QCOMPARE(check.errors, findings.size());
+    if (!findings.isEmpty())
+        QVERIFY(check.blocks.front().findings.front().message.contains(u"row %1: translated"_s.arg(findings.size())));
+
+    const auto duplicates = duplicateBlocks(m_db);
+    QVERIFY(duplicates);
+    QCOMPARE(duplicates->size(), size_t(findings.isEmpty() ? 0 : 1));
+    QCOMPARE(removeOlderDuplicates(m_db, *duplicates), QString());
+    QVERIFY(duplicateBlocks(m_db)->empty());
+    QCOMPARE(Backups::listBackups(m_home->path()).size(), size_t(findings.isEmpty() ? 0 : 1));
+    if (!added.isEmpty())
+        QCOMPARE(storedRow(m_db, u"field"_s, u"a.txt"_s, added.last()).value(ColTextDataT).toString(),
+                 u"Copia %1"_s.arg(added.size() - 1));
 }
 
 QTEST_APPLESS_MAIN(tst_ProjectCheck)

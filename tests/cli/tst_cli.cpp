@@ -3,10 +3,17 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
 #include <QImage>
 #include <QTest>
 
 #include <sqlite3.h>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -22,6 +29,8 @@ private slots:
     void run_data();
     void run();
     void renderDrawsTheBlockAtItsSize();
+    void aReadOnlyFolderIsRead_data();
+    void aReadOnlyFolderIsRead();
 
 private:
     CliRun cli(QStringList arguments) const;
@@ -117,6 +126,11 @@ void tst_Cli::init()
     QVERIFY(m_home->write(u"translated/battle_script/b.txt"_s, "<TextBlock 5 w:1 h:1>\r\nAdi\xf3s.<End of Block>\r\n"));
     QVERIFY(m_home->write(u"broken/field/x.txt"_s, "<TextBlock 99999 w:1 h:1>\r\n<End of Block>\r\n"));
     QVERIFY(m_home->write(u"links.txt"_s, "axe, hacha\r\n"));
+    QVERIFY(m_home->write(u"mixed/battling_arena/x.txt"_s, "<TextBlock 99999 w:1 h:1>\r\n<End of Block>\r\n"));
+    QVERIFY(m_home->write(u"mixed/battle_script/b.txt"_s, "<TextBlock 5 w:1 h:1>\r\nYa.<End of Block>\r\n"));
+    QVERIFY(m_home->write(u"twice/field/d.txt"_s, QByteArray("<TextBlock 1 w:24 h:2>\r\nHi.<End of Block>\r\n").repeated(2)));
+    QVERIFY(QDir(m_home->path()).mkpath(u"twice/battle_script"_s));
+    QVERIFY(m_home->write(u"nul.txt"_s, QByteArray("Hola\r\nmu\0ndo", 12)));
     QVERIFY(m_home->write(u"text.txt"_s, "sword x\r\nthe bow\nend"));
     QVERIFY(m_home->write(u"dict/es_ES.aff"_s, "SET UTF-8\nTRY aeiosndl\n"));
     QVERIFY(m_home->write(u"dict/es_ES.dic"_s, "3\nhola\nespada\nmundo\n"));
@@ -211,6 +225,73 @@ void tst_Cli::renderDrawsTheBlockAtItsSize()
     const QImage block(m_home->filePath(u"block.png"_s));
     QVERIFY(!block.isNull());
     QCOMPARE(block, QImage(m_home->filePath(u"size.png"_s)));
+}
+
+namespace {
+
+// Immutable flag of a folder, which binds root too where permissions do not.
+bool setImmutable(const QString &folder, bool on)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    int flags = 0;
+    bool ok = fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+    ok = ok && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return ok;
+}
+
+// False when the folder cannot be made unwritable here.
+bool setReadOnly(const QString &folder, bool on)
+{
+    const auto writable = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+    QFile::setPermissions(folder, on ? writable & ~QFileDevice::WriteOwner : writable);
+    if (!on) {
+        setImmutable(folder, false); // fails harmlessly where it was never set
+        return true;
+    }
+    return !QFileInfo(folder).isWritable() || (setImmutable(folder, true) && !QFileInfo(folder).isWritable());
+}
+
+} // namespace
+
+void tst_Cli::aReadOnlyFolderIsRead_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("err"); // a part of stderr; empty: no refusal in it
+    const QString refused = u"can only be read"_s;
+    QTest::newRow("tree") << QStringList{u"tree"_s} << 0 << QString();
+    QTest::newRow("status") << QStringList{u"status"_s} << 0 << QString();
+    QTest::newRow("block") << QStringList{u"block"_s, u"battle_script"_s, u"b.txt"_s, u"5"_s} << 0 << QString();
+    QTest::newRow("search") << QStringList{u"search"_s, u"late"_s} << 0 << QString();
+    QTest::newRow("links") << QStringList{u"links"_s} << 0 << QString();
+    QTest::newRow("view") << QStringList{u"view"_s, u"battle_script"_s, u"b.txt"_s} << 0 << QString();
+    QTest::newRow("export-list") << QStringList{u"export-list"_s} << 0 << QString();
+    QTest::newRow("stats") << QStringList{u"stats"_s} << 0 << QString();
+    QTest::newRow("history") << QStringList{u"history"_s, u"battle_script"_s, u"b.txt"_s, u"5"_s} << 0 << QString();
+    QTest::newRow("backups") << QStringList{u"backups"_s} << 0 << QString();
+    QTest::newRow("save refuses") << QStringList{u"save"_s, u"battle_script"_s, u"b.txt"_s, u"5"_s, u"--translation"_s,
+                                                 u"Nuevo"_s}
+                                  << 1 << refused;
+    QTest::newRow("link-set refuses") << QStringList{u"link-set"_s, u"shield"_s, u"--suggest"_s, u"escudo"_s} << 1
+                                      << refused;
+}
+
+void tst_Cli::aReadOnlyFolderIsRead()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, err);
+    const QString folder = m_home->path();
+    const auto restore = qScopeGuard([&folder] { setReadOnly(folder, false); });
+    if (!setReadOnly(folder, true))
+        QSKIP("This file system or user cannot make a folder read-only.");
+    const CliRun run = cli(arguments);
+    QVERIFY2(!run.err.contains(u"readonly database"_s), qPrintable(run.err));
+    QCOMPARE(run.status, status);
+    QVERIFY2(err.isEmpty() ? !run.err.contains(u"can only be read"_s) : run.err.contains(err), qPrintable(run.err));
 }
 
 QTEST_GUILESS_MAIN(tst_Cli)

@@ -39,8 +39,12 @@ private slots:
     void copiesAreWholeStoresAndTheNewestTwentyStay();
     void aFolderThatIsNotOneIsRefused_data();
     void aFolderThatIsNotOneIsRefused();
+    void theNewestCopyStays_data();
+    void theNewestCopyStays();
     void restore_data();
     void restore();
+    void anInterruptedRestoreIsEnded_data();
+    void anInterruptedRestoreIsEnded();
     void operationsBackUpFirst_data();
     void operationsBackUpFirst();
     void check_data();
@@ -82,8 +86,8 @@ void tst_Backup::copiesAreWholeStoresAndTheNewestTwentyStay()
         QVERIFY(makeBackup(home.path(), u"step %1"_s.arg(i), Noon.addSecs(i / 2)).ok);
     const std::vector<BackupInfo> kept = listBackups(home.path());
     QCOMPARE(int(kept.size()), Kept);
-    QCOMPARE(kept.front().file, u"2024-05-01_12-00-10-2_step-21.db"_s);
-    QCOMPARE(kept.back().file, u"2024-05-01_12-00-01_step-2.db"_s);
+    QCOMPARE(kept.front().file, u"2024-05-01_12-00-10-22_step-21.db"_s);
+    QCOMPARE(kept.back().file, u"2024-05-01_12-00-01-3_step-2.db"_s);
 
     const QString copy = QDir(home.filePath(FolderName)).filePath(kept.front().file);
     QVERIFY(!QFile::exists(copy + u"-wal"_s));
@@ -118,16 +122,57 @@ void tst_Backup::aFolderThatIsNotOneIsRefused()
     QVERIFY(QDir(home.filePath(u"elsewhere"_s)).isEmpty());
 }
 
+void tst_Backup::theNewestCopyStays_data()
+{
+    QTest::addColumn<QString>("others"); // the names the copies already there are given, %1 their count
+    QTest::addColumn<int>("copies");     // then made in one second
+    QTest::newRow("25 copies in one second") << QString() << 25;
+    QTest::newRow("20 copies named in the future") << u"2031-01-01_00-00-00_%1.db"_s << 1;
+    QTest::newRow("20 numbered copies of another machine's future") << u"2031-01-01_00-00-00-9%1_x.db"_s << 1;
+}
+
+// Copies are made, then the oldest restored: the copy just made, and the
+// copy of the store a restore replaces, are always there afterwards.
+void tst_Backup::theNewestCopyStays()
+{
+    QFETCH(QString, others);
+    QFETCH(int, copies);
+    TestHome home(TestHome::StoreOnly);
+    QVERIFY(insertBlock(home, StoredBlock()));
+    const QDir folder(home.filePath(FolderName));
+    for (int i = 0; !others.isEmpty() && i < Kept; ++i) {
+        const Outcome made = makeBackup(home.path(), Reason::Manual, Noon);
+        QVERIFY(made.ok && QFile::rename(folder.filePath(made.file), folder.filePath(others.arg(i + 10))));
+    }
+    QStringList made;
+    for (int i = 0; i < copies; ++i) {
+        const Outcome outcome = makeBackup(home.path(), Reason::Manual, Noon);
+        QVERIFY(outcome.ok);
+        made << outcome.file;
+    }
+    const std::vector<BackupInfo> kept = listBackups(home.path());
+    QCOMPARE(int(kept.size()), Kept);
+    QCOMPARE(kept.front().file, made.last());
+    for (const QString &file : made.mid(std::max(0, int(made.size()) - Kept)))
+        QVERIFY2(folder.exists(file), qPrintable(file));
+
+    const QString oldest = kept.back().file;
+    const Outcome restored = restoreBackup(home.path(), oldest, Noon);
+    QVERIFY2(restored.ok, qPrintable(restored.message));
+    QVERIFY2(folder.exists(restored.file), qPrintable(restored.file));
+    QCOMPARE(listBackups(home.path()).front().file, restored.file);
+}
+
 void tst_Backup::restore_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QByteArray>("storeBytes"); // empty: the store stays a good one
     QTest::addColumn<bool>("restored");
     QTest::addColumn<QString>("kept"); // the copy of the replaced store
-    QTest::newRow("a good copy") << u"2024-05-01_12-00-00_daily.db"_s << QByteArray() << true
-                                 << u"2024-05-01_13-00-00_before-restore.db"_s;
+    QTest::newRow("a good copy") << u"2024-05-01_12-00-00-1_daily.db"_s << QByteArray() << true
+                                 << u"2024-05-01_13-00-00-2_before-restore.db"_s;
     QTest::newRow("over a store that is not a database")
-        << u"2024-05-01_12-00-00_daily.db"_s << QByteArray(8192, 'x') << true << u"2024-05-01_13-00-00_damaged-store.db"_s;
+        << u"2024-05-01_12-00-00-1_daily.db"_s << QByteArray(8192, 'x') << true << u"2024-05-01_13-00-00-2_damaged-store.db"_s;
     QTest::newRow("a damaged copy") << u"2024-05-01_11-00-00_broken.db"_s << QByteArray() << false << QString();
     QTest::newRow("a name outside the folder") << u"../tallowpen.db"_s << QByteArray() << false << QString();
     QTest::newRow("no such copy") << u"2024-05-01_10-00-00_gone.db"_s << QByteArray() << false << QString();
@@ -156,6 +201,50 @@ void tst_Backup::restore()
     else
         QCOMPARE(storedText(home), u"Typed after the copy."_s);
     QCOMPARE(int(listBackups(home.path()).size()), restored ? 3 : 2);
+}
+
+void tst_Backup::anInterruptedRestoreIsEnded_data()
+{
+    QTest::addColumn<QString>("note");       // the marker's text; empty: none
+    QTest::addColumn<QByteArray>("store");   // the store file as the kill left it; null: untouched
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("text");       // the store's text afterwards
+    QTest::addColumn<QString>("said");
+    const QString restored = StoredBlock().text, before = u"Typed after the copy."_s;
+    const QString note = u"2024-05-01_12-00-00-1_daily.db\n2024-05-01_13-00-00-2_before-restore.db\n"_s;
+    QTest::newRow("no restore was running") << QString() << QByteArray() << true << before << QString();
+    QTest::newRow("killed before the store was touched") << note << QByteArray() << true << restored << u"finished"_s;
+    QTest::newRow("killed with the store left empty") << note << QByteArray("") << true << restored << u"finished"_s;
+    QTest::newRow("the copy gone: the store put back")
+        << u"2024-05-01_12-00-00-7_gone.db\n2024-05-01_13-00-00-2_before-restore.db\n"_s << QByteArray("") << true
+        << before << u"put back"_s;
+    QTest::newRow("nothing left to put back") << u"a.db\nb.db\n"_s << QByteArray("") << false << QString()
+                                              << u"Restore from Backup"_s;
+}
+
+void tst_Backup::anInterruptedRestoreIsEnded()
+{
+    QFETCH(QString, note);
+    QFETCH(QByteArray, store);
+    QFETCH(bool, ok);
+    QFETCH(QString, text);
+    QFETCH(QString, said);
+    TestHome home(TestHome::StoreOnly);
+    QVERIFY(insertBlock(home, StoredBlock()));
+    QVERIFY(makeBackup(home.path(), Reason::Daily, Noon).ok);
+    QVERIFY(home.execute(u"UPDATE field SET text_data = 'Typed after the copy.'"_s));
+    QVERIFY(makeBackup(home.path(), Reason::BeforeRestore, Noon.addSecs(3600)).ok);
+    if (!note.isEmpty())
+        QVERIFY(home.write(FolderName + u'/' + RestoreMarkerName, note.toUtf8()));
+    if (!store.isNull())
+        QVERIFY(home.write(u"tallowpen.db"_s, store));
+
+    const Interrupted outcome = finishInterruptedRestore(home.path());
+    QCOMPARE(outcome.happened, !note.isEmpty());
+    QCOMPARE(outcome.ok, ok);
+    QVERIFY2(outcome.message.contains(said), qPrintable(outcome.message));
+    QCOMPARE(storedText(home), text);
+    QCOMPARE(QFile::exists(home.filePath(FolderName + u'/' + RestoreMarkerName)), !ok);
 }
 
 void tst_Backup::operationsBackUpFirst_data()

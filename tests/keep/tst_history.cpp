@@ -3,11 +3,17 @@
 #include "store/history.h"
 #include "store/layout.h"
 #include "store/plannerstats.h"
+#include "store/sqlitehandle.h"
 #include "tests/support/storedblock.h"
 #include "tests/support/testhome.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
+
+#include <sqlite3.h>
+
+#include <memory>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -38,6 +44,12 @@ private slots:
     void aHistoryThatCannotBeWrittenLeavesTheSaveStanding();
     void undoLastBatch_data();
     void undoLastBatch();
+    void aDamagedHistoryIsSetAside_data();
+    void aDamagedHistoryIsSetAside();
+    void firstSavesAtOnceKeepEveryVersion_data();
+    void firstSavesAtOnceKeepEveryVersion();
+    void draftsLastUntilTheBlockIsSaved_data();
+    void draftsLastUntilTheBlockIsSaved();
     void textChanges_data();
     void textChanges();
     void theExportSearchesByScript_data();
@@ -167,6 +179,123 @@ void tst_History::aHistoryThatCannotBeWrittenLeavesTheSaveStanding()
     QString error;
     QVERIFY(!blockVersions(home.storePath(), Address, &error));
     QVERIFY(!error.isEmpty());
+}
+
+void tst_History::aDamagedHistoryIsSetAside_data()
+{
+    QTest::addColumn<QByteArray>("bytes"); // history.db's; null: a real history cut in half
+    QTest::addColumn<QString>("foreign");  // statements making another program's database instead
+    QTest::newRow("empty") << QByteArray("") << QString();
+    QTest::newRow("not a database") << QByteArray(8192, 'x') << QString();
+    QTest::newRow("truncated") << QByteArray() << QString();
+    QTest::newRow("foreign") << QByteArray() << u"CREATE TABLE notes (id INTEGER, body TEXT);"_s;
+    QTest::newRow("a table of the name, other columns")
+        << QByteArray() << u"CREATE TABLE block_history (id INTEGER, note TEXT);"_s;
+}
+
+void tst_History::aDamagedHistoryIsSetAside()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, foreign);
+    TestHome home(TestHome::StoreOnly);
+    QVERIFY(insertBlock(home, StoredBlock()));
+    Database db;
+    QVERIFY(openStore(db, home.storePath()));
+    const QString history = home.filePath(HistoryFileName);
+    if (!foreign.isEmpty()) {
+        const SqliteHandle made = openSqlite(history, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+        QCOMPARE(execSqlite(made.get(), foreign), SQLITE_OK);
+    } else if (bytes.isNull()) {
+        for (int i = 0; i < 300; ++i)
+            QVERIFY(saveBlock(db, Key, u"3"_s, {u"Texto %1 "_s.arg(i).repeated(20), QString(), false}, nullptr).ok);
+        // A save into another folder's history closes this one's, its journal written back.
+        TestHome other(TestHome::StoreOnly);
+        QVERIFY(insertBlock(other, StoredBlock()));
+        Database otherDb;
+        QVERIFY(openStore(otherDb, other.storePath()));
+        QVERIFY(saveBlock(otherDb, Key, u"3"_s, {u"x"_s, QString(), false}, nullptr).ok);
+        QVERIFY(!QFile::exists(history + u"-wal"_s));
+        QVERIFY(QFile::resize(history, QFileInfo(history).size() / 2));
+    } else {
+        QVERIFY(home.write(HistoryFileName, bytes));
+    }
+
+    const BlockSave first = saveBlock(db, Key, u"3"_s, {u"Uno.<End of Block>"_s, QString(), false}, nullptr);
+    QVERIFY(first.ok);
+    QVERIFY2(first.historyProblem.contains(u"was set aside"_s), qPrintable(first.historyProblem));
+    QVERIFY(first.historyProblem.contains(HistoryFileName) && !first.historyProblem.contains(u"store"_s));
+    const BlockSave second = saveBlock(db, Key, u"3"_s, {u"Dos.<End of Block>"_s, QString(), false}, nullptr);
+    QCOMPARE(second.historyProblem, QString());
+    const auto versions = blockVersions(home.storePath(), Address);
+    QVERIFY(versions && !versions->empty());
+    QCOMPARE(versions->front().translation, u"Uno.<End of Block>"_s);
+    QCOMPARE(QDir(home.path()).entryList({u"history-damaged-*.db"_s}).size(), 1);
+}
+
+void tst_History::firstSavesAtOnceKeepEveryVersion_data()
+{
+    QTest::addColumn<int>("saves");
+    QTest::newRow("two first saves at once") << 2;
+    QTest::newRow("four first saves at once") << 4;
+}
+
+// Separate processes, as two windows or a window and the command line are:
+// each keeps its version whichever made the file.
+void tst_History::firstSavesAtOnceKeepEveryVersion()
+{
+    QFETCH(int, saves);
+    for (int round = 0; round < 5; ++round) {
+        TestHome home(TestHome::StoreOnly);
+        for (int i = 0; i < saves; ++i) {
+            StoredBlock block;
+            block.id = i + 1;
+            QVERIFY(insertBlock(home, block));
+        }
+        std::vector<std::unique_ptr<QProcess>> running;
+        for (int i = 0; i < saves; ++i) {
+            running.push_back(std::make_unique<QProcess>());
+            running.back()->start(QString::fromUtf8(TALLOWPEN_CLI_PATH),
+                                  {u"--home"_s, home.path(), u"save"_s, u"field"_s, u"0012.txt"_s,
+                                   QString::number(i + 1), u"--translation"_s, u"Hola."_s});
+        }
+        for (const auto &process : running) {
+            QVERIFY(process->waitForFinished(60000));
+            QCOMPARE(process->readAllStandardError(), QByteArray());
+        }
+        for (int i = 0; i < saves; ++i) {
+            const auto versions = blockVersions(home.storePath(), {u"field"_s, u"0012.txt"_s, qint16(i + 1)});
+            QVERIFY(versions);
+            QCOMPARE(versions->size(), size_t(1));
+        }
+    }
+}
+
+void tst_History::draftsLastUntilTheBlockIsSaved_data()
+{
+    QTest::addColumn<QStringList>("drafts"); // written in turn
+    QTest::addColumn<bool>("saved");         // then the block saved
+    QTest::newRow("a draft read back") << QStringList{u"It's mine.\r\nLine two"_s} << false;
+    QTest::newRow("the newer draft replaces the older") << QStringList{u"One"_s, u"Two"_s} << false;
+    QTest::newRow("a save drops it") << QStringList{u"One"_s} << true;
+}
+
+void tst_History::draftsLastUntilTheBlockIsSaved()
+{
+    QFETCH(QStringList, drafts);
+    QFETCH(bool, saved);
+    TestHome home(TestHome::StoreOnly);
+    QVERIFY(insertBlock(home, StoredBlock()));
+    for (const QString &text : drafts)
+        QCOMPARE(writeDraft(home.storePath(), Address, {QDateTime::currentDateTime(), text, u"c"_s, true}), QString());
+    if (saved) {
+        Database db;
+        QVERIFY(openStore(db, home.storePath()));
+        QVERIFY(saveBlock(db, Key, u"3"_s, {u"Saved."_s, QString(), false}, nullptr).ok);
+    }
+    const std::optional<BlockVersion> draft = blockDraft(home.storePath(), Address);
+    QCOMPARE(draft.has_value(), !saved);
+    if (draft)
+        QCOMPARE(*draft, (BlockVersion{draft->time, drafts.last(), u"c"_s, true}));
 }
 
 // Changes written "=same|-removed|+added".

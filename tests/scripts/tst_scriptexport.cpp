@@ -31,6 +31,8 @@ private slots:
     void writtenFile();
     void stops_data();
     void stops();
+    void aKilledExportsTemporariesGo_data();
+    void aKilledExportsTemporariesGo();
     void aCommitThatFailsStops();
     void aFullDiskKeepsTheOldFile();
     void view();
@@ -138,7 +140,7 @@ void tst_ScriptExport::writtenFile()
 
 void tst_ScriptExport::stops_data()
 {
-    QTest::addColumn<QString>("blocker"); // made before the export: a file, or a folder when it ends in "/"
+    QTest::addColumn<QString>("blocker"); // made before the export: a file, a folder when it ends in "/", a link in "@"
     QTest::addColumn<QString>("update");  // run on the store before the export
     QTest::addColumn<QStringList>("ticked");
     QTest::addColumn<QString>("message"); // part of it; the failing path when it has one
@@ -146,8 +148,13 @@ void tst_ScriptExport::stops_data()
     QTest::newRow("nothing ticked") << QString() << QString() << QStringList() << u"Nothing to export, make selection fisrt please"_s
                                     << QStringList();
     QTest::newRow("a file where a folder belongs")
-        << u"Translated/battle_script"_s << QString() << QStringList(u"a.txt"_s) << u"Translated/battle_script"_s
-        << QStringList();
+        << u"Translated/battle_script"_s << QString() << QStringList{u"c.txt"_s, u"a.txt"_s}
+        << u"Translated/battle_script/c.txt"_s << QStringList(u"a.txt"_s);
+    QTest::newRow("a link standing in for a table folder")
+        << u"Translated/battle_script@"_s << QString() << QStringList{u"c.txt"_s, u"a.txt"_s}
+        << u"Translated/battle_script/c.txt"_s << QStringList(u"a.txt"_s);
+    QTest::newRow("a link standing in for Translated")
+        << u"Translated@"_s << QString() << QStringList{u"a.txt"_s} << u"Translated"_s << QStringList();
     QTest::newRow("a folder where a file belongs")
         << u"Translated/field/b.txt/"_s << QString() << QStringList{u"b.txt"_s, u"a.txt"_s}
         << u"Translated/field/b.txt"_s << QStringList(u"a.txt"_s);
@@ -170,6 +177,9 @@ void tst_ScriptExport::stops()
     QFETCH(QStringList, written);
     if (blocker.endsWith(u'/'))
         QVERIFY(QDir(m_home->path()).mkpath(blocker));
+    else if (blocker.endsWith(u'@'))
+        QVERIFY(QDir(m_home->path()).mkpath(u"elsewhere"_s) && QDir(m_home->path()).mkpath(QFileInfo(blocker.chopped(1)).path())
+                && QFile::link(m_home->filePath(u"elsewhere"_s), m_home->filePath(blocker.chopped(1))));
     else if (!blocker.isEmpty() && QDir(m_home->path()).mkpath(u"Translated"_s))
         QVERIFY(QFile(m_home->filePath(blocker)).open(QIODevice::WriteOnly));
     QVERIFY(update.isEmpty() || m_db.execute(update));
@@ -181,9 +191,33 @@ void tst_ScriptExport::stops()
     QVERIFY2(result.message.contains(message.contains(u'/') ? QDir::toNativeSeparators(m_home->filePath(message)) : message),
              qPrintable(result.message));
     QCOMPARE(result.written, written.size());
-    QCOMPARE(files(u"Translated/field"_s), written);
+    if (!blocker.startsWith(u"Translated@"))
+        QCOMPARE(files(u"Translated/field"_s), written);
     QVERIFY(files(u"Translated/battle_script"_s).isEmpty());
+    QVERIFY(QDir(m_home->filePath(u"elsewhere"_s)).isEmpty());
     QVERIFY(!QFile::exists(QDir(m_home->path()).absoluteFilePath(u"../escape.txt"_s)));
+}
+
+void tst_ScriptExport::aKilledExportsTemporariesGo_data()
+{
+    QTest::addColumn<int>("age"); // seconds since it was last written
+    QTest::addColumn<bool>("removed");
+    QTest::newRow("left by an export killed long ago") << 3600 << true;
+    QTest::newRow("being written by another export now") << 0 << false;
+}
+
+void tst_ScriptExport::aKilledExportsTemporariesGo()
+{
+    QFETCH(int, age);
+    QFETCH(bool, removed);
+    const QString left = u"Translated/field/.b.txt.Xy12Ab"_s;
+    QVERIFY(m_home->write(left, "half"));
+    QFile file(m_home->filePath(left));
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-age), QFileDevice::FileModificationTime));
+    file.close();
+    QVERIFY(exportScripts(m_db, m_home->path(), {{u"a.txt"_s, u"field"_s, {}}}, false, false).ok);
+    QCOMPARE(QFile::exists(m_home->filePath(left)), !removed);
 }
 
 // The new text goes beside the old file, which a folder that lets nothing be

@@ -1,0 +1,62 @@
+#include "store/duplicates.h"
+
+#include "store/backup.h"
+#include "store/database.h"
+#include "store/layout.h"
+
+using namespace Qt::StringLiterals;
+
+QString DuplicateBlock::name() const
+{
+    return u"[%1] - [%2] - [%3]"_s.arg(table, fileName, QString::number(number));
+}
+
+std::optional<std::vector<DuplicateBlock>> duplicateBlocks(Database &db, QString *error)
+{
+    std::vector<DuplicateBlock> found;
+    for (const QString &table : ScriptTables::all) {
+        ResultSet rows = db.query(u"SELECT rowid, file_name, dialogue_id FROM "_s + table
+                                  + u" WHERE (file_name, dialogue_id) IN (SELECT file_name, dialogue_id FROM "_s + table
+                                  + u" GROUP BY file_name, dialogue_id HAVING COUNT(*) > 1) "
+                                    "ORDER BY file_name, dialogue_id, rowid"_s);
+        if (!rows.isValid()) {
+            if (error)
+                *error = rows.error().message;
+            return std::nullopt;
+        }
+        while (!rows.step()) {
+            const QString file = rows.text(1);
+            const auto number = qint16(rows.value(2).toInt());
+            if (found.empty() || found.back().table != table || found.back().fileName != file
+                || found.back().number != number)
+                found.push_back({table, file, number, {}});
+            found.back().rows.push_back(rows.value(0).toLongLong());
+        }
+    }
+    return found;
+}
+
+QString removeOlderDuplicates(Database &db, const std::vector<DuplicateBlock> &duplicates)
+{
+    if (duplicates.empty())
+        return {};
+    if (const QString why = Backups::backupBeforeChange(db, u"remove-duplicates"_s); !why.isEmpty())
+        return why;
+    if (!db.begin())
+        return db.lastError().message;
+    for (const DuplicateBlock &block : duplicates) {
+        for (size_t i = 0; i + 1 < block.rows.size(); ++i) {
+            if (!db.execute(u"DELETE FROM "_s + block.table + u" WHERE rowid = "_s + QString::number(block.rows[i]))) {
+                const QString why = db.lastError().message;
+                db.rollback();
+                return u"The older rows could not be removed (%1); the store was left as it was."_s.arg(why);
+            }
+        }
+    }
+    if (!db.commit()) {
+        const QString why = db.lastError().message;
+        db.rollback();
+        return u"The older rows could not be removed (%1); the store was left as it was."_s.arg(why);
+    }
+    return {};
+}
