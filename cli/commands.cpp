@@ -60,6 +60,15 @@ constexpr std::array Commands = {
                "TABLE FILE_NAME N [--size WIDTH HEIGHT] [--dry-run] | --all [--folder F] [--dry-run]: "
                "re-wrap translations to their windows (JSON lines).",
                runFit},
+    CliCommand{"update-original",
+               "DIR [--dry-run]: bring in a new version of the originals, keeping every translation (JSON lines).",
+               runUpdateOriginal},
+    CliCommand{"removed-blocks", "[--restore ID]: blocks an update of the originals took away (JSON lines).",
+               runRemovedBlocks},
+    CliCommand{"replace",
+               "FIND REPLACEMENT [--in translated|comments] [--folder F] [--script FILE_NAME] [--match-case] "
+               "[--whole-word] [--regex] [--dry-run]: replace in every block (JSON lines).",
+               runReplace},
 };
 
 } // namespace

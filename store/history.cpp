@@ -24,6 +24,20 @@ const QString HistoryLayout =
     "translation TEXT NOT NULL, comment TEXT NOT NULL, revised INTEGER NOT NULL);"
     "CREATE INDEX IF NOT EXISTS block_history_block ON block_history (block_table, file_name, dialogue_id, id);"_s;
 
+// What an update of the originals replaced and took away. A mark stands
+// while the store still holds `new_original` and nobody saved the block
+// since (`open`), so a store that rolled the update back is not marked.
+const QString OriginalHistoryLayout =
+    u"CREATE TABLE IF NOT EXISTS original_history (id INTEGER PRIMARY KEY, replaced_at INTEGER NOT NULL, "
+    "block_table TEXT NOT NULL, file_name TEXT NOT NULL, dialogue_id INTEGER NOT NULL, "
+    "old_original TEXT NOT NULL, new_original TEXT NOT NULL, open INTEGER NOT NULL);"
+    "CREATE INDEX IF NOT EXISTS original_history_block ON original_history (block_table, file_name, dialogue_id, id);"
+    "CREATE TABLE IF NOT EXISTS removed_block (id INTEGER PRIMARY KEY, removed_at INTEGER NOT NULL, "
+    "block_table TEXT NOT NULL, file_name TEXT NOT NULL, dialogue_id INTEGER NOT NULL, text_data TEXT NOT NULL, "
+    "width INTEGER NOT NULL, height INTEGER NOT NULL, comments TEXT NOT NULL, translated INTEGER NOT NULL, "
+    "revised INTEGER NOT NULL, text_data_t TEXT NOT NULL, new_width INTEGER NOT NULL, new_height INTEGER NOT NULL, "
+    "restored INTEGER NOT NULL DEFAULT 0);"_s;
+
 QString whereBlock(const BlockAddress &address)
 {
     return u" WHERE block_table = "_s + storeLiteral(address.table) + u" AND file_name = "_s + storeLiteral(address.fileName)
@@ -49,8 +63,9 @@ QString historyPath(const QString &storePath)
     return QFileInfo(storePath).absoluteDir().filePath(HistoryFileName);
 }
 
-// `create` false: a missing file is no error, just no history (nullptr, no message).
-Database *historyDatabase(const QString &storePath, bool create, QString *error)
+} // namespace
+
+Database *openHistoryDatabase(const QString &storePath, bool create, QString *error)
 {
     const QString path = historyPath(storePath);
     OpenHistory &history = openHistory();
@@ -63,13 +78,17 @@ Database *historyDatabase(const QString &storePath, bool create, QString *error)
             QDir::toNativeSeparators(path));
         return nullptr;
     }
-    if (!file.exists()) {
-        if (!create)
-            return nullptr;
+    if (!file.exists() && !create)
+        return nullptr;
+    {
+        // The store's own connections refuse layout statements, so the tables
+        // are made (or met, when an older program made the file) on one of
+        // SQLite's own.
         const SqliteHandle made = openSqlite(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, error);
         if (!made)
             return nullptr;
-        if (execSqlite(made.get(), u"PRAGMA journal_mode=WAL;"_s + HistoryLayout) != SQLITE_OK) {
+        if (execSqlite(made.get(), u"PRAGMA journal_mode=WAL;"_s + HistoryLayout + OriginalHistoryLayout)
+            != SQLITE_OK) {
             *error = sqliteMessage(made.get());
             return nullptr;
         }
@@ -82,8 +101,6 @@ Database *historyDatabase(const QString &storePath, bool create, QString *error)
     history = {path, std::move(db)};
     return history.db.get();
 }
-
-} // namespace
 
 std::optional<BlockVersion> storedVersion(Database &db, const BlockAddress &address)
 {
@@ -107,7 +124,7 @@ QString keepEarlierVersion(const QString &storePath, const BlockAddress &address
             && before->revised == after.revised))
         return {};
     QString why;
-    Database *history = historyDatabase(storePath, true, &why);
+    Database *history = openHistoryDatabase(storePath, true, &why);
     if (history
         && history->execute(u"INSERT INTO block_history (replaced_at, block_table, file_name, dialogue_id, "
                             "translation, comment, revised) VALUES ("_s
@@ -129,7 +146,7 @@ std::optional<std::vector<BlockVersion>> blockVersions(const QString &storePath,
 {
     std::vector<BlockVersion> versions;
     QString why;
-    Database *history = historyDatabase(storePath, false, &why);
+    Database *history = openHistoryDatabase(storePath, false, &why);
     if (!history) {
         if (why.isEmpty())
             return versions;

@@ -34,6 +34,11 @@ struct BlockVersion
     bool operator==(const BlockVersion &) const = default;
 };
 
+// The connection to history.db beside the store at `storePath`, kept for the
+// next calls. `create` false: a missing file is no error, just no history
+// (nullptr, `error` untouched).
+Database *openHistoryDatabase(const QString &storePath, bool create, QString *error);
+
 // What the store holds for the block before a save, in stored form;
 // nullopt when it has no single row for it.
 std::optional<BlockVersion> storedVersion(Database &db, const BlockAddress &address);
