@@ -34,6 +34,7 @@ struct MainControls
     QFrame *li32 = nullptr;
     QPlainTextEdit *txtComentario = nullptr;
     QTextEdit *rtxtOriginal = nullptr;
+    QTextEdit *rtxtOldOriginal = nullptr; // above rtxtOriginal while its block's original changed
     TranslatedEdit *rtxtTranslated = nullptr;
     QTreeView *Scripts = nullptr;
     QToolBar *tool = nullptr;

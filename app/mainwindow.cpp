@@ -9,6 +9,7 @@
 #include "app/importcontroller.h"
 #include "app/linkscontroller.h"
 #include "app/memorycontroller.h"
+#include "app/originalchangecontroller.h"
 #include "app/previewcontroller.h"
 #include "app/searchcontroller.h"
 #include "app/spellcontroller.h"
@@ -128,6 +129,7 @@ void MainWindow::buildFeatures()
 
     connect(this, &MainWindow::storeReady, tree, &TreeController::showStore);
     connect(originals, &ImportController::scriptsChanged, tree, &TreeController::rebuildTree);
+    connect(originals, &ImportController::saveRequested, blocks, &BlockEditController::save);
     connect(translations, &TranslatedImportController::scriptsChanged, tree, &TreeController::rebuildTree);
     connect(search, &SearchController::nodeClicked, blocks, &BlockEditController::openBlock);
     connect(checks, &CheckController::nodeClicked, blocks, &BlockEditController::openBlock);
@@ -157,6 +159,9 @@ void MainWindow::buildFeatures()
             links->highlightLinks();
     });
     connect(blocks, &BlockEditController::originalCloned, links, &LinksController::highlightLinks);
+    auto *originalChange = new OriginalChangeController(*c.rtxtOriginal, *c.rtxtOldOriginal, m_db, this);
+    connect(blocks, &BlockEditController::blockLoaded, originalChange, &OriginalChangeController::blockLoaded);
+    connect(blocks, &BlockEditController::saved, originalChange, &OriginalChangeController::blockSaved);
 
     const auto on = [this](Command command, auto *feature, auto action) {
         setCommand(command, [feature, action] { (feature->*action)(); });

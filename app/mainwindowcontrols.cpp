@@ -96,6 +96,9 @@ void MainWindow::buildControls()
     c.rtxtOriginal->setFont(mono);
     c.rtxtOriginal->setReadOnly(true);
     c.rtxtOriginal->setAcceptRichText(false);
+    c.rtxtOldOriginal = named(new QTextEdit(central), "rtxtOldOriginal");
+    c.rtxtOldOriginal->setFont(mono);
+    c.rtxtOldOriginal->setAcceptRichText(false);
     c.rtxtTranslated = named(new TranslatedEdit(central), "rtxtTranslated");
     c.rtxtTranslated->setFont(mono);
     c.rtxtTranslated->setAcceptRichText(false);
@@ -142,6 +145,7 @@ void MainWindow::buildControls()
                              + style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     auto *editorLayout = new QVBoxLayout(editors);
     editorLayout->setContentsMargins(0, 0, 0, 0);
+    editorLayout->addWidget(c.rtxtOldOriginal, 1);
     editorLayout->addWidget(c.rtxtOriginal, 1);
     editorLayout->addWidget(c.rtxtTranslated, 1);
     auto *commentRow = new QHBoxLayout;

@@ -21,8 +21,9 @@ enum class Rule {
     Glossary,     // warning: a linked word of the original, none of its suggestions
     Inconsistent, // warning: the same original translated otherwise elsewhere
     Punctuation,  // warning: unpaired Spanish marks, doubled or edge blanks
+    ChangedOriginal, // warning: a new version of the game changed the original since
 };
-inline constexpr int RuleCount = int(Rule::Punctuation) + 1;
+inline constexpr int RuleCount = int(Rule::ChangedOriginal) + 1;
 
 enum class Severity { Error, Warning };
 
