@@ -209,6 +209,23 @@ void CheckController::refreshProject()
     m_thread->start();
 }
 
+std::optional<CheckedKeys> CheckController::checkedKeys()
+{
+    if (!m_project) {
+        if (!m_thread)
+            refreshProject();
+        return std::nullopt;
+    }
+    CheckedKeys keys;
+    for (const BlockFindings &block : m_project->check.blocks)
+        keys.withFindings.insert(block.block->key());
+    for (const CheckedBlock &block : m_project->project.blocks) {
+        if (block.originalChanged)
+            keys.changedOriginal.insert(block.key());
+    }
+    return keys;
+}
+
 void CheckController::projectChanged()
 {
     if (m_checksWindow && m_checksWindow->isVisible())

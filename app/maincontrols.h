@@ -4,6 +4,7 @@
 
 class QAction;
 class QCheckBox;
+class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -37,6 +38,7 @@ struct MainControls
     QTextEdit *rtxtOldOriginal = nullptr; // above rtxtOriginal while its block's original changed
     TranslatedEdit *rtxtTranslated = nullptr;
     QTreeView *Scripts = nullptr;
+    QComboBox *cboFilter = nullptr; // above Scripts: the block states it shows
     QToolBar *tool = nullptr;
     QCheckBox *chkRevised = nullptr;
     QWidget *shaSave = nullptr;

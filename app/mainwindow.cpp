@@ -9,6 +9,7 @@
 #include "app/importcontroller.h"
 #include "app/linkscontroller.h"
 #include "app/memorycontroller.h"
+#include "app/navigationcontroller.h"
 #include "app/originalchangecontroller.h"
 #include "app/previewcontroller.h"
 #include "app/searchcontroller.h"
@@ -159,6 +160,10 @@ void MainWindow::buildFeatures()
             links->highlightLinks();
     });
     connect(blocks, &BlockEditController::originalCloned, links, &LinksController::highlightLinks);
+    auto *navigation = new NavigationController({c.Scripts, c.cboFilter, c.mnuEd, c.lblMsg}, *checks, this);
+    connect(navigation, &NavigationController::nodeClicked, blocks, &BlockEditController::openBlock);
+    connect(originals, &ImportController::scriptsChanged, navigation, &NavigationController::applyFilter);
+    connect(translations, &TranslatedImportController::scriptsChanged, navigation, &NavigationController::applyFilter);
     auto *originalChange = new OriginalChangeController(*c.rtxtOriginal, *c.rtxtOldOriginal, m_db, this);
     connect(blocks, &BlockEditController::blockLoaded, originalChange, &OriginalChangeController::blockLoaded);
     connect(blocks, &BlockEditController::saved, originalChange, &OriginalChangeController::blockSaved);

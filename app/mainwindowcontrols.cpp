@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QFrame>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -160,7 +161,13 @@ void MainWindow::buildControls()
     // The editors take whatever the window gains or loses; tree and preview
     // keep their width until the user drags a handle.
     auto *splitter = named(new QSplitter(central), "splMain");
-    splitter->addWidget(c.Scripts);
+    auto *treeColumn = new QWidget(central);
+    auto *treeLayout = new QVBoxLayout(treeColumn);
+    treeLayout->setContentsMargins(0, 0, 0, 0);
+    c.cboFilter = named(new QComboBox(treeColumn), "cboFilter");
+    treeLayout->addWidget(c.cboFilter);
+    treeLayout->addWidget(c.Scripts, 1);
+    splitter->addWidget(treeColumn);
     splitter->addWidget(editors);
     splitter->addWidget(c.picContenedor);
     splitter->setStretchFactor(0, 0);

@@ -24,7 +24,10 @@ bool Speller::isCorrect(const QString &word)
 
 QStringList Speller::suggestions(const QString &word, int limit)
 {
-    QStringList out = m_dictionary->suggest(word);
+    auto cached = m_suggestions.constFind(word);
+    if (cached == m_suggestions.cend())
+        cached = m_suggestions.insert(word, m_dictionary->suggest(word));
+    QStringList out = *cached;
     if (limit >= 0 && out.size() > limit)
         out.resize(limit);
     return out;
@@ -33,6 +36,7 @@ QStringList Speller::suggestions(const QString &word, int limit)
 bool Speller::addToPersonal(const QString &word, QString *error)
 {
     m_dictionary->add(word);
+    m_suggestions.clear(); // the new word may be the best suggestion for others
     return !m_personal || m_personal->add(word, error);
 }
 
