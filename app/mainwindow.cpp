@@ -9,6 +9,7 @@
 #include "app/importcontroller.h"
 #include "app/linkscontroller.h"
 #include "app/memorycontroller.h"
+#include "app/replacecontroller.h"
 #include "app/navigationcontroller.h"
 #include "app/originalchangecontroller.h"
 #include "app/previewcontroller.h"
@@ -160,6 +161,10 @@ void MainWindow::buildFeatures()
             links->highlightLinks();
     });
     connect(blocks, &BlockEditController::originalCloned, links, &LinksController::highlightLinks);
+    auto *replacing = new ReplaceController(*c.Scripts, *c.mnuEd, storePath(), *this);
+    connect(replacing, &ReplaceController::saveRequested, blocks, &BlockEditController::save);
+    connect(replacing, &ReplaceController::nodeClicked, blocks, &BlockEditController::openBlock);
+    connect(replacing, &ReplaceController::batchDone, checks, &CheckController::projectChanged);
     auto *navigation = new NavigationController({c.Scripts, c.cboFilter, c.mnuEd, c.lblMsg}, *checks, this);
     connect(navigation, &NavigationController::nodeClicked, blocks, &BlockEditController::openBlock);
     connect(originals, &ImportController::scriptsChanged, navigation, &NavigationController::applyFilter);
