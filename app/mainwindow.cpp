@@ -124,6 +124,8 @@ void MainWindow::buildFeatures()
     auto *exporting = new ExportController(*c.rtxtOriginal, *c.Scripts, m_programFolder, storePath(), *this);
     auto *search = new SearchController(*c.Scripts, storePath(), *this);
     auto *spelling = new SpellController(*c.rtxtTranslated, m_programFolder, *this);
+    spelling->setLinks(links->glossary(), *c.mnuDropDown, *c.mnuMante);
+    connect(blocks, &BlockEditController::blockLoaded, spelling, &SpellController::blockLoaded);
     auto *checks = new CheckController({this, c.Scripts, c.rtxtTranslated, c.lblChecks, c.picPreview, c.mnuTools},
                                        m_windowSize, m_programFolder, storePath());
     auto *fitting = new FitController({this, c.Scripts, c.rtxtTranslated, c.mnuTools, c.lblMsg}, m_windowSize, m_db,
