@@ -167,7 +167,7 @@ void MainWindow::buildFeatures()
     connect(replacing, &ReplaceController::saveRequested, blocks, &BlockEditController::save);
     connect(replacing, &ReplaceController::nodeClicked, blocks, &BlockEditController::openBlock);
     connect(replacing, &ReplaceController::batchDone, checks, &CheckController::projectChanged);
-    auto *navigation = new NavigationController({c.Scripts, c.cboFilter, c.mnuEd, c.lblMsg}, *checks, this);
+    auto *navigation = new NavigationController({c.Scripts, c.cboFilter, c.mnuEd, c.lblMsg}, checks, this);
     connect(navigation, &NavigationController::nodeClicked, blocks, &BlockEditController::openBlock);
     connect(originals, &ImportController::scriptsChanged, navigation, &NavigationController::applyFilter);
     connect(translations, &TranslatedImportController::scriptsChanged, navigation, &NavigationController::applyFilter);

@@ -31,7 +31,7 @@ const Move Moves[] = {
 
 } // namespace
 
-NavigationController::NavigationController(const Controls &controls, CheckController &checks, QObject *parent)
+NavigationController::NavigationController(const Controls &controls, CheckController *checks, QObject *parent)
     : QObject(parent)
     , m_c(controls)
     , m_checks(checks)
@@ -48,17 +48,19 @@ NavigationController::NavigationController(const Controls &controls, CheckContro
     m_c.filter->addItems(blockStateCaptions());
     m_c.filter->setToolTip(u"Show only the blocks in this state"_s);
     connect(m_c.filter, &QComboBox::currentIndexChanged, this, &NavigationController::applyFilter);
-    connect(&m_checks, &CheckController::projectChecked, this, [this] {
-        if (std::exchange(m_waitingForCheck, false))
-            applyFilter();
-    });
+    if (m_checks) {
+        connect(m_checks, &CheckController::projectChecked, this, [this] {
+            if (std::exchange(m_waitingForCheck, false))
+                applyFilter();
+        });
+    }
 }
 
 std::optional<CheckedKeys> NavigationController::keysFor(BlockState state)
 {
-    if (state != BlockState::WithFindings && state != BlockState::ChangedOriginal)
+    if (!m_checks || (state != BlockState::WithFindings && state != BlockState::ChangedOriginal))
         return CheckedKeys();
-    auto keys = m_checks.checkedKeys();
+    auto keys = m_checks->checkedKeys();
     if (!keys)
         m_c.status->setText(u"Checking the project; the blocks follow when it is done."_s);
     return keys;

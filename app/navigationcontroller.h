@@ -32,7 +32,8 @@ public:
         QMenu *edit;        // mnuEd: gets the Next/Previous entries
         QLabel *status;     // lblMsg
     };
-    NavigationController(const Controls &controls, CheckController &checks, QObject *parent);
+    // Without `checks`, no block has findings or a changed original.
+    NavigationController(const Controls &controls, CheckController *checks, QObject *parent);
 
     // Opens the nearest block in `state` after (or before) the selected node.
     void moveTo(BlockState state, bool forward);
@@ -47,7 +48,7 @@ private:
     std::optional<CheckedKeys> keysFor(BlockState state);
 
     Controls m_c;
-    CheckController &m_checks;
+    CheckController *m_checks;
     bool m_filtered = false;
     bool m_waitingForCheck = false;
 };

@@ -19,7 +19,12 @@ Speller::Speller(std::unique_ptr<HunspellDictionary> dictionary, std::shared_ptr
 
 bool Speller::isCorrect(const QString &word)
 {
-    return (m_personal && m_personal->contains(word)) || m_dictionary->isCorrect(word);
+    if (m_personal && m_personal->contains(word))
+        return true;
+    auto known = m_correct.constFind(word);
+    if (known == m_correct.cend())
+        known = m_correct.insert(word, m_dictionary->isCorrect(word));
+    return *known;
 }
 
 QStringList Speller::suggestions(const QString &word, int limit)
@@ -37,6 +42,7 @@ bool Speller::addToPersonal(const QString &word, QString *error)
 {
     m_dictionary->add(word);
     m_suggestions.clear(); // the new word may be the best suggestion for others
+    m_correct.remove(word);
     return !m_personal || m_personal->add(word, error);
 }
 
