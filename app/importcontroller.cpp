@@ -11,6 +11,13 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// The original import's refusal; the update of the originals gives the same.
+const QString AutomaticSaveFirst = u"First disable 'Automatic save' please"_s;
+
+} // namespace
+
 ImportController::ImportController(const ImportControls &controls, Database &db, QObject *parent)
     : QObject(parent)
     , m_c(controls)
@@ -23,7 +30,7 @@ ImportController::ImportController(const ImportControls &controls, Database &db,
 void ImportController::updateOriginals()
 {
     ImportRun run(m_c);
-    const QString base = run.openScriptFolder({u"First disable 'Automatic save' please"_s, [this](ImportRun &frame) {
+    const QString base = run.openScriptFolder({AutomaticSaveFirst, [this](ImportRun &frame) {
                                                    // The open block may change or go: what was typed is kept first.
                                                    emit saveRequested();
                                                    frame.clearEditors();
@@ -45,7 +52,7 @@ void ImportController::importOriginals()
 {
     ImportRun run(m_c);
     bool replacing = false;
-    const QString base = run.openScriptFolder({u"First disable 'Automatic save' please"_s,
+    const QString base = run.openScriptFolder({AutomaticSaveFirst,
                                                [&](ImportRun &frame) { return askToReplace(frame, replacing); }});
     if (base.isEmpty()) {
         // Nothing was deleted: the tree emptied after the question comes back.
