@@ -11,6 +11,8 @@
 #include "scripts/widgets/exportwindow.h"
 #include "store/blockedit.h"
 #include "store/nodekey.h"
+#include "store/originalhistory.h"
+#include "store/storetext.h"
 #include "store/widgets/scripttree.h"
 
 #include <QHelpEvent>
@@ -79,7 +81,9 @@ void CheckController::blockLoaded(const QString &key)
         const BlockLoad load = loadBlock(m_db, key);
         if (load.outcome == BlockLoad::Outcome::Loaded && load.address) {
             m_open = CheckedBlock{load.address->table, load.address->fileName, load.address->number, load.original,
-                                  {}, false, load.revised, {}, {}};
+                                  {}, false, load.revised, {}, {}, false};
+            m_open->originalChanged =
+                changedOriginal(m_storePath, *load.address, toStoreText(load.original)).has_value();
         }
         // The links may have changed in the links list since the project was read.
         const qint64 version = m_db.dataVersion();
@@ -95,6 +99,13 @@ void CheckController::blockLoaded(const QString &key)
 
 void CheckController::blockSaved()
 {
+    if (m_open && m_open->originalChanged) {
+        // A save that wrote the block closed its mark; one that had nothing to write did not.
+        m_open->originalChanged = changedOriginal(m_storePath, {m_open->table, m_open->fileName, m_open->number},
+                                                  toStoreText(m_open->original))
+                                      .has_value();
+        recheck();
+    }
     if (!m_open || !m_project)
         return;
     CheckedBlock saved = *m_open;
@@ -202,6 +213,23 @@ void CheckController::refreshProject()
     if (m_checksWindow)
         m_checksWindow->setChecking(true);
     m_thread->start();
+}
+
+std::optional<CheckedKeys> CheckController::checkedKeys()
+{
+    if (!m_project) {
+        if (!m_thread)
+            refreshProject();
+        return std::nullopt;
+    }
+    CheckedKeys keys;
+    for (const BlockFindings &block : m_project->check.blocks)
+        keys.withFindings.insert(block.block->key());
+    for (const CheckedBlock &block : m_project->project.blocks) {
+        if (block.originalChanged)
+            keys.changedOriginal.insert(block.key());
+    }
+    return keys;
 }
 
 void CheckController::projectChanged()

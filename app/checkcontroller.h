@@ -2,6 +2,7 @@
 
 #include "check/findingsmodel.h"
 #include "check/projectcheck.h"
+#include "store/blockfilter.h"
 #include "store/database.h"
 
 #include <QObject>
@@ -69,6 +70,9 @@ public:
     // when the checks window is open, else when it is next needed.
     void projectChanged();
     bool isCheckingProject() const { return m_thread != nullptr; }
+    // The blocks of the last project check with findings and with a changed
+    // original; nullopt until a check has finished (one is then started).
+    std::optional<CheckedKeys> checkedKeys();
 
     // The batch fit's menu, offered in the checks window.
     void setFitMenu(QMenu *menu);

@@ -2,24 +2,57 @@
 
 #include "app/ui/messages.h"
 #include "scripts/originalimport.h"
+#include "scripts/originalupdate.h"
 #include "store/widgets/scripttree.h"
 
+#include <QAction>
 #include <QLabel>
+#include <QMenu>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// The original import's refusal; the update of the originals gives the same.
+const QString AutomaticSaveFirst = u"First disable 'Automatic save' please"_s;
+
+} // namespace
 
 ImportController::ImportController(const ImportControls &controls, Database &db, QObject *parent)
     : QObject(parent)
     , m_c(controls)
     , m_db(db)
 {
+    QAction *update = m_c.menus[0]->addAction(u"Update Originals..."_s, this, &ImportController::updateOriginals);
+    update->setObjectName(u"mnuUpdOri"_s);
+}
+
+void ImportController::updateOriginals()
+{
+    ImportRun run(m_c);
+    const QString base = run.openScriptFolder({AutomaticSaveFirst, [this](ImportRun &frame) {
+                                                   // The open block may change or go: what was typed is kept first.
+                                                   emit saveRequested();
+                                                   frame.clearEditors();
+                                                   return true;
+                                               }});
+    if (base.isEmpty()) {
+        emit scriptsChanged();
+        return;
+    }
+    const OriginalUpdate::Result result = OriginalUpdate::updateOriginals(m_db, base, run.pacer(), false);
+    run.finish();
+    m_c.status->setText(result.ok ? OriginalUpdate::summary(result) : result.message);
+    emit scriptsChanged();
+    if (!result.ok)
+        Messages::inform(m_c.window, result.message);
 }
 
 void ImportController::importOriginals()
 {
     ImportRun run(m_c);
     bool replacing = false;
-    const QString base = run.openScriptFolder({u"First disable 'Automatic save' please"_s,
+    const QString base = run.openScriptFolder({AutomaticSaveFirst,
                                                [&](ImportRun &frame) { return askToReplace(frame, replacing); }});
     if (base.isEmpty()) {
         // Nothing was deleted: the tree emptied after the question comes back.

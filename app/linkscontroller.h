@@ -72,6 +72,9 @@ public:
     void openLinksList();
     void importLinksFile();
 
+    // The word links as the editor marks them.
+    const LinkGlossary &glossary() const { return m_glossary; }
+
 private:
     // The word under a viewport point; sets m_wordStart and m_currentWord.
     QString wordOver(const QPoint &position);

@@ -4,6 +4,7 @@
 
 class QAction;
 class QCheckBox;
+class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -34,8 +35,10 @@ struct MainControls
     QFrame *li32 = nullptr;
     QPlainTextEdit *txtComentario = nullptr;
     QTextEdit *rtxtOriginal = nullptr;
+    QTextEdit *rtxtOldOriginal = nullptr; // above rtxtOriginal while its block's original changed
     TranslatedEdit *rtxtTranslated = nullptr;
     QTreeView *Scripts = nullptr;
+    QComboBox *cboFilter = nullptr; // above Scripts: the block states it shows
     QToolBar *tool = nullptr;
     QCheckBox *chkRevised = nullptr;
     QWidget *shaSave = nullptr;

@@ -12,6 +12,9 @@
 #include "app/keepcontroller.h"
 #include "app/linkscontroller.h"
 #include "app/memorycontroller.h"
+#include "app/replacecontroller.h"
+#include "app/navigationcontroller.h"
+#include "app/originalchangecontroller.h"
 #include "app/previewcontroller.h"
 #include "app/searchcontroller.h"
 #include "app/spellcontroller.h"
@@ -125,6 +128,8 @@ void MainWindow::buildFeatures()
     auto *exporting = new ExportController(*c.rtxtOriginal, *c.Scripts, m_programFolder, storePath(), *this);
     auto *search = new SearchController(*c.Scripts, storePath(), *this);
     auto *spelling = new SpellController(*c.rtxtTranslated, m_programFolder, *this);
+    spelling->setLinks(links->glossary(), *c.mnuDropDown, *c.mnuMante);
+    connect(blocks, &BlockEditController::blockLoaded, spelling, &SpellController::blockLoaded);
     auto *checks = new CheckController({this, c.Scripts, c.rtxtTranslated, c.lblChecks, c.picPreview, c.mnuTools},
                                        m_windowSize, m_programFolder, storePath());
     m_keep = new KeepController({this, c.Scripts, c.rtxtTranslated, c.txtComentario, c.chkRevised, c.mnuTools, c.lblMsg},
@@ -144,6 +149,7 @@ void MainWindow::buildFeatures()
         tree->rebuildTree();
     });
     connect(originals, &ImportController::scriptsChanged, tree, &TreeController::rebuildTree);
+    connect(originals, &ImportController::saveRequested, blocks, &BlockEditController::save);
     connect(translations, &TranslatedImportController::scriptsChanged, tree, &TreeController::rebuildTree);
     connect(search, &SearchController::nodeClicked, blocks, &BlockEditController::openBlock);
     connect(checks, &CheckController::nodeClicked, blocks, &BlockEditController::openBlock);
@@ -181,6 +187,17 @@ void MainWindow::buildFeatures()
             links->highlightLinks();
     });
     connect(blocks, &BlockEditController::originalCloned, links, &LinksController::highlightLinks);
+    auto *replacing = new ReplaceController(*c.Scripts, *c.mnuEd, storePath(), *this);
+    connect(replacing, &ReplaceController::saveRequested, blocks, &BlockEditController::save);
+    connect(replacing, &ReplaceController::nodeClicked, blocks, &BlockEditController::openBlock);
+    connect(replacing, &ReplaceController::batchDone, checks, &CheckController::projectChanged);
+    auto *navigation = new NavigationController({c.Scripts, c.cboFilter, c.mnuEd, c.lblMsg}, checks, this);
+    connect(navigation, &NavigationController::nodeClicked, blocks, &BlockEditController::openBlock);
+    connect(originals, &ImportController::scriptsChanged, navigation, &NavigationController::applyFilter);
+    connect(translations, &TranslatedImportController::scriptsChanged, navigation, &NavigationController::applyFilter);
+    auto *originalChange = new OriginalChangeController(*c.rtxtOriginal, *c.rtxtOldOriginal, m_db, this);
+    connect(blocks, &BlockEditController::blockLoaded, originalChange, &OriginalChangeController::blockLoaded);
+    connect(blocks, &BlockEditController::saved, originalChange, &OriginalChangeController::blockSaved);
 
     const auto on = [this](Command command, auto *feature, auto action) {
         setCommand(command, [feature, action] { (feature->*action)(); });

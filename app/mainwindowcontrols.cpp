@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QFrame>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -96,6 +97,9 @@ void MainWindow::buildControls()
     c.rtxtOriginal->setFont(mono);
     c.rtxtOriginal->setReadOnly(true);
     c.rtxtOriginal->setAcceptRichText(false);
+    c.rtxtOldOriginal = named(new QTextEdit(central), "rtxtOldOriginal");
+    c.rtxtOldOriginal->setFont(mono);
+    c.rtxtOldOriginal->setAcceptRichText(false);
     c.rtxtTranslated = named(new TranslatedEdit(central), "rtxtTranslated");
     c.rtxtTranslated->setFont(mono);
     c.rtxtTranslated->setAcceptRichText(false);
@@ -142,6 +146,7 @@ void MainWindow::buildControls()
                              + style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     auto *editorLayout = new QVBoxLayout(editors);
     editorLayout->setContentsMargins(0, 0, 0, 0);
+    editorLayout->addWidget(c.rtxtOldOriginal, 1);
     editorLayout->addWidget(c.rtxtOriginal, 1);
     editorLayout->addWidget(c.rtxtTranslated, 1);
     auto *commentRow = new QHBoxLayout;
@@ -156,7 +161,13 @@ void MainWindow::buildControls()
     // The editors take whatever the window gains or loses; tree and preview
     // keep their width until the user drags a handle.
     auto *splitter = named(new QSplitter(central), "splMain");
-    splitter->addWidget(c.Scripts);
+    auto *treeColumn = new QWidget(central);
+    auto *treeLayout = new QVBoxLayout(treeColumn);
+    treeLayout->setContentsMargins(0, 0, 0, 0);
+    c.cboFilter = named(new QComboBox(treeColumn), "cboFilter");
+    treeLayout->addWidget(c.cboFilter);
+    treeLayout->addWidget(c.Scripts, 1);
+    splitter->addWidget(treeColumn);
     splitter->addWidget(editors);
     splitter->addWidget(c.picContenedor);
     splitter->setStretchFactor(0, 0);

@@ -319,6 +319,10 @@ QList<Finding> checkBlock(const CheckedBlock &block, const CheckContext &context
                                 u"The same original is translated differently in %1."_s.arg(*other), 0,
                                 text.size());
     }
+    if (rules.contains(Rule::ChangedOriginal) && block.originalChanged)
+        findings << finding(Rule::ChangedOriginal,
+                            u"The original changed in a new version of the game; compare the old and new "
+                            "originals and save the translation again."_s);
     if (rules.contains(Rule::Punctuation)) {
         checkSpanishMarks(text, tags, findings);
         checkBlanks(text, tags, findings);

@@ -28,6 +28,7 @@ struct CheckedBlock
     bool revised = false;
     QString width;
     QString height;
+    bool originalChanged = false; // marked by an update of the originals, not saved since
 
     QString key() const; // the block's node key
 };

@@ -11,6 +11,7 @@ constexpr std::array<const char16_t *, RuleCount> Ids = {
     u"end-tag", u"tags", u"pages", u"overflow", u"glyph", u"identical", u"glossary", u"inconsistent", u"punctuation",
     u"dropped",
     u"duplicate",
+    u"changed-original",
 };
 
 QString counted(int n, const QString &one)

@@ -23,8 +23,9 @@ enum class Rule {
     Punctuation,  // warning: unpaired Spanish marks, doubled or edge blanks
     Dropped,      // warning (error when the original shows that page): text <End of Block> drops unshown
     Duplicate,    // error: the store holds the block in more than one row
+    ChangedOriginal, // warning: a new version of the game changed the original since
 };
-inline constexpr int RuleCount = int(Rule::Duplicate) + 1;
+inline constexpr int RuleCount = int(Rule::ChangedOriginal) + 1;
 
 enum class Severity { Error, Warning };
 

@@ -5,6 +5,7 @@
 #include "store/database.h"
 #include "store/layout.h"
 #include "store/numbers.h"
+#include "store/originalhistory.h"
 #include "store/programfolder.h"
 #include "store/storetext.h"
 
@@ -57,6 +58,19 @@ bool readCheckedBlocks(Database &db, std::vector<CheckedBlock> &blocks, QString 
         blocks.reserve(blocks.size() + size_t(rows.rowCount()));
         while (!rows.step())
             blocks.push_back(blockFromRow(table, rows));
+    }
+    QString why;
+    const auto marks = changedOriginals(db.path(), &why);
+    if (!marks) {
+        if (error)
+            *error = u"The changed originals could not be read from history.db (%1)."_s.arg(why);
+        return false;
+    }
+    if (!marks->isEmpty()) {
+        for (CheckedBlock &block : blocks) {
+            const auto mark = marks->constFind(block.key());
+            block.originalChanged = mark != marks->cend() && mark->newOriginal == toStoreText(block.original);
+        }
     }
     return true;
 }

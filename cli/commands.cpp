@@ -74,6 +74,15 @@ constexpr std::array Commands = {
     CliCommand{"export-glossary", "OUT.csv: the word links as a CSV glossary.", runExportGlossary},
     CliCommand{"import-glossary", "FILE: add or change word links from a CSV glossary.", runImportGlossary},
     CliCommand{"mt", "TABLE FILE_NAME N: Apertium's draft of the block's translation (JSON).", runMt},
+    CliCommand{"update-original",
+               "DIR [--dry-run]: bring in a new version of the originals, keeping every translation (JSON lines).",
+               runUpdateOriginal},
+    CliCommand{"removed-blocks", "[--restore ID]: blocks an update of the originals took away (JSON lines).",
+               runRemovedBlocks},
+    CliCommand{"replace",
+               "FIND REPLACEMENT [--in translated|comments] [--folder F] [--script FILE_NAME] [--match-case] "
+               "[--whole-word] [--regex] [--dry-run]: replace in every block (JSON lines).",
+               runReplace},
 };
 
 } // namespace

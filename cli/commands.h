@@ -40,3 +40,6 @@ int runRestore(CliContext &context, const QStringList &arguments);
 int runHistory(CliContext &context, const QStringList &arguments);
 int runCheck(CliContext &context, const QStringList &arguments);
 int runFit(CliContext &context, const QStringList &arguments);
+int runUpdateOriginal(CliContext &context, const QStringList &arguments);
+int runRemovedBlocks(CliContext &context, const QStringList &arguments);
+int runReplace(CliContext &context, const QStringList &arguments);

@@ -19,12 +19,20 @@ Speller::Speller(std::unique_ptr<HunspellDictionary> dictionary, std::shared_ptr
 
 bool Speller::isCorrect(const QString &word)
 {
-    return (m_personal && m_personal->contains(word)) || m_dictionary->isCorrect(word);
+    if (m_personal && m_personal->contains(word))
+        return true;
+    auto known = m_correct.constFind(word);
+    if (known == m_correct.cend())
+        known = m_correct.insert(word, m_dictionary->isCorrect(word));
+    return *known;
 }
 
 QStringList Speller::suggestions(const QString &word, int limit)
 {
-    QStringList out = m_dictionary->suggest(word);
+    auto cached = m_suggestions.constFind(word);
+    if (cached == m_suggestions.cend())
+        cached = m_suggestions.insert(word, m_dictionary->suggest(word));
+    QStringList out = *cached;
     if (limit >= 0 && out.size() > limit)
         out.resize(limit);
     return out;
@@ -33,6 +41,8 @@ QStringList Speller::suggestions(const QString &word, int limit)
 bool Speller::addToPersonal(const QString &word, QString *error)
 {
     m_dictionary->add(word);
+    m_suggestions.clear(); // the new word may be the best suggestion for others
+    m_correct.remove(word);
     return !m_personal || m_personal->add(word, error);
 }
 

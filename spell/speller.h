@@ -38,6 +38,11 @@ public:
 private:
     std::unique_ptr<HunspellDictionary> m_dictionary;
     std::shared_ptr<PersonalWordList> m_personal;
+    // Hunspell takes about 10 ms per suggestion list; a text misspells the
+    // same words over and over, so each is asked once.
+    QHash<QString, QStringList> m_suggestions;
+    // A misspelt word costs Hunspell a search through its affixes each time.
+    QHash<QString, bool> m_correct;
 };
 
 // Dictionaries are slow to load (a good part of a second for Spanish), so a

@@ -1,11 +1,11 @@
 #include "spell/wordsplitter.h"
 
-namespace {
-
 bool isWordCharacter(QChar c)
 {
     return c.isLetterOrNumber() || c.isMark();
 }
+
+namespace {
 
 bool isApostrophe(QChar c)
 {

@@ -11,6 +11,10 @@ struct WordSpan
     bool operator==(const WordSpan &) const = default;
 };
 
+// Letters, digits and combining marks: what a word is made of (digits
+// included, so that "2x" is one run, though not a word to check).
+bool isWordCharacter(QChar c);
+
 // The words of a translation that a dictionary should see, in text order.
 //
 // A word is a run of letters (accented letters, ñ and ü are letters like any

@@ -32,6 +32,8 @@ inline const QString ImportTranslated = QStringLiteral("import-translated");
 inline const QString LinksImport = QStringLiteral("links-import");
 inline const QString BeforeRestore = QStringLiteral("before-restore");
 inline const QString Manual = QStringLiteral("manual");
+inline const QString UpdateOriginal = QStringLiteral("update-original");
+inline const QString Replace = QStringLiteral("replace");
 } // namespace Reason
 
 struct BackupInfo

@@ -1,6 +1,7 @@
 #include "store/blockedit.h"
 
 #include "store/history.h"
+#include "store/originalhistory.h"
 #include "store/layout.h"
 #include "store/logging.h"
 #include "store/numbers.h"
@@ -157,6 +158,7 @@ BlockSave saveBlock(Database &db, const QString &key, const QString &nodeText, c
         }
         save.written = true;
         save.historyProblem = keepEarlierVersion(db.path(), *address, before, after);
+        closeOriginalMark(db.path(), *address);
     }
     // What was typed is in the store now; a draft of it would only be offered again.
     if (save.written || !known)

@@ -44,6 +44,20 @@ const char *const HistoryColumns =
 
 const QString LastBlockName = u"last_block"_s;
 
+// What an update of the originals replaced and took away. A mark stands
+// while the store still holds `new_original` and nobody saved the block
+// since (`open`), so a store that rolled the update back is not marked.
+const QString OriginalHistoryLayout =
+    u"CREATE TABLE IF NOT EXISTS original_history (id INTEGER PRIMARY KEY, replaced_at INTEGER NOT NULL, "
+    "block_table TEXT NOT NULL, file_name TEXT NOT NULL, dialogue_id INTEGER NOT NULL, "
+    "old_original TEXT NOT NULL, new_original TEXT NOT NULL, open INTEGER NOT NULL);"
+    "CREATE INDEX IF NOT EXISTS original_history_block ON original_history (block_table, file_name, dialogue_id, id);"
+    "CREATE TABLE IF NOT EXISTS removed_block (id INTEGER PRIMARY KEY, removed_at INTEGER NOT NULL, "
+    "block_table TEXT NOT NULL, file_name TEXT NOT NULL, dialogue_id INTEGER NOT NULL, text_data TEXT NOT NULL, "
+    "width INTEGER NOT NULL, height INTEGER NOT NULL, comments TEXT NOT NULL, translated INTEGER NOT NULL, "
+    "revised INTEGER NOT NULL, text_data_t TEXT NOT NULL, new_width INTEGER NOT NULL, new_height INTEGER NOT NULL, "
+    "restored INTEGER NOT NULL DEFAULT 0);"_s;
+
 QString whereBlock(const BlockAddress &address)
 {
     return u" WHERE block_table = "_s + storeLiteral(address.table) + u" AND file_name = "_s + storeLiteral(address.fileName)
@@ -84,7 +98,7 @@ QString createWhole(const QString &path)
         const SqliteHandle made = openSqlite(part, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, &why);
         if (!made)
             return why;
-        if (execSqlite(made.get(), u"PRAGMA journal_mode=WAL;"_s + HistoryLayout) != SQLITE_OK)
+        if (execSqlite(made.get(), u"PRAGMA journal_mode=WAL;"_s + HistoryLayout + OriginalHistoryLayout) != SQLITE_OK)
             why = sqliteMessage(made.get());
     }
     if (why.isEmpty() && !QFile::rename(part, path) && !QFileInfo::exists(path))
@@ -128,7 +142,7 @@ FileProblem historyProblem(const QString &path)
     if (rc != SQLITE_OK)
         return {u"it is not a history of block versions (%1)"_s.arg(sqliteMessage(db.get())),
                 (rc & 0xff) == SQLITE_ERROR || damagedCode(rc)};
-    if (sqlite3_db_readonly(db.get(), "main") == 0 && execSqlite(db.get(), HistoryLayout) != SQLITE_OK)
+    if (sqlite3_db_readonly(db.get(), "main") == 0 && execSqlite(db.get(), HistoryLayout + OriginalHistoryLayout) != SQLITE_OK)
         return {sqliteMessage(db.get()), damagedCode(sqlite3_extended_errcode(db.get()))};
     return {};
 }

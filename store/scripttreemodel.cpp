@@ -175,6 +175,7 @@ void ScriptTreeModel::dropNodes()
 {
     m_root->children.clear();
     m_byKey.clear();
+    m_passCounts.clear();
     m_arena = std::make_unique<Arena>();
 }
 
@@ -304,6 +305,21 @@ int ScriptTreeModel::columnCount(const QModelIndex &) const
     return 1;
 }
 
+void ScriptTreeModel::setPassCounts(QHash<QString, int> counts)
+{
+    m_passCounts = std::move(counts);
+    const QModelIndex root = index(0, 0);
+    const int folders = rowCount(root);
+    if (folders == 0)
+        return;
+    emit dataChanged(index(0, 0, root), index(folders - 1, 0, root), {Qt::DisplayRole});
+    for (int f = 0; f < folders; ++f) {
+        const QModelIndex folder = index(f, 0, root);
+        if (const int scripts = rowCount(folder); scripts > 0)
+            emit dataChanged(index(0, 0, folder), index(scripts - 1, 0, folder), {Qt::DisplayRole});
+    }
+}
+
 QVariant ScriptTreeModel::data(const QModelIndex &index, int role) const
 {
     const Node *node = nodeAt(index);
@@ -311,6 +327,10 @@ QVariant ScriptTreeModel::data(const QModelIndex &index, int role) const
         return {};
     switch (role) {
     case Qt::DisplayRole:
+        if (!m_passCounts.isEmpty()) {
+            if (const auto count = m_passCounts.constFind(node->key); count != m_passCounts.cend())
+                return u"%1 (%2)"_s.arg(node->text).arg(*count);
+        }
         return node->text;
     case Qt::DecorationRole:
         if (node->image < Home)

@@ -56,6 +56,9 @@ public:
     void setText(const QModelIndex &index, const QString &text);
     void setImage(const QModelIndex &index, int image);
     void setSelectedImage(const QModelIndex &index, int image);
+    // Counts shown after folder and script names while the tree is filtered,
+    // by node key; empty shows the names alone.
+    void setPassCounts(QHash<QString, int> counts);
     // Icons for the seven images; without them the model shows no icons.
     void setImages(const std::array<QIcon, 7> &icons);
 
@@ -77,6 +80,7 @@ private:
     std::unique_ptr<Node> m_root; // invisible holder of the "Root" node
     std::unique_ptr<Arena> m_arena;
     QHash<QString, Node *> m_byKey;
+    QHash<QString, int> m_passCounts;
     std::array<QIcon, 7> m_icons;
     mutable std::array<QIcon, 49> m_pairIcons; // (image, selected image) pairs
 };

@@ -17,6 +17,8 @@ private slots:
     void rules_data();
     void rules();
     void emptyTranslationHasNoFindings();
+    void changedOriginal_data();
+    void changedOriginal();
     void previewAndCheckAgree_data();
     void previewAndCheckAgree();
     void markedSpan_data();
@@ -160,7 +162,7 @@ void tst_BlockCheck::rules()
     QFETCH(bool, translated);
     QFETCH(QString, expected);
 
-    const CheckedBlock block{u"field"_s, u"a.txt"_s, 1, original, translation, translated, false, u"56"_s, height};
+    const CheckedBlock block{u"field"_s, u"a.txt"_s, 1, original, translation, translated, false, u"56"_s, height, false};
     RuleSet only = RuleSet::none();
     only.insert(*ruleFromId(rule));
     const QList<Finding> findings = checkBlock(block, m_context, only);
@@ -178,8 +180,30 @@ void tst_BlockCheck::rules()
 
 void tst_BlockCheck::emptyTranslationHasNoFindings()
 {
-    const CheckedBlock block{u"field"_s, u"a.txt"_s, 1, u"Same"_s, {}, true, false, u"56"_s, u"2"_s};
+    const CheckedBlock block{u"field"_s, u"a.txt"_s, 1, u"Same"_s, {}, true, false, u"56"_s, u"2"_s, true};
     QVERIFY(checkBlock(block, m_context).isEmpty());
+}
+
+// The mark an update of the originals leaves, until the block is saved again.
+void tst_BlockCheck::changedOriginal_data()
+{
+    QTest::addColumn<bool>("marked");
+    QTest::addColumn<bool>("expected");
+    QTest::newRow("marked") << true << true;
+    QTest::newRow("not marked") << false << false;
+}
+
+void tst_BlockCheck::changedOriginal()
+{
+    QFETCH(bool, marked);
+    QFETCH(bool, expected);
+    const CheckedBlock block{u"field"_s, u"a.txt"_s, 1, u"New"_s, u"Nuevo"_s, true, false, u"56"_s, u"2"_s, marked};
+    RuleSet only = RuleSet::none();
+    only.insert(*ruleFromId(u"changed-original"_s));
+    const QList<Finding> findings = checkBlock(block, m_context, only);
+    QCOMPARE(!findings.isEmpty(), expected);
+    if (expected)
+        QCOMPARE(findings.first().severity, Severity::Warning);
 }
 
 // The check counts the lines and pages the preview draws: for the page

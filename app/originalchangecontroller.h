@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class Database;
+class QTextEdit;
+
+// A block whose original a new version of the game changed shows, above
+// rtxtOriginal, the original it had before with the words taken out marked,
+// and in rtxtOriginal the words put in marked; both until the block is
+// saved again, when the mark goes.
+//
+// Thread contract: GUI thread.
+class OriginalChangeController : public QObject
+{
+    Q_OBJECT
+public:
+    OriginalChangeController(QTextEdit &original, QTextEdit &oldOriginal, Database &db, QObject *parent);
+
+    // From the block editing (empty key: no block is open).
+    void blockLoaded(const QString &key);
+    void blockSaved(bool written);
+
+private:
+    void showChange(const QString &oldOriginal);
+    void hideChange();
+
+    QTextEdit &m_original;
+    QTextEdit &m_oldOriginal;
+    Database &m_db;
+    QString m_key;
+};

@@ -1,0 +1,310 @@
+#include "scripts/originalupdate.h"
+
+#include "scripts/originalimport.h"
+#include "scripts/scriptformat.h"
+#include "store/backup.h"
+#include "store/layout.h"
+#include "store/originalhistory.h"
+#include "store/storetext.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+
+#include <algorithm>
+#include <map>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace OriginalUpdate {
+
+QString changeName(Change change)
+{
+    switch (change) {
+    case Change::Changed:
+        return u"changed"_s;
+    case Change::Added:
+        return u"added"_s;
+    case Change::Removed:
+        return u"removed"_s;
+    }
+    return {};
+}
+
+QString summary(const Result &result)
+{
+    return u"%1 unchanged, %2 changed, %3 added, %4 removed"_s.arg(result.unchanged)
+        .arg(result.changed)
+        .arg(result.added)
+        .arg(result.removed);
+}
+
+namespace {
+
+// Files in the order the import lists them: by name without regard to case,
+// then with it.
+struct ListingOrder
+{
+    bool operator()(const QString &a, const QString &b) const
+    {
+        const int folded = a.compare(b, Qt::CaseInsensitive);
+        return folded != 0 ? folded < 0 : a < b;
+    }
+};
+
+using Blocks = std::map<qint16, ScriptBlock>;
+using Folder = std::map<QString, Blocks, ListingOrder>;
+using Rows = std::map<qint16, RemovedBlock>;
+using StoredFolder = std::map<QString, Rows, ListingOrder>;
+
+QString whereBlock(const QString &fileName, qint16 number)
+{
+    return u" WHERE file_name = "_s + storeLiteral(fileName) + u" AND dialogue_id = "_s + QString::number(number)
+        + u';';
+}
+
+class Updater
+{
+public:
+    Updater(Database &db, const QString &base, ProgressPacer &pacer)
+        : m_db(db)
+        , m_base(base)
+        , m_pacer(pacer)
+    {
+    }
+
+    Result run(bool dryRun, const QDateTime &now);
+
+private:
+    bool fail(const QString &message)
+    {
+        m_result.ok = false;
+        m_result.message = message;
+        m_pacer.text(message);
+        return false;
+    }
+    bool readFolder(size_t index);
+    bool readStore(size_t index);
+    void compare(size_t index);
+    bool apply(const QDateTime &now);
+
+    Database &m_db;
+    QString m_base;
+    ProgressPacer &m_pacer;
+    Result m_result;
+    std::array<Folder, 3> m_files;
+    std::array<StoredFolder, 3> m_stored;
+    QStringList m_statements;
+    std::vector<OriginalChange> m_marks;
+    std::vector<RemovedBlock> m_removed;
+};
+
+bool Updater::readFolder(size_t index)
+{
+    const QString &folder = ScriptTables::all[index];
+    const QString path = QDir(m_base).filePath(folder);
+    if (const QString why = OriginalImport::listingProblem(path); !why.isEmpty())
+        return fail(why);
+    m_pacer.text(OriginalImport::folderText(folder, true));
+    ReaderSizes sizes;
+    for (const QString &name : OriginalImport::listScriptFiles(path)) {
+        if (!name.contains(u'.'))
+            continue;
+        const QString shown = OriginalImport::shownPath(folder, name);
+        if (const QString why = OriginalImport::checkFileName(name); !why.isEmpty())
+            return fail(shown + u": "_s + why);
+        Blocks &blocks = m_files[index][name];
+        QString refusal;
+        int line = 1;
+        const BlockSink keep = [&](const ScriptBlock &block) {
+            if (block.text.contains(QChar(u'\0'))) {
+                refusal = u"%1, line %2: the block ending here holds a zero byte; the file is not a script text "
+                          "file."_s.arg(shown, QString::number(line));
+                return false;
+            }
+            if (!blocks.emplace(block.number, block).second) {
+                refusal = u"%1, line %2: block %3 comes twice in the file, so it cannot be matched with the "
+                          "store's; number the blocks apart and update again."_s
+                              .arg(shown, QString::number(line), QString::number(block.number));
+                return false;
+            }
+            return true;
+        };
+        ReadFailure failure;
+        if (!readScriptFile(QDir(path).filePath(name), sizes, keep, &failure, [&] {
+                ++line;
+                m_pacer.tick();
+            }))
+            return fail(!refusal.isEmpty() ? refusal : folder + u'\\' + failure.message);
+    }
+    return true;
+}
+
+bool Updater::readStore(size_t index)
+{
+    const QString &table = ScriptTables::all[index];
+    ResultSet rows = m_db.query(u"Select * from "_s + table);
+    if (!rows.isValid())
+        return fail(u"The store's %1 scripts cannot be read (%2)."_s.arg(table, rows.error().message));
+    while (!rows.step()) {
+        RemovedBlock row;
+        const qint64 number = rows.value(ColDialogueId).toLongLong();
+        row.address = {table, rows.text(ColFileName), qint16(number)};
+        if (number != row.address.number)
+            return fail(u"Block %1 of %2 in the store's %3 scripts does not fit 16 bits."_s.arg(
+                QString::number(number), row.address.fileName, table));
+        row.textData = rows.text(ColTextData);
+        row.width = rows.value(ColWidth).toLongLong();
+        row.height = rows.value(ColHeight).toLongLong();
+        row.comments = rows.text(ColComments);
+        row.translated = rows.value(ColTranslated).toLongLong() == 1;
+        row.revised = rows.value(ColRevised).toLongLong() == 1;
+        row.textDataT = rows.text(ColTextDataT);
+        row.newWidth = rows.value(ColNewWidth).toLongLong();
+        row.newHeight = rows.value(ColNewHeight).toLongLong();
+        if (!m_stored[index][row.address.fileName].emplace(row.address.number, row).second)
+            return fail(u"Block %1 of %2 is in the store's %3 scripts twice (Duplicate records); the update cannot "
+                        "tell which one the new original belongs to."_s.arg(
+                            QString::number(row.address.number), row.address.fileName, table));
+    }
+    return true;
+}
+
+void Updater::compare(size_t index)
+{
+    const QString &table = ScriptTables::all[index];
+    std::map<QString, bool, ListingOrder> names;
+    for (const auto &file : m_files[index])
+        names[file.first];
+    for (const auto &file : m_stored[index])
+        names[file.first];
+    static const Blocks noBlocks;
+    static const Rows noRows;
+    for (const auto &[name, unused] : names) {
+        const auto f = m_files[index].find(name);
+        const auto s = m_stored[index].find(name);
+        const Blocks &blocks = f == m_files[index].end() ? noBlocks : f->second;
+        const Rows &rows = s == m_stored[index].end() ? noRows : s->second;
+        std::map<qint16, bool> numbers;
+        bool adds = false;
+        for (const auto &block : blocks) {
+            adds |= !rows.contains(block.first);
+            numbers[block.first];
+        }
+        for (const auto &row : rows)
+            numbers[row.first];
+        // A script that gains blocks is written again whole, in block order:
+        // rows added at the table's end would stand apart from their
+        // script's, and the tree needs a script's rows together.
+        if (adds)
+            m_statements << u"DELETE FROM "_s + table + u" WHERE file_name = "_s + storeLiteral(name) + u';';
+        for (const auto &[number, unused2] : numbers) {
+            const auto b = blocks.find(number);
+            const auto r = rows.find(number);
+            if (b == blocks.end()) {
+                // Rows the import never writes (numbers 0 and below, which it
+                // never deletes either) are no business of the game's files.
+                if (number <= 0) {
+                    if (adds)
+                        m_statements << rowInsertStatement(r->second);
+                    continue;
+                }
+                m_removed.push_back(r->second);
+                if (!adds)
+                    m_statements << u"DELETE FROM "_s + table + whereBlock(name, number);
+                m_result.changes.push_back({table, name, number, Change::Removed});
+                ++m_result.removed;
+                continue;
+            }
+            const ScriptBlock &block = b->second;
+            if (r == rows.end()) {
+                m_statements << OriginalImport::insertStatement(table, name, block);
+                m_result.changes.push_back({table, name, number, Change::Added});
+                ++m_result.added;
+                continue;
+            }
+            RemovedBlock row = r->second;
+            const bool same = row.textData == block.text;
+            const bool sized = row.width != block.width || row.height != block.height;
+            // The header's sizes follow the game; the translator's own
+            // (new_width, new_height) are left as chosen.
+            row.width = block.width;
+            row.height = block.height;
+            if (same) {
+                ++m_result.unchanged;
+            } else {
+                m_marks.push_back({row.address, row.textData, block.text});
+                row.textData = block.text;
+                row.revised = false;
+                m_result.changes.push_back({table, name, number, Change::Changed});
+                ++m_result.changed;
+            }
+            if (adds) {
+                m_statements << rowInsertStatement(row);
+            } else if (!same || sized) {
+                m_statements << u"UPDATE "_s + table + u" SET "_s + (same ? QString() : u"text_data = "_s + storeLiteral(row.textData) + u", "_s)
+                        + u"width = "_s + QString::number(row.width) + u", height = "_s + QString::number(row.height)
+                        + (same ? QString() : u", revised = 0"_s) + whereBlock(name, number);
+            }
+        }
+    }
+}
+
+bool Updater::apply(const QDateTime &now)
+{
+    if (const QString why = Backups::backupBeforeChange(m_db, Backups::Reason::UpdateOriginal); !why.isEmpty())
+        return fail(why);
+    if (const auto copies = Backups::listBackups(QFileInfo(m_db.path()).absolutePath()); !copies.empty())
+        m_result.backup = copies.front().file;
+    // The history first: should the store refuse, the marks name originals
+    // the store never got and stay inert, and are taken back besides.
+    if (const QString why = keepOriginalUpdate(m_db.path(), m_marks, m_removed, now); !why.isEmpty())
+        return fail(why + u" Nothing was changed."_s);
+    m_pacer.text(u"Updating the originals..."_s);
+    bool ok = m_db.begin();
+    for (const QString &statement : std::as_const(m_statements)) {
+        if (!ok)
+            break;
+        ok = m_db.execute(statement);
+        m_pacer.tick();
+    }
+    if (ok && m_db.commit())
+        return true;
+    const QString why = m_db.lastError().message;
+    m_db.rollback();
+    forgetOriginalUpdate(m_db.path(), now);
+    return fail(u"The store could not take the new originals (%1); it was left as it was."_s.arg(why));
+}
+
+Result Updater::run(bool dryRun, const QDateTime &now)
+{
+    if (!OriginalImport::isScriptFolder(m_base)) {
+        fail(OriginalImport::InvalidFolder);
+        return m_result;
+    }
+    for (size_t i = 0; i < ScriptTables::all.size(); ++i) {
+        if (!readFolder(i) || !readStore(i))
+            return m_result;
+    }
+    for (size_t i = 0; i < ScriptTables::all.size(); ++i)
+        compare(i);
+    if (!dryRun && !m_statements.isEmpty() && !apply(now)) {
+        Result failed;
+        failed.ok = false;
+        failed.message = m_result.message;
+        return failed;
+    }
+    m_result.message = summary(m_result);
+    m_pacer.text(m_result.message);
+    return m_result;
+}
+
+} // namespace
+
+Result updateOriginals(Database &db, const QString &basePath, ProgressPacer &pacer, bool dryRun, const QDateTime &now)
+{
+    return Updater(db, basePath, pacer).run(dryRun, now);
+}
+
+} // namespace OriginalUpdate

@@ -1,0 +1,296 @@
+#include "search/replace.h"
+
+#include "spell/wordsplitter.h"
+#include "store/backup.h"
+#include "store/blockedit.h"
+#include "store/history.h"
+#include "store/layout.h"
+#include "store/storetext.h"
+
+#include <QFileInfo>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Case folded one UTF-16 unit at a time, so that positions in the folded
+// text are positions in the text.
+QString folded(const QString &text)
+{
+    QString out = text;
+    for (QChar &c : out)
+        c = c.toCaseFolded();
+    return out;
+}
+
+using Spans = QList<std::pair<qsizetype, qsizetype>>;
+
+// Tags as the spell check skips them: "<" to the next ">"; an unclosed "<"
+// is only a mark.
+Spans tagSpans(const QString &text)
+{
+    Spans spans;
+    for (qsizetype i = text.indexOf(u'<'); i >= 0; i = text.indexOf(u'<', i + 1)) {
+        const qsizetype close = text.indexOf(u'>', i + 1);
+        if (close < 0)
+            break;
+        spans.append({i, close + 1});
+        i = close;
+    }
+    return spans;
+}
+
+// The replacement with \1 .. \99 taken from the match; "\\" is a backslash.
+QString expanded(const QString &replacement, const QRegularExpressionMatch &match)
+{
+    QString out;
+    for (qsizetype i = 0; i < replacement.size(); ++i) {
+        const QChar c = replacement.at(i);
+        if (c == u'\\' && i + 1 < replacement.size()) {
+            const QChar next = replacement.at(i + 1);
+            if (next.isDigit()) {
+                int group = next.digitValue();
+                ++i;
+                if (i + 1 < replacement.size() && replacement.at(i + 1).isDigit()
+                    && group * 10 + replacement.at(i + 1).digitValue() <= match.lastCapturedIndex()) {
+                    group = group * 10 + replacement.at(++i).digitValue();
+                }
+                out += match.captured(group);
+                continue;
+            }
+            if (next == u'\\') {
+                out += u'\\';
+                ++i;
+                continue;
+            }
+        }
+        out += c;
+    }
+    return out;
+}
+
+} // namespace
+
+std::optional<TextReplacer> TextReplacer::make(const ReplaceOptions &options, QString *error)
+{
+    if (options.find.isEmpty()) {
+        *error = u"Please input a text to find."_s;
+        return std::nullopt;
+    }
+    TextReplacer replacer;
+    replacer.m_options = options;
+    if (options.regex) {
+        QRegularExpression::PatternOptions flags = QRegularExpression::UseUnicodePropertiesOption;
+        if (!options.matchCase)
+            flags |= QRegularExpression::CaseInsensitiveOption;
+        replacer.m_expression = QRegularExpression(options.find, flags);
+        if (!replacer.m_expression.isValid()) {
+            *error = u"The regular expression is not valid at position %1: %2."_s.arg(
+                QString::number(replacer.m_expression.patternErrorOffset()), replacer.m_expression.errorString());
+            return std::nullopt;
+        }
+        replacer.m_expression.optimize();
+    } else if (!options.matchCase) {
+        replacer.m_foldedFind = folded(options.find);
+    }
+    return replacer;
+}
+
+bool TextReplacer::acceptable(const QString &text, qsizetype start, qsizetype end, const Spans &tags) const
+{
+    if (end == start)
+        return false; // an empty match replaces nothing a translator can see
+    for (const auto &[open, close] : tags) {
+        if (open < end && start < close)
+            return false;
+        if (open >= end)
+            break;
+    }
+    if (m_options.wholeWord) {
+        if (start > 0 && isWordCharacter(text.at(start - 1)) && isWordCharacter(text.at(start)))
+            return false;
+        if (end < text.size() && isWordCharacter(text.at(end)) && isWordCharacter(text.at(end - 1)))
+            return false;
+    }
+    return true;
+}
+
+QList<TextMatch> TextReplacer::matches(const QString &text) const
+{
+    QList<TextMatch> found;
+    const Spans tags = text.contains(u'<') ? tagSpans(text) : Spans();
+    if (m_options.regex) {
+        auto it = m_expression.globalMatch(text);
+        while (it.hasNext()) {
+            const QRegularExpressionMatch match = it.next();
+            const qsizetype start = match.capturedStart(), end = match.capturedEnd();
+            if (acceptable(text, start, end, tags))
+                found.append({start, end - start, expanded(m_options.replacement, match)});
+        }
+        return found;
+    }
+    const QString &find = m_options.matchCase ? m_options.find : m_foldedFind;
+    const QString haystack = m_options.matchCase ? text : folded(text);
+    for (qsizetype at = haystack.indexOf(find); at >= 0;) {
+        const qsizetype end = at + find.size();
+        if (acceptable(text, at, end, tags)) {
+            found.append({at, find.size(), m_options.replacement});
+            at = haystack.indexOf(find, end);
+        } else {
+            at = haystack.indexOf(find, at + 1);
+        }
+    }
+    return found;
+}
+
+QString applyMatches(const QString &text, const QList<TextMatch> &chosen)
+{
+    QString out = text;
+    for (auto it = chosen.crbegin(); it != chosen.crend(); ++it)
+        out.replace(it->start, it->length, it->replacement);
+    return out;
+}
+
+std::pair<QString, QString> matchLines(const QString &text, const TextMatch &match)
+{
+    const qsizetype from = match.start == 0 ? -1 : text.lastIndexOf(u"\r\n"_s, match.start - 1);
+    const qsizetype lineStart = from < 0 ? 0 : from + 2;
+    qsizetype lineEnd = text.indexOf(u"\r\n"_s, match.start + match.length);
+    if (lineEnd < 0)
+        lineEnd = text.size();
+    const QString line = text.mid(lineStart, lineEnd - lineStart);
+    QString after = line;
+    after.replace(match.start - lineStart, match.length, match.replacement);
+    return {line, after};
+}
+
+qsizetype MatchList::count() const
+{
+    qsizetype n = 0;
+    for (const BlockMatches &block : blocks)
+        n += block.matches.size();
+    return n;
+}
+
+MatchList findMatches(Database &db, const ReplaceOptions &options)
+{
+    MatchList list;
+    QString why;
+    const auto replacer = TextReplacer::make(options, &why);
+    if (!replacer) {
+        list.ok = false;
+        list.message = why;
+        return list;
+    }
+    for (const QString &table : ScriptTables::all) {
+        if (!options.folder.isEmpty() && table != options.folder)
+            continue;
+        QString statement = u"SELECT * FROM "_s + table;
+        if (!options.script.isEmpty())
+            statement += u" WHERE file_name = "_s + storeLiteral(options.script);
+        ResultSet rows = db.query(statement + u';');
+        if (!rows.isValid()) {
+            list.ok = false;
+            list.message = u"The %1 scripts cannot be read (%2)."_s.arg(table, rows.error().message);
+            return list;
+        }
+        while (!rows.step()) {
+            const bool translated = rows.value(ColTranslated).toLongLong() == 1;
+            // Only what the editor shows counts: a translation of a block
+            // that is not translated is nowhere to be seen.
+            if (options.in == ReplaceField::Translated && !translated)
+                continue;
+            const QString text = fromStoreText(rows.text(options.in == ReplaceField::Translated ? ColTextDataT
+                                                                                               : ColComments));
+            QList<TextMatch> matches = replacer->matches(text);
+            if (matches.isEmpty())
+                continue;
+            BlockMatches block;
+            block.address = {table, rows.text(ColFileName), qint16(rows.value(ColDialogueId).toLongLong())};
+            block.key = blockKey(table, block.address.fileName, block.address.number);
+            block.text = text;
+            block.translation = translated ? fromStoreText(rows.text(ColTextDataT)) : QString();
+            block.comment = fromStoreText(rows.text(ColComments));
+            block.revised = rows.value(ColRevised).toLongLong() == 1;
+            block.matches = std::move(matches);
+            list.blocks.push_back(std::move(block));
+        }
+    }
+    return list;
+}
+
+QString replaceSummary(qsizetype replacements, qsizetype blocks)
+{
+    return u"%1 replacements in %2 blocks"_s.arg(replacements).arg(blocks);
+}
+
+ReplaceBatch replaceMatches(Database &db, const MatchList &list, ReplaceField field, const std::vector<bool> &keep)
+{
+    ReplaceBatch batch;
+    batch.reason = Backups::Reason::Replace;
+    // What goes where, before anything is written.
+    struct Planned
+    {
+        const BlockMatches *block;
+        QString after;
+        qsizetype count;
+    };
+    std::vector<Planned> planned;
+    size_t flag = 0;
+    for (const BlockMatches &block : list.blocks) {
+        QList<TextMatch> chosen;
+        for (const TextMatch &match : block.matches) {
+            if (keep.empty() || (flag < keep.size() && keep[flag]))
+                chosen.append(match);
+            ++flag;
+        }
+        if (!chosen.isEmpty())
+            planned.push_back({&block, applyMatches(block.text, chosen), chosen.size()});
+    }
+    if (planned.empty())
+        return batch;
+
+    if (const QString why = Backups::backupBeforeChange(db, batch.reason); !why.isEmpty()) {
+        batch.ok = false;
+        batch.message = why;
+        return batch;
+    }
+    if (const auto copies = Backups::listBackups(QFileInfo(db.path()).absolutePath()); !copies.empty())
+        batch.backup = copies.front().file;
+
+    QString historyWhy;
+    Database *history = historyStore(db.path(), true, &historyWhy);
+    // One commit for the whole step in each file instead of one per block.
+    const bool historyBatched = history && history->begin();
+    bool ok = db.begin();
+    QString why = ok ? QString() : db.lastError().message;
+    for (const Planned &step : planned) {
+        if (!ok)
+            break;
+        const BlockMatches &block = *step.block;
+        BlockEdits edits{block.translation, block.comment, block.revised};
+        (field == ReplaceField::Translated ? edits.translation : edits.comment) = step.after;
+        const QString nodeText = QString::number(block.address.number) + (block.comment.isEmpty() ? u""_s : u"[c]"_s);
+        const BlockSave save = saveBlock(db, block.key, nodeText, edits, nullptr);
+        ok = save.ok;
+        if (!ok)
+            why = save.message;
+        batch.blocks.push_back({block.address, block.key, block.text, step.after});
+        batch.replacements += step.count;
+    }
+    if (ok && !db.commit()) {
+        ok = false;
+        why = db.lastError().message;
+    }
+    if (!ok) {
+        db.rollback();
+        if (historyBatched)
+            history->rollback();
+        batch = ReplaceBatch{false, u"Nothing was replaced; the store was left as it was: %1"_s.arg(why),
+                             batch.reason, batch.backup, {}, 0};
+        return batch;
+    }
+    if (historyBatched)
+        history->commit();
+    return batch;
+}

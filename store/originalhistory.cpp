@@ -1,0 +1,245 @@
+#include "store/originalhistory.h"
+
+#include "store/database.h"
+#include "store/history.h"
+#include "store/layout.h"
+#include "store/storetext.h"
+
+#include <map>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString whereBlock(const BlockAddress &address)
+{
+    return u" WHERE block_table = "_s + storeLiteral(address.table) + u" AND file_name = "_s
+        + storeLiteral(address.fileName) + u" AND dialogue_id = "_s + QString::number(address.number);
+}
+
+QString number(qint64 value)
+{
+    return QString::number(value);
+}
+
+} // namespace
+
+QString rowInsertStatement(const RemovedBlock &row)
+{
+    // The texts are kept as the store holds them: no apostrophe is left in them.
+    return u"INSERT INTO "_s + row.address.table
+        + u" (file_name,dialogue_id,text_data,width,height,comments,translated,revised,text_data_t,"
+          "new_width,new_height) VALUES ("_s
+        + storeLiteral(row.address.fileName) + u", "_s + number(row.address.number) + u", "_s
+        + storeLiteral(row.textData) + u", "_s + number(row.width) + u", "_s + number(row.height) + u", "_s
+        + storeLiteral(row.comments) + u", "_s + (row.translated ? u"1"_s : u"0"_s) + u", "_s
+        + (row.revised ? u"1"_s : u"0"_s) + u", "_s + storeLiteral(row.textDataT) + u", "_s + number(row.newWidth)
+        + u", "_s + number(row.newHeight) + u");"_s;
+}
+
+QString keepOriginalUpdate(const QString &storePath, const std::vector<OriginalChange> &changes,
+                           const std::vector<RemovedBlock> &removed, const QDateTime &run)
+{
+    if (changes.empty() && removed.empty())
+        return {};
+    QString why;
+    Database *history = historyStore(storePath, true, &why);
+    if (!history)
+        return u"%1 cannot be opened (%2)."_s.arg(HistoryFileName, why);
+    const QString time = number(run.toMSecsSinceEpoch());
+    bool ok = history->begin();
+    for (const OriginalChange &change : changes) {
+        if (!ok)
+            break;
+        const BlockAddress &a = change.address;
+        // A newer update closes the marks an older one left on the block.
+        ok = history->execute(u"UPDATE original_history SET open = 0"_s + whereBlock(a))
+            && history->execute(
+                u"INSERT INTO original_history (replaced_at, block_table, file_name, dialogue_id, old_original, "
+                "new_original, open) VALUES ("_s
+                + time + u", "_s + storeLiteral(a.table) + u", "_s + storeLiteral(a.fileName) + u", "_s
+                + number(a.number) + u", "_s + storeLiteral(change.oldOriginal) + u", "_s
+                + storeLiteral(change.newOriginal) + u", 1)"_s);
+    }
+    for (const RemovedBlock &block : removed) {
+        if (!ok)
+            break;
+        const BlockAddress &a = block.address;
+        ok = history->execute(
+            u"INSERT INTO removed_block (removed_at, block_table, file_name, dialogue_id, text_data, width, height, "
+            "comments, translated, revised, text_data_t, new_width, new_height) VALUES ("_s
+            + time + u", "_s + storeLiteral(a.table) + u", "_s + storeLiteral(a.fileName) + u", "_s + number(a.number)
+            + u", "_s + storeLiteral(block.textData) + u", "_s + number(block.width) + u", "_s + number(block.height)
+            + u", "_s + storeLiteral(block.comments) + u", "_s + (block.translated ? u"1"_s : u"0"_s) + u", "_s
+            + (block.revised ? u"1"_s : u"0"_s) + u", "_s + storeLiteral(block.textDataT) + u", "_s
+            + number(block.newWidth) + u", "_s + number(block.newHeight) + u')');
+    }
+    if (ok && history->commit())
+        return {};
+    why = history->lastError().message;
+    history->rollback();
+    return u"The replaced originals could not be kept in %1 (%2)."_s.arg(HistoryFileName, why);
+}
+
+void forgetOriginalUpdate(const QString &storePath, const QDateTime &run)
+{
+    QString why;
+    if (Database *history = historyStore(storePath, false, &why)) {
+        const QString time = number(run.toMSecsSinceEpoch());
+        history->execute(u"DELETE FROM original_history WHERE replaced_at = "_s + time);
+        history->execute(u"DELETE FROM removed_block WHERE removed_at = "_s + time);
+    }
+}
+
+std::optional<QString> changedOriginal(const QString &storePath, const BlockAddress &address,
+                                       const QString &current)
+{
+    QString why;
+    Database *history = historyStore(storePath, false, &why);
+    if (!history)
+        return std::nullopt;
+    ResultSet rows = history->query(u"SELECT old_original, new_original FROM original_history"_s + whereBlock(address)
+                                    + u" AND open = 1 ORDER BY id DESC LIMIT 1"_s);
+    if (!rows.isValid() || rows.step() || rows.text(1) != current)
+        return std::nullopt;
+    return rows.text(0);
+}
+
+std::optional<QHash<QString, OriginalChange>> changedOriginals(const QString &storePath, QString *error)
+{
+    QHash<QString, OriginalChange> marks;
+    QString why;
+    Database *history = historyStore(storePath, false, &why);
+    if (!history) {
+        if (why.isEmpty())
+            return marks;
+        if (error)
+            *error = why;
+        return std::nullopt;
+    }
+    ResultSet rows = history->query(u"SELECT block_table, file_name, dialogue_id, old_original, new_original "
+                                    "FROM original_history WHERE open = 1 ORDER BY id"_s);
+    if (!rows.isValid()) {
+        if (error)
+            *error = rows.error().message;
+        return std::nullopt;
+    }
+    while (!rows.step()) {
+        const BlockAddress address{rows.text(0), rows.text(1), qint16(rows.value(2).toLongLong())};
+        marks.insert(blockKey(address.table, address.fileName, address.number),
+                     {address, rows.text(3), rows.text(4)});
+    }
+    return marks;
+}
+
+void closeOriginalMark(const QString &storePath, const BlockAddress &address)
+{
+    QString why;
+    if (Database *history = historyStore(storePath, false, &why))
+        history->execute(u"UPDATE original_history SET open = 0"_s + whereBlock(address) + u" AND open = 1"_s);
+}
+
+namespace {
+
+const QString RemovedColumns = u"SELECT id, removed_at, block_table, file_name, dialogue_id, text_data, width, "
+                               "height, comments, translated, revised, text_data_t, new_width, new_height "
+                               "FROM removed_block WHERE restored = 0"_s;
+
+RemovedBlock removedFrom(const ResultSet &rows)
+{
+    RemovedBlock block;
+    block.id = rows.value(0).toLongLong();
+    block.time = QDateTime::fromMSecsSinceEpoch(rows.value(1).toLongLong());
+    block.address = {rows.text(2), rows.text(3), qint16(rows.value(4).toLongLong())};
+    block.textData = rows.text(5);
+    block.width = rows.value(6).toLongLong();
+    block.height = rows.value(7).toLongLong();
+    block.comments = rows.text(8);
+    block.translated = rows.value(9).toLongLong() == 1;
+    block.revised = rows.value(10).toLongLong() == 1;
+    block.textDataT = rows.text(11);
+    block.newWidth = rows.value(12).toLongLong();
+    block.newHeight = rows.value(13).toLongLong();
+    return block;
+}
+
+} // namespace
+
+std::optional<std::vector<RemovedBlock>> removedBlocks(const QString &storePath, QString *error)
+{
+    std::vector<RemovedBlock> blocks;
+    QString why;
+    Database *history = historyStore(storePath, false, &why);
+    if (!history) {
+        if (why.isEmpty())
+            return blocks;
+        if (error)
+            *error = why;
+        return std::nullopt;
+    }
+    ResultSet rows = history->query(RemovedColumns + u" ORDER BY id DESC"_s);
+    if (!rows.isValid()) {
+        if (error)
+            *error = rows.error().message;
+        return std::nullopt;
+    }
+    while (!rows.step())
+        blocks.push_back(removedFrom(rows));
+    return blocks;
+}
+
+QString restoreRemovedBlock(Database &db, qint64 id)
+{
+    QString why;
+    Database *history = historyStore(db.path(), false, &why);
+    if (!history)
+        return why.isEmpty() ? u"No block was ever removed from this store."_s : why;
+    ResultSet rows = history->query(RemovedColumns + u" AND id = "_s + number(id));
+    if (!rows.isValid())
+        return rows.error().message;
+    if (rows.step())
+        return u"No removed block %1 is waiting to be restored."_s.arg(id);
+    const RemovedBlock block = removedFrom(rows);
+    const BlockAddress &a = block.address;
+    if (!ScriptTables::contains(a.table))
+        return u"Removed block %1 names no script table (%2)."_s.arg(number(id), a.table);
+    ResultSet there = db.query(u"SELECT * FROM "_s + a.table + u" WHERE file_name = "_s + storeLiteral(a.fileName)
+                               + u" AND dialogue_id = "_s + number(a.number) + u';');
+    if (!there.isValid())
+        return there.error().message;
+    if (there.rowCount() > 0)
+        return u"Block %1 of %2 is in the store again; the removed one is kept as it is."_s.arg(number(a.number),
+                                                                                               a.fileName);
+    // The script's rows go after the table's others, in block order: a row
+    // added at the end alone would part them.
+    std::multimap<qint64, RemovedBlock> ordered{{a.number, block}};
+    ResultSet script = db.query(u"SELECT * FROM "_s + a.table + u" WHERE file_name = "_s + storeLiteral(a.fileName)
+                                + u';');
+    if (!script.isValid())
+        return script.error().message;
+    while (!script.step()) {
+        RemovedBlock row;
+        row.address = {a.table, a.fileName, qint16(script.value(ColDialogueId).toLongLong())};
+        row.textData = script.text(ColTextData);
+        row.width = script.value(ColWidth).toLongLong();
+        row.height = script.value(ColHeight).toLongLong();
+        row.comments = script.text(ColComments);
+        row.translated = script.value(ColTranslated).toLongLong() == 1;
+        row.revised = script.value(ColRevised).toLongLong() == 1;
+        row.textDataT = script.text(ColTextDataT);
+        row.newWidth = script.value(ColNewWidth).toLongLong();
+        row.newHeight = script.value(ColNewHeight).toLongLong();
+        ordered.emplace(row.address.number, row);
+    }
+    bool ok = db.begin()
+        && db.execute(u"DELETE FROM "_s + a.table + u" WHERE file_name = "_s + storeLiteral(a.fileName) + u';');
+    for (auto it = ordered.begin(); ok && it != ordered.end(); ++it)
+        ok = db.execute(rowInsertStatement(it->second));
+    if (!ok || !db.commit()) {
+        const QString why = db.lastError().message;
+        db.rollback();
+        return why;
+    }
+    history->execute(u"UPDATE removed_block SET restored = 1 WHERE id = "_s + number(id));
+    return {};
+}

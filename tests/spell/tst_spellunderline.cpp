@@ -1,0 +1,69 @@
+#include "spell/speller.h"
+#include "spell/widgets/spellunderline.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+
+using namespace Qt::StringLiterals;
+
+// The words underlined while typing, with the Spanish dictionary.
+class tst_SpellUnderline : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void underlined_data();
+    void underlined();
+
+private:
+    QTemporaryDir m_home;
+    std::shared_ptr<Speller> m_speller;
+};
+
+void tst_SpellUnderline::initTestCase()
+{
+    SpellerCache cache(m_home.path());
+    QString error;
+    m_speller = cache.speller(1034, &error);
+    if (!m_speller)
+        QSKIP(qPrintable(error));
+}
+
+void tst_SpellUnderline::underlined_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("a misspelt word") << u"La casa blanqa."_s << QStringList{u"blanqa"_s};
+    QTest::newRow("tags are not words") << u"<Wait>Hola<Delay 3>"_s << QStringList();
+    QTest::newRow("a speaker's name") << u"Tolm y Pellan llegan."_s << QStringList();
+    QTest::newRow("a linked word") << u"La Brumavela y la blanqa."_s << QStringList{u"blanqa"_s};
+    QTest::newRow("every line") << u"Hola\nmundoo"_s << QStringList{u"mundoo"_s};
+}
+
+void tst_SpellUnderline::underlined()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, expected);
+    QTextDocument document;
+    SpellUnderline underline(&document, [](QStringView line, qsizetype start, qsizetype length) {
+        return line.mid(start, length) == u"Brumavela";
+    });
+    underline.setSpeller(m_speller);
+    QCoreApplication::processEvents(); // Qt's first full pass, due once the loop turns
+    document.setPlainText(text);
+    underline.rehighlight();
+    QStringList got;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (const QTextLayout::FormatRange &range : block.layout()->formats())
+            got << block.text().mid(range.start, range.length);
+    }
+    QCOMPARE(got, expected);
+}
+
+QTEST_MAIN(tst_SpellUnderline)
+#include "tst_spellunderline.moc"
