@@ -1,6 +1,7 @@
 #include "exchange/translationimport.h"
 
 #include "store/backup.h"
+#include "store/batch.h"
 #include "store/database.h"
 
 #include <QFileInfo>
@@ -53,13 +54,16 @@ TranslationImport importTranslations(Database &db, const std::vector<ExchangeUni
     if (dryRun || planned.empty())
         return result;
 
-    const Backups::Outcome backup = Backups::makeBackup(QFileInfo(db.path()).absolutePath(), reason);
-    if (!backup.ok) {
+    // Recorded as the store's last batch, so that Edit, Undo Last Batch
+    // takes the whole import back.
+    QString beginWhy;
+    std::optional<BatchRecord> record = beginBatch(db, reason, &beginWhy);
+    if (!record) {
         result.ok = false;
-        result.message = backup.message + u" Nothing was imported; free some room or fix the folder and try again."_s;
+        result.message = beginWhy;
         return result;
     }
-    result.backup = backup.file;
+    result.backup = record->backup;
     const auto failed = [&](const QString &why) {
         db.rollback();
         result.ok = false;
@@ -80,11 +84,14 @@ TranslationImport importTranslations(Database &db, const std::vector<ExchangeUni
         BlockSave save = saveBlock(db, plan.key, nodeText, plan.edits, &*plan.load.stored);
         if (!save.ok)
             return failed(save.message);
+        record->changed(at);
         result.saved.emplace_back(plan.key, std::move(save));
         if (progress)
             progress(int(result.saved.size()), int(planned.size()));
     }
     if (!db.commit())
         return failed(db.lastError().message);
+    if (const QString why = recordBatch(db.path(), *record); !why.isEmpty())
+        result.message = u"The translations were imported, but cannot be undone as one step: %1"_s.arg(why);
     return result;
 }

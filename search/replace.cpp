@@ -2,6 +2,7 @@
 
 #include "spell/wordsplitter.h"
 #include "store/backup.h"
+#include "store/batch.h"
 #include "store/blockedit.h"
 #include "store/history.h"
 #include "store/layout.h"
@@ -250,13 +251,16 @@ ReplaceBatch replaceMatches(Database &db, const MatchList &list, ReplaceField fi
     if (planned.empty())
         return batch;
 
-    if (const QString why = Backups::backupBeforeChange(db, batch.reason); !why.isEmpty()) {
+    // Recorded as the store's last batch, so that Edit, Undo Last Batch
+    // takes the whole step back.
+    QString beginWhy;
+    std::optional<BatchRecord> record = beginBatch(db, batch.reason, &beginWhy);
+    if (!record) {
         batch.ok = false;
-        batch.message = why;
+        batch.message = beginWhy;
         return batch;
     }
-    if (const auto copies = Backups::listBackups(QFileInfo(db.path()).absolutePath()); !copies.empty())
-        batch.backup = copies.front().file;
+    batch.backup = record->backup;
 
     QString historyWhy;
     Database *history = historyStore(db.path(), true, &historyWhy);
@@ -292,5 +296,9 @@ ReplaceBatch replaceMatches(Database &db, const MatchList &list, ReplaceField fi
     }
     if (historyBatched)
         history->commit();
+    for (const ReplacedBlock &block : batch.blocks)
+        record->changed(block.address);
+    if (const QString why = recordBatch(db.path(), *record); !why.isEmpty())
+        batch.message = u"The replacements stand, but they cannot be undone as one step: %1"_s.arg(why);
     return batch;
 }

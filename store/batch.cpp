@@ -103,6 +103,10 @@ QString batchCaption(const QString &reason)
         return u"Fit Overflowing Blocks"_s;
     if (reason == BatchReason::Repeats)
         return u"Apply to Repeats"_s;
+    if (reason == Backups::Reason::Replace)
+        return u"Replace"_s;
+    if (reason == u"import-xliff" || reason == u"import-po")
+        return u"Import Translation File"_s;
     return reason;
 }
 
