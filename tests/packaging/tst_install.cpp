@@ -19,6 +19,8 @@ private slots:
     void files_data();
     void files();
     void aFirstStartGetsTheInstalledFont();
+    void oneVersion_data();
+    void oneVersion();
 
 private:
     static QString data(const QString &name) { return QLatin1StringView(INSTALL_DATADIR) + u'/' + name; }
@@ -99,6 +101,29 @@ void tst_Install::aFirstStartGetsTheInstalledFont()
     QFile installed(m_prefix.filePath(data(u"tallowpen/font/font.bmp"_s)));
     QVERIFY(font.open(QIODevice::ReadOnly) && installed.open(QIODevice::ReadOnly));
     QCOMPARE(font.readAll(), installed.readAll());
+}
+
+void tst_Install::oneVersion_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("expected");
+    const QString bin = QLatin1StringView(INSTALL_BINDIR) + u'/';
+    QTest::newRow("command line") << bin + u"tallowpen-cli"_s << u"tallowpen-cli " TALLOWPEN_VERSION "\n"_s;
+    QTest::newRow("editor") << bin + u"tallowpen"_s << u"Tallowpen " TALLOWPEN_VERSION "\n"_s;
+}
+
+// The project's version, not one written into a program by hand.
+void tst_Install::oneVersion()
+{
+    QFETCH(QString, program);
+    QFETCH(QString, expected);
+    QProcess run;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    run.setProcessEnvironment(environment);
+    run.start(m_prefix.filePath(program), {u"--version"_s});
+    QVERIFY(run.waitForFinished(60000));
+    QCOMPARE(QString::fromUtf8(run.readAllStandardOutput()), expected);
 }
 
 QTEST_GUILESS_MAIN(tst_Install)
