@@ -5,8 +5,9 @@
 #                             none, and start the editor
 #   tools/tallowpen.sh test   install what is missing, build, run every test
 #                             headless
-#   tools/tallowpen.sh package install what is missing, build the programs and
-#                             make build/tallowpen_VERSION_amd64.deb
+#   tools/tallowpen.sh package install what is missing, build the programs,
+#                             make build/tallowpen_VERSION_amd64.deb and fail
+#                             on any lintian error or warning in it
 # BUILD_DIR (default: build) names the build folder.
 set -euo pipefail
 
@@ -20,10 +21,10 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$top/build}
 packages=(cmake g++ make pkg-config qt6-base-dev libsqlite3-dev sqlite3 libhunspell-dev hunspell-es)
 # The install tree's test runs the two validators; the package needs
-# dpkg-shlibdeps (dpkg-dev), which needs file.
+# dpkg-shlibdeps (dpkg-dev), which needs file, and is checked by lintian.
 case "$mode" in
     test) packages+=(desktop-file-utils appstream) ;;
-    package) packages+=(dpkg-dev file) ;;
+    package) packages+=(dpkg-dev file lintian) ;;
 esac
 
 missing=()
@@ -49,6 +50,9 @@ fi
 
 if [ "$mode" = package ]; then
     (cd "$build" && cpack -G DEB)
+    # The package of this build only, not one an earlier version left there.
+    version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+    lintian --fail-on error,warning "$build/tallowpen_${version}_amd64.deb"
     exit
 fi
 

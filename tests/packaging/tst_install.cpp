@@ -51,8 +51,11 @@ void tst_Install::files_data()
                                    << QStringList{u"desktop-file-validate"_s};
     QTest::newRow("metainfo") << data(u"metainfo/org.tallowpen.Tallowpen.metainfo.xml"_s) << 0
                               << QStringList{u"appstreamcli"_s, u"validate"_s, u"--no-net"_s};
-    QTest::newRow("manuals") << man + u"tallowpen.1"_s << 0 << QStringList();
-    QTest::newRow("manuals, command line") << man + u"tallowpen-cli.1"_s << 0 << QStringList();
+    const QStringList gzipped{u"gzip"_s, u"-t"_s};
+    QTest::newRow("manuals") << man + u"tallowpen.1.gz"_s << 0 << gzipped;
+    QTest::newRow("manuals, command line") << man + u"tallowpen-cli.1.gz"_s << 0 << gzipped;
+    QTest::newRow("changelog") << data(u"doc/tallowpen/changelog.gz"_s) << 0 << gzipped;
+    QTest::newRow("copyright") << data(u"doc/tallowpen/copyright"_s) << 0 << QStringList();
     QTest::newRow("completion") << data(u"bash-completion/completions/tallowpen-cli"_s) << 0 << QStringList();
     for (int size : {16, 24, 32, 48, 64, 128, 256})
         QTest::addRow("icon %d", size) << data(u"icons/hicolor/%1x%1/apps/org.tallowpen.Tallowpen.png"_s.arg(size))
