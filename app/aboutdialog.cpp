@@ -17,7 +17,7 @@ AboutDialog::AboutDialog(const QString &programFolder, QWidget *parent)
     picture->setObjectName(u"Picture1"_s);
     picture->setPixmap(QPixmap(u":/tallowpen/about.png"_s));
     picture->setAlignment(Qt::AlignCenter);
-    auto *version = new QLabel(u"Tallowpen 2.0.0.11"_s, this);
+    auto *version = new QLabel(u"Tallowpen "_s + QStringLiteral(TALLOWPEN_VERSION), this);
     version->setObjectName(u"lblVersion"_s);
     QFont big = version->font();
     big.setPointSize(big.pointSize() + 4);

@@ -19,6 +19,8 @@ private slots:
     void files_data();
     void files();
     void aFirstStartGetsTheInstalledFont();
+    void oneVersion_data();
+    void oneVersion();
 
 private:
     static QString data(const QString &name) { return QLatin1StringView(INSTALL_DATADIR) + u'/' + name; }
@@ -49,8 +51,11 @@ void tst_Install::files_data()
                                    << QStringList{u"desktop-file-validate"_s};
     QTest::newRow("metainfo") << data(u"metainfo/org.tallowpen.Tallowpen.metainfo.xml"_s) << 0
                               << QStringList{u"appstreamcli"_s, u"validate"_s, u"--no-net"_s};
-    QTest::newRow("manuals") << man + u"tallowpen.1"_s << 0 << QStringList();
-    QTest::newRow("manuals, command line") << man + u"tallowpen-cli.1"_s << 0 << QStringList();
+    const QStringList gzipped{u"gzip"_s, u"-t"_s};
+    QTest::newRow("manuals") << man + u"tallowpen.1.gz"_s << 0 << gzipped;
+    QTest::newRow("manuals, command line") << man + u"tallowpen-cli.1.gz"_s << 0 << gzipped;
+    QTest::newRow("changelog") << data(u"doc/tallowpen/changelog.gz"_s) << 0 << gzipped;
+    QTest::newRow("copyright") << data(u"doc/tallowpen/copyright"_s) << 0 << QStringList();
     QTest::newRow("completion") << data(u"bash-completion/completions/tallowpen-cli"_s) << 0 << QStringList();
     for (int size : {16, 24, 32, 48, 64, 128, 256})
         QTest::addRow("icon %d", size) << data(u"icons/hicolor/%1x%1/apps/org.tallowpen.Tallowpen.png"_s.arg(size))
@@ -99,6 +104,29 @@ void tst_Install::aFirstStartGetsTheInstalledFont()
     QFile installed(m_prefix.filePath(data(u"tallowpen/font/font.bmp"_s)));
     QVERIFY(font.open(QIODevice::ReadOnly) && installed.open(QIODevice::ReadOnly));
     QCOMPARE(font.readAll(), installed.readAll());
+}
+
+void tst_Install::oneVersion_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("expected");
+    const QString bin = QLatin1StringView(INSTALL_BINDIR) + u'/';
+    QTest::newRow("command line") << bin + u"tallowpen-cli"_s << u"tallowpen-cli " TALLOWPEN_VERSION "\n"_s;
+    QTest::newRow("editor") << bin + u"tallowpen"_s << u"Tallowpen " TALLOWPEN_VERSION "\n"_s;
+}
+
+// The project's version, not one written into a program by hand.
+void tst_Install::oneVersion()
+{
+    QFETCH(QString, program);
+    QFETCH(QString, expected);
+    QProcess run;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    run.setProcessEnvironment(environment);
+    run.start(m_prefix.filePath(program), {u"--version"_s});
+    QVERIFY(run.waitForFinished(60000));
+    QCOMPARE(QString::fromUtf8(run.readAllStandardOutput()), expected);
 }
 
 QTEST_GUILESS_MAIN(tst_Install)
