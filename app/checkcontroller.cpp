@@ -1,6 +1,6 @@
 #include "app/checkcontroller.h"
 
-#include "app/ui/messages.h"
+#include "ui/messages.h"
 #include "app/windowsize.h"
 #include "check/blockcheck.h"
 #include "check/widgets/checkswindow.h"

@@ -1,6 +1,6 @@
 #include "app/mainwindow.h"
 #include "app/splashscreen.h"
-#include "app/ui/mnemonics.h"
+#include "ui/mnemonics.h"
 #include "store/programfolder.h"
 
 #include <QApplication>

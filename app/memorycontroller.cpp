@@ -1,6 +1,6 @@
 #include "app/memorycontroller.h"
 
-#include "app/ui/messages.h"
+#include "ui/messages.h"
 #include "editor/widgets/translatededit.h"
 #include "memory/blockcontext.h"
 #include "memory/repeats.h"
