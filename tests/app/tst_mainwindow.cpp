@@ -1,7 +1,7 @@
 #include "app/aboutdialog.h"
 #include "editor/widgets/previewwidget.h"
 #include "search/widgets/searchwindow.h"
-#include "tests/app/appfixture.h"
+#include "tests/support/appfixture.h"
 
 #include <QAction>
 #include <QApplication>
