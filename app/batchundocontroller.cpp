@@ -1,6 +1,6 @@
 #include "app/batchundocontroller.h"
 
-#include "app/ui/messages.h"
+#include "ui/messages.h"
 #include "store/batch.h"
 #include "store/database.h"
 #include "store/scripttreemodel.h"

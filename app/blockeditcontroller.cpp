@@ -1,6 +1,6 @@
 #include "app/blockeditcontroller.h"
 
-#include "app/ui/messages.h"
+#include "ui/messages.h"
 #include "app/windowsize.h"
 #include "store/scripttreemodel.h"
 #include "store/storetext.h"

@@ -1,7 +1,7 @@
 #include "app/checkcontroller.h"
 
-#include "app/ui/messages.h"
 #include "store/duplicates.h"
+#include "ui/messages.h"
 #include "app/windowsize.h"
 #include "check/blockcheck.h"
 #include "check/widgets/checkswindow.h"

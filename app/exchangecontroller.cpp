@@ -1,7 +1,7 @@
 #include "app/exchangecontroller.h"
 
-#include "app/ui/filedialogs.h"
-#include "app/ui/messages.h"
+#include "ui/filedialogs.h"
+#include "ui/messages.h"
 #include "exchange/po.h"
 #include "exchange/translationimport.h"
 #include "exchange/widgets/exportfortranslationdialog.h"

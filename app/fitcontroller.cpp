@@ -1,6 +1,6 @@
 #include "app/fitcontroller.h"
 
-#include "app/ui/messages.h"
+#include "ui/messages.h"
 #include "app/windowsize.h"
 #include "check/blockcheck.h"
 #include "check/projectfit.h"

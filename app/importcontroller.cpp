@@ -1,6 +1,6 @@
 #include "app/importcontroller.h"
 
-#include "app/ui/messages.h"
+#include "ui/messages.h"
 #include "scripts/originalimport.h"
 #include "scripts/originalupdate.h"
 #include "store/widgets/scripttree.h"

@@ -1,7 +1,7 @@
 #include "app/importrun.h"
 
-#include "app/ui/folderpicker.h"
-#include "app/ui/messages.h"
+#include "ui/folderpicker.h"
+#include "ui/messages.h"
 #include "scripts/originalimport.h"
 
 #include <QAction>

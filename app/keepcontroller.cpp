@@ -1,7 +1,7 @@
 #include "app/keepcontroller.h"
 
 #include "app/blockeditcontroller.h"
-#include "app/ui/messages.h"
+#include "ui/messages.h"
 #include "store/backup.h"
 #include "store/history.h"
 #include "store/scripttreemodel.h"

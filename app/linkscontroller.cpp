@@ -1,7 +1,7 @@
 #include "app/linkscontroller.h"
 
-#include "app/ui/filedialogs.h"
-#include "app/ui/messages.h"
+#include "ui/filedialogs.h"
+#include "ui/messages.h"
 #include "editor/widgets/translatededit.h"
 #include "links/linksfile.h"
 #include "links/widgets/linkdialog.h"

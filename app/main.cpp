@@ -1,7 +1,7 @@
 #include "app/mainwindow.h"
 #include "app/windowsettings.h"
 #include "app/splashscreen.h"
-#include "app/ui/mnemonics.h"
+#include "ui/mnemonics.h"
 #include "store/programfolder.h"
 
 #include <QApplication>

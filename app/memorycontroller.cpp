@@ -2,7 +2,7 @@
 
 #include "store/batch.h"
 
-#include "app/ui/messages.h"
+#include "ui/messages.h"
 #include "editor/widgets/translatededit.h"
 #include "exchange/machinedraft.h"
 #include "memory/blockcontext.h"

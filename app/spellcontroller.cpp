@@ -1,6 +1,6 @@
 #include "app/spellcontroller.h"
 
-#include "app/ui/messages.h"
+#include "ui/messages.h"
 #include "spell/spellcheck.h"
 #include "spell/spellingservice.h"
 #include "spell/widgets/spellingdialog.h"

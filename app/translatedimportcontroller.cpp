@@ -1,6 +1,6 @@
 #include "app/translatedimportcontroller.h"
 
-#include "app/ui/messages.h"
+#include "ui/messages.h"
 #include "scripts/translatedimport.h"
 #include "store/widgets/scripttree.h"
 

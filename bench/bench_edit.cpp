@@ -2,7 +2,7 @@
 // and the import of translations, on the whole corpus.
 #include "app/blockeditcontroller.h"
 #include "app/mainwindow.h"
-#include "app/ui/messages.h"
+#include "ui/messages.h"
 #include "bench/bench.h"
 #include "bench/importedstore.h"
 #include "scripts/scriptexport.h"

@@ -3,7 +3,7 @@
 // a save with its history row and a draft.
 #include "app/keepcontroller.h"
 #include "app/mainwindow.h"
-#include "app/ui/messages.h"
+#include "ui/messages.h"
 #include "bench/bench.h"
 #include "bench/importedstore.h"
 #include "store/backup.h"

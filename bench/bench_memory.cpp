@@ -3,7 +3,7 @@
 // save, opening a block with matches and context, and the word figures.
 #include "app/blockeditcontroller.h"
 #include "app/mainwindow.h"
-#include "app/ui/messages.h"
+#include "ui/messages.h"
 #include "bench/bench.h"
 #include "bench/importedstore.h"
 #include "memory/blockcontext.h"

@@ -1,6 +1,6 @@
 // The search window over a store of the whole corpus: a common word in
 // "Original and Translated", and "%%" listing every block.
-#include "app/ui/messages.h"
+#include "ui/messages.h"
 #include "bench/bench.h"
 #include "bench/importedstore.h"
 #include "search/widgets/searchwindow.h"

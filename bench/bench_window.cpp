@@ -4,7 +4,7 @@
 #include "app/importrun.h"
 #include "app/mainwindow.h"
 #include "app/treecontroller.h"
-#include "app/ui/messages.h"
+#include "ui/messages.h"
 #include "bench/bench.h"
 #include "scripts/originalimport.h"
 #include "store/layout.h"

@@ -4,7 +4,7 @@
 // the settings nor the block are written back.
 #include "app/blockeditcontroller.h"
 #include "app/mainwindow.h"
-#include "app/ui/messages.h"
+#include "ui/messages.h"
 #include "store/widgets/scripttree.h"
 
 #include <QApplication>

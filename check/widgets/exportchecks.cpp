@@ -1,6 +1,6 @@
 #include "check/widgets/exportchecks.h"
 
-#include "app/ui/messages.h"
+#include "ui/messages.h"
 #include "check/exportcheck.h"
 
 using namespace Qt::StringLiterals;

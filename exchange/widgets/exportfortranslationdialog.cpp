@@ -1,7 +1,7 @@
 #include "exchange/widgets/exportfortranslationdialog.h"
 
-#include "app/ui/filedialogs.h"
-#include "app/ui/messages.h"
+#include "ui/filedialogs.h"
+#include "ui/messages.h"
 #include "store/layout.h"
 
 #include "ui_exportfortranslationdialog.h"

@@ -1,6 +1,6 @@
 #include "links/widgets/linkdialog.h"
 
-#include "app/ui/messages.h"
+#include "ui/messages.h"
 #include "links/logging.h"
 #include "ui_linkdialog.h"
 

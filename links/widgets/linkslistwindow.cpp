@@ -1,6 +1,6 @@
 #include "links/widgets/linkslistwindow.h"
 
-#include "app/ui/messages.h"
+#include "ui/messages.h"
 #include "links/linksmodel.h"
 #include "ui_linkslistwindow.h"
 

@@ -1,6 +1,6 @@
 #include "scripts/widgets/exportwindow.h"
 
-#include "app/ui/messages.h"
+#include "ui/messages.h"
 #include "ui_exportwindow.h"
 
 #include <QTreeWidgetItem>

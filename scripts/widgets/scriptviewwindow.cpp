@@ -1,6 +1,6 @@
 #include "scripts/widgets/scriptviewwindow.h"
 
-#include "app/ui/messages.h"
+#include "ui/messages.h"
 #include "scripts/scriptview.h"
 #include "ui_scriptviewwindow.h"
 

@@ -1,6 +1,6 @@
 #include "search/widgets/replacewindow.h"
 
-#include "app/ui/messages.h"
+#include "ui/messages.h"
 #include "store/layout.h"
 
 #include <QCheckBox>

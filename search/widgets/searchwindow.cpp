@@ -1,6 +1,6 @@
 #include "search/widgets/searchwindow.h"
 
-#include "app/ui/messages.h"
+#include "ui/messages.h"
 #include "search/logging.h"
 
 #include "ui_searchwindow.h"

@@ -1,6 +1,6 @@
 #include "store/widgets/historywindow.h"
 
-#include "app/ui/messages.h"
+#include "ui/messages.h"
 #include "ui_historywindow.h"
 
 #include <QLocale>

@@ -1,6 +1,6 @@
 #include "store/widgets/restorewindow.h"
 
-#include "app/ui/messages.h"
+#include "ui/messages.h"
 #include "store/backup.h"
 #include "ui_restorewindow.h"
 

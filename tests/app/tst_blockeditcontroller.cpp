@@ -1,6 +1,6 @@
 #include "app/previewcontroller.h"
 #include "editor/widgets/previewwidget.h"
-#include "tests/app/appfixture.h"
+#include "tests/support/appfixture.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -4,7 +4,7 @@
 #include "editor/widgets/previewwidget.h"
 #include "editor/widgets/translatededit.h"
 #include "scripts/widgets/exportwindow.h"
-#include "tests/app/appfixture.h"
+#include "tests/support/appfixture.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "app/previewcontroller.h"
 #include "editor/widgets/previewwidget.h"
 #include "editor/widgets/translatededit.h"
-#include "tests/app/appfixture.h"
+#include "tests/support/appfixture.h"
 
 #include <QAction>
 #include <QSignalSpy>

@@ -1,5 +1,5 @@
 #include "app/fitcontroller.h"
-#include "tests/app/appfixture.h"
+#include "tests/support/appfixture.h"
 
 #include <QAction>
 #include <QDir>

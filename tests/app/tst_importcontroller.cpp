@@ -1,6 +1,6 @@
 #include "scripts/originalimport.h"
 #include "scripts/translatedimport.h"
-#include "tests/app/appfixture.h"
+#include "tests/support/appfixture.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "app/ui/mnemonics.h"
+#include "ui/mnemonics.h"
 
 #include <QApplication>
 #include <QDialog>

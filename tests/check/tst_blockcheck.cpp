@@ -1,7 +1,7 @@
 #include "check/blockcheck.h"
 #include "editor/preview.h"
 #include "links/linkstore.h"
-#include "tests/editor/testimages.h"
+#include "tests/support/testimages.h"
 
 #include <QTest>
 

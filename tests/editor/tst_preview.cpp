@@ -1,7 +1,7 @@
 #include "editor/preview.h"
 #include "editor/renderer.h"
-#include "tests/editor/tablefile.h"
-#include "tests/editor/testimages.h"
+#include "tests/support/tablefile.h"
+#include "tests/support/testimages.h"
 
 #include <QDir>
 #include <QPainter>

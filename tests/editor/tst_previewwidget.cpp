@@ -1,5 +1,5 @@
 #include "editor/widgets/previewwidget.h"
-#include "tests/editor/testimages.h"
+#include "tests/support/testimages.h"
 
 #include <QScrollBar>
 #include <QSignalSpy>

@@ -1,5 +1,5 @@
 #include "editor/tags.h"
-#include "tests/editor/tablefile.h"
+#include "tests/support/tablefile.h"
 
 #include <QTest>
 

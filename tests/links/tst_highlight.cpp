@@ -1,5 +1,5 @@
 #include "links/highlight.h"
-#include "tests/editor/tablefile.h"
+#include "tests/support/tablefile.h"
 
 #include <QRandomGenerator>
 #include <QRegularExpression>

@@ -1,13 +1,11 @@
 #include "app/linkscontroller.h"
-#include "app/mainwindow.h"
 #include "editor/widgets/translatededit.h"
 #include "links/linksmodel.h"
 #include "links/widgets/linkdialog.h"
 #include "links/widgets/linkslistwindow.h"
 #include "store/database.h"
 #include "store/scripttreemodel.h"
-#include "tests/support/messagerecorder.h"
-#include "tests/support/testhome.h"
+#include "tests/support/appfixture.h"
 
 #include <QAction>
 #include <QDir>
@@ -36,14 +34,12 @@ private slots:
     void gestures();
 
 private:
-    QAction *action(const QString &name) const { return m_window->findChild<QAction *>(name); }
+    QAction *action(const QString &name) const { return m_app->window->findChild<QAction *>(name); }
     void hover(int crLfIndex, Qt::MouseButton button = Qt::NoButton);
     QString marks() const;
     QString rows() const;
 
-    std::unique_ptr<TestHome> m_home;
-    std::unique_ptr<MessageRecorder> m_messages;
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<AppFixture> m_app;
     TranslatedEdit *m_editor = nullptr;
     QStringList m_shown;  // pop-ups, dialogs and messages, in the order they came
     QString m_popupEntry; // the entry a pop-up's user picks, if any
@@ -51,19 +47,16 @@ private:
 
 void tst_LinksController::init()
 {
-    m_home = std::make_unique<TestHome>();
-    QVERIFY(m_home->execute(u"INSERT INTO suggestion VALUES ('espada', 'sword', 'blade', '', '', '', ''), "
-                            "('escudo', '', 'shield', '', '', '', 'defence')"_s));
-    QVERIFY(m_home->execute(u"INSERT INTO battling_arena VALUES ('a.txt', 1, 'x', 20, 2, '', 1, 0, "
-                            "'una espada\r\ny escudo', 0, 0)"_s));
-    m_messages = std::make_unique<MessageRecorder>();
-    m_window = std::make_unique<MainWindow>(m_home->path());
-    QVERIFY(m_window->load());
-    m_editor = m_window->findChild<TranslatedEdit *>(u"rtxtTranslated"_s);
+    m_app = std::make_unique<AppFixture>();
+    QVERIFY(m_app->start({u"INSERT INTO suggestion VALUES ('espada', 'sword', 'blade', '', '', '', ''), "
+                          "('escudo', '', 'shield', '', '', '', 'defence')"_s,
+                          u"INSERT INTO battling_arena VALUES ('a.txt', 1, 'x', 20, 2, '', 1, 0, "
+                          "'una espada\r\ny escudo', 0, 0)"_s}));
+    m_editor = m_app->window->findChild<TranslatedEdit *>(u"rtxtTranslated"_s);
     QVERIFY(m_editor);
     m_editor->setEnabled(true);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    m_app->window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_app->window.get()));
     m_shown.clear();
     m_popupEntry.clear();
     LinksController::setPopupRunner([this](QMenu &menu, const QPoint &) {
@@ -78,9 +71,7 @@ void tst_LinksController::cleanup()
     LinksController::setPopupRunner({});
     LinksController::setDialogRunner({});
     LinksController::setFileChooser({});
-    m_window.reset();
-    m_messages.reset();
-    m_home.reset();
+    m_app.reset();
 }
 
 // The editor's mouse over the character at a CR LF index, and released
@@ -114,7 +105,7 @@ QString tst_LinksController::rows() const
 {
     Database db;
     QStringList rows;
-    for (const LinkRow &link : openStore(db, m_home->storePath()) ? readAllLinks(db) : QList<LinkRow>())
+    for (const LinkRow &link : openStore(db, m_app->home.storePath()) ? readAllLinks(db) : QList<LinkRow>())
         rows << link.word + u'=' + link.suggestions[0];
     return rows.join(u' ');
 }
@@ -218,12 +209,12 @@ void tst_LinksController::gestures()
         link.acceptLink();
         return link.result();
     });
-    const QString file = m_home->filePath(u"links.txt"_s);
+    const QString file = m_app->home.filePath(u"links.txt"_s);
     LinksController::setFileChooser([&](QWidget *, const QString &title, const QString &folder, const QString &filter) {
-        m_shown << u"%1 in %2, %3"_s.arg(title, folder == m_home->path() ? u"~"_s : folder, filter);
-        return !answer.isEmpty() && m_home->write(u"links.txt"_s, answer.toUtf8()) ? file : QString();
+        m_shown << u"%1 in %2, %3"_s.arg(title, folder == m_app->home.path() ? u"~"_s : folder, filter);
+        return !answer.isEmpty() && m_app->home.write(u"links.txt"_s, answer.toUtf8()) ? file : QString();
     });
-    m_messages->answerWith({answer == u"Yes" ? Messages::Answer::Yes : answer == u"No" ? Messages::Answer::No
+    m_app->messages.answerWith({answer == u"Yes" ? Messages::Answer::Yes : answer == u"No" ? Messages::Answer::No
                                                                                     : Messages::Answer::Cancel});
     m_editor->setPlainTextCrLf(text);
     QTest::keyClick(m_editor, Qt::Key_End);
@@ -231,9 +222,9 @@ void tst_LinksController::gestures()
         hover(index);
 
     if (gesture == u"View links" || gesture == u"Import links") {
-        m_window->runCommand(gesture == u"View links" ? Command::ViewLinks : Command::ImportLinks);
+        m_app->window->runCommand(gesture == u"View links" ? Command::ViewLinks : Command::ImportLinks);
     } else if (gesture.contains(u':')) {
-        auto *tree = m_window->findChild<QTreeView *>(u"Scripts"_s);
+        auto *tree = m_app->window->findChild<QTreeView *>(u"Scripts"_s);
         const QModelIndex node = static_cast<ScriptTreeModel *>(tree->model())->indexForKey(gesture);
         tree->expandAll();
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(node).center());
@@ -244,7 +235,7 @@ void tst_LinksController::gestures()
         action(gesture)->trigger();
     }
     const QString path = QDir::toNativeSeparators(file); // a failure's message goes on past the file's name
-    for (const QString &message : m_messages->texts())
+    for (const QString &message : m_app->messages.texts())
         m_shown << (message.contains(path) ? message.left(message.indexOf(path)) + u'@' : message);
     QCOMPARE(m_editor->plainTextCrLf(), after);
     QCOMPARE(this->rows(), rows);

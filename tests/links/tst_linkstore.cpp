@@ -1,7 +1,7 @@
 #include "links/highlight.h"
 #include "links/linkstore.h"
 #include "store/database.h"
-#include "tests/editor/tablefile.h"
+#include "tests/support/tablefile.h"
 #include "tests/support/testhome.h"
 
 #include <QTest>

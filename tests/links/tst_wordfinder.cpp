@@ -1,6 +1,6 @@
 #include "links/linkstore.h"
 #include "links/wordfinder.h"
-#include "tests/editor/tablefile.h"
+#include "tests/support/tablefile.h"
 
 #include <QTest>
 

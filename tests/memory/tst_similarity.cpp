@@ -1,6 +1,6 @@
 #include "memory/blocktext.h"
 #include "memory/similarity.h"
-#include "tests/editor/tablefile.h"
+#include "tests/support/tablefile.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
 #include "app/linkscontroller.h"
 #include "editor/widgets/translatededit.h"
 #include "spell/widgets/texteditspelleditor.h"
-#include "tests/app/appfixture.h"
+#include "tests/support/appfixture.h"
 
 #include <QAction>
 #include <QTest>

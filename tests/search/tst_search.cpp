@@ -1,7 +1,7 @@
 #include "search/search.h"
 #include "search/searchhitmodel.h"
 #include "searchstore.h"
-#include "tests/editor/tablefile.h"
+#include "tests/support/tablefile.h"
 
 #include <QAbstractItemModelTester>
 #include <QTest>

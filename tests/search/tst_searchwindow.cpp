@@ -1,4 +1,4 @@
-#include "app/ui/messages.h"
+#include "ui/messages.h"
 #include "search/widgets/searchwindow.h"
 #include "searchstore.h"
 #include "store/scripttreemodel.h"

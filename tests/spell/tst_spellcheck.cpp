@@ -1,5 +1,5 @@
 #include "spellfakes.h"
-#include "tests/editor/tablefile.h"
+#include "tests/support/tablefile.h"
 
 #include <QFile>
 #include <QTemporaryDir>

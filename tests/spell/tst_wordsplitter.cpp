@@ -1,5 +1,5 @@
 #include "spell/wordsplitter.h"
-#include "tests/editor/tablefile.h"
+#include "tests/support/tablefile.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
 #include "store/database.h"
 #include "store/layout.h"
 #include "store/storetext.h"
-#include "tests/editor/tablefile.h"
+#include "tests/support/tablefile.h"
 #include "tests/support/testhome.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ui/messages.h"
+#include "ui/messages.h"
 
 #include <QList>
 #include <QStringList>

@@ -2,7 +2,7 @@
 
 #include "app/blockeditcontroller.h"
 #include "app/mainwindow.h"
-#include "app/ui/folderpicker.h"
+#include "ui/folderpicker.h"
 #include "editor/preview.h"
 #include "store/database.h"
 #include "store/nodekey.h"

@@ -1,6 +1,6 @@
-#include "app/ui/folderpicker.h"
+#include "ui/folderpicker.h"
 
-#include "app/ui/filedialogs.h"
+#include "ui/filedialogs.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "app/ui/filedialogs.h"
+#include "ui/filedialogs.h"
 
 #include <QAbstractFileIconProvider>
 #include <QFileDialog>
