@@ -31,3 +31,5 @@ int runRestore(CliContext &context, const QStringList &arguments);
 int runHistory(CliContext &context, const QStringList &arguments);
 int runCheck(CliContext &context, const QStringList &arguments);
 int runFit(CliContext &context, const QStringList &arguments);
+int runServerInit(CliContext &context, const QStringList &arguments);
+int runPull(CliContext &context, const QStringList &arguments);
