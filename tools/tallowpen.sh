@@ -18,11 +18,11 @@ esac
 
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$top/build}
-packages=(cmake g++ make pkg-config qt6-base-dev libsqlite3-dev sqlite3 libhunspell-dev hunspell-es)
+packages=(cmake g++ make pkg-config qt6-base-dev libsqlite3-dev sqlite3 libhunspell-dev hunspell-es libpq-dev)
 # The install tree's test runs the two validators; the package needs
 # dpkg-shlibdeps (dpkg-dev), which needs file.
 case "$mode" in
-    test) packages+=(desktop-file-utils appstream) ;;
+    test) packages+=(desktop-file-utils appstream postgresql-15) ;;
     package) packages+=(dpkg-dev file) ;;
 esac
 
@@ -58,7 +58,8 @@ fi
 
 if [ "$mode" = test ]; then
     cd "$build"
-    QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"
+    # The server tests get a throwaway PostgreSQL cluster of their own.
+    QT_QPA_PLATFORM=offscreen "$top/tools/with-test-server.sh" ctest --output-on-failure -j"$(nproc)"
     exit
 fi
 
