@@ -1,5 +1,7 @@
 #include "server/connection.h"
 
+#include <QStringList>
+
 #include <libpq-fe.h>
 
 #include <array>
@@ -15,9 +17,16 @@ bool isWholeNumber(Oid type)
     return type == 20 || type == 21 || type == 23;
 }
 
+// libpq's messages run over several indented lines; a sentence ends in one stop.
 QString oneLine(const char *message)
 {
-    return QString::fromUtf8(message).trimmed().replace(u'\n', u"; "_s);
+    QStringList lines = QString::fromUtf8(message).split(u'\n', Qt::SkipEmptyParts);
+    for (QString &line : lines)
+        line = line.simplified();
+    QString text = lines.join(u"; "_s);
+    while (text.endsWith(u'.'))
+        text.chop(1);
+    return text;
 }
 
 QString orUnknown(const char *text)
@@ -128,7 +137,7 @@ Result<ServerConnection> ServerConnection::open(const QString &address)
         return ServerError{u"Cannot connect to the server: out of memory."_s, {}};
     PQsetNoticeProcessor(conn, dropNotice, nullptr);
     if (PQstatus(conn) != CONNECTION_OK) {
-        return ServerError{u"Cannot connect to database %1 on host %2: %3. Check the address given with --server "
+        return ServerError{u"Cannot connect to database %1 on host %2: %3 - check the address given with --server "
                            "or $TALLOWPEN_SERVER, and that the server runs and lets you in."_s.arg(
                                orUnknown(PQdb(conn)), orUnknown(PQhost(conn)), oneLine(PQerrorMessage(conn))),
                            u"08001"_s};

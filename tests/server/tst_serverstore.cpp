@@ -204,10 +204,12 @@ void tst_ServerStore::saveKeepsVersionHistoryAndChange()
     Result<ServerBlockLoad> before = m_store->loadBlock(key);
     QVERIFY(before && before->version == 1);
     for (int round = 0; round < 2; ++round) {
-        // The second round saves what the first stored: nothing is written.
+        // Only the mark changes, and the second round saves what the first
+        // stored: nothing is written.
         Result<ServerBlockLoad> now = m_store->loadBlock(key);
         QVERIFY(now);
-        Result<BlockSave> saved = m_store->saveBlock(key, u"3"_s, {u"Otro"_s, u"nota"_s, true}, &*now->load.stored);
+        Result<BlockSave> saved =
+            m_store->saveBlock(key, u"3"_s, {u"El árbol 'grande'"_s, u"nota"_s, true}, &*now->load.stored);
         QVERIFY(saved);
         QCOMPARE(saved->written, round == 0);
     }
