@@ -7,8 +7,9 @@
 // The server's layout: the four tables of the SQLite store with the same
 // columns, and beside them what a team needs: per block a version, who
 // changed it and when; block_history (the earlier values, with who replaced
-// them); block_change, the change sequence a client catches up by; and
-// tallowpen_store, the mark that the database is a store of this program.
+// them); block_change, the change sequence a client catches up by;
+// block_count, the blocks and translated blocks per table, kept by triggers;
+// and tallowpen_store, the mark that the database is a store of this program.
 //
 // Numbers keep their 16-bit ranges in integer columns with CHECKs, the flags
 // are 0 or 1, texts are text NOT NULL (empty, never NULL). Each text column

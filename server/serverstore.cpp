@@ -216,21 +216,13 @@ Result<TreeTables> ServerStore::treeRows()
 
 Result<TranslationCount> ServerStore::countBlocks()
 {
-    QByteArray sql = "SELECT ";
-    for (const QString &table : ScriptTables::all) {
-        const QByteArray name = table.toLatin1();
-        sql += "(SELECT count(*) FROM " + name + "), (SELECT count(*) FROM " + name + " WHERE translated = 1), ";
-    }
-    sql.chop(2);
-    Result<ServerRows> rows = m_server.run(sql.constData());
+    Result<ServerRows> rows = m_server.run("SELECT sum(blocks), sum(translated) FROM block_count");
     if (!rows)
         return rows.error();
     TranslationCount count;
     count.ok = true;
-    for (int column = 0; column < 6; column += 2) {
-        count.blocks += rows->number(0, column);
-        count.translated += rows->number(0, column + 1);
-    }
+    count.blocks = rows->number(0, 0);
+    count.translated = rows->number(0, 1);
     return count;
 }
 
