@@ -1,4 +1,5 @@
 #include "cli/commands.h"
+#include "cli/serveraccess.h"
 
 #include "store/database.h"
 #include "store/translationstatus.h"
@@ -12,10 +13,23 @@ using namespace Qt::StringLiterals;
 int runStatus(CliContext &context, const QStringList &arguments)
 {
     QCommandLineParser parser;
-    Database db;
-    if (const auto stop = parseAndOpenStore(parser, db, context, arguments, 0, 0))
-        return *stop;
-    const TranslationCount count = translationPercent(db);
+    TranslationCount count;
+    if (context.server.isEmpty()) {
+        Database db;
+        if (const auto stop = parseAndOpenStore(parser, db, context, arguments, 0, 0))
+            return *stop;
+        count = translationPercent(db);
+    } else {
+        if (!parseCommandLine(parser, context, arguments, 0, 0))
+            return ExitUsage;
+        auto store = openServerStore(context);
+        if (!store)
+            return ExitFailure;
+        Result<TranslationCount> counted = store->countBlocks();
+        if (!counted)
+            return context.fail(counted.error().message);
+        count = *counted;
+    }
     if (!count.ok)
         return context.fail(count.error.message);
     if (!count.hasBlocks())

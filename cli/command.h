@@ -56,6 +56,7 @@ struct CliContext
     QTextStream &err;
     bool verbose = false;          // --verbose: every progress text on a line
     bool stderrIsTerminal = false; // progress as one line rewritten in place
+    QString server;                // --server or $TALLOWPEN_SERVER; empty: the program folder's store
 
     // Every failure of a command goes through these two: one line on stderr.
     Stop fail(const QString &message, ExitStatus status = ExitFailure)
@@ -79,6 +80,9 @@ struct CliCommand
 // The table of commands (commands.cpp).
 const CliCommand *findCommand(const QString &name);
 QList<const CliCommand *> allCommands();
+// The commands that run on a server's store, and those that run only there.
+bool worksOnServer(const CliCommand &command);
+bool needsServer(const CliCommand &command);
 
 // Parses a command's own options; on a usage error prints it and returns false.
 bool parseCommandLine(QCommandLineParser &parser, CliContext &context, const QStringList &arguments,

@@ -56,6 +56,10 @@ constexpr std::array Commands = {
                "[--folder F] [--script FILE_NAME] [--rule ID]... [--errors-only] [--size WIDTH HEIGHT]: "
                "what will break on screen or in the files (JSON lines; exit 1 on errors).",
                runCheck},
+    CliCommand{"server-init",
+               "[--from-store]: set up the store in the empty server database (--from-store uploads tallowpen.db).",
+               runServerInit},
+    CliCommand{"pull", "Copy the server's store into backups/ (reason pull), ready for restore.", runPull},
     CliCommand{"fit",
                "TABLE FILE_NAME N [--size WIDTH HEIGHT] [--dry-run] | --all [--folder F] [--dry-run]: "
                "re-wrap translations to their windows (JSON lines).",
@@ -102,6 +106,17 @@ QList<const CliCommand *> allCommands()
     for (const CliCommand &command : Commands)
         list << &command;
     return list;
+}
+
+bool worksOnServer(const CliCommand &command)
+{
+    static const QStringList names = {u"block"_s, u"save"_s, u"tree"_s, u"status"_s, u"search"_s};
+    return needsServer(command) || names.contains(QLatin1StringView(command.name));
+}
+
+bool needsServer(const CliCommand &command)
+{
+    return QLatin1StringView(command.name) == "server-init"_L1 || QLatin1StringView(command.name) == "pull"_L1;
 }
 
 bool parseCommandLine(QCommandLineParser &parser, CliContext &context, const QStringList &arguments,

@@ -43,3 +43,5 @@ int runFit(CliContext &context, const QStringList &arguments);
 int runUpdateOriginal(CliContext &context, const QStringList &arguments);
 int runRemovedBlocks(CliContext &context, const QStringList &arguments);
 int runReplace(CliContext &context, const QStringList &arguments);
+int runServerInit(CliContext &context, const QStringList &arguments);
+int runPull(CliContext &context, const QStringList &arguments);

@@ -15,12 +15,14 @@ namespace {
 
 void printHelp(QTextStream &out, const QString &home)
 {
-    out << u"Usage: tallowpen-cli [--home DIR] [--verbose] COMMAND [ARGS]\n\n"
+    out << u"Usage: tallowpen-cli [--home DIR] [--server URI] [--verbose] COMMAND [ARGS]\n\n"
            "Runs the editor's own operations on the store in the program folder\n"
            "(--home DIR, else $TALLOWPEN_HOME, else the folder of this program when it\n"
            "holds tallowpen.db or may be written, else your data folder).\n"_s
         << describeProgramFolder(locateProgramFolder(home)) << u"\n\n"
            "Options:\n"
+           "  --server URI        work on the store in a PostgreSQL database (a libpq URI or\n"
+           "                      key=value words; else $TALLOWPEN_SERVER when set)\n"
            "  --verbose           one line per file read or written, besides the progress\n"
            "  --version           the program's version\n\n"
            "Commands:\n"_s;
@@ -47,6 +49,7 @@ int main(int argc, char *argv[])
     // Global options stand before the command; everything after belongs to it.
     QStringList arguments = QCoreApplication::arguments().mid(1);
     QString home;
+    QString server = qEnvironmentVariable("TALLOWPEN_SERVER");
     bool verbose = false;
     while (!arguments.isEmpty() && arguments.first().startsWith(u'-')) {
         const QString option = arguments.takeFirst();
@@ -62,7 +65,11 @@ int main(int argc, char *argv[])
             verbose = true;
             continue;
         }
-        if (option == u"--home" && !arguments.isEmpty()) {
+        if (option == u"--server" && !arguments.isEmpty()) {
+            server = arguments.takeFirst();
+        } else if (option.startsWith(u"--server=")) {
+            server = option.mid(9);
+        } else if (option == u"--home" && !arguments.isEmpty()) {
             home = arguments.takeFirst();
         } else if (option.startsWith(u"--home=")) {
             home = option.mid(7);
@@ -80,7 +87,18 @@ int main(int argc, char *argv[])
         err << u"Unknown command %1; see tallowpen-cli --help."_s.arg(arguments.first()) << Qt::endl;
         return ExitUsage;
     }
-    CliContext context{resolveProgramFolder(home), out, err, verbose, isatty(fileno(stderr)) == 1};
+    if (!server.isEmpty() && !worksOnServer(*command)) {
+        err << u"%1 does not work on a server store yet; run it without --server and $TALLOWPEN_SERVER, on the "
+               "program folder's tallowpen.db."_s.arg(arguments.first())
+            << Qt::endl;
+        return ExitFailure;
+    }
+    if (server.isEmpty() && needsServer(*command)) {
+        err << u"%1 works on a server store: give --server URI or set $TALLOWPEN_SERVER."_s.arg(arguments.first())
+            << Qt::endl;
+        return ExitUsage;
+    }
+    CliContext context{resolveProgramFolder(home), out, err, verbose, isatty(fileno(stderr)) == 1, server};
     if (const Backups::Interrupted restore = Backups::finishInterruptedRestore(context.programFolder); restore.happened) {
         err << restore.message << Qt::endl;
         if (!restore.ok)

@@ -22,7 +22,7 @@ _tallowpen_cli()
     local i command=
     for ((i = 1; i < cword; i++)); do
         case ${words[i]} in
-            --home) ((i++)) ;;
+            --home|--server) ((i++)) ;;
             -*) ;;
             *) command=${words[i]}; break ;;
         esac

@@ -245,6 +245,11 @@ Outcome makeBackup(const QString &programFolder, const QString &reason, const QD
     return backupStoreFile(programPath(programFolder, StoreFileName), backupsFolderOf(programFolder), reason, now);
 }
 
+Outcome keepCopy(const QString &programFolder, const QString &storePath, const QString &reason, const QDateTime &now)
+{
+    return backupStoreFile(storePath, backupsFolderOf(programFolder), reason, now);
+}
+
 QString backupBeforeChange(Database &db, const QString &reason)
 {
     const QFileInfo store(db.path());

@@ -34,6 +34,7 @@ inline const QString BeforeRestore = QStringLiteral("before-restore");
 inline const QString Manual = QStringLiteral("manual");
 inline const QString UpdateOriginal = QStringLiteral("update-original");
 inline const QString Replace = QStringLiteral("replace");
+inline const QString Pull = QStringLiteral("pull");
 } // namespace Reason
 
 struct BackupInfo
@@ -63,6 +64,10 @@ std::optional<BackupInfo> parseBackupFileName(const QString &name);
 // Kept.
 Outcome makeBackup(const QString &programFolder, const QString &reason,
                    const QDateTime &now = QDateTime::currentDateTime());
+// Copies another store file (a copy made elsewhere, such as a server's
+// store written out) into the backups of `programFolder`, as makeBackup does.
+Outcome keepCopy(const QString &programFolder, const QString &storePath, const QString &reason,
+                 const QDateTime &now = QDateTime::currentDateTime());
 // The copy taken before an operation that deletes or replaces many rows,
 // for the store `db` is open on. Empty when it was made, else the sentence
 // that says why the operation must not go on.

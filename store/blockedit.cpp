@@ -37,6 +37,16 @@ QString whereBlock(const BlockAddress &address)
         + QString::number(address.number) + u';';
 }
 
+// What every load of a block shows, whatever the store gave.
+BlockLoad addressedLoad(const BlockAddress &at)
+{
+    BlockLoad load;
+    load.address = at;
+    load.revisedEnabled = true;
+    load.caption = u"["_s + at.table + u"] - ["_s + at.fileName + u"] - ["_s + QString::number(at.number) + u']';
+    return load;
+}
+
 } // namespace
 
 QString blockSelectStatement(const BlockAddress &address)
@@ -46,23 +56,33 @@ QString blockSelectStatement(const BlockAddress &address)
 
 BlockLoad loadBlock(Database &db, const QString &key)
 {
-    BlockLoad load;
-    load.address = parseBlockKey(key);
-    if (!load.address)
-        return load;
-
-    const BlockAddress at = *load.address;
-    load.revisedEnabled = true;
-    load.caption = u"["_s + at.table + u"] - ["_s + at.fileName + u"] - ["_s + QString::number(at.number) + u']';
-
-    ResultSet rows = db.query(blockSelectStatement(at));
+    const auto address = parseBlockKey(key);
+    if (!address)
+        return {};
+    ResultSet rows = db.query(blockSelectStatement(*address));
     if (!rows.isValid()) {
+        BlockLoad load = addressedLoad(*address);
         load.outcome = BlockLoad::Outcome::Failed;
         load.message = u"Block %1 of %2 could not be read from the database (%3). Nothing was changed."_s.arg(
-            QString::number(at.number), at.fileName, rows.error().message);
+            QString::number(address->number), address->fileName, rows.error().message);
         return load;
     }
-    if (rows.rowCount() > 1) {
+    std::vector<BlockRow> read;
+    while (!rows.step()) {
+        BlockRow &row = read.emplace_back();
+        for (int column = 0; column < int(row.size()); ++column)
+            row[size_t(column)] = rows.value(column);
+    }
+    return blockLoadOf(key, read);
+}
+
+BlockLoad blockLoadOf(const QString &key, const std::vector<BlockRow> &rows)
+{
+    const auto address = parseBlockKey(key);
+    if (!address)
+        return {};
+    BlockLoad load = addressedLoad(*address);
+    if (rows.size() > 1) {
         load.outcome = BlockLoad::Outcome::Duplicate;
         load.message = DuplicateRecordsMessage;
         return load;
@@ -71,32 +91,33 @@ BlockLoad loadBlock(Database &db, const QString &key)
     load.outcome = BlockLoad::Outcome::Loaded;
     load.editorsEnabled = true;
     load.selectedImage = 6;
-    while (!rows.step()) {
+    for (const BlockRow &row : rows) {
+        const auto text = [&row](int column) { return row[size_t(column)].toString(); };
         // A width past 16 bits is no size of the translator's: the block still opens.
-        const qint16 newWidth = int16Of(rows.value(ColNewWidth)).value_or(0);
-        load.original = fromStoreText(rows.text(ColTextData));
-        const bool revised = isOne(rows.value(ColRevised));
-        const bool translated = isOne(rows.value(ColTranslated));
+        const qint16 newWidth = int16Of(row[ColNewWidth]).value_or(0);
+        load.original = fromStoreText(text(ColTextData));
+        const bool revised = isOne(row[ColRevised]);
+        const bool translated = isOne(row[ColTranslated]);
         load.revised = revised;
         load.revisedEnabled = revised;
         if (revised)
             load.nodeImage = 7;
         load.hasSize = true;
         if (newWidth < 1) {
-            load.currentWidth = rows.text(ColWidth);
-            load.currentHeight = rows.text(ColHeight);
+            load.currentWidth = text(ColWidth);
+            load.currentHeight = text(ColHeight);
         } else {
-            load.currentWidth = rows.text(ColNewWidth);
-            load.currentHeight = rows.text(ColNewHeight);
+            load.currentWidth = text(ColNewWidth);
+            load.currentHeight = text(ColNewHeight);
         }
         if (translated) {
-            load.translation = fromStoreText(rows.text(ColTextDataT));
+            load.translation = fromStoreText(text(ColTextDataT));
             load.revisedEnabled = true;
         }
-        const QString comments = rows.text(ColComments);
+        const QString comments = text(ColComments);
         if (!comments.isEmpty())
             load.comment = fromStoreText(comments);
-        load.stored = BlockSnapshot{key, rows.text(ColTextDataT), comments, translated, revised};
+        load.stored = BlockSnapshot{key, text(ColTextDataT), comments, translated, revised};
     }
     return load;
 }

@@ -5,7 +5,9 @@
 
 #include <QString>
 
+#include <array>
 #include <optional>
+#include <vector>
 
 // The editing of one block, without widgets: what a load puts into the main
 // window's controls, what a save writes and shows, and the window-size reset.
@@ -61,6 +63,13 @@ struct BlockLoad
 };
 
 BlockLoad loadBlock(Database &db, const QString &key);
+
+// One row of a script table, its columns by position (ScriptColumn): NULL as
+// an invalid QVariant, numbers as qlonglong, texts as QString.
+using BlockRow = std::array<QVariant, 11>;
+// What the load shows from the rows the store holds for the block `key`
+// names, whichever store read them; NotABlock when the key names none.
+BlockLoad blockLoadOf(const QString &key, const std::vector<BlockRow> &rows);
 
 // "SELECT * FROM T WHERE file_name = 'F' AND dialogue_id = N;"
 QString blockSelectStatement(const BlockAddress &address);

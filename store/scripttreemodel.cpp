@@ -69,62 +69,95 @@ ScriptTreeModel::Node *ScriptTreeModel::addNode(Node *parent, const QString &key
     return &node;
 }
 
-ScriptTreeModel::BuildReport ScriptTreeModel::build(Database &db)
+// Where a build stands between rows. The remembered name is set once and
+// carries over from one table to the next, so the rows of a script are
+// expected to come together and a name to live in one table only.
+struct ScriptTreeModel::BuildWalk
 {
     BuildReport report;
+    QString table;
+    Node *folder = nullptr;
+    QString remembered;
+    Node *script = nullptr;
+};
+
+std::array<ScriptTreeModel::Node *, 3> ScriptTreeModel::beginBuild()
+{
     beginResetModel();
     dropNodes();
-
     Node *root = addNode(m_root.get(), RootKey, u"Scripts"_s, Home);
     std::array<Node *, 3> folders{};
     for (size_t t = 0; t < ScriptTables::all.size(); ++t)
         folders[t] = addNode(root, ScriptTables::all[t], ScriptTables::all[t], Folder);
+    return folders;
+}
 
-    // The remembered name is set once and carries over from one table to the
-    // next, so the rows of a script are expected to come together and a name
-    // to live in one table only.
-    QString remembered;
-    Node *script = nullptr;
-    for (size_t t = 0; t < ScriptTables::all.size() && report.ok; ++t) {
-        const QString &table = ScriptTables::all[t];
-        Node *folder = folders[t];
-        ResultSet rows = db.query(u"Select * from "_s + table);
+void ScriptTreeModel::addRow(BuildWalk &walk, const Row &row)
+{
+    const QString number = row.number.trimmed();
+    // A name carried into the next table starts a script there too:
+    // that is a name met in two tables, reported like any other clash.
+    if (!walk.script || row.file != walk.remembered || walk.script->parent != walk.folder) {
+        walk.script = addScript(walk.folder, walk.table, row.file, walk.report);
+        walk.remembered = row.file;
+    }
+    if (!walk.script)
+        return;
+    const QString key = blockKey(walk.table, row.file, number);
+    if (m_byKey.contains(key)) {
+        // The same block twice: the first one stays reachable; opening
+        // it reports the duplicate rows.
+        walk.report.refusedKeys << key;
+        walk.report.messages << u"Block %1 of %2 in %3 is stored twice; only the first is shown."_s.arg(
+            number, row.file, walk.table);
+        return;
+    }
+    const int image = row.translated ? (row.revised ? Revised : Translated) : NotTranslated;
+    addNode(walk.script, key, row.commented ? number + u"[c]"_s : number, image);
+}
+
+ScriptTreeModel::BuildReport ScriptTreeModel::build(Database &db)
+{
+    const std::array<Node *, 3> folders = beginBuild();
+    BuildWalk walk;
+    for (size_t t = 0; t < ScriptTables::all.size() && walk.report.ok; ++t) {
+        walk.table = ScriptTables::all[t];
+        walk.folder = folders[t];
+        ResultSet rows = db.query(u"Select * from "_s + walk.table);
         if (!rows.isValid()) {
-            report.ok = false;
-            report.error = rows.error();
+            walk.report.ok = false;
+            walk.report.error = rows.error();
             break;
         }
         m_byKey.reserve(m_byKey.size() + rows.rowCount() + rows.rowCount() / 8);
+        Row row;
         while (!rows.step()) {
-            const QString file = rows.text(ColFileName);
-            const QString number = rows.text(ColDialogueId).trimmed();
-            const bool translated = rows.value(ColTranslated).toBool();
-            const bool revised = rows.value(ColRevised).toBool();
-            // A name carried into the next table starts a script there too:
-            // that is a name met in two tables, reported like any other clash.
-            if (!script || file != remembered || script->parent != folder) {
-                script = addScript(folder, table, file, report);
-                remembered = file;
-            }
-            if (!script)
-                continue;
-            const QString key = blockKey(table, file, number);
-            if (m_byKey.contains(key)) {
-                // The same block twice: the first one stays reachable; opening
-                // it reports the duplicate rows.
-                report.refusedKeys << key;
-                report.messages << u"Block %1 of %2 in %3 is stored twice; only the first is shown."_s.arg(
-                    number, file, table);
-                continue;
-            }
-            const bool commented = !rows.text(ColComments).isEmpty();
-            const int image = translated ? (revised ? Revised : Translated) : NotTranslated;
-            addNode(script, key, commented ? number + u"[c]"_s : number, image);
+            row.file = rows.text(ColFileName);
+            row.number = rows.text(ColDialogueId);
+            row.translated = rows.value(ColTranslated).toBool();
+            row.revised = rows.value(ColRevised).toBool();
+            row.commented = !rows.text(ColComments).isEmpty();
+            addRow(walk, row);
         }
         rows.close();
     }
     endResetModel();
-    return report;
+    return walk.report;
+}
+
+ScriptTreeModel::BuildReport ScriptTreeModel::build(const std::array<std::vector<Row>, 3> &tables)
+{
+    const std::array<Node *, 3> folders = beginBuild();
+    BuildWalk walk;
+    for (size_t t = 0; t < ScriptTables::all.size(); ++t) {
+        walk.table = ScriptTables::all[t];
+        walk.folder = folders[t];
+        m_byKey.reserve(m_byKey.size() + qsizetype(tables[t].size() + tables[t].size() / 8));
+        for (const Row &row : tables[t])
+            addRow(walk, row);
+    }
+    endResetModel();
+    return walk.report;
 }
 
 // The script node for a run of rows named `file` in `folder`. A name that is

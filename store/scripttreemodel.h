@@ -44,6 +44,18 @@ public:
     };
     // buildTree: adds root, folders, scripts and blocks from the three tables.
     BuildReport build(Database &db);
+    // What the tree needs of one row, for a store that reads its rows itself.
+    struct Row
+    {
+        QString file;
+        QString number; // the stored dialogue_id's text
+        bool commented = false;
+        bool translated = false;
+        bool revised = false;
+    };
+    // The same build from rows already read, per table in ScriptTables order,
+    // each table's rows in the store's order.
+    BuildReport build(const std::array<std::vector<Row>, 3> &tables);
     // clearTree: removes every node.
     void clear();
     bool isBuilt() const;
@@ -74,6 +86,9 @@ private:
     Node *nodeAt(const QModelIndex &index) const;
     Node *addNode(Node *parent, const QString &key, const QString &text, int image);
     Node *addScript(Node *folder, const QString &table, const QString &file, BuildReport &report);
+    struct BuildWalk;
+    std::array<Node *, 3> beginBuild();
+    void addRow(BuildWalk &walk, const Row &row);
     void dropNodes();
     QIcon iconFor(int image, int selected) const;
 

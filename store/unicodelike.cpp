@@ -1,6 +1,7 @@
 #include "store/unicodelike.h"
 
 #include <QChar>
+#include <QList>
 
 #include <sqlite3.h>
 
@@ -176,4 +177,13 @@ int installUnicodeLike(sqlite3 *db)
     if (rc == SQLITE_OK)
         rc = sqlite3_create_function_v2(db, "like", 3, flags, nullptr, likeFunction, nullptr, nullptr, nullptr);
     return rc;
+}
+
+QString unicodeLikeFolded(const QString &text)
+{
+    std::vector<char32_t> folded;
+    folded.reserve(size_t(text.size()));
+    for (const uint c : text.toUcs4())
+        folded.push_back(fold(char32_t(c)));
+    return QString::fromUcs4(folded.data(), qsizetype(folded.size()));
 }

@@ -19,14 +19,14 @@ esac
 
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$top/build}
-packages=(cmake g++ make pkg-config qt6-base-dev libsqlite3-dev sqlite3 libhunspell-dev hunspell-es)
+packages=(cmake g++ make pkg-config qt6-base-dev libsqlite3-dev sqlite3 libhunspell-dev hunspell-es libpq-dev)
 # The install tree's test runs the two validators; the package needs
 # dpkg-shlibdeps (dpkg-dev), which needs file, and is checked by lintian. The
 # exchange tests read what we write with readers no one here wrote: msgfmt
 # (gettext), xmllint (libxml2-utils), the Translate Toolkit; the drafts run
 # the real engine.
 case "$mode" in
-    test) packages+=(desktop-file-utils appstream gettext libxml2-utils translate-toolkit apertium-eng-spa) ;;
+    test) packages+=(desktop-file-utils appstream gettext libxml2-utils translate-toolkit apertium-eng-spa postgresql-15) ;;
     package) packages+=(dpkg-dev file lintian) ;;
 esac
 
@@ -61,7 +61,8 @@ fi
 
 if [ "$mode" = test ]; then
     cd "$build"
-    QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"
+    # The server tests get a throwaway PostgreSQL cluster of their own.
+    QT_QPA_PLATFORM=offscreen "$top/tools/with-test-server.sh" ctest --output-on-failure -j"$(nproc)"
     exit
 fi
 

@@ -1,0 +1,292 @@
+// The store on a PostgreSQL server over its Unix socket, case by case beside
+// the SQLite cases of the same run: the import with COPY, one block loaded
+// and saved, the tree into the view, a common word searched, the counts.
+// The server is named by $TALLOWPEN_BENCH_SERVER as key=value words
+// ("host=/tmp/pg user=postgres dbname=postgres"); every case fails, saying
+// so, without it.
+#include "bench/bench.h"
+#include "bench/importedstore.h"
+#include "scripts/scriptformat.h"
+#include "server/schema.h"
+#include "server/transfer.h"
+#include "store/database.h"
+#include "store/layout.h"
+#include "store/storetext.h"
+#include "store/widgets/scripttree.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTreeView>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString serverAddress()
+{
+    return qEnvironmentVariable("TALLOWPEN_BENCH_SERVER");
+}
+
+// A database of the run's own, dropped when the runner ends.
+class BenchDatabase
+{
+public:
+    explicit BenchDatabase(const QString &name)
+        : m_name(name)
+    {
+    }
+    ~BenchDatabase() { admin(u"DROP DATABASE IF EXISTS "_s + m_name + u" WITH (FORCE)"_s); }
+    static QString admin(const QString &statement)
+    {
+        Result<ServerConnection> server = ServerConnection::open(serverAddress());
+        if (!server)
+            return server.error().message;
+        const QByteArray sql = statement.toUtf8();
+        Result<Done> done = server->runScript(sql.constData());
+        return done ? QString() : done.error().message;
+    }
+    QString make()
+    {
+        admin(u"DROP DATABASE IF EXISTS "_s + m_name + u" WITH (FORCE)"_s);
+        return admin(u"CREATE DATABASE "_s + m_name);
+    }
+    QString address() const { return serverAddress() + u" dbname="_s + m_name; }
+
+private:
+    QString m_name;
+};
+
+std::optional<ServerStore> connect(BenchContext &ctx, const BenchDatabase &db)
+{
+    Result<ServerConnection> connection = ServerConnection::open(db.address());
+    if (!connection) {
+        ctx.fail(connection.error().message);
+        return std::nullopt;
+    }
+    return ServerStore(std::move(*connection));
+}
+
+bool haveServer(BenchContext &ctx)
+{
+    if (serverAddress().isEmpty())
+        ctx.fail(u"no server: set TALLOWPEN_BENCH_SERVER (key=value words of a PostgreSQL 15 server)"_s);
+    return !ctx.failed();
+}
+
+// The whole corpus uploaded once per run of the runner from the shared
+// SQLite store, for the cases that read or save.
+std::optional<ServerStore> sharedServerStore(BenchContext &ctx)
+{
+    static BenchDatabase shared(u"tallowpen_bench_%1"_s.arg(QCoreApplication::applicationPid()));
+    static bool made = false;
+    if (!haveServer(ctx))
+        return std::nullopt;
+    if (!made) {
+        const QString store = importedStore(ctx);
+        if (store.isEmpty())
+            return std::nullopt;
+        if (const QString why = shared.make(); !why.isEmpty()) {
+            ctx.fail(why);
+            return std::nullopt;
+        }
+        Database local;
+        if (!openStore(local, store)) {
+            ctx.fail(local.lastError().message);
+            return std::nullopt;
+        }
+        auto server = connect(ctx, shared);
+        if (!server)
+            return std::nullopt;
+        Result<ServerTransfer::Uploaded> uploaded = ServerTransfer::setUp(*server, &local);
+        if (!uploaded) {
+            ctx.fail(uploaded.error().message);
+            return std::nullopt;
+        }
+        made = true;
+    }
+    return connect(ctx, shared);
+}
+
+struct ImportState
+{
+    std::unique_ptr<BenchDatabase> db;
+    std::optional<ServerStore> store;
+};
+
+void setupImport(BenchContext &ctx)
+{
+    if (!haveServer(ctx))
+        return;
+    auto &state = ctx.emplace<ImportState>();
+    state.db = std::make_unique<BenchDatabase>(u"tallowpen_bench_import_%1"_s.arg(QCoreApplication::applicationPid()));
+    if (const QString why = state.db->make(); !why.isEmpty())
+        return ctx.fail(why);
+    state.store = connect(ctx, *state.db);
+    if (!state.store)
+        return;
+    Result<Done> layout = state.store->connection().transaction<Done>(
+        [&] { return ServerSchema::create(state.store->connection()); });
+    if (!layout)
+        ctx.fail(layout.error().message);
+}
+
+// The originals read as the import reads them, then one COPY per table in
+// one transaction.
+void importOriginals(BenchContext &ctx)
+{
+    ServerStore &store = *ctx.state<ImportState>().store;
+    qint64 blocks = 0;
+    Result<Done> done = store.connection().transaction<Done>([&]() -> Result<Done> {
+        for (const CorpusFolder &folder : corpusFiles(ctx.corpus)) {
+            std::vector<BlockRow> rows;
+            for (const QString &file : folder.paths) {
+                const QString name = QFileInfo(file).fileName();
+                ReaderSizes sizes;
+                ReadFailure failure;
+                const bool read = readScriptFile(file, sizes, [&](const ScriptBlock &block) {
+                    rows.push_back({name, qlonglong(block.number), toStoreText(block.text), qlonglong(block.width),
+                                    qlonglong(block.height), QString(), 0LL, 0LL, QString(), 0LL, 0LL});
+                    return true;
+                }, &failure);
+                if (!read)
+                    return ServerError{failure.message, {}};
+            }
+            Result<qint64> copied = store.importBlocks(folder.table, rows);
+            if (!copied)
+                return copied.error();
+            blocks += *copied;
+        }
+        return Done{};
+    });
+    if (!done)
+        return ctx.fail(done.error().message);
+    ctx.record(u"blocks"_s, blocks);
+}
+
+struct BlockState
+{
+    std::optional<ServerStore> store;
+    QString key;
+};
+
+void setupBlock(BenchContext &ctx)
+{
+    auto &state = ctx.emplace<BlockState>();
+    state.store = sharedServerStore(ctx);
+    if (!state.store)
+        return;
+    Result<TreeTables> rows = state.store->treeRows();
+    if (!rows || rows->at(2).empty())
+        return ctx.fail(rows ? u"the corpus has no field block"_s : rows.error().message);
+    state.key = blockKey(ScriptTables::field, rows->at(2).front().file, rows->at(2).front().number);
+}
+
+void loadServerBlock(BenchContext &ctx)
+{
+    auto &state = ctx.state<BlockState>();
+    Result<ServerBlockLoad> block = state.store->loadBlock(state.key);
+    if (!block || !block->load.stored)
+        ctx.fail(block ? u"no such block"_s : block.error().message);
+}
+
+// A changed text every time, so the row, its history and the change
+// sequence are written, then the status line counted, as the save tick does.
+void saveServerBlock(BenchContext &ctx)
+{
+    auto &state = ctx.state<BlockState>();
+    static int round = 0;
+    Result<BlockSave> saved = state.store->saveBlock(
+        state.key, u"1"_s, {u"Saved %1 times."_s.arg(++round), QString(), false}, nullptr);
+    if (!saved || !saved->written || !saved->status)
+        return ctx.fail(saved ? u"nothing written"_s : saved.error().message);
+    ctx.record(u"status"_s, *saved->status);
+}
+
+struct TreeState
+{
+    std::optional<ServerStore> store;
+    QTreeView view;
+};
+
+void setupTree(BenchContext &ctx)
+{
+    auto &state = ctx.emplace<TreeState>();
+    state.store = sharedServerStore(ctx);
+    ScriptTree::installScriptTree(state.view);
+    state.view.resize(300, 700);
+    state.view.show();
+}
+
+void buildTree(BenchContext &ctx)
+{
+    auto &state = ctx.state<TreeState>();
+    Result<TreeTables> rows = state.store->treeRows();
+    if (!rows)
+        return ctx.fail(rows.error().message);
+    const ScriptTreeModel::BuildReport report = ScriptTree::model(state.view)->build(*rows);
+    ScriptTree::collapseAll(state.view);
+    state.view.viewport()->repaint();
+    ctx.record(u"refused"_s, report.refusedKeys.size());
+}
+
+void setupStore(BenchContext &ctx)
+{
+    auto &state = ctx.emplace<BlockState>();
+    state.store = sharedServerStore(ctx);
+}
+
+// The word of the SQLite case "search common word", in both columns.
+void searchCommonWord(BenchContext &ctx)
+{
+    Result<SearchOutcome> found = ctx.state<BlockState>().store->search(SearchType::OriginalAndTranslated, u"sword"_s);
+    if (!found || found->hits.isEmpty())
+        return ctx.fail(found ? u"nothing found"_s : found.error().message);
+    ctx.record(u"hits"_s, found->hits.size());
+}
+
+void countBlocks(BenchContext &ctx)
+{
+    Result<TranslationCount> count = ctx.state<BlockState>().store->countBlocks();
+    if (!count || !count->hasBlocks())
+        return ctx.fail(count ? u"no blocks"_s : count.error().message);
+    ctx.record(u"status"_s, statusLine(count->percent()));
+}
+
+// The editor keeps its connection: each case runs once on a fresh one in
+// its setup, so that the server's caches of a new session are not timed.
+void setupLoad(BenchContext &ctx)
+{
+    setupBlock(ctx);
+    if (!ctx.failed())
+        loadServerBlock(ctx);
+}
+
+void setupSave(BenchContext &ctx)
+{
+    setupBlock(ctx);
+    if (!ctx.failed())
+        saveServerBlock(ctx);
+}
+
+void setupSearch(BenchContext &ctx)
+{
+    setupStore(ctx);
+    if (!ctx.failed())
+        searchCommonWord(ctx);
+}
+
+void setupCounts(BenchContext &ctx)
+{
+    setupStore(ctx);
+    if (!ctx.failed())
+        countBlocks(ctx);
+}
+
+} // namespace
+
+TALLOWPEN_BENCH("server: import originals with COPY", setupImport, importOriginals);
+TALLOWPEN_BENCH("server: load a block", setupLoad, loadServerBlock);
+TALLOWPEN_BENCH("server: save a block (row, history, change, status)", setupSave, saveServerBlock);
+TALLOWPEN_BENCH("server: tree rows into the view", setupTree, buildTree);
+TALLOWPEN_BENCH("server: search common word", setupSearch, searchCommonWord);
+TALLOWPEN_BENCH("server: translation status counts", setupCounts, countBlocks);

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "server/result.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+struct pg_conn;
+struct pg_result;
+
+// The rows one statement gave, kept as the server sent them (text format).
+class ServerRows
+{
+public:
+    int rowCount() const;
+    bool isNull(int row, int column) const;
+    QString text(int row, int column) const;
+    qint64 number(int row, int column) const;
+    // NULL as an invalid QVariant, whole-number columns as qlonglong and the
+    // rest as QString: the shapes a SQLite row gives.
+    QVariant value(int row, int column) const;
+    // The row count a write reported (UPDATE 3 gives 3).
+    qint64 affected() const;
+
+private:
+    friend class ServerConnection;
+    struct Clear
+    {
+        void operator()(pg_result *result) const;
+    };
+    std::shared_ptr<pg_result> m_result;
+};
+
+// One connection to a server database, through libpq.
+//
+// Every text travels as a bound parameter ($1, $2...), never inside a
+// statement's text; statements here are fixed texts of the program's own.
+// Every result is checked: a failure comes back as a ServerError and
+// transaction() rolls back whatever its body began.
+//
+// Thread contract: the thread that opened it, one statement at a time.
+class ServerConnection
+{
+public:
+    // A libpq URI or key=value words. Waits at most connect_timeout seconds
+    // (10 unless the address sets its own): a server that does not answer is
+    // an error, never a hang.
+    static Result<ServerConnection> open(const QString &address);
+
+    Result<ServerRows> run(const char *statement, const QList<QByteArray> &parameters = {});
+    // Several fixed statements in one text (the layout), without parameters.
+    Result<Done> runScript(const char *statements);
+    // COPY ... FROM STDIN with `data` in COPY's text format.
+    Result<Done> copyIn(const char *statement, const QByteArray &data);
+
+    // BEGIN, the body, COMMIT; ROLLBACK when the body fails. A COMMIT the
+    // server turns into a rollback is a failure too.
+    template<typename T, typename Body>
+    Result<T> transaction(Body &&body, const char *begin = "BEGIN")
+    {
+        if (Result<ServerRows> started = run(begin); !started)
+            return started.error();
+        Result<T> outcome = body();
+        if (!outcome) {
+            rollback();
+            return outcome;
+        }
+        if (Result<Done> committed = commit(); !committed)
+            return committed.error();
+        return outcome;
+    }
+
+    // "user@host/database", for titles and messages.
+    QString where() const;
+    int backendPid() const;
+
+private:
+    struct Finish
+    {
+        void operator()(pg_conn *conn) const;
+    };
+    explicit ServerConnection(pg_conn *conn);
+    Result<Done> commit();
+    void rollback();
+    ServerError failure(const pg_result *result) const;
+
+    std::unique_ptr<pg_conn, Finish> m_conn;
+};
+
+// A text as a parameter: UTF-8, never a null pointer (which would be SQL NULL).
+inline QByteArray parameter(const QString &text)
+{
+    QByteArray bytes = text.toUtf8();
+    if (bytes.isNull())
+        bytes = QByteArray("");
+    return bytes;
+}

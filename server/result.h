@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+#include <utility>
+
+// What a failed server operation leaves behind: a sentence for the user and,
+// when the server gave one, its SQLSTATE code (tests and callers tell a lost
+// connection or a broken rule apart by it).
+struct ServerError
+{
+    QString message;
+    QString sqlState;
+};
+
+// A value or the error that came instead. A failed query is never an empty
+// result: reading the value of a failed result is a programming error.
+template<typename T>
+class [[nodiscard]] Result
+{
+public:
+    Result(T value)
+        : m_value(std::move(value))
+    {
+    }
+    Result(ServerError error)
+        : m_error(std::move(error))
+    {
+    }
+
+    bool ok() const { return m_value.has_value(); }
+    explicit operator bool() const { return ok(); }
+    const ServerError &error() const { return m_error; }
+
+    T &operator*() { return *m_value; }
+    const T &operator*() const { return *m_value; }
+    T *operator->() { return &*m_value; }
+    const T *operator->() const { return &*m_value; }
+
+private:
+    std::optional<T> m_value;
+    ServerError m_error;
+};
+
+// The value of an operation that gives nothing back but success.
+struct Done
+{
+};

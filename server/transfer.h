@@ -1,0 +1,30 @@
+#pragma once
+
+#include "server/serverstore.h"
+
+#include <QDateTime>
+
+class Database;
+
+// The server's store set up and copied: the layout with, optionally, every
+// block and link of a local store uploaded; and the server's store written
+// back into a local SQLite copy.
+namespace ServerTransfer {
+
+struct Uploaded
+{
+    qint64 blocks = 0;
+    qint64 links = 0;
+};
+
+// The layout in an empty database and, when `from` is given, its rows, with
+// COPY, all in one transaction: a failure leaves the database as it was.
+Result<Uploaded> setUp(ServerStore &server, Database *from);
+
+// A consistent copy of the server's store (one read-only snapshot) written
+// in the SQLite layout into the program folder's backups under the reason
+// "pull", so that restore makes a local store of it. Gives the copy's name.
+Result<QString> pull(ServerStore &server, const QString &programFolder,
+                     const QDateTime &now = QDateTime::currentDateTime());
+
+} // namespace ServerTransfer

@@ -1,0 +1,111 @@
+#include "tests/support/clirun.h"
+#include "tests/support/storedblock.h"
+#include "tests/support/testdatabase.h"
+#include "tests/support/testhome.h"
+
+#include <QRegularExpression>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+// The command line with --server: the same lines as on the local store for
+// the same content, and the refusals of what does not run there.
+class tst_ServerCli : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void sameLinesOnBothStores_data();
+    void sameLinesOnBothStores();
+    void refusals_data();
+    void refusals();
+    void pullIsListedAmongTheBackups();
+
+private:
+    CliRun onServer(const QStringList &arguments) const
+    {
+        return runCli(m_home->path(), QStringList{u"--server"_s, m_server->address()} + arguments);
+    }
+    std::unique_ptr<TestHome> m_home;
+    std::unique_ptr<TestDatabase> m_server;
+};
+
+void tst_ServerCli::init()
+{
+    m_server = std::make_unique<TestDatabase>();
+    if (!m_server->problem().isEmpty())
+        QSKIP(qPrintable(m_server->problem()));
+    m_home = std::make_unique<TestHome>(TestHome::StoreOnly);
+    QVERIFY(insertBlock(*m_home, {u"field"_s, u"0012.txt"_s, 3, u"Hola.<End of Block>"_s, 24, 2, u"c"_s, 1, 0,
+                                  u"El `árbol`"_s, 0, 0}));
+    QVERIFY(insertBlock(*m_home, {u"battle_script"_s, u"b.txt"_s, 1, u"Tree."_s, 24, 2, {}, 0, 0, {}, 0, 0}));
+    const CliRun made = onServer({u"server-init"_s, u"--from-store"_s});
+    QCOMPARE(made.err, QString());
+    QVERIFY(made.out.contains(u"\"blocks\": 2, \"links\": 0"_s));
+}
+
+void tst_ServerCli::sameLinesOnBothStores_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("block") << QStringList{u"block"_s, u"field"_s, u"0012.txt"_s, u"3"_s};
+    QTest::newRow("save") << QStringList{u"save"_s, u"field"_s, u"0012.txt"_s, u"3"_s, u"--translation"_s, u"Y'a"_s};
+    QTest::newRow("save into no block") << QStringList{u"save"_s, u"field"_s, u"0012.txt"_s, u"8"_s};
+    QTest::newRow("tree") << QStringList{u"tree"_s};
+    QTest::newRow("status") << QStringList{u"status"_s};
+    QTest::newRow("search") << QStringList{u"search"_s, u"ÁRBOL"_s};
+    QTest::newRow("search a refused text") << QStringList{u"search"_s, u"a"_s};
+}
+
+void tst_ServerCli::sameLinesOnBothStores()
+{
+    QFETCH(QStringList, arguments);
+    const CliRun local = runCli(m_home->path(), arguments);
+    const CliRun server = onServer(arguments);
+    QCOMPARE(server.status, local.status);
+    QCOMPARE(server.err, local.err);
+    // The server's block adds who changed it and its version at the end.
+    static const QRegularExpression team(u", \"version\": 1, \"updated_by\": \"[^\"]+\", \"updated_at\": \"[-0-9T:]+Z\"}"_s);
+    QString out = server.out;
+    if (arguments.first() == u"block")
+        out.replace(team, u"}"_s);
+    QCOMPARE(out, local.out);
+}
+
+void tst_ServerCli::refusals_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("a command not on the server yet")
+        << QStringList{u"--server"_s, u"host=/x"_s, u"export-list"_s} << 1
+        << u"export-list does not work on a server store yet"_s;
+    QTest::newRow("pull without a server") << QStringList{u"pull"_s} << 2 << u"give --server URI"_s;
+    QTest::newRow("an unreadable address") << QStringList{u"--server"_s, u"host=x port"_s, u"status"_s} << 1
+                                           << u"The server address cannot be read"_s;
+    QTest::newRow("set up twice") << QStringList{u"server-init"_s} << 1 << u"already holds tables (battle_script"_s;
+}
+
+void tst_ServerCli::refusals()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, message);
+    if (arguments.first() == u"server-init")
+        arguments.prepend(m_server->address()), arguments.prepend(u"--server"_s);
+    const CliRun run = runCli(m_home->path(), arguments);
+    QCOMPARE(run.status, status);
+    QVERIFY2(run.err.contains(message), qPrintable(run.err));
+}
+
+void tst_ServerCli::pullIsListedAmongTheBackups()
+{
+    const CliRun pulled = onServer({u"pull"_s});
+    QCOMPARE(pulled.status, 0);
+    const CliRun listed = runCli(m_home->path(), {u"backups"_s});
+    QVERIFY2(listed.out.contains(u"\"reason\": \"pull\""_s), qPrintable(listed.out));
+    QVERIFY(pulled.out.contains(u"_pull.db"_s));
+}
+
+QTEST_GUILESS_MAIN(tst_ServerCli)
+#include "tst_servercli.moc"

@@ -1,0 +1,339 @@
+#include "server/schema.h"
+#include "server/serverstore.h"
+#include "server/transfer.h"
+#include "store/backup.h"
+#include "store/database.h"
+#include "store/layout.h"
+#include "tests/support/storedblock.h"
+#include "tests/support/testdatabase.h"
+#include "tests/support/testhome.h"
+
+#include <QTest>
+
+#include <thread>
+
+using namespace Qt::StringLiterals;
+
+// The server's store against the SQLite store on the same content: every
+// operation both offer gives the same result; then what only the server
+// has (versions, history, its own failures).
+class tst_ServerStore : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void bothStoresAgree_data();
+    void bothStoresAgree();
+    void savesAgree_data();
+    void savesAgree();
+    void saveKeepsVersionHistoryAndChange();
+    void zeroCharacterIsRefused();
+    void badAddress_data();
+    void badAddress();
+    void foreignDatabaseIsRefused();
+    void serverStopsDuringSave();
+    void pullGivesTheStoreBack();
+
+private:
+    std::unique_ptr<TestHome> m_home;
+    std::unique_ptr<TestDatabase> m_server;
+    Database m_local;
+    std::optional<ServerStore> m_store;
+};
+
+namespace {
+
+QString describe(const BlockLoad &l)
+{
+    return u"%1|%2|%3|%4|%5|%6|%7|%8|%9"_s.arg(int(l.outcome)).arg(l.caption, l.original, l.translation, l.comment)
+        .arg(l.revised).arg(l.revisedEnabled).arg(l.currentWidth + u'x' + l.currentHeight, l.message);
+}
+
+QString describe(const SearchOutcome &o)
+{
+    QString text = QString::number(o.status) + o.message;
+    for (const SearchHit &hit : o.hits)
+        text += u'|' + hitKey(hit) + u'=' + hit.text;
+    return text;
+}
+
+QString describe(const ScriptTreeModel &tree, const QModelIndex &parent = {})
+{
+    QString text;
+    for (int row = 0; row < tree.rowCount(parent); ++row) {
+        const QModelIndex node = tree.index(row, 0, parent);
+        text += u"%1 %2 %3;"_s.arg(tree.key(node), tree.text(node)).arg(tree.image(node)) + describe(tree, node);
+    }
+    return text;
+}
+
+const QString Quotes = u"'\"`´‘’‚“”„«»‹› \\ \\\\ \t%_ end"_s;
+
+} // namespace
+
+void tst_ServerStore::init()
+{
+    m_store.reset();
+    m_server = std::make_unique<TestDatabase>();
+    if (!m_server->problem().isEmpty())
+        QSKIP(qPrintable(m_server->problem()));
+    m_home = std::make_unique<TestHome>(TestHome::StoreOnly);
+    const QList<StoredBlock> blocks = {
+        {u"field"_s, u"0012.txt"_s, 3, u"Hello.<End of Block>"_s, 24, 2, u"nota"_s, 1, 0, u"El árbol `grande`"_s, 0, 0},
+        {u"field"_s, u"0012.txt"_s, 4, u"Bye."_s, 24, 2, {}, 0, 0, {}, 30, 4},
+        {u"field"_s, u"0012.txt"_s, 5, u"Twice."_s, 24, 2, {}, 0, 0, {}, 0, 0},
+        {u"field"_s, u"0012.txt"_s, 5, u"Twice."_s, 24, 2, {}, 0, 0, {}, 0, 0},
+        {u"battle_script"_s, u"b01.txt"_s, 1, u"Tree."_s, 24, 2, {}, 1, 1, u"ÁRBOL viejo"_s, 0, 0},
+        {u"battle_script"_s, u"0012.txt"_s, 9, u"Again."_s, 24, 2, {}, 0, 0, {}, 0, 0},
+        {u"battling_arena"_s, u"a.txt"_s, 7, u"Arena."_s, 24, 2, u"Árbol"_s, 1, 0, u"back\\slash 100% _x_"_s, 0, 0},
+    };
+    for (const StoredBlock &block : blocks)
+        QVERIFY(insertBlock(*m_home, block));
+    QVERIFY(openStore(m_local, m_home->storePath()));
+    Result<ServerConnection> connection = ServerConnection::open(m_server->address());
+    QVERIFY2(connection, qPrintable(connection.error().message));
+    m_store.emplace(std::move(*connection));
+    Result<ServerTransfer::Uploaded> uploaded = ServerTransfer::setUp(*m_store, &m_local);
+    QVERIFY2(uploaded, qPrintable(uploaded.error().message));
+    QCOMPARE(uploaded->blocks, qint64(blocks.size()));
+}
+
+void tst_ServerStore::bothStoresAgree_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QString>("argument");
+    QTest::newRow("load a translated block") << u"load"_s << u"field:0012.txt;3"_s;
+    QTest::newRow("load the chosen window size") << u"load"_s << u"field:0012.txt;4"_s;
+    QTest::newRow("load duplicate rows") << u"load"_s << u"field:0012.txt;5"_s;
+    QTest::newRow("load a block without a row") << u"load"_s << u"field:0012.txt;99"_s;
+    QTest::newRow("capitals and accents find lower case") << u"translated"_s << u"ÁRBOL"_s;
+    QTest::newRow("accents still count") << u"translated"_s << u"arbol"_s;
+    QTest::newRow("apostrophe finds the grave accent") << u"translated"_s << u"'grande'"_s;
+    QTest::newRow("backslash is a plain character") << u"translated"_s << u"k\\s"_s;
+    QTest::newRow("underscore is one character") << u"translated"_s << u"_x_"_s;
+    QTest::newRow("original") << u"original"_s << u"E."_s;
+    QTest::newRow("original and translated") << u"both"_s << u"Tree"_s;
+    QTest::newRow("comments") << u"comments"_s << u"ÁR"_s;
+    QTest::newRow("a refused text") << u"original"_s << u"x"_s;
+    QTest::newRow("tree with a name in two tables") << u"tree"_s << QString();
+    QTest::newRow("status") << u"status"_s << QString();
+}
+
+void tst_ServerStore::bothStoresAgree()
+{
+    QFETCH(QString, operation);
+    QFETCH(QString, argument);
+    QString local;
+    QString server;
+    const QMap<QString, SearchType> types = {{u"translated"_s, SearchType::Translated},
+                                             {u"original"_s, SearchType::Original},
+                                             {u"both"_s, SearchType::OriginalAndTranslated},
+                                             {u"comments"_s, SearchType::Comments}};
+    if (operation == u"load") {
+        local = describe(loadBlock(m_local, argument));
+        Result<ServerBlockLoad> block = m_store->loadBlock(argument);
+        QVERIFY(block);
+        server = describe(block->load);
+    } else if (types.contains(operation)) {
+        QVERIFY(m_local.useUnicodeLike());
+        local = describe(searchBlocks(m_local, types[operation], argument));
+        Result<SearchOutcome> found = m_store->search(types[operation], argument);
+        QVERIFY(found);
+        server = describe(*found);
+        QVERIFY(argument == u"arbol" || argument == u"x" || found->hits.size() > 0);
+    } else if (operation == u"tree") {
+        ScriptTreeModel localTree;
+        ScriptTreeModel serverTree;
+        QVERIFY(localTree.build(m_local).ok);
+        Result<TreeTables> rows = m_store->treeRows();
+        QVERIFY(rows);
+        QCOMPARE(serverTree.build(*rows).refusedKeys, localTree.build(m_local).refusedKeys);
+        local = describe(localTree);
+        server = describe(serverTree);
+    } else {
+        const TranslationCount count = translationPercent(m_local);
+        Result<TranslationCount> counted = m_store->countBlocks();
+        QVERIFY(counted);
+        local = u"%1/%2"_s.arg(count.translated).arg(count.blocks);
+        server = u"%1/%2"_s.arg(counted->translated).arg(counted->blocks);
+    }
+    QCOMPARE(server, local);
+}
+
+void tst_ServerStore::savesAgree_data()
+{
+    QTest::addColumn<QString>("translation");
+    QTest::addColumn<QString>("comment");
+    QTest::addColumn<bool>("revised");
+    QTest::addColumn<QString>("search");
+    QTest::newRow("every kind of quote and backslash") << Quotes << Quotes << true << u"END"_s;
+    QTest::newRow("translation emptied") << QString() << u"c"_s << false << u"ÁRBOL"_s;
+    QTest::newRow("nothing changed") << u"El árbol 'grande'"_s << u"nota"_s << false << u"GRANDE"_s;
+}
+
+void tst_ServerStore::savesAgree()
+{
+    QFETCH(QString, translation);
+    QFETCH(QString, comment);
+    QFETCH(bool, revised);
+    QFETCH(QString, search);
+    const QString key = u"field:0012.txt;3"_s;
+    const BlockLoad before = loadBlock(m_local, key);
+    const BlockSave local = saveBlock(m_local, key, u"3[c]"_s, {translation, comment, revised}, &*before.stored);
+    Result<BlockSave> server = m_store->saveBlock(key, u"3[c]"_s, {translation, comment, revised}, &*before.stored);
+    QVERIFY2(server, qPrintable(server.error().message));
+    QCOMPARE(server->nodeText, local.nodeText);
+    QCOMPARE(server->nodeImage, local.nodeImage);
+    QCOMPARE(server->written, local.written);
+    QCOMPARE(server->status.value_or(u"none"_s), local.status.value_or(u"none"_s));
+    Result<std::vector<BlockRow>> rows = m_store->blockRows(u"field"_s);
+    QVERIFY(rows);
+    const QVariantList stored = storedRow(m_local, u"field"_s, u"0012.txt"_s, 3);
+    QCOMPARE(QVariantList(rows->front().begin(), rows->front().end()), stored);
+    // The saved text is found, or no longer found, as on SQLite.
+    QVERIFY(m_local.useUnicodeLike());
+    Result<SearchOutcome> found = m_store->search(SearchType::Translated, search);
+    QVERIFY(found);
+    QCOMPARE(describe(*found), describe(searchBlocks(m_local, SearchType::Translated, search)));
+}
+
+void tst_ServerStore::saveKeepsVersionHistoryAndChange()
+{
+    const QString key = u"field:0012.txt;3"_s;
+    Result<ServerBlockLoad> before = m_store->loadBlock(key);
+    QVERIFY(before && before->version == 1);
+    for (int round = 0; round < 2; ++round) {
+        // Only the mark changes, and the second round saves what the first
+        // stored: nothing is written.
+        Result<ServerBlockLoad> now = m_store->loadBlock(key);
+        QVERIFY(now);
+        Result<BlockSave> saved =
+            m_store->saveBlock(key, u"3"_s, {u"El árbol 'grande'"_s, u"nota"_s, true}, &*now->load.stored);
+        QVERIFY(saved);
+        QCOMPARE(saved->written, round == 0);
+    }
+    Result<ServerBlockLoad> after = m_store->loadBlock(key);
+    QVERIFY(after);
+    QCOMPARE(after->version.value_or(0), qint64(2));
+    Result<ServerRows> user = m_store->connection().run("SELECT session_user");
+    QVERIFY(user);
+    QCOMPARE(after->updatedBy, user->text(0, 0));
+    Result<ServerRows> kept = m_store->connection().run(
+        "SELECT h.translation, h.comment, h.revised, h.version, h.replaced_by, c.version FROM block_history h, "
+        "block_change c");
+    QVERIFY(kept);
+    QCOMPARE(kept->rowCount(), 1);
+    QCOMPARE(kept->text(0, 0) + kept->text(0, 1) + kept->text(0, 2) + kept->text(0, 3) + kept->text(0, 5),
+             u"El árbol `grande`nota012"_s);
+    QCOMPARE(kept->text(0, 4), user->text(0, 0));
+}
+
+void tst_ServerStore::zeroCharacterIsRefused()
+{
+    const QString key = u"field:0012.txt;4"_s;
+    Result<BlockSave> saved = m_store->saveBlock(key, u"4"_s, {u"a"_s + QChar(0) + u"b"_s, {}, false}, nullptr);
+    QVERIFY(!saved);
+    QVERIFY2(saved.error().message.contains(u"zero character"_s), qPrintable(saved.error().message));
+    Result<ServerBlockLoad> block = m_store->loadBlock(key);
+    QVERIFY(block);
+    QCOMPARE(block->version.value_or(0), qint64(1));
+    QCOMPARE(block->load.translation, QString());
+}
+
+void tst_ServerStore::badAddress_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QStringList>("named");
+    const QString base = TestDatabase::serverAddress();
+    QTest::newRow("unreadable") << u"host=x port"_s << QStringList{u"cannot be read"_s, u"port"_s};
+    QTest::newRow("no such database") << base + u" dbname=tallowpen_missing"_s
+                                      << QStringList{u"tallowpen_missing"_s, u"does not exist"_s};
+    QTest::newRow("no server there") << u"host=/nonexistent/folder dbname=brassvale"_s
+                                     << QStringList{u"/nonexistent/folder"_s, u"brassvale"_s, u"No such file"_s};
+}
+
+void tst_ServerStore::badAddress()
+{
+    QFETCH(QString, address);
+    QFETCH(QStringList, named);
+    Result<ServerStore> store = ServerStore::open(address);
+    QVERIFY(!store);
+    for (const QString &word : named)
+        QVERIFY2(store.error().message.contains(word), qPrintable(store.error().message));
+}
+
+void tst_ServerStore::foreignDatabaseIsRefused()
+{
+    TestDatabase other;
+    QVERIFY(other.execute(u"CREATE TABLE invoices (n integer); CREATE SCHEMA sales; CREATE TABLE sales.orders ()"_s));
+    Result<ServerStore> opened = ServerStore::open(other.address());
+    QVERIFY(!opened);
+    QVERIFY2(opened.error().message.contains(u"invoices, sales.orders"_s), qPrintable(opened.error().message));
+    Result<ServerConnection> connection = ServerConnection::open(other.address());
+    QVERIFY(connection);
+    ServerStore store(std::move(*connection));
+    Result<ServerTransfer::Uploaded> made = ServerTransfer::setUp(store, nullptr);
+    QVERIFY(!made);
+    QVERIFY2(made.error().message.contains(u"invoices, sales.orders"_s), qPrintable(made.error().message));
+    Result<QStringList> tables = ServerSchema::existingTables(store.connection());
+    QVERIFY(tables);
+    QCOMPARE(*tables, (QStringList{u"invoices"_s, u"sales.orders"_s}));
+}
+
+void tst_ServerStore::serverStopsDuringSave()
+{
+    // Another session holds the row, so the save waits inside its
+    // transaction until its connection is cut.
+    Result<ServerConnection> holder = ServerConnection::open(m_server->address());
+    Result<ServerConnection> watcher = ServerConnection::open(m_server->address());
+    QVERIFY(holder && watcher);
+    QVERIFY(holder->runScript("BEGIN"));
+    QVERIFY(holder->run("SELECT * FROM field WHERE dialogue_id = 3 FOR UPDATE"));
+    const int pid = m_store->connection().backendPid();
+    std::optional<Result<BlockSave>> saved;
+    std::thread saving([&] { saved = m_store->saveBlock(u"field:0012.txt;3"_s, u"3"_s, {u"Nuevo"_s, {}, false}, nullptr); });
+    const QByteArray waiting = "SELECT count(*) FROM pg_stat_activity WHERE wait_event_type = 'Lock' AND pid = "
+        + QByteArray::number(pid);
+    const auto waits = [&] {
+        Result<ServerRows> rows = watcher->run(waiting.constData());
+        return rows && rows->number(0, 0) == 1;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(waits(), 20000);
+    QVERIFY(watcher->run("SELECT pg_terminate_backend($1)", {QByteArray::number(pid)}));
+    saving.join();
+    QVERIFY(holder->runScript("ROLLBACK"));
+    QVERIFY(saved && !*saved);
+    QCOMPARE(saved->error().sqlState, u"08006"_s);
+    QVERIFY2(saved->error().message.contains(u"was lost"_s), qPrintable(saved->error().message));
+    Result<ServerRows> row = holder->run("SELECT text_data_t, version FROM field WHERE dialogue_id = 3");
+    QVERIFY(row);
+    QCOMPARE(row->text(0, 0) + row->text(0, 1), u"El árbol `grande`1"_s);
+}
+
+void tst_ServerStore::pullGivesTheStoreBack()
+{
+    QVERIFY(m_store->connection().runScript("INSERT INTO suggestion (word, suggest1) VALUES ('árbol', 'tree')"));
+    Result<QString> file = ServerTransfer::pull(*m_store, m_home->path());
+    QVERIFY2(file, qPrintable(file.error().message));
+    QVERIFY(file->endsWith(u"_pull.db"_s));
+    QVERIFY(m_local.execute(u"INSERT INTO suggestion (word, suggest1, suggest2, suggest3, suggest4, suggest5, "
+                            "comment) VALUES ('árbol', 'tree', '', '', '', '', '')"_s));
+    Database copy;
+    QVERIFY(copy.open(m_home->filePath(u"backups/"_s + *file)));
+    for (const QString &table : {u"field"_s, u"battle_script"_s, u"battling_arena"_s, u"suggestion"_s}) {
+        ResultSet original = m_local.query(u"SELECT * FROM "_s + table);
+        ResultSet pulled = copy.query(u"SELECT * FROM "_s + table);
+        QCOMPARE(pulled.rowCount(), original.rowCount());
+        while (!original.step() && !pulled.step()) {
+            for (int column = 0; column < original.columnCount(); ++column)
+                QCOMPARE(pulled.value(column), original.value(column));
+        }
+    }
+    copy.close();
+    m_local.close();
+    QVERIFY(Backups::restoreBackup(m_home->path(), *file).ok);
+}
+
+QTEST_GUILESS_MAIN(tst_ServerStore)
+#include "tst_serverstore.moc"
