@@ -1,4 +1,4 @@
-#include "appfixture.h"
+#include "tests/support/appfixture.h"
 
 #include "editor/widgets/translatededit.h"
 #include "search/widgets/replacewindow.h"

@@ -1,5 +1,5 @@
 #include "app/keepcontroller.h"
-#include "appfixture.h"
+#include "tests/support/appfixture.h"
 #include "store/backup.h"
 #include "store/history.h"
 #include "store/widgets/historywindow.h"
