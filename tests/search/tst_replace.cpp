@@ -1,4 +1,5 @@
 #include "search/replace.h"
+#include "store/batch.h"
 #include "store/history.h"
 #include "tests/support/clirun.h"
 #include "tests/support/storedblock.h"
@@ -94,6 +95,13 @@ void tst_Replace::untickedMatchesStay()
     QCOMPARE(storedRow(db, b).value(8).toString(), u"uno"_s);
     // Through the block save: the text it replaced is in the block's history.
     QCOMPARE(blockVersions(db.path(), batch.blocks[0].address)->front().translation, a.textT);
+
+    // The whole step is the store's last batch: undone, the text is back.
+    const std::optional<BatchRecord> last = lastBatch(db.path());
+    QVERIFY(last && last->reason == u"replace"_s && last->backup == batch.backup);
+    QCOMPARE(last->blocks.size(), size_t(1));
+    QVERIFY(undoBatch(db, *last).problems.isEmpty());
+    QCOMPARE(storedRow(db, a).value(8).toString(), a.textT);
 }
 
 void tst_Replace::commandLine()
