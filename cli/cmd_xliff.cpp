@@ -12,18 +12,8 @@ int runExportXliff(CliContext &context, const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.addPositionalArgument(u"OUT.xlf"_s, u"The XLIFF file to write."_s);
-    addScopeOptions(parser);
-    const QCommandLineOption untranslated(u"only-untranslated"_s, u"Only the blocks without a translation."_s);
-    parser.addOption(untranslated);
     Database db;
-    if (const auto stop = parseAndOpenStore(parser, db, context, arguments, 1, 1))
-        return *stop;
-    auto scope = scopeFromOptions(context, parser);
-    if (!scope)
-        return scope.status();
-    ExchangeScope wanted = *scope;
-    wanted.onlyUntranslated = parser.isSet(untranslated);
-    const auto blocks = readScope(context, db, wanted);
+    const auto blocks = readExportBlocks(context, parser, db, arguments);
     if (!blocks)
         return blocks.status();
     if (const auto stop = writeNamedFile(context, parser.positionalArguments().first(), writeXliff(blocks->blocks)))

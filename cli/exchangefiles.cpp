@@ -50,6 +50,22 @@ OrStop<ExchangeBlocks> readScope(CliContext &context, Database &db, const Exchan
     return blocks;
 }
 
+OrStop<ExchangeBlocks> readExportBlocks(CliContext &context, QCommandLineParser &parser, Database &db,
+                                        const QStringList &arguments)
+{
+    addScopeOptions(parser);
+    const QCommandLineOption untranslated(u"only-untranslated"_s, u"Only the blocks without a translation."_s);
+    parser.addOption(untranslated);
+    if (const auto stop = parseAndOpenStore(parser, db, context, arguments, 1, 1))
+        return *stop;
+    auto scope = scopeFromOptions(context, parser);
+    if (!scope)
+        return Stop{ExitStatus(scope.status())};
+    ExchangeScope wanted = *scope;
+    wanted.onlyUntranslated = parser.isSet(untranslated);
+    return readScope(context, db, wanted);
+}
+
 int reportImport(CliContext &context, const TranslationImport &import, bool dryRun)
 {
     using Kind = TranslationImport::Kind;
