@@ -23,18 +23,51 @@ void OverflowMarks::setMarks(const QList<QRect> &marks)
     update();
 }
 
+namespace {
+
+void drawMark(QPainter &painter, const QRect &mark, qreal scale)
+{
+    const QColor warning(0xff, 0x50, 0x30);
+    painter.fillRect(mark, QColor(warning.red(), warning.green(), warning.blue(), 90));
+    painter.setPen(warning);
+    painter.drawRect(QRectF(mark).adjusted(0.5 / scale, 0.5 / scale, -0.5 / scale, -0.5 / scale));
+}
+
+} // namespace
+
 void OverflowMarks::paintEvent(QPaintEvent *)
 {
+    if (m_marks.isEmpty())
+        return;
     QPainter painter(this);
     // The marks are in game pixels; the preview shows each as a square of
     // its zoom, so they are scaled with it to stay on the glyphs they name.
     const qreal scale = qreal(width()) / PreviewCanvas::Width;
-    painter.scale(scale, scale);
-    const QColor warning(0xff, 0x50, 0x30);
+    const int whole = qRound(scale);
+    if (whole < 1 || !qFuzzyCompare(scale, qreal(whole))) {
+        painter.scale(scale, scale);
+        for (const QRect &mark : std::as_const(m_marks))
+            drawMark(painter, mark, scale);
+        return;
+    }
+    // Stroking an outline at the zoom costs more than the whole preview, and
+    // the preview repaints on every key. At a whole zoom a mark drawn once per
+    // size and copied to its place gives the same pixels.
+    if (whole != m_tileScale || m_tiles.size() > 512) {
+        m_tiles.clear();
+        m_tileScale = whole;
+    }
     for (const QRect &mark : std::as_const(m_marks)) {
-        painter.fillRect(mark, QColor(warning.red(), warning.green(), warning.blue(), 90));
-        painter.setPen(warning);
-        painter.drawRect(QRectF(mark).adjusted(0.5 / scale, 0.5 / scale, -0.5 / scale, -0.5 / scale));
+        QImage &tile = m_tiles[mark.size()];
+        if (tile.isNull()) {
+            // A game pixel of margin: the outline reaches past the mark.
+            tile = QImage((mark.size() + QSize(2, 2)) * whole, QImage::Format_ARGB32_Premultiplied);
+            tile.fill(Qt::transparent);
+            QPainter tilePainter(&tile);
+            tilePainter.scale(whole, whole);
+            drawMark(tilePainter, QRect(QPoint(1, 1), mark.size()), whole);
+        }
+        painter.drawImage((mark.topLeft() - QPoint(1, 1)) * whole, tile);
     }
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QHash>
+#include <QImage>
 #include <QList>
 #include <QRect>
+#include <QSize>
 #include <QWidget>
 
 // Laid over picPreview like the guide lines: outlines what overflows the
@@ -23,4 +26,6 @@ protected:
 
 private:
     QList<QRect> m_marks;
+    QHash<QSize, QImage> m_tiles; // one drawn mark per size, at m_tileScale
+    int m_tileScale = 0;
 };
