@@ -4,6 +4,8 @@
 #include "store/layout.h"
 #include "store/storetext.h"
 
+#include <QXmlStreamReader>
+
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
@@ -79,4 +81,20 @@ QString withCrLfRestored(const QString &text)
     QString lf = text;
     lf.replace(u"\r\n"_s, u"\n"_s);
     return lf.replace(u'\n', u"\r\n"_s);
+}
+
+QString readElementText(QXmlStreamReader &xml)
+{
+    QString text;
+    int depth = 0;
+    while (!xml.atEnd()) {
+        const auto token = xml.readNext();
+        if (token == QXmlStreamReader::Characters)
+            text += xml.text();
+        else if (token == QXmlStreamReader::StartElement)
+            ++depth;
+        else if (token == QXmlStreamReader::EndElement && depth-- == 0)
+            break;
+    }
+    return withCrLfRestored(text);
 }

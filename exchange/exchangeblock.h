@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class QXmlStreamReader;
+
 #include <vector>
 
 // One block as the exchange formats carry it. Texts as the editors show them
@@ -46,6 +48,11 @@ bool splitScriptPath(const QString &path, QString *table, QString *fileName);
 // Texts outside use LF alone; the store keeps CR LF.
 QString withLf(QString text);
 QString withCrLfRestored(const QString &text);
+
+// The text of the element the reader has just entered (an XLIFF <source>,
+// a TMX <seg>), inline codes' content included, line breaks as the store
+// keeps them; the reader is left on its end.
+QString readElementText(QXmlStreamReader &xml);
 
 // One translation a file brings back, matched to its block by script and number.
 struct ExchangeUnit

@@ -21,23 +21,6 @@ QString mainLanguage(QStringView language)
     return language.left(language.indexOf(u'-')).toString().toLower();
 }
 
-// The text of a <seg>, inline markup's content included.
-QString segText(QXmlStreamReader &xml)
-{
-    QString text;
-    int depth = 0;
-    while (!xml.atEnd()) {
-        const auto token = xml.readNext();
-        if (token == QXmlStreamReader::Characters)
-            text += xml.text();
-        else if (token == QXmlStreamReader::StartElement)
-            ++depth;
-        else if (token == QXmlStreamReader::EndElement && depth-- == 0)
-            break;
-    }
-    return withCrLfRestored(text);
-}
-
 } // namespace
 
 QByteArray writeTmx(const std::vector<ExchangeBlock> &blocks)
@@ -104,7 +87,7 @@ TmxRead readTmx(const QByteArray &bytes)
                                         ? xml.attributes().value(u"lang"_s)
                                         : xml.attributes().value(u"xml:lang"_s));
         else if (xml.name() == u"seg")
-            (language == u"en" ? english : language == u"es" ? spanish : language) = segText(xml);
+            (language == u"en" ? english : language == u"es" ? spanish : language) = readElementText(xml);
     }
     if (xml.hasError() || !sawTmx) {
         read.ok = false;

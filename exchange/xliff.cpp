@@ -69,22 +69,6 @@ void writeUnit(QXmlStreamWriter &xml, const ExchangeBlock &block)
     xml.writeEndElement();
 }
 
-// The text of <source> or <target>, the content of its codes included.
-QString readInline(QXmlStreamReader &xml)
-{
-    QString text;
-    int depth = 0;
-    while (!xml.atEnd()) {
-        const auto token = xml.readNext();
-        if (token == QXmlStreamReader::Characters)
-            text += xml.text();
-        else if (token == QXmlStreamReader::StartElement)
-            ++depth;
-        else if (token == QXmlStreamReader::EndElement && depth-- == 0)
-            break;
-    }
-    return withCrLfRestored(text);
-}
 
 } // namespace
 
@@ -160,11 +144,11 @@ XliffRead readXliff(const QByteArray &bytes)
             unit.line = int(xml.lineNumber());
             inUnit = true;
         } else if (inUnit && name == u"source") {
-            unit.source = readInline(xml);
+            unit.source = readElementText(xml);
         } else if (inUnit && name == u"target") {
             const QString state = xml.attributes().value(u"state"_s).toString();
             unit.revised = state == u"final" || state == u"signed-off";
-            unit.target = readInline(xml);
+            unit.target = readElementText(xml);
             unit.hasTarget = state != u"needs-translation" || !unit.target.isEmpty();
         }
     }
