@@ -177,7 +177,7 @@ Outcome backupStoreFile(const QString &storePath, const QString &folder, const Q
                     why = sqliteMessage(to.get());
             }
         }
-        if (why.isEmpty() && QFile::rename(partPath, finalPath)) {
+        if (why.isEmpty() && SafeFile::renameNoReplace(partPath, finalPath)) {
             prune(folder, name, spared);
             return Outcome{true, name, QString()};
         }

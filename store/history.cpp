@@ -4,6 +4,7 @@
 #include "store/database.h"
 #include "store/layout.h"
 #include "store/logging.h"
+#include "store/safefile.h"
 #include "store/sqlitehandle.h"
 #include "store/storetext.h"
 
@@ -101,7 +102,7 @@ QString createWhole(const QString &path)
         if (execSqlite(made.get(), u"PRAGMA journal_mode=WAL;"_s + HistoryLayout + OriginalHistoryLayout) != SQLITE_OK)
             why = sqliteMessage(made.get());
     }
-    if (why.isEmpty() && !QFile::rename(part, path) && !QFileInfo::exists(path))
+    if (why.isEmpty() && !SafeFile::renameNoReplace(part, path) && !QFileInfo::exists(path))
         why = u"it could not be named %1"_s.arg(HistoryFileName);
     for (const QString &suffix : {QString(), u"-wal"_s, u"-shm"_s, u"-journal"_s})
         QFile::remove(part + suffix);

@@ -210,4 +210,14 @@ bool writeWhole(const QString &path, const QByteArray &bytes, const QString &gua
     return true;
 }
 
+bool renameNoReplace(const QString &from, const QString &to)
+{
+    // A hard link fails when the name exists; the old name then goes.
+    const QByteArray source = QFile::encodeName(from), target = QFile::encodeName(to);
+    if (::link(source.constData(), target.constData()) != 0)
+        return false;
+    ::unlink(source.constData());
+    return true;
+}
+
 } // namespace SafeFile

@@ -36,4 +36,10 @@ QString symlinkOnTheWay(const QString &guardedFolder, const QString &path);
 // not a regular file. False with the reason in `why`.
 bool writeWhole(const QString &path, const QByteArray &bytes, const QString &guardedFolder, QString *why);
 
+// Gives the file `from` the name `to` only when no file has that name, in
+// one step another process cannot come between. QFile::rename is no use
+// here: when the name is taken in a race it falls back to copying over it,
+// truncating the other process's file.
+bool renameNoReplace(const QString &from, const QString &to);
+
 } // namespace SafeFile
