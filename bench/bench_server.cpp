@@ -149,7 +149,7 @@ void importOriginals(BenchContext &ctx)
                     return true;
                 }, &failure);
                 if (!read)
-                    return ServerError{failure.message, {}};
+                    return Failure{failure.message, {}};
             }
             Result<qint64> copied = store.importBlocks(folder.table, rows);
             if (!copied)

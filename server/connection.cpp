@@ -51,7 +51,7 @@ void dropNotice(void *, const char *)
 {
 }
 
-const ServerError ZeroCharacter{
+const Failure ZeroCharacter{
     u"A text holding a zero character cannot be stored on the server; nothing was changed. "
     "Remove the character and try again."_s,
     u"22021"_s};
@@ -116,7 +116,7 @@ Result<ServerConnection> ServerConnection::open(const QString &address)
     if (!parsed) {
         const QString why = parseError ? oneLine(parseError) : u"out of memory"_s;
         PQfreemem(parseError);
-        return ServerError{u"The server address cannot be read: %1. Give a URI such as "
+        return Failure{u"The server address cannot be read: %1. Give a URI such as "
                            "postgresql://user@host/database, or key=value words, with --server or "
                            "$TALLOWPEN_SERVER."_s.arg(why),
                            {}};
@@ -134,10 +134,10 @@ Result<ServerConnection> ServerConnection::open(const QString &address)
     pg_conn *conn = PQconnectdbParams(keys.data(), values.data(), 1);
     ServerConnection connection(conn);
     if (!conn)
-        return ServerError{u"Cannot connect to the server: out of memory."_s, {}};
+        return Failure{u"Cannot connect to the server: out of memory."_s, {}};
     PQsetNoticeProcessor(conn, dropNotice, nullptr);
     if (PQstatus(conn) != CONNECTION_OK) {
-        return ServerError{u"Cannot connect to database %1 on host %2: %3 - check the address given with --server "
+        return Failure{u"Cannot connect to database %1 on host %2: %3 - check the address given with --server "
                            "or $TALLOWPEN_SERVER, and that the server runs and lets you in."_s.arg(
                                orUnknown(PQdb(conn)), orUnknown(PQhost(conn)), oneLine(PQerrorMessage(conn))),
                            u"08001"_s};
@@ -156,7 +156,7 @@ int ServerConnection::backendPid() const
     return PQbackendPID(m_conn.get());
 }
 
-ServerError ServerConnection::failure(const pg_result *result) const
+Failure ServerConnection::failure(const pg_result *result) const
 {
     QString state = result ? QString::fromUtf8(PQresultErrorField(result, PG_DIAG_SQLSTATE)) : QString();
     QString why = result ? oneLine(PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY)) : QString();
@@ -216,7 +216,7 @@ Result<Done> ServerConnection::copyIn(const char *statement, const QByteArray &d
     if (PQputCopyEnd(m_conn.get(), sent ? nullptr : "the program could not send every row") != 1)
         return failure(nullptr);
     // The COPY's own result, then the null that ends the command.
-    ServerError error;
+    Failure error;
     bool failed = false;
     while (pg_result *raw = PQgetResult(m_conn.get())) {
         const std::unique_ptr<pg_result, ServerRows::Clear> result(raw);
@@ -237,7 +237,7 @@ Result<Done> ServerConnection::commit()
         return committed.error();
     // An earlier failure the body did not report turns COMMIT into ROLLBACK.
     if (QByteArray(PQcmdStatus(committed->m_result.get())) != "COMMIT")
-        return ServerError{u"The server %1 rolled the work back instead of keeping it; nothing was changed."_s.arg(
+        return Failure{u"The server %1 rolled the work back instead of keeping it; nothing was changed."_s.arg(
                                where()),
                            u"40000"_s};
     return Done{};

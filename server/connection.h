@@ -1,6 +1,6 @@
 #pragma once
 
-#include "server/result.h"
+#include "store/result.h"
 
 #include <QByteArray>
 #include <QList>
@@ -39,7 +39,7 @@ private:
 //
 // Every text travels as a bound parameter ($1, $2...), never inside a
 // statement's text; statements here are fixed texts of the program's own.
-// Every result is checked: a failure comes back as a ServerError and
+// Every result is checked: a failure comes back as a Failure and
 // transaction() rolls back whatever its body began.
 //
 // Thread contract: the thread that opened it, one statement at a time.
@@ -86,7 +86,7 @@ private:
     explicit ServerConnection(pg_conn *conn);
     Result<Done> commit();
     void rollback();
-    ServerError failure(const pg_result *result) const;
+    Failure failure(const pg_result *result) const;
 
     std::unique_ptr<pg_conn, Finish> m_conn;
 };

@@ -136,7 +136,7 @@ Result<Done> ServerSchema::create(ServerConnection &server)
     if (!tables)
         return tables.error();
     if (!tables->isEmpty())
-        return ServerError{u"The database %1 already holds tables (%2); a store is set up only in an empty "
+        return Failure{u"The database %1 already holds tables (%2); a store is set up only in an empty "
                            "database. Nothing was changed."_s.arg(server.where(), tables->join(u", "_s)),
                            {}};
     // Several statements in one text run as one simple query: no parameters,
@@ -157,7 +157,7 @@ Result<Done> ServerSchema::check(ServerConnection &server)
     }
     if (!missing.isEmpty()) {
         const QString holds = tables->isEmpty() ? u"no tables"_s : u"the tables "_s + tables->join(u", "_s);
-        return ServerError{u"The database %1 is not a Tallowpen store: it holds %2. Set up a store in an empty "
+        return Failure{u"The database %1 is not a Tallowpen store: it holds %2. Set up a store in an empty "
                            "database with 'tallowpen-cli --server URI server-init'."_s.arg(server.where(), holds),
                            {}};
     }
@@ -165,7 +165,7 @@ Result<Done> ServerSchema::check(ServerConnection &server)
     if (!layout)
         return layout.error();
     if (layout->rowCount() != 1 || layout->number(0, 0) != Layout)
-        return ServerError{u"The store in %1 has a layout this version of Tallowpen does not know; nothing was "
+        return Failure{u"The store in %1 has a layout this version of Tallowpen does not know; nothing was "
                            "read or changed."_s.arg(server.where()),
                            {}};
     return Done{};

@@ -20,7 +20,7 @@ std::optional<QByteArray> tableName(const QString &table)
     return table.toLatin1();
 }
 
-ServerError unknownTable(const QString &table)
+Failure unknownTable(const QString &table)
 {
     return {u"There is no script table %1; use battling_arena, battle_script or field."_s.arg(table), {}};
 }
@@ -182,7 +182,7 @@ Result<BlockSave> ServerStore::saveBlock(const QString &key, const QString &node
             return Done{};
         });
         if (!written)
-            return ServerError{u"Block %1 of %2 could not be saved (%3). Your text is still in the editor; the next "
+            return Failure{u"Block %1 of %2 could not be saved (%3). Your text is still in the editor; the next "
                                "save tries again."_s.arg(QString::number(address->number), address->fileName,
                                                          written.error().message),
                                written.error().sqlState};
@@ -283,7 +283,7 @@ Result<qint64> ServerStore::importBlocks(const QString &table, const std::vector
     const QByteArray sql = "COPY " + *name + " (" + ScriptColumns
         + ", text_data_folded, text_data_t_folded, comments_folded) FROM STDIN";
     if (Result<Done> copied = m_server.copyIn(sql.constData(), data); !copied)
-        return ServerError{u"The blocks of %1 could not be stored on the server: %2"_s.arg(table, copied.error().message),
+        return Failure{u"The blocks of %1 could not be stored on the server: %2"_s.arg(table, copied.error().message),
                            copied.error().sqlState};
     return qint64(rows.size());
 }
@@ -300,7 +300,7 @@ Result<qint64> ServerStore::importLinks(const std::vector<LinkRow> &rows)
     if (Result<Done> copied = m_server.copyIn(
             "COPY suggestion (word, suggest1, suggest2, suggest3, suggest4, suggest5, comment) FROM STDIN", data);
         !copied)
-        return ServerError{u"The word links could not be stored on the server: %1"_s.arg(copied.error().message),
+        return Failure{u"The word links could not be stored on the server: %1"_s.arg(copied.error().message),
                            copied.error().sqlState};
     return qint64(rows.size());
 }

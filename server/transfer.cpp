@@ -18,7 +18,7 @@ Result<std::vector<BlockRow>> localBlocks(Database &db, const QString &table)
 {
     ResultSet rows = db.query(u"SELECT * FROM "_s + table);
     if (!rows.isValid())
-        return ServerError{u"The local store's %1 could not be read: %2"_s.arg(table, rows.error().message), {}};
+        return Failure{u"The local store's %1 could not be read: %2"_s.arg(table, rows.error().message), {}};
     std::vector<BlockRow> out;
     out.reserve(size_t(rows.rowCount()));
     while (!rows.step()) {
@@ -33,7 +33,7 @@ Result<std::vector<LinkRow>> localLinks(Database &db)
 {
     ResultSet rows = db.query(u"SELECT * FROM suggestion"_s);
     if (!rows.isValid())
-        return ServerError{u"The local store's word links could not be read: %1"_s.arg(rows.error().message), {}};
+        return Failure{u"The local store's word links could not be read: %1"_s.arg(rows.error().message), {}};
     std::vector<LinkRow> out;
     while (!rows.step()) {
         LinkRow &row = out.emplace_back();
@@ -171,7 +171,7 @@ Result<QString> ServerTransfer::pull(ServerStore &server, const QString &program
         kept = Backups::keepCopy(programFolder, part, Backups::Reason::Pull, now);
     removeStoreFiles(part);
     if (!kept.ok)
-        return ServerError{u"The copy of the server's store could not be written into the program folder: %1"_s.arg(
+        return Failure{u"The copy of the server's store could not be written into the program folder: %1"_s.arg(
                                kept.message),
                            {}};
     return kept.file;

@@ -5,10 +5,10 @@
 #include <optional>
 #include <utility>
 
-// What a failed server operation leaves behind: a sentence for the user and,
-// when the server gave one, its SQLSTATE code (tests and callers tell a lost
-// connection or a broken rule apart by it).
-struct ServerError
+// What a failed operation leaves behind: a sentence for the user and, when
+// the database gave one, its code (a server's SQLSTATE; tests and callers
+// tell a lost connection or a broken rule apart by it).
+struct Failure
 {
     QString message;
     QString sqlState;
@@ -24,14 +24,14 @@ public:
         : m_value(std::move(value))
     {
     }
-    Result(ServerError error)
+    Result(Failure error)
         : m_error(std::move(error))
     {
     }
 
     bool ok() const { return m_value.has_value(); }
     explicit operator bool() const { return ok(); }
-    const ServerError &error() const { return m_error; }
+    const Failure &error() const { return m_error; }
 
     T &operator*() { return *m_value; }
     const T &operator*() const { return *m_value; }
@@ -40,7 +40,7 @@ public:
 
 private:
     std::optional<T> m_value;
-    ServerError m_error;
+    Failure m_error;
 };
 
 // The value of an operation that gives nothing back but success.
