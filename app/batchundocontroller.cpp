@@ -1,9 +1,9 @@
 #include "app/batchundocontroller.h"
 
 #include "ui/messages.h"
-#include "store/batch.h"
+#include "keeping/batch.h"
 #include "store/database.h"
-#include "store/scripttreemodel.h"
+#include "store/widgets/scripttreemodel.h"
 #include "store/widgets/scripttree.h"
 
 #include <QAction>

@@ -2,7 +2,7 @@
 
 #include "ui/messages.h"
 #include "app/windowsize.h"
-#include "store/scripttreemodel.h"
+#include "store/widgets/scripttreemodel.h"
 #include "store/storetext.h"
 #include "store/widgets/scripttree.h"
 

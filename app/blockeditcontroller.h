@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/editortext.h"
-#include "store/blockedit.h"
+#include "keeping/blocksave.h"
 
 #include <QObject>
 

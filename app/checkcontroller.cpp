@@ -1,6 +1,6 @@
 #include "app/checkcontroller.h"
 
-#include "store/duplicates.h"
+#include "keeping/duplicates.h"
 #include "ui/messages.h"
 #include "app/windowsize.h"
 #include "check/blockcheck.h"
@@ -11,7 +11,7 @@
 #include "scripts/widgets/exportwindow.h"
 #include "store/blockedit.h"
 #include "store/nodekey.h"
-#include "store/originalhistory.h"
+#include "keeping/originalhistory.h"
 #include "store/storetext.h"
 #include "store/widgets/scripttree.h"
 

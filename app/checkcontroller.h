@@ -2,7 +2,7 @@
 
 #include "check/findingsmodel.h"
 #include "check/projectcheck.h"
-#include "store/blockfilter.h"
+#include "store/widgets/blockfilter.h"
 #include "store/database.h"
 
 #include <QObject>

@@ -5,7 +5,7 @@
 #include "editor/widgets/translatededit.h"
 #include "editor/windowresize.h"
 #include "store/database.h"
-#include "store/scripttreemodel.h"
+#include "store/widgets/scripttreemodel.h"
 
 #include <QAction>
 #include <QFrame>

@@ -7,7 +7,7 @@
 #include "exchange/widgets/exportfortranslationdialog.h"
 #include "exchange/xliff.h"
 #include "store/layout.h"
-#include "store/safefile.h"
+#include "files/safefile.h"
 #include "store/widgets/scripttree.h"
 
 #include <QAction>

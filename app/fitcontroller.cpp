@@ -4,10 +4,10 @@
 #include "app/windowsize.h"
 #include "check/blockcheck.h"
 #include "check/projectfit.h"
-#include "store/batch.h"
+#include "keeping/batch.h"
 #include "editor/widgets/translatededit.h"
 #include "store/nodekey.h"
-#include "store/scripttreemodel.h"
+#include "store/widgets/scripttreemodel.h"
 #include "store/widgets/scripttree.h"
 
 #include <QAction>

@@ -2,12 +2,12 @@
 
 #include "app/blockeditcontroller.h"
 #include "ui/messages.h"
-#include "store/backup.h"
-#include "store/history.h"
-#include "store/scripttreemodel.h"
-#include "store/storecheck.h"
-#include "store/widgets/historywindow.h"
-#include "store/widgets/restorewindow.h"
+#include "keeping/backup.h"
+#include "keeping/history.h"
+#include "store/widgets/scripttreemodel.h"
+#include "keeping/storecheck.h"
+#include "keeping/widgets/historywindow.h"
+#include "keeping/widgets/restorewindow.h"
 #include "store/widgets/scripttree.h"
 
 #include <QAction>

@@ -4,7 +4,7 @@
 #include "server/serverstore.h"
 #include "ui/messages.h"
 #include "ui/mnemonics.h"
-#include "store/programfolder.h"
+#include "files/programfolder.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -26,7 +26,7 @@
 #include "editor/widgets/previewwidget.h"
 #include "editor/widgets/translatededit.h"
 #include "store/layout.h"
-#include "store/programfolder.h"
+#include "files/programfolder.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "app/memorycontroller.h"
 
-#include "store/batch.h"
+#include "keeping/batch.h"
 
 #include "ui/messages.h"
 #include "editor/widgets/translatededit.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/blockfilter.h"
+#include "store/widgets/blockfilter.h"
 
 #include <QObject>
 

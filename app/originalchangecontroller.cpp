@@ -1,9 +1,9 @@
 #include "app/originalchangecontroller.h"
 
 #include "store/blockedit.h"
-#include "store/history.h"
+#include "keeping/history.h"
 #include "store/nodekey.h"
-#include "store/originalhistory.h"
+#include "keeping/originalhistory.h"
 #include "store/storetext.h"
 
 #include <QTextCursor>

@@ -9,7 +9,7 @@
 #include "search/replace.h"
 #include "spell/speller.h"
 #include "spell/widgets/spellunderline.h"
-#include "store/blockfilter.h"
+#include "store/widgets/blockfilter.h"
 #include "store/layout.h"
 #include "store/widgets/scripttree.h"
 

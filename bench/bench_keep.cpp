@@ -6,11 +6,11 @@
 #include "ui/messages.h"
 #include "bench/bench.h"
 #include "bench/importedstore.h"
-#include "store/backup.h"
-#include "store/blockedit.h"
-#include "store/history.h"
+#include "keeping/backup.h"
+#include "keeping/blocksave.h"
+#include "keeping/history.h"
 #include "store/layout.h"
-#include "store/storecheck.h"
+#include "keeping/storecheck.h"
 
 #include <QCoreApplication>
 #include <QDir>

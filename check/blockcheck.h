@@ -36,5 +36,5 @@ QList<LaidLine> layOutLines(const QString &text, const std::optional<WindowGeome
 // the window's width and the lines past its height.
 QList<QRect> overflowMarks(const QString &text, const QString &width, const QString &height);
 
-// The rules measured on the preview's page flow (layoutcheck.cpp).
+// The rules measured on the preview's page flow (pageflowcheck.cpp).
 void checkLayout(const CheckedBlock &block, const FontCells &font, RuleSet rules, QList<Finding> &findings);

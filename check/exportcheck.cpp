@@ -2,7 +2,7 @@
 
 #include "scripts/scriptformat.h"
 #include "store/database.h"
-#include "store/programfolder.h"
+#include "files/programfolder.h"
 #include "store/storetext.h"
 
 #include <QSet>

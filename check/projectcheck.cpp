@@ -5,8 +5,8 @@
 #include "store/database.h"
 #include "store/layout.h"
 #include "store/numbers.h"
-#include "store/originalhistory.h"
-#include "store/programfolder.h"
+#include "keeping/originalhistory.h"
+#include "files/programfolder.h"
 #include "store/storetext.h"
 
 #include <QThread>

@@ -1,7 +1,7 @@
 #include "check/projectfit.h"
 
-#include "store/batch.h"
-#include "store/history.h"
+#include "keeping/batch.h"
+#include "keeping/history.h"
 
 using namespace Qt::StringLiterals;
 

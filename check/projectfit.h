@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "store/blockedit.h"
+#include "keeping/blocksave.h"
 
 class Database;
 struct BatchRecord;

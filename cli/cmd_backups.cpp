@@ -1,8 +1,8 @@
 #include "cli/commands.h"
 
 #include "cli/jsonline.h"
-#include "store/backup.h"
-#include "store/history.h"
+#include "keeping/backup.h"
+#include "keeping/history.h"
 
 #include <QCommandLineParser>
 

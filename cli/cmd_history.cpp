@@ -2,7 +2,7 @@
 #include "cli/commands.h"
 #include "cli/jsonline.h"
 
-#include "store/history.h"
+#include "keeping/history.h"
 
 #include <QCommandLineParser>
 

@@ -1,7 +1,7 @@
 #include "cli/commands.h"
 
 #include "store/layout.h"
-#include "store/programfolder.h"
+#include "files/programfolder.h"
 
 #include <QCommandLineParser>
 #include <QDir>

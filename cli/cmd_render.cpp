@@ -4,8 +4,8 @@
 
 #include "editor/preview.h"
 #include "store/database.h"
-#include "store/programfolder.h"
-#include "store/safefile.h"
+#include "files/programfolder.h"
+#include "files/safefile.h"
 
 #include <QBuffer>
 #include <QCommandLineParser>

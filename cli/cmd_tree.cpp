@@ -3,7 +3,7 @@
 #include "cli/jsonline.h"
 #include "cli/serveraccess.h"
 #include "store/database.h"
-#include "store/scripttreemodel.h"
+#include "store/scriptnodes.h"
 
 #include <QCommandLineParser>
 
@@ -12,19 +12,18 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Depth first, children in the order the build added them.
-void printNodes(const ScriptTreeModel &tree, const QModelIndex &parent, QTextStream &out)
+void printNodes(const ScriptNodes::Node &parent, QTextStream &out)
 {
-    for (int row = 0; row < tree.rowCount(parent); ++row) {
-        const QModelIndex node = tree.index(row, 0, parent);
+    for (const ScriptNodes::Node *node : parent.children) {
         JsonLine line;
-        line.add("key", tree.key(node));
-        if (parent.isValid())
-            line.add("parent", tree.key(parent));
+        line.add("key", node->key);
+        if (parent.parent)
+            line.add("parent", parent.key);
         else
             line.addNull("parent");
-        line.add("text", tree.text(node)).add("image", tree.image(node));
+        line.add("text", node->text).add("image", int(node->image));
         out << line.toString() << u'\n';
-        printNodes(tree, node, out);
+        printNodes(*node, out);
     }
 }
 
@@ -33,8 +32,8 @@ void printNodes(const ScriptTreeModel &tree, const QModelIndex &parent, QTextStr
 int runTree(CliContext &context, const QStringList &arguments)
 {
     QCommandLineParser parser;
-    ScriptTreeModel tree;
-    ScriptTreeModel::BuildReport report;
+    ScriptNodes tree;
+    ScriptNodes::BuildReport report;
     if (context.server.isEmpty()) {
         Database db;
         if (const auto stop = parseAndOpenStore(parser, db, context, arguments, 0, 0))
@@ -51,7 +50,7 @@ int runTree(CliContext &context, const QStringList &arguments)
             return context.fail(rows.error().message);
         report = tree.build(*rows);
     }
-    printNodes(tree, {}, context.out);
+    printNodes(tree.top(), context.out);
     context.out.flush();
     for (qsizetype i = 0; i < report.refusedKeys.size(); ++i)
         context.err << u"Refused node %1: %2"_s.arg(report.refusedKeys[i], report.messages.value(i)) << Qt::endl;

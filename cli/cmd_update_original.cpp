@@ -4,7 +4,7 @@
 
 #include "scripts/originalupdate.h"
 #include "store/database.h"
-#include "store/originalhistory.h"
+#include "keeping/originalhistory.h"
 
 #include <QCommandLineParser>
 

@@ -2,7 +2,7 @@
 
 #include "store/database.h"
 #include "store/layout.h"
-#include "store/programfolder.h"
+#include "files/programfolder.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>

@@ -3,7 +3,7 @@
 #include "cli/jsonline.h"
 #include "exchange/translationimport.h"
 #include "store/layout.h"
-#include "store/safefile.h"
+#include "files/safefile.h"
 
 #include <QCommandLineParser>
 

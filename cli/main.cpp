@@ -1,6 +1,6 @@
 #include "cli/command.h"
-#include "store/backup.h"
-#include "store/programfolder.h"
+#include "keeping/backup.h"
+#include "files/programfolder.h"
 
 #include <QCoreApplication>
 #include <QLoggingCategory>

@@ -1,6 +1,6 @@
 #include "cli/textinput.h"
 
-#include "store/safefile.h"
+#include "files/safefile.h"
 
 #include <QCommandLineParser>
 #include <QStringDecoder>

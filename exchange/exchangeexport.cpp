@@ -5,7 +5,7 @@
 #include "exchange/tmx.h"
 #include "exchange/xliff.h"
 #include "links/linkstore.h"
-#include "store/safefile.h"
+#include "files/safefile.h"
 
 #include <QDir>
 

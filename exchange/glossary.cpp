@@ -1,7 +1,7 @@
 #include "exchange/glossary.h"
 
 #include "links/linkstore.h"
-#include "store/backup.h"
+#include "keeping/backup.h"
 #include "store/database.h"
 #include "store/storetext.h"
 

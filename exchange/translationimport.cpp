@@ -1,7 +1,7 @@
 #include "exchange/translationimport.h"
 
-#include "store/backup.h"
-#include "store/batch.h"
+#include "keeping/backup.h"
+#include "keeping/batch.h"
 #include "store/database.h"
 
 #include <QFileInfo>

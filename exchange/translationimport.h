@@ -1,7 +1,7 @@
 #pragma once
 
 #include "exchange/exchangeblock.h"
-#include "store/blockedit.h"
+#include "keeping/blocksave.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
 #include "links/linksfile.h"
 
 #include "scripts/cp1252.h"
-#include "store/backup.h"
+#include "keeping/backup.h"
 #include "store/database.h"
-#include "store/safefile.h"
+#include "files/safefile.h"
 #include "store/storetext.h"
 
 #include <QDir>

@@ -2,7 +2,7 @@
 
 #include "memory/blocktext.h"
 #include "memory/similarity.h"
-#include "store/programfolder.h"
+#include "files/programfolder.h"
 #include "store/storetext.h"
 
 #include <QFileInfo>

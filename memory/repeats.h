@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/blockedit.h"
+#include "keeping/blocksave.h"
 #include "store/nodekey.h"
 
 #include <QString>

@@ -5,7 +5,7 @@
 #include "memory/similarity.h"
 #include "store/database.h"
 #include "store/layout.h"
-#include "store/programfolder.h"
+#include "files/programfolder.h"
 #include "store/storetext.h"
 
 #include <QHash>

@@ -1,9 +1,9 @@
 #include "scripts/originalimport.h"
 
-#include "store/backup.h"
+#include "keeping/backup.h"
 #include "store/blockedit.h"
 #include "store/layout.h"
-#include "store/programfolder.h"
+#include "files/programfolder.h"
 #include "store/storetext.h"
 
 #include <QDir>

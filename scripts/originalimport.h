@@ -3,7 +3,7 @@
 #include "scripts/importprogress.h"
 #include "scripts/scriptformat.h"
 #include "store/database.h"
-#include "store/duplicates.h"
+#include "keeping/duplicates.h"
 
 #include <QString>
 #include <QStringList>

@@ -2,9 +2,9 @@
 
 #include "scripts/originalimport.h"
 #include "scripts/scriptformat.h"
-#include "store/backup.h"
+#include "keeping/backup.h"
 #include "store/layout.h"
-#include "store/originalhistory.h"
+#include "keeping/originalhistory.h"
 #include "store/storetext.h"
 
 #include <QDir>

@@ -6,7 +6,7 @@
 #include "scripts/scriptformat.h"
 #include "store/layout.h"
 #include "store/plannerstats.h"
-#include "store/safefile.h"
+#include "files/safefile.h"
 #include "store/storetext.h"
 
 #include <QDateTime>

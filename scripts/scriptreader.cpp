@@ -2,7 +2,7 @@
 #include "scripts/logging.h"
 #include "scripts/scriptformat.h"
 #include "store/numbers.h"
-#include "store/safefile.h"
+#include "files/safefile.h"
 
 #include <QFileInfo>
 

@@ -3,7 +3,7 @@
 #include "scripts/logging.h"
 #include "scripts/originalimport.h"
 #include "scripts/scriptformat.h"
-#include "store/backup.h"
+#include "keeping/backup.h"
 #include "store/layout.h"
 #include "store/storetext.h"
 

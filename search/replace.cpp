@@ -1,10 +1,10 @@
 #include "search/replace.h"
 
 #include "spell/wordsplitter.h"
-#include "store/backup.h"
-#include "store/batch.h"
-#include "store/blockedit.h"
-#include "store/history.h"
+#include "keeping/backup.h"
+#include "keeping/batch.h"
+#include "keeping/blocksave.h"
+#include "keeping/history.h"
 #include "store/layout.h"
 #include "store/storetext.h"
 

@@ -203,7 +203,7 @@ Result<TreeTables> ServerStore::treeRows()
         Result<ServerRows> rows = m_server.run(sql.constData());
         if (!rows)
             return rows.error();
-        std::vector<ScriptTreeModel::Row> &out = tables[t];
+        std::vector<ScriptNodes::Row> &out = tables[t];
         out.reserve(size_t(rows->rowCount()));
         for (int row = 0; row < rows->rowCount(); ++row) {
             // A flag other than 0 or 1 cannot be stored; NULL reads as 0, as on SQLite.

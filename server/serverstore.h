@@ -2,8 +2,8 @@
 
 #include "search/search.h"
 #include "server/connection.h"
-#include "store/blockedit.h"
-#include "store/scripttreemodel.h"
+#include "keeping/blocksave.h"
+#include "store/scriptnodes.h"
 #include "store/translationstatus.h"
 
 #include <array>
@@ -20,7 +20,7 @@ struct ServerBlockLoad
 };
 
 // The rows of the three script tables as the tree reads them.
-using TreeTables = std::array<std::vector<ScriptTreeModel::Row>, 3>;
+using TreeTables = std::array<std::vector<ScriptNodes::Row>, 3>;
 // A row of the word-link table: word, suggest1..5, comment.
 using LinkRow = std::array<QString, 7>;
 

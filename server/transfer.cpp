@@ -1,10 +1,10 @@
 #include "server/transfer.h"
 
 #include "server/schema.h"
-#include "store/backup.h"
+#include "keeping/backup.h"
 #include "store/database.h"
 #include "store/layout.h"
-#include "store/programfolder.h"
+#include "files/programfolder.h"
 #include "store/storetext.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #include "spell/personalwords.h"
 
-#include "store/safefile.h"
+#include "files/safefile.h"
 
 #include <QFileInfo>
 

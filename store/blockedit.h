@@ -74,43 +74,11 @@ BlockLoad blockLoadOf(const QString &key, const std::vector<BlockRow> &rows);
 // "SELECT * FROM T WHERE file_name = 'F' AND dialogue_id = N;"
 QString blockSelectStatement(const BlockAddress &address);
 
-// The editors' contents at save time, as shown (apostrophes, CR LF).
-struct BlockEdits
-{
-    QString translation;
-    QString comment;
-    bool revised = false;
-};
-
-// What a save did and what the controls and the node show afterwards.
-struct BlockSave
-{
-    bool isBlock = false; // false: nothing else happened (the marker still shows)
-    QString statement;
-    bool revisedEnabled = false;
-    int nodeImage = 0;
-    QString nodeText;
-    bool written = false; // false when the store already held these values
-    bool ok = true;
-    QString message;                     // failure, in plain words
-    std::optional<QString> status;       // the status line; nullopt when it could not be counted
-    std::optional<BlockSnapshot> stored; // what the store holds now (when ok)
-    QString historyProblem;              // the earlier values could not be kept (the save stands)
-};
-
 // The save's UPDATE, with the texts already in stored form.
 QString blockUpdateStatement(const BlockAddress &address, const QString &storedTranslation,
                              const QString &storedComment, bool revised);
 // The node text after a save: "[c]" appended or taken away by the comment box.
 QString commentMarkerText(const QString &nodeText, const QString &comment, qint16 number);
-
-// Saves the open block. `known` holds what the store is known to have for
-// the block; when the statement would write exactly that, it is not run.
-// Pass nullptr to write unconditionally. A batch of saves counts the status
-// line once, after its last save (`status` Skip leaves it nullopt).
-enum class StatusCount { Count, Skip };
-BlockSave saveBlock(Database &db, const QString &key, const QString &nodeText, const BlockEdits &edits,
-                    const BlockSnapshot *known, StatusCount status = StatusCount::Count);
 
 // ">Translation status: N% translated" from fresh counts; nullopt when the
 // counts fail or there are no blocks.

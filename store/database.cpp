@@ -1,6 +1,6 @@
 #include "store/database.h"
 
-#include "store/layoutcheck.h"
+#include "store/tablelayoutcheck.h"
 #include "store/logging.h"
 #include "store/unicodelike.h"
 

@@ -1,6 +1,6 @@
 #include "search/widgets/blockjump.h"
 
-#include "store/scripttreemodel.h"
+#include "store/widgets/scripttreemodel.h"
 
 #include <QTreeView>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/scripttreemodel.h"
+#include "store/widgets/scripttreemodel.h"
 
 #include <QString>
 

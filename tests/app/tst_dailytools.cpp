@@ -2,7 +2,7 @@
 
 #include "editor/widgets/translatededit.h"
 #include "search/widgets/replacewindow.h"
-#include "store/blockfilter.h"
+#include "store/widgets/blockfilter.h"
 
 #include <QAction>
 #include <QApplication>

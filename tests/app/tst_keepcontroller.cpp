@@ -1,9 +1,9 @@
 #include "app/keepcontroller.h"
 #include "tests/support/appfixture.h"
-#include "store/backup.h"
-#include "store/history.h"
-#include "store/widgets/historywindow.h"
-#include "store/widgets/restorewindow.h"
+#include "keeping/backup.h"
+#include "keeping/history.h"
+#include "keeping/widgets/historywindow.h"
+#include "keeping/widgets/restorewindow.h"
 
 #include <QAction>
 #include <QApplication>

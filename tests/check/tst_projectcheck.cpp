@@ -1,8 +1,8 @@
 #include "check/exportcheck.h"
-#include "store/backup.h"
+#include "keeping/backup.h"
 #include "store/database.h"
 #include "store/layout.h"
-#include "store/duplicates.h"
+#include "keeping/duplicates.h"
 #include "tests/support/storedblock.h"
 #include "tests/support/testhome.h"
 

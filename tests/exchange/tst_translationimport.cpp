@@ -1,8 +1,8 @@
 #include "exchange/translationimport.h"
 #include "exchange/xliff.h"
-#include "store/backup.h"
+#include "keeping/backup.h"
 #include "store/database.h"
-#include "store/history.h"
+#include "keeping/history.h"
 #include "tests/support/storedblock.h"
 #include "tests/support/testhome.h"
 

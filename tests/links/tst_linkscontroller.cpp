@@ -4,7 +4,7 @@
 #include "links/widgets/linkdialog.h"
 #include "links/widgets/linkslistwindow.h"
 #include "store/database.h"
-#include "store/scripttreemodel.h"
+#include "store/widgets/scripttreemodel.h"
 #include "tests/support/appfixture.h"
 
 #include <QAction>

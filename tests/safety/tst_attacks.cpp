@@ -1,5 +1,5 @@
 #include "scripts/scriptexport.h"
-#include "store/safefile.h"
+#include "files/safefile.h"
 #include "tests/support/testhome.h"
 
 #include <QDir>

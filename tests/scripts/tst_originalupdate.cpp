@@ -1,6 +1,6 @@
 #include "scripts/originalupdate.h"
-#include "store/blockedit.h"
-#include "store/originalhistory.h"
+#include "keeping/blocksave.h"
+#include "keeping/originalhistory.h"
 #include "tests/support/clirun.h"
 #include "tests/support/storedblock.h"
 #include "tests/support/testhome.h"

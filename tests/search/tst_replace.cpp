@@ -1,6 +1,6 @@
 #include "search/replace.h"
-#include "store/batch.h"
-#include "store/history.h"
+#include "keeping/batch.h"
+#include "keeping/history.h"
 #include "tests/support/clirun.h"
 #include "tests/support/storedblock.h"
 #include "tests/support/testhome.h"

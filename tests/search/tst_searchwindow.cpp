@@ -1,7 +1,7 @@
 #include "ui/messages.h"
 #include "search/widgets/searchwindow.h"
 #include "searchstore.h"
-#include "store/scripttreemodel.h"
+#include "store/widgets/scripttreemodel.h"
 
 #include <QComboBox>
 #include <QLineEdit>

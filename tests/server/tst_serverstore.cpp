@@ -1,7 +1,7 @@
 #include "server/schema.h"
 #include "server/serverstore.h"
 #include "server/transfer.h"
-#include "store/backup.h"
+#include "keeping/backup.h"
 #include "store/database.h"
 #include "store/layout.h"
 #include "tests/support/storedblock.h"
@@ -58,13 +58,11 @@ QString describe(const SearchOutcome &o)
     return text;
 }
 
-QString describe(const ScriptTreeModel &tree, const QModelIndex &parent = {})
+QString describe(const ScriptNodes::Node &parent)
 {
     QString text;
-    for (int row = 0; row < tree.rowCount(parent); ++row) {
-        const QModelIndex node = tree.index(row, 0, parent);
-        text += u"%1 %2 %3;"_s.arg(tree.key(node), tree.text(node)).arg(tree.image(node)) + describe(tree, node);
-    }
+    for (const ScriptNodes::Node *node : parent.children)
+        text += u"%1 %2 %3;"_s.arg(node->key, node->text).arg(node->image) + describe(*node);
     return text;
 }
 
@@ -143,14 +141,14 @@ void tst_ServerStore::bothStoresAgree()
         server = describe(*found);
         QVERIFY(argument == u"arbol" || argument == u"x" || found->hits.size() > 0);
     } else if (operation == u"tree") {
-        ScriptTreeModel localTree;
-        ScriptTreeModel serverTree;
+        ScriptNodes localTree;
+        ScriptNodes serverTree;
         QVERIFY(localTree.build(m_local).ok);
         Result<TreeTables> rows = m_store->treeRows();
         QVERIFY(rows);
         QCOMPARE(serverTree.build(*rows).refusedKeys, localTree.build(m_local).refusedKeys);
-        local = describe(localTree);
-        server = describe(serverTree);
+        local = describe(localTree.top());
+        server = describe(serverTree.top());
     } else {
         const TranslationCount count = translationPercent(m_local);
         Result<TranslationCount> counted = m_store->countBlocks();

@@ -1,4 +1,4 @@
-#include "store/blockedit.h"
+#include "keeping/blocksave.h"
 #include "store/layout.h"
 #include "tests/support/storedblock.h"
 #include "tests/support/testhome.h"

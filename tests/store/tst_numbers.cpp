@@ -1,6 +1,6 @@
 #include "store/nodekey.h"
 #include "store/numbers.h"
-#include "store/programfolder.h"
+#include "files/programfolder.h"
 
 #include <QCoreApplication>
 #include <QDir>

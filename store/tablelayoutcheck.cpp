@@ -1,4 +1,4 @@
-#include "store/layoutcheck.h"
+#include "store/tablelayoutcheck.h"
 
 #include "store/layout.h"
 

@@ -1,4 +1,4 @@
-#include "store/programfolder.h"
+#include "files/programfolder.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "store/originalhistory.h"
+#include "keeping/originalhistory.h"
 
 #include "store/database.h"
-#include "store/history.h"
+#include "keeping/history.h"
 #include "store/layout.h"
 #include "store/storetext.h"
 

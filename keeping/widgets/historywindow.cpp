@@ -1,4 +1,4 @@
-#include "store/widgets/historywindow.h"
+#include "keeping/widgets/historywindow.h"
 
 #include "ui/messages.h"
 #include "ui_historywindow.h"

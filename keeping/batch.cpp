@@ -1,8 +1,8 @@
-#include "store/batch.h"
+#include "keeping/batch.h"
 
-#include "store/backup.h"
+#include "keeping/backup.h"
 #include "store/database.h"
-#include "store/history.h"
+#include "keeping/history.h"
 #include "store/storetext.h"
 
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "store/safefile.h"
+#include "files/safefile.h"
 
 #include <QDir>
 #include <QFile>

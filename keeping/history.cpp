@@ -1,10 +1,10 @@
-#include "store/history.h"
+#include "keeping/history.h"
 
 #include "store/blockedit.h"
 #include "store/database.h"
 #include "store/layout.h"
 #include "store/logging.h"
-#include "store/safefile.h"
+#include "files/safefile.h"
 #include "store/sqlitehandle.h"
 #include "store/storetext.h"
 
@@ -29,7 +29,7 @@ const QString HistoryLayout =
     "block_table TEXT NOT NULL, file_name TEXT NOT NULL, dialogue_id INTEGER NOT NULL, "
     "translation TEXT NOT NULL, comment TEXT NOT NULL, revised INTEGER NOT NULL);"
     "CREATE INDEX IF NOT EXISTS block_history_block ON block_history (block_table, file_name, dialogue_id, id);"
-    // The last batch edit (store/batch.h).
+    // The last batch edit (keeping/batch.h).
     "CREATE TABLE IF NOT EXISTS last_batch (reason TEXT NOT NULL, backup TEXT NOT NULL, began_at INTEGER NOT NULL, "
     "history_mark INTEGER NOT NULL);"
     "CREATE TABLE IF NOT EXISTS last_batch_block (block_table TEXT NOT NULL, file_name TEXT NOT NULL, "

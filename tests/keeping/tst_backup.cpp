@@ -1,9 +1,9 @@
 #include "links/linksfile.h"
 #include "scripts/originalimport.h"
 #include "scripts/translatedimport.h"
-#include "store/backup.h"
+#include "keeping/backup.h"
 #include "store/database.h"
-#include "store/storecheck.h"
+#include "keeping/storecheck.h"
 #include "tests/support/storedblock.h"
 #include "tests/support/testhome.h"
 

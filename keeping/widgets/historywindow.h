@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/history.h"
+#include "keeping/history.h"
 
 #include <QDialog>
 

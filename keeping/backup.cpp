@@ -1,11 +1,11 @@
-#include "store/backup.h"
+#include "keeping/backup.h"
 
 #include "store/database.h"
 #include "store/layout.h"
-#include "store/programfolder.h"
-#include "store/safefile.h"
+#include "files/programfolder.h"
+#include "files/safefile.h"
 #include "store/sqlitehandle.h"
-#include "store/storecheck.h"
+#include "keeping/storecheck.h"
 #include "store/translationstatus.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "store/blockfilter.h"
+#include "store/widgets/blockfilter.h"
 
-#include "store/scripttreemodel.h"
+#include "store/widgets/scripttreemodel.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,6 +1,6 @@
-#include "store/storecheck.h"
+#include "keeping/storecheck.h"
 
-#include "store/backup.h"
+#include "keeping/backup.h"
 #include "store/layout.h"
 #include "store/sqlitehandle.h"
 #include "store/storetext.h"

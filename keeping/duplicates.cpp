@@ -1,6 +1,6 @@
-#include "store/duplicates.h"
+#include "keeping/duplicates.h"
 
-#include "store/backup.h"
+#include "keeping/backup.h"
 #include "store/database.h"
 #include "store/layout.h"
 

@@ -1,7 +1,7 @@
-#include "store/widgets/restorewindow.h"
+#include "keeping/widgets/restorewindow.h"
 
 #include "ui/messages.h"
-#include "store/backup.h"
+#include "keeping/backup.h"
 #include "ui_restorewindow.h"
 
 #include <QDir>

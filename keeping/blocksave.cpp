@@ -1,0 +1,49 @@
+#include "keeping/blocksave.h"
+
+#include "keeping/history.h"
+#include "keeping/originalhistory.h"
+#include "store/logging.h"
+#include "store/storetext.h"
+
+using namespace Qt::StringLiterals;
+
+BlockSave saveBlock(Database &db, const QString &key, const QString &nodeText, const BlockEdits &edits,
+                    const BlockSnapshot *known, StatusCount status)
+{
+    BlockSave save;
+    const auto address = parseBlockKey(key);
+    if (!address)
+        return save;
+    save.isBlock = true;
+
+    const QString translation = toStoreText(edits.translation);
+    const QString comment = toStoreText(edits.comment);
+    const bool translated = !translation.isEmpty();
+    save.statement = blockUpdateStatement(*address, translation, comment, edits.revised);
+    save.revisedEnabled = translated;
+    save.nodeImage = !translated ? 4 : (edits.revised ? 7 : 5);
+    save.nodeText = commentMarkerText(nodeText, comment, address->number);
+
+    const BlockSnapshot after{key, translation, comment, translated, edits.revised};
+    if (!known || *known != after) {
+        const std::optional<BlockVersion> before = storedVersion(db, *address);
+        if (!db.execute(save.statement)) {
+            save.ok = false;
+            save.message = u"Block %1 of %2 could not be saved (%3). Your text is still in the editor; "
+                           "the next save tries again."_s.arg(QString::number(address->number),
+                                                            address->fileName, db.lastError().message);
+            qCWarning(lcStore) << "save failed:" << db.lastError().message;
+            return save;
+        }
+        save.written = true;
+        save.historyProblem = keepEarlierVersion(db.path(), *address, before, after);
+        closeOriginalMark(db.path(), *address);
+    }
+    // What was typed is in the store now; a draft of it would only be offered again.
+    if (save.written || !known)
+        dropDraft(db.path(), *address);
+    save.stored = after;
+    if (status == StatusCount::Count)
+        save.status = currentStatusLine(db);
+    return save;
+}

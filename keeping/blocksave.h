@@ -1,0 +1,46 @@
+#pragma once
+
+#include "store/blockedit.h"
+
+#include <QString>
+
+#include <optional>
+
+// The save of one block, with what keeping a save means beside the store:
+// the values it replaces go into the block's history, its "original
+// changed" mark is closed and its draft dropped. The main window's
+// controller, the command line and every batch share it.
+//
+// Thread contract: the caller's thread, with the caller's Database.
+
+// The editors' contents at save time, as shown (apostrophes, CR LF).
+struct BlockEdits
+{
+    QString translation;
+    QString comment;
+    bool revised = false;
+};
+
+// What a save did and what the controls and the node show afterwards.
+struct BlockSave
+{
+    bool isBlock = false; // false: nothing else happened (the marker still shows)
+    QString statement;
+    bool revisedEnabled = false;
+    int nodeImage = 0;
+    QString nodeText;
+    bool written = false; // false when the store already held these values
+    bool ok = true;
+    QString message;                     // failure, in plain words
+    std::optional<QString> status;       // the status line; nullopt when it could not be counted
+    std::optional<BlockSnapshot> stored; // what the store holds now (when ok)
+    QString historyProblem;              // the earlier values could not be kept (the save stands)
+};
+
+// Saves the open block. `known` holds what the store is known to have for
+// the block; when the statement would write exactly that, it is not run.
+// Pass nullptr to write unconditionally. A batch of saves counts the status
+// line once, after its last save (`status` Skip leaves it nullopt).
+enum class StatusCount { Count, Skip };
+BlockSave saveBlock(Database &db, const QString &key, const QString &nodeText, const BlockEdits &edits,
+                    const BlockSnapshot *known, StatusCount status = StatusCount::Count);
