@@ -1,0 +1,7 @@
+#pragma once
+
+#include "cli/command.h"
+
+// The commands of working together on a server's store (one file each).
+// history with --server: the kept versions with who wrote them.
+int runServerHistory(CliContext &context, const QStringList &words);
