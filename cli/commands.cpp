@@ -61,6 +61,7 @@ constexpr std::array Commands = {
                "[--from-store]: set up the store in the empty server database (--from-store uploads tallowpen.db).",
                runServerInit},
     CliCommand{"pull", "Copy the server's store into backups/ (reason pull), ready for restore.", runPull},
+    CliCommand{"watch", "[--for SECONDS]: one JSON line per change saved on the server, as it happens.", runWatch},
     CliCommand{"fit",
                "TABLE FILE_NAME N [--size WIDTH HEIGHT] [--dry-run] | --all [--folder F] [--dry-run]: "
                "re-wrap translations to their windows (JSON lines).",
@@ -117,7 +118,7 @@ bool worksOnServer(const CliCommand &command)
 
 bool needsServer(const CliCommand &command)
 {
-    static const QStringList names = {u"server-init"_s, u"pull"_s};
+    static const QStringList names = {u"server-init"_s, u"pull"_s, u"watch"_s};
     return names.contains(QLatin1StringView(command.name));
 }
 
