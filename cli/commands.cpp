@@ -62,6 +62,9 @@ constexpr std::array Commands = {
                runServerInit},
     CliCommand{"pull", "Copy the server's store into backups/ (reason pull), ready for restore.", runPull},
     CliCommand{"watch", "[--for SECONDS]: one JSON line per change saved on the server, as it happens.", runWatch},
+    CliCommand{"who", "Who is at which block on the server now (JSON lines).", runWho},
+    CliCommand{"claim", "[--folder F] [--count N]: lease the next untranslated blocks nobody holds (JSON lines).",
+               runClaim},
     CliCommand{"fit",
                "TABLE FILE_NAME N [--size WIDTH HEIGHT] [--dry-run] | --all [--folder F] [--dry-run]: "
                "re-wrap translations to their windows (JSON lines).",
@@ -118,7 +121,7 @@ bool worksOnServer(const CliCommand &command)
 
 bool needsServer(const CliCommand &command)
 {
-    static const QStringList names = {u"server-init"_s, u"pull"_s, u"watch"_s};
+    static const QStringList names = {u"server-init"_s, u"pull"_s, u"watch"_s, u"who"_s, u"claim"_s};
     return names.contains(QLatin1StringView(command.name));
 }
 
