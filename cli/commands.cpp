@@ -65,6 +65,8 @@ constexpr std::array Commands = {
     CliCommand{"who", "Who is at which block on the server now (JSON lines).", runWho},
     CliCommand{"claim", "[--folder F] [--count N]: lease the next untranslated blocks nobody holds (JSON lines).",
                runClaim},
+    CliCommand{"server-grant", "USER translator|reviewer|lead: give a user a team role on the server.",
+               runServerGrant},
     CliCommand{"fit",
                "TABLE FILE_NAME N [--size WIDTH HEIGHT] [--dry-run] | --all [--folder F] [--dry-run]: "
                "re-wrap translations to their windows (JSON lines).",
@@ -121,7 +123,8 @@ bool worksOnServer(const CliCommand &command)
 
 bool needsServer(const CliCommand &command)
 {
-    static const QStringList names = {u"server-init"_s, u"pull"_s, u"watch"_s, u"who"_s, u"claim"_s};
+    static const QStringList names = {u"server-init"_s, u"pull"_s, u"watch"_s, u"who"_s, u"claim"_s,
+                                      u"server-grant"_s};
     return names.contains(QLatin1StringView(command.name));
 }
 

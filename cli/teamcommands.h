@@ -6,5 +6,6 @@
 int runWatch(CliContext &context, const QStringList &arguments);
 int runWho(CliContext &context, const QStringList &arguments);
 int runClaim(CliContext &context, const QStringList &arguments);
+int runServerGrant(CliContext &context, const QStringList &arguments);
 // history with --server: the kept versions with who wrote them.
 int runServerHistory(CliContext &context, const QStringList &words);

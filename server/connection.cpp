@@ -188,6 +188,9 @@ Failure ServerConnection::failure(const pg_result *result) const
                 "command again once the server is back."_s.arg(where(), why),
                 u"08006"_s};
     }
+    if (state == u"42501")
+        why += u" - your role on this server does not allow it; a database owner gives roles with "
+               "'tallowpen-cli server-grant'"_s;
     return {u"The server %1 refused the command: %2"_s.arg(where(), why), state};
 }
 
