@@ -61,29 +61,15 @@ void tst_TeamCli::commands_data()
         << saveA << QString() << saveB + QStringList{u"--expect-version"_s, u"1"_s} << 1
         << u"^\\{\"caption\": .*\"translation\": \"A\".*\"version\": 2, \"updated_by\": \"postgres\".*\\}\n$"_s
         << u"^Conflict: postgres changed block 3 of 0012.txt at 20\\d\\d-"_s;
-    QTest::newRow("save at the current version")
-        << QStringList() << QString() << saveB + QStringList{u"--expect-version"_s, u"1"_s} << 0
-        << u"\"version\": 2\\}\n$"_s << QString();
-    QTest::newRow("a version that is no number")
-        << QStringList() << QString() << saveB + QStringList{u"--expect-version"_s, u"x"_s} << 2 << u"^$"_s
-        << u"--expect-version takes"_s;
     QTest::newRow("history names who wrote each version")
         << saveA << QString() << QStringList{u"history"_s} + block << 0
         << u"^\\{\"time\": \"[^\"]+\", \"translation\": \"\", \"comment\": \"\", \"revised\": 0, "
            "\"user\": \"postgres\", \"version\": 1\\}\n$"_s
         << QString();
-    QTest::newRow("claim in the tree's order")
-        << QStringList() << QString() << QStringList{u"claim"_s, u"--count"_s, u"2"_s} << 0
-        << u"^\\{\"table\": \"battle_script\", \"file_name\": \"b.txt\", \"dialogue_id\": 1, \"until\": \"[-0-9T:]+Z\"\\}\n"
-           "\\{\"table\": \"field\", \"file_name\": \"0012.txt\", \"dialogue_id\": 3, "_s
-        << QString();
     QTest::newRow("claim in a folder, past a claimed block")
         << QStringList{u"claim"_s, u"--folder"_s, u"field"_s} << QString()
         << QStringList{u"claim"_s, u"--folder"_s, u"field"_s, u"--count"_s, u"5"_s} << 0
         << u"^\\{\"table\": \"field\", \"file_name\": \"0012.txt\", \"dialogue_id\": 4, [^\n]+\n$"_s << QString();
-    QTest::newRow("grant a role") << QStringList() << QString()
-                                  << QStringList{u"server-grant"_s, u"cli_ana"_s, u"translator"_s} << 0
-                                  << u"^\\{\"user\": \"cli_ana\", \"role\": \"translator\"\\}\n$"_s << QString();
     QTest::newRow("the server refuses the role")
         << QStringList{u"server-grant"_s, u"cli_ana"_s, u"translator"_s} << u"cli_ana"_s
         << QStringList{u"save"_s} + block + QStringList{u"--revised"_s, u"1"_s} << 1 << u"^$"_s
