@@ -2,6 +2,8 @@
 
 #include "server/connection.h"
 
+#include <QMetaType>
+
 #include <optional>
 #include <vector>
 
@@ -16,6 +18,7 @@ struct BlockChange
     QString user;
     QString time; // ISO 8601, UTC
 };
+Q_DECLARE_METATYPE(BlockChange)
 
 // The changes saved anywhere, as they are committed, on a connection of its
 // own that does nothing but listen (a listener busy in a transaction would

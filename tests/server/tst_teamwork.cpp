@@ -1,9 +1,12 @@
 #include "server/changefeed.h"
+#include "server/livechanges.h"
 #include "server/presence.h"
+#include "server/roles.h"
 #include "server/serverstore.h"
 #include "server/transfer.h"
 #include "tests/support/testdatabase.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -19,6 +22,7 @@ private slots:
     void staleSaveChangesNothing_data();
     void staleSaveChangesNothing();
     void feedGivesEachCommittedChangeOnce();
+    void windowHearsChangesAndComesBack();
     void presenceEndsWithTheSession_data();
     void presenceEndsWithTheSession();
     void claimsNeverMeet();
@@ -145,6 +149,25 @@ void tst_Teamwork::feedGivesEachCommittedChangeOnce()
              u"field a.txt 1 4 tw_ana"_s);
 }
 
+void tst_Teamwork::windowHearsChangesAndComesBack()
+{
+    Result<ChangeFeed> feed = ChangeFeed::open(m_server->address());
+    QVERIFY(feed);
+    const int pid = feed->backendPid();
+    LiveChanges live(std::move(*feed));
+    QSignalSpy changed(&live, &LiveChanges::changed);
+    ServerStore ana = as(u"tw_ana"_s);
+    QVERIFY(ana.saveBlock(Key, u"1"_s, {u"A"_s, {}, false}, nullptr));
+    QVERIFY(changed.wait(1000));
+    // Cut, then a change: heard on the new connection's socket.
+    QVERIFY(cut(pid));
+    QVERIFY(ana.saveBlock(Key, u"1"_s, {u"B"_s, {}, false}, nullptr));
+    QTRY_COMPARE_WITH_TIMEOUT(changed.size(), 2, 10000);
+    QVERIFY(ana.saveBlock(Key, u"1"_s, {u"C"_s, {}, false}, nullptr));
+    QTRY_COMPARE_WITH_TIMEOUT(changed.size(), 3, 1000);
+    QCOMPARE(changed.at(2).at(0).value<BlockChange>().version, qint64(4));
+}
+
 void tst_Teamwork::presenceEndsWithTheSession_data()
 {
     QTest::addColumn<QString>("then");
@@ -237,6 +260,11 @@ void tst_Teamwork::rolesAreEnforcedByTheServer()
         QCOMPARE(done.error().sqlState, u"42501"_s);
         QVERIFY(done.error().message.contains(u"server-grant"_s));
     }
+    // What the window greys out follows the same privileges.
+    const QMap<QString, QString> rights{{u"tw_ana"_s, u"100"_s}, {u"tw_ben"_s, u"110"_s}, {u"tw_cleo"_s, u"111"_s}};
+    Result<TeamRights> mine = TeamRoles::rights(store.connection());
+    QVERIFY(mine);
+    QCOMPARE(u"%1%2%3"_s.arg(int(mine->translate)).arg(int(mine->revise)).arg(int(mine->lead)), rights[user]);
     // Whatever the role, the program's own save of a translation goes through.
     Result<BlockSave> saved = store.saveBlock(u"field:a.txt;3"_s, u"3"_s, {user, {}, false}, nullptr);
     QVERIFY2(saved, qPrintable(saved.error().message));
