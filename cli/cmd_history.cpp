@@ -1,6 +1,7 @@
 #include "cli/blockarguments.h"
 #include "cli/commands.h"
 #include "cli/jsonline.h"
+#include "cli/teamcommands.h"
 
 #include "keeping/history.h"
 
@@ -15,6 +16,8 @@ int runHistory(CliContext &context, const QStringList &arguments)
     parser.addPositionalArgument(u"TABLE FILE_NAME N"_s, u"The block."_s);
     if (!parseCommandLine(parser, context, arguments, 3, 3))
         return ExitUsage;
+    if (!context.server.isEmpty())
+        return runServerHistory(context, parser.positionalArguments());
     Database db;
     const auto load = loadBlockFromArguments(db, context, parser.positionalArguments());
     if (!load)

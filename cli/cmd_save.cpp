@@ -20,7 +20,9 @@ int runSave(CliContext &context, const QStringList &arguments)
                                              u"PATH"_s);
     const QCommandLineOption comment(u"comment"_s, u"The comment box's text."_s, u"TEXT"_s);
     const QCommandLineOption revised(u"revised"_s, u"The \"Revised\" box: 0 or 1."_s, u"0|1"_s);
-    parser.addOptions({translation, translationFile, comment, revised});
+    const QCommandLineOption expectVersion(u"expect-version"_s,
+                                           u"Save only if the server's block is still at this version."_s, u"N"_s);
+    parser.addOptions({translation, translationFile, comment, revised, expectVersion});
     if (!parseCommandLine(parser, context, arguments, 3, 3))
         return ExitUsage;
     if (parser.isSet(translation) && parser.isSet(translationFile))
@@ -28,6 +30,15 @@ int runSave(CliContext &context, const QStringList &arguments)
     const QString revisedValue = parser.value(revised);
     if (parser.isSet(revised) && revisedValue != u"0" && revisedValue != u"1")
         return context.usage(u"--revised takes 0 or 1."_s);
+    VersionGuard guard;
+    if (parser.isSet(expectVersion)) {
+        bool number = false;
+        guard.expected = parser.value(expectVersion).toLongLong(&number);
+        if (!number || *guard.expected < 1)
+            return context.usage(u"--expect-version takes a version number (1 or more), as block prints it."_s);
+        if (context.server.isEmpty())
+            return context.usage(u"--expect-version works on a server store: give --server URI."_s);
+    }
 
     Database db;
     std::optional<ServerStore> server;
@@ -76,7 +87,13 @@ int runSave(CliContext &context, const QStringList &arguments)
     const QString key = blockKey(at.table, at.fileName, at.number);
     BlockSave save;
     if (server) {
-        Result<BlockSave> saved = server->saveBlock(key, nodeText, edits, &*load->stored);
+        Result<BlockSave> saved = server->saveBlock(key, nodeText, edits, &*load->stored, &guard);
+        if (!saved && VersionCheck::isConflict(saved.error())) {
+            // The block as it stands now, for the caller to merge with.
+            context.err << saved.error().message << Qt::endl;
+            runBlock(context, QStringList{u"block"_s} + parser.positionalArguments());
+            return ExitFailure;
+        }
         if (!saved)
             return context.fail(saved.error().message);
         save = *saved;
@@ -93,6 +110,9 @@ int runSave(CliContext &context, const QStringList &arguments)
         line.add("status", *save.status);
     else
         line.addNull("status");
+    // A caller that names versions names the one its save made next time.
+    if (guard.expected && guard.saved)
+        line.add("version", *guard.saved);
     context.out << line.toString() << Qt::endl;
     return ExitSuccess;
 }

@@ -1,4 +1,5 @@
 #include "cli/commands.h"
+#include "cli/teamcommands.h"
 
 #include "store/database.h"
 #include "store/layout.h"
@@ -31,7 +32,7 @@ constexpr std::array Commands = {
     CliCommand{"block", "TABLE FILE_NAME N: the block as a click on its node shows it (JSON).", runBlock},
     CliCommand{"save",
                "TABLE FILE_NAME N [--translation TEXT | --translation-file PATH] [--comment TEXT] [--revised 0|1]: "
-               "save a block as the automatic save does.",
+               "[--expect-version N]: save a block as the automatic save does.",
                runSave},
     CliCommand{"export-list", "[--folder F] [--only-revised]: the scripts the export window lists (JSON lines).",
                runExportList},
@@ -60,6 +61,12 @@ constexpr std::array Commands = {
                "[--from-store]: set up the store in the empty server database (--from-store uploads tallowpen.db).",
                runServerInit},
     CliCommand{"pull", "Copy the server's store into backups/ (reason pull), ready for restore.", runPull},
+    CliCommand{"watch", "[--for SECONDS]: one JSON line per change saved on the server, as it happens.", runWatch},
+    CliCommand{"who", "Who is at which block on the server now (JSON lines).", runWho},
+    CliCommand{"claim", "[--folder F] [--count N]: lease the next untranslated blocks nobody holds (JSON lines).",
+               runClaim},
+    CliCommand{"server-grant", "USER translator|reviewer|lead: give a user a team role on the server.",
+               runServerGrant},
     CliCommand{"fit",
                "TABLE FILE_NAME N [--size WIDTH HEIGHT] [--dry-run] | --all [--folder F] [--dry-run]: "
                "re-wrap translations to their windows (JSON lines).",
@@ -110,13 +117,15 @@ QList<const CliCommand *> allCommands()
 
 bool worksOnServer(const CliCommand &command)
 {
-    static const QStringList names = {u"block"_s, u"save"_s, u"tree"_s, u"status"_s, u"search"_s};
+    static const QStringList names = {u"block"_s, u"save"_s, u"tree"_s, u"status"_s, u"search"_s, u"history"_s};
     return needsServer(command) || names.contains(QLatin1StringView(command.name));
 }
 
 bool needsServer(const CliCommand &command)
 {
-    return QLatin1StringView(command.name) == "server-init"_L1 || QLatin1StringView(command.name) == "pull"_L1;
+    static const QStringList names = {u"server-init"_s, u"pull"_s, u"watch"_s, u"who"_s, u"claim"_s,
+                                      u"server-grant"_s};
+    return names.contains(QLatin1StringView(command.name));
 }
 
 bool parseCommandLine(QCommandLineParser &parser, CliContext &context, const QStringList &arguments,

@@ -156,6 +156,23 @@ int ServerConnection::backendPid() const
     return PQbackendPID(m_conn.get());
 }
 
+Result<QList<ServerConnection::Notification>> ServerConnection::notifications()
+{
+    if (PQconsumeInput(m_conn.get()) != 1 || PQstatus(m_conn.get()) != CONNECTION_OK)
+        return failure(nullptr);
+    QList<Notification> received;
+    while (PGnotify *notify = PQnotifies(m_conn.get())) {
+        received.append({QString::fromUtf8(notify->relname), QByteArray(notify->extra)});
+        PQfreemem(notify);
+    }
+    return received;
+}
+
+int ServerConnection::socket() const
+{
+    return PQsocket(m_conn.get());
+}
+
 Failure ServerConnection::failure(const pg_result *result) const
 {
     QString state = result ? QString::fromUtf8(PQresultErrorField(result, PG_DIAG_SQLSTATE)) : QString();
@@ -171,6 +188,9 @@ Failure ServerConnection::failure(const pg_result *result) const
                 "command again once the server is back."_s.arg(where(), why),
                 u"08006"_s};
     }
+    if (state == u"42501")
+        why += u" - your role on this server does not allow it; a database owner gives roles with "
+               "'tallowpen-cli server-grant'"_s;
     return {u"The server %1 refused the command: %2"_s.arg(where(), why), state};
 }
 

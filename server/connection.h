@@ -74,6 +74,16 @@ public:
         return outcome;
     }
 
+    // The notifications the server has sent (LISTEN), read without waiting;
+    // a failure when the connection is lost. The socket is for waiting on.
+    struct Notification
+    {
+        QString channel;
+        QByteArray payload;
+    };
+    Result<QList<Notification>> notifications();
+    int socket() const;
+
     // "user@host/database", for titles and messages.
     QString where() const;
     int backendPid() const;

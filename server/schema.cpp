@@ -1,5 +1,6 @@
 #include "server/schema.h"
 
+#include "server/teamschema.h"
 #include "store/layout.h"
 
 using namespace Qt::StringLiterals;
@@ -101,6 +102,7 @@ QString layoutStatements()
            "dialogue_id integer NOT NULL CHECK (dialogue_id BETWEEN -32768 AND 32767), "
            "version bigint NOT NULL, changed_by text NOT NULL DEFAULT session_user, "
            "changed_at timestamptz NOT NULL DEFAULT now());"_s;
+    sql += TeamSchema::statements();
     return sql;
 }
 
@@ -112,6 +114,7 @@ QStringList ServerSchema::tableNames()
     for (const QString &table : ScriptTables::all)
         names << table;
     names << u"suggestion"_s << u"block_history"_s << u"block_change"_s << u"block_count"_s;
+    names << TeamSchema::tableNames();
     return names;
 }
 

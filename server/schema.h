@@ -17,7 +17,7 @@
 // program on every write, so the server's plain LIKE gives SQLite's hits.
 namespace ServerSchema {
 
-inline constexpr int Layout = 1;
+inline constexpr int Layout = 2;
 // Every table the layout makes, in the order it makes them.
 QStringList tableNames();
 

@@ -117,7 +117,7 @@ Result<ServerBlockLoad> ServerStore::loadBlock(const QString &key)
 }
 
 Result<BlockSave> ServerStore::saveBlock(const QString &key, const QString &nodeText, const BlockEdits &edits,
-                                         const BlockSnapshot *known)
+                                         const BlockSnapshot *known, VersionGuard *guard)
 {
     BlockSave save;
     const auto address = parseBlockKey(key);
@@ -137,37 +137,72 @@ Result<BlockSave> ServerStore::saveBlock(const QString &key, const QString &node
     const BlockSnapshot after{key, translation, comment, translated, edits.revised};
     save.stored = after;
 
-    if (!known || *known != after) {
+    // A save that names its version is checked even when it would write
+    // nothing new: a stale one is refused either way.
+    const bool checked = guard && guard->expected;
+    if (!known || *known != after || checked) {
         const QByteArray file = parameter(address->fileName);
         const QByteArray number = QByteArray::number(address->number);
         const QByteArray tableText = parameter(address->table);
+        bool updated = false;
         Result<Done> written = m_server.transaction<Done>([&]() -> Result<Done> {
-            const QByteArray lock = "SELECT translated, text_data_t, comments, revised, version FROM " + *table
+            const QByteArray lock = "SELECT translated, text_data_t, comments, revised, version, updated_by, "
+                "to_char(updated_at AT TIME ZONE 'UTC', 'YYYY-MM-DD\"T\"HH24:MI:SS\"Z\"') FROM " + *table
                 + " WHERE file_name = $1 AND dialogue_id = $2 FOR UPDATE";
             Result<ServerRows> before = m_server.run(lock.constData(), {file, number});
             if (!before)
                 return before.error();
-            const QByteArray update = "UPDATE " + *table
-                + " SET text_data_t = $3, text_data_t_folded = $4, comments = $5, comments_folded = $6, "
-                  "translated = $7, revised = $8, version = version + 1, updated_by = session_user, "
-                  "updated_at = now() WHERE file_name = $1 AND dialogue_id = $2 RETURNING version";
-            Result<ServerRows> changed = m_server.run(
-                update.constData(),
-                {file, number, parameter(translation), parameter(unicodeLikeFolded(translation)), parameter(comment),
-                 parameter(unicodeLikeFolded(comment)), translated ? "1" : "0", edits.revised ? "1" : "0"});
+            const bool single = before->rowCount() == 1;
+            // The row is locked: the version read is the one the UPDATE replaces.
+            if (single && checked && before->number(0, 4) != *guard->expected)
+                return VersionCheck::conflict(*address, before->text(0, 5), before->text(0, 6), before->number(0, 4),
+                                              *guard->expected);
+            // Only the fields this save changes are written: another's edit of
+            // a field it did not touch stands, and a role that may not set the
+            // Revised mark still saves its translation.
+            QList<QByteArray> values{file, number};
+            QByteArray assignments;
+            const auto set = [&](const char *column, const QByteArray &value) {
+                values << value;
+                assignments += QByteArray(column) + " = $" + QByteArray::number(values.size()) + ", ";
+            };
+            if (!single || before->text(0, 1) != translation) {
+                set("text_data_t", parameter(translation));
+                set("text_data_t_folded", parameter(unicodeLikeFolded(translation)));
+            }
+            if (!single || before->text(0, 2) != comment) {
+                set("comments", parameter(comment));
+                set("comments_folded", parameter(unicodeLikeFolded(comment)));
+            }
+            if (!single || (before->number(0, 0) == 1) != translated)
+                set("translated", translated ? "1" : "0");
+            if (!single || (before->number(0, 3) == 1) != edits.revised)
+                set("revised", edits.revised ? "1" : "0");
+            if (assignments.isEmpty()) {
+                if (guard)
+                    guard->saved = before->number(0, 4);
+                return Done{};
+            }
+            const QByteArray update = "UPDATE " + *table + " SET " + assignments
+                + "version = version + 1, updated_by = session_user, updated_at = now() "
+                  "WHERE file_name = $1 AND dialogue_id = $2 RETURNING version";
+            Result<ServerRows> changed = m_server.run(update.constData(), values);
             if (!changed)
                 return changed.error();
+            updated = true;
+            if (guard && changed->rowCount() == 1)
+                guard->saved = changed->number(0, 0);
             // The values the editor showed before, kept when the save changes them.
-            if (before->rowCount() == 1) {
+            if (single) {
                 const QString earlier = before->number(0, 0) == 1 ? before->text(0, 1) : QString();
                 const bool earlierRevised = before->number(0, 3) == 1;
                 if (earlier != after.textDataT || before->text(0, 2) != after.comments
                     || earlierRevised != after.revised) {
                     Result<ServerRows> kept = m_server.run(
                         "INSERT INTO block_history (block_table, file_name, dialogue_id, version, translation, "
-                        "comment, revised) VALUES ($1, $2, $3, $4, $5, $6, $7)",
+                        "comment, revised, written_by) VALUES ($1, $2, $3, $4, $5, $6, $7, $8)",
                         {tableText, file, number, QByteArray::number(before->number(0, 4)), parameter(earlier),
-                         parameter(before->text(0, 2)), earlierRevised ? "1" : "0"});
+                         parameter(before->text(0, 2)), earlierRevised ? "1" : "0", parameter(before->text(0, 5))});
                     if (!kept)
                         return kept.error();
                 }
@@ -181,12 +216,14 @@ Result<BlockSave> ServerStore::saveBlock(const QString &key, const QString &node
             }
             return Done{};
         });
+        if (!written && VersionCheck::isConflict(written.error()))
+            return written.error();
         if (!written)
             return Failure{u"Block %1 of %2 could not be saved (%3). Your text is still in the editor; the next "
                                "save tries again."_s.arg(QString::number(address->number), address->fileName,
                                                          written.error().message),
                                written.error().sqlState};
-        save.written = true;
+        save.written = updated;
     }
     // The counts are the status line's business: a failure there leaves it unchanged.
     if (Result<TranslationCount> count = countBlocks(); count && count->hasBlocks())

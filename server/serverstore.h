@@ -3,6 +3,7 @@
 #include "search/search.h"
 #include "server/connection.h"
 #include "keeping/blocksave.h"
+#include "server/versioncheck.h"
 #include "store/scriptnodes.h"
 #include "store/translationstatus.h"
 
@@ -47,9 +48,11 @@ public:
     // As saveBlock does on SQLite: a save equal to `known` writes nothing;
     // otherwise the row gets version + 1 and the user, the values it
     // replaces go to block_history and block_change gets an entry, all in
-    // one transaction. The status line is counted afterwards.
+    // one transaction. The status line is counted afterwards. With a guard
+    // naming a version, a block no longer at it is left alone and the
+    // failure is a conflict (VersionCheck::isConflict).
     Result<BlockSave> saveBlock(const QString &key, const QString &nodeText, const BlockEdits &edits,
-                                const BlockSnapshot *known);
+                                const BlockSnapshot *known, VersionGuard *guard = nullptr);
     Result<TreeTables> treeRows();
     Result<TranslationCount> countBlocks();
     // The SQLite search's statements in their order, with its folding: a

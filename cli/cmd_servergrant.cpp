@@ -1,0 +1,38 @@
+#include "cli/commands.h"
+#include "cli/jsonline.h"
+#include "cli/teamcommands.h"
+
+#include "server/serverstore.h"
+#include "server/teamschema.h"
+
+#include <QCommandLineParser>
+
+using namespace Qt::StringLiterals;
+
+// Gives a user one of the team's roles on this database (taking the other
+// two away); the server itself then refuses what the role may not do.
+int runServerGrant(CliContext &context, const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.addPositionalArgument(u"USER ROLE"_s, u"A user of the server, and translator, reviewer or lead."_s);
+    if (!parseCommandLine(parser, context, arguments, 2, 2))
+        return ExitUsage;
+    const QString user = parser.positionalArguments().at(0);
+    const QString role = parser.positionalArguments().at(1);
+    if (!TeamSchema::Roles.contains(role))
+        return context.usage(u"Unknown role %1: use translator, reviewer or lead."_s.arg(role));
+    Result<ServerStore> store = ServerStore::open(context.server);
+    if (!store)
+        return context.fail(store.error().message);
+    Result<Done> granted = store->connection().transaction<Done>([&]() -> Result<Done> {
+        Result<ServerRows> done = store->connection().run("SELECT tallowpen_grant($1, $2)",
+                                                          {parameter(user), parameter(role)});
+        if (!done)
+            return done.error();
+        return Done{};
+    });
+    if (!granted)
+        return context.fail(granted.error().message);
+    context.out << JsonLine().add("user", user).add("role", role).toString() << Qt::endl;
+    return ExitSuccess;
+}

@@ -1,0 +1,37 @@
+#include "cli/blockarguments.h"
+#include "cli/jsonline.h"
+#include "cli/serveraccess.h"
+#include "cli/teamcommands.h"
+
+using namespace Qt::StringLiterals;
+
+// The same lines as the local history, each adding who wrote the values
+// and the version they were.
+int runServerHistory(CliContext &context, const QStringList &words)
+{
+    const auto address = blockFromArguments(context, words);
+    if (!address)
+        return ExitUsage;
+    auto store = openServerStore(context);
+    if (!store)
+        return ExitFailure;
+    const auto block = loadServerBlock(*store, context, *address);
+    if (!block)
+        return block.status();
+    Result<std::vector<ServerVersion>> versions = VersionCheck::history(store->connection(), *address);
+    if (!versions)
+        return context.fail(versions.error().message);
+    for (const ServerVersion &version : *versions) {
+        const QDateTime &time = version.time;
+        context.out << JsonLine()
+                           .add("time", time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODateWithMs))
+                           .add("translation", version.translation)
+                           .add("comment", version.comment)
+                           .add("revised", version.revised ? 1 : 0)
+                           .add("user", version.user)
+                           .add("version", version.version)
+                           .toString()
+                    << u'\n';
+    }
+    return ExitSuccess;
+}
