@@ -56,7 +56,7 @@ CheckController::CheckController(const Controls &controls, const WindowSize &siz
     m_c.editor->viewport()->installEventFilter(this);
     m_marks = new OverflowMarks(m_c.preview);
     QAction *action = m_c.tools->addAction(u"Checks..."_s, this, [this] { showChecksWindow(); });
-    action->setObjectName(u"mnuChecks"_s);
+    action->setObjectName(u"checksAction"_s);
     action->setShortcut(QKeySequence(u"Ctrl+Shift+E"_s));
 }
 

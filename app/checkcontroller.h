@@ -45,7 +45,7 @@ public:
         QWidget *window;        // frmMain: the checks window's parent
         QTreeView *tree;        // Scripts
         TranslatedEdit *editor; // rtxtTranslated
-        QLabel *count;          // lblChecks, beside lblMsg
+        QLabel *count;          // checksLabel, beside lblMsg
         QWidget *preview;       // picPreview
         QMenu *tools;           // mnuTools: gets "Checks..."
     };

@@ -28,9 +28,9 @@ ExchangeController::ExchangeController(const Controls &controls, Database &db, c
 {
     m_c.tools->addSeparator();
     QAction *exportEntry = m_c.tools->addAction(u"Export for Translation…"_s, this, &ExchangeController::openExport);
-    exportEntry->setObjectName(u"mnuExportForTranslation"_s);
+    exportEntry->setObjectName(u"exportForTranslationAction"_s);
     QAction *importEntry = m_c.tools->addAction(u"Import Translation File…"_s, this, &ExchangeController::chooseImport);
-    importEntry->setObjectName(u"mnuImportTranslationFile"_s);
+    importEntry->setObjectName(u"importTranslationFileAction"_s);
 }
 
 void ExchangeController::openExport()

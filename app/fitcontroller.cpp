@@ -28,12 +28,12 @@ FitController::FitController(const Controls &controls, const WindowSize &size, D
     m_c.tools->addSeparator();
     // Ctrl+Shift+W ("wrap"): no shortcut of the menus uses it.
     m_fitBlock = m_c.tools->addAction(u"Fit to window"_s);
-    m_fitBlock->setObjectName(u"mnuFit"_s);
+    m_fitBlock->setObjectName(u"fitAction"_s);
     m_fitBlock->setShortcut(QKeySequence(u"Ctrl+Shift+W"_s));
     connect(m_fitBlock, &QAction::triggered, this, &FitController::fitOpenBlock);
 
     m_overflowing = m_c.tools->addMenu(u"Fit Overflowing Blocks"_s);
-    m_overflowing->setObjectName(u"mnuFitAll"_s);
+    m_overflowing->setObjectName(u"fitAllMenu"_s);
     const std::pair<const char16_t *, Scope> scopes[] = {
         {u"In the Open Block's Script...", Scope::Script},
         {u"In the Open Block's Folder...", Scope::Folder},

@@ -24,7 +24,7 @@ ImportController::ImportController(const ImportControls &controls, Database &db,
     , m_db(db)
 {
     QAction *update = m_c.menus[0]->addAction(u"Update Originals..."_s, this, &ImportController::updateOriginals);
-    update->setObjectName(u"mnuUpdOri"_s);
+    update->setObjectName(u"updateOriginalsAction"_s);
 }
 
 void ImportController::updateOriginals()

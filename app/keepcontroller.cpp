@@ -227,7 +227,7 @@ void KeepController::showTreeMenu(const QPoint &position)
         return;
     QMenu menu(m_c.tree);
     QAction *history = menu.addAction(u"&History…"_s);
-    history->setObjectName(u"mnuNodeHistory"_s);
+    history->setObjectName(u"nodeHistoryAction"_s);
     if (menu.exec(m_c.tree->viewport()->mapToGlobal(position)) != history)
         return;
     if (m_blocks.openKey() != model->key(node)) {

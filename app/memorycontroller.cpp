@@ -63,7 +63,7 @@ MemoryController::MemoryController(const Controls &controls, Database &db, const
 
     for (int i = 0; i < int(m_insert.size()); ++i) {
         QAction *insert = new QAction(u"Insert Match %1"_s.arg(i + 1), m_c.window);
-        insert->setObjectName(u"mnuMatch%1"_s.arg(i + 1));
+        insert->setObjectName(u"matchAction%1"_s.arg(i + 1));
         insert->setShortcut(QKeySequence(u"Ctrl+%1"_s.arg(i + 1)));
         connect(insert, &QAction::triggered, this, [this, i] { insertMatch(i); });
         m_c.window->addAction(insert);
@@ -71,10 +71,10 @@ MemoryController::MemoryController(const Controls &controls, Database &db, const
     }
     m_c.tools->addSeparator();
     QAction *panelEntry = m_dock->toggleViewAction();
-    panelEntry->setObjectName(u"mnuMemoryPanel"_s);
+    panelEntry->setObjectName(u"memoryPanelAction"_s);
     m_c.tools->addAction(panelEntry);
     QAction *statistics = m_c.tools->addAction(u"Statistics..."_s);
-    statistics->setObjectName(u"mnuStatistics"_s);
+    statistics->setObjectName(u"statisticsAction"_s);
     connect(statistics, &QAction::triggered, this, &MemoryController::openStatistics);
 
     connect(m_panel, &MemoryPanel::insertRequested, this, &MemoryController::insertMatch);

@@ -28,7 +28,7 @@ public:
     struct Controls
     {
         QTreeView *tree;    // Scripts
-        QComboBox *filter;  // cboFilter, above the tree
+        QComboBox *filter;  // treeFilter, above the tree
         QMenu *edit;        // mnuEd: gets the Next/Previous entries
         QLabel *status;     // lblMsg
     };

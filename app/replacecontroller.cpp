@@ -17,7 +17,7 @@ ReplaceController::ReplaceController(QTreeView &tree, QMenu &edit, const QString
     , m_window(window)
 {
     QAction *action = edit.addAction(u"Replace..."_s, this, &ReplaceController::openReplace);
-    action->setObjectName(u"mnuReplace"_s);
+    action->setObjectName(u"replaceAction"_s);
     action->setShortcut(QKeySequence(u"Ctrl+H"_s));
 }
 

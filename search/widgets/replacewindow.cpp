@@ -37,7 +37,7 @@ QString oneLine(const QString &text)
 ReplaceWindow::ReplaceWindow(const QString &storePath, QWidget *parent)
     : QDialog(parent)
 {
-    setObjectName(u"frmReplace"_s);
+    setObjectName(u"replaceWindow"_s);
     setWindowTitle(u"Replace"_s);
     resize(760, 480);
     m_find = named(new QLineEdit(this), "txtFind");
@@ -55,7 +55,7 @@ ReplaceWindow::ReplaceWindow(const QString &storePath, QWidget *parent)
     m_list->setHeaderLabels({u"Block"_s, u"Before"_s, u"After"_s});
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);
-    m_count = named(new QLabel(this), "lblCount");
+    m_count = named(new QLabel(this), "countLabel");
     auto *findAllButton = named(new QPushButton(u"Find All"_s, this), "btnFindAll");
     m_replace = named(new QPushButton(u"Replace Ticked"_s, this), "btnReplace");
     m_replace->setEnabled(false);

@@ -77,12 +77,12 @@ void tst_DailyTools::filterCounts()
     QVERIFY(f.startWithBlocks());
     auto *tree = f.control<QTreeView>(u"Scripts"_s);
     ScriptTreeModel *model = ScriptTree::model(*tree);
-    f.control<QComboBox>(u"cboFilter"_s)->setCurrentIndex(int(BlockState::Untranslated));
+    f.control<QComboBox>(u"treeFilter"_s)->setCurrentIndex(int(BlockState::Untranslated));
     const QModelIndex field = model->indexForKey(u"field"_s);
     QCOMPARE(model->data(field).toString(), u"field (2)"_s); // 0012.txt;2 and dup.txt;1
     const QModelIndex translated = model->indexForKey(Translated);
     QVERIFY(tree->isRowHidden(translated.row(), translated.parent()));
-    f.control<QComboBox>(u"cboFilter"_s)->setCurrentIndex(int(BlockState::All));
+    f.control<QComboBox>(u"treeFilter"_s)->setCurrentIndex(int(BlockState::All));
     QCOMPARE(model->data(field).toString(), u"field"_s);
     QVERIFY(!tree->isRowHidden(translated.row(), translated.parent()));
 }
@@ -104,7 +104,7 @@ void tst_DailyTools::replaceFromTheMenu()
         form->replaceTicked();
         form->reject();
     });
-    f.control<QAction>(u"mnuReplace"_s)->trigger();
+    f.control<QAction>(u"replaceAction"_s)->trigger();
     QCOMPARE(listed, 1);
     QCOMPARE(f.stored(u"text_data_t"_s, Translated), u"Es pronto.<End of Block>"_s);
     // The open block shows what the step wrote, so the next save keeps it.
@@ -120,11 +120,11 @@ void tst_DailyTools::updateOriginalsFromTheMenu()
     QVERIFY(f.home.write(u"new/battle_script/b.txt"_s, "<TextBlock 1 w:24 h:2>\r\nVery late!<End of Block>\r\n")
             && f.home.write(u"new/field/0012.txt"_s, "<TextBlock 1 w:24 h:2>\r\nIt's late now.<End of Block>\r\n"));
     f.pickerAnswer = f.home.filePath(u"new"_s);
-    f.control<QAction>(u"mnuUpdOri"_s)->trigger();
+    f.control<QAction>(u"updateOriginalsAction"_s)->trigger();
     QCOMPARE(f.control<QLabel>(u"lblMsg"_s)->text(), u"0 unchanged, 2 changed, 0 added, 2 removed"_s);
     QCOMPARE(f.stored(u"text_data_t"_s, Translated), u"Es tarde.<End of Block>"_s);
     QVERIFY(f.open(Translated));
-    QVERIFY(f.control<QWidget>(u"rtxtOldOriginal"_s)->isVisibleTo(f.window.get()));
+    QVERIFY(f.control<QWidget>(u"oldOriginalEdit"_s)->isVisibleTo(f.window.get()));
 }
 
 QTEST_MAIN(tst_DailyTools)

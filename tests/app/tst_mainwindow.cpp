@@ -169,7 +169,7 @@ void tst_MainWindow::theEditorsTakeTheRoom()
     QCOMPARE(preview.width(), 337 + bar);
 
     f.window->resize(f.window->size() + grown);
-    f.control<QAction>(u"mnuZoom%1"_s.arg(zoom))->trigger();
+    f.control<QAction>(u"zoom%1Action"_s.arg(zoom))->trigger();
     // The splitter lays out after the zoom has sized the preview; at the
     // narrowest the preview gives way and scrolls across.
     if (grown.width() >= 0)
@@ -207,7 +207,7 @@ void tst_MainWindow::theWindowFitsASmallScreen()
     QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
     const QSize small(1024, 700);
     f.window->resize(small);
-    f.control<QAction>(u"mnuZoom%1"_s.arg(zoom))->trigger();
+    f.control<QAction>(u"zoom%1Action"_s.arg(zoom))->trigger();
     QApplication::processEvents();
     QVERIFY2(f.window->minimumSizeHint().boundedTo(small) == f.window->minimumSizeHint(),
              qPrintable(u"%1 x %2"_s.arg(f.window->minimumSizeHint().width()).arg(f.window->minimumSizeHint().height())));
@@ -219,7 +219,7 @@ void tst_MainWindow::theWindowFitsASmallScreen()
         QVERIFY2(control->isVisible() && !place.isEmpty() && f.window->rect().contains(place), qPrintable(name));
     }
     auto *preview = f.control<PreviewWidget>(u"picPreview"_s);
-    auto *across = f.window->findChild<QWidget *>(u"HScroll1"_s);
+    auto *across = f.window->findChild<QWidget *>(u"horizontalScroll"_s);
     QVERIFY(across);
     QCOMPARE(across->isVisible(), f.control(u"picContenedor"_s)->width() < preview->wantedContainerWidth());
 }
@@ -278,9 +278,9 @@ void tst_MainWindow::theViewNeedsAnOpenBlock()
         if (window)
             window->close();
     };
-    answered(f.control<QAction>(u"tool_11"_s), close);
+    answered(f.control<QAction>(u"toolButton11"_s), close);
     QVERIFY(f.open(u"battling_arena:a.txt;1"_s));
-    answered(f.control<QAction>(u"tool_11"_s), close);
+    answered(f.control<QAction>(u"toolButton11"_s), close);
     QCOMPARE(titles.size(), 1);
     QVERIFY(titles.first().startsWith(u"View Translated Script"_s));
 }
@@ -289,7 +289,7 @@ void tst_MainWindow::theSpellCheckReadsTheTranslation_data()
 {
     QTest::addColumn<QString>("control");
     QTest::newRow("menu") << u"mnuRevisar"_s;
-    QTest::newRow("toolbar") << u"tool_3"_s;
+    QTest::newRow("toolbar") << u"toolButton3"_s;
 }
 
 // No block is open, so only the translated box holds text: an empty text is
@@ -311,10 +311,10 @@ void tst_MainWindow::onlyExitEndsTheProgram()
     QVERIFY(f.start({AppFixture::block(u"battling_arena:a.txt;1"_s, u"Go!"_s)}) && f.open(u"battling_arena:a.txt;1"_s));
     f.control<QPlainTextEdit>(u"txtComentario"_s)->setPlainText(u"last words"_s);
     QSettings().clear();
-    f.control<QAction>(u"mnuZoom3"_s)->trigger();
+    f.control<QAction>(u"zoom3Action"_s)->trigger();
     f.window->show();
     QVERIFY(!f.window->close() && f.window->isVisible());
-    f.control<QAction>(u"tool_13"_s)->trigger();
+    f.control<QAction>(u"toolButton13"_s)->trigger();
     QVERIFY(f.window->hasExited() && !f.window->isVisible());
     QVERIFY(!f.window->db().isOpen());
     QCOMPARE(f.value(u"SELECT comments FROM battling_arena"_s).toString(), u"last words"_s);
