@@ -38,10 +38,10 @@ KeepController::KeepController(const Controls &controls, BlockEditController &bl
         action->setShortcut(QKeySequence(QString::fromLatin1(key)));
         return action;
     };
-    entry(u"History…"_s, "mnuHistory", "Ctrl+Shift+H", [this] { openHistory(); });
-    entry(u"Restore from Backup…"_s, "mnuRestore", "Ctrl+Shift+B", [this] { openRestore(); });
-    entry(u"Reopen Last Block"_s, "mnuReopenLast", "Ctrl+Shift+L", [this] { reopenLastBlock(); });
-    m_takeDraft = entry(u"Use Unsaved Draft"_s, "mnuTakeDraft", "Ctrl+Shift+D", [this] { takeDraft(); });
+    entry(u"History…"_s, "historyAction", "Ctrl+Shift+H", [this] { openHistory(); });
+    entry(u"Restore from Backup…"_s, "restoreAction", "Ctrl+Shift+B", [this] { openRestore(); });
+    entry(u"Reopen Last Block"_s, "reopenLastAction", "Ctrl+Shift+L", [this] { reopenLastBlock(); });
+    m_takeDraft = entry(u"Use Unsaved Draft"_s, "takeDraftAction", "Ctrl+Shift+D", [this] { takeDraft(); });
     m_takeDraft->setEnabled(false);
 
     m_c.tree->setContextMenuPolicy(Qt::CustomContextMenu);

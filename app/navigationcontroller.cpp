@@ -41,7 +41,7 @@ NavigationController::NavigationController(const Controls &controls, CheckContro
         for (const bool forward : {true, false}) {
             QAction *action = m_c.edit->addAction(QString::fromLatin1(forward ? move.next : move.previous), this,
                                                   [this, state = move.state, forward] { moveTo(state, forward); });
-            action->setObjectName((forward ? u"mnuNext"_s : u"mnuPrevious"_s) + QLatin1StringView(move.name));
+            action->setObjectName((forward ? u"next"_s : u"previous"_s) + QLatin1StringView(move.name) + u"Action"_s);
             action->setShortcut(QKeySequence((forward ? u"Ctrl+Alt+"_s : u"Ctrl+Alt+Shift+"_s) + QLatin1Char(move.key)));
         }
     }

@@ -36,12 +36,12 @@ void tst_DailyTools::moves_data()
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("from the root") << RootKey << u"mnuNextUntranslated"_s << u"battling_arena:a.txt;1"_s;
-    QTest::newRow("across folders") << u"battling_arena:a.txt;1"_s << u"mnuNextUntranslated"_s << Battle;
-    QTest::newRow("backwards across folders") << Untranslated << u"mnuPreviousUntranslated"_s << Battle;
-    QTest::newRow("with comment") << RootKey << u"mnuNextWithComment"_s << Translated;
-    QTest::newRow("unrevised") << Battle << u"mnuNextUnrevised"_s << Translated;
-    QTest::newRow("none before") << Translated << u"mnuPreviousWithComment"_s << Translated;
+    QTest::newRow("from the root") << RootKey << u"nextUntranslatedAction"_s << u"battling_arena:a.txt;1"_s;
+    QTest::newRow("across folders") << u"battling_arena:a.txt;1"_s << u"nextUntranslatedAction"_s << Battle;
+    QTest::newRow("backwards across folders") << Untranslated << u"previousUntranslatedAction"_s << Battle;
+    QTest::newRow("with comment") << RootKey << u"nextWithCommentAction"_s << Translated;
+    QTest::newRow("unrevised") << Battle << u"nextUnrevisedAction"_s << Translated;
+    QTest::newRow("none before") << Translated << u"previousWithCommentAction"_s << Translated;
 }
 
 void tst_DailyTools::moves()
@@ -67,7 +67,7 @@ void tst_DailyTools::movingOnSavesTheBlockLeft()
     QVERIFY(f.startWithBlocks());
     QVERIFY(f.open(Translated));
     f.control<TranslatedEdit>(u"rtxtTranslated"_s)->setPlainText(u"Ya es tarde."_s);
-    f.control<QAction>(u"mnuPreviousUntranslated"_s)->trigger();
+    f.control<QAction>(u"previousUntranslatedAction"_s)->trigger();
     QCOMPARE(f.stored(u"text_data_t"_s, Translated), u"Ya es tarde."_s);
 }
 
@@ -97,8 +97,8 @@ void tst_DailyTools::replaceFromTheMenu()
         auto *form = qobject_cast<ReplaceWindow *>(QApplication::activeModalWidget());
         if (!form)
             return;
-        form->findChild<QLineEdit *>(u"txtFind"_s)->setText(u"TARDE"_s);
-        form->findChild<QLineEdit *>(u"txtReplace"_s)->setText(u"pronto"_s);
+        form->findChild<QLineEdit *>(u"findBox"_s)->setText(u"TARDE"_s);
+        form->findChild<QLineEdit *>(u"replacementBox"_s)->setText(u"pronto"_s);
         form->findAll();
         listed = form->matchList()->topLevelItemCount();
         form->replaceTicked();
