@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -30,6 +31,8 @@ private slots:
     void startUp();
     void aboutScrollerTurnsAround();
     void everyShortcutDoesOneThing();
+    void menusReadInTheirOrder_data();
+    void menusReadInTheirOrder();
     void theEditorsTakeTheRoom_data();
     void theEditorsTakeTheRoom();
     void theWindowFitsASmallScreen_data();
@@ -137,6 +140,68 @@ void tst_MainWindow::everyShortcutDoesOneThing()
             owners.insert(key, action->text());
         }
     }
+}
+
+// One line per menu: entries with their keys, separators as "-", a
+// submenu's entries in brackets.
+static QString menuLine(const QMenu &menu)
+{
+    QStringList entries;
+    for (const QAction *action : menu.actions()) {
+        QString entry = action->isSeparator() ? u"-"_s : action->text();
+        if (!action->shortcut().isEmpty())
+            entry += u' ' + action->shortcut().toString();
+        if (action->menu())
+            entry += u" ["_s + menuLine(*action->menu()) + u']';
+        entries << entry;
+    }
+    return entries.join(u" / "_s);
+}
+
+void tst_MainWindow::menusReadInTheirOrder_data()
+{
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QString>("entries");
+    QTest::newRow("Translation") << u"&Translation"_s
+                                 << u"&Save Ctrl+G / &Automatic Save Ctrl+Shift+G / &Exit Ctrl+Z"_s;
+    QTest::newRow("Edit") << u"&Edit"_s
+                          << u"&Clean Ctrl+L / C&lone Ctrl+D / Check &Spell Ctrl+O / S&earch Ctrl+F / - / "
+                             "&Undo Last Batch... Ctrl+Shift+U / &Replace... Ctrl+H / - / "
+                             "&Next Untranslated Ctrl+Alt+U / &Previous Untranslated Ctrl+Alt+Shift+U / "
+                             "Ne&xt Unrevised Ctrl+Alt+R / Pre&vious Unrevised Ctrl+Alt+Shift+R / "
+                             "Next &With Findings Ctrl+Alt+F / Previous With &Findings Ctrl+Alt+Shift+F / "
+                             "Nex&t With Comment Ctrl+Alt+C / Prev&ious With Comment Ctrl+Alt+Shift+C"_s;
+    QTest::newRow("View") << u"&View"_s
+                          << u"&View Translated Script F11 / View &links Ctrl+P / "
+                             "&Show Control Lines [&28 chrs line F7 / &32 chrs line F8] / "
+                             "&Preview Zoom [&1× / &2× / &3× / &4× / - / &Zoom In Ctrl++ / Zoom &Out Ctrl+-]"_s;
+    QTest::newRow("Tools") << u"T&ools"_s
+                           << u"&Import Script [&Original Ctrl+Shift+O / &Translated Ctrl+Shift+T] / "
+                              "Import &Links File Ctrl+Shift+K / &Export Scripts [&Translated F9] / - / "
+                              "&Memory and Context / &Statistics... / &Update Originals... / &Checks... Ctrl+Shift+E / - / "
+                              "&History… Ctrl+Shift+H / &Restore from Backup… Ctrl+Shift+B / "
+                              "Reopen Last &Block Ctrl+Shift+L / Use Unsaved &Draft Ctrl+Shift+D / - / "
+                              "&Fit to window Ctrl+Shift+W / Fit &Overflowing Blocks [&In the Open Block's Script... / "
+                              "In &the Open Block's Folder... / In the &Project...] / - / "
+                              "Export for &Translation… / Im&port Translation File…"_s;
+    QTest::newRow("Insert") << u"&Insert"_s
+                            << u"<&New> F1 / <&Wait> F2 / <&Delay X> F3 / <&Space X> F4 / <&Opcode X X> F5 / "
+                               "<&Close><End of Block> F6"_s;
+    QTest::newRow("Help") << u"&Help"_s << u"&About... F12"_s;
+}
+
+// The menus are assembled in one place: their order never follows the
+// order the features were built in.
+void tst_MainWindow::menusReadInTheirOrder()
+{
+    QFETCH(QString, menu);
+    QFETCH(QString, entries);
+    AppFixture f;
+    QVERIFY(f.start());
+    const QList<QAction *> bar = f.window->menuBar()->actions();
+    const auto found = std::find_if(bar.begin(), bar.end(), [&](QAction *a) { return a->text() == menu; });
+    QVERIFY(found != bar.end());
+    QCOMPARE(menuLine(*(*found)->menu()), entries);
 }
 
 void tst_MainWindow::theEditorsTakeTheRoom_data()
