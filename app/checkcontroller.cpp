@@ -55,9 +55,10 @@ CheckController::CheckController(const Controls &controls, const WindowSize &siz
     connect(m_c.editor, &TranslatedEdit::keyDown, &m_coalesce, qOverload<>(&QTimer::start));
     m_c.editor->viewport()->installEventFilter(this);
     m_marks = new OverflowMarks(m_c.preview);
-    QAction *action = m_c.tools->addAction(u"Checks..."_s, this, [this] { showChecksWindow(); });
-    action->setObjectName(u"checksAction"_s);
-    action->setShortcut(QKeySequence(u"Ctrl+Shift+E"_s));
+    m_checksAction = new QAction(u"Checks..."_s, this);
+    m_checksAction->setObjectName(u"checksAction"_s);
+    m_checksAction->setShortcut(QKeySequence(u"Ctrl+Shift+E"_s));
+    connect(m_checksAction, &QAction::triggered, this, [this] { showChecksWindow(); });
 }
 
 CheckController::~CheckController()

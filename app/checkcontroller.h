@@ -14,6 +14,7 @@
 class ChecksWindow;
 class ExportWindow;
 class OverflowMarks;
+class QAction;
 class QLabel;
 class QMenu;
 class QModelIndex;
@@ -47,12 +48,14 @@ public:
         TranslatedEdit *editor; // rtxtTranslated
         QLabel *count;          // checksLabel, beside lblMsg
         QWidget *preview;       // picPreview
-        QMenu *tools;           // mnuTools: gets "Checks..."
     };
 
     // `size` is the open block's window size as the preview draws it.
     CheckController(const Controls &controls, const WindowSize &size, const QString &programFolder,
                     const QString &storePath);
+
+    // Tools, "Checks...", for the main window to place.
+    QAction *checksAction() const { return m_checksAction; }
     ~CheckController() override;
 
     // The open block's findings; empty when no block or no translation.
@@ -126,4 +129,5 @@ private:
     OverflowMarks *m_marks = nullptr;
     ChecksWindow *m_checksWindow = nullptr;
     QMenu *m_fitMenu = nullptr; // a child of the main window once opened
+    QAction *m_checksAction = nullptr;
 };

@@ -31,9 +31,10 @@ KeepController::KeepController(const Controls &controls, BlockEditController &bl
     , m_programFolder(programFolder)
     , m_storePath(storePath)
 {
-    m_c.tools->addSeparator();
     const auto entry = [this](const QString &caption, const char *name, const char *key, auto slot) {
-        QAction *action = m_c.tools->addAction(caption, this, slot);
+        auto *action = new QAction(caption, this);
+        connect(action, &QAction::triggered, this, slot);
+        m_entries << action;
         action->setObjectName(QString::fromLatin1(name));
         action->setShortcut(QKeySequence(QString::fromLatin1(key)));
         return action;

@@ -58,11 +58,13 @@ MainWindow::MainWindow(const QString &programFolder, QWidget *parent)
     setWindowFlag(Qt::WindowCloseButtonHint, false);
 
     buildControls();
-    buildMenus();
+    buildCommandActions();
     buildToolbar();
-    buildFeatures();
-    m_settings = new WindowSettings(*this, *m_splitter, *m_c.preview, *m_c.viewMenu);
+    FeatureEntries entries = buildFeatures();
+    m_settings = new WindowSettings(*this, *m_splitter, *m_c.preview);
     connect(this, &MainWindow::aboutToExit, m_settings, &WindowSettings::save);
+    entries.zoom = m_settings->zoomMenu();
+    buildMenus(entries);
     addMenuMnemonics(*menuBar());
 }
 
@@ -81,7 +83,7 @@ QString MainWindow::storePath() const
 // What the window is made of: one controller per feature, each handed the
 // controls and services it works on; then what they tell each other, and
 // what each command does.
-void MainWindow::buildFeatures()
+MainWindow::FeatureEntries MainWindow::buildFeatures()
 {
     const MainControls &c = m_c;
     auto *tree = new TreeController(*c.tree, *c.status, m_db, this);
@@ -97,7 +99,7 @@ void MainWindow::buildFeatures()
                                             .automaticSave = c.automaticSaveAction,
                                             .saveEntry = c.saveAction},
                                            m_db, m_windowSize, *this);
-    auto *memory = new MemoryController({this, c.tree, c.translation, c.toolsMenu, c.status}, m_db, m_programFolder);
+    auto *memory = new MemoryController({this, c.tree, c.translation, c.status}, m_db, m_programFolder);
     connect(blocks, &BlockEditController::blockLoaded, memory, &MemoryController::blockLoaded);
     connect(blocks, &BlockEditController::saved, memory, &MemoryController::blockSaved);
     connect(memory, &MemoryController::nodeClicked, blocks, &BlockEditController::openBlock);
@@ -130,13 +132,13 @@ void MainWindow::buildFeatures()
     auto *spelling = new SpellController(*c.translation, m_programFolder, *this);
     spelling->setLinks(links->glossary(), *c.linkMenu, *c.addLinkMenu);
     connect(blocks, &BlockEditController::blockLoaded, spelling, &SpellController::blockLoaded);
-    auto *checks = new CheckController({this, c.tree, c.translation, c.checksSummary, c.preview, c.toolsMenu},
+    auto *checks = new CheckController({this, c.tree, c.translation, c.checksSummary, c.preview},
                                        m_windowSize, m_programFolder, storePath());
-    m_keep = new KeepController({this, c.tree, c.translation, c.comment, c.revised, c.toolsMenu, c.status},
+    m_keep = new KeepController({this, c.tree, c.translation, c.comment, c.revised, c.status},
                                 *blocks, m_programFolder, storePath());
-    auto *fitting = new FitController({this, c.tree, c.translation, c.toolsMenu, c.status}, m_windowSize, m_db,
+    auto *fitting = new FitController({this, c.tree, c.translation, c.status}, m_windowSize, m_db,
                                       this);
-    auto *exchange = new ExchangeController({this, c.tree, c.toolsMenu, c.status}, m_db, m_programFolder, this);
+    auto *exchange = new ExchangeController({this, c.tree, c.status}, m_db, m_programFolder, this);
 
     connect(this, &MainWindow::storeReady, tree, &TreeController::showStore);
     connect(m_keep, &KeepController::storeRestored, tree, [tree, blocks] {
@@ -156,7 +158,7 @@ void MainWindow::buildFeatures()
     connect(fitting, &FitController::saveRequested, blocks, &BlockEditController::save);
     connect(fitting, &FitController::nodeClicked, blocks, &BlockEditController::openBlock);
     connect(fitting, &FitController::blocksSaved, checks, &CheckController::projectChanged);
-    auto *batches = new BatchUndoController({this, c.tree, c.editMenu, c.status}, m_db, this);
+    auto *batches = new BatchUndoController({this, c.tree, c.status}, m_db, this);
     connect(batches, &BatchUndoController::saveRequested, blocks, &BlockEditController::save);
     connect(batches, &BatchUndoController::nodeClicked, blocks, &BlockEditController::openBlock);
     connect(batches, &BatchUndoController::blocksSaved, checks, &CheckController::projectChanged);
@@ -187,11 +189,11 @@ void MainWindow::buildFeatures()
             links->highlightLinks();
     });
     connect(blocks, &BlockEditController::originalCloned, links, &LinksController::highlightLinks);
-    auto *replacing = new ReplaceController(*c.tree, *c.editMenu, storePath(), *this);
+    auto *replacing = new ReplaceController(*c.tree, storePath(), *this);
     connect(replacing, &ReplaceController::saveRequested, blocks, &BlockEditController::save);
     connect(replacing, &ReplaceController::nodeClicked, blocks, &BlockEditController::openBlock);
     connect(replacing, &ReplaceController::batchDone, checks, &CheckController::projectChanged);
-    auto *navigation = new NavigationController({c.tree, c.treeFilter, c.editMenu, c.status}, checks, this);
+    auto *navigation = new NavigationController({c.tree, c.treeFilter, c.status}, checks, this);
     connect(navigation, &NavigationController::nodeClicked, blocks, &BlockEditController::openBlock);
     connect(originals, &ImportController::scriptsChanged, navigation, &NavigationController::applyFilter);
     connect(translations, &TranslatedImportController::scriptsChanged, navigation, &NavigationController::applyFilter);
@@ -228,6 +230,20 @@ void MainWindow::buildFeatures()
     };
     for (const auto &[command, tag] : tags)
         setCommand(command, [editor, text = tag] { editor->insertTag(text); });
+
+    return {.undoBatch = batches->undoAction(),
+            .replace = replacing->replaceAction(),
+            .moves = navigation->moveActions(),
+            .zoom = nullptr,
+            .memoryPanel = memory->panelAction(),
+            .statistics = memory->statisticsAction(),
+            .updateOriginals = originals->updateAction(),
+            .checks = checks->checksAction(),
+            .keeping = m_keep->menuEntries(),
+            .fit = fitting->fitBlockAction(),
+            .fitOverflowing = fitting->overflowingMenu(),
+            .exportForTranslation = exchange->exportAction(),
+            .importTranslationFile = exchange->importAction()};
 }
 
 void MainWindow::setCommand(Command command, std::function<void()> handler)

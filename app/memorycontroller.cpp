@@ -69,13 +69,10 @@ MemoryController::MemoryController(const Controls &controls, Database &db, const
         m_c.window->addAction(insert);
         m_insert[size_t(i)] = insert;
     }
-    m_c.tools->addSeparator();
-    QAction *panelEntry = m_dock->toggleViewAction();
-    panelEntry->setObjectName(u"memoryPanelAction"_s);
-    m_c.tools->addAction(panelEntry);
-    QAction *statistics = m_c.tools->addAction(u"Statistics..."_s);
-    statistics->setObjectName(u"statisticsAction"_s);
-    connect(statistics, &QAction::triggered, this, &MemoryController::openStatistics);
+    m_dock->toggleViewAction()->setObjectName(u"memoryPanelAction"_s);
+    m_statistics = new QAction(u"Statistics..."_s, this);
+    m_statistics->setObjectName(u"statisticsAction"_s);
+    connect(m_statistics, &QAction::triggered, this, &MemoryController::openStatistics);
 
     connect(m_panel, &MemoryPanel::insertRequested, this, &MemoryController::insertMatch);
     connect(m_panel, &MemoryPanel::repeatsRequested, this, &MemoryController::openRepeats);
@@ -88,6 +85,11 @@ MemoryController::MemoryController(const Controls &controls, Database &db, const
             blockLoaded(QString());
         });
     }
+}
+
+QAction *MemoryController::panelAction() const
+{
+    return m_dock->toggleViewAction();
 }
 
 bool MemoryController::memoryReady()

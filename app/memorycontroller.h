@@ -18,7 +18,6 @@ class QAction;
 class QDockWidget;
 class QLabel;
 class QMainWindow;
-class QMenu;
 class QModelIndex;
 class QTreeView;
 class TranslatedEdit;
@@ -47,11 +46,14 @@ public:
         QMainWindow *window;         // frmMain: holds the panel and the shortcuts
         QTreeView *tree;             // Scripts
         TranslatedEdit *translation; // rtxtTranslated
-        QMenu *tools;                // mnuTools
         QLabel *status;              // lblMsg
     };
 
     MemoryController(const Controls &controls, Database &db, const QString &programFolder);
+
+    // Tools: the panel's switch and "Statistics...", for the main window to place.
+    QAction *panelAction() const;
+    QAction *statisticsAction() const { return m_statistics; }
 
     MemoryPanel *panel() const { return m_panel; }
     // Ctrl+1 .. Ctrl+5.
@@ -101,4 +103,5 @@ private:
     std::optional<QString> m_draftsMissing; // the install hint while the engine is absent
     QString m_draft;                         // as the editors show it; empty until one came
     std::vector<std::pair<qsizetype, qsizetype>> m_draftUnknown;
+    QAction *m_statistics = nullptr;
 };

@@ -47,13 +47,14 @@ void setApplicationIdentity()
     QGuiApplication::setDesktopFileName(u"org.tallowpen.Tallowpen"_s);
 }
 
-WindowSettings::WindowSettings(QMainWindow &window, QSplitter &splitter, PreviewWidget &preview, QMenu &viewMenu)
+WindowSettings::WindowSettings(QMainWindow &window, QSplitter &splitter, PreviewWidget &preview)
     : QObject(&window)
     , m_window(window)
     , m_splitter(splitter)
     , m_preview(preview)
 {
-    QMenu *zoom = viewMenu.addMenu(u"Preview Zoom"_s);
+    auto *zoom = new QMenu(u"Preview Zoom"_s, &window);
+    m_zoomMenu = zoom;
     zoom->setObjectName(u"zoomMenu"_s);
     m_factors = new QActionGroup(this);
     for (int factor = PreviewZoom::MinimumFactor; factor <= PreviewZoom::MaximumFactor; ++factor) {
