@@ -4,6 +4,7 @@
 
 class QAction;
 class QCheckBox;
+class QDockWidget;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -17,6 +18,7 @@ class QTimer;
 class QToolBar;
 class QTreeView;
 class QWidget;
+class MemoryPanel;
 class PreviewWidget;
 class TranslatedEdit;
 
@@ -45,6 +47,8 @@ struct MainControls
     QWidget *saveMarker = nullptr;
     QLabel *status = nullptr;
     QProgressBar *progress = nullptr; // beside the status while an import runs
+    QDockWidget *memoryDock = nullptr; // at the right: the memory panel
+    MemoryPanel *memoryPanel = nullptr;
     QLabel *checksSummary = nullptr;     // beside the status: the open block's findings
 
     QMenu *translationMenu = nullptr;

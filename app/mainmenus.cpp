@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 
 #include <QAction>
+#include <QDockWidget>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -130,7 +131,7 @@ void MainWindow::buildMenus(const FeatureEntries &f)
     place(*c.importMenu, {c.importOriginalAction, c.importTranslatedAction});
     place(*c.exportMenu, {c.exportTranslatedAction});
     place(*c.toolsMenu, QList<QAction *>{c.importMenu->menuAction(), c.importLinksAction, c.exportMenu->menuAction(),
-                                         separator, f.memoryPanel, f.statistics, f.updateOriginals, f.checks,
+                                         separator, c.memoryDock->toggleViewAction(), f.statistics, f.updateOriginals, f.checks,
                                          separator}
                             + f.keeping
                             + QList<QAction *>{separator, f.fit, f.fitOverflowing->menuAction(), separator,

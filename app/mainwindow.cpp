@@ -99,7 +99,7 @@ MainWindow::FeatureEntries MainWindow::buildFeatures()
                                             .automaticSave = c.automaticSaveAction,
                                             .saveEntry = c.saveAction},
                                            m_db, m_windowSize, *this);
-    auto *memory = new MemoryController({this, c.tree, c.translation, c.status}, m_db, m_programFolder);
+    auto *memory = new MemoryController({this, c.memoryPanel, c.tree, c.translation, c.status}, m_db, m_programFolder);
     connect(blocks, &BlockEditController::blockLoaded, memory, &MemoryController::blockLoaded);
     connect(blocks, &BlockEditController::saved, memory, &MemoryController::blockSaved);
     connect(memory, &MemoryController::nodeClicked, blocks, &BlockEditController::openBlock);
@@ -235,7 +235,6 @@ MainWindow::FeatureEntries MainWindow::buildFeatures()
             .replace = replacing->replaceAction(),
             .moves = navigation->moveActions(),
             .zoom = nullptr,
-            .memoryPanel = memory->panelAction(),
             .statistics = memory->statisticsAction(),
             .updateOriginals = originals->updateAction(),
             .checks = checks->checksAction(),

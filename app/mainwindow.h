@@ -99,7 +99,6 @@ private:
         QAction *replace;
         QList<QAction *> moves;
         QMenu *zoom;
-        QAction *memoryPanel;
         QAction *statistics;
         QAction *updateOriginals;
         QAction *checks;

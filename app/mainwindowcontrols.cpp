@@ -2,12 +2,14 @@
 
 #include "editor/widgets/previewwidget.h"
 #include "editor/widgets/translatededit.h"
+#include "memory/widgets/memorypanel.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QComboBox>
+#include <QDockWidget>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -55,6 +57,9 @@ constexpr ToolbarButton ToolbarButtons[] = {
     {Command::Clean, "", "Clean"},
     {Command::Exit, "Salir", "Exit"},
 };
+
+constexpr int MemoryPanelWidth = 380;
+constexpr int MemoryPanelMinimumWidth = 200;
 
 QFont courierNew()
 {
@@ -184,7 +189,22 @@ void MainWindow::buildControls()
     auto *layout = new QVBoxLayout(central);
     layout->addWidget(splitter, 1);
     layout->addLayout(statusRow);
-    resize(DesignedSize);
+
+    c.memoryPanel = new MemoryPanel;
+    c.memoryPanel->setMinimumWidth(MemoryPanelMinimumWidth);
+    c.memoryDock = named(new QDockWidget(u"Memory and Context"_s, this), "memoryDock");
+    c.memoryDock->setWidget(c.memoryPanel);
+    c.memoryDock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable
+                              | QDockWidget::DockWidgetFloatable);
+    c.memoryDock->toggleViewAction()->setObjectName(u"memoryPanelAction"_s);
+    addDockWidget(Qt::RightDockWidgetArea, c.memoryDock);
+    // The window grows by the panel, so the editors, the tree and the
+    // preview keep the size and place they were designed with; on a small
+    // screen the start places it inside the screen and the panel gives way
+    // down to its minimum.
+    const int dockSeparator = style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent, nullptr, this);
+    resize(DesignedSize.width() + MemoryPanelWidth + dockSeparator, DesignedSize.height());
+    resizeDocks({c.memoryDock}, {MemoryPanelWidth}, Qt::Horizontal);
 
     // Tab moves between the fields as in any form; the game font has no tab
     // glyph, so none is typed. The original is read-only: a click still

@@ -15,7 +15,6 @@ class MachineDrafts;
 struct MachineDraft;
 class MemoryPanel;
 class QAction;
-class QDockWidget;
 class QLabel;
 class QMainWindow;
 class QModelIndex;
@@ -43,7 +42,8 @@ class MemoryController : public QObject
 public:
     struct Controls
     {
-        QMainWindow *window;         // frmMain: holds the panel and the shortcuts
+        QMainWindow *window;         // frmMain: holds the shortcuts
+        MemoryPanel *panel;          // matches and context, docked by the window
         QTreeView *tree;             // Scripts
         TranslatedEdit *translation; // rtxtTranslated
         QLabel *status;              // lblMsg
@@ -51,11 +51,9 @@ public:
 
     MemoryController(const Controls &controls, Database &db, const QString &programFolder);
 
-    // Tools: the panel's switch and "Statistics...", for the main window to place.
-    QAction *panelAction() const;
+    // Tools, "Statistics...", for the main window to place.
     QAction *statisticsAction() const { return m_statistics; }
 
-    MemoryPanel *panel() const { return m_panel; }
     // Ctrl+1 .. Ctrl+5.
     const std::array<QAction *, 5> &insertActions() const { return m_insert; }
 
@@ -92,7 +90,6 @@ private:
     TranslationMemory m_memory;
     bool m_synced = false;
     MemoryPanel *m_panel = nullptr;
-    QDockWidget *m_dock = nullptr;
     std::array<QAction *, 5> m_insert{};
     std::optional<BlockAddress> m_open;
     QString m_openOriginal; // as shown
