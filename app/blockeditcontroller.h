@@ -18,7 +18,7 @@ class QTimer;
 class QTreeView;
 class QWidget;
 class ScriptTreeModel;
-struct WindowSize;
+class OpenBlock;
 
 // The open block's lifecycle in the main window: loading a node, the save
 // (menu, toolbar, automatic save), Clean, Clone and the window-size reset.
@@ -53,7 +53,7 @@ public:
     };
 
     // `window` owns the message boxes.
-    BlockEditController(const Controls &controls, Database &db, WindowSize &size, QWidget &window);
+    BlockEditController(const Controls &controls, Database &db, OpenBlock &open, QWidget &window);
 
     // Loads the node, as a click on it does.
     void openBlock(const QModelIndex &node);
@@ -70,7 +70,7 @@ public:
     // Empties the editors without saving: the store under them changed.
     void closeBlock();
     // The open block's key; empty when no block is open.
-    QString openKey() const { return m_openKey; }
+    QString openKey() const;
     // What the editors hold for the open block; nullopt when none is open.
     std::optional<BlockEdits> openEdits() const;
     // True when the editors hold something the store does not.
@@ -117,9 +117,8 @@ private:
 
     Controls m_c;
     Database &m_db;
-    WindowSize &m_size;
+    OpenBlock &m_open;
     QWidget &m_window;
-    QString m_openKey;
     std::optional<BlockSnapshot> m_stored;
     ShownText m_original;
     ShownText m_translation;

@@ -131,8 +131,8 @@ void MainWindow::buildMenus(const FeatureEntries &f)
     place(*c.importMenu, {c.importOriginalAction, c.importTranslatedAction});
     place(*c.exportMenu, {c.exportTranslatedAction});
     place(*c.toolsMenu, QList<QAction *>{c.importMenu->menuAction(), c.importLinksAction, c.exportMenu->menuAction(),
-                                         separator, c.memoryDock->toggleViewAction(), f.statistics, f.updateOriginals, f.checks,
-                                         separator}
+                                         separator, c.memoryDock->toggleViewAction(), f.statistics,
+                                         f.updateOriginals, f.checks, separator}
                             + f.keeping
                             + QList<QAction *>{separator, f.fit, f.fitOverflowing->menuAction(), separator,
                                                f.exportForTranslation, f.importTranslationFile});

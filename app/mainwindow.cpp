@@ -98,15 +98,15 @@ MainWindow::FeatureEntries MainWindow::buildFeatures()
                                             .saveTimer = c.saveTimer,
                                             .automaticSave = c.automaticSaveAction,
                                             .saveEntry = c.saveAction},
-                                           m_db, m_windowSize, *this);
+                                           m_db, m_openBlock, *this);
     auto *memory = new MemoryController({this, c.memoryPanel, c.tree, c.translation, c.status}, m_db, m_programFolder);
     connect(blocks, &BlockEditController::blockLoaded, memory, &MemoryController::blockLoaded);
     connect(blocks, &BlockEditController::saved, memory, &MemoryController::blockSaved);
     connect(memory, &MemoryController::nodeClicked, blocks, &BlockEditController::openBlock);
-    m_preview = new PreviewController(*c.translation, *c.preview, *c.previewContainer, *c.previewScroll, m_windowSize,
-                                      this);
+    m_preview = new PreviewController(*c.translation, *c.preview, *c.previewContainer, *c.previewScroll,
+                                      m_openBlock.windowSize(), this);
     auto *editor = new EditorController(*c.translation, *c.tree, {c.guide28, c.guide32, c.guide28Action, c.guide32Action},
-                                        m_windowSize, m_db, this);
+                                        m_openBlock, m_db, this);
     auto *links = new LinksController(*c.translation,
                                       {c.linkMenu, c.modifyLinkAction, c.eraseLinkAction, c.suggestionActions, c.addLinkMenu,
                                        c.addLinkAction},
@@ -133,10 +133,10 @@ MainWindow::FeatureEntries MainWindow::buildFeatures()
     spelling->setLinks(links->glossary(), *c.linkMenu, *c.addLinkMenu);
     connect(blocks, &BlockEditController::blockLoaded, spelling, &SpellController::blockLoaded);
     auto *checks = new CheckController({this, c.tree, c.translation, c.checksSummary, c.preview},
-                                       m_windowSize, m_programFolder, storePath());
+                                       m_openBlock.windowSize(), m_programFolder, storePath());
     m_keep = new KeepController({this, c.tree, c.translation, c.comment, c.revised, c.status},
                                 *blocks, m_programFolder, storePath());
-    auto *fitting = new FitController({this, c.tree, c.translation, c.status}, m_windowSize, m_db,
+    auto *fitting = new FitController({this, c.tree, c.translation, c.status}, m_openBlock.windowSize(), m_db,
                                       this);
     auto *exchange = new ExchangeController({this, c.tree, c.status}, m_db, m_programFolder, this);
 

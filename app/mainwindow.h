@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/maincontrols.h"
-#include "app/windowsize.h"
+#include "app/openblock.h"
 #include "store/database.h"
 
 #include <QKeySequence>
@@ -124,7 +124,7 @@ private:
     MainControls m_c;
     QSplitter *m_splitter = nullptr;
     WindowSettings *m_settings = nullptr;
-    WindowSize m_windowSize;
+    OpenBlock m_openBlock;
     Database m_db;
     PreviewController *m_preview = nullptr;
     KeepController *m_keep = nullptr;
