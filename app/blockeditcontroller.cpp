@@ -109,7 +109,7 @@ void BlockEditController::applyLoad(const BlockLoad &load, const QModelIndex &no
     emptyEditors();
     if (load.outcome == BlockLoad::Outcome::NotABlock) {
         m_c.revised->setEnabled(false);
-        emit blockLoaded(QString());
+        emit blockLoaded(QString(), BlockLoad{});
         return;
     }
     m_c.revised->setEnabled(true);
@@ -117,7 +117,7 @@ void BlockEditController::applyLoad(const BlockLoad &load, const QModelIndex &no
     if (load.outcome == BlockLoad::Outcome::Duplicate) {
         reportFailure(load.message, true);
         m_c.status->setText(load.caption);
-        emit blockLoaded(QString());
+        emit blockLoaded(QString(), BlockLoad{});
         return;
     }
 
@@ -138,7 +138,7 @@ void BlockEditController::applyLoad(const BlockLoad &load, const QModelIndex &no
 
     m_open.setKey(model->key(node));
     m_stored = load.stored;
-    emit blockLoaded(m_open.key());
+    emit blockLoaded(m_open.key(), load);
 }
 
 QString BlockEditController::openKey() const
@@ -187,7 +187,7 @@ void BlockEditController::closeBlock()
     forgetOpenBlock();
     emptyEditors();
     m_c.revised->setEnabled(false);
-    emit blockLoaded(QString());
+    emit blockLoaded(QString(), BlockLoad{});
 }
 
 std::optional<BlockEdits> BlockEditController::openEdits() const

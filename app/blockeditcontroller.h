@@ -82,9 +82,11 @@ public:
 signals:
     // A load is about to fill the editors, which were emptied for it.
     void editorsEmptied();
-    // A block was loaded into the editors (empty key: the node is no block,
-    // or its rows could not be shown; the editors stay empty).
-    void blockLoaded(const QString &key);
+    // A block was loaded into the editors, with the rows it was loaded from,
+    // so that no feature reads them again by its key (empty key and an empty
+    // load: the node is no block, or its rows could not be shown; the editors
+    // stay empty).
+    void blockLoaded(const QString &key, const BlockLoad &load);
     // A save ran; `written` is false when the store already held the values.
     void saved(bool written);
     // Clean emptied the translation.

@@ -75,11 +75,10 @@ CheckContext &CheckController::context()
     return m_project ? m_project->project.context : m_fontOnly;
 }
 
-void CheckController::blockLoaded(const QString &key)
+void CheckController::blockLoaded(const QString &key, const BlockLoad &load)
 {
     m_open.reset();
     if (!key.isEmpty() && (m_db.isOpen() || openStore(m_db, m_storePath))) {
-        const BlockLoad load = loadBlock(m_db, key);
         if (load.outcome == BlockLoad::Outcome::Loaded && load.address) {
             m_open = CheckedBlock{load.address->table, load.address->fileName, load.address->number, load.original,
                                   {}, false, load.revised, {}, {}, false};

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 
+struct BlockLoad;
 class ChecksWindow;
 class ExportWindow;
 class OverflowMarks;
@@ -85,7 +86,7 @@ public:
 
     // From the block editing: a block was loaded (empty key: none is open),
     // and a save ran.
-    void blockLoaded(const QString &key);
+    void blockLoaded(const QString &key, const BlockLoad &load);
     void blockSaved();
 
 signals:
