@@ -14,11 +14,11 @@ AboutDialog::AboutDialog(const QString &programFolder, QWidget *parent)
     setModal(true);
 
     auto *picture = new QLabel(this);
-    picture->setObjectName(u"Picture1"_s);
+    picture->setObjectName(u"aboutPicture"_s);
     picture->setPixmap(QPixmap(u":/tallowpen/about.png"_s));
     picture->setAlignment(Qt::AlignCenter);
     auto *version = new QLabel(u"Tallowpen "_s + QStringLiteral(TALLOWPEN_VERSION), this);
-    version->setObjectName(u"lblVersion"_s);
+    version->setObjectName(u"versionLabel"_s);
     QFont big = version->font();
     big.setPointSize(big.pointSize() + 4);
     big.setBold(true);
@@ -27,7 +27,7 @@ AboutDialog::AboutDialog(const QString &programFolder, QWidget *parent)
 
     // The credits box scrolls inside a clipping frame.
     auto *viewport = new QWidget(this);
-    viewport->setObjectName(u"Picture1Frame"_s);
+    viewport->setObjectName(u"creditsFrame"_s);
     viewport->setFixedSize(360, 180);
     m_box = new QWidget(viewport);
     m_box->setObjectName(u"Picture2"_s);
@@ -46,7 +46,7 @@ AboutDialog::AboutDialog(const QString &programFolder, QWidget *parent)
     m_box->move(0, m_top / TwipsPerPixel);
 
     auto *folder = new QLabel(programFolder, this);
-    folder->setObjectName(u"lblProgramFolder"_s);
+    folder->setObjectName(u"programFolderLabel"_s);
     folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
     folder->setAlignment(Qt::AlignCenter);
     folder->setWordWrap(true);

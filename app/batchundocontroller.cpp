@@ -20,10 +20,10 @@ BatchUndoController::BatchUndoController(const Controls &controls, Database &db,
     , m_c(controls)
     , m_db(db)
 {
-    m_c.edit->addSeparator();
     // Ctrl+Shift+U: U for undo; Ctrl+Z is Exit in this program.
-    m_undo = m_c.edit->addAction(u"Undo Last Batch..."_s, this, &BatchUndoController::undoLastBatch);
-    m_undo->setObjectName(u"mnuUndoBatch"_s);
+    m_undo = new QAction(u"Undo Last Batch..."_s, this);
+    connect(m_undo, &QAction::triggered, this, &BatchUndoController::undoLastBatch);
+    m_undo->setObjectName(u"undoBatchAction"_s);
     m_undo->setShortcut(QKeySequence(u"Ctrl+Shift+U"_s));
 }
 

@@ -5,7 +5,6 @@
 class Database;
 class QAction;
 class QLabel;
-class QMenu;
 class QModelIndex;
 class QTreeView;
 class QWidget;
@@ -24,12 +23,12 @@ public:
     {
         QWidget *window; // frmMain: owns the messages
         QTreeView *tree; // Scripts: the nodes of the blocks put back
-        QMenu *edit;     // mnuEd: gets the entry
         QLabel *status;  // lblMsg
     };
 
     BatchUndoController(const Controls &controls, Database &db, QObject *parent);
 
+    // Edit, "Undo Last Batch...", for the main window to place.
     QAction *undoAction() const { return m_undo; }
     void undoLastBatch();
 

@@ -1,5 +1,7 @@
 #include "app/blockeditcontroller.h"
 
+#include "app/openblock.h"
+
 #include "ui/messages.h"
 #include "app/windowsize.h"
 #include "store/widgets/scripttreemodel.h"
@@ -18,11 +20,11 @@
 
 using namespace Qt::StringLiterals;
 
-BlockEditController::BlockEditController(const Controls &controls, Database &db, WindowSize &size, QWidget &window)
+BlockEditController::BlockEditController(const Controls &controls, Database &db, OpenBlock &open, QWidget &window)
     : QObject(&window)
     , m_c(controls)
     , m_db(db)
-    , m_size(size)
+    , m_open(open)
     , m_window(window)
 {
     ScriptTreeModel *model = ScriptTree::installScriptTree(*m_c.tree);
@@ -71,9 +73,9 @@ void BlockEditController::openBlock(const QModelIndex &node)
         return;
     ScriptTreeModel *model = treeModel();
     const QString key = model ? model->key(node) : QString();
-    if (!m_openKey.isEmpty())
-        emit leavingBlock(m_openKey);
-    if (!m_openKey.isEmpty() && !savePendingEdits()) {
+    if (!m_open.key().isEmpty())
+        emit leavingBlock(m_open.key());
+    if (!m_open.key().isEmpty() && !savePendingEdits()) {
         reselectOpenNode();
         return;
     }
@@ -107,7 +109,7 @@ void BlockEditController::applyLoad(const BlockLoad &load, const QModelIndex &no
     emptyEditors();
     if (load.outcome == BlockLoad::Outcome::NotABlock) {
         m_c.revised->setEnabled(false);
-        emit blockLoaded(QString());
+        emit blockLoaded(QString(), BlockLoad{});
         return;
     }
     m_c.revised->setEnabled(true);
@@ -115,7 +117,7 @@ void BlockEditController::applyLoad(const BlockLoad &load, const QModelIndex &no
     if (load.outcome == BlockLoad::Outcome::Duplicate) {
         reportFailure(load.message, true);
         m_c.status->setText(load.caption);
-        emit blockLoaded(QString());
+        emit blockLoaded(QString(), BlockLoad{});
         return;
     }
 
@@ -130,25 +132,30 @@ void BlockEditController::applyLoad(const BlockLoad &load, const QModelIndex &no
     m_c.revised->setChecked(load.revised);
     m_c.revised->setEnabled(load.revisedEnabled);
     if (load.hasSize)
-        m_size = {load.currentWidth, load.currentHeight};
+        m_open.setWindowSize({load.currentWidth, load.currentHeight});
     m_translation.show(m_c.translation, load.translation);
     m_comment.show(m_c.comment, load.comment);
 
-    m_openKey = model->key(node);
+    m_open.setKey(model->key(node));
     m_stored = load.stored;
-    emit blockLoaded(m_openKey);
+    emit blockLoaded(m_open.key(), load);
+}
+
+QString BlockEditController::openKey() const
+{
+    return m_open.key();
 }
 
 void BlockEditController::forgetOpenBlock()
 {
-    m_openKey.clear();
+    m_open.setKey(QString());
     m_stored.reset();
 }
 
 void BlockEditController::reselectOpenNode()
 {
     ScriptTreeModel *model = treeModel();
-    const QModelIndex open = model && !m_openKey.isEmpty() ? model->indexForKey(m_openKey) : QModelIndex();
+    const QModelIndex open = model && !m_open.key().isEmpty() ? model->indexForKey(m_open.key()) : QModelIndex();
     if (open.isValid() && m_c.tree->currentIndex() != open) {
         const bool wasKeyDriven = m_keyDriven;
         m_keyDriven = false;
@@ -180,29 +187,29 @@ void BlockEditController::closeBlock()
     forgetOpenBlock();
     emptyEditors();
     m_c.revised->setEnabled(false);
-    emit blockLoaded(QString());
+    emit blockLoaded(QString(), BlockLoad{});
 }
 
 std::optional<BlockEdits> BlockEditController::openEdits() const
 {
-    if (m_openKey.isEmpty())
+    if (m_open.key().isEmpty())
         return std::nullopt;
     return currentEdits();
 }
 
 bool BlockEditController::hasUnsavedEdits() const
 {
-    if (m_openKey.isEmpty())
+    if (m_open.key().isEmpty())
         return false;
     const BlockEdits edits = currentEdits();
     const QString translation = toStoreText(edits.translation);
-    const BlockSnapshot now{m_openKey, translation, toStoreText(edits.comment), !translation.isEmpty(), edits.revised};
+    const BlockSnapshot now{m_open.key(), translation, toStoreText(edits.comment), !translation.isEmpty(), edits.revised};
     return !m_stored || *m_stored != now;
 }
 
 void BlockEditController::putEdits(const BlockEdits &edits)
 {
-    if (m_openKey.isEmpty())
+    if (m_open.key().isEmpty())
         return;
     m_translation.edit(m_c.translation, edits.translation);
     m_comment.show(m_c.comment, edits.comment);
@@ -229,8 +236,8 @@ void BlockEditController::automaticSaveTick()
 
 void BlockEditController::saveAtExit()
 {
-    if (!m_openKey.isEmpty())
-        emit leavingBlock(m_openKey);
+    if (!m_open.key().isEmpty())
+        emit leavingBlock(m_open.key());
     m_failing = false;
     savePendingEdits();
 }
@@ -238,10 +245,10 @@ void BlockEditController::saveAtExit()
 bool BlockEditController::savePendingEdits()
 {
     ScriptTreeModel *model = treeModel();
-    if (!autoSaveOn() || m_openKey.isEmpty() || !model)
+    if (!autoSaveOn() || m_open.key().isEmpty() || !model)
         return true;
     // The tree may already point at the next node; the edits belong to the open one.
-    return saveNode(SaveKind::Automatic, model->indexForKey(m_openKey));
+    return saveNode(SaveKind::Automatic, model->indexForKey(m_open.key()));
 }
 
 bool BlockEditController::saveNode(SaveKind kind, const QModelIndex &node)
@@ -251,7 +258,7 @@ bool BlockEditController::saveNode(SaveKind kind, const QModelIndex &node)
     const QString key = model ? model->key(node) : QString();
     // Only the open block is written: a block that failed to load must not
     // get the empty editors' text.
-    if (m_busy || !isBlockKey(key) || key != m_openKey)
+    if (m_busy || !isBlockKey(key) || key != m_open.key())
         return true;
 
     // The automatic save leaves a row alone that already holds these values;
@@ -317,7 +324,7 @@ void BlockEditController::resetWindowSize()
     ScriptTreeModel *model = treeModel();
     const WindowSizeReset reset = ::resetWindowSize(m_db, model ? model->key(m_c.tree->currentIndex()) : QString());
     if (reset.hasSize)
-        m_size = {reset.currentWidth, reset.currentHeight};
+        m_open.setWindowSize({reset.currentWidth, reset.currentHeight});
     if (reset.fieldBlock)
         emit windowSizeReset();
 }

@@ -18,7 +18,7 @@ class QTimer;
 class QTreeView;
 class QWidget;
 class ScriptTreeModel;
-struct WindowSize;
+class OpenBlock;
 
 // The open block's lifecycle in the main window: loading a node, the save
 // (menu, toolbar, automatic save), Clean, Clone and the window-size reset.
@@ -53,7 +53,7 @@ public:
     };
 
     // `window` owns the message boxes.
-    BlockEditController(const Controls &controls, Database &db, WindowSize &size, QWidget &window);
+    BlockEditController(const Controls &controls, Database &db, OpenBlock &open, QWidget &window);
 
     // Loads the node, as a click on it does.
     void openBlock(const QModelIndex &node);
@@ -70,7 +70,7 @@ public:
     // Empties the editors without saving: the store under them changed.
     void closeBlock();
     // The open block's key; empty when no block is open.
-    QString openKey() const { return m_openKey; }
+    QString openKey() const;
     // What the editors hold for the open block; nullopt when none is open.
     std::optional<BlockEdits> openEdits() const;
     // True when the editors hold something the store does not.
@@ -82,9 +82,11 @@ public:
 signals:
     // A load is about to fill the editors, which were emptied for it.
     void editorsEmptied();
-    // A block was loaded into the editors (empty key: the node is no block,
-    // or its rows could not be shown; the editors stay empty).
-    void blockLoaded(const QString &key);
+    // A block was loaded into the editors, with the rows it was loaded from,
+    // so that no feature reads them again by its key (empty key and an empty
+    // load: the node is no block, or its rows could not be shown; the editors
+    // stay empty).
+    void blockLoaded(const QString &key, const BlockLoad &load);
     // A save ran; `written` is false when the store already held the values.
     void saved(bool written);
     // Clean emptied the translation.
@@ -117,9 +119,8 @@ private:
 
     Controls m_c;
     Database &m_db;
-    WindowSize &m_size;
+    OpenBlock &m_open;
     QWidget &m_window;
-    QString m_openKey;
     std::optional<BlockSnapshot> m_stored;
     ShownText m_original;
     ShownText m_translation;

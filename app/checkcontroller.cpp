@@ -55,9 +55,10 @@ CheckController::CheckController(const Controls &controls, const WindowSize &siz
     connect(m_c.editor, &TranslatedEdit::keyDown, &m_coalesce, qOverload<>(&QTimer::start));
     m_c.editor->viewport()->installEventFilter(this);
     m_marks = new OverflowMarks(m_c.preview);
-    QAction *action = m_c.tools->addAction(u"Checks..."_s, this, [this] { showChecksWindow(); });
-    action->setObjectName(u"mnuChecks"_s);
-    action->setShortcut(QKeySequence(u"Ctrl+Shift+E"_s));
+    m_checksAction = new QAction(u"Checks..."_s, this);
+    m_checksAction->setObjectName(u"checksAction"_s);
+    m_checksAction->setShortcut(QKeySequence(u"Ctrl+Shift+E"_s));
+    connect(m_checksAction, &QAction::triggered, this, [this] { showChecksWindow(); });
 }
 
 CheckController::~CheckController()
@@ -74,11 +75,10 @@ CheckContext &CheckController::context()
     return m_project ? m_project->project.context : m_fontOnly;
 }
 
-void CheckController::blockLoaded(const QString &key)
+void CheckController::blockLoaded(const QString &key, const BlockLoad &load)
 {
     m_open.reset();
     if (!key.isEmpty() && (m_db.isOpen() || openStore(m_db, m_storePath))) {
-        const BlockLoad load = loadBlock(m_db, key);
         if (load.outcome == BlockLoad::Outcome::Loaded && load.address) {
             m_open = CheckedBlock{load.address->table, load.address->fileName, load.address->number, load.original,
                                   {}, false, load.revised, {}, {}, false};

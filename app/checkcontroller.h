@@ -11,9 +11,11 @@
 #include <memory>
 #include <optional>
 
+struct BlockLoad;
 class ChecksWindow;
 class ExportWindow;
 class OverflowMarks;
+class QAction;
 class QLabel;
 class QMenu;
 class QModelIndex;
@@ -45,14 +47,16 @@ public:
         QWidget *window;        // frmMain: the checks window's parent
         QTreeView *tree;        // Scripts
         TranslatedEdit *editor; // rtxtTranslated
-        QLabel *count;          // lblChecks, beside lblMsg
+        QLabel *count;          // checksLabel, beside lblMsg
         QWidget *preview;       // picPreview
-        QMenu *tools;           // mnuTools: gets "Checks..."
     };
 
     // `size` is the open block's window size as the preview draws it.
     CheckController(const Controls &controls, const WindowSize &size, const QString &programFolder,
                     const QString &storePath);
+
+    // Tools, "Checks...", for the main window to place.
+    QAction *checksAction() const { return m_checksAction; }
     ~CheckController() override;
 
     // The open block's findings; empty when no block or no translation.
@@ -82,7 +86,7 @@ public:
 
     // From the block editing: a block was loaded (empty key: none is open),
     // and a save ran.
-    void blockLoaded(const QString &key);
+    void blockLoaded(const QString &key, const BlockLoad &load);
     void blockSaved();
 
 signals:
@@ -126,4 +130,5 @@ private:
     OverflowMarks *m_marks = nullptr;
     ChecksWindow *m_checksWindow = nullptr;
     QMenu *m_fitMenu = nullptr; // a child of the main window once opened
+    QAction *m_checksAction = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "app/editorcontroller.h"
 
+#include "app/openblock.h"
+
 #include "app/windowsize.h"
 #include "editor/logging.h"
 #include "editor/widgets/translatededit.h"
@@ -12,12 +14,12 @@
 #include <QTreeView>
 
 EditorController::EditorController(TranslatedEdit &translation, QTreeView &tree, const Guides &guides,
-                                   WindowSize &size, Database &db, QObject *parent)
+                                   OpenBlock &open, Database &db, QObject *parent)
     : QObject(parent)
     , m_editor(translation)
     , m_tree(tree)
     , m_guides(guides)
-    , m_size(size)
+    , m_open(open)
     , m_db(db)
 {
     connect(&m_editor, &TranslatedEdit::keyDown, this, &EditorController::keyDown);
@@ -47,9 +49,10 @@ void EditorController::keyDown(int key, Qt::KeyboardModifiers modifiers)
         return;
     if (const auto resizeKey = resizeKeyFor(key, modifiers)) {
         emit aboutToResize();
-        const WindowResize resized = resizeWindow(*block, m_size.width, m_size.height, *resizeKey);
+        const WindowSize &size = m_open.windowSize();
+        const WindowResize resized = resizeWindow(*block, size.width, size.height, *resizeKey);
         if (!resized.statement.isEmpty()) {
-            m_size = {resized.width, resized.height};
+            m_open.setWindowSize({resized.width, resized.height});
             if (!m_db.execute(resized.statement))
                 qCWarning(lcEditor) << "Storing the window size failed:" << m_db.lastError().message;
         }

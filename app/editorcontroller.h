@@ -7,7 +7,7 @@ class QAction;
 class QFrame;
 class QTreeView;
 class TranslatedEdit;
-struct WindowSize;
+class OpenBlock;
 
 // rtxtTranslated's behaviour in the main window: the tag insert commands,
 // the guide-line toggles, and the key down that resizes a field block's
@@ -28,7 +28,7 @@ public:
         QAction *entry32;
     };
 
-    EditorController(TranslatedEdit &translation, QTreeView &tree, const Guides &guides, WindowSize &size,
+    EditorController(TranslatedEdit &translation, QTreeView &tree, const Guides &guides, OpenBlock &open,
                      Database &db, QObject *parent);
 
     // Does nothing while the editor is disabled (no block open).
@@ -52,6 +52,6 @@ private:
     TranslatedEdit &m_editor;
     QTreeView &m_tree;
     Guides m_guides;
-    WindowSize &m_size;
+    OpenBlock &m_open;
     Database &m_db;
 };

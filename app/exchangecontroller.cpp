@@ -26,11 +26,12 @@ ExchangeController::ExchangeController(const Controls &controls, Database &db, c
     , m_db(db)
     , m_programFolder(programFolder)
 {
-    m_c.tools->addSeparator();
-    QAction *exportEntry = m_c.tools->addAction(u"Export for Translation…"_s, this, &ExchangeController::openExport);
-    exportEntry->setObjectName(u"mnuExportForTranslation"_s);
-    QAction *importEntry = m_c.tools->addAction(u"Import Translation File…"_s, this, &ExchangeController::chooseImport);
-    importEntry->setObjectName(u"mnuImportTranslationFile"_s);
+    m_exportAction = new QAction(u"Export for Translation…"_s, this);
+    m_exportAction->setObjectName(u"exportForTranslationAction"_s);
+    connect(m_exportAction, &QAction::triggered, this, &ExchangeController::openExport);
+    m_importAction = new QAction(u"Import Translation File…"_s, this);
+    m_importAction->setObjectName(u"importTranslationFileAction"_s);
+    connect(m_importAction, &QAction::triggered, this, &ExchangeController::chooseImport);
 }
 
 void ExchangeController::openExport()

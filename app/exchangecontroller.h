@@ -4,8 +4,8 @@
 #include <QString>
 
 class Database;
+class QAction;
 class QLabel;
-class QMenu;
 class QModelIndex;
 class QTreeView;
 class QWidget;
@@ -26,11 +26,14 @@ public:
     {
         QWidget *window; // frmMain: owns the dialogs and messages
         QTreeView *tree; // Scripts
-        QMenu *tools;    // mnuTools: gets the two entries
         QLabel *status;  // lblMsg
     };
 
     ExchangeController(const Controls &controls, Database &db, const QString &programFolder, QObject *parent);
+
+    // Tools, the two entries, for the main window to place.
+    QAction *exportAction() const { return m_exportAction; }
+    QAction *importAction() const { return m_importAction; }
 
     void openExport();
     void chooseImport();
@@ -48,4 +51,6 @@ private:
     Database &m_db;
     QString m_programFolder;
     QString m_lastFolder;
+    QAction *m_exportAction = nullptr;
+    QAction *m_importAction = nullptr;
 };

@@ -25,15 +25,14 @@ FitController::FitController(const Controls &controls, const WindowSize &size, D
     , m_size(size)
     , m_db(db)
 {
-    m_c.tools->addSeparator();
     // Ctrl+Shift+W ("wrap"): no shortcut of the menus uses it.
-    m_fitBlock = m_c.tools->addAction(u"Fit to window"_s);
-    m_fitBlock->setObjectName(u"mnuFit"_s);
+    m_fitBlock = new QAction(u"Fit to window"_s, this);
+    m_fitBlock->setObjectName(u"fitAction"_s);
     m_fitBlock->setShortcut(QKeySequence(u"Ctrl+Shift+W"_s));
     connect(m_fitBlock, &QAction::triggered, this, &FitController::fitOpenBlock);
 
-    m_overflowing = m_c.tools->addMenu(u"Fit Overflowing Blocks"_s);
-    m_overflowing->setObjectName(u"mnuFitAll"_s);
+    m_overflowing = new QMenu(u"Fit Overflowing Blocks"_s, m_c.window);
+    m_overflowing->setObjectName(u"fitAllMenu"_s);
     const std::pair<const char16_t *, Scope> scopes[] = {
         {u"In the Open Block's Script...", Scope::Script},
         {u"In the Open Block's Folder...", Scope::Folder},

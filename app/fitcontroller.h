@@ -28,7 +28,6 @@ public:
         QWidget *window;             // frmMain: owns the messages
         QTreeView *tree;             // Scripts: the open block's node
         TranslatedEdit *translation; // rtxtTranslated
-        QMenu *tools;                // mnuTools: gets the two entries
         QLabel *status;              // lblMsg
     };
 

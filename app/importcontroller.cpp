@@ -23,8 +23,9 @@ ImportController::ImportController(const ImportControls &controls, Database &db,
     , m_c(controls)
     , m_db(db)
 {
-    QAction *update = m_c.menus[0]->addAction(u"Update Originals..."_s, this, &ImportController::updateOriginals);
-    update->setObjectName(u"mnuUpdOri"_s);
+    m_updateAction = new QAction(u"Update Originals..."_s, this);
+    m_updateAction->setObjectName(u"updateOriginalsAction"_s);
+    connect(m_updateAction, &QAction::triggered, this, &ImportController::updateOriginals);
 }
 
 void ImportController::updateOriginals()

@@ -17,6 +17,9 @@ class ImportController : public QObject
 public:
     ImportController(const ImportControls &controls, Database &db, QObject *parent);
 
+    // Tools, "Update Originals...", for the main window to place.
+    QAction *updateAction() const { return m_updateAction; }
+
     void importOriginals();
     void updateOriginals();
 
@@ -31,4 +34,5 @@ private:
 
     ImportControls m_c;
     Database &m_db;
+    QAction *m_updateAction = nullptr;
 };

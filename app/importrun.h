@@ -33,7 +33,7 @@ struct ImportControls
     QAction *automaticSave;       // mnuAutoGuar
     QLineEdit *path;              // txtPath
     QLabel *status;               // lblMsg
-    QProgressBar *progress;       // prgWork
+    QProgressBar *progress;       // progressBar
     QTextEdit *original;          // rtxtOriginal
     QTextEdit *translation;       // rtxtTranslated
     QPlainTextEdit *comment;      // txtComentario
@@ -53,7 +53,7 @@ struct ImportOpening
 
 // The frame any import runs in inside the main window: the toolbar, the tree
 // and the menus disabled while it works, progress texts in lblMsg, the bar
-// prgWork beside it counting files, and the window kept alive (repainted and
+// progressBar beside it counting files, and the window kept alive (repainted and
 // taking input, every ~30 ms) while the controls keep other commands out.
 // Leaving the scope (or finish()) enables everything again.
 //

@@ -31,17 +31,18 @@ KeepController::KeepController(const Controls &controls, BlockEditController &bl
     , m_programFolder(programFolder)
     , m_storePath(storePath)
 {
-    m_c.tools->addSeparator();
     const auto entry = [this](const QString &caption, const char *name, const char *key, auto slot) {
-        QAction *action = m_c.tools->addAction(caption, this, slot);
+        auto *action = new QAction(caption, this);
+        connect(action, &QAction::triggered, this, slot);
+        m_entries << action;
         action->setObjectName(QString::fromLatin1(name));
         action->setShortcut(QKeySequence(QString::fromLatin1(key)));
         return action;
     };
-    entry(u"History…"_s, "mnuHistory", "Ctrl+Shift+H", [this] { openHistory(); });
-    entry(u"Restore from Backup…"_s, "mnuRestore", "Ctrl+Shift+B", [this] { openRestore(); });
-    entry(u"Reopen Last Block"_s, "mnuReopenLast", "Ctrl+Shift+L", [this] { reopenLastBlock(); });
-    m_takeDraft = entry(u"Use Unsaved Draft"_s, "mnuTakeDraft", "Ctrl+Shift+D", [this] { takeDraft(); });
+    entry(u"History…"_s, "historyAction", "Ctrl+Shift+H", [this] { openHistory(); });
+    entry(u"Restore from Backup…"_s, "restoreAction", "Ctrl+Shift+B", [this] { openRestore(); });
+    entry(u"Reopen Last Block"_s, "reopenLastAction", "Ctrl+Shift+L", [this] { reopenLastBlock(); });
+    m_takeDraft = entry(u"Use Unsaved Draft"_s, "takeDraftAction", "Ctrl+Shift+D", [this] { takeDraft(); });
     m_takeDraft->setEnabled(false);
 
     m_c.tree->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -227,7 +228,7 @@ void KeepController::showTreeMenu(const QPoint &position)
         return;
     QMenu menu(m_c.tree);
     QAction *history = menu.addAction(u"&History…"_s);
-    history->setObjectName(u"mnuNodeHistory"_s);
+    history->setObjectName(u"nodeHistoryAction"_s);
     if (menu.exec(m_c.tree->viewport()->mapToGlobal(position)) != history)
         return;
     if (m_blocks.openKey() != model->key(node)) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QTimer>
 
@@ -10,7 +11,6 @@ class BlockEditController;
 class QAction;
 class QCheckBox;
 class QLabel;
-class QMenu;
 class QPlainTextEdit;
 class QTextEdit;
 class QThread;
@@ -40,7 +40,6 @@ public:
         QTextEdit *translation;  // rtxtTranslated
         QPlainTextEdit *comment; // txtComentario
         QCheckBox *revised;      // chkRevised
-        QMenu *tools;            // mnuTools
         QLabel *status;          // lblMsg
     };
 
@@ -50,6 +49,10 @@ public:
 
     KeepController(const Controls &controls, BlockEditController &blocks, const QString &programFolder,
                    const QString &storePath);
+
+    // Tools: History…, Restore from Backup…, Reopen Last Block, Use Unsaved
+    // Draft, for the main window to place.
+    const QList<QAction *> &menuEntries() const { return m_entries; }
     ~KeepController() override;
 
     // Before the store is opened for work: an interrupted restore finished;
@@ -94,4 +97,5 @@ private:
     std::shared_ptr<StartUpWork> m_startUp;
     bool m_draftProblemTold = false;
     QString m_leftDraft; // the block just left, its typing kept as a draft
+    QList<QAction *> m_entries;
 };

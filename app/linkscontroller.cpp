@@ -80,7 +80,7 @@ LinksController::LinksController(TranslatedEdit &translation, const Menus &menus
             [this](const QPoint &position, Qt::MouseButton button) { offerLinkMenu(position, button); });
     for (int i = 0; i < 5; ++i)
         connect(m_menus.suggestions.at(size_t(i)), &QAction::triggered, this, [this, i] { applySuggestion(i); });
-    connect(m_menus.modify, &QAction::triggered, this, &LinksController::mnuModificar_click);
+    connect(m_menus.modify, &QAction::triggered, this, &LinksController::modifyLink);
     connect(m_menus.erase, &QAction::triggered, this, &LinksController::eraseLink);
     connect(m_menus.add, &QAction::triggered, this, &LinksController::addLink);
 }
@@ -140,7 +140,7 @@ void LinksController::applySuggestion(int index)
     highlightLinks();
 }
 
-void LinksController::mnuModificar_click()
+void LinksController::modifyLink()
 {
     const LinkFields fields = readLinkFields(m_db, m_hoverWord);
     m_editLinkMode = true;
@@ -182,7 +182,7 @@ void LinksController::openLinksList()
     LinksListWindow list(m_storePath,
                          [this](const QString &word) -> std::optional<LinkFields> {
                              m_hoverWord = word;
-                             mnuModificar_click();
+                             modifyLink();
                              if (!m_linkAccepted)
                                  return std::nullopt;
                              return m_acceptedLink;

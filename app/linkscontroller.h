@@ -66,7 +66,7 @@ public:
     void offerLinkMenu(const QPoint &position, Qt::MouseButton button);
 
     void applySuggestion(int index);
-    void mnuModificar_click();
+    void modifyLink();
     void eraseLink();
     void addLink();
     void openLinksList();

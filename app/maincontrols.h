@@ -4,6 +4,7 @@
 
 class QAction;
 class QCheckBox;
+class QDockWidget;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -17,73 +18,77 @@ class QTimer;
 class QToolBar;
 class QTreeView;
 class QWidget;
+class MemoryPanel;
 class PreviewWidget;
 class TranslatedEdit;
 
 // The named controls of the main window, held like a generated Ui object
-// while the window hands each feature the ones it works on. Each pointer's
-// object name is its member name.
+// while the window hands each feature the ones it works on. Members take
+// the control's role; the object name it carries is set where it is built
+// (docs/design.md lists both).
 struct MainControls
 {
-    QTimer *shaDelay = nullptr;
-    QTimer *saveTime = nullptr;
-    QLineEdit *txtPath = nullptr;
-    QWidget *picContenedor = nullptr;
-    QScrollBar *VScroll1 = nullptr;
-    PreviewWidget *picPreview = nullptr;
-    QFrame *li28 = nullptr;
-    QFrame *li32 = nullptr;
-    QPlainTextEdit *txtComentario = nullptr;
-    QTextEdit *rtxtOriginal = nullptr;
-    QTextEdit *rtxtOldOriginal = nullptr; // above rtxtOriginal while its block's original changed
-    TranslatedEdit *rtxtTranslated = nullptr;
-    QTreeView *Scripts = nullptr;
-    QComboBox *cboFilter = nullptr; // above Scripts: the block states it shows
-    QToolBar *tool = nullptr;
-    QCheckBox *chkRevised = nullptr;
-    QWidget *shaSave = nullptr;
-    QLabel *lblMsg = nullptr;
-    QProgressBar *prgWork = nullptr; // beside lblMsg while an import runs
-    QLabel *lblChecks = nullptr;     // beside lblMsg: the open block's findings
+    QTimer *saveMarkerDelay = nullptr;
+    QTimer *saveTimer = nullptr;
+    QLineEdit *folderPath = nullptr;
+    QWidget *previewContainer = nullptr;
+    QScrollBar *previewScroll = nullptr;
+    PreviewWidget *preview = nullptr;
+    QFrame *guide28 = nullptr;
+    QFrame *guide32 = nullptr;
+    QPlainTextEdit *comment = nullptr;
+    QTextEdit *original = nullptr;
+    QTextEdit *oldOriginal = nullptr; // above the original while its block's original changed
+    TranslatedEdit *translation = nullptr;
+    QTreeView *tree = nullptr;
+    QComboBox *treeFilter = nullptr; // above the tree: the block states it shows
+    QToolBar *toolbar = nullptr;
+    QCheckBox *revised = nullptr;
+    QWidget *saveMarker = nullptr;
+    QLabel *status = nullptr;
+    QProgressBar *progress = nullptr; // beside the status while an import runs
+    QDockWidget *memoryDock = nullptr; // at the right: the memory panel
+    MemoryPanel *memoryPanel = nullptr;
+    QLabel *checksSummary = nullptr;     // beside the status: the open block's findings
 
-    QMenu *mnuTradu = nullptr;
-    QAction *mnuGuardar = nullptr;
-    QAction *mnuAutoGuar = nullptr;
-    QAction *mnuSalir = nullptr;
-    QMenu *mnuEd = nullptr;
-    QAction *mnuEliminar = nullptr;
-    QAction *mnuClonar = nullptr;
-    QAction *mnuRevisar = nullptr;
-    QAction *mnuSearch = nullptr;
-    QMenu *mnuViewMain = nullptr;
-    QAction *mnuView = nullptr;
-    QAction *mnuLinks = nullptr;
-    QMenu *mnuLines = nullptr;
-    QAction *mnu28 = nullptr;
-    QAction *mnu32 = nullptr;
-    QMenu *mnuTools = nullptr;
-    QMenu *mnuImportar = nullptr;
-    QAction *mnuImpOri = nullptr;
-    QAction *mnuImpTra = nullptr;
-    QAction *mnuVinculos = nullptr;
-    QMenu *mnuExportar = nullptr;
-    QAction *mnuExpTra = nullptr;
-    QMenu *mnuInsertar = nullptr;
-    QAction *mnuNew = nullptr;
-    QAction *mnuWait = nullptr;
-    QAction *mnuDelay = nullptr;
-    QAction *mnuSpace = nullptr;
-    QAction *mnuOpcode = nullptr;
-    QAction *mnuClose = nullptr;
-    QMenu *mnuAyuda = nullptr;
-    QAction *mnuAcerca = nullptr;
+    QMenu *translationMenu = nullptr;
+    QAction *saveAction = nullptr;
+    QAction *automaticSaveAction = nullptr;
+    QAction *exitAction = nullptr;
+    QMenu *editMenu = nullptr;
+    QAction *cleanAction = nullptr;
+    QAction *cloneAction = nullptr;
+    QAction *checkSpellAction = nullptr;
+    QAction *searchAction = nullptr;
+    QMenu *viewMenu = nullptr;
+    QAction *viewScriptAction = nullptr;
+    QAction *viewLinksAction = nullptr;
+    QMenu *controlLinesMenu = nullptr;
+    QAction *guide28Action = nullptr;
+    QAction *guide32Action = nullptr;
+    QMenu *toolsMenu = nullptr;
+    QMenu *importMenu = nullptr;
+    QAction *importOriginalAction = nullptr;
+    QAction *importTranslatedAction = nullptr;
+    QAction *importLinksAction = nullptr;
+    QMenu *exportMenu = nullptr;
+    QAction *exportTranslatedAction = nullptr;
+    QMenu *insertMenu = nullptr;
+    QAction *insertNewAction = nullptr;
+    QAction *insertWaitAction = nullptr;
+    QAction *insertDelayAction = nullptr;
+    QAction *insertSpaceAction = nullptr;
+    QAction *insertOpcodeAction = nullptr;
+    QAction *insertCloseAction = nullptr;
+    QMenu *helpMenu = nullptr;
+    QAction *aboutAction = nullptr;
 
     // Pop-up menus of the translated editor, never shown in the menu bar.
-    QMenu *mnuDropDown = nullptr;
-    QAction *mnuModificar = nullptr;
-    QAction *mnuErase = nullptr;
-    QAction *mnuSeparator = nullptr;
-    std::array<QAction *, 10> mnuSuggest{};
-    QMenu *mnuMante = nullptr;
-    QAction *mnuAgregar = nullptr;
+    QMenu *linkMenu = nullptr;
+    QAction *modifyLinkAction = nullptr;
+    QAction *eraseLinkAction = nullptr;
+    QAction *suggestionSeparator = nullptr;
+    std::array<QAction *, 10> suggestionActions{};
+    QMenu *addLinkMenu = nullptr;
+    QAction *addLinkAction = nullptr;
 };

@@ -58,11 +58,13 @@ MainWindow::MainWindow(const QString &programFolder, QWidget *parent)
     setWindowFlag(Qt::WindowCloseButtonHint, false);
 
     buildControls();
-    buildMenus();
+    buildCommandActions();
     buildToolbar();
-    buildFeatures();
-    m_settings = new WindowSettings(*this, *m_splitter, *m_c.picPreview, *m_c.mnuViewMain);
+    FeatureEntries entries = buildFeatures();
+    m_settings = new WindowSettings(*this, *m_splitter, *m_c.preview);
     connect(this, &MainWindow::aboutToExit, m_settings, &WindowSettings::save);
+    entries.zoom = m_settings->zoomMenu();
+    buildMenus(entries);
     addMenuMnemonics(*menuBar());
 }
 
@@ -81,62 +83,62 @@ QString MainWindow::storePath() const
 // What the window is made of: one controller per feature, each handed the
 // controls and services it works on; then what they tell each other, and
 // what each command does.
-void MainWindow::buildFeatures()
+MainWindow::FeatureEntries MainWindow::buildFeatures()
 {
     const MainControls &c = m_c;
-    auto *tree = new TreeController(*c.Scripts, *c.lblMsg, m_db, this);
-    auto *blocks = new BlockEditController({.tree = c.Scripts,
-                                            .original = c.rtxtOriginal,
-                                            .translation = c.rtxtTranslated,
-                                            .comment = c.txtComentario,
-                                            .revised = c.chkRevised,
-                                            .status = c.lblMsg,
-                                            .saveMarker = c.shaSave,
-                                            .saveMarkerDelay = c.shaDelay,
-                                            .saveTimer = c.saveTime,
-                                            .automaticSave = c.mnuAutoGuar,
-                                            .saveEntry = c.mnuGuardar},
-                                           m_db, m_windowSize, *this);
-    auto *memory = new MemoryController({this, c.Scripts, c.rtxtTranslated, c.mnuTools, c.lblMsg}, m_db, m_programFolder);
+    auto *tree = new TreeController(*c.tree, *c.status, m_db, this);
+    auto *blocks = new BlockEditController({.tree = c.tree,
+                                            .original = c.original,
+                                            .translation = c.translation,
+                                            .comment = c.comment,
+                                            .revised = c.revised,
+                                            .status = c.status,
+                                            .saveMarker = c.saveMarker,
+                                            .saveMarkerDelay = c.saveMarkerDelay,
+                                            .saveTimer = c.saveTimer,
+                                            .automaticSave = c.automaticSaveAction,
+                                            .saveEntry = c.saveAction},
+                                           m_db, m_openBlock, *this);
+    auto *memory = new MemoryController({this, c.memoryPanel, c.tree, c.translation, c.status}, m_db, m_programFolder);
     connect(blocks, &BlockEditController::blockLoaded, memory, &MemoryController::blockLoaded);
     connect(blocks, &BlockEditController::saved, memory, &MemoryController::blockSaved);
     connect(memory, &MemoryController::nodeClicked, blocks, &BlockEditController::openBlock);
-    m_preview = new PreviewController(*c.rtxtTranslated, *c.picPreview, *c.picContenedor, *c.VScroll1, m_windowSize,
-                                      this);
-    auto *editor = new EditorController(*c.rtxtTranslated, *c.Scripts, {c.li28, c.li32, c.mnu28, c.mnu32},
-                                        m_windowSize, m_db, this);
-    auto *links = new LinksController(*c.rtxtTranslated,
-                                      {c.mnuDropDown, c.mnuModificar, c.mnuErase, c.mnuSuggest, c.mnuMante,
-                                       c.mnuAgregar},
+    m_preview = new PreviewController(*c.translation, *c.preview, *c.previewContainer, *c.previewScroll,
+                                      m_openBlock.windowSize(), this);
+    auto *editor = new EditorController(*c.translation, *c.tree, {c.guide28, c.guide32, c.guide28Action, c.guide32Action},
+                                        m_openBlock, m_db, this);
+    auto *links = new LinksController(*c.translation,
+                                      {c.linkMenu, c.modifyLinkAction, c.eraseLinkAction, c.suggestionActions, c.addLinkMenu,
+                                       c.addLinkAction},
                                       m_db, storePath(), m_programFolder, *this);
     const ImportControls importing{.window = this,
-                                   .toolbar = c.tool,
-                                   .tree = c.Scripts,
-                                   .exitEntry = c.mnuSalir,
-                                   .viewEntry = c.mnuView,
-                                   .menus = {c.mnuTools, c.mnuTradu, c.mnuEd, c.mnuInsertar},
-                                   .automaticSave = c.mnuAutoGuar,
-                                   .path = c.txtPath,
-                                   .status = c.lblMsg,
-                                   .progress = c.prgWork,
-                                   .original = c.rtxtOriginal,
-                                   .translation = c.rtxtTranslated,
-                                   .comment = c.txtComentario,
-                                   .revised = c.chkRevised};
+                                   .toolbar = c.toolbar,
+                                   .tree = c.tree,
+                                   .exitEntry = c.exitAction,
+                                   .viewEntry = c.viewScriptAction,
+                                   .menus = {c.toolsMenu, c.translationMenu, c.editMenu, c.insertMenu},
+                                   .automaticSave = c.automaticSaveAction,
+                                   .path = c.folderPath,
+                                   .status = c.status,
+                                   .progress = c.progress,
+                                   .original = c.original,
+                                   .translation = c.translation,
+                                   .comment = c.comment,
+                                   .revised = c.revised};
     auto *originals = new ImportController(importing, m_db, this);
     auto *translations = new TranslatedImportController(importing, m_db, this);
-    auto *exporting = new ExportController(*c.rtxtOriginal, *c.Scripts, m_programFolder, storePath(), *this);
-    auto *search = new SearchController(*c.Scripts, storePath(), *this);
-    auto *spelling = new SpellController(*c.rtxtTranslated, m_programFolder, *this);
-    spelling->setLinks(links->glossary(), *c.mnuDropDown, *c.mnuMante);
+    auto *exporting = new ExportController(*c.original, *c.tree, m_programFolder, storePath(), *this);
+    auto *search = new SearchController(*c.tree, storePath(), *this);
+    auto *spelling = new SpellController(*c.translation, m_programFolder, *this);
+    spelling->setLinks(links->glossary(), *c.linkMenu, *c.addLinkMenu);
     connect(blocks, &BlockEditController::blockLoaded, spelling, &SpellController::blockLoaded);
-    auto *checks = new CheckController({this, c.Scripts, c.rtxtTranslated, c.lblChecks, c.picPreview, c.mnuTools},
-                                       m_windowSize, m_programFolder, storePath());
-    m_keep = new KeepController({this, c.Scripts, c.rtxtTranslated, c.txtComentario, c.chkRevised, c.mnuTools, c.lblMsg},
+    auto *checks = new CheckController({this, c.tree, c.translation, c.checksSummary, c.preview},
+                                       m_openBlock.windowSize(), m_programFolder, storePath());
+    m_keep = new KeepController({this, c.tree, c.translation, c.comment, c.revised, c.status},
                                 *blocks, m_programFolder, storePath());
-    auto *fitting = new FitController({this, c.Scripts, c.rtxtTranslated, c.mnuTools, c.lblMsg}, m_windowSize, m_db,
+    auto *fitting = new FitController({this, c.tree, c.translation, c.status}, m_openBlock.windowSize(), m_db,
                                       this);
-    auto *exchange = new ExchangeController({this, c.Scripts, c.mnuTools, c.lblMsg}, m_db, m_programFolder, this);
+    auto *exchange = new ExchangeController({this, c.tree, c.status}, m_db, m_programFolder, this);
 
     connect(this, &MainWindow::storeReady, tree, &TreeController::showStore);
     connect(m_keep, &KeepController::storeRestored, tree, [tree, blocks] {
@@ -156,7 +158,7 @@ void MainWindow::buildFeatures()
     connect(fitting, &FitController::saveRequested, blocks, &BlockEditController::save);
     connect(fitting, &FitController::nodeClicked, blocks, &BlockEditController::openBlock);
     connect(fitting, &FitController::blocksSaved, checks, &CheckController::projectChanged);
-    auto *batches = new BatchUndoController({this, c.Scripts, c.mnuEd, c.lblMsg}, m_db, this);
+    auto *batches = new BatchUndoController({this, c.tree, c.status}, m_db, this);
     connect(batches, &BatchUndoController::saveRequested, blocks, &BlockEditController::save);
     connect(batches, &BatchUndoController::nodeClicked, blocks, &BlockEditController::openBlock);
     connect(batches, &BatchUndoController::blocksSaved, checks, &CheckController::projectChanged);
@@ -187,15 +189,15 @@ void MainWindow::buildFeatures()
             links->highlightLinks();
     });
     connect(blocks, &BlockEditController::originalCloned, links, &LinksController::highlightLinks);
-    auto *replacing = new ReplaceController(*c.Scripts, *c.mnuEd, storePath(), *this);
+    auto *replacing = new ReplaceController(*c.tree, storePath(), *this);
     connect(replacing, &ReplaceController::saveRequested, blocks, &BlockEditController::save);
     connect(replacing, &ReplaceController::nodeClicked, blocks, &BlockEditController::openBlock);
     connect(replacing, &ReplaceController::batchDone, checks, &CheckController::projectChanged);
-    auto *navigation = new NavigationController({c.Scripts, c.cboFilter, c.mnuEd, c.lblMsg}, checks, this);
+    auto *navigation = new NavigationController({c.tree, c.treeFilter, c.status}, checks, this);
     connect(navigation, &NavigationController::nodeClicked, blocks, &BlockEditController::openBlock);
     connect(originals, &ImportController::scriptsChanged, navigation, &NavigationController::applyFilter);
     connect(translations, &TranslatedImportController::scriptsChanged, navigation, &NavigationController::applyFilter);
-    auto *originalChange = new OriginalChangeController(*c.rtxtOriginal, *c.rtxtOldOriginal, m_db, this);
+    auto *originalChange = new OriginalChangeController(*c.original, *c.oldOriginal, m_db, this);
     connect(blocks, &BlockEditController::blockLoaded, originalChange, &OriginalChangeController::blockLoaded);
     connect(blocks, &BlockEditController::saved, originalChange, &OriginalChangeController::blockSaved);
 
@@ -228,6 +230,19 @@ void MainWindow::buildFeatures()
     };
     for (const auto &[command, tag] : tags)
         setCommand(command, [editor, text = tag] { editor->insertTag(text); });
+
+    return {.undoBatch = batches->undoAction(),
+            .replace = replacing->replaceAction(),
+            .moves = navigation->moveActions(),
+            .zoom = nullptr,
+            .statistics = memory->statisticsAction(),
+            .updateOriginals = originals->updateAction(),
+            .checks = checks->checksAction(),
+            .keeping = m_keep->menuEntries(),
+            .fit = fitting->fitBlockAction(),
+            .fitOverflowing = fitting->overflowingMenu(),
+            .exportForTranslation = exchange->exportAction(),
+            .importTranslationFile = exchange->importAction()};
 }
 
 void MainWindow::setCommand(Command command, std::function<void()> handler)
@@ -278,7 +293,7 @@ void MainWindow::loadFont()
         return;
     }
     Messages::inform(this, u"Required file 'font.bmp' is not in the 'Font' folder, preview will be disabled."_s);
-    m_c.picPreview->hide();
+    m_c.preview->hide();
 }
 
 bool MainWindow::load()
@@ -292,15 +307,15 @@ bool MainWindow::load()
 
     // The close entry of the system menu is taken away in the constructor
     // (the window carries no close button hint); nothing more to do here.
-    m_c.mnu28->setChecked(true);
-    m_c.mnu32->setChecked(true);
+    m_c.guide28Action->setChecked(true);
+    m_c.guide32Action->setChecked(true);
 
     // Disabled before the store is opened: a store that cannot be opened
     // leaves nothing to edit.
-    for (QWidget *w : {static_cast<QWidget *>(m_c.rtxtOriginal), static_cast<QWidget *>(m_c.rtxtTranslated),
-                       static_cast<QWidget *>(m_c.txtComentario), static_cast<QWidget *>(m_c.chkRevised)})
+    for (QWidget *w : {static_cast<QWidget *>(m_c.original), static_cast<QWidget *>(m_c.translation),
+                       static_cast<QWidget *>(m_c.comment), static_cast<QWidget *>(m_c.revised)})
         w->setEnabled(false);
-    m_c.mnuGuardar->setEnabled(false);
+    m_c.saveAction->setEnabled(false);
 
     m_keep->startUp();
     if (!openStore(m_db, storePath())) {
@@ -318,7 +333,7 @@ bool MainWindow::load()
     }
     if (arena.rowCount() > 0)
         emit storeReady();
-    m_c.saveTime->start();
+    m_c.saveTimer->start();
     return true;
 }
 

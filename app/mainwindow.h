@@ -1,10 +1,11 @@
 #pragma once
 
 #include "app/maincontrols.h"
-#include "app/windowsize.h"
+#include "app/openblock.h"
 #include "store/database.h"
 
 #include <QKeySequence>
+#include <QList>
 #include <QMainWindow>
 
 #include <functional>
@@ -91,12 +92,29 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The entries the features make for the menus, placed by buildMenus.
+    struct FeatureEntries
+    {
+        QAction *undoBatch;
+        QAction *replace;
+        QList<QAction *> moves;
+        QMenu *zoom;
+        QAction *statistics;
+        QAction *updateOriginals;
+        QAction *checks;
+        QList<QAction *> keeping;
+        QAction *fit;
+        QMenu *fitOverflowing;
+        QAction *exportForTranslation;
+        QAction *importTranslationFile;
+    };
+
     void buildControls();
-    void buildMenus();
+    void buildCommandActions();
     void buildToolbar();
-    void buildFeatures();
-    QAction *addCommandAction(QMenu *menu, const char *name, const QString &caption, Command command,
-                              const QKeySequence &shortcut = {});
+    FeatureEntries buildFeatures();
+    void buildMenus(const FeatureEntries &features);
+    QAction *commandAction(const char *name, const QString &caption, Command command, const QKeySequence &shortcut);
     void loadFont();
     void reportStartUpError(const StoreError &error);
     void showAbout();
@@ -106,7 +124,7 @@ private:
     MainControls m_c;
     QSplitter *m_splitter = nullptr;
     WindowSettings *m_settings = nullptr;
-    WindowSize m_windowSize;
+    OpenBlock m_openBlock;
     Database m_db;
     PreviewController *m_preview = nullptr;
     KeepController *m_keep = nullptr;

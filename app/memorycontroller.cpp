@@ -17,12 +17,10 @@
 #include "store/widgets/scripttree.h"
 
 #include <QAction>
-#include <QDockWidget>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
-#include <QStyle>
 #include <QToolTip>
 #include <QTreeView>
 
@@ -30,8 +28,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int PanelWidth = 380;
-constexpr int PanelMinimumWidth = 200;
 
 } // namespace
 
@@ -40,42 +36,23 @@ MemoryController::MemoryController(const Controls &controls, Database &db, const
     , m_c(controls)
     , m_db(db)
     , m_sidecar(TranslationMemory::sidecarPath(programFolder))
-    , m_panel(new MemoryPanel)
-    , m_dock(new QDockWidget(u"Memory and Context"_s, controls.window))
+    , m_panel(controls.panel)
     , m_outsidePath(OutsideMemory::filePath(programFolder))
     , m_drafts(new MachineDrafts(this))
     , m_draftsMissing(machineDraftsMissing())
 {
     connect(m_drafts, &MachineDrafts::drafted, this, &MemoryController::showDraft);
-    m_dock->setObjectName(u"memoryDock"_s);
-    m_dock->setWidget(m_panel);
-    m_dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable
-                        | QDockWidget::DockWidgetFloatable);
-    // The window grows by the panel, so the editors, the tree and the
-    // preview keep the size and place they were designed with; on a small
-    // screen the start places it inside the screen and the panel gives way
-    // down to its minimum.
-    m_panel->setMinimumWidth(PanelMinimumWidth);
-    m_c.window->addDockWidget(Qt::RightDockWidgetArea, m_dock);
-    const int separator = m_c.window->style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent, nullptr, m_c.window);
-    m_c.window->resize(m_c.window->width() + PanelWidth + separator, m_c.window->height());
-    m_c.window->resizeDocks({m_dock}, {PanelWidth}, Qt::Horizontal);
-
     for (int i = 0; i < int(m_insert.size()); ++i) {
         QAction *insert = new QAction(u"Insert Match %1"_s.arg(i + 1), m_c.window);
-        insert->setObjectName(u"mnuMatch%1"_s.arg(i + 1));
+        insert->setObjectName(u"matchAction%1"_s.arg(i + 1));
         insert->setShortcut(QKeySequence(u"Ctrl+%1"_s.arg(i + 1)));
         connect(insert, &QAction::triggered, this, [this, i] { insertMatch(i); });
         m_c.window->addAction(insert);
         m_insert[size_t(i)] = insert;
     }
-    m_c.tools->addSeparator();
-    QAction *panelEntry = m_dock->toggleViewAction();
-    panelEntry->setObjectName(u"mnuMemoryPanel"_s);
-    m_c.tools->addAction(panelEntry);
-    QAction *statistics = m_c.tools->addAction(u"Statistics..."_s);
-    statistics->setObjectName(u"mnuStatistics"_s);
-    connect(statistics, &QAction::triggered, this, &MemoryController::openStatistics);
+    m_statistics = new QAction(u"Statistics..."_s, this);
+    m_statistics->setObjectName(u"statisticsAction"_s);
+    connect(m_statistics, &QAction::triggered, this, &MemoryController::openStatistics);
 
     connect(m_panel, &MemoryPanel::insertRequested, this, &MemoryController::insertMatch);
     connect(m_panel, &MemoryPanel::repeatsRequested, this, &MemoryController::openRepeats);

@@ -15,10 +15,8 @@ class MachineDrafts;
 struct MachineDraft;
 class MemoryPanel;
 class QAction;
-class QDockWidget;
 class QLabel;
 class QMainWindow;
-class QMenu;
 class QModelIndex;
 class QTreeView;
 class TranslatedEdit;
@@ -44,16 +42,18 @@ class MemoryController : public QObject
 public:
     struct Controls
     {
-        QMainWindow *window;         // frmMain: holds the panel and the shortcuts
+        QMainWindow *window;         // frmMain: holds the shortcuts
+        MemoryPanel *panel;          // matches and context, docked by the window
         QTreeView *tree;             // Scripts
         TranslatedEdit *translation; // rtxtTranslated
-        QMenu *tools;                // mnuTools
         QLabel *status;              // lblMsg
     };
 
     MemoryController(const Controls &controls, Database &db, const QString &programFolder);
 
-    MemoryPanel *panel() const { return m_panel; }
+    // Tools, "Statistics...", for the main window to place.
+    QAction *statisticsAction() const { return m_statistics; }
+
     // Ctrl+1 .. Ctrl+5.
     const std::array<QAction *, 5> &insertActions() const { return m_insert; }
 
@@ -90,7 +90,6 @@ private:
     TranslationMemory m_memory;
     bool m_synced = false;
     MemoryPanel *m_panel = nullptr;
-    QDockWidget *m_dock = nullptr;
     std::array<QAction *, 5> m_insert{};
     std::optional<BlockAddress> m_open;
     QString m_openOriginal; // as shown
@@ -101,4 +100,5 @@ private:
     std::optional<QString> m_draftsMissing; // the install hint while the engine is absent
     QString m_draft;                         // as the editors show it; empty until one came
     std::vector<std::pair<qsizetype, qsizetype>> m_draftUnknown;
+    QAction *m_statistics = nullptr;
 };

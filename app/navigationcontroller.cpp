@@ -36,12 +36,12 @@ NavigationController::NavigationController(const Controls &controls, CheckContro
     , m_c(controls)
     , m_checks(checks)
 {
-    m_c.edit->addSeparator();
     for (const Move &move : Moves) {
         for (const bool forward : {true, false}) {
-            QAction *action = m_c.edit->addAction(QString::fromLatin1(forward ? move.next : move.previous), this,
-                                                  [this, state = move.state, forward] { moveTo(state, forward); });
-            action->setObjectName((forward ? u"mnuNext"_s : u"mnuPrevious"_s) + QLatin1StringView(move.name));
+            auto *action = new QAction(QString::fromLatin1(forward ? move.next : move.previous), this);
+            connect(action, &QAction::triggered, this, [this, state = move.state, forward] { moveTo(state, forward); });
+            m_moves << action;
+            action->setObjectName((forward ? u"next"_s : u"previous"_s) + QLatin1StringView(move.name) + u"Action"_s);
             action->setShortcut(QKeySequence((forward ? u"Ctrl+Alt+"_s : u"Ctrl+Alt+Shift+"_s) + QLatin1Char(move.key)));
         }
     }

@@ -2,12 +2,13 @@
 
 #include "store/widgets/blockfilter.h"
 
+#include <QList>
 #include <QObject>
 
 class CheckController;
+class QAction;
 class QComboBox;
 class QLabel;
-class QMenu;
 class QModelIndex;
 class QTreeView;
 
@@ -28,12 +29,14 @@ public:
     struct Controls
     {
         QTreeView *tree;    // Scripts
-        QComboBox *filter;  // cboFilter, above the tree
-        QMenu *edit;        // mnuEd: gets the Next/Previous entries
+        QComboBox *filter;  // treeFilter, above the tree
         QLabel *status;     // lblMsg
     };
     // Without `checks`, no block has findings or a changed original.
     NavigationController(const Controls &controls, CheckController *checks, QObject *parent);
+
+    // Edit: Next/Previous by state, for the main window to place.
+    const QList<QAction *> &moveActions() const { return m_moves; }
 
     // Opens the nearest block in `state` after (or before) the selected node.
     void moveTo(BlockState state, bool forward);
@@ -51,4 +54,5 @@ private:
     CheckController *m_checks;
     bool m_filtered = false;
     bool m_waitingForCheck = false;
+    QList<QAction *> m_moves;
 };

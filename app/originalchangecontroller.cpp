@@ -42,10 +42,14 @@ OriginalChangeController::OriginalChangeController(QTextEdit &original, QTextEdi
     m_oldOriginal.hide();
 }
 
-void OriginalChangeController::blockLoaded(const QString &key)
+void OriginalChangeController::blockLoaded(const QString &key, const BlockLoad &load)
 {
     m_key = key;
-    const BlockLoad load = loadBlock(m_db, key);
+    showFor(load);
+}
+
+void OriginalChangeController::showFor(const BlockLoad &load)
+{
     if (load.outcome != BlockLoad::Outcome::Loaded || !load.address) {
         hideChange();
         return;
@@ -59,8 +63,9 @@ void OriginalChangeController::blockLoaded(const QString &key)
 
 void OriginalChangeController::blockSaved(bool written)
 {
+    // The save cleared the mark in the store: read the block as it now stands.
     if (written && m_oldOriginal.isVisible())
-        blockLoaded(m_key);
+        showFor(loadBlock(m_db, m_key));
 }
 
 void OriginalChangeController::showChange(const QString &oldOriginal)

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 
+struct BlockLoad;
 class Database;
 class QTextEdit;
 
@@ -19,10 +20,11 @@ public:
     OriginalChangeController(QTextEdit &original, QTextEdit &oldOriginal, Database &db, QObject *parent);
 
     // From the block editing (empty key: no block is open).
-    void blockLoaded(const QString &key);
+    void blockLoaded(const QString &key, const BlockLoad &load);
     void blockSaved(bool written);
 
 private:
+    void showFor(const BlockLoad &load);
     void showChange(const QString &oldOriginal);
     void hideChange();
 

@@ -10,15 +10,16 @@
 
 using namespace Qt::StringLiterals;
 
-ReplaceController::ReplaceController(QTreeView &tree, QMenu &edit, const QString &storePath, QWidget &window)
+ReplaceController::ReplaceController(QTreeView &tree, const QString &storePath, QWidget &window)
     : QObject(&window)
     , m_tree(tree)
     , m_storePath(storePath)
     , m_window(window)
 {
-    QAction *action = edit.addAction(u"Replace..."_s, this, &ReplaceController::openReplace);
-    action->setObjectName(u"mnuReplace"_s);
-    action->setShortcut(QKeySequence(u"Ctrl+H"_s));
+    m_replaceAction = new QAction(u"Replace..."_s, this);
+    m_replaceAction->setObjectName(u"replaceAction"_s);
+    m_replaceAction->setShortcut(QKeySequence(u"Ctrl+H"_s));
+    connect(m_replaceAction, &QAction::triggered, this, &ReplaceController::openReplace);
 }
 
 void ReplaceController::openReplace()

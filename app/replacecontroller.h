@@ -4,7 +4,7 @@
 
 #include <QObject>
 
-class QMenu;
+class QAction;
 class QModelIndex;
 class QTreeView;
 class QWidget;
@@ -16,7 +16,10 @@ class ReplaceController : public QObject
 {
     Q_OBJECT
 public:
-    ReplaceController(QTreeView &tree, QMenu &edit, const QString &storePath, QWidget &window);
+    ReplaceController(QTreeView &tree, const QString &storePath, QWidget &window);
+
+    // Edit, "Replace...", for the main window to place.
+    QAction *replaceAction() const { return m_replaceAction; }
     void openReplace();
 
 signals:
@@ -32,4 +35,5 @@ private:
     QTreeView &m_tree;
     QString m_storePath;
     QWidget &m_window;
+    QAction *m_replaceAction = nullptr;
 };

@@ -96,7 +96,7 @@ void SpellController::offerSpelling(QMenu &menu)
             m_offered << action;
         }
         auto *add = new QAction(u"Add to Dictionary"_s, &menu);
-        add->setObjectName(u"mnuAddToDictionary"_s);
+        add->setObjectName(u"addToDictionaryAction"_s);
         connect(add, &QAction::triggered, this, [this, word] {
             QString error;
             if (m_underline->speller() && !m_underline->speller()->addToPersonal(word, &error))

@@ -47,18 +47,19 @@ void setApplicationIdentity()
     QGuiApplication::setDesktopFileName(u"org.tallowpen.Tallowpen"_s);
 }
 
-WindowSettings::WindowSettings(QMainWindow &window, QSplitter &splitter, PreviewWidget &preview, QMenu &viewMenu)
+WindowSettings::WindowSettings(QMainWindow &window, QSplitter &splitter, PreviewWidget &preview)
     : QObject(&window)
     , m_window(window)
     , m_splitter(splitter)
     , m_preview(preview)
 {
-    QMenu *zoom = viewMenu.addMenu(u"Preview Zoom"_s);
-    zoom->setObjectName(u"mnuZoom"_s);
+    auto *zoom = new QMenu(u"Preview Zoom"_s, &window);
+    m_zoomMenu = zoom;
+    zoom->setObjectName(u"zoomMenu"_s);
     m_factors = new QActionGroup(this);
     for (int factor = PreviewZoom::MinimumFactor; factor <= PreviewZoom::MaximumFactor; ++factor) {
         QAction *entry = zoom->addAction(u"%1×"_s.arg(factor));
-        entry->setObjectName(u"mnuZoom%1"_s.arg(factor));
+        entry->setObjectName(u"zoom%1Action"_s.arg(factor));
         entry->setCheckable(true);
         entry->setChecked(factor == preview.zoom());
         m_factors->addAction(entry);
@@ -68,11 +69,11 @@ WindowSettings::WindowSettings(QMainWindow &window, QSplitter &splitter, Preview
     // Ctrl and the keys of + and -, as browsers and viewers zoom; Ctrl+= too,
     // since + needs Shift on many keyboards.
     QAction *in = zoom->addAction(u"Zoom In"_s);
-    in->setObjectName(u"mnuZoomIn"_s);
+    in->setObjectName(u"zoomInAction"_s);
     in->setShortcuts({QKeySequence(u"Ctrl++"_s), QKeySequence(u"Ctrl+="_s)});
     connect(in, &QAction::triggered, &preview, [&preview] { preview.setZoom(preview.zoom() + 1); });
     QAction *out = zoom->addAction(u"Zoom Out"_s);
-    out->setObjectName(u"mnuZoomOut"_s);
+    out->setObjectName(u"zoomOutAction"_s);
     out->setShortcut(QKeySequence(u"Ctrl+-"_s));
     connect(out, &QAction::triggered, &preview, [&preview] { preview.setZoom(preview.zoom() - 1); });
     connect(&preview, &PreviewWidget::zoomChanged, this, [this](int factor) {

@@ -22,7 +22,10 @@ class WindowSettings : public QObject
     Q_OBJECT
 
 public:
-    WindowSettings(QMainWindow &window, QSplitter &splitter, PreviewWidget &preview, QMenu &viewMenu);
+    WindowSettings(QMainWindow &window, QSplitter &splitter, PreviewWidget &preview);
+
+    // View, "Preview Zoom", for the main window to place.
+    QMenu *zoomMenu() const { return m_zoomMenu; }
 
     void restore();
     void save() const;
@@ -34,4 +37,5 @@ private:
     QSplitter &m_splitter;
     PreviewWidget &m_preview;
     QActionGroup *m_factors = nullptr;
+    QMenu *m_zoomMenu = nullptr;
 };

@@ -20,7 +20,6 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QLabel>
-#include <QMenu>
 #include <QTemporaryDir>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -111,7 +110,6 @@ struct FilterState
     Database db;
     QTreeView view;
     QComboBox box;
-    QMenu edit;
     QLabel status;
     QWidget window;
     std::unique_ptr<NavigationController> navigation;
@@ -130,7 +128,7 @@ void setupFilter(BenchContext &ctx)
     state.view.resize(300, 700);
     state.view.show();
     state.navigation = std::make_unique<NavigationController>(
-        NavigationController::Controls{&state.view, &state.box, &state.edit, &state.status},
+        NavigationController::Controls{&state.view, &state.box, &state.status},
         nullptr, nullptr);
 }
 

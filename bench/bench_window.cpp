@@ -1,5 +1,5 @@
 // The original import as the main window runs it once the folder is picked:
-// controls greyed, progress in lblMsg and prgWork, the window repainted
+// controls greyed, progress in lblMsg and progressBar, the window repainted
 // through the event loop, then the tree rebuilt. Shows what breathing costs.
 #include "app/importrun.h"
 #include "app/mainwindow.h"
@@ -56,7 +56,7 @@ ImportControls importControls(MainWindow &window)
             named<QAction>(window, "mnuAutoGuar"),
             named<QLineEdit>(window, "txtPath"),
             named<QLabel>(window, "lblMsg"),
-            named<QProgressBar>(window, "prgWork"),
+            named<QProgressBar>(window, "progressBar"),
             named<QTextEdit>(window, "rtxtOriginal"),
             named<QTextEdit>(window, "rtxtTranslated"),
             named<QPlainTextEdit>(window, "txtComentario"),

@@ -14,34 +14,34 @@ ChecksWindow::ChecksWindow(QWidget *parent)
     , m_ui(std::make_unique<Ui::ChecksWindow>())
 {
     m_ui->setupUi(this);
-    m_ui->cmdFit->hide(); // until a fit menu is given
+    m_ui->fitButton->hide(); // until a fit menu is given
     m_filter.setSourceModel(&m_model);
-    m_ui->lstFindings->setModel(&m_filter);
-    m_ui->lstFindings->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    m_ui->findingsView->setModel(&m_filter);
+    m_ui->findingsView->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     const int widths[] = {70, 100, 160, 60};
     for (int column = 0; column < 4; ++column)
-        m_ui->lstFindings->setColumnWidth(column, widths[column]);
+        m_ui->findingsView->setColumnWidth(column, widths[column]);
     // Findings stay in project order until a header is clicked.
-    m_ui->lstFindings->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    m_ui->findingsView->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
 
-    m_ui->cmbSeverity->addItems({u"Errors and warnings"_s, u"Errors"_s, u"Warnings"_s});
+    m_ui->severityBox->addItems({u"Errors and warnings"_s, u"Errors"_s, u"Warnings"_s});
     fillRuleFilter();
-    m_ui->cmdAllScripts->hide();
+    m_ui->allScriptsButton->hide();
 
-    connect(m_ui->cmdRefresh, &QPushButton::clicked, this, &ChecksWindow::refreshRequested);
-    connect(m_ui->cmdRemoveDuplicates, &QPushButton::clicked, this, &ChecksWindow::removeDuplicatesRequested);
-    connect(m_ui->cmdAllScripts, &QPushButton::clicked, this, [this] { showScripts({}); });
-    connect(m_ui->cmbRule, &QComboBox::currentIndexChanged, this, [this](int index) {
+    connect(m_ui->refreshButton, &QPushButton::clicked, this, &ChecksWindow::refreshRequested);
+    connect(m_ui->removeDuplicatesButton, &QPushButton::clicked, this, &ChecksWindow::removeDuplicatesRequested);
+    connect(m_ui->allScriptsButton, &QPushButton::clicked, this, [this] { showScripts({}); });
+    connect(m_ui->ruleBox, &QComboBox::currentIndexChanged, this, [this](int index) {
         m_filter.setRule(index > 0 ? std::optional<Rule>(Rule(index - 1)) : std::nullopt);
         showCount();
     });
-    connect(m_ui->cmbSeverity, &QComboBox::currentIndexChanged, this, [this](int index) {
+    connect(m_ui->severityBox, &QComboBox::currentIndexChanged, this, [this](int index) {
         m_filter.setSeverity(index == 1   ? std::optional<Severity>(Severity::Error)
                              : index == 2 ? std::optional<Severity>(Severity::Warning)
                                           : std::nullopt);
         showCount();
     });
-    connect(m_ui->lstFindings, &QAbstractItemView::activated, this,
+    connect(m_ui->findingsView, &QAbstractItemView::activated, this,
             [this](const QModelIndex &index) { openRow(index.row()); });
 }
 
@@ -49,18 +49,18 @@ ChecksWindow::~ChecksWindow() = default;
 
 void ChecksWindow::fillRuleFilter()
 {
-    const QSignalBlocker quiet(m_ui->cmbRule);
-    const int current = m_ui->cmbRule->currentIndex();
-    m_ui->cmbRule->clear();
-    m_ui->cmbRule->addItem(u"All rules (%1)"_s.arg(m_model.rowCount()));
+    const QSignalBlocker quiet(m_ui->ruleBox);
+    const int current = m_ui->ruleBox->currentIndex();
+    m_ui->ruleBox->clear();
+    m_ui->ruleBox->addItem(u"All rules (%1)"_s.arg(m_model.rowCount()));
     for (int rule = 0; rule < RuleCount; ++rule)
-        m_ui->cmbRule->addItem(u"%1 (%2)"_s.arg(ruleId(Rule(rule))).arg(m_model.countPerRule()[size_t(rule)]));
-    m_ui->cmbRule->setCurrentIndex(std::max(current, 0));
+        m_ui->ruleBox->addItem(u"%1 (%2)"_s.arg(ruleId(Rule(rule))).arg(m_model.countPerRule()[size_t(rule)]));
+    m_ui->ruleBox->setCurrentIndex(std::max(current, 0));
 }
 
 void ChecksWindow::setFindings(std::vector<FindingRow> rows)
 {
-    m_ui->cmdRemoveDuplicates->setVisible(std::any_of(rows.begin(), rows.end(), [](const FindingRow &row) {
+    m_ui->removeDuplicatesButton->setVisible(std::any_of(rows.begin(), rows.end(), [](const FindingRow &row) {
         return row.finding.rule == Rule::Duplicate;
     }));
     m_model.setFindings(std::move(rows));
@@ -71,25 +71,25 @@ void ChecksWindow::setFindings(std::vector<FindingRow> rows)
 void ChecksWindow::showScripts(const QSet<QString> &scripts)
 {
     m_filter.setScripts(scripts);
-    m_ui->cmdAllScripts->setVisible(!scripts.isEmpty());
+    m_ui->allScriptsButton->setVisible(!scripts.isEmpty());
     showCount();
 }
 
 void ChecksWindow::setChecking(bool checking)
 {
     m_checking = checking;
-    m_ui->cmdRefresh->setEnabled(!checking);
+    m_ui->refreshButton->setEnabled(!checking);
     showCount();
 }
 
 void ChecksWindow::setRuleFilter(std::optional<Rule> rule)
 {
-    m_ui->cmbRule->setCurrentIndex(rule ? int(*rule) + 1 : 0);
+    m_ui->ruleBox->setCurrentIndex(rule ? int(*rule) + 1 : 0);
 }
 
 void ChecksWindow::setSeverityFilter(std::optional<Severity> severity)
 {
-    m_ui->cmbSeverity->setCurrentIndex(!severity ? 0 : *severity == Severity::Error ? 1 : 2);
+    m_ui->severityBox->setCurrentIndex(!severity ? 0 : *severity == Severity::Error ? 1 : 2);
 }
 
 void ChecksWindow::openRow(int row)
@@ -104,11 +104,11 @@ void ChecksWindow::showCount()
     QString text = m_checking ? u"Checking the project..."_s : u"%1 of %2 findings shown"_s.arg(m_filter.rowCount()).arg(m_model.rowCount());
     if (!m_filter.scripts().isEmpty())
         text += u", in %1 scripts"_s.arg(m_filter.scripts().size());
-    m_ui->lblCount->setText(text);
+    m_ui->countLabel->setText(text);
 }
 
 void ChecksWindow::setFitMenu(QMenu *menu)
 {
-    m_ui->cmdFit->setMenu(menu);
-    m_ui->cmdFit->setVisible(menu != nullptr);
+    m_ui->fitButton->setMenu(menu);
+    m_ui->fitButton->setVisible(menu != nullptr);
 }

@@ -102,7 +102,7 @@ void PreviewWidget::attachScrolling(QWidget *container, QScrollBar *bar)
     bar->setMinimum(0);
     connect(bar, &QScrollBar::valueChanged, this, &PreviewWidget::placeSurface);
     m_across = new QScrollBar(Qt::Horizontal, container);
-    m_across->setObjectName(u"HScroll1"_s);
+    m_across->setObjectName(u"horizontalScroll"_s);
     m_across->setMinimum(0);
     m_across->hide();
     connect(m_across, &QScrollBar::valueChanged, this, &PreviewWidget::placeSurface);

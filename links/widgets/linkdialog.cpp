@@ -13,7 +13,7 @@ LinkDialog::LinkDialog(const QString &storePath, const QString &hoverWord, bool 
     , m_editLinkMode(editLinkMode)
 {
     m_ui->setupUi(this);
-    m_txtWord = {m_ui->txtWord0, m_ui->txtWord1, m_ui->txtWord2, m_ui->txtWord3, m_ui->txtWord4};
+    m_wordBoxes = {m_ui->txtWord0, m_ui->txtWord1, m_ui->txtWord2, m_ui->txtWord3, m_ui->txtWord4};
     connect(m_ui->cmdAceptar, &QPushButton::clicked, this, &LinkDialog::acceptLink);
     connect(m_ui->cmdCancelar, &QPushButton::clicked, this, &LinkDialog::cancel);
     loadStore(storePath);
@@ -35,7 +35,7 @@ void LinkDialog::closeStore()
     m_db.close();
 }
 
-QLineEdit *LinkDialog::txtComment() const
+QLineEdit *LinkDialog::commentBox() const
 {
     return m_ui->txtComment;
 }
@@ -43,7 +43,7 @@ QLineEdit *LinkDialog::txtComment() const
 void LinkDialog::setFields(const LinkFields &fields)
 {
     for (int i = 0; i < 5; ++i)
-        m_txtWord.at(size_t(i))->setText(fields.at(size_t(i)));
+        m_wordBoxes.at(size_t(i))->setText(fields.at(size_t(i)));
     m_ui->txtComment->setText(fields[5]);
 }
 
@@ -51,14 +51,14 @@ LinkFields LinkDialog::fields() const
 {
     LinkFields fields;
     for (int i = 0; i < 5; ++i)
-        fields[size_t(i)] = m_txtWord.at(size_t(i))->text();
+        fields[size_t(i)] = m_wordBoxes.at(size_t(i))->text();
     fields[5] = m_ui->txtComment->text();
     return fields;
 }
 
 void LinkDialog::acceptLink()
 {
-    if (m_txtWord[0]->text().isEmpty()) {
+    if (m_wordBoxes[0]->text().isEmpty()) {
         Messages::inform(this, FirstWordMissingText);
         return;
     }

@@ -27,8 +27,8 @@ public:
     // txtWord(0..4) and txtComment, for filling before the dialog shows.
     void setFields(const LinkFields &fields);
     LinkFields fields() const;
-    QLineEdit *txtWord(int index) const { return m_txtWord.at(size_t(index)); }
-    QLineEdit *txtComment() const;
+    QLineEdit *wordBox(int index) const { return m_wordBoxes.at(size_t(index)); }
+    QLineEdit *commentBox() const;
 
     // Set by a successful OK; the five words and the comment as typed.
     bool linkAccepted() const { return m_linkAccepted; }
@@ -45,7 +45,7 @@ private:
     void closeStore();
 
     std::unique_ptr<Ui::LinkDialog> m_ui;
-    std::array<QLineEdit *, 5> m_txtWord{};
+    std::array<QLineEdit *, 5> m_wordBoxes{};
     Database m_db;
     QString m_hoverWord;
     bool m_editLinkMode = false;

@@ -24,12 +24,12 @@ LinksListWindow::LinksListWindow(const QString &storePath, EditLink editLink, QW
 
 LinksListWindow::~LinksListWindow() = default;
 
-QTreeView *LinksListWindow::lstLinks() const
+QTreeView *LinksListWindow::linksView() const
 {
     return m_ui->lstLinks;
 }
 
-QLineEdit *LinksListWindow::txtBuscar() const
+QLineEdit *LinksListWindow::searchBox() const
 {
     return m_ui->txtBuscar;
 }

@@ -31,8 +31,8 @@ public:
     ~LinksListWindow() override;
 
     LinksModel *model() const { return m_model; }
-    QTreeView *lstLinks() const;
-    QLineEdit *txtBuscar() const;
+    QTreeView *linksView() const;
+    QLineEdit *searchBox() const;
 
     void filterLinks(const QString &text);
     void editClickedLink(const QModelIndex &index);

@@ -44,7 +44,7 @@ StatisticsWindow::StatisticsWindow(const ProjectFigures &figures, QWidget *paren
     , m_ui(std::make_unique<Ui::StatisticsWindow>())
 {
     m_ui->setupUi(this);
-    QTreeWidget *list = m_ui->lstFigures;
+    QTreeWidget *list = m_ui->figuresView;
     size_t next = 0;
     for (const ScriptFigures &folder : figures.folders) {
         QTreeWidgetItem *folderRow = addRow(list, nullptr, folder.table, folder);

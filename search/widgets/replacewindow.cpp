@@ -37,29 +37,29 @@ QString oneLine(const QString &text)
 ReplaceWindow::ReplaceWindow(const QString &storePath, QWidget *parent)
     : QDialog(parent)
 {
-    setObjectName(u"frmReplace"_s);
+    setObjectName(u"replaceWindow"_s);
     setWindowTitle(u"Replace"_s);
     resize(760, 480);
-    m_find = named(new QLineEdit(this), "txtFind");
-    m_replacement = named(new QLineEdit(this), "txtReplace");
-    m_in = named(new QComboBox(this), "cmbIn");
+    m_find = named(new QLineEdit(this), "findBox");
+    m_replacement = named(new QLineEdit(this), "replacementBox");
+    m_in = named(new QComboBox(this), "scopeBox");
     m_in->addItems({u"Translated"_s, u"Comments"_s});
-    m_folder = named(new QComboBox(this), "cmbFolder");
+    m_folder = named(new QComboBox(this), "folderBox");
     m_folder->addItem(u"All folders"_s);
     for (const QString &table : ScriptTables::all)
         m_folder->addItem(table);
-    m_matchCase = named(new QCheckBox(u"Match case"_s, this), "chkMatchCase");
-    m_wholeWord = named(new QCheckBox(u"Whole words"_s, this), "chkWholeWord");
-    m_regex = named(new QCheckBox(u"Regular expression"_s, this), "chkRegex");
-    m_list = named(new QTreeWidget(this), "lstMatches");
+    m_matchCase = named(new QCheckBox(u"Match case"_s, this), "matchCaseBox");
+    m_wholeWord = named(new QCheckBox(u"Whole words"_s, this), "wholeWordBox");
+    m_regex = named(new QCheckBox(u"Regular expression"_s, this), "regexBox");
+    m_list = named(new QTreeWidget(this), "matchesView");
     m_list->setHeaderLabels({u"Block"_s, u"Before"_s, u"After"_s});
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);
-    m_count = named(new QLabel(this), "lblCount");
-    auto *findAllButton = named(new QPushButton(u"Find All"_s, this), "btnFindAll");
-    m_replace = named(new QPushButton(u"Replace Ticked"_s, this), "btnReplace");
+    m_count = named(new QLabel(this), "countLabel");
+    auto *findAllButton = named(new QPushButton(u"Find All"_s, this), "findAllButton");
+    m_replace = named(new QPushButton(u"Replace Ticked"_s, this), "replaceButton");
     m_replace->setEnabled(false);
-    auto *close = named(new QPushButton(u"Close"_s, this), "btnClose");
+    auto *close = named(new QPushButton(u"Close"_s, this), "closeButton");
 
     auto *form = new QFormLayout;
     form->addRow(u"Find:"_s, m_find);

@@ -123,7 +123,7 @@ void tst_BlockEditController::automaticSaveOnAndOff()
     QVERIFY(f.open(Battle)); // the edits go along only with automatic save
     QCOMPARE(f.stored(u"text_data_t"_s, Untranslated), automatic ? u"Typed"_s : QString());
     const qint64 before = f.window->db().changedRows();
-    f.control<QAction>(u"tool_1"_s)->trigger();
+    f.control<QAction>(u"toolButton1"_s)->trigger();
     QCOMPARE(f.window->db().changedRows(), before + 1); // asked for, so written as it stands
     QCOMPARE(f.messages.beeps, automatic ? 0 : 1);
     QCOMPARE(f.control<QLabel>(u"lblMsg"_s)->text(), status);
@@ -151,7 +151,7 @@ void tst_BlockEditController::failuresKeepTheText()
     f.open(Duplicate);
     QCOMPARE(f.messages.texts().last(), u"Duplicate records, FATAL ERROR"_s);
     const qint64 before = f.window->db().changedRows();
-    f.control<QAction>(u"tool_1"_s)->trigger();
+    f.control<QAction>(u"toolButton1"_s)->trigger();
     QCOMPARE(f.window->db().changedRows(), before); // the empty editors never reach its rows
 }
 
@@ -174,13 +174,13 @@ void tst_BlockEditController::cleanAndClone()
     auto &preview = f.feature<PreviewController>();
     preview.flush();
     const int before = preview.renderCount();
-    f.control<QAction>(u"tool_12"_s)->trigger(); // Clean
+    f.control<QAction>(u"toolButton12"_s)->trigger(); // Clean
     QVERIFY(f.translation()->toPlainText().isEmpty() && !f.control(u"chkRevised"_s)->isEnabled());
     QCOMPARE(f.stored(u"new_width || 'x' || new_height"_s, key), sizeAfterClean);
     QCOMPARE(preview.renderCount() - before, renders);
     QCOMPARE(*f.control<PreviewWidget>(u"picPreview"_s)->surface(), f.drawn(QString(), QString()));
 
-    f.control<QAction>(u"tool_4"_s)->trigger(); // Clone
+    f.control<QAction>(u"toolButton4"_s)->trigger(); // Clone
     QCOMPARE(f.translation()->toPlainText(), f.control<QTextEdit>(u"rtxtOriginal"_s)->toPlainText());
     QVERIFY(f.control(u"chkRevised"_s)->isEnabled());
     QVERIFY(f.markedAt(5)); // "late", marked as the clone came in
@@ -192,10 +192,10 @@ void tst_BlockEditController::anUntouchedBlockGoesBackByteForByte()
     const QString text = u"Line one  \r\n\r\nx\ny\u00a0z  <End of Block> "_s;
     QVERIFY(f.ok && f.home.execute(u"UPDATE field SET text_data_t = '%1' WHERE dialogue_id = 1"_s.arg(text)));
     QVERIFY(f.open(Translated));
-    f.control<QAction>(u"tool_1"_s)->trigger(); // written whatever it holds
+    f.control<QAction>(u"toolButton1"_s)->trigger(); // written whatever it holds
     QCOMPARE(f.stored(u"text_data_t"_s, Translated), text);
     QTextCursor(f.translation()->document()).insertText(u"!"_s);
-    f.control<QAction>(u"tool_1"_s)->trigger(); // typing gives the editor's own line ends, CR LF each
+    f.control<QAction>(u"toolButton1"_s)->trigger(); // typing gives the editor's own line ends, CR LF each
     QCOMPARE(f.stored(u"text_data_t"_s, Translated), u"!Line one  \r\n\r\nx\r\ny\u00a0z  <End of Block> "_s);
 }
 

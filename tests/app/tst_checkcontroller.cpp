@@ -32,7 +32,7 @@ struct Checking : AppFixture
                     block(u"battling_arena:a.txt;1"_s, u"Hi.<End of Block>"_s, LongText)});
     }
     TranslatedEdit *editor() const { return control<TranslatedEdit>(u"rtxtTranslated"_s); }
-    QLabel *count() const { return control<QLabel>(u"lblChecks"_s); }
+    QLabel *count() const { return control<QLabel>(u"checksLabel"_s); }
     bool ok = false;
 };
 
@@ -82,7 +82,7 @@ void tst_CheckController::aFindingOpensItsBlock()
     QVERIFY(f.ok);
     auto &checks = f.feature<CheckController>();
     QSignalSpy checked(&checks, &CheckController::projectChecked);
-    f.control<QAction>(u"mnuChecks"_s)->trigger();
+    f.control<QAction>(u"checksAction"_s)->trigger();
     QVERIFY(checked.wait(10000));
     ChecksWindow *window = checks.checksWindow();
     window->setRuleFilter(Rule::Overflow);

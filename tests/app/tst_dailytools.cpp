@@ -36,12 +36,12 @@ void tst_DailyTools::moves_data()
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("from the root") << RootKey << u"mnuNextUntranslated"_s << u"battling_arena:a.txt;1"_s;
-    QTest::newRow("across folders") << u"battling_arena:a.txt;1"_s << u"mnuNextUntranslated"_s << Battle;
-    QTest::newRow("backwards across folders") << Untranslated << u"mnuPreviousUntranslated"_s << Battle;
-    QTest::newRow("with comment") << RootKey << u"mnuNextWithComment"_s << Translated;
-    QTest::newRow("unrevised") << Battle << u"mnuNextUnrevised"_s << Translated;
-    QTest::newRow("none before") << Translated << u"mnuPreviousWithComment"_s << Translated;
+    QTest::newRow("from the root") << RootKey << u"nextUntranslatedAction"_s << u"battling_arena:a.txt;1"_s;
+    QTest::newRow("across folders") << u"battling_arena:a.txt;1"_s << u"nextUntranslatedAction"_s << Battle;
+    QTest::newRow("backwards across folders") << Untranslated << u"previousUntranslatedAction"_s << Battle;
+    QTest::newRow("with comment") << RootKey << u"nextWithCommentAction"_s << Translated;
+    QTest::newRow("unrevised") << Battle << u"nextUnrevisedAction"_s << Translated;
+    QTest::newRow("none before") << Translated << u"previousWithCommentAction"_s << Translated;
 }
 
 void tst_DailyTools::moves()
@@ -67,7 +67,7 @@ void tst_DailyTools::movingOnSavesTheBlockLeft()
     QVERIFY(f.startWithBlocks());
     QVERIFY(f.open(Translated));
     f.control<TranslatedEdit>(u"rtxtTranslated"_s)->setPlainText(u"Ya es tarde."_s);
-    f.control<QAction>(u"mnuPreviousUntranslated"_s)->trigger();
+    f.control<QAction>(u"previousUntranslatedAction"_s)->trigger();
     QCOMPARE(f.stored(u"text_data_t"_s, Translated), u"Ya es tarde."_s);
 }
 
@@ -77,12 +77,12 @@ void tst_DailyTools::filterCounts()
     QVERIFY(f.startWithBlocks());
     auto *tree = f.control<QTreeView>(u"Scripts"_s);
     ScriptTreeModel *model = ScriptTree::model(*tree);
-    f.control<QComboBox>(u"cboFilter"_s)->setCurrentIndex(int(BlockState::Untranslated));
+    f.control<QComboBox>(u"treeFilter"_s)->setCurrentIndex(int(BlockState::Untranslated));
     const QModelIndex field = model->indexForKey(u"field"_s);
     QCOMPARE(model->data(field).toString(), u"field (2)"_s); // 0012.txt;2 and dup.txt;1
     const QModelIndex translated = model->indexForKey(Translated);
     QVERIFY(tree->isRowHidden(translated.row(), translated.parent()));
-    f.control<QComboBox>(u"cboFilter"_s)->setCurrentIndex(int(BlockState::All));
+    f.control<QComboBox>(u"treeFilter"_s)->setCurrentIndex(int(BlockState::All));
     QCOMPARE(model->data(field).toString(), u"field"_s);
     QVERIFY(!tree->isRowHidden(translated.row(), translated.parent()));
 }
@@ -97,14 +97,14 @@ void tst_DailyTools::replaceFromTheMenu()
         auto *form = qobject_cast<ReplaceWindow *>(QApplication::activeModalWidget());
         if (!form)
             return;
-        form->findChild<QLineEdit *>(u"txtFind"_s)->setText(u"TARDE"_s);
-        form->findChild<QLineEdit *>(u"txtReplace"_s)->setText(u"pronto"_s);
+        form->findChild<QLineEdit *>(u"findBox"_s)->setText(u"TARDE"_s);
+        form->findChild<QLineEdit *>(u"replacementBox"_s)->setText(u"pronto"_s);
         form->findAll();
         listed = form->matchList()->topLevelItemCount();
         form->replaceTicked();
         form->reject();
     });
-    f.control<QAction>(u"mnuReplace"_s)->trigger();
+    f.control<QAction>(u"replaceAction"_s)->trigger();
     QCOMPARE(listed, 1);
     QCOMPARE(f.stored(u"text_data_t"_s, Translated), u"Es pronto.<End of Block>"_s);
     // The open block shows what the step wrote, so the next save keeps it.
@@ -120,11 +120,11 @@ void tst_DailyTools::updateOriginalsFromTheMenu()
     QVERIFY(f.home.write(u"new/battle_script/b.txt"_s, "<TextBlock 1 w:24 h:2>\r\nVery late!<End of Block>\r\n")
             && f.home.write(u"new/field/0012.txt"_s, "<TextBlock 1 w:24 h:2>\r\nIt's late now.<End of Block>\r\n"));
     f.pickerAnswer = f.home.filePath(u"new"_s);
-    f.control<QAction>(u"mnuUpdOri"_s)->trigger();
+    f.control<QAction>(u"updateOriginalsAction"_s)->trigger();
     QCOMPARE(f.control<QLabel>(u"lblMsg"_s)->text(), u"0 unchanged, 2 changed, 0 added, 2 removed"_s);
     QCOMPARE(f.stored(u"text_data_t"_s, Translated), u"Es tarde.<End of Block>"_s);
     QVERIFY(f.open(Translated));
-    QVERIFY(f.control<QWidget>(u"rtxtOldOriginal"_s)->isVisibleTo(f.window.get()));
+    QVERIFY(f.control<QWidget>(u"oldOriginalEdit"_s)->isVisibleTo(f.window.get()));
 }
 
 QTEST_MAIN(tst_DailyTools)

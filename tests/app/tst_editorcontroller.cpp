@@ -37,12 +37,12 @@ void tst_EditorController::insertTags_data()
     QTest::addColumn<QString>("control");
     QTest::addColumn<bool>("enabled");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("New") << u"tool_5"_s << true << u"ab<New>\r\ncd"_s;
-    QTest::newRow("Wait") << u"tool_6"_s << true << u"ab<Wait>\r\ncd"_s;
-    QTest::newRow("Delay") << u"tool_7"_s << true << u"ab<Delay >cd"_s;
-    QTest::newRow("Opcode") << u"tool_8"_s << true << u"ab<Opcode >cd"_s;
-    QTest::newRow("Close") << u"tool_9"_s << true << u"ab<Close><End of Block>cd"_s;
-    QTest::newRow("Space") << u"tool_10"_s << true << u"ab<Space >cd"_s;
+    QTest::newRow("New") << u"toolButton5"_s << true << u"ab<New>\r\ncd"_s;
+    QTest::newRow("Wait") << u"toolButton6"_s << true << u"ab<Wait>\r\ncd"_s;
+    QTest::newRow("Delay") << u"toolButton7"_s << true << u"ab<Delay >cd"_s;
+    QTest::newRow("Opcode") << u"toolButton8"_s << true << u"ab<Opcode >cd"_s;
+    QTest::newRow("Close") << u"toolButton9"_s << true << u"ab<Close><End of Block>cd"_s;
+    QTest::newRow("Space") << u"toolButton10"_s << true << u"ab<Space >cd"_s;
     QTest::newRow("no block open") << u"mnuNew"_s << false << u"abcd"_s;
 }
 

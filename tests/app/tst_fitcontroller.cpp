@@ -44,7 +44,7 @@ void tst_FitController::fitToWindowIsOneUndoableEdit()
 {
     auto *editor = m_app->control<QTextEdit>(u"rtxtTranslated"_s);
     const QString typed = editor->toPlainText();
-    m_app->control<QAction>(u"mnuFit"_s)->trigger();
+    m_app->control<QAction>(u"fitAction"_s)->trigger();
     QVERIFY(editor->toPlainText() != typed);
     QCOMPARE(m_app->control<QLabel>(u"lblMsg"_s)->text(), u"The block now fits its window."_s);
     editor->undo();
@@ -54,11 +54,11 @@ void tst_FitController::fitToWindowIsOneUndoableEdit()
 void tst_FitController::projectFitAsksThenSaves()
 {
     // The checks window offers the Tools menu's batch.
-    m_app->control<QAction>(u"mnuChecks"_s)->trigger();
-    auto *button = m_app->window->findChild<QToolButton *>(u"cmdFit"_s);
+    m_app->control<QAction>(u"checksAction"_s)->trigger();
+    auto *button = m_app->window->findChild<QToolButton *>(u"fitButton"_s);
     QVERIFY(button && button->isVisible());
     QMenu *batch = button->menu();
-    QCOMPARE(batch, m_app->control<QMenu>(u"mnuFitAll"_s));
+    QCOMPARE(batch, m_app->control<QMenu>(u"fitAllMenu"_s));
     m_app->messages.answerWith({Messages::Answer::No, Messages::Answer::Yes});
     batch->actions().last()->trigger(); // "In the Project...", answered No
     QCOMPARE(m_app->stored(u"text_data_t"_s, Translated), Long);
@@ -85,12 +85,12 @@ void tst_FitController::undoLastBatchPutsTheBlocksBack()
 {
     QFETCH(int, answer);
     QFETCH(bool, undone);
-    auto *undo = m_app->control<QAction>(u"mnuUndoBatch"_s);
+    auto *undo = m_app->control<QAction>(u"undoBatchAction"_s);
     QCOMPARE(undo->shortcut(), QKeySequence(u"Ctrl+Shift+U"_s));
     undo->trigger();
     QCOMPARE(m_app->messages.texts().last(), u"There is no batch edit to undo."_s);
     m_app->messages.answerWith({Messages::Answer::Yes, Messages::Answer(answer)});
-    m_app->control<QMenu>(u"mnuFitAll"_s)->actions().last()->trigger();
+    m_app->control<QMenu>(u"fitAllMenu"_s)->actions().last()->trigger();
     const QString fitted = m_app->stored(u"text_data_t"_s, Translated);
     QVERIFY(fitted != Long);
     undo->trigger();

@@ -116,7 +116,7 @@ void tst_ImportController::imports()
     f.atPick = [&] {
         atPick = f.greyable();
         viewAtHand = f.control<QAction>(u"mnuView"_s)->isEnabled();
-        barShown = !f.control(u"prgWork"_s)->isHidden();
+        barShown = !f.control(u"progressBar"_s)->isHidden();
         shown = f.control<QLabel>(u"lblMsg"_s)->text() + f.control<QTextEdit>(u"rtxtOriginal"_s)->toPlainText();
     };
     f.control<QAction>(entry)->trigger();
@@ -134,7 +134,7 @@ void tst_ImportController::imports()
         QCOMPARE(f.control<QLineEdit>(u"txtPath"_s)->text(), f.pickerAnswer);
     }
     QCOMPARE(f.greyable(), before);
-    QVERIFY(f.control(u"prgWork"_s)->isHidden());
+    QVERIFY(f.control(u"progressBar"_s)->isHidden());
     QCOMPARE(f.control<QLabel>(u"lblMsg"_s)->text(), status);
     QCOMPARE(f.value(u"SELECT count(*) FROM battling_arena"_s).toInt(), arenaRows);
     // After an import the tree is built again.

@@ -36,8 +36,8 @@ void tst_KeepController::windowsOpenFromTheMainWindow_data()
 {
     QTest::addColumn<QString>("how"); // an action's name, or "menu": the block node's pop-up menu
     QTest::addColumn<QString>("window");
-    QTest::newRow("Tools, History…") << u"mnuHistory"_s << u"HistoryWindow"_s;
-    QTest::newRow("Tools, Restore from Backup…") << u"mnuRestore"_s << u"RestoreWindow"_s;
+    QTest::newRow("Tools, History…") << u"historyAction"_s << u"HistoryWindow"_s;
+    QTest::newRow("Tools, Restore from Backup…") << u"restoreAction"_s << u"RestoreWindow"_s;
     QTest::newRow("a block node's History") << u"menu"_s << u"HistoryWindow"_s;
 }
 
@@ -142,13 +142,13 @@ void tst_KeepController::unsavedTextBecomesADraft()
     // Back in a new window: Reopen Last Block, then the draft's key.
     f.window.reset();
     QVERIFY(f.start());
-    f.control<QAction>(u"mnuReopenLast"_s)->trigger();
+    f.control<QAction>(u"reopenLastAction"_s)->trigger();
     const QString expected = then == u"click" ? Translated : Untranslated;
     QCOMPARE(f.feature<BlockEditController>().openKey(), expected);
     if (expected != Untranslated)
         QVERIFY(f.open(Untranslated));
     QVERIFY(f.control<QLabel>(u"lblMsg"_s)->text().contains(u"Ctrl+Shift+D"_s));
-    QAction *take = f.control<QAction>(u"mnuTakeDraft"_s);
+    QAction *take = f.control<QAction>(u"takeDraftAction"_s);
     QCOMPARE(take->shortcut(), QKeySequence(u"Ctrl+Shift+D"_s));
     take->trigger();
     QCOMPARE(f.control<QTextEdit>(u"rtxtTranslated"_s)->toPlainText(), u"Typed"_s);

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -30,6 +31,8 @@ private slots:
     void startUp();
     void aboutScrollerTurnsAround();
     void everyShortcutDoesOneThing();
+    void menusReadInTheirOrder_data();
+    void menusReadInTheirOrder();
     void theEditorsTakeTheRoom_data();
     void theEditorsTakeTheRoom();
     void theWindowFitsASmallScreen_data();
@@ -139,6 +142,68 @@ void tst_MainWindow::everyShortcutDoesOneThing()
     }
 }
 
+// One line per menu: entries with their keys, separators as "-", a
+// submenu's entries in brackets.
+static QString menuLine(const QMenu &menu)
+{
+    QStringList entries;
+    for (const QAction *action : menu.actions()) {
+        QString entry = action->isSeparator() ? u"-"_s : action->text();
+        if (!action->shortcut().isEmpty())
+            entry += u' ' + action->shortcut().toString();
+        if (action->menu())
+            entry += u" ["_s + menuLine(*action->menu()) + u']';
+        entries << entry;
+    }
+    return entries.join(u" / "_s);
+}
+
+void tst_MainWindow::menusReadInTheirOrder_data()
+{
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QString>("entries");
+    QTest::newRow("Translation") << u"&Translation"_s
+                                 << u"&Save Ctrl+G / &Automatic Save Ctrl+Shift+G / &Exit Ctrl+Z"_s;
+    QTest::newRow("Edit") << u"&Edit"_s
+                          << u"&Clean Ctrl+L / C&lone Ctrl+D / Check &Spell Ctrl+O / S&earch Ctrl+F / - / "
+                             "&Undo Last Batch... Ctrl+Shift+U / &Replace... Ctrl+H / - / "
+                             "&Next Untranslated Ctrl+Alt+U / &Previous Untranslated Ctrl+Alt+Shift+U / "
+                             "Ne&xt Unrevised Ctrl+Alt+R / Pre&vious Unrevised Ctrl+Alt+Shift+R / "
+                             "Next &With Findings Ctrl+Alt+F / Previous With &Findings Ctrl+Alt+Shift+F / "
+                             "Nex&t With Comment Ctrl+Alt+C / Prev&ious With Comment Ctrl+Alt+Shift+C"_s;
+    QTest::newRow("View") << u"&View"_s
+                          << u"&View Translated Script F11 / View &links Ctrl+P / "
+                             "&Show Control Lines [&28 chrs line F7 / &32 chrs line F8] / "
+                             "&Preview Zoom [&1× / &2× / &3× / &4× / - / &Zoom In Ctrl++ / Zoom &Out Ctrl+-]"_s;
+    QTest::newRow("Tools") << u"T&ools"_s
+                           << u"&Import Script [&Original Ctrl+Shift+O / &Translated Ctrl+Shift+T] / "
+                              "Import &Links File Ctrl+Shift+K / &Export Scripts [&Translated F9] / - / "
+                              "&Memory and Context / &Statistics... / &Update Originals... / &Checks... Ctrl+Shift+E / - / "
+                              "&History… Ctrl+Shift+H / &Restore from Backup… Ctrl+Shift+B / "
+                              "Reopen Last &Block Ctrl+Shift+L / Use Unsaved &Draft Ctrl+Shift+D / - / "
+                              "&Fit to window Ctrl+Shift+W / Fit &Overflowing Blocks [&In the Open Block's Script... / "
+                              "In &the Open Block's Folder... / In the &Project...] / - / "
+                              "Export for &Translation… / Im&port Translation File…"_s;
+    QTest::newRow("Insert") << u"&Insert"_s
+                            << u"<&New> F1 / <&Wait> F2 / <&Delay X> F3 / <&Space X> F4 / <&Opcode X X> F5 / "
+                               "<&Close><End of Block> F6"_s;
+    QTest::newRow("Help") << u"&Help"_s << u"&About... F12"_s;
+}
+
+// The menus are assembled in one place: their order never follows the
+// order the features were built in.
+void tst_MainWindow::menusReadInTheirOrder()
+{
+    QFETCH(QString, menu);
+    QFETCH(QString, entries);
+    AppFixture f;
+    QVERIFY(f.start());
+    const QList<QAction *> bar = f.window->menuBar()->actions();
+    const auto found = std::find_if(bar.begin(), bar.end(), [&](QAction *a) { return a->text() == menu; });
+    QVERIFY(found != bar.end());
+    QCOMPARE(menuLine(*(*found)->menu()), entries);
+}
+
 void tst_MainWindow::theEditorsTakeTheRoom_data()
 {
     QTest::addColumn<QSize>("grown"); // beyond the size the window is made with
@@ -169,7 +234,7 @@ void tst_MainWindow::theEditorsTakeTheRoom()
     QCOMPARE(preview.width(), 337 + bar);
 
     f.window->resize(f.window->size() + grown);
-    f.control<QAction>(u"mnuZoom%1"_s.arg(zoom))->trigger();
+    f.control<QAction>(u"zoom%1Action"_s.arg(zoom))->trigger();
     // The splitter lays out after the zoom has sized the preview; at the
     // narrowest the preview gives way and scrolls across.
     if (grown.width() >= 0)
@@ -207,7 +272,7 @@ void tst_MainWindow::theWindowFitsASmallScreen()
     QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
     const QSize small(1024, 700);
     f.window->resize(small);
-    f.control<QAction>(u"mnuZoom%1"_s.arg(zoom))->trigger();
+    f.control<QAction>(u"zoom%1Action"_s.arg(zoom))->trigger();
     QApplication::processEvents();
     QVERIFY2(f.window->minimumSizeHint().boundedTo(small) == f.window->minimumSizeHint(),
              qPrintable(u"%1 x %2"_s.arg(f.window->minimumSizeHint().width()).arg(f.window->minimumSizeHint().height())));
@@ -219,7 +284,7 @@ void tst_MainWindow::theWindowFitsASmallScreen()
         QVERIFY2(control->isVisible() && !place.isEmpty() && f.window->rect().contains(place), qPrintable(name));
     }
     auto *preview = f.control<PreviewWidget>(u"picPreview"_s);
-    auto *across = f.window->findChild<QWidget *>(u"HScroll1"_s);
+    auto *across = f.window->findChild<QWidget *>(u"horizontalScroll"_s);
     QVERIFY(across);
     QCOMPARE(across->isVisible(), f.control(u"picContenedor"_s)->width() < preview->wantedContainerWidth());
 }
@@ -278,9 +343,9 @@ void tst_MainWindow::theViewNeedsAnOpenBlock()
         if (window)
             window->close();
     };
-    answered(f.control<QAction>(u"tool_11"_s), close);
+    answered(f.control<QAction>(u"toolButton11"_s), close);
     QVERIFY(f.open(u"battling_arena:a.txt;1"_s));
-    answered(f.control<QAction>(u"tool_11"_s), close);
+    answered(f.control<QAction>(u"toolButton11"_s), close);
     QCOMPARE(titles.size(), 1);
     QVERIFY(titles.first().startsWith(u"View Translated Script"_s));
 }
@@ -289,7 +354,7 @@ void tst_MainWindow::theSpellCheckReadsTheTranslation_data()
 {
     QTest::addColumn<QString>("control");
     QTest::newRow("menu") << u"mnuRevisar"_s;
-    QTest::newRow("toolbar") << u"tool_3"_s;
+    QTest::newRow("toolbar") << u"toolButton3"_s;
 }
 
 // No block is open, so only the translated box holds text: an empty text is
@@ -311,10 +376,10 @@ void tst_MainWindow::onlyExitEndsTheProgram()
     QVERIFY(f.start({AppFixture::block(u"battling_arena:a.txt;1"_s, u"Go!"_s)}) && f.open(u"battling_arena:a.txt;1"_s));
     f.control<QPlainTextEdit>(u"txtComentario"_s)->setPlainText(u"last words"_s);
     QSettings().clear();
-    f.control<QAction>(u"mnuZoom3"_s)->trigger();
+    f.control<QAction>(u"zoom3Action"_s)->trigger();
     f.window->show();
     QVERIFY(!f.window->close() && f.window->isVisible());
-    f.control<QAction>(u"tool_13"_s)->trigger();
+    f.control<QAction>(u"toolButton13"_s)->trigger();
     QVERIFY(f.window->hasExited() && !f.window->isVisible());
     QVERIFY(!f.window->db().isOpen());
     QCOMPARE(f.value(u"SELECT comments FROM battling_arena"_s).toString(), u"last words"_s);

@@ -92,7 +92,7 @@ void tst_PreviewWidget::scrolling()
     QCOMPARE(preview->y(), -bar->value() * 8 * zoom);
 
     // Narrower than the game's windows, the surface scrolls across.
-    auto *across = container.findChild<QScrollBar *>(u"HScroll1"_s);
+    auto *across = container.findChild<QScrollBar *>(u"horizontalScroll"_s);
     QVERIFY(across && across->isHidden());
     container.resize(PreviewWidget::MinimumVisibleWidth + barWidth, containerHeight);
     QVERIFY(across->isVisible());

@@ -101,7 +101,7 @@ void tst_ExchangeController::exportFromTheToolsMenu()
         dialog->findChild<QLineEdit *>(u"targetEdit"_s)->setText(target);
         dialog->accept();
     });
-    m_window->findChild<QAction *>(u"mnuExportForTranslation"_s)->trigger();
+    m_window->findChild<QAction *>(u"exportForTranslationAction"_s)->trigger();
     QCOMPARE(script, u"a.txt"_s);
     QFile written(target);
     QVERIFY(written.open(QIODevice::ReadOnly));

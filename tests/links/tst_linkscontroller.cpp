@@ -197,15 +197,15 @@ void tst_LinksController::gestures()
     LinksController::setDialogRunner([&](QDialog &dialog) {
         if (auto *list = qobject_cast<LinksListWindow *>(&dialog)) {
             m_shown << list->objectName();
-            list->txtBuscar()->setText(u"ESC"_s);
-            list->editClickedLink(list->lstLinks()->currentIndex());
+            list->searchBox()->setText(u"ESC"_s);
+            list->editClickedLink(list->linksView()->currentIndex());
             return int(list->model()->link(1).suggestions[0] == answer);
         }
         auto &link = static_cast<LinkDialog &>(dialog);
         const LinkFields fields = link.fields();
         m_shown << (gesture == u"View links" ? link.objectName()
                                              : link.windowTitle() + u' ' + QStringList(fields.begin(), fields.end()).join(u','));
-        link.txtWord(0)->setText(answer);
+        link.wordBox(0)->setText(answer);
         link.acceptLink();
         return link.result();
     });

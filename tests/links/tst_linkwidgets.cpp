@@ -201,7 +201,7 @@ void tst_LinkWidgets::list()
     list.resize(900, 400);
     list.show();
     QVERIFY(QTest::qWaitForWindowExposed(&list));
-    QTreeView *view = list.lstLinks();
+    QTreeView *view = list.linksView();
     QCOMPARE(view->model()->headerData(5, Qt::Horizontal).toString(), u"Link  5"_s);
     QCOMPARE(view->model()->index(0, LinksModel::CommentColumn).data().toString(), u"weapon"_s);
     QCOMPARE(view->columnWidth(LinksModel::CommentColumn), view->width() / 6);
@@ -209,7 +209,7 @@ void tst_LinkWidgets::list()
     // text no word starts with leaves the line where it was.
     QStringList found;
     for (const QString &text : {u"w"_s, u"WO"_s, u"wox"_s}) {
-        list.txtBuscar()->setText(text);
+        list.searchBox()->setText(text);
         found << view->currentIndex().siblingAtColumn(0).data().toString();
     }
     QCOMPARE(found, (QStringList{u"wand"_s, u"word"_s, u"word"_s}));

@@ -116,7 +116,7 @@ void tst_MemoryController::repeatsAreAppliedAfterTheQuestion()
     // A backup first, and the batch is the one Edit's undo takes back.
     QCOMPARE(QDir(m_app->home.filePath(u"backups"_s)).entryList({u"*_repeats.db"_s}).size(), 1);
     m_app->messages.answerWith({Messages::Answer::Yes});
-    m_app->window->findChild<QAction *>(u"mnuUndoBatch"_s)->trigger();
+    m_app->window->findChild<QAction *>(u"undoBatchAction"_s)->trigger();
     QVERIFY(m_app->messages.texts().last().startsWith(u"Apply to Repeats undone: 2 blocks"_s));
     QVERIFY(storedRow(m_app->window->db(), u"battle_script"_s, u"b.txt"_s, 1).value(8) != u"Abre, Tolm."_s);
 }

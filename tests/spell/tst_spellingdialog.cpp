@@ -26,16 +26,16 @@ void tst_SpellingDialog::buttonsAnswer_data()
     QTest::addColumn<QString>("typed"); // into the change box, after a suggestion was picked
     QTest::addColumn<QString>("replacement");
     const QStringList two{u"espada"_s, u"espía"_s};
-    QTest::newRow("Ignore once") << u"cmdIgnoreOnce"_s << int(SpellAnswer::IgnoreOnce) << two << QString() << u"espía"_s;
-    QTest::newRow("Ignore all") << u"cmdIgnoreAll"_s << int(SpellAnswer::IgnoreAll) << two << QString() << u"espía"_s;
-    QTest::newRow("Add to dictionary") << u"cmdAdd"_s << int(SpellAnswer::AddToDictionary) << two << QString()
+    QTest::newRow("Ignore once") << u"ignoreOnceButton"_s << int(SpellAnswer::IgnoreOnce) << two << QString() << u"espía"_s;
+    QTest::newRow("Ignore all") << u"ignoreAllButton"_s << int(SpellAnswer::IgnoreAll) << two << QString() << u"espía"_s;
+    QTest::newRow("Add to dictionary") << u"addButton"_s << int(SpellAnswer::AddToDictionary) << two << QString()
                                        << u"espía"_s;
-    QTest::newRow("Change the picked one") << u"cmdChange"_s << int(SpellAnswer::Change) << two << QString() << u"espía"_s;
-    QTest::newRow("Change to what was typed") << u"cmdChange"_s << int(SpellAnswer::Change) << two << u"espadas"_s
+    QTest::newRow("Change the picked one") << u"changeButton"_s << int(SpellAnswer::Change) << two << QString() << u"espía"_s;
+    QTest::newRow("Change to what was typed") << u"changeButton"_s << int(SpellAnswer::Change) << two << u"espadas"_s
                                               << u"espadas"_s;
-    QTest::newRow("Change all") << u"cmdChangeAll"_s << int(SpellAnswer::ChangeAll) << two << QString() << u"espía"_s;
-    QTest::newRow("Cancel") << u"cmdCancel"_s << int(SpellAnswer::Cancel) << two << QString() << u"espía"_s;
-    QTest::newRow("no suggestion offers the word") << u"cmdChange"_s << int(SpellAnswer::Change) << QStringList()
+    QTest::newRow("Change all") << u"changeAllButton"_s << int(SpellAnswer::ChangeAll) << two << QString() << u"espía"_s;
+    QTest::newRow("Cancel") << u"cancelButton"_s << int(SpellAnswer::Cancel) << two << QString() << u"espía"_s;
+    QTest::newRow("no suggestion offers the word") << u"changeButton"_s << int(SpellAnswer::Change) << QStringList()
                                                    << QString() << u"espda"_s;
 }
 
@@ -49,7 +49,7 @@ void tst_SpellingDialog::buttonsAnswer()
     SpellingDialog dialog;
     dialog.prepare({u"¿El espda de la niña?"_s, 4, u"espda"_s, suggestions});
     // The unknown word, and only it, stands out in its sentence.
-    auto *sentence = dialog.findChild<QTextEdit *>(u"txtSentence"_s);
+    auto *sentence = dialog.findChild<QTextEdit *>(u"sentenceView"_s);
     QCOMPARE(sentence->toPlainText(), u"¿El espda de la niña?"_s);
     QString bold;
     for (int i = 1; i <= sentence->toPlainText().size(); ++i) {
@@ -59,9 +59,9 @@ void tst_SpellingDialog::buttonsAnswer()
     }
     QCOMPARE(bold, u"....BBBBB............"_s);
     if (!suggestions.isEmpty())
-        dialog.findChild<QListWidget *>(u"lstSuggestions"_s)->setCurrentRow(1);
+        dialog.findChild<QListWidget *>(u"suggestionsList"_s)->setCurrentRow(1);
     if (!typed.isEmpty())
-        dialog.findChild<QLineEdit *>(u"txtChangeTo"_s)->setText(typed);
+        dialog.findChild<QLineEdit *>(u"changeToBox"_s)->setText(typed);
     QTest::mouseClick(dialog.findChild<QPushButton *>(button), Qt::LeftButton);
     QCOMPARE(int(dialog.answer().action), action);
     QCOMPARE(dialog.answer().replacement, replacement);
