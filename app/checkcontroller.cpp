@@ -41,7 +41,8 @@ CheckController::CheckController(const Controls &controls, const WindowSize &siz
 {
     m_fontOnly.font.setImage(programFont(programFolder));
     // Edits, Alt+arrows and the size reset are checked once per turn of the
-    // event loop, however many of them came in it.
+    // event loop, however many of them came in it: before the window's paint
+    // when one is due, else on the timer.
     m_coalesce.setSingleShot(true);
     m_coalesce.setInterval(0);
     connect(&m_coalesce, &QTimer::timeout, this, &CheckController::recheck);
@@ -54,6 +55,7 @@ CheckController::CheckController(const Controls &controls, const WindowSize &siz
     connect(m_c.editor, &TranslatedEdit::translatedTextChanged, &m_coalesce, qOverload<>(&QTimer::start));
     connect(m_c.editor, &TranslatedEdit::keyDown, &m_coalesce, qOverload<>(&QTimer::start));
     m_c.editor->viewport()->installEventFilter(this);
+    m_c.window->installEventFilter(this);
     m_marks = new OverflowMarks(m_c.preview);
     m_checksAction = new QAction(u"Checks..."_s, this);
     m_checksAction->setObjectName(u"checksAction"_s);
@@ -148,10 +150,22 @@ void CheckController::showOpenFindings(const QString &text)
         m_underlinePause.start();
 }
 
+namespace {
+
+// Tells the checks' underlines from the word links' marks: both are extra
+// selections of rtxtTranslated.
+constexpr int CheckUnderlineProperty = QTextFormat::UserProperty + 18;
+
+} // namespace
+
 void CheckController::underlineFindings()
 {
     m_underlinePause.stop();
     QList<QTextEdit::ExtraSelection> underlines;
+    for (const QTextEdit::ExtraSelection &other : m_c.editor->extraSelections()) {
+        if (!other.format.boolProperty(CheckUnderlineProperty))
+            underlines << other;
+    }
     const QString text = m_c.editor->plainTextCrLf();
     for (const Finding &f : std::as_const(m_findings)) {
         const MarkedSpan mark = markedSpan(f, text);
@@ -160,16 +174,23 @@ void CheckController::underlineFindings()
         QTextEdit::ExtraSelection underline;
         underline.cursor = m_c.editor->rangeCursor(int(mark.start), int(mark.length));
         underline.format.setUnderlineStyle(QTextCharFormat::SpellCheckUnderline);
+        underline.format.setProperty(CheckUnderlineProperty, true);
         underline.format.setUnderlineColor(f.severity == Severity::Error ? QColor(0xd0, 0x20, 0x20)
                                                                          : QColor(0xe0, 0x90, 0x00));
         underlines << underline;
     }
-    // Extra selections belong to the checks alone in rtxtTranslated: the links mark with formats.
     m_c.editor->setExtraSelections(underlines);
 }
 
 bool CheckController::eventFilter(QObject *watched, QEvent *event)
 {
+    // The window is about to paint the edit: checked now, the count and the
+    // marks join that paint instead of needing one of their own.
+    if (watched == m_c.window && event->type() == QEvent::UpdateRequest) {
+        if (m_coalesce.isActive())
+            recheck();
+        return false;
+    }
     if (event->type() != QEvent::ToolTip || watched != m_c.editor->viewport())
         return QObject::eventFilter(watched, event);
     const auto *help = static_cast<QHelpEvent *>(event);

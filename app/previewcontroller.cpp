@@ -4,6 +4,7 @@
 #include "editor/widgets/previewwidget.h"
 #include "editor/widgets/translatededit.h"
 
+#include <QEvent>
 #include <QScrollBar>
 
 PreviewController::PreviewController(TranslatedEdit &translation, PreviewWidget &surface, QWidget &container,
@@ -24,7 +25,17 @@ PreviewController::PreviewController(TranslatedEdit &translation, PreviewWidget 
     m_widget.setSurface(&m_canvas.surface);
     m_widget.attachScrolling(&container, &scroll);
     connect(&m_widget, &PreviewWidget::aboutToPaint, this, &PreviewController::flush);
+    m_widget.window()->installEventFilter(this);
     connect(&m_editor, &TranslatedEdit::translatedTextChanged, this, &PreviewController::requestTextRedraw);
+}
+
+bool PreviewController::eventFilter(QObject *watched, QEvent *event)
+{
+    // The window is about to paint the key's edit: drawn now, picPreview
+    // joins that paint instead of needing one of its own.
+    if (event->type() == QEvent::UpdateRequest && watched == m_widget.window())
+        flush();
+    return QObject::eventFilter(watched, event);
 }
 
 void PreviewController::setFont(const QImage &font)
@@ -45,7 +56,7 @@ void PreviewController::render(const QString &text)
 void PreviewController::clearSurface()
 {
     ::clearPreview(m_canvas);
-    m_widget.update();
+    m_widget.updateShown();
     emit redrawn();
 }
 
@@ -57,7 +68,7 @@ void PreviewController::redrawPreview()
     m_last = Request::None;
     m_keyRequested = false;
     render(m_editor.plainTextCrLf());
-    m_widget.update();
+    m_widget.updateShown();
     emit redrawn();
 }
 
@@ -107,6 +118,6 @@ void PreviewController::flush()
         render(text);
     if (onlyClear)
         ::clearPreview(m_canvas);
-    m_widget.update();
+    m_widget.updateShown();
     emit redrawn();
 }

@@ -15,7 +15,7 @@ struct WindowSize;
 // shows and draws the translation's text onto it at the open block's size.
 //
 // Edits are coalesced: key downs and text changes only ask for a redraw,
-// and the next turn of the event loop (or picPreview's next paint, if that
+// and the next turn of the event loop (or the window's next paint, if that
 // comes first) draws once for the whole burst. What shows is what drawing
 // after every request would show, windowRows included: a burst happens at
 // one window size, since a size change draws at once.
@@ -54,6 +54,9 @@ public:
 signals:
     // The surface changed (after each draw or clear).
     void redrawn();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     enum class Request { None, Text, Key };

@@ -20,21 +20,28 @@ const QString StateKey = u"mainWindow/state"_s;
 const QString SplitterKey = u"mainWindow/splitter"_s;
 const QString ZoomKey = u"preview/zoom"_s;
 
-// The first start: the designed size where the screen has room for it, and
-// the whole window inside the screen's available area, centred.
 void fitToScreen(QMainWindow &window)
 {
     const QScreen *screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    const QRect room = screen->availableGeometry();
     const QSize frame = window.frameGeometry().size() - window.geometry().size();
-    const QSize size = window.size().boundedTo(room.size() - frame).expandedTo(window.minimumSizeHint());
-    window.resize(size);
-    window.move(room.center() - QPoint(size.width() + frame.width(), size.height() + frame.height()) / 2);
+    const QRect place = firstStartFrame(window.size(), frame, window.minimumSizeHint(), screen->availableGeometry());
+    window.resize(place.size() - frame);
+    window.move(place.topLeft());
 }
 
 } // namespace
+
+QRect firstStartFrame(const QSize &designed, const QSize &frame, const QSize &minimum, const QRect &room)
+{
+    const QSize size = designed.boundedTo(room.size() - frame).expandedTo(minimum) + frame;
+    QRect place(room.center() - QPoint(size.width(), size.height()) / 2, size);
+    // Too big for the screen even at its minimum: the title bar and the menus
+    // stay reachable rather than the window centred off both edges.
+    place.moveTopLeft(QPoint(std::max(place.left(), room.left()), std::max(place.top(), room.top())));
+    return place;
+}
 
 void setApplicationIdentity()
 {

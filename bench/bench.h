@@ -16,7 +16,8 @@
 //
 // A case that cannot run calls ctx.fail(u"why"_s) and returns; it is shown
 // as failed and left out of the figures. ctx.record(u"blocks"_s, n) adds a
-// figure of the case's own (last run's value) to the printout and the JSON.
+// figure of the case's own to the printout and the JSON: the median over the
+// runs when it is a number in each, else the last run's value.
 // The runner owns a QApplication on the offscreen platform, so cases may
 // build widgets. One warm-up run is not counted (file cache, first paint).
 
@@ -42,6 +43,7 @@ public:
 
     void record(const QString &name, const QVariant &value) { m_figures.insert(name, value); }
     const QVariantMap &figures() const { return m_figures; }
+    void clearFigures() { m_figures.clear(); }
 
     template <class T, class... Args>
     T &emplace(Args &&...args)

@@ -45,29 +45,54 @@ double runOnce(const BenchCase &c, BenchContext &ctx)
     return ctx.failed() ? -1 : ms;
 }
 
-Outcome runCase(const BenchCase &c, const QString &corpus, int runs, int warmups)
-{
-    Outcome out{c.name, {}, {}, {}};
-    BenchContext ctx;
-    ctx.corpus = corpus;
-    for (int i = 0; i < warmups + runs; ++i) {
-        const double ms = runOnce(c, ctx);
-        if (ms < 0) {
-            out.failure = ctx.failure();
-            return out;
-        }
-        if (i >= warmups)
-            out.runsMs.push_back(ms);
-    }
-    out.figures = ctx.figures();
-    return out;
-}
-
 double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
     const size_t n = v.size();
     return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+// A figure that is a number in every run is given as its median over the
+// runs, as the wall time is: one run's processor time or ratio says more
+// about the neighbours on a shared machine than about the case.
+QVariantMap medianFigures(const std::vector<QVariantMap> &runs)
+{
+    QVariantMap figures = runs.back();
+    for (auto it = figures.begin(); it != figures.end(); ++it) {
+        std::vector<double> values;
+        for (const QVariantMap &run : runs) {
+            bool number = false;
+            const double value = run.value(it.key()).toDouble(&number);
+            if (!number)
+                break;
+            values.push_back(value);
+        }
+        if (values.size() == runs.size() && runs.size() > 1)
+            *it = median(values);
+    }
+    return figures;
+}
+
+Outcome runCase(const BenchCase &c, const QString &corpus, int runs, int warmups)
+{
+    Outcome out{c.name, {}, {}, {}};
+    BenchContext ctx;
+    ctx.corpus = corpus;
+    std::vector<QVariantMap> figures;
+    for (int i = 0; i < warmups + runs; ++i) {
+        ctx.clearFigures();
+        const double ms = runOnce(c, ctx);
+        if (ms < 0) {
+            out.failure = ctx.failure();
+            return out;
+        }
+        if (i >= warmups) {
+            out.runsMs.push_back(ms);
+            figures.push_back(ctx.figures());
+        }
+    }
+    out.figures = medianFigures(figures);
+    return out;
 }
 
 QJsonObject toJson(const Outcome &o)

@@ -177,6 +177,8 @@ bool Database::configure(const QString &options)
 
 void Database::close()
 {
+    sqlite3_finalize(m_versionProbe);
+    m_versionProbe = nullptr;
     if (m_db) {
         if (!sqlite3_get_autocommit(m_db.get()))
             sqlite3_exec(m_db.get(), "ROLLBACK", nullptr, nullptr, nullptr);
@@ -235,8 +237,12 @@ qint64 Database::dataVersion()
     if (!m_db)
         return -1;
     // The pager learns of other connections' commits only when a read starts.
-    if (sqlite3_get_autocommit(m_db.get()))
-        sqlite3_exec(m_db.get(), "SELECT 1 FROM sqlite_schema LIMIT 0", nullptr, nullptr, nullptr);
+    if (sqlite3_get_autocommit(m_db.get())) {
+        if (!m_versionProbe)
+            sqlite3_prepare_v2(m_db.get(), "SELECT 1 FROM sqlite_schema LIMIT 0", -1, &m_versionProbe, nullptr);
+        sqlite3_step(m_versionProbe);
+        sqlite3_reset(m_versionProbe);
+    }
     unsigned int version = 0;
     if (sqlite3_file_control(m_db.get(), "main", SQLITE_FCNTL_DATA_VERSION, &version) != SQLITE_OK)
         return -1;

@@ -59,6 +59,8 @@ private:
 // second statement after the first is refused before anything of it runs,
 // and statements that would change the schema or reach another database
 // file (CREATE, DROP, ALTER, ATTACH, PRAGMA writes...) are refused too.
+struct sqlite3_stmt;
+
 class Database
 {
 public:
@@ -107,12 +109,14 @@ public:
     qint64 dataVersion();
 
 private:
-    struct Prepared;
     bool run(const QString &statement, ResultSet *rows, QVariant *out);
     bool fail(int code, const QString &message);
     QString readOnlyMessage() const;
 
     SqliteHandle m_db;
+    // The read that lets the pager see other connections' commits, prepared
+    // once: dataVersion runs on every key of the translated editor.
+    sqlite3_stmt *m_versionProbe = nullptr;
     QString m_path;
     StoreError m_lastError;
     bool m_readOnly = false;

@@ -10,13 +10,6 @@ bool isBlank(QChar c)
     return c == u' ' || c == u'\t' || c == u'\n';
 }
 
-std::optional<qint16> fit16(int value)
-{
-    if (value < std::numeric_limits<qint16>::min() || value > std::numeric_limits<qint16>::max())
-        return std::nullopt;
-    return qint16(value);
-}
-
 } // namespace
 
 double leadingNumber(QStringView text)
@@ -74,12 +67,3 @@ std::optional<qint16> parseInt16(QStringView text)
     return toInt16(leadingNumber(text));
 }
 
-std::optional<qint16> add16(qint16 a, qint16 b)
-{
-    return fit16(int(a) + int(b));
-}
-
-std::optional<qint16> mul16(qint16 a, qint16 b)
-{
-    return fit16(int(a) * int(b));
-}

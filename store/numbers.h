@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <limits>
 #include <optional>
 
 // Whole numbers that name blocks, count rows or place glyphs are signed
@@ -22,6 +23,19 @@ double roundHalfEven(double value);
 std::optional<qint16> toInt16(double value);
 std::optional<qint16> parseInt16(QStringView text);
 
-// Checked 16-bit arithmetic: nullopt on overflow.
-std::optional<qint16> add16(qint16 a, qint16 b);
-std::optional<qint16> mul16(qint16 a, qint16 b);
+// Checked 16-bit arithmetic: nullopt on overflow. Inline: the preview and
+// the checks place every glyph with them on every key.
+inline std::optional<qint16> fit16(int value)
+{
+    if (value < std::numeric_limits<qint16>::min() || value > std::numeric_limits<qint16>::max())
+        return std::nullopt;
+    return qint16(value);
+}
+inline std::optional<qint16> add16(qint16 a, qint16 b)
+{
+    return fit16(int(a) + int(b));
+}
+inline std::optional<qint16> mul16(qint16 a, qint16 b)
+{
+    return fit16(int(a) * int(b));
+}

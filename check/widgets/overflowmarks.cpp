@@ -4,6 +4,7 @@
 
 #include <QEvent>
 #include <QPainter>
+#include <QRegion>
 
 OverflowMarks::OverflowMarks(QWidget *preview)
     : QWidget(preview)
@@ -18,9 +19,23 @@ void OverflowMarks::setMarks(const QList<QRect> &marks)
 {
     if (marks == m_marks)
         return;
+    // Only where a mark comes or goes: the whole surface would repaint the
+    // preview beneath and the scroll bar over it on every key.
+    const qreal scale = qreal(width()) / PreviewCanvas::Width;
+    QRegion changed;
+    auto add = [&](const QList<QRect> &from, const QList<QRect> &besides) {
+        for (const QRect &mark : from) {
+            if (!besides.contains(mark)) // a game pixel of margin: the outline reaches past the mark
+                changed += QRectF(QRectF(mark.adjusted(-1, -1, 1, 1)).topLeft() * scale,
+                                  QSizeF(mark.adjusted(-1, -1, 1, 1).size()) * scale)
+                               .toAlignedRect();
+        }
+    };
+    add(m_marks, marks);
+    add(marks, m_marks);
     m_marks = marks;
     raise();
-    update();
+    update(changed);
 }
 
 namespace {

@@ -34,6 +34,20 @@ void PreviewWidget::setSurface(const QImage *surface)
     update();
 }
 
+void PreviewWidget::updateShown()
+{
+    if (!m_container || !m_bar)
+        return update();
+    // The bars lie over the surface: a paint under them repaints them too,
+    // which costs more than the surface itself on every key.
+    QRect shown = m_container->contentsRect();
+    if (m_bar->isVisible())
+        shown.setRight(m_bar->geometry().left() - 1);
+    if (m_across && m_across->isVisible())
+        shown.setBottom(m_across->geometry().top() - 1);
+    update(shown.translated(-pos()) & rect());
+}
+
 void PreviewWidget::setZoom(int factor)
 {
     factor = PreviewZoom::clampFactor(factor);

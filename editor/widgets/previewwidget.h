@@ -42,6 +42,9 @@ public:
     // The image is not copied: the widget paints whatever it holds.
     void setSurface(const QImage *surface);
     const QImage *surface() const { return m_surface; }
+    // Schedules a paint of the part of the surface that shows in the
+    // container, not of what lies under its scroll bars.
+    void updateShown();
 
     // Moves the widget inside `container` as `bar` scrolls (value x 8 game
     // pixels), and lays both out whenever the container is resized.

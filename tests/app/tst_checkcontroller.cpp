@@ -45,6 +45,7 @@ class tst_CheckController : public QObject
 
 private slots:
     void typingRechecksTheOpenBlock();
+    void underlinesKeepTheLinkMarks();
     void aFindingOpensItsBlock();
     void exportAsksAndShowsTheErrors_data();
     void exportAsksAndShowsTheErrors();
@@ -74,6 +75,25 @@ void tst_CheckController::typingRechecksTheOpenBlock()
     QTRY_COMPARE(f.count()->text(), QString());
     QVERIFY(marks->marks().isEmpty());
     QVERIFY(f.editor()->extraSelections().isEmpty());
+}
+
+// The underlines come after a pause in the typing, beside the word links' marks.
+void tst_CheckController::underlinesKeepTheLinkMarks()
+{
+    AppFixture f;
+    QVERIFY(f.start({AppFixture::block(Long, u"Hi.<End of Block>"_s, u"Hola, esto es largo.<Wait><End of Block>"_s),
+                     AppFixture::block(u"battling_arena:a.txt;1"_s, u"Hi.<End of Block>"_s),
+                     u"INSERT INTO suggestion (word, suggest1) VALUES ('largo', 'long')"_s}));
+    QVERIFY(f.open(Long));
+    auto *editor = f.control<TranslatedEdit>(u"rtxtTranslated"_s);
+    auto count = [editor](bool linkMarks) {
+        const QList<QTextEdit::ExtraSelection> all = editor->extraSelections();
+        return std::count_if(all.cbegin(), all.cend(), [linkMarks](const QTextEdit::ExtraSelection &s) {
+            return (s.format.fontWeight() == QFont::Bold) == linkMarks;
+        });
+    };
+    QTRY_COMPARE(count(false), 2); // the glyphs past the width, the extra <Wait>
+    QCOMPARE(count(true), 1);
 }
 
 void tst_CheckController::aFindingOpensItsBlock()

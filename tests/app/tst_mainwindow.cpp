@@ -37,6 +37,8 @@ private slots:
     void theEditorsTakeTheRoom();
     void theWindowFitsASmallScreen_data();
     void theWindowFitsASmallScreen();
+    void theFirstStartFitsTheScreen_data();
+    void theFirstStartFitsTheScreen();
     void tabMovesBetweenTheFields();
     void aSearchHitOpensItsBlock();
     void theViewNeedsAnOpenBlock();
@@ -287,6 +289,29 @@ void tst_MainWindow::theWindowFitsASmallScreen()
     auto *across = f.window->findChild<QWidget *>(u"horizontalScroll"_s);
     QVERIFY(across);
     QCOMPARE(across->isVisible(), f.control(u"picContenedor"_s)->width() < preview->wantedContainerWidth());
+}
+
+void tst_MainWindow::theFirstStartFitsTheScreen_data()
+{
+    QTest::addColumn<QRect>("room");
+    QTest::addColumn<QSize>("minimum");
+    QTest::addColumn<QRect>("expected");
+    QTest::newRow("large screen: designed size, centred") << QRect(0, 0, 1920, 1040) << QSize(900, 600)
+                                                           << QRect(355, 115, 1208, 808);
+    QTest::newRow("1,024 x 700 below a panel: shrunk to the room") << QRect(0, 68, 1024, 700) << QSize(900, 600)
+                                                                    << QRect(0, 68, 1024, 700);
+    QTest::newRow("smaller than the minimum: top left kept in the room")
+        << QRect(10, 30, 800, 570) << QSize(862, 756) << QRect(10, 30, 870, 764);
+}
+
+// No geometry kept yet: a 1,200 x 800 window with an 8-pixel frame opens
+// inside the screen's available area.
+void tst_MainWindow::theFirstStartFitsTheScreen()
+{
+    QFETCH(QRect, room);
+    QFETCH(QSize, minimum);
+    QFETCH(QRect, expected);
+    QCOMPARE(firstStartFrame(QSize(1200, 800), QSize(8, 8), minimum, room), expected);
 }
 
 void tst_MainWindow::tabMovesBetweenTheFields()
