@@ -8,7 +8,7 @@
 #include "bench/importedstore.h"
 #include "scripts/scriptformat.h"
 #include "server/schema.h"
-#include "server/transfer.h"
+#include "project/transfer.h"
 #include "store/database.h"
 #include "store/layout.h"
 #include "store/storetext.h"

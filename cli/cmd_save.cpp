@@ -1,7 +1,7 @@
 #include "cli/blockarguments.h"
 #include "cli/commands.h"
 #include "cli/jsonline.h"
-#include "cli/serveraccess.h"
+#include "cli/storeaccess.h"
 #include "cli/textinput.h"
 
 #include <QCommandLineParser>
@@ -29,27 +29,16 @@ int runSave(CliContext &context, const QStringList &arguments)
     if (parser.isSet(revised) && revisedValue != u"0" && revisedValue != u"1")
         return context.usage(u"--revised takes 0 or 1."_s);
 
-    Database db;
-    std::optional<ServerStore> server;
-    std::optional<BlockLoad> loaded;
-    if (context.server.isEmpty()) {
-        const auto load = loadBlockFromArguments(db, context, parser.positionalArguments());
-        if (!load)
-            return load.status();
-        loaded = *load;
-    } else {
-        const auto address = blockFromArguments(context, parser.positionalArguments());
-        if (!address)
-            return ExitUsage;
-        server = openServerStore(context);
-        if (!server)
-            return ExitFailure;
-        const auto block = loadServerBlock(*server, context, *address);
-        if (!block)
-            return block.status();
-        loaded = block->load;
-    }
-    const BlockLoad *load = &*loaded;
+    const auto address = blockFromArguments(context, parser.positionalArguments());
+    if (!address)
+        return ExitUsage;
+    const auto store = openCommandStore(context);
+    if (!store)
+        return ExitFailure;
+    const auto block = loadStoredBlock(*store, context, *address);
+    if (!block)
+        return block.status();
+    const BlockLoad *load = &block->load;
     // The window can only save a block it shows; a name without a row would
     // save into nothing and look like success.
     if (!load->stored)
@@ -74,17 +63,10 @@ int runSave(CliContext &context, const QStringList &arguments)
     const BlockAddress &at = *load->address;
     const QString nodeText = QString::number(at.number) + (load->comment.isEmpty() ? QString() : u"[c]"_s);
     const QString key = blockKey(at.table, at.fileName, at.number);
-    BlockSave save;
-    if (server) {
-        Result<BlockSave> saved = server->saveBlock(key, nodeText, edits, &*load->stored);
-        if (!saved)
-            return context.fail(saved.error().message);
-        save = *saved;
-    } else {
-        save = saveBlock(db, key, nodeText, edits, &*load->stored);
-    }
-    if (!save.ok)
-        return context.fail(save.message);
+    const Result<BlockSave> saved = store->saveBlock(key, nodeText, edits, &*load->stored);
+    if (!saved)
+        return context.fail(saved.error().message);
+    const BlockSave &save = *saved;
     if (!save.historyProblem.isEmpty())
         context.err << save.historyProblem << Qt::endl;
     JsonLine line;

@@ -88,6 +88,8 @@ bool needsServer(const CliCommand &command);
 bool parseCommandLine(QCommandLineParser &parser, CliContext &context, const QStringList &arguments,
                       int minPositional, int maxPositional);
 
+// Whether tallowpen.db is in the program folder; prints what to do when not.
+bool programStoreExists(CliContext &context);
 // Opens the program folder's store for a command; prints why not on failure.
 bool openProgramStore(Database &db, CliContext &context);
 // The opening of a command that checks nothing before it needs the store:

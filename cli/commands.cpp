@@ -135,15 +135,20 @@ bool parseCommandLine(QCommandLineParser &parser, CliContext &context, const QSt
     return true;
 }
 
+bool programStoreExists(CliContext &context)
+{
+    if (QFileInfo(programPath(context.programFolder, StoreFileName)).isFile())
+        return true;
+    context.fail(u"Required file 'tallowpen.db' is not in the program folder %1; create it with "
+                 "'tallowpen-cli init'."_s.arg(context.programFolder));
+    return false;
+}
+
 bool openProgramStore(Database &db, CliContext &context)
 {
-    const QString path = programPath(context.programFolder, StoreFileName);
-    if (!QFileInfo(path).isFile()) {
-        context.fail(u"Required file 'tallowpen.db' is not in the program folder %1; create it with "
-                     "'tallowpen-cli init'."_s.arg(context.programFolder));
+    if (!programStoreExists(context))
         return false;
-    }
-    if (!openStore(db, path)) {
+    if (!openStore(db, programPath(context.programFolder, StoreFileName))) {
         context.fail(db.lastError().message);
         return false;
     }

@@ -1,4 +1,5 @@
 #include "cli/command.h"
+#include "project/openstore.h"
 #include "store/backup.h"
 #include "store/programfolder.h"
 
@@ -49,7 +50,7 @@ int main(int argc, char *argv[])
     // Global options stand before the command; everything after belongs to it.
     QStringList arguments = QCoreApplication::arguments().mid(1);
     QString home;
-    QString server = qEnvironmentVariable("TALLOWPEN_SERVER");
+    std::optional<QString> server;
     bool verbose = false;
     while (!arguments.isEmpty() && arguments.first().startsWith(u'-')) {
         const QString option = arguments.takeFirst();
@@ -87,18 +88,20 @@ int main(int argc, char *argv[])
         err << u"Unknown command %1; see tallowpen-cli --help."_s.arg(arguments.first()) << Qt::endl;
         return ExitUsage;
     }
-    if (!server.isEmpty() && !worksOnServer(*command)) {
+    const QString address = chosenServerAddress(server);
+    if (!address.isEmpty() && !worksOnServer(*command)) {
         err << u"%1 does not work on a server store yet; run it without --server and $TALLOWPEN_SERVER, on the "
                "program folder's tallowpen.db."_s.arg(arguments.first())
             << Qt::endl;
         return ExitFailure;
     }
-    if (server.isEmpty() && needsServer(*command)) {
+    if (address.isEmpty() && needsServer(*command)) {
         err << u"%1 works on a server store: give --server URI or set $TALLOWPEN_SERVER."_s.arg(arguments.first())
             << Qt::endl;
         return ExitUsage;
     }
-    CliContext context{resolveProgramFolder(home), out, err, verbose, isatty(fileno(stderr)) == 1, server};
+    CliContext context{resolveProgramFolder(home), out, err, verbose, isatty(fileno(stderr)) == 1,
+                       address};
     if (const Backups::Interrupted restore = Backups::finishInterruptedRestore(context.programFolder); restore.happened) {
         err << restore.message << Qt::endl;
         if (!restore.ok)

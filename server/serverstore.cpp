@@ -88,9 +88,9 @@ Result<ServerStore> ServerStore::open(const QString &address)
     return ServerStore(std::move(*connection));
 }
 
-Result<ServerBlockLoad> ServerStore::loadBlock(const QString &key)
+Result<BlockRead> ServerStore::loadBlock(const QString &key)
 {
-    ServerBlockLoad block;
+    BlockRead block;
     const auto address = parseBlockKey(key);
     if (!address)
         return block;
@@ -203,7 +203,7 @@ Result<TreeTables> ServerStore::treeRows()
         Result<ServerRows> rows = m_server.run(sql.constData());
         if (!rows)
             return rows.error();
-        std::vector<ScriptTreeModel::Row> &out = tables[t];
+        std::vector<TreeRow> &out = tables[t];
         out.reserve(size_t(rows->rowCount()));
         for (int row = 0; row < rows->rowCount(); ++row) {
             // A flag other than 0 or 1 cannot be stored; NULL reads as 0, as on SQLite.
@@ -288,10 +288,10 @@ Result<qint64> ServerStore::importBlocks(const QString &table, const std::vector
     return qint64(rows.size());
 }
 
-Result<qint64> ServerStore::importLinks(const std::vector<LinkRow> &rows)
+Result<qint64> ServerStore::importLinks(const std::vector<LinkColumns> &rows)
 {
     QByteArray data;
-    for (const LinkRow &row : rows) {
+    for (const LinkColumns &row : rows) {
         for (size_t column = 0; column < row.size(); ++column) {
             appendCopyField(data, row[column].toUtf8());
             data += column + 1 < row.size() ? '\t' : '\n';
@@ -321,16 +321,16 @@ Result<std::vector<BlockRow>> ServerStore::blockRows(const QString &table)
     return out;
 }
 
-Result<std::vector<LinkRow>> ServerStore::links()
+Result<std::vector<LinkColumns>> ServerStore::links()
 {
     Result<ServerRows> rows = m_server.run(
         "SELECT word, suggest1, suggest2, suggest3, suggest4, suggest5, comment FROM suggestion ORDER BY row_id");
     if (!rows)
         return rows.error();
-    std::vector<LinkRow> out;
+    std::vector<LinkColumns> out;
     out.reserve(size_t(rows->rowCount()));
     for (int row = 0; row < rows->rowCount(); ++row) {
-        LinkRow &link = out.emplace_back();
+        LinkColumns &link = out.emplace_back();
         for (int column = 0; column < 7; ++column)
             link[size_t(column)] = rows->text(row, column);
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/database.h"
+#include "store/projectstore.h"
 
 #include <QAbstractItemModel>
 #include <QHash>
@@ -45,14 +46,7 @@ public:
     // buildTree: adds root, folders, scripts and blocks from the three tables.
     BuildReport build(Database &db);
     // What the tree needs of one row, for a store that reads its rows itself.
-    struct Row
-    {
-        QString file;
-        QString number; // the stored dialogue_id's text
-        bool commented = false;
-        bool translated = false;
-        bool revised = false;
-    };
+    using Row = TreeRow;
     // The same build from rows already read, per table in ScriptTables order,
     // each table's rows in the store's order.
     BuildReport build(const std::array<std::vector<Row>, 3> &tables);
