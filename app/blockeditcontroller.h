@@ -8,6 +8,7 @@
 #include <optional>
 
 class Database;
+class ProjectStore;
 class QAction;
 class QCheckBox;
 class QLabel;
@@ -52,8 +53,10 @@ public:
         QAction *saveEntry;          // mnuGuardar
     };
 
-    // `window` owns the message boxes.
-    BlockEditController(const Controls &controls, Database &db, WindowSize &size, QWidget &window);
+    // `window` owns the message boxes. Blocks are loaded from and saved to
+    // `store`; `db` is the program folder's file, for the window-size reset.
+    BlockEditController(const Controls &controls, Database &db, ProjectStore &store, WindowSize &size,
+                        QWidget &window);
 
     // Loads the node, as a click on it does.
     void openBlock(const QModelIndex &node);
@@ -117,6 +120,7 @@ private:
 
     Controls m_c;
     Database &m_db;
+    ProjectStore &m_store;
     WindowSize &m_size;
     QWidget &m_window;
     QString m_openKey;

@@ -3,12 +3,14 @@
 #include "app/maincontrols.h"
 #include "app/windowsize.h"
 #include "store/database.h"
+#include "store/projectstore.h"
 
 #include <QKeySequence>
 #include <QMainWindow>
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 
 class KeepController;
@@ -50,7 +52,9 @@ class MainWindow : public QMainWindow
     Q_OBJECT
 
 public:
-    explicit MainWindow(const QString &programFolder, QWidget *parent = nullptr);
+    // Without `server`, the window works on the program folder's tallowpen.db.
+    explicit MainWindow(const QString &programFolder, QWidget *parent = nullptr,
+                        std::unique_ptr<ProjectStore> server = {});
     ~MainWindow() override;
 
     // The size the window's arrangement and proportions were designed at.
@@ -66,6 +70,9 @@ public:
     bool load();
 
     Database &db() { return m_db; }
+    ProjectStore &store() { return *m_store; }
+    // The store in the title and the status bar: its file, or user@host/database.
+    QString storeName() const;
     QString storePath() const;
 
     void setCommand(Command command, std::function<void()> handler);
@@ -99,6 +106,7 @@ private:
                               const QKeySequence &shortcut = {});
     void loadFont();
     void reportStartUpError(const StoreError &error);
+    bool loadServerStore();
     void showAbout();
 
     QString m_programFolder;
@@ -108,6 +116,7 @@ private:
     WindowSettings *m_settings = nullptr;
     WindowSize m_windowSize;
     Database m_db;
+    std::unique_ptr<ProjectStore> m_store;
     PreviewController *m_preview = nullptr;
     KeepController *m_keep = nullptr;
     std::map<Command, std::function<void()>> m_commands;
