@@ -1,4 +1,5 @@
 #include "cli/command.h"
+#include "cli/storeaccess.h"
 #include "project/openstore.h"
 #include "store/backup.h"
 #include "store/programfolder.h"
@@ -101,13 +102,14 @@ int main(int argc, char *argv[])
         return ExitUsage;
     }
     CliContext context{resolveProgramFolder(home), out, err, verbose, isatty(fileno(stderr)) == 1,
-                       address};
+                       address, {}};
     if (const Backups::Interrupted restore = Backups::finishInterruptedRestore(context.programFolder); restore.happened) {
         err << restore.message << Qt::endl;
         if (!restore.ok)
             return ExitFailure;
     }
-    const int status = command->run(context, arguments);
+    const int status = !address.isEmpty() && readsServerCopy(*command) ? runOnServerCopy(*command, context, arguments)
+                                                                        : command->run(context, arguments);
     out.flush();
     err.flush();
     return status;

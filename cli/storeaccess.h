@@ -11,6 +11,11 @@
 // when it cannot be had.
 std::unique_ptr<ProjectStore> openCommandStore(CliContext &context);
 
+// Runs a command that only reads the store on a consistent copy of the
+// server's store, made in the program folder, opened only for reading and
+// removed afterwards: it prints what it prints on the local store.
+int runOnServerCopy(const CliCommand &command, CliContext &context, const QStringList &arguments);
+
 // A block loaded as a click on its node loads it; stops as
 // loadBlockFromArguments does.
 OrStop<BlockRead> loadStoredBlock(ProjectStore &store, CliContext &context, const BlockAddress &address);

@@ -85,9 +85,11 @@ Result<ServerTransfer::Uploaded> ServerTransfer::setUp(ServerStore &server, Data
     return made;
 }
 
-Result<QString> ServerTransfer::pull(ServerStore &server, const QString &programFolder, const QDateTime &now)
+namespace {
+
+Result<Snapshot> readSnapshot(ServerStore &server)
 {
-    Result<Snapshot> snapshot = server.connection().transaction<Snapshot>(
+    return server.connection().transaction<Snapshot>(
         [&]() -> Result<Snapshot> {
             Snapshot read;
             for (size_t t = 0; t < ScriptTables::all.size(); ++t) {
@@ -103,6 +105,32 @@ Result<QString> ServerTransfer::pull(ServerStore &server, const QString &program
             return read;
         },
         "BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY");
+}
+
+} // namespace
+
+Result<Done> ServerTransfer::writeCopy(ServerStore &server, const QString &path)
+{
+    Result<Snapshot> snapshot = readSnapshot(server);
+    if (!snapshot)
+        return snapshot.error();
+    removeStoreFiles(path);
+    if (const QString why = writeLocalStore(path, *snapshot); !why.isEmpty()) {
+        removeStoreFiles(path);
+        return Failure{u"The copy of the server's store could not be written into the program folder: %1"_s.arg(why),
+                       {}};
+    }
+    return Done{};
+}
+
+void ServerTransfer::removeCopy(const QString &path)
+{
+    removeStoreFiles(path);
+}
+
+Result<QString> ServerTransfer::pull(ServerStore &server, const QString &programFolder, const QDateTime &now)
+{
+    Result<Snapshot> snapshot = readSnapshot(server);
     if (!snapshot)
         return snapshot.error();
 
