@@ -110,7 +110,8 @@ QList<const CliCommand *> allCommands()
 
 bool worksOnServer(const CliCommand &command)
 {
-    static const QStringList names = {u"block"_s, u"save"_s, u"tree"_s, u"status"_s, u"search"_s, u"backup"_s};
+    static const QStringList names = {u"block"_s, u"save"_s, u"tree"_s, u"status"_s, u"search"_s, u"backup"_s,
+                                      u"link-set"_s, u"link-erase"_s};
     return needsServer(command) || readsServerCopy(command) || names.contains(QLatin1StringView(command.name));
 }
 

@@ -1,5 +1,6 @@
 #include "project/sqlitestore.h"
 
+#include "links/linkstore.h"
 #include "search/search.h"
 #include "store/layout.h"
 #include "store/storetext.h"
@@ -176,4 +177,20 @@ Result<std::vector<LinkColumns>> SqliteStore::links()
             row[size_t(column)] = rows.text(column);
     }
     return out;
+}
+
+Result<Done> SqliteStore::saveLink(const QString &word, const std::array<QString, 6> &fields, bool modify)
+{
+    QString error;
+    if (!::saveLink(m_db, word, fields, modify, &error))
+        return Failure{error, {}};
+    return Done{};
+}
+
+Result<Done> SqliteStore::eraseLink(const QString &word)
+{
+    QString error;
+    if (!::eraseLink(m_db, word, &error))
+        return Failure{error, {}};
+    return Done{};
 }

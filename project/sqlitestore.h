@@ -33,6 +33,8 @@ public:
     Result<std::vector<BlockRow>> blockRows(const QString &table) override;
     Result<qint64> importLinks(const std::vector<LinkColumns> &rows) override;
     Result<std::vector<LinkColumns>> links() override;
+    Result<Done> saveLink(const QString &word, const std::array<QString, 6> &fields, bool modify) override;
+    Result<Done> eraseLink(const QString &word) override;
 
 private:
     SqliteStore(std::unique_ptr<Database> owned);

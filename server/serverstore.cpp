@@ -336,3 +336,29 @@ Result<std::vector<LinkColumns>> ServerStore::links()
     }
     return out;
 }
+
+// The texts are stored as the SQLite store keeps them, grave accents for apostrophes.
+Result<Done> ServerStore::saveLink(const QString &word, const std::array<QString, 6> &fields, bool modify)
+{
+    QList<QByteArray> values{parameter(toStoreText(word))};
+    for (const QString &field : fields)
+        values << parameter(toStoreText(field));
+    const char *statement = modify
+        ? "UPDATE suggestion SET suggest1 = $2, suggest2 = $3, suggest3 = $4, suggest4 = $5, suggest5 = $6, "
+          "comment = $7 WHERE word = $1"
+        : "INSERT INTO suggestion (word, suggest1, suggest2, suggest3, suggest4, suggest5, comment) "
+          "VALUES ($1, $2, $3, $4, $5, $6, $7)";
+    if (Result<ServerRows> saved = m_server.run(statement, values); !saved)
+        return Failure{u"The link to \"%1\" could not be saved. %2"_s.arg(word, saved.error().message),
+                       saved.error().sqlState};
+    return Done{};
+}
+
+Result<Done> ServerStore::eraseLink(const QString &word)
+{
+    if (Result<ServerRows> erased = m_server.run("DELETE FROM suggestion WHERE word = $1", {parameter(toStoreText(word))});
+        !erased)
+        return Failure{u"The links to \"%1\" could not be erased. %2"_s.arg(word, erased.error().message),
+                       erased.error().sqlState};
+    return Done{};
+}

@@ -54,6 +54,8 @@ public:
     // Every row of a table, in the order they were added.
     Result<std::vector<BlockRow>> blockRows(const QString &table) override;
     Result<std::vector<LinkColumns>> links() override;
+    Result<Done> saveLink(const QString &word, const std::array<QString, 6> &fields, bool modify) override;
+    Result<Done> eraseLink(const QString &word) override;
 
 private:
     ServerConnection m_server;

@@ -74,6 +74,10 @@ public:
     virtual Result<std::vector<BlockRow>> blockRows(const QString &table) = 0;
     virtual Result<qint64> importLinks(const std::vector<LinkColumns> &rows) = 0;
     virtual Result<std::vector<LinkColumns>> links() = 0;
+    // The link dialog's OK: a new row for `word`, or with `modify` its rows
+    // rewritten; the five suggestions and the comment as typed.
+    virtual Result<Done> saveLink(const QString &word, const std::array<QString, 6> &fields, bool modify) = 0;
+    virtual Result<Done> eraseLink(const QString &word) = 0;
 
 protected:
     ProjectStore() = default;

@@ -66,6 +66,10 @@ void tst_ServerCli::sameLinesOnBothStores_data()
     QTest::newRow("stats") << QStringList{u"stats"_s};
     QTest::newRow("check") << QStringList{u"check"_s};
     QTest::newRow("links") << QStringList{u"links"_s};
+    QTest::newRow("link-set with quotes and a backslash")
+        << QStringList{u"link-set"_s, u"it's"_s, u"--suggest"_s, u"es \"eso\""_s, u"--comment"_s, u"a\\b"_s};
+    QTest::newRow("link-set --modify") << QStringList{u"link-set"_s, u"tarde"_s, u"--suggest"_s, u"noche"_s, u"--modify"_s};
+    QTest::newRow("link-erase") << QStringList{u"link-erase"_s, u"tarde"_s};
 }
 
 namespace {
@@ -104,6 +108,11 @@ void tst_ServerCli::sameLinesOnBothStores()
     if (arguments.first() == u"block")
         out.replace(team, u"}"_s);
     QCOMPARE(out, local.out);
+    // A link written or erased is listed alike afterwards.
+    if (arguments.first().startsWith(u"link-")) {
+        QCOMPARE(local.status, 0);
+        QCOMPARE(onServer({u"links"_s}).out, runCli(m_home->path(), {u"links"_s}).out);
+    }
 }
 
 void tst_ServerCli::refusals_data()
