@@ -23,6 +23,7 @@ private slots:
     void sameLinesOnBothStores();
     void refusals_data();
     void refusals();
+    void readingCommandsSeeTheServersRows();
     void pullIsListedAmongTheBackups_data();
     void pullIsListedAmongTheBackups();
 
@@ -141,6 +142,14 @@ void tst_ServerCli::refusals()
     const CliRun run = runCli(m_home->path(), arguments);
     QCOMPARE(run.status, status);
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
+}
+
+void tst_ServerCli::readingCommandsSeeTheServersRows()
+{
+    const CliRun saved = onServer({u"save"_s, u"field"_s, u"0012.txt"_s, u"3"_s, u"--translation"_s, u"Solo aquí"_s});
+    QCOMPARE(saved.status, 0);
+    QVERIFY2(onServer({u"export-list"_s}).out.contains(u"Solo aquí"_s), "the server's copy was not read");
+    QVERIFY(!runCli(m_home->path(), {u"export-list"_s}).out.contains(u"Solo aquí"_s));
 }
 
 void tst_ServerCli::pullIsListedAmongTheBackups_data()
