@@ -4,6 +4,7 @@
 
 #include "ui/messages.h"
 #include "app/windowsize.h"
+#include "keeping/projectstore.h"
 #include "store/widgets/scripttreemodel.h"
 #include "store/storetext.h"
 #include "store/widgets/scripttree.h"
@@ -20,10 +21,12 @@
 
 using namespace Qt::StringLiterals;
 
-BlockEditController::BlockEditController(const Controls &controls, Database &db, OpenBlock &open, QWidget &window)
+BlockEditController::BlockEditController(const Controls &controls, Database &db, ProjectStore &store,
+                                         OpenBlock &open, QWidget &window)
     : QObject(&window)
     , m_c(controls)
     , m_db(db)
+    , m_store(store)
     , m_open(open)
     , m_window(window)
 {
@@ -79,7 +82,12 @@ void BlockEditController::openBlock(const QModelIndex &node)
         reselectOpenNode();
         return;
     }
-    const BlockLoad load = loadBlock(m_db, key);
+    const Result<BlockRead> read = m_store.loadBlock(key);
+    BlockLoad load = read ? read->load : BlockLoad{};
+    if (!read) {
+        load.outcome = BlockLoad::Outcome::Failed;
+        load.message = read.error().message;
+    }
     if (load.outcome == BlockLoad::Outcome::Failed) {
         // The editors keep the open block, and the tree shows it again, so
         // that a save cannot put its text into the block that failed.
@@ -264,12 +272,16 @@ bool BlockEditController::saveNode(SaveKind kind, const QModelIndex &node)
     // The automatic save leaves a row alone that already holds these values;
     // a save the translator asks for always writes.
     const BlockSnapshot *known = kind == SaveKind::Automatic && m_stored ? &*m_stored : nullptr;
-    const BlockSave result = saveBlock(m_db, key, model->text(node), currentEdits(), known);
-    m_c.revised->setEnabled(result.revisedEnabled);
-    if (!result.ok) {
-        reportFailure(result.message, kind == SaveKind::Command);
+    const BlockEdits edits = currentEdits();
+    const Result<BlockSave> outcome = m_store.saveBlock(key, model->text(node), edits, known);
+    if (!outcome) {
+        // As a save that writes: "Revised" can be ticked once there is a translation.
+        m_c.revised->setEnabled(!edits.translation.isEmpty());
+        reportFailure(outcome.error().message, kind == SaveKind::Command);
         return false;
     }
+    const BlockSave &result = *outcome;
+    m_c.revised->setEnabled(result.revisedEnabled);
     m_failing = false;
     model->setImage(node, result.nodeImage);
     model->setText(node, result.nodeText);

@@ -8,6 +8,7 @@
 #include <optional>
 
 class Database;
+class ProjectStore;
 class QAction;
 class QCheckBox;
 class QLabel;
@@ -52,8 +53,10 @@ public:
         QAction *saveEntry;          // mnuGuardar
     };
 
-    // `window` owns the message boxes.
-    BlockEditController(const Controls &controls, Database &db, OpenBlock &open, QWidget &window);
+    // `window` owns the message boxes. Blocks are loaded from and saved to
+    // `store`; `db` is the program folder's file, for the window-size reset.
+    BlockEditController(const Controls &controls, Database &db, ProjectStore &store, OpenBlock &open,
+                        QWidget &window);
 
     // Loads the node, as a click on it does.
     void openBlock(const QModelIndex &node);
@@ -119,6 +122,7 @@ private:
 
     Controls m_c;
     Database &m_db;
+    ProjectStore &m_store;
     OpenBlock &m_open;
     QWidget &m_window;
     std::optional<BlockSnapshot> m_stored;

@@ -1,7 +1,8 @@
 #include "app/mainwindow.h"
 #include "app/windowsettings.h"
 #include "app/splashscreen.h"
-#include "server/serverstore.h"
+#include "app/teamserver.h"
+#include "project/openstore.h"
 #include "ui/messages.h"
 #include "ui/mnemonics.h"
 #include "files/programfolder.h"
@@ -33,25 +34,31 @@ int main(int argc, char *argv[])
     parser.addOption(serverOption);
     parser.process(app);
 
-    const QString server =
-        parser.isSet(serverOption) ? parser.value(serverOption) : qEnvironmentVariable("TALLOWPEN_SERVER");
+    const QString server = chosenServerAddress(
+        parser.isSet(serverOption) ? std::optional(parser.value(serverOption)) : std::nullopt,
+        TeamServer::savedAddress());
+    const ProgramFolder folder = locateProgramFolder(parser.value(homeOption));
+    std::unique_ptr<ProjectStore> serverStore;
     if (!server.isEmpty()) {
-        // The windows work on the local store only so far: the address is
-        // checked, then the editor says so rather than open the wrong store.
-        Result<ServerStore> store = ServerStore::open(server);
-        const QString text = store ? u"The editor does not open a server store yet (%1). Use tallowpen-cli --server "
-                                      "for block, save, tree, status and search, or start the editor without "
-                                      "--server and $TALLOWPEN_SERVER to work on the local store."_s.arg(
-                                          store->connection().where())
-                                   : store.error().message;
-        fprintf(stderr, "%s\n", qPrintable(text));
-        Messages::show(nullptr, {text, {}, Messages::Buttons::Ok, Messages::Icon::Critical});
-        return 1;
+        // Connected before the window shows, within the connection's timeout;
+        // a store that cannot be had ends the program with the server's reason.
+        Result<std::unique_ptr<ProjectStore>> store = openProjectStore(folder.path, server);
+        if (!store) {
+            // The address may come from the settings, which only a running
+            // editor can change: the program folder's store is offered instead.
+            const QString text = store.error().message
+                + u"\n\nWork on tallowpen.db in the program folder this time? (Tools, Team Server… changes the "
+                  "address for later starts.)"_s;
+            fprintf(stderr, "%s\n", qPrintable(store.error().message));
+            if (Messages::askYesNo(nullptr, text) != Messages::Answer::Yes)
+                return 1;
+        } else {
+            serverStore = std::move(*store);
+        }
     }
 
     addMnemonicsToEveryDialog(app);
-    const ProgramFolder folder = locateProgramFolder(parser.value(homeOption));
-    MainWindow window(folder.path);
+    MainWindow window(folder.path, nullptr, std::move(serverStore));
     window.setProgramFolderNote(describeProgramFolder(folder));
     window.restoreWindowSettings();
     if (!parser.isSet(noSplashOption)) {

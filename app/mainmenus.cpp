@@ -135,7 +135,8 @@ void MainWindow::buildMenus(const FeatureEntries &f)
                                          f.updateOriginals, f.checks, separator}
                             + f.keeping
                             + QList<QAction *>{separator, f.fit, f.fitOverflowing->menuAction(), separator,
-                                               f.exportForTranslation, f.importTranslationFile});
+                                               f.exportForTranslation, f.importTranslationFile, separator,
+                                               f.teamServer});
     place(*c.insertMenu, {c.insertNewAction, c.insertWaitAction, c.insertDelayAction, c.insertSpaceAction,
                           c.insertOpcodeAction, c.insertCloseAction});
     place(*c.helpMenu, {c.aboutAction});

@@ -18,6 +18,7 @@
 #include "app/previewcontroller.h"
 #include "app/searchcontroller.h"
 #include "app/spellcontroller.h"
+#include "app/teamserver.h"
 #include "app/translatedimportcontroller.h"
 #include "app/treecontroller.h"
 #include "ui/messages.h"
@@ -25,6 +26,7 @@
 #include "app/windowsettings.h"
 #include "editor/widgets/previewwidget.h"
 #include "editor/widgets/translatededit.h"
+#include "project/sqlitestore.h"
 #include "store/layout.h"
 #include "files/programfolder.h"
 
@@ -34,8 +36,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QStatusBar>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
@@ -47,12 +51,13 @@ const QString ContactText = u"the Tallowpen team (tallowpen@users.invalid): the 
 
 } // namespace
 
-MainWindow::MainWindow(const QString &programFolder, QWidget *parent)
+MainWindow::MainWindow(const QString &programFolder, QWidget *parent, std::unique_ptr<ProjectStore> server)
     : QMainWindow(parent)
     , m_programFolder(programFolder)
+    , m_store(server ? std::move(server) : std::make_unique<SqliteStore>(m_db))
 {
     setObjectName(u"frmMain"_s);
-    setWindowTitle(u"Brassvale Script Editor V2.0.0.11 - Tallowpen, a translator's workbench"_s);
+    setWindowTitle(u"Brassvale Script Editor V2.0.0.11 - Tallowpen, a translator's workbench - "_s + storeName());
     setWindowIcon(QIcon(u":/tallowpen/app.png"_s));
     // The title bar's close box does nothing: the program is left through Exit.
     setWindowFlag(Qt::WindowCloseButtonHint, false);
@@ -65,6 +70,9 @@ MainWindow::MainWindow(const QString &programFolder, QWidget *parent)
     connect(this, &MainWindow::aboutToExit, m_settings, &WindowSettings::save);
     entries.zoom = m_settings->zoomMenu();
     buildMenus(entries);
+    auto *storeLabel = new QLabel(storeName(), this);
+    storeLabel->setObjectName(u"storeLabel"_s);
+    statusBar()->addPermanentWidget(storeLabel);
     addMenuMnemonics(*menuBar());
 }
 
@@ -80,13 +88,18 @@ QString MainWindow::storePath() const
     return programPath(m_programFolder, StoreFileName);
 }
 
+QString MainWindow::storeName() const
+{
+    return m_store->keepsVersions() ? m_store->where() : QDir::toNativeSeparators(QDir::cleanPath(storePath()));
+}
+
 // What the window is made of: one controller per feature, each handed the
 // controls and services it works on; then what they tell each other, and
 // what each command does.
 MainWindow::FeatureEntries MainWindow::buildFeatures()
 {
     const MainControls &c = m_c;
-    auto *tree = new TreeController(*c.tree, *c.status, m_db, this);
+    auto *tree = new TreeController(*c.tree, *c.status, *m_store, this);
     auto *blocks = new BlockEditController({.tree = c.tree,
                                             .original = c.original,
                                             .translation = c.translation,
@@ -98,7 +111,7 @@ MainWindow::FeatureEntries MainWindow::buildFeatures()
                                             .saveTimer = c.saveTimer,
                                             .automaticSave = c.automaticSaveAction,
                                             .saveEntry = c.saveAction},
-                                           m_db, m_openBlock, *this);
+                                           m_db, *m_store, m_openBlock, *this);
     auto *memory = new MemoryController({this, c.memoryPanel, c.tree, c.translation, c.status}, m_db, m_programFolder);
     connect(blocks, &BlockEditController::blockLoaded, memory, &MemoryController::blockLoaded);
     connect(blocks, &BlockEditController::saved, memory, &MemoryController::blockSaved);
@@ -139,6 +152,7 @@ MainWindow::FeatureEntries MainWindow::buildFeatures()
     auto *fitting = new FitController({this, c.tree, c.translation, c.status}, m_openBlock.windowSize(), m_db,
                                       this);
     auto *exchange = new ExchangeController({this, c.tree, c.status}, m_db, m_programFolder, this);
+    auto *teamServer = new TeamServerController(storeName(), *this);
 
     connect(this, &MainWindow::storeReady, tree, &TreeController::showStore);
     connect(m_keep, &KeepController::storeRestored, tree, [tree, blocks] {
@@ -242,7 +256,8 @@ MainWindow::FeatureEntries MainWindow::buildFeatures()
             .fit = fitting->fitBlockAction(),
             .fitOverflowing = fitting->overflowingMenu(),
             .exportForTranslation = exchange->exportAction(),
-            .importTranslationFile = exchange->importAction()};
+            .importTranslationFile = exchange->importAction(),
+            .teamServer = teamServer->entry()};
 }
 
 void MainWindow::setCommand(Command command, std::function<void()> handler)
@@ -300,6 +315,8 @@ bool MainWindow::load()
 {
     loadFont();
 
+    if (m_store->keepsVersions())
+        return loadServerStore();
     if (!QFileInfo(storePath()).isFile()) {
         Messages::inform(this, u"Required file 'tallowpen.db' is not in the .exe path folder, program will be closed."_s);
         return false;
@@ -332,6 +349,27 @@ bool MainWindow::load()
         return true;
     }
     if (arena.rowCount() > 0)
+        emit storeReady();
+    m_c.saveTimer->start();
+    return true;
+}
+
+// The server's store holds the blocks: no file to check, back up or trap;
+// a failure says what the server said and leaves the editors disabled.
+bool MainWindow::loadServerStore()
+{
+    m_c.guide28Action->setChecked(true);
+    m_c.guide32Action->setChecked(true);
+    for (QWidget *w : {static_cast<QWidget *>(m_c.original), static_cast<QWidget *>(m_c.translation),
+                       static_cast<QWidget *>(m_c.comment), static_cast<QWidget *>(m_c.revised)})
+        w->setEnabled(false);
+    m_c.saveAction->setEnabled(false);
+    const Result<TranslationCount> count = m_store->countBlocks();
+    if (!count) {
+        Messages::inform(this, u"The store on %1 could not be read: %2"_s.arg(storeName(), count.error().message));
+        return true;
+    }
+    if (count->hasBlocks())
         emit storeReady();
     m_c.saveTimer->start();
     return true;

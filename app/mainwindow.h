@@ -3,6 +3,7 @@
 #include "app/maincontrols.h"
 #include "app/openblock.h"
 #include "store/database.h"
+#include "keeping/projectstore.h"
 
 #include <QKeySequence>
 #include <QList>
@@ -10,6 +11,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 
 class KeepController;
@@ -51,7 +53,9 @@ class MainWindow : public QMainWindow
     Q_OBJECT
 
 public:
-    explicit MainWindow(const QString &programFolder, QWidget *parent = nullptr);
+    // Without `server`, the window works on the program folder's tallowpen.db.
+    explicit MainWindow(const QString &programFolder, QWidget *parent = nullptr,
+                        std::unique_ptr<ProjectStore> server = {});
     ~MainWindow() override;
 
     // The size the window's arrangement and proportions were designed at.
@@ -67,6 +71,9 @@ public:
     bool load();
 
     Database &db() { return m_db; }
+    ProjectStore &store() { return *m_store; }
+    // The store in the title and the status bar: its file, or user@host/database.
+    QString storeName() const;
     QString storePath() const;
 
     void setCommand(Command command, std::function<void()> handler);
@@ -107,6 +114,7 @@ private:
         QMenu *fitOverflowing;
         QAction *exportForTranslation;
         QAction *importTranslationFile;
+        QAction *teamServer;
     };
 
     void buildControls();
@@ -117,6 +125,7 @@ private:
     QAction *commandAction(const char *name, const QString &caption, Command command, const QKeySequence &shortcut);
     void loadFont();
     void reportStartUpError(const StoreError &error);
+    bool loadServerStore();
     void showAbout();
 
     QString m_programFolder;
@@ -126,6 +135,7 @@ private:
     WindowSettings *m_settings = nullptr;
     OpenBlock m_openBlock;
     Database m_db;
+    std::unique_ptr<ProjectStore> m_store;
     PreviewController *m_preview = nullptr;
     KeepController *m_keep = nullptr;
     std::map<Command, std::function<void()>> m_commands;

@@ -1,5 +1,6 @@
 #include "app/treecontroller.h"
 
+#include "keeping/projectstore.h"
 #include "store/translationstatus.h"
 #include "store/widgets/scripttree.h"
 
@@ -18,11 +19,11 @@ void addLine(QLabel &label, const QString &line)
 
 } // namespace
 
-TreeController::TreeController(QTreeView &tree, QLabel &status, Database &db, QObject *parent)
+TreeController::TreeController(QTreeView &tree, QLabel &status, ProjectStore &store, QObject *parent)
     : QObject(parent)
     , m_tree(tree)
     , m_status(status)
-    , m_db(db)
+    , m_store(store)
 {
     ScriptTree::installScriptTree(m_tree);
 }
@@ -30,9 +31,12 @@ TreeController::TreeController(QTreeView &tree, QLabel &status, Database &db, QO
 // A line for the user when the build met a clash or failed; empty otherwise.
 QString TreeController::buildTree()
 {
-    const ScriptTreeModel::BuildReport report = ScriptTree::buildTree(m_tree, m_db);
-    if (!report.ok)
-        return u"The script tree could not be read: "_s + report.error.message;
+    const Result<TreeTables> rows = m_store.treeRows();
+    if (!rows) {
+        ScriptTree::clearTree(m_tree);
+        return u"The script tree could not be read: "_s + rows.error().message;
+    }
+    const ScriptTreeModel::BuildReport report = ScriptTree::buildTree(m_tree, *rows);
     return ScriptTree::clashLine(report);
 }
 
@@ -44,10 +48,10 @@ void TreeController::rebuildTree()
 void TreeController::showStore()
 {
     const QString note = buildTree();
-    const TranslationCount count = translationPercent(m_db);
-    if (count.hasBlocks())
-        m_status.setText(statusLine(count.percent()));
-    else if (!count.ok)
-        m_status.setText(u"The translation status could not be counted: "_s + count.error.message);
+    const Result<TranslationCount> count = m_store.countBlocks();
+    if (count && count->hasBlocks())
+        m_status.setText(statusLine(count->percent()));
+    else if (!count)
+        m_status.setText(u"The translation status could not be counted: "_s + count.error().message);
     addLine(m_status, note);
 }

@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-class Database;
+class ProjectStore;
 class QLabel;
 class QTreeView;
 
@@ -14,7 +14,7 @@ class TreeController : public QObject
     Q_OBJECT
 
 public:
-    TreeController(QTreeView &tree, QLabel &status, Database &db, QObject *parent);
+    TreeController(QTreeView &tree, QLabel &status, ProjectStore &store, QObject *parent);
 
     // The tree and the status line, at start-up.
     void showStore();
@@ -27,5 +27,5 @@ private:
 
     QTreeView &m_tree;
     QLabel &m_status;
-    Database &m_db;
+    ProjectStore &m_store;
 };

@@ -4,17 +4,23 @@
 // The server is named by $TALLOWPEN_BENCH_SERVER as key=value words
 // ("host=/tmp/pg user=postgres dbname=postgres"); every case fails, saying
 // so, without it.
+#include "app/mainwindow.h"
 #include "bench/bench.h"
 #include "bench/importedstore.h"
+#include "scripts/scriptexport.h"
 #include "scripts/scriptformat.h"
 #include "server/schema.h"
-#include "server/transfer.h"
+#include "project/transfer.h"
 #include "store/database.h"
 #include "store/layout.h"
 #include "store/storetext.h"
 #include "store/widgets/scripttree.h"
+#include "ui/messages.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QFileInfo>
 #include <QTreeView>
 
@@ -73,11 +79,16 @@ bool haveServer(BenchContext &ctx)
     return !ctx.failed();
 }
 
+QString sharedName()
+{
+    return u"tallowpen_bench_%1"_s.arg(QCoreApplication::applicationPid());
+}
+
 // The whole corpus uploaded once per run of the runner from the shared
 // SQLite store, for the cases that read or save.
 std::optional<ServerStore> sharedServerStore(BenchContext &ctx)
 {
-    static BenchDatabase shared(u"tallowpen_bench_%1"_s.arg(QCoreApplication::applicationPid()));
+    static BenchDatabase shared(sharedName());
     static bool made = false;
     if (!haveServer(ctx))
         return std::nullopt;
@@ -282,6 +293,61 @@ void setupCounts(BenchContext &ctx)
         countBlocks(ctx);
 }
 
+// As `export --all` runs on a server store: one consistent copy of the
+// server's store in the program folder, the SQLite export on it, the copy gone.
+void exportAll(BenchContext &ctx)
+{
+    ServerStore &store = *ctx.state<BlockState>().store;
+    const double cpuStart = processorMs();
+    const QString copy = QDir(ctx.scratch).filePath(u".server-bench.db"_s);
+    if (Result<Done> written = ServerTransfer::writeCopy(store, copy); !written)
+        return ctx.fail(written.error().message);
+    Database db;
+    std::vector<ExportListRow> rows;
+    QString error;
+    if (!openStore(db, copy) || !fillExportList(db, 0, false, rows, &error))
+        return ctx.fail(error.isEmpty() ? db.lastError().message : error);
+    const ExportResult result = exportScripts(db, ctx.scratch, rows, false, false);
+    db.close();
+    ServerTransfer::removeCopy(copy);
+    if (!result.ok)
+        return ctx.fail(result.message);
+    ctx.record(u"scripts"_s, result.written);
+    ctx.record(u"cpu_ms"_s, qRound(processorMs() - cpuStart));
+}
+
+void setupServerEditor(BenchContext &ctx)
+{
+    setupStore(ctx);
+    Messages::setHandler([](QWidget *, const Messages::Message &) { return Messages::Answer::Ok; });
+}
+
+// The editor from its construction to idle on the server's store, the tree
+// and the status line shown (the connection is made before the window, as
+// the program makes it, and timed too).
+void startServerEditor(BenchContext &ctx)
+{
+    QElapsedTimer clock;
+    clock.start();
+    const double processor = processorMs();
+    Result<ServerStore> store = ServerStore::open(serverAddress() + u" dbname="_s + sharedName());
+    if (!store)
+        return ctx.fail(store.error().message);
+    MainWindow window(ctx.scratch, nullptr, std::make_unique<ServerStore>(std::move(*store)));
+    if (!window.load())
+        return ctx.fail(u"the main window did not load"_s);
+    window.show();
+    QCoreApplication::processEvents();
+    ctx.record(u"idle ms"_s, clock.elapsed());
+    ctx.record(u"cpu_ms"_s, qRound(processorMs() - processor));
+    const ScriptTreeModel *tree = ScriptTree::model(*window.findChild<QTreeView *>(u"Scripts"_s));
+    const QString status = window.findChild<QLabel *>(u"lblMsg"_s)->text();
+    if (!tree || tree->rowCount(tree->index(0, 0)) != 3 || !status.startsWith(u">Translation status"_s))
+        return ctx.fail(u"no tree or status line was shown: "_s + status);
+    ctx.record(u"status"_s, status);
+    ctx.record(u"blocks in the tree"_s, qlonglong(tree->rowCount(tree->index(0, 0, tree->index(2, 0, tree->index(0, 0))))));
+}
+
 } // namespace
 
 TALLOWPEN_BENCH("server: import originals with COPY", setupImport, importOriginals);
@@ -290,3 +356,5 @@ TALLOWPEN_BENCH("server: save a block (row, history, change, status)", setupSave
 TALLOWPEN_BENCH("server: tree rows into the view", setupTree, buildTree);
 TALLOWPEN_BENCH("server: search common word", setupSearch, searchCommonWord);
 TALLOWPEN_BENCH("server: translation status counts", setupCounts, countBlocks);
+TALLOWPEN_BENCH("server: export every script (a copy of the store, then the export)", setupStore, exportAll);
+TALLOWPEN_BENCH("server: editor start-up to idle with the tree", setupServerEditor, startServerEditor);

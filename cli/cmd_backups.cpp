@@ -3,6 +3,8 @@
 #include "cli/jsonline.h"
 #include "keeping/backup.h"
 #include "keeping/history.h"
+#include "project/transfer.h"
+#include "server/serverstore.h"
 
 #include <QCommandLineParser>
 
@@ -47,7 +49,20 @@ int runBackup(CliContext &context, const QStringList &arguments)
     parser.addOption(reason);
     if (!parseCommandLine(parser, context, arguments, 0, 0))
         return ExitUsage;
-    const Backups::Outcome outcome = Backups::makeBackup(context.programFolder, parser.value(reason));
+    Backups::Outcome outcome;
+    if (context.server.isEmpty()) {
+        outcome = Backups::makeBackup(context.programFolder, parser.value(reason));
+    } else {
+        // The server's store is copied as pull copies it, under its reason.
+        if (parser.isSet(reason))
+            return context.usage(u"On a server store a backup is a pull, kept under the reason pull; leave out "
+                                 "--reason."_s);
+        Result<ServerStore> store = ServerStore::open(context.server);
+        if (!store)
+            return context.fail(store.error().message);
+        Result<QString> file = ServerTransfer::pull(*store, context.programFolder);
+        outcome = file ? Backups::Outcome{true, *file, {}} : Backups::Outcome{false, {}, file.error().message};
+    }
     if (!outcome.ok) {
         context.err << outcome.message << Qt::endl;
         return ExitFailure;

@@ -1,7 +1,7 @@
 #include "cli/blockarguments.h"
 #include "cli/commands.h"
 #include "cli/jsonline.h"
-#include "cli/serveraccess.h"
+#include "cli/storeaccess.h"
 
 #include "store/numbers.h"
 
@@ -35,27 +35,6 @@ JsonLine blockLine(const BlockLoad &load)
     return line;
 }
 
-// The server's block: the same line, then who changed it last and its version.
-int runServerBlock(CliContext &context, const QStringList &words)
-{
-    const auto address = blockFromArguments(context, words);
-    if (!address)
-        return ExitUsage;
-    auto store = openServerStore(context);
-    if (!store)
-        return ExitFailure;
-    const auto block = loadServerBlock(*store, context, *address);
-    if (!block)
-        return block.status();
-    JsonLine line = blockLine(block->load);
-    if (block->version)
-        line.add("version", *block->version).add("updated_by", block->updatedBy).add("updated_at", block->updatedAt);
-    else
-        line.addNull("version").addNull("updated_by").addNull("updated_at");
-    context.out << line.toString() << Qt::endl;
-    return ExitSuccess;
-}
-
 } // namespace
 
 // What a click on the block's node shows, as one JSON line.
@@ -65,12 +44,21 @@ int runBlock(CliContext &context, const QStringList &arguments)
     parser.addPositionalArgument(u"TABLE FILE_NAME N"_s, u"The block."_s);
     if (!parseCommandLine(parser, context, arguments, 3, 3))
         return ExitUsage;
-    if (!context.server.isEmpty())
-        return runServerBlock(context, parser.positionalArguments());
-    Database db;
-    const auto load = loadBlockFromArguments(db, context, parser.positionalArguments());
-    if (!load)
-        return load.status();
-    context.out << blockLine(*load).toString() << Qt::endl;
+    const auto address = blockFromArguments(context, parser.positionalArguments());
+    if (!address)
+        return ExitUsage;
+    const auto store = openCommandStore(context);
+    if (!store)
+        return ExitFailure;
+    const auto block = loadStoredBlock(*store, context, *address);
+    if (!block)
+        return block.status();
+    JsonLine line = blockLine(block->load);
+    // A server's store adds who changed the block last and its version.
+    if (store->keepsVersions() && block->version)
+        line.add("version", *block->version).add("updated_by", block->updatedBy).add("updated_at", block->updatedAt);
+    else if (store->keepsVersions())
+        line.addNull("version").addNull("updated_by").addNull("updated_at");
+    context.out << line.toString() << Qt::endl;
     return ExitSuccess;
 }

@@ -1,7 +1,7 @@
 #include "cli/commands.h"
 
 #include "links/linkstore.h"
-#include "store/database.h"
+#include "cli/storeaccess.h"
 
 #include <QCommandLineParser>
 
@@ -11,11 +11,12 @@ int runLinkErase(CliContext &context, const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.addPositionalArgument(u"WORD"_s, u"The word whose links go."_s);
-    Database db;
-    if (const auto stop = parseAndOpenStore(parser, db, context, arguments, 1, 1))
-        return *stop;
-    QString error;
-    if (!eraseLink(db, parser.positionalArguments().first(), &error))
-        return context.fail(error);
+    if (!parseCommandLine(parser, context, arguments, 1, 1))
+        return ExitUsage;
+    const auto store = openCommandStore(context);
+    if (!store)
+        return ExitFailure;
+    if (Result<Done> erased = store->eraseLink(parser.positionalArguments().first()); !erased)
+        return context.fail(erased.error().message);
     return ExitSuccess;
 }

@@ -1,7 +1,7 @@
 #include "cli/commands.h"
 
 #include "links/linkstore.h"
-#include "store/database.h"
+#include "cli/storeaccess.h"
 
 #include <QCommandLineParser>
 
@@ -25,11 +25,11 @@ int runLinkSet(CliContext &context, const QStringList &arguments)
     fields[5] = parser.value(u"comment"_s);
     if (fields[0].isEmpty())
         return context.fail(FirstWordMissingText);
-    Database db;
-    if (!openProgramStore(db, context))
+    const auto store = openCommandStore(context);
+    if (!store)
         return ExitFailure;
-    QString error;
-    if (!saveLink(db, parser.positionalArguments().first(), fields, parser.isSet(u"modify"_s), &error))
-        return context.fail(error);
+    if (Result<Done> saved = store->saveLink(parser.positionalArguments().first(), fields, parser.isSet(u"modify"_s));
+        !saved)
+        return context.fail(saved.error().message);
     return ExitSuccess;
 }

@@ -1,8 +1,10 @@
 #include "cli/blockarguments.h"
 #include "cli/commands.h"
 #include "cli/jsonline.h"
-#include "cli/serveraccess.h"
+#include "cli/storeaccess.h"
 #include "cli/textinput.h"
+#include "server/serverstore.h"
+#include "server/versioncheck.h"
 
 #include <QCommandLineParser>
 
@@ -40,27 +42,16 @@ int runSave(CliContext &context, const QStringList &arguments)
             return context.usage(u"--expect-version works on a server store: give --server URI."_s);
     }
 
-    Database db;
-    std::optional<ServerStore> server;
-    std::optional<BlockLoad> loaded;
-    if (context.server.isEmpty()) {
-        const auto load = loadBlockFromArguments(db, context, parser.positionalArguments());
-        if (!load)
-            return load.status();
-        loaded = *load;
-    } else {
-        const auto address = blockFromArguments(context, parser.positionalArguments());
-        if (!address)
-            return ExitUsage;
-        server = openServerStore(context);
-        if (!server)
-            return ExitFailure;
-        const auto block = loadServerBlock(*server, context, *address);
-        if (!block)
-            return block.status();
-        loaded = block->load;
-    }
-    const BlockLoad *load = &*loaded;
+    const auto address = blockFromArguments(context, parser.positionalArguments());
+    if (!address)
+        return ExitUsage;
+    const auto store = openCommandStore(context);
+    if (!store)
+        return ExitFailure;
+    const auto block = loadStoredBlock(*store, context, *address);
+    if (!block)
+        return block.status();
+    const BlockLoad *load = &block->load;
     // The window can only save a block it shows; a name without a row would
     // save into nothing and look like success.
     if (!load->stored)
@@ -85,23 +76,19 @@ int runSave(CliContext &context, const QStringList &arguments)
     const BlockAddress &at = *load->address;
     const QString nodeText = QString::number(at.number) + (load->comment.isEmpty() ? QString() : u"[c]"_s);
     const QString key = blockKey(at.table, at.fileName, at.number);
-    BlockSave save;
-    if (server) {
-        Result<BlockSave> saved = server->saveBlock(key, nodeText, edits, &*load->stored, &guard);
-        if (!saved && VersionCheck::isConflict(saved.error())) {
-            // The block as it stands now, for the caller to merge with.
-            context.err << saved.error().message << Qt::endl;
-            runBlock(context, QStringList{u"block"_s} + parser.positionalArguments());
-            return ExitFailure;
-        }
-        if (!saved)
-            return context.fail(saved.error().message);
-        save = *saved;
-    } else {
-        save = saveBlock(db, key, nodeText, edits, &*load->stored);
+    // Only a server keeps versions; its save is held against the one read.
+    auto *server = dynamic_cast<ServerStore *>(store.get());
+    const Result<BlockSave> saved = server ? server->saveBlock(key, nodeText, edits, &*load->stored, &guard)
+                                           : store->saveBlock(key, nodeText, edits, &*load->stored);
+    if (!saved && VersionCheck::isConflict(saved.error())) {
+        // The block as it stands now, for the caller to merge with.
+        context.err << saved.error().message << Qt::endl;
+        runBlock(context, QStringList{u"block"_s} + parser.positionalArguments());
+        return ExitFailure;
     }
-    if (!save.ok)
-        return context.fail(save.message);
+    if (!saved)
+        return context.fail(saved.error().message);
+    const BlockSave &save = *saved;
     if (!save.historyProblem.isEmpty())
         context.err << save.historyProblem << Qt::endl;
     JsonLine line;

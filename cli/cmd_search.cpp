@@ -1,9 +1,8 @@
 #include "cli/commands.h"
 #include "cli/jsonline.h"
-#include "cli/serveraccess.h"
+#include "cli/storeaccess.h"
 
 #include "search/search.h"
-#include "store/database.h"
 
 #include <QCommandLineParser>
 
@@ -40,23 +39,13 @@ int runSearch(CliContext &context, const QStringList &arguments)
     if (const SearchInput input = prepareSearchText(typed); !input.accepted())
         return context.fail(input.problem);
 
-    SearchOutcome outcome;
-    if (context.server.isEmpty()) {
-        Database db;
-        if (!openProgramStore(db, context))
-            return ExitFailure;
-        if (!db.useUnicodeLike())
-            return context.fail(db.lastError().message);
-        outcome = searchBlocks(db, *type, typed);
-    } else {
-        auto store = openServerStore(context);
-        if (!store)
-            return ExitFailure;
-        Result<SearchOutcome> found = store->search(*type, typed);
-        if (!found)
-            return context.fail(found.error().message);
-        outcome = *found;
-    }
+    const auto store = openCommandStore(context);
+    if (!store)
+        return ExitFailure;
+    const Result<SearchOutcome> found = store->search(*type, typed);
+    if (!found)
+        return context.fail(found.error().message);
+    const SearchOutcome &outcome = *found;
     for (const SearchHit &hit : outcome.hits) {
         JsonLine line;
         bool number = false;

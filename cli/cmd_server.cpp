@@ -1,7 +1,7 @@
 #include "cli/commands.h"
 #include "cli/jsonline.h"
 
-#include "server/transfer.h"
+#include "project/transfer.h"
 #include "store/database.h"
 
 #include <QCommandLineParser>

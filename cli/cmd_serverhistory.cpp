@@ -1,7 +1,8 @@
 #include "cli/blockarguments.h"
 #include "cli/jsonline.h"
-#include "cli/serveraccess.h"
+#include "cli/storeaccess.h"
 #include "cli/teamcommands.h"
+#include "server/serverstore.h"
 
 using namespace Qt::StringLiterals;
 
@@ -12,10 +13,10 @@ int runServerHistory(CliContext &context, const QStringList &words)
     const auto address = blockFromArguments(context, words);
     if (!address)
         return ExitUsage;
-    auto store = openServerStore(context);
+    Result<ServerStore> store = ServerStore::open(context.server);
     if (!store)
-        return ExitFailure;
-    const auto block = loadServerBlock(*store, context, *address);
+        return context.fail(store.error().message);
+    const auto block = loadStoredBlock(*store, context, *address);
     if (!block)
         return block.status();
     Result<std::vector<ServerVersion>> versions = VersionCheck::history(store->connection(), *address);

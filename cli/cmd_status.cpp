@@ -1,7 +1,6 @@
 #include "cli/commands.h"
-#include "cli/serveraccess.h"
+#include "cli/storeaccess.h"
 
-#include "store/database.h"
 #include "store/translationstatus.h"
 
 #include <QCommandLineParser>
@@ -13,27 +12,16 @@ using namespace Qt::StringLiterals;
 int runStatus(CliContext &context, const QStringList &arguments)
 {
     QCommandLineParser parser;
-    TranslationCount count;
-    if (context.server.isEmpty()) {
-        Database db;
-        if (const auto stop = parseAndOpenStore(parser, db, context, arguments, 0, 0))
-            return *stop;
-        count = translationPercent(db);
-    } else {
-        if (!parseCommandLine(parser, context, arguments, 0, 0))
-            return ExitUsage;
-        auto store = openServerStore(context);
-        if (!store)
-            return ExitFailure;
-        Result<TranslationCount> counted = store->countBlocks();
-        if (!counted)
-            return context.fail(counted.error().message);
-        count = *counted;
-    }
-    if (!count.ok)
-        return context.fail(count.error.message);
-    if (!count.hasBlocks())
+    if (!parseCommandLine(parser, context, arguments, 0, 0))
+        return ExitUsage;
+    const auto store = openCommandStore(context);
+    if (!store)
+        return ExitFailure;
+    const Result<TranslationCount> count = store->countBlocks();
+    if (!count)
+        return context.fail(count.error().message);
+    if (!count->hasBlocks())
         return context.fail(u"The store holds no blocks yet, so there is no translation status to show."_s);
-    context.out << statusLine(count.percent()) << Qt::endl;
+    context.out << statusLine(count->percent()) << Qt::endl;
     return ExitSuccess;
 }

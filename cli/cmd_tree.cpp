@@ -1,8 +1,7 @@
 #include "cli/commands.h"
 
 #include "cli/jsonline.h"
-#include "cli/serveraccess.h"
-#include "store/database.h"
+#include "cli/storeaccess.h"
 #include "store/scriptnodes.h"
 
 #include <QCommandLineParser>
@@ -33,23 +32,15 @@ int runTree(CliContext &context, const QStringList &arguments)
 {
     QCommandLineParser parser;
     ScriptNodes tree;
-    ScriptNodes::BuildReport report;
-    if (context.server.isEmpty()) {
-        Database db;
-        if (const auto stop = parseAndOpenStore(parser, db, context, arguments, 0, 0))
-            return *stop;
-        report = tree.build(db);
-    } else {
-        if (!parseCommandLine(parser, context, arguments, 0, 0))
-            return ExitUsage;
-        auto store = openServerStore(context);
-        if (!store)
-            return ExitFailure;
-        Result<TreeTables> rows = store->treeRows();
-        if (!rows)
-            return context.fail(rows.error().message);
-        report = tree.build(*rows);
-    }
+    if (!parseCommandLine(parser, context, arguments, 0, 0))
+        return ExitUsage;
+    const auto store = openCommandStore(context);
+    if (!store)
+        return ExitFailure;
+    const Result<TreeTables> rows = store->treeRows();
+    if (!rows)
+        return context.fail(rows.error().message);
+    const ScriptNodes::BuildReport report = tree.build(*rows);
     printNodes(tree.top(), context.out);
     context.out.flush();
     for (qsizetype i = 0; i < report.refusedKeys.size(); ++i)

@@ -57,6 +57,7 @@ struct CliContext
     bool verbose = false;          // --verbose: every progress text on a line
     bool stderrIsTerminal = false; // progress as one line rewritten in place
     QString server;                // --server or $TALLOWPEN_SERVER; empty: the program folder's store
+    QString storeFile;             // a copy of the server's store read instead of tallowpen.db; empty: none
 
     // Every failure of a command goes through these two: one line on stderr.
     Stop fail(const QString &message, ExitStatus status = ExitFailure)
@@ -83,11 +84,16 @@ QList<const CliCommand *> allCommands();
 // The commands that run on a server's store, and those that run only there.
 bool worksOnServer(const CliCommand &command);
 bool needsServer(const CliCommand &command);
+// The commands that only read the store: on a server they run unchanged on a
+// consistent copy of its store (storeFile).
+bool readsServerCopy(const CliCommand &command);
 
 // Parses a command's own options; on a usage error prints it and returns false.
 bool parseCommandLine(QCommandLineParser &parser, CliContext &context, const QStringList &arguments,
                       int minPositional, int maxPositional);
 
+// Whether tallowpen.db is in the program folder; prints what to do when not.
+bool programStoreExists(CliContext &context);
 // Opens the program folder's store for a command; prints why not on failure.
 bool openProgramStore(Database &db, CliContext &context);
 // The opening of a command that checks nothing before it needs the store:

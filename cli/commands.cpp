@@ -117,8 +117,15 @@ QList<const CliCommand *> allCommands()
 
 bool worksOnServer(const CliCommand &command)
 {
-    static const QStringList names = {u"block"_s, u"save"_s, u"tree"_s, u"status"_s, u"search"_s, u"history"_s};
-    return needsServer(command) || names.contains(QLatin1StringView(command.name));
+    static const QStringList names = {u"block"_s, u"save"_s, u"tree"_s, u"status"_s, u"search"_s, u"history"_s, u"backup"_s,
+                                      u"link-set"_s, u"link-erase"_s};
+    return needsServer(command) || readsServerCopy(command) || names.contains(QLatin1StringView(command.name));
+}
+
+bool readsServerCopy(const CliCommand &command)
+{
+    static const QStringList names = {u"export"_s, u"export-list"_s, u"view"_s, u"stats"_s, u"check"_s, u"links"_s};
+    return names.contains(QLatin1StringView(command.name));
 }
 
 bool needsServer(const CliCommand &command)
@@ -144,15 +151,29 @@ bool parseCommandLine(QCommandLineParser &parser, CliContext &context, const QSt
     return true;
 }
 
+namespace {
+
+QString commandStorePath(const CliContext &context)
+{
+    return context.storeFile.isEmpty() ? programPath(context.programFolder, StoreFileName) : context.storeFile;
+}
+
+} // namespace
+
+bool programStoreExists(CliContext &context)
+{
+    if (QFileInfo(commandStorePath(context)).isFile())
+        return true;
+    context.fail(u"Required file 'tallowpen.db' is not in the program folder %1; create it with "
+                 "'tallowpen-cli init'."_s.arg(context.programFolder));
+    return false;
+}
+
 bool openProgramStore(Database &db, CliContext &context)
 {
-    const QString path = programPath(context.programFolder, StoreFileName);
-    if (!QFileInfo(path).isFile()) {
-        context.fail(u"Required file 'tallowpen.db' is not in the program folder %1; create it with "
-                     "'tallowpen-cli init'."_s.arg(context.programFolder));
+    if (!programStoreExists(context))
         return false;
-    }
-    if (!openStore(db, path)) {
+    if (!openStore(db, commandStorePath(context))) {
         context.fail(db.lastError().message);
         return false;
     }

@@ -1,6 +1,8 @@
 #include "cli/command.h"
-#include "keeping/backup.h"
+#include "cli/storeaccess.h"
 #include "files/programfolder.h"
+#include "keeping/backup.h"
+#include "project/openstore.h"
 
 #include <QCoreApplication>
 #include <QLoggingCategory>
@@ -49,7 +51,7 @@ int main(int argc, char *argv[])
     // Global options stand before the command; everything after belongs to it.
     QStringList arguments = QCoreApplication::arguments().mid(1);
     QString home;
-    QString server = qEnvironmentVariable("TALLOWPEN_SERVER");
+    std::optional<QString> server;
     bool verbose = false;
     while (!arguments.isEmpty() && arguments.first().startsWith(u'-')) {
         const QString option = arguments.takeFirst();
@@ -87,24 +89,27 @@ int main(int argc, char *argv[])
         err << u"Unknown command %1; see tallowpen-cli --help."_s.arg(arguments.first()) << Qt::endl;
         return ExitUsage;
     }
-    if (!server.isEmpty() && !worksOnServer(*command)) {
+    const QString address = chosenServerAddress(server);
+    if (!address.isEmpty() && !worksOnServer(*command)) {
         err << u"%1 does not work on a server store yet; run it without --server and $TALLOWPEN_SERVER, on the "
                "program folder's tallowpen.db."_s.arg(arguments.first())
             << Qt::endl;
         return ExitFailure;
     }
-    if (server.isEmpty() && needsServer(*command)) {
+    if (address.isEmpty() && needsServer(*command)) {
         err << u"%1 works on a server store: give --server URI or set $TALLOWPEN_SERVER."_s.arg(arguments.first())
             << Qt::endl;
         return ExitUsage;
     }
-    CliContext context{resolveProgramFolder(home), out, err, verbose, isatty(fileno(stderr)) == 1, server};
+    CliContext context{resolveProgramFolder(home), out, err, verbose, isatty(fileno(stderr)) == 1,
+                       address, {}};
     if (const Backups::Interrupted restore = Backups::finishInterruptedRestore(context.programFolder); restore.happened) {
         err << restore.message << Qt::endl;
         if (!restore.ok)
             return ExitFailure;
     }
-    const int status = command->run(context, arguments);
+    const int status = !address.isEmpty() && readsServerCopy(*command) ? runOnServerCopy(*command, context, arguments)
+                                                                        : command->run(context, arguments);
     out.flush();
     err.flush();
     return status;

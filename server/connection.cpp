@@ -145,6 +145,25 @@ Result<ServerConnection> ServerConnection::open(const QString &address)
     return connection;
 }
 
+QString ServerConnection::passwordProblem(const QString &address)
+{
+    const QByteArray words = address.toUtf8();
+    PQconninfoOption *parsed = PQconninfoParse(words.constData(), nullptr);
+    if (!parsed)
+        return {};
+    bool holdsPassword = false;
+    for (const PQconninfoOption *option = parsed; option->keyword; ++option) {
+        if (qstrcmp(option->keyword, "password") == 0 && option->val && *option->val)
+            holdsPassword = true;
+    }
+    PQconninfoFree(parsed);
+    if (!holdsPassword)
+        return {};
+    return u"The server address holds a password, and Tallowpen keeps none in its settings. Give the address "
+           "without it and keep the password in libpq's password file (~/.pgpass, or the file PGPASSFILE "
+           "names), or sign in with a client certificate."_s;
+}
+
 QString ServerConnection::where() const
 {
     return orUnknown(PQuser(m_conn.get())) + u'@' + orUnknown(PQhost(m_conn.get())) + u'/'

@@ -84,6 +84,10 @@ public:
     Result<QList<Notification>> notifications();
     int socket() const;
 
+    // Why an address may not be kept (it holds a password); empty when it
+    // may. An address that cannot be read is the connection's to report.
+    static QString passwordProblem(const QString &address);
+
     // "user@host/database", for titles and messages.
     QString where() const;
     int backendPid() const;

@@ -88,9 +88,9 @@ Result<ServerStore> ServerStore::open(const QString &address)
     return ServerStore(std::move(*connection));
 }
 
-Result<ServerBlockLoad> ServerStore::loadBlock(const QString &key)
+Result<BlockRead> ServerStore::loadBlock(const QString &key)
 {
-    ServerBlockLoad block;
+    BlockRead block;
     const auto address = parseBlockKey(key);
     if (!address)
         return block;
@@ -114,6 +114,12 @@ Result<ServerBlockLoad> ServerStore::loadBlock(const QString &key)
         block.updatedAt = rows->text(0, 13);
     }
     return block;
+}
+
+Result<BlockSave> ServerStore::saveBlock(const QString &key, const QString &nodeText, const BlockEdits &edits,
+                                         const BlockSnapshot *known)
+{
+    return saveBlock(key, nodeText, edits, known, nullptr);
 }
 
 Result<BlockSave> ServerStore::saveBlock(const QString &key, const QString &nodeText, const BlockEdits &edits,
@@ -325,10 +331,10 @@ Result<qint64> ServerStore::importBlocks(const QString &table, const std::vector
     return qint64(rows.size());
 }
 
-Result<qint64> ServerStore::importLinks(const std::vector<LinkRow> &rows)
+Result<qint64> ServerStore::importLinks(const std::vector<LinkColumns> &rows)
 {
     QByteArray data;
-    for (const LinkRow &row : rows) {
+    for (const LinkColumns &row : rows) {
         for (size_t column = 0; column < row.size(); ++column) {
             appendCopyField(data, row[column].toUtf8());
             data += column + 1 < row.size() ? '\t' : '\n';
@@ -358,18 +364,44 @@ Result<std::vector<BlockRow>> ServerStore::blockRows(const QString &table)
     return out;
 }
 
-Result<std::vector<LinkRow>> ServerStore::links()
+Result<std::vector<LinkColumns>> ServerStore::links()
 {
     Result<ServerRows> rows = m_server.run(
         "SELECT word, suggest1, suggest2, suggest3, suggest4, suggest5, comment FROM suggestion ORDER BY row_id");
     if (!rows)
         return rows.error();
-    std::vector<LinkRow> out;
+    std::vector<LinkColumns> out;
     out.reserve(size_t(rows->rowCount()));
     for (int row = 0; row < rows->rowCount(); ++row) {
-        LinkRow &link = out.emplace_back();
+        LinkColumns &link = out.emplace_back();
         for (int column = 0; column < 7; ++column)
             link[size_t(column)] = rows->text(row, column);
     }
     return out;
+}
+
+// The texts are stored as the SQLite store keeps them, grave accents for apostrophes.
+Result<Done> ServerStore::saveLink(const QString &word, const std::array<QString, 6> &fields, bool modify)
+{
+    QList<QByteArray> values{parameter(toStoreText(word))};
+    for (const QString &field : fields)
+        values << parameter(toStoreText(field));
+    const char *statement = modify
+        ? "UPDATE suggestion SET suggest1 = $2, suggest2 = $3, suggest3 = $4, suggest4 = $5, suggest5 = $6, "
+          "comment = $7 WHERE word = $1"
+        : "INSERT INTO suggestion (word, suggest1, suggest2, suggest3, suggest4, suggest5, comment) "
+          "VALUES ($1, $2, $3, $4, $5, $6, $7)";
+    if (Result<ServerRows> saved = m_server.run(statement, values); !saved)
+        return Failure{u"The link to \"%1\" could not be saved. %2"_s.arg(word, saved.error().message),
+                       saved.error().sqlState};
+    return Done{};
+}
+
+Result<Done> ServerStore::eraseLink(const QString &word)
+{
+    if (Result<ServerRows> erased = m_server.run("DELETE FROM suggestion WHERE word = $1", {parameter(toStoreText(word))});
+        !erased)
+        return Failure{u"The links to \"%1\" could not be erased. %2"_s.arg(word, erased.error().message),
+                       erased.error().sqlState};
+    return Done{};
 }

@@ -1,29 +1,19 @@
 #pragma once
 
+#include "keeping/blocksave.h"
+#include "keeping/projectstore.h"
 #include "search/search.h"
 #include "server/connection.h"
-#include "keeping/blocksave.h"
 #include "server/versioncheck.h"
+#include "store/blockedit.h"
 #include "store/scriptnodes.h"
 #include "store/translationstatus.h"
 
 #include <array>
 #include <vector>
 
-// A block as the server holds it: what a click on its node shows, and who
-// changed it last. The version is absent unless exactly one row was found.
-struct ServerBlockLoad
-{
-    BlockLoad load;
-    std::optional<qint64> version;
-    QString updatedBy;
-    QString updatedAt; // ISO 8601, UTC
-};
-
-// The rows of the three script tables as the tree reads them.
-using TreeTables = std::array<std::vector<ScriptNodes::Row>, 3>;
-// A row of the word-link table: word, suggest1..5, comment.
-using LinkRow = std::array<QString, 7>;
+// Kept for the callers written before both stores shared one interface.
+using ServerBlockLoad = BlockRead;
 
 // The store on a server database: what the SQLite store offers (load and
 // save a block, the tree's rows, the counts, search, a batch of blocks in,
@@ -35,7 +25,7 @@ using LinkRow = std::array<QString, 7>;
 // so that a copy pulled into SQLite is that store byte for byte.
 //
 // Thread contract: as ServerConnection.
-class ServerStore
+class ServerStore final : public ProjectStore
 {
 public:
     // Connects and checks that the database holds this program's layout.
@@ -44,28 +34,36 @@ public:
 
     ServerConnection &connection() { return m_server; }
 
-    Result<ServerBlockLoad> loadBlock(const QString &key);
+    QString where() const override { return m_server.where(); }
+    bool keepsVersions() const override { return true; }
+
+    Result<BlockRead> loadBlock(const QString &key) override;
     // As saveBlock does on SQLite: a save equal to `known` writes nothing;
     // otherwise the row gets version + 1 and the user, the values it
     // replaces go to block_history and block_change gets an entry, all in
-    // one transaction. The status line is counted afterwards. With a guard
-    // naming a version, a block no longer at it is left alone and the
-    // failure is a conflict (VersionCheck::isConflict).
+    // one transaction. The status line is counted afterwards.
     Result<BlockSave> saveBlock(const QString &key, const QString &nodeText, const BlockEdits &edits,
-                                const BlockSnapshot *known, VersionGuard *guard = nullptr);
-    Result<TreeTables> treeRows();
-    Result<TranslationCount> countBlocks();
+                                const BlockSnapshot *known) override;
+    // The same save, held against the version the block was loaded with:
+    // a stale one changes nothing and fails as a conflict
+    // (VersionCheck::isConflict).
+    Result<BlockSave> saveBlock(const QString &key, const QString &nodeText, const BlockEdits &edits,
+                                const BlockSnapshot *known, VersionGuard *guard);
+    Result<TreeTables> treeRows() override;
+    Result<TranslationCount> countBlocks() override;
     // The SQLite search's statements in their order, with its folding: a
     // refused text comes back as a Refused outcome, a failed one as an error.
-    Result<SearchOutcome> search(SearchType type, const QString &typed);
+    Result<SearchOutcome> search(SearchType type, const QString &typed) override;
 
     // A batch of blocks added to a table with COPY, inside the caller's
     // transaction when there is one; the folded copies are made here.
-    Result<qint64> importBlocks(const QString &table, const std::vector<BlockRow> &rows);
-    Result<qint64> importLinks(const std::vector<LinkRow> &rows);
+    Result<qint64> importBlocks(const QString &table, const std::vector<BlockRow> &rows) override;
+    Result<qint64> importLinks(const std::vector<LinkColumns> &rows) override;
     // Every row of a table, in the order they were added.
-    Result<std::vector<BlockRow>> blockRows(const QString &table);
-    Result<std::vector<LinkRow>> links();
+    Result<std::vector<BlockRow>> blockRows(const QString &table) override;
+    Result<std::vector<LinkColumns>> links() override;
+    Result<Done> saveLink(const QString &word, const std::array<QString, 6> &fields, bool modify) override;
+    Result<Done> eraseLink(const QString &word) override;
 
 private:
     ServerConnection m_server;

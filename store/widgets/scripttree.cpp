@@ -37,15 +37,30 @@ std::array<QIcon, 7> treeImages()
     return icons;
 }
 
-ScriptTreeModel::BuildReport buildTree(QTreeView &tree, Database &db)
+namespace {
+
+ScriptTreeModel::BuildReport showBuilt(QTreeView &tree, ScriptTreeModel &treeModel,
+                                       ScriptTreeModel::BuildReport report)
 {
-    ScriptTreeModel *treeModel = installScriptTree(tree);
-    ScriptTreeModel::BuildReport report = treeModel->build(db);
-    const QModelIndex root = treeModel->index(0, 0);
+    const QModelIndex root = treeModel.index(0, 0);
     if (root.isValid())
         tree.setCurrentIndex(root);
     collapseAll(tree);
     return report;
+}
+
+} // namespace
+
+ScriptTreeModel::BuildReport buildTree(QTreeView &tree, Database &db)
+{
+    ScriptTreeModel *treeModel = installScriptTree(tree);
+    return showBuilt(tree, *treeModel, treeModel->build(db));
+}
+
+ScriptTreeModel::BuildReport buildTree(QTreeView &tree, const ScriptNodes::Tables &rows)
+{
+    ScriptTreeModel *treeModel = installScriptTree(tree);
+    return showBuilt(tree, *treeModel, treeModel->build(rows));
 }
 
 void clearTree(QTreeView &tree)

@@ -24,6 +24,8 @@ std::array<QIcon, 7> treeImages();
 
 // Fills the tree from the three tables, selects the root and collapses all.
 ScriptTreeModel::BuildReport buildTree(QTreeView &tree, Database &db);
+// The same from rows a store read.
+ScriptTreeModel::BuildReport buildTree(QTreeView &tree, const ScriptNodes::Tables &rows);
 // Empties the tree; harmless on an empty one.
 void clearTree(QTreeView &tree);
 // Collapses every node, leaving only the root visible.

@@ -3,7 +3,7 @@
 #include "server/presence.h"
 #include "server/roles.h"
 #include "server/serverstore.h"
-#include "server/transfer.h"
+#include "project/transfer.h"
 #include "tests/support/testdatabase.h"
 
 #include <QSignalSpy>

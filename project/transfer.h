@@ -22,6 +22,12 @@ struct Uploaded
 Result<Uploaded> setUp(ServerStore &server, Database *from);
 
 // A consistent copy of the server's store (one read-only snapshot) written
+// in the SQLite layout into a new file at `path`.
+Result<Done> writeCopy(ServerStore &server, const QString &path);
+// Removes such a copy with its journal files.
+void removeCopy(const QString &path);
+
+// A consistent copy of the server's store (one read-only snapshot) written
 // in the SQLite layout into the program folder's backups under the reason
 // "pull", so that restore makes a local store of it. Gives the copy's name.
 Result<QString> pull(ServerStore &server, const QString &programFolder,

@@ -1,4 +1,6 @@
-#include "server/transfer.h"
+#include "project/transfer.h"
+
+#include "project/sqlitestore.h"
 
 #include "server/schema.h"
 #include "keeping/backup.h"
@@ -14,66 +16,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-Result<std::vector<BlockRow>> localBlocks(Database &db, const QString &table)
-{
-    ResultSet rows = db.query(u"SELECT * FROM "_s + table);
-    if (!rows.isValid())
-        return Failure{u"The local store's %1 could not be read: %2"_s.arg(table, rows.error().message), {}};
-    std::vector<BlockRow> out;
-    out.reserve(size_t(rows.rowCount()));
-    while (!rows.step()) {
-        BlockRow &row = out.emplace_back();
-        for (int column = 0; column < int(row.size()); ++column)
-            row[size_t(column)] = rows.value(column);
-    }
-    return out;
-}
-
-Result<std::vector<LinkRow>> localLinks(Database &db)
-{
-    ResultSet rows = db.query(u"SELECT * FROM suggestion"_s);
-    if (!rows.isValid())
-        return Failure{u"The local store's word links could not be read: %1"_s.arg(rows.error().message), {}};
-    std::vector<LinkRow> out;
-    while (!rows.step()) {
-        LinkRow &row = out.emplace_back();
-        for (int column = 0; column < int(row.size()); ++column)
-            row[size_t(column)] = rows.text(column);
-    }
-    return out;
-}
-
-QString numberLiteral(const QVariant &value)
-{
-    return value.isNull() ? u"NULL"_s : QString::number(value.toLongLong());
-}
-
-QString blockInsert(const QString &table, const BlockRow &row)
-{
-    return u"INSERT INTO "_s + table
-        + u" (file_name,dialogue_id,text_data,width,height,comments,translated,revised,text_data_t,new_width,"
-          "new_height) VALUES ("_s
-        + storeLiteral(row[ColFileName].toString()) + u',' + numberLiteral(row[ColDialogueId]) + u','
-        + storeLiteral(row[ColTextData].toString()) + u',' + numberLiteral(row[ColWidth]) + u','
-        + numberLiteral(row[ColHeight]) + u',' + storeLiteral(row[ColComments].toString()) + u','
-        + numberLiteral(row[ColTranslated]) + u',' + numberLiteral(row[ColRevised]) + u','
-        + storeLiteral(row[ColTextDataT].toString()) + u',' + numberLiteral(row[ColNewWidth]) + u','
-        + numberLiteral(row[ColNewHeight]) + u')';
-}
-
-QString linkInsert(const LinkRow &row)
-{
-    QString values;
-    for (const QString &text : row)
-        values += (values.isEmpty() ? QString() : u","_s) + storeLiteral(text);
-    return u"INSERT INTO suggestion (word,suggest1,suggest2,suggest3,suggest4,suggest5,comment) VALUES ("_s + values
-        + u')';
-}
-
 struct Snapshot
 {
     std::array<std::vector<BlockRow>, 3> blocks;
-    std::vector<LinkRow> links;
+    std::vector<LinkColumns> links;
 };
 
 // Writes the rows into a new store file at `path`; empty when done.
@@ -85,16 +31,13 @@ QString writeLocalStore(const QString &path, const Snapshot &snapshot)
     Database db;
     if (!openStore(db, path) || !db.begin())
         return db.lastError().message;
+    SqliteStore local(db);
     for (size_t t = 0; t < ScriptTables::all.size(); ++t) {
-        for (const BlockRow &row : snapshot.blocks[t]) {
-            if (!db.execute(blockInsert(ScriptTables::all[t], row)))
-                return db.lastError().message;
-        }
+        if (Result<qint64> written = local.importBlocks(ScriptTables::all[t], snapshot.blocks[t]); !written)
+            return written.error().message;
     }
-    for (const LinkRow &row : snapshot.links) {
-        if (!db.execute(linkInsert(row)))
-            return db.lastError().message;
-    }
+    if (Result<qint64> written = local.importLinks(snapshot.links); !written)
+        return written.error().message;
     return db.commit() ? QString() : db.lastError().message;
 }
 
@@ -114,8 +57,9 @@ Result<ServerTransfer::Uploaded> ServerTransfer::setUp(ServerStore &server, Data
         Uploaded uploaded;
         if (!from)
             return uploaded;
+        SqliteStore local(*from);
         for (const QString &table : ScriptTables::all) {
-            Result<std::vector<BlockRow>> rows = localBlocks(*from, table);
+            Result<std::vector<BlockRow>> rows = local.blockRows(table);
             if (!rows)
                 return rows.error();
             Result<qint64> copied = server.importBlocks(table, *rows);
@@ -123,7 +67,7 @@ Result<ServerTransfer::Uploaded> ServerTransfer::setUp(ServerStore &server, Data
                 return copied.error();
             uploaded.blocks += *copied;
         }
-        Result<std::vector<LinkRow>> links = localLinks(*from);
+        Result<std::vector<LinkColumns>> links = local.links();
         if (!links)
             return links.error();
         Result<qint64> copied = server.importLinks(*links);
@@ -141,9 +85,11 @@ Result<ServerTransfer::Uploaded> ServerTransfer::setUp(ServerStore &server, Data
     return made;
 }
 
-Result<QString> ServerTransfer::pull(ServerStore &server, const QString &programFolder, const QDateTime &now)
+namespace {
+
+Result<Snapshot> readSnapshot(ServerStore &server)
 {
-    Result<Snapshot> snapshot = server.connection().transaction<Snapshot>(
+    return server.connection().transaction<Snapshot>(
         [&]() -> Result<Snapshot> {
             Snapshot read;
             for (size_t t = 0; t < ScriptTables::all.size(); ++t) {
@@ -152,13 +98,39 @@ Result<QString> ServerTransfer::pull(ServerStore &server, const QString &program
                     return rows.error();
                 read.blocks[t] = std::move(*rows);
             }
-            Result<std::vector<LinkRow>> links = server.links();
+            Result<std::vector<LinkColumns>> links = server.links();
             if (!links)
                 return links.error();
             read.links = std::move(*links);
             return read;
         },
         "BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY");
+}
+
+} // namespace
+
+Result<Done> ServerTransfer::writeCopy(ServerStore &server, const QString &path)
+{
+    Result<Snapshot> snapshot = readSnapshot(server);
+    if (!snapshot)
+        return snapshot.error();
+    removeStoreFiles(path);
+    if (const QString why = writeLocalStore(path, *snapshot); !why.isEmpty()) {
+        removeStoreFiles(path);
+        return Failure{u"The copy of the server's store could not be written into the program folder: %1"_s.arg(why),
+                       {}};
+    }
+    return Done{};
+}
+
+void ServerTransfer::removeCopy(const QString &path)
+{
+    removeStoreFiles(path);
+}
+
+Result<QString> ServerTransfer::pull(ServerStore &server, const QString &programFolder, const QDateTime &now)
+{
+    Result<Snapshot> snapshot = readSnapshot(server);
     if (!snapshot)
         return snapshot.error();
 

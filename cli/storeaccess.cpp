@@ -1,0 +1,54 @@
+#include "cli/storeaccess.h"
+
+#include "cli/command.h"
+
+#include "project/openstore.h"
+#include "project/transfer.h"
+#include "server/serverstore.h"
+#include "files/programfolder.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+using namespace Qt::StringLiterals;
+
+std::unique_ptr<ProjectStore> openCommandStore(CliContext &context)
+{
+    if (context.server.isEmpty() && !programStoreExists(context))
+        return nullptr;
+    Result<std::unique_ptr<ProjectStore>> store = openProjectStore(context.programFolder, context.server);
+    if (!store) {
+        context.fail(store.error().message);
+        return nullptr;
+    }
+    return std::move(*store);
+}
+
+OrStop<BlockRead> loadStoredBlock(ProjectStore &store, CliContext &context, const BlockAddress &address)
+{
+    Result<BlockRead> block = store.loadBlock(blockKey(address.table, address.fileName, address.number));
+    if (!block)
+        return context.fail(block.error().message);
+    if (block->load.outcome != BlockLoad::Outcome::Loaded)
+        return context.fail(block->load.message);
+    return *block;
+}
+
+int runOnServerCopy(const CliCommand &command, CliContext &context, const QStringList &arguments)
+{
+    Result<ServerStore> server = ServerStore::open(context.server);
+    if (!server)
+        return context.fail(server.error().message);
+    const QString copy =
+        programPath(context.programFolder, u".server-%1.db"_s.arg(QCoreApplication::applicationPid()));
+    if (Result<Done> written = ServerTransfer::writeCopy(*server, copy); !written)
+        return context.fail(written.error().message);
+    // Read only: a write would be lost with the copy, so it is refused instead.
+    QFile::setPermissions(copy, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    CliContext onCopy = context;
+    onCopy.server.clear();
+    onCopy.storeFile = copy;
+    const int status = command.run(onCopy, arguments);
+    ServerTransfer::removeCopy(copy);
+    return status;
+}

@@ -1,0 +1,196 @@
+#include "project/sqlitestore.h"
+
+#include "links/linkstore.h"
+#include "search/search.h"
+#include "store/layout.h"
+#include "store/storetext.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+Failure failureOf(const StoreError &error)
+{
+    return {error.message, {}};
+}
+
+QString numberLiteral(const QVariant &value)
+{
+    return value.isNull() ? u"NULL"_s : QString::number(value.toLongLong());
+}
+
+QString blockInsert(const QString &table, const BlockRow &row)
+{
+    return u"INSERT INTO "_s + table
+        + u" (file_name,dialogue_id,text_data,width,height,comments,translated,revised,text_data_t,new_width,"
+          "new_height) VALUES ("_s
+        + storeLiteral(row[ColFileName].toString()) + u',' + numberLiteral(row[ColDialogueId]) + u','
+        + storeLiteral(row[ColTextData].toString()) + u',' + numberLiteral(row[ColWidth]) + u','
+        + numberLiteral(row[ColHeight]) + u',' + storeLiteral(row[ColComments].toString()) + u','
+        + numberLiteral(row[ColTranslated]) + u',' + numberLiteral(row[ColRevised]) + u','
+        + storeLiteral(row[ColTextDataT].toString()) + u',' + numberLiteral(row[ColNewWidth]) + u','
+        + numberLiteral(row[ColNewHeight]) + u')';
+}
+
+QString linkInsert(const LinkColumns &row)
+{
+    QString values;
+    for (const QString &text : row)
+        values += (values.isEmpty() ? QString() : u","_s) + storeLiteral(text);
+    return u"INSERT INTO suggestion (word,suggest1,suggest2,suggest3,suggest4,suggest5,comment) VALUES ("_s + values
+        + u')';
+}
+
+} // namespace
+
+SqliteStore::SqliteStore(Database &db)
+    : m_db(db)
+{
+}
+
+SqliteStore::SqliteStore(std::unique_ptr<Database> owned)
+    : m_owned(std::move(owned))
+    , m_db(*m_owned)
+{
+}
+
+Result<std::unique_ptr<SqliteStore>> SqliteStore::open(const QString &path)
+{
+    auto db = std::make_unique<Database>();
+    if (!openStore(*db, path))
+        return failureOf(db->lastError());
+    return std::unique_ptr<SqliteStore>(new SqliteStore(std::move(db)));
+}
+
+Result<BlockRead> SqliteStore::loadBlock(const QString &key)
+{
+    return BlockRead{::loadBlock(m_db, key), std::nullopt, {}, {}};
+}
+
+Result<BlockSave> SqliteStore::saveBlock(const QString &key, const QString &nodeText, const BlockEdits &edits,
+                                         const BlockSnapshot *known)
+{
+    BlockSave save = ::saveBlock(m_db, key, nodeText, edits, known);
+    if (!save.ok)
+        return Failure{save.message, {}};
+    return save;
+}
+
+// The tree's own statements: every column of each table, in table order.
+Result<TreeTables> SqliteStore::treeRows()
+{
+    TreeTables tables;
+    for (size_t t = 0; t < ScriptTables::all.size(); ++t) {
+        ResultSet rows = m_db.query(u"Select * from "_s + ScriptTables::all[t]);
+        if (!rows.isValid())
+            return failureOf(rows.error());
+        std::vector<ScriptNodes::Row> &out = tables[t];
+        out.reserve(size_t(rows.rowCount()));
+        while (!rows.step()) {
+            out.push_back({rows.text(ColFileName), rows.text(ColDialogueId), !rows.text(ColComments).isEmpty(),
+                           rows.value(ColTranslated).toBool(), rows.value(ColRevised).toBool()});
+        }
+    }
+    return tables;
+}
+
+Result<TranslationCount> SqliteStore::countBlocks()
+{
+    TranslationCount count = translationPercent(m_db);
+    if (!count.ok)
+        return failureOf(count.error);
+    return count;
+}
+
+// A failing statement is a Failed outcome with the hits found so far, as the
+// search window has always shown it.
+Result<SearchOutcome> SqliteStore::search(SearchType type, const QString &typed)
+{
+    if (!m_db.useUnicodeLike())
+        return failureOf(m_db.lastError());
+    return searchBlocks(m_db, type, typed);
+}
+
+Result<qint64> SqliteStore::runInserts(const QStringList &statements)
+{
+    const bool own = !m_db.inTransaction();
+    if (own && !m_db.begin())
+        return failureOf(m_db.lastError());
+    for (const QString &statement : statements) {
+        if (!m_db.execute(statement)) {
+            const Failure failed = failureOf(m_db.lastError());
+            if (own)
+                m_db.rollback();
+            return failed;
+        }
+    }
+    if (own && !m_db.commit())
+        return failureOf(m_db.lastError());
+    return qint64(statements.size());
+}
+
+Result<qint64> SqliteStore::importBlocks(const QString &table, const std::vector<BlockRow> &rows)
+{
+    if (!ScriptTables::contains(table))
+        return Failure{u"There is no script table %1; use battling_arena, battle_script or field."_s.arg(table), {}};
+    QStringList statements;
+    statements.reserve(qsizetype(rows.size()));
+    for (const BlockRow &row : rows)
+        statements << blockInsert(table, row);
+    return runInserts(statements);
+}
+
+Result<std::vector<BlockRow>> SqliteStore::blockRows(const QString &table)
+{
+    if (!ScriptTables::contains(table))
+        return Failure{u"There is no script table %1; use battling_arena, battle_script or field."_s.arg(table), {}};
+    ResultSet rows = m_db.query(u"SELECT * FROM "_s + table);
+    if (!rows.isValid())
+        return Failure{u"The local store's %1 could not be read: %2"_s.arg(table, rows.error().message), {}};
+    std::vector<BlockRow> out;
+    out.reserve(size_t(rows.rowCount()));
+    while (!rows.step()) {
+        BlockRow &row = out.emplace_back();
+        for (int column = 0; column < int(row.size()); ++column)
+            row[size_t(column)] = rows.value(column);
+    }
+    return out;
+}
+
+Result<qint64> SqliteStore::importLinks(const std::vector<LinkColumns> &rows)
+{
+    QStringList statements;
+    for (const LinkColumns &row : rows)
+        statements << linkInsert(row);
+    return runInserts(statements);
+}
+
+Result<std::vector<LinkColumns>> SqliteStore::links()
+{
+    ResultSet rows = m_db.query(u"SELECT * FROM suggestion"_s);
+    if (!rows.isValid())
+        return Failure{u"The local store's word links could not be read: %1"_s.arg(rows.error().message), {}};
+    std::vector<LinkColumns> out;
+    while (!rows.step()) {
+        LinkColumns &row = out.emplace_back();
+        for (int column = 0; column < int(row.size()); ++column)
+            row[size_t(column)] = rows.text(column);
+    }
+    return out;
+}
+
+Result<Done> SqliteStore::saveLink(const QString &word, const std::array<QString, 6> &fields, bool modify)
+{
+    QString error;
+    if (!::saveLink(m_db, word, fields, modify, &error))
+        return Failure{error, {}};
+    return Done{};
+}
+
+Result<Done> SqliteStore::eraseLink(const QString &word)
+{
+    QString error;
+    if (!::eraseLink(m_db, word, &error))
+        return Failure{error, {}};
+    return Done{};
+}
