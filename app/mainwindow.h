@@ -98,7 +98,7 @@ private:
     QAction *addCommandAction(QMenu *menu, const char *name, const QString &caption, Command command,
                               const QKeySequence &shortcut = {});
     void loadFont();
-    void reportStartUpError(const StoreError &error);
+    void reportStartUpError(const Failure &error);
     void showAbout();
 
     QString m_programFolder;

@@ -44,10 +44,10 @@ void TreeController::rebuildTree()
 void TreeController::showStore()
 {
     const QString note = buildTree();
-    const TranslationCount count = translationPercent(m_db);
-    if (count.hasBlocks())
-        m_status.setText(statusLine(count.percent()));
-    else if (!count.ok)
-        m_status.setText(u"The translation status could not be counted: "_s + count.error.message);
+    const Result<TranslationCount> count = translationPercent(m_db);
+    if (!count)
+        m_status.setText(u"The translation status could not be counted: "_s + count.error().message);
+    else if (count->hasBlocks())
+        m_status.setText(statusLine(count->percent()));
     addLine(m_status, note);
 }

@@ -20,7 +20,7 @@ int runImportOriginal(CliContext &context, const QStringList &arguments)
     if (const auto stop = parseAndOpenStore(parser, db, context, arguments, 1, 1))
         return *stop;
     const QString base = parser.positionalArguments().constFirst();
-    StoreError error;
+    Failure error;
     const std::optional<qint64> existing = OriginalImport::existingScriptRows(db, &error);
     if (!existing)
         return context.fail(error.message);

@@ -13,7 +13,7 @@ using namespace Qt::StringLiterals;
 int runStatus(CliContext &context, const QStringList &arguments)
 {
     QCommandLineParser parser;
-    TranslationCount count;
+    Result<TranslationCount> count = TranslationCount();
     if (context.server.isEmpty()) {
         Database db;
         if (const auto stop = parseAndOpenStore(parser, db, context, arguments, 0, 0))
@@ -25,15 +25,12 @@ int runStatus(CliContext &context, const QStringList &arguments)
         auto store = openServerStore(context);
         if (!store)
             return ExitFailure;
-        Result<TranslationCount> counted = store->countBlocks();
-        if (!counted)
-            return context.fail(counted.error().message);
-        count = *counted;
+        count = store->countBlocks();
     }
-    if (!count.ok)
-        return context.fail(count.error.message);
-    if (!count.hasBlocks())
+    if (!count)
+        return context.fail(count.error().message);
+    if (!count->hasBlocks())
         return context.fail(u"The store holds no blocks yet, so there is no translation status to show."_s);
-    context.out << statusLine(count.percent()) << Qt::endl;
+    context.out << statusLine(count->percent()) << Qt::endl;
     return ExitSuccess;
 }

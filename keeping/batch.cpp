@@ -27,9 +27,9 @@ std::optional<BatchRecord> beginBatch(Database &db, const QString &reason, QStri
     QString why;
     Database *history = historyStore(db.path(), true, &why);
     if (history) {
-        ResultSet rows = history->query(u"SELECT coalesce(max(id), 0) FROM block_history"_s);
-        if (rows.isValid() && !rows.step())
-            batch.historyMark = rows.value(0).toLongLong();
+        Result<ResultSet> rows = history->query(u"SELECT coalesce(max(id), 0) FROM block_history"_s);
+        if (rows.ok() && rows->next())
+            batch.historyMark = rows->value(0).toLongLong();
         else
             why = rows.error().message;
     }
@@ -82,18 +82,18 @@ std::optional<BatchRecord> lastBatch(const QString &storePath, QString *error)
     };
     if (!history)
         return failed(why);
-    ResultSet head = history->query(u"SELECT reason, backup, began_at, history_mark FROM last_batch"_s);
-    if (!head.isValid())
+    Result<ResultSet> head = history->query(u"SELECT reason, backup, began_at, history_mark FROM last_batch"_s);
+    if (!head.ok())
         return failed(head.error().message);
-    if (head.step())
+    if (!head->next())
         return failed({});
-    BatchRecord batch{head.text(0), head.text(1), QDateTime::fromMSecsSinceEpoch(head.value(2).toLongLong()),
-                      head.value(3).toLongLong(), {}};
-    ResultSet blocks = history->query(u"SELECT block_table, file_name, dialogue_id FROM last_batch_block"_s);
-    if (!blocks.isValid())
+    BatchRecord batch{head->text(0), head->text(1), QDateTime::fromMSecsSinceEpoch(head->value(2).toLongLong()),
+                      head->value(3).toLongLong(), {}};
+    Result<ResultSet> blocks = history->query(u"SELECT block_table, file_name, dialogue_id FROM last_batch_block"_s);
+    if (!blocks.ok())
         return failed(blocks.error().message);
-    while (!blocks.step())
-        batch.changed({blocks.text(0), blocks.text(1), qint16(blocks.value(2).toLongLong())});
+    while (blocks->next())
+        batch.changed({blocks->text(0), blocks->text(1), qint16(blocks->value(2).toLongLong())});
     return batch;
 }
 
@@ -127,13 +127,13 @@ BatchUndo undoBatch(Database &db, const BatchRecord &batch)
         return failed(db.lastError().message);
     for (const BlockAddress &at : batch.blocks) {
         const QString key = blockKey(at.table, at.fileName, at.number);
-        ResultSet rows = history->query(u"SELECT translation, comment, revised FROM block_history"_s + whereBlock(at)
+        Result<ResultSet> rows = history->query(u"SELECT translation, comment, revised FROM block_history"_s + whereBlock(at)
                                         + u" AND id > "_s + QString::number(batch.historyMark)
                                         + u" ORDER BY id LIMIT 1"_s);
-        if (!rows.isValid() || rows.step())
+        if (!rows.ok() || !rows->next())
             return failed(u"Block %1 of %2 has no history row from before the batch."_s.arg(at.number).arg(at.fileName));
-        const BlockEdits before{fromStoreText(rows.text(0)), fromStoreText(rows.text(1)),
-                                rows.value(2).toLongLong() == 1};
+        const BlockEdits before{fromStoreText(rows->text(0)), fromStoreText(rows->text(1)),
+                                rows->value(2).toLongLong() == 1};
         const BlockLoad load = loadBlock(db, key);
         if (load.outcome != BlockLoad::Outcome::Loaded)
             return failed(u"Block %1 of %2 is gone."_s.arg(at.number).arg(at.fileName));

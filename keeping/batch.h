@@ -56,7 +56,7 @@ std::optional<BatchRecord> lastBatch(const QString &storePath, QString *error = 
 // "Fit Overflowing Blocks", "Apply to Repeats": the command a reason stands for.
 QString batchCaption(const QString &reason);
 
-struct BatchUndo
+struct [[nodiscard]] BatchUndo
 {
     std::vector<std::pair<QString, BlockSave>> saved; // node key and its save
     QStringList problems; // one sentence each; empty when every block went back

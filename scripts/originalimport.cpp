@@ -50,17 +50,17 @@ QString messagePath(const QString &folder, const QString &name)
     return QDir::toNativeSeparators(folder + u'/' + name);
 }
 
-std::optional<qint64> existingScriptRows(Database &db, StoreError *error)
+std::optional<qint64> existingScriptRows(Database &db, Failure *error)
 {
     qint64 sum = 0;
     for (const QString &table : {ScriptTables::battleScript, ScriptTables::battlingArena, ScriptTables::field}) {
-        ResultSet rows = db.query(u"Select * from "_s + table);
-        if (!rows.isValid()) {
+        ::Result<ResultSet> rows = db.query(u"Select * from "_s + table);
+        if (!rows.ok()) {
             if (error)
                 *error = rows.error();
             return std::nullopt;
         }
-        sum += rows.rowCount();
+        sum += rows->rowCount();
     }
     return sum;
 }

@@ -25,7 +25,7 @@ extern const QString AllImported;     // "All the scripts were imported."
 
 // Rows of the three script tables together, counted as the window counts
 // them; nullopt (and `error`) when a query failed.
-std::optional<qint64> existingScriptRows(Database &db, StoreError *error = nullptr);
+std::optional<qint64> existingScriptRows(Database &db, Failure *error = nullptr);
 
 
 // The folder a user must pick: it holds battle_script (the one folder

@@ -16,29 +16,29 @@ namespace {
 
 Result<std::vector<BlockRow>> localBlocks(Database &db, const QString &table)
 {
-    ResultSet rows = db.query(u"SELECT * FROM "_s + table);
-    if (!rows.isValid())
+    Result<ResultSet> rows = db.query(u"SELECT * FROM "_s + table);
+    if (!rows.ok())
         return Failure{u"The local store's %1 could not be read: %2"_s.arg(table, rows.error().message), {}};
     std::vector<BlockRow> out;
-    out.reserve(size_t(rows.rowCount()));
-    while (!rows.step()) {
+    out.reserve(size_t(rows->rowCount()));
+    while (rows->next()) {
         BlockRow &row = out.emplace_back();
         for (int column = 0; column < int(row.size()); ++column)
-            row[size_t(column)] = rows.value(column);
+            row[size_t(column)] = rows->value(column);
     }
     return out;
 }
 
 Result<std::vector<LinkRow>> localLinks(Database &db)
 {
-    ResultSet rows = db.query(u"SELECT * FROM suggestion"_s);
-    if (!rows.isValid())
+    Result<ResultSet> rows = db.query(u"SELECT * FROM suggestion"_s);
+    if (!rows.ok())
         return Failure{u"The local store's word links could not be read: %1"_s.arg(rows.error().message), {}};
     std::vector<LinkRow> out;
-    while (!rows.step()) {
+    while (rows->next()) {
         LinkRow &row = out.emplace_back();
         for (int column = 0; column < int(row.size()); ++column)
-            row[size_t(column)] = rows.text(column);
+            row[size_t(column)] = rows->text(column);
     }
     return out;
 }
@@ -79,9 +79,8 @@ struct Snapshot
 // Writes the rows into a new store file at `path`; empty when done.
 QString writeLocalStore(const QString &path, const Snapshot &snapshot)
 {
-    StoreError error;
-    if (!createStore(path, &error))
-        return error.message;
+    if (const Result<Done> made = createStore(path); !made)
+        return made.error().message;
     Database db;
     if (!openStore(db, path) || !db.begin())
         return db.lastError().message;

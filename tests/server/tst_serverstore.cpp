@@ -150,10 +150,10 @@ void tst_ServerStore::bothStoresAgree()
         local = describe(localTree.top());
         server = describe(serverTree.top());
     } else {
-        const TranslationCount count = translationPercent(m_local);
+        const Result<TranslationCount> count = translationPercent(m_local);
         Result<TranslationCount> counted = m_store->countBlocks();
-        QVERIFY(counted);
-        local = u"%1/%2"_s.arg(count.translated).arg(count.blocks);
+        QVERIFY(count && counted);
+        local = u"%1/%2"_s.arg(count->translated).arg(count->blocks);
         server = u"%1/%2"_s.arg(counted->translated).arg(counted->blocks);
     }
     QCOMPARE(server, local);
@@ -320,12 +320,13 @@ void tst_ServerStore::pullGivesTheStoreBack()
     Database copy;
     QVERIFY(copy.open(m_home->filePath(u"backups/"_s + *file)));
     for (const QString &table : {u"field"_s, u"battle_script"_s, u"battling_arena"_s, u"suggestion"_s}) {
-        ResultSet original = m_local.query(u"SELECT * FROM "_s + table);
-        ResultSet pulled = copy.query(u"SELECT * FROM "_s + table);
-        QCOMPARE(pulled.rowCount(), original.rowCount());
-        while (!original.step() && !pulled.step()) {
-            for (int column = 0; column < original.columnCount(); ++column)
-                QCOMPARE(pulled.value(column), original.value(column));
+        Result<ResultSet> original = m_local.query(u"SELECT * FROM "_s + table);
+        Result<ResultSet> pulled = copy.query(u"SELECT * FROM "_s + table);
+        QVERIFY(original && pulled);
+        QCOMPARE(pulled->rowCount(), original->rowCount());
+        while (original->next() && pulled->next()) {
+            for (int column = 0; column < original->columnCount(); ++column)
+                QCOMPARE(pulled->value(column), original->value(column));
         }
     }
     copy.close();
