@@ -59,11 +59,10 @@ bool readCheckedBlocks(Database &db, std::vector<CheckedBlock> &blocks, QString 
         while (rows->next())
             blocks.push_back(blockFromRow(table, *rows));
     }
-    QString why;
-    const auto marks = changedOriginals(db.path(), &why);
+    const auto marks = changedOriginals(db.path());
     if (!marks) {
         if (error)
-            *error = u"The changed originals could not be read from history.db (%1)."_s.arg(why);
+            *error = u"The changed originals could not be read from history.db (%1)."_s.arg(marks.error().message);
         return false;
     }
     if (!marks->isEmpty()) {

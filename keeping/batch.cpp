@@ -19,7 +19,7 @@ QString whereBlock(const BlockAddress &address)
 
 } // namespace
 
-std::optional<BatchRecord> beginBatch(Database &db, const QString &reason, QString *error)
+Result<BatchRecord> beginBatch(Database &db, const QString &reason)
 {
     BatchRecord batch;
     batch.reason = reason;
@@ -33,16 +33,12 @@ std::optional<BatchRecord> beginBatch(Database &db, const QString &reason, QStri
         else
             why = rows.error().message;
     }
-    if (!why.isEmpty()) {
-        *error = u"The history in %1 cannot be read (%2), so the change could not be undone; nothing was "
-                 "changed."_s.arg(HistoryFileName, why);
-        return std::nullopt;
-    }
+    if (!why.isEmpty())
+        return Failure{u"The history in %1 cannot be read (%2), so the change could not be undone; nothing was "
+                       "changed."_s.arg(HistoryFileName, why), {}};
     const Backups::Outcome backup = Backups::makeBackup(QFileInfo(db.path()).absolutePath(), reason, batch.time);
-    if (!backup.ok) {
-        *error = backup.message + u" Nothing was changed; free some room or fix the folder and try again."_s;
-        return std::nullopt;
-    }
+    if (!backup.ok)
+        return Failure{backup.message + u" Nothing was changed; free some room or fix the folder and try again."_s, {}};
     batch.backup = backup.file;
     return batch;
 }
@@ -71,30 +67,27 @@ QString recordBatch(const QString &storePath, const BatchRecord &batch)
         HistoryFileName, why, batch.backup);
 }
 
-std::optional<BatchRecord> lastBatch(const QString &storePath, QString *error)
+Result<std::optional<BatchRecord>> lastBatch(const QString &storePath)
 {
     QString why;
     Database *history = historyStore(storePath, false, &why);
-    const auto failed = [&](const QString &message) {
-        if (error)
-            *error = message;
-        return std::nullopt;
-    };
+    if (!history && why.isEmpty())
+        return std::optional<BatchRecord>();
     if (!history)
-        return failed(why);
+        return Failure{why, {}};
     Result<ResultSet> head = history->query(u"SELECT reason, backup, began_at, history_mark FROM last_batch"_s);
-    if (!head.ok())
-        return failed(head.error().message);
+    if (!head)
+        return head.error();
     if (!head->next())
-        return failed({});
+        return std::optional<BatchRecord>();
     BatchRecord batch{head->text(0), head->text(1), QDateTime::fromMSecsSinceEpoch(head->value(2).toLongLong()),
                       head->value(3).toLongLong(), {}};
     Result<ResultSet> blocks = history->query(u"SELECT block_table, file_name, dialogue_id FROM last_batch_block"_s);
-    if (!blocks.ok())
-        return failed(blocks.error().message);
+    if (!blocks)
+        return blocks.error();
     while (blocks->next())
         batch.changed({blocks->text(0), blocks->text(1), qint16(blocks->value(2).toLongLong())});
-    return batch;
+    return std::optional(batch);
 }
 
 QString batchCaption(const QString &reason)

@@ -11,7 +11,7 @@ QString DuplicateBlock::name() const
     return u"[%1] - [%2] - [%3]"_s.arg(table, fileName, QString::number(number));
 }
 
-std::optional<std::vector<DuplicateBlock>> duplicateBlocks(Database &db, QString *error)
+Result<std::vector<DuplicateBlock>> duplicateBlocks(Database &db)
 {
     std::vector<DuplicateBlock> found;
     for (const QString &table : ScriptTables::all) {
@@ -19,11 +19,8 @@ std::optional<std::vector<DuplicateBlock>> duplicateBlocks(Database &db, QString
                                   + u" WHERE (file_name, dialogue_id) IN (SELECT file_name, dialogue_id FROM "_s + table
                                   + u" GROUP BY file_name, dialogue_id HAVING COUNT(*) > 1) "
                                     "ORDER BY file_name, dialogue_id, rowid"_s);
-        if (!rows.ok()) {
-            if (error)
-                *error = rows.error().message;
-            return std::nullopt;
-        }
+        if (!rows)
+            return rows.error();
         while (rows->next()) {
             const QString file = rows->text(1);
             const auto number = qint16(rows->value(2).toInt());

@@ -105,7 +105,7 @@ std::optional<QString> changedOriginal(const QString &storePath, const BlockAddr
     return rows->text(0);
 }
 
-std::optional<QHash<QString, OriginalChange>> changedOriginals(const QString &storePath, QString *error)
+Result<QHash<QString, OriginalChange>> changedOriginals(const QString &storePath)
 {
     QHash<QString, OriginalChange> marks;
     QString why;
@@ -113,17 +113,12 @@ std::optional<QHash<QString, OriginalChange>> changedOriginals(const QString &st
     if (!history) {
         if (why.isEmpty())
             return marks;
-        if (error)
-            *error = why;
-        return std::nullopt;
+        return Failure{why, {}};
     }
     Result<ResultSet> rows = history->query(u"SELECT block_table, file_name, dialogue_id, old_original, new_original "
                                     "FROM original_history WHERE open = 1 ORDER BY id"_s);
-    if (!rows.ok()) {
-        if (error)
-            *error = rows.error().message;
-        return std::nullopt;
-    }
+    if (!rows)
+        return rows.error();
     while (rows->next()) {
         const BlockAddress address{rows->text(0), rows->text(1), qint16(rows->value(2).toLongLong())};
         marks.insert(blockKey(address.table, address.fileName, address.number),
@@ -165,7 +160,7 @@ RemovedBlock removedFrom(const ResultSet &rows)
 
 } // namespace
 
-std::optional<std::vector<RemovedBlock>> removedBlocks(const QString &storePath, QString *error)
+Result<std::vector<RemovedBlock>> removedBlocks(const QString &storePath)
 {
     std::vector<RemovedBlock> blocks;
     QString why;
@@ -173,16 +168,11 @@ std::optional<std::vector<RemovedBlock>> removedBlocks(const QString &storePath,
     if (!history) {
         if (why.isEmpty())
             return blocks;
-        if (error)
-            *error = why;
-        return std::nullopt;
+        return Failure{why, {}};
     }
     Result<ResultSet> rows = history->query(RemovedColumns + u" ORDER BY id DESC"_s);
-    if (!rows.ok()) {
-        if (error)
-            *error = rows.error().message;
-        return std::nullopt;
-    }
+    if (!rows)
+        return rows.error();
     while (rows->next())
         blocks.push_back(removedFrom(*rows));
     return blocks;

@@ -258,16 +258,19 @@ Result Importer::run()
     }
     // Kept as they are (a script may name a block twice, and the re-import
     // keeps every block 0), but told: they open as "Duplicate records".
-    m_result.duplicates = duplicateBlocks(m_db).value_or(std::vector<DuplicateBlock>());
+    m_result.duplicates = duplicateBlocks(m_db);
     return m_result;
 }
 
-QString duplicatesLine(const std::vector<DuplicateBlock> &duplicates)
+QString duplicatesLine(const ::Result<std::vector<DuplicateBlock>> &duplicates)
 {
-    if (duplicates.empty())
+    if (!duplicates)
+        return u"The blocks stored more than once could not be counted (%1); Tools, Checks… lists them."_s.arg(
+            duplicates.error().message);
+    if (duplicates->empty())
         return {};
     return u"%1 block(s) are stored more than once and open as \"%2\"; Tools, Checks… lists them and removes "
-           "the older rows."_s.arg(QString::number(duplicates.size()), DuplicateRecordsMessage);
+           "the older rows."_s.arg(QString::number(duplicates->size()), DuplicateRecordsMessage);
 }
 
 bool Importer::importOriginalFolder(const QString &folder, const QStringList &names)

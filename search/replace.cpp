@@ -253,11 +253,10 @@ ReplaceBatch replaceMatches(Database &db, const MatchList &list, ReplaceField fi
 
     // Recorded as the store's last batch, so that Edit, Undo Last Batch
     // takes the whole step back.
-    QString beginWhy;
-    std::optional<BatchRecord> record = beginBatch(db, batch.reason, &beginWhy);
+    Result<BatchRecord> record = beginBatch(db, batch.reason);
     if (!record) {
         batch.ok = false;
-        batch.message = beginWhy;
+        batch.message = record.error().message;
         return batch;
     }
     batch.backup = record->backup;

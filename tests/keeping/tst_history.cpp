@@ -142,9 +142,8 @@ void tst_History::undoLastBatch()
     for (const BlockEdits &edits : before)
         QVERIFY(saveBlock(db, Key, u"3"_s, edits, nullptr).ok);
 
-    QString error;
-    std::optional<BatchRecord> batch = beginBatch(db, BatchReason::Fit, &error);
-    QVERIFY2(batch, qPrintable(error));
+    Result<BatchRecord> batch = beginBatch(db, BatchReason::Fit);
+    QVERIFY2(batch, qPrintable(batch.error().message));
     QVERIFY(QFileInfo(QDir(home.filePath(u"backups"_s)).filePath(batch->backup)).isFile());
     QVERIFY(saveBlock(db, Key, u"3"_s, {u"Hola, ajustado.<End of Block>"_s, QString(), false}, nullptr).written);
     batch->changed(Address);
@@ -152,16 +151,18 @@ void tst_History::undoLastBatch()
     for (const BlockEdits &edits : after)
         QVERIFY(saveBlock(db, Key, u"3"_s, edits, nullptr).ok);
 
-    const auto last = lastBatch(db.path(), &error);
-    QVERIFY2(last, qPrintable(error));
-    QCOMPARE(last->reason, BatchReason::Fit);
-    QCOMPARE(last->backup, batch->backup);
-    QCOMPARE(last->blocks, batch->blocks);
-    const BatchUndo undo = undoBatch(db, *last);
+    const Result<std::optional<BatchRecord>> kept = lastBatch(db.path());
+    QVERIFY2(kept && *kept, qPrintable(kept.error().message));
+    const BatchRecord &last = **kept;
+    QCOMPARE(last.reason, BatchReason::Fit);
+    QCOMPARE(last.backup, batch->backup);
+    QCOMPARE(last.blocks, batch->blocks);
+    const BatchUndo undo = undoBatch(db, last);
     QCOMPARE(undo.problems, QStringList());
     QCOMPARE(undo.saved.size(), size_t(1));
     QCOMPARE(storedRow(db, row).value(ColTextDataT).toString(), restored);
-    QVERIFY(!lastBatch(db.path()));
+    const Result<std::optional<BatchRecord>> none = lastBatch(db.path());
+    QVERIFY(none && !*none);
 }
 
 void tst_History::aHistoryThatCannotBeWrittenLeavesTheSaveStanding()
