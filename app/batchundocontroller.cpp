@@ -31,13 +31,12 @@ void BatchUndoController::undoLastBatch()
 {
     if (!m_db.isOpen())
         return;
-    QString error;
-    const std::optional<BatchRecord> batch = lastBatch(m_db.path(), &error);
-    if (!batch) {
-        return Messages::inform(m_c.window, error.isEmpty()
-                                                ? u"There is no batch edit to undo."_s
-                                                : u"The last batch edit could not be read: "_s + error);
-    }
+    const Result<std::optional<BatchRecord>> last = lastBatch(m_db.path());
+    if (!last)
+        return Messages::inform(m_c.window, u"The last batch edit could not be read: "_s + last.error().message);
+    const std::optional<BatchRecord> &batch = *last;
+    if (!batch)
+        return Messages::inform(m_c.window, u"There is no batch edit to undo."_s);
     const QString backups = QDir::toNativeSeparators(QFileInfo(m_db.path()).dir().filePath(u"backups"_s));
     const QString question =
         u"Undo %1 of %2? The %3 blocks it changed go back to what they held before it, comments and \"Revised\" "

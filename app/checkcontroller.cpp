@@ -305,10 +305,10 @@ void CheckController::removeDuplicates()
 {
     if (!m_db.isOpen() && !openStore(m_db, m_storePath))
         return Messages::inform(m_checksWindow, m_db.lastError().message);
-    QString error;
-    const auto duplicates = duplicateBlocks(m_db, &error);
+    const auto duplicates = duplicateBlocks(m_db);
     if (!duplicates)
-        return Messages::inform(m_checksWindow, u"The duplicated blocks could not be read: %1"_s.arg(error));
+        return Messages::inform(m_checksWindow,
+                                u"The duplicated blocks could not be read: %1"_s.arg(duplicates.error().message));
     if (duplicates->empty())
         return refreshProject();
     QStringList names;

@@ -98,10 +98,9 @@ void FitController::fitOverflowing(Scope scope)
                                  .arg(fits.changed.size());
     if (Messages::askYesNo(m_c.window, question) != Messages::Answer::Yes)
         return;
-    QString why;
-    std::optional<BatchRecord> batch = beginBatch(m_db, BatchReason::Fit, &why);
+    Result<BatchRecord> batch = beginBatch(m_db, BatchReason::Fit);
     if (!batch)
-        return Messages::inform(m_c.window, why);
+        return Messages::inform(m_c.window, batch.error().message);
 
     QProgressDialog progress(u"Fitting blocks..."_s, u"Stop"_s, 0, int(fits.changed.size()), m_c.window);
     progress.setWindowModality(Qt::WindowModal);

@@ -76,7 +76,7 @@ void ImportController::importOriginals()
 // go only with the import that replaces them, after the folder is checked.
 bool ImportController::askToReplace(ImportRun &run, bool &replacing)
 {
-    StoreError error;
+    Failure error;
     const std::optional<qint64> existing = OriginalImport::existingScriptRows(m_db, &error);
     if (!existing) {
         m_c.status->setText(u"Import stopped: "_s + error.message);

@@ -142,9 +142,14 @@ void LinksController::applySuggestion(int index)
 
 void LinksController::modifyLink()
 {
-    const LinkFields fields = readLinkFields(m_db, m_hoverWord);
+    const Result<LinkFields> fields = readLinkFields(m_db, m_hoverWord);
+    if (!fields) {
+        Messages::inform(&m_window, u"The link of %1 could not be read (%2). Nothing was changed."_s.arg(
+                                        m_hoverWord, fields.error().message));
+        return;
+    }
     m_editLinkMode = true;
-    showLinkDialog(fields);
+    showLinkDialog(*fields);
 }
 
 void LinksController::eraseLink()

@@ -343,12 +343,12 @@ bool MainWindow::load()
         Messages::inform(this, u"The store %1 can only be read: its file or folder is not writable. Every block "
                                "can be viewed, but nothing can be saved."_s.arg(QDir::cleanPath(storePath())));
 
-    ResultSet arena = m_db.query(u"Select * from battling_arena"_s);
-    if (!arena.isValid()) {
+    Result<ResultSet> arena = m_db.query(u"Select * from battling_arena"_s);
+    if (!arena.ok()) {
         reportStartUpError(arena.error());
         return true;
     }
-    if (arena.rowCount() > 0)
+    if (arena->rowCount() > 0)
         emit storeReady();
     m_c.saveTimer->start();
     return true;
@@ -375,7 +375,7 @@ bool MainWindow::loadServerStore()
     return true;
 }
 
-void MainWindow::reportStartUpError(const StoreError &error)
+void MainWindow::reportStartUpError(const Failure &error)
 {
     // The number and the description stand as the trap puts them; the
     // description opens with a full stop, so the number is never read as

@@ -124,7 +124,7 @@ private:
     void buildMenus(const FeatureEntries &features);
     QAction *commandAction(const char *name, const QString &caption, Command command, const QKeySequence &shortcut);
     void loadFont();
-    void reportStartUpError(const StoreError &error);
+    void reportStartUpError(const Failure &error);
     bool loadServerStore();
     void showAbout();
 

@@ -178,10 +178,9 @@ void MemoryController::openRepeats()
                                  .arg(changing);
     if (Messages::askWarning(m_c.window, question) != Messages::Answer::Yes)
         return;
-    QString why;
-    std::optional<BatchRecord> batch = beginBatch(m_db, BatchReason::Repeats, &why);
+    Result<BatchRecord> batch = beginBatch(m_db, BatchReason::Repeats);
     if (!batch)
-        return Messages::inform(m_c.window, why);
+        return Messages::inform(m_c.window, batch.error().message);
     const RepeatsApplied applied = applyToRepeats(m_db, repeats, translation);
     if (!applied.ok)
         return Messages::inform(m_c.window, applied.message);

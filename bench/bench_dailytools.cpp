@@ -124,7 +124,8 @@ void setupFilter(BenchContext &ctx)
     if (!openStore(state.db, store))
         return ctx.fail(state.db.lastError().message);
     ScriptTree::installScriptTree(state.view);
-    ScriptTree::buildTree(state.view, state.db);
+    if (const ScriptTreeModel::BuildReport report = ScriptTree::buildTree(state.view, state.db); !report.ok)
+        return ctx.fail(report.error.message);
     state.view.resize(300, 700);
     state.view.show();
     state.navigation = std::make_unique<NavigationController>(

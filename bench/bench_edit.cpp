@@ -43,12 +43,12 @@ QString storeCopy(BenchContext &ctx)
 // The first block key of field, whatever the corpus holds.
 QString firstFieldBlock(BenchContext &ctx, Database &db)
 {
-    ResultSet rows = db.query(u"SELECT * FROM field"_s);
-    if (rows.step()) {
+    Result<ResultSet> rows = db.query(u"SELECT * FROM field"_s);
+    if (!rows->next()) {
         ctx.fail(u"the corpus has no field block"_s);
         return {};
     }
-    return blockKey(ScriptTables::field, rows.text(ColFileName), rows.text(ColDialogueId));
+    return blockKey(ScriptTables::field, rows->text(ColFileName), rows->text(ColDialogueId));
 }
 
 struct SaveState

@@ -51,9 +51,8 @@ double childrenProcessorMs()
 
 bool makeStore(BenchContext &ctx, const QString &path)
 {
-    StoreError error;
-    if (!createStore(path, &error)) {
-        ctx.fail(error.message);
+    if (const Result<Done> made = createStore(path); !made) {
+        ctx.fail(made.error().message);
         return false;
     }
     return true;

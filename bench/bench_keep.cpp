@@ -113,10 +113,10 @@ void openCopy(BenchContext &ctx)
     auto &loop = ctx.emplace<SaveLoop>();
     if (!openStore(loop.db, copy))
         return ctx.fail(loop.db.lastError().message);
-    ResultSet rows = loop.db.query(u"SELECT * FROM field"_s);
-    if (rows.step())
+    Result<ResultSet> rows = loop.db.query(u"SELECT * FROM field"_s);
+    if (!rows->next())
         return ctx.fail(u"the corpus has no field block"_s);
-    loop.key = blockKey(ScriptTables::field, rows.text(ColFileName), rows.text(ColDialogueId));
+    loop.key = blockKey(ScriptTables::field, rows->text(ColFileName), rows->text(ColDialogueId));
 }
 
 constexpr int Rounds = 200;

@@ -50,9 +50,9 @@ void setUpLinks(BenchContext &ctx)
 {
     auto &bench = ctx.emplace<LinksBench>();
     bench.storePath = QDir(ctx.scratch).filePath(StoreFileName);
-    StoreError error;
-    if (!createStore(bench.storePath, &error) || !openStore(bench.db, bench.storePath))
-        return ctx.fail(error.message + bench.db.lastError().message);
+    const Result<Done> made = createStore(bench.storePath);
+    if (!made || !openStore(bench.db, bench.storePath))
+        return ctx.fail(made.error().message + bench.db.lastError().message);
 
     QRandomGenerator random(7);
     QSet<QString> seen;

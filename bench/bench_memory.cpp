@@ -101,11 +101,11 @@ bool openState(BenchContext &ctx, MemoryState &state, const QString &sidecar)
     }
     state.sidecar = sidecar;
     for (const QString &table : ScriptTables::all) {
-        ResultSet rows = state.db.query(u"Select * from "_s + table);
-        for (int i = 0; !rows.step(); ++i) {
+        Result<ResultSet> rows = state.db.query(u"Select * from "_s + table);
+        for (int i = 0; rows->next(); ++i) {
             if (i % 97 == 0)
-                state.blocks.push_back({{table, rows.text(ColFileName), qint16(rows.value(ColDialogueId).toInt())},
-                                        rows.text(ColTextData)});
+                state.blocks.push_back({{table, rows->text(ColFileName), qint16(rows->value(ColDialogueId).toInt())},
+                                        rows->text(ColTextData)});
         }
     }
     return true;
@@ -245,11 +245,11 @@ void setupWindow(BenchContext &ctx)
     state.edit = state.window->findChild<BlockEditController *>();
     Database db;
     openStore(db, scratch.filePath(StoreFileName));
-    ResultSet rows = db.query(u"Select * from field"_s);
+    Result<ResultSet> rows = db.query(u"Select * from field"_s);
     QStringList keys;
-    for (int i = 0; !rows.step() && keys.size() < 2; ++i) {
+    for (int i = 0; rows->next() && keys.size() < 2; ++i) {
         if (i % 500 == 250)
-            keys << blockKey(ScriptTables::field, rows.text(ColFileName), qint16(rows.value(ColDialogueId).toInt()));
+            keys << blockKey(ScriptTables::field, rows->text(ColFileName), qint16(rows->value(ColDialogueId).toInt()));
     }
     if (keys.size() < 2 || !openKey(*state.window, keys[0]))
         return ctx.fail(u"no block to open"_s);

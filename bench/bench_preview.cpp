@@ -92,9 +92,8 @@ struct KeystrokeState
 
 void setUpKeystroke(BenchContext &ctx)
 {
-    StoreError error;
-    if (!createStore(QDir(ctx.scratch).filePath(StoreFileName), &error))
-        return ctx.fail(error.message);
+    if (const Result<Done> made = createStore(QDir(ctx.scratch).filePath(StoreFileName)); !made)
+        return ctx.fail(made.error().message);
     if (!QDir(ctx.scratch).mkpath(u"font"_s) || !benchFont().save(QDir(ctx.scratch).filePath(u"font/font.bmp"_s)))
         return ctx.fail(u"cannot write the font image"_s);
     // A field block, so the key down draws as well as the text change; the

@@ -53,11 +53,13 @@ void setupStatus(BenchContext &ctx)
 
 void status(BenchContext &ctx)
 {
-    const TranslationCount count = translationPercent(ctx.state<Database>());
-    if (!count.hasBlocks())
-        return ctx.fail(count.ok ? u"no blocks"_s : count.error.message);
-    ctx.record(u"blocks"_s, count.blocks);
-    ctx.record(u"status"_s, statusLine(count.percent()));
+    const Result<TranslationCount> count = translationPercent(ctx.state<Database>());
+    if (!count)
+        return ctx.fail(count.error().message);
+    if (!count->hasBlocks())
+        return ctx.fail(u"no blocks"_s);
+    ctx.record(u"blocks"_s, count->blocks);
+    ctx.record(u"status"_s, statusLine(count->percent()));
 }
 
 } // namespace

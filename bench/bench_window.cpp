@@ -26,9 +26,8 @@ namespace {
 
 void setupWindow(BenchContext &ctx)
 {
-    StoreError error;
-    if (!createStore(ctx.scratch + u'/' + StoreFileName, &error))
-        return ctx.fail(error.message);
+    if (const Result<Done> made = createStore(ctx.scratch + u'/' + StoreFileName); !made)
+        return ctx.fail(made.error().message);
     // No font in the scratch folder: its message is answered here.
     Messages::setHandler([](QWidget *, const Messages::Message &) { return Messages::Answer::Ok; });
     auto &window = ctx.emplace<MainWindow>(ctx.scratch);

@@ -57,9 +57,9 @@ bool addLinks(Database &db)
 
 bool importCorpus(BenchContext &ctx, const QString &path, Database &db)
 {
-    StoreError error;
-    if (!createStore(path, &error) || !openStore(db, path)) {
-        ctx.fail(error.message.isEmpty() ? db.lastError().message : error.message);
+    const Result<Done> made = createStore(path);
+    if (!made || !openStore(db, path)) {
+        ctx.fail(made ? db.lastError().message : made.error().message);
         return false;
     }
     ProgressPacer pacer(nullptr);

@@ -70,7 +70,7 @@ QStringList verifyExport(Database &db, const QString &programFolder, const std::
     QStringList differences;
     for (const ExportListRow &row : ticked) {
         const QString shown = u"Translated/%1/%2"_s.arg(row.folder, row.script);
-        ResultSet rows = db.query(exportScriptStatement(row.folder, row.script, onlyRevised, includeUntranslated));
+        Result<ResultSet> rows = db.query(exportScriptStatement(row.folder, row.script, onlyRevised, includeUntranslated));
         std::vector<ScriptRow> meantRows;
         QString why;
         if (!scriptRowsFrom(rows, meantRows, &why)) {

@@ -49,21 +49,20 @@ bool readCheckedBlocks(Database &db, std::vector<CheckedBlock> &blocks, QString 
 {
     blocks.clear();
     for (const QString &table : ScriptTables::all) {
-        ResultSet rows = db.query(u"SELECT * FROM "_s + table);
-        if (!rows.isValid()) {
+        Result<ResultSet> rows = db.query(u"SELECT * FROM "_s + table);
+        if (!rows.ok()) {
             if (error)
                 *error = u"The blocks of %1 could not be read (%2)."_s.arg(table, rows.error().message);
             return false;
         }
-        blocks.reserve(blocks.size() + size_t(rows.rowCount()));
-        while (!rows.step())
-            blocks.push_back(blockFromRow(table, rows));
+        blocks.reserve(blocks.size() + size_t(rows->rowCount()));
+        while (rows->next())
+            blocks.push_back(blockFromRow(table, *rows));
     }
-    QString why;
-    const auto marks = changedOriginals(db.path(), &why);
+    const auto marks = changedOriginals(db.path());
     if (!marks) {
         if (error)
-            *error = u"The changed originals could not be read from history.db (%1)."_s.arg(why);
+            *error = u"The changed originals could not be read from history.db (%1)."_s.arg(marks.error().message);
         return false;
     }
     if (!marks->isEmpty()) {

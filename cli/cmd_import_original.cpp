@@ -20,7 +20,7 @@ int runImportOriginal(CliContext &context, const QStringList &arguments)
     if (const auto stop = parseAndOpenStore(parser, db, context, arguments, 1, 1))
         return *stop;
     const QString base = parser.positionalArguments().constFirst();
-    StoreError error;
+    Failure error;
     const std::optional<qint64> existing = OriginalImport::existingScriptRows(db, &error);
     if (!existing)
         return context.fail(error.message);
@@ -39,7 +39,7 @@ int runImportOriginal(CliContext &context, const QStringList &arguments)
         return progress.printsEveryText() ? Stop{ExitFailure} : context.fail(result.message);
     if (const QString line = OriginalImport::duplicatesLine(result.duplicates); !line.isEmpty()) {
         context.err << line << Qt::endl;
-        for (const DuplicateBlock &block : result.duplicates) {
+        for (const DuplicateBlock &block : result.duplicates ? *result.duplicates : std::vector<DuplicateBlock>()) {
             if (context.verbose)
                 context.err << u"duplicate: %1 in %2 rows"_s.arg(block.name(), QString::number(block.rows.size()))
                             << Qt::endl;

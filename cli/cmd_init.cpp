@@ -16,9 +16,8 @@ int runInit(CliContext &context, const QStringList &arguments)
     if (!QDir().mkpath(context.programFolder))
         return context.fail(u"Cannot create the program folder %1."_s.arg(context.programFolder));
     const QString path = programPath(context.programFolder, StoreFileName);
-    StoreError error;
-    if (!createStore(path, &error))
-        return context.fail(error.message);
+    if (const Result<Done> made = createStore(path); !made)
+        return context.fail(made.error().message);
     context.out << u"Created %1"_s.arg(QDir::toNativeSeparators(path)) << Qt::endl;
     // The font the editor's first start would install, so the preview is on at once.
     const QString font = defaultFontPath(programFolderFacts());

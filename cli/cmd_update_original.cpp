@@ -62,10 +62,9 @@ int runRemovedBlocks(CliContext &context, const QStringList &arguments)
             return context.fail(why);
         return ExitSuccess;
     }
-    QString error;
-    const auto blocks = removedBlocks(db.path(), &error);
+    const auto blocks = removedBlocks(db.path());
     if (!blocks)
-        return context.fail(error);
+        return context.fail(blocks.error().message);
     for (const RemovedBlock &block : *blocks) {
         context.out << JsonLine()
                            .add("id", block.id)

@@ -19,32 +19,32 @@ ExchangeBlocks readExchangeBlocks(Database &db, const ExchangeScope &scope)
         QString statement = u"SELECT * FROM "_s + table;
         if (!scope.script.isEmpty())
             statement += u" WHERE file_name = "_s + storeLiteral(scope.script);
-        ResultSet rows = db.query(statement + u';');
-        if (!rows.isValid()) {
+        Result<ResultSet> rows = db.query(statement + u';');
+        if (!rows.ok()) {
             result.ok = false;
             result.message = u"The blocks of %1 could not be read: %2"_s.arg(table, rows.error().message);
             return result;
         }
         const size_t first = result.blocks.size();
-        while (!rows.step()) {
-            const qlonglong number = rows.value(ColDialogueId).toLongLong();
+        while (rows->next()) {
+            const qlonglong number = rows->value(ColDialogueId).toLongLong();
             // Beyond 16 bits no key names the block and nothing could bring it back.
             if (number < -32768 || number > 32767)
                 continue;
             ExchangeBlock block;
-            block.address = {table, rows.text(ColFileName), qint16(number)};
-            block.translated = rows.value(ColTranslated).toLongLong() == 1;
+            block.address = {table, rows->text(ColFileName), qint16(number)};
+            block.translated = rows->value(ColTranslated).toLongLong() == 1;
             if (scope.onlyUntranslated && block.translated)
                 continue;
-            block.original = fromStoreText(rows.text(ColTextData));
-            block.translation = block.translated ? fromStoreText(rows.text(ColTextDataT)) : QString();
-            block.comment = fromStoreText(rows.text(ColComments));
-            block.revised = rows.value(ColRevised).toLongLong() == 1;
-            const int newWidth = rows.value(ColNewWidth).toInt();
-            const int newHeight = rows.value(ColNewHeight).toInt();
+            block.original = fromStoreText(rows->text(ColTextData));
+            block.translation = block.translated ? fromStoreText(rows->text(ColTextDataT)) : QString();
+            block.comment = fromStoreText(rows->text(ColComments));
+            block.revised = rows->value(ColRevised).toLongLong() == 1;
+            const int newWidth = rows->value(ColNewWidth).toInt();
+            const int newHeight = rows->value(ColNewHeight).toInt();
             const bool chosen = newWidth != 0 || newHeight != 0;
-            block.width = chosen ? newWidth : rows.value(ColWidth).toInt();
-            block.height = chosen ? newHeight : rows.value(ColHeight).toInt();
+            block.width = chosen ? newWidth : rows->value(ColWidth).toInt();
+            block.height = chosen ? newHeight : rows->value(ColHeight).toInt();
             result.blocks.push_back(std::move(block));
         }
         std::sort(result.blocks.begin() + qsizetype(first), result.blocks.end(),

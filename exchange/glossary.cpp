@@ -105,7 +105,9 @@ GlossaryImport importGlossary(Database &db, const QList<LinkRow> &rows)
     if (!db.begin())
         return failed(db.lastError().message);
     for (const LinkRow &row : rows) {
-        const LinkFields known = readLinkFields(db, row.word);
+        const Result<LinkFields> known = readLinkFields(db, row.word);
+        if (!known)
+            return failed(known.error().message);
         LinkFields wanted, stored;
         for (size_t i = 0; i < 5; ++i)
             wanted[i] = row.suggestions[i];
@@ -115,7 +117,7 @@ GlossaryImport importGlossary(Database &db, const QList<LinkRow> &rows)
         QVariant exists;
         if (!db.execute(u"SELECT COUNT(*) FROM suggestion WHERE word = "_s + storeLiteral(row.word) + u';', &exists))
             return failed(db.lastError().message);
-        if (exists.toInt() > 0 && known == stored) {
+        if (exists.toInt() > 0 && *known == stored) {
             ++result.unchanged;
             continue;
         }

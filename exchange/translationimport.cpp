@@ -56,11 +56,10 @@ TranslationImport importTranslations(Database &db, const std::vector<ExchangeUni
 
     // Recorded as the store's last batch, so that Edit, Undo Last Batch
     // takes the whole import back.
-    QString beginWhy;
-    std::optional<BatchRecord> record = beginBatch(db, reason, &beginWhy);
+    Result<BatchRecord> record = beginBatch(db, reason);
     if (!record) {
         result.ok = false;
-        result.message = beginWhy;
+        result.message = record.error().message;
         return result;
     }
     result.backup = record->backup;

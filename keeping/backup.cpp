@@ -283,10 +283,10 @@ std::optional<int> translatedPercent(const QString &backupPath)
     Database db;
     if (!db.open(backupPath))
         return std::nullopt;
-    const TranslationCount count = translationPercent(db);
-    if (!count.hasBlocks())
+    const Result<TranslationCount> count = translationPercent(db);
+    if (!count || !count->hasBlocks())
         return std::nullopt;
-    return count.percent();
+    return count->percent();
 }
 
 namespace {

@@ -45,7 +45,7 @@ struct BackupInfo
     qint64 bytes = 0;
 };
 
-struct Outcome
+struct [[nodiscard]] Outcome
 {
     bool ok = false;
     QString file;    // the copy made (or, for a restore, the copy of the store it replaced)

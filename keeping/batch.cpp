@@ -19,7 +19,7 @@ QString whereBlock(const BlockAddress &address)
 
 } // namespace
 
-std::optional<BatchRecord> beginBatch(Database &db, const QString &reason, QString *error)
+Result<BatchRecord> beginBatch(Database &db, const QString &reason)
 {
     BatchRecord batch;
     batch.reason = reason;
@@ -27,22 +27,18 @@ std::optional<BatchRecord> beginBatch(Database &db, const QString &reason, QStri
     QString why;
     Database *history = historyStore(db.path(), true, &why);
     if (history) {
-        ResultSet rows = history->query(u"SELECT coalesce(max(id), 0) FROM block_history"_s);
-        if (rows.isValid() && !rows.step())
-            batch.historyMark = rows.value(0).toLongLong();
+        Result<ResultSet> rows = history->query(u"SELECT coalesce(max(id), 0) FROM block_history"_s);
+        if (rows.ok() && rows->next())
+            batch.historyMark = rows->value(0).toLongLong();
         else
             why = rows.error().message;
     }
-    if (!why.isEmpty()) {
-        *error = u"The history in %1 cannot be read (%2), so the change could not be undone; nothing was "
-                 "changed."_s.arg(HistoryFileName, why);
-        return std::nullopt;
-    }
+    if (!why.isEmpty())
+        return Failure{u"The history in %1 cannot be read (%2), so the change could not be undone; nothing was "
+                       "changed."_s.arg(HistoryFileName, why), {}};
     const Backups::Outcome backup = Backups::makeBackup(QFileInfo(db.path()).absolutePath(), reason, batch.time);
-    if (!backup.ok) {
-        *error = backup.message + u" Nothing was changed; free some room or fix the folder and try again."_s;
-        return std::nullopt;
-    }
+    if (!backup.ok)
+        return Failure{backup.message + u" Nothing was changed; free some room or fix the folder and try again."_s, {}};
     batch.backup = backup.file;
     return batch;
 }
@@ -71,30 +67,27 @@ QString recordBatch(const QString &storePath, const BatchRecord &batch)
         HistoryFileName, why, batch.backup);
 }
 
-std::optional<BatchRecord> lastBatch(const QString &storePath, QString *error)
+Result<std::optional<BatchRecord>> lastBatch(const QString &storePath)
 {
     QString why;
     Database *history = historyStore(storePath, false, &why);
-    const auto failed = [&](const QString &message) {
-        if (error)
-            *error = message;
-        return std::nullopt;
-    };
+    if (!history && why.isEmpty())
+        return std::optional<BatchRecord>();
     if (!history)
-        return failed(why);
-    ResultSet head = history->query(u"SELECT reason, backup, began_at, history_mark FROM last_batch"_s);
-    if (!head.isValid())
-        return failed(head.error().message);
-    if (head.step())
-        return failed({});
-    BatchRecord batch{head.text(0), head.text(1), QDateTime::fromMSecsSinceEpoch(head.value(2).toLongLong()),
-                      head.value(3).toLongLong(), {}};
-    ResultSet blocks = history->query(u"SELECT block_table, file_name, dialogue_id FROM last_batch_block"_s);
-    if (!blocks.isValid())
-        return failed(blocks.error().message);
-    while (!blocks.step())
-        batch.changed({blocks.text(0), blocks.text(1), qint16(blocks.value(2).toLongLong())});
-    return batch;
+        return Failure{why, {}};
+    Result<ResultSet> head = history->query(u"SELECT reason, backup, began_at, history_mark FROM last_batch"_s);
+    if (!head)
+        return head.error();
+    if (!head->next())
+        return std::optional<BatchRecord>();
+    BatchRecord batch{head->text(0), head->text(1), QDateTime::fromMSecsSinceEpoch(head->value(2).toLongLong()),
+                      head->value(3).toLongLong(), {}};
+    Result<ResultSet> blocks = history->query(u"SELECT block_table, file_name, dialogue_id FROM last_batch_block"_s);
+    if (!blocks)
+        return blocks.error();
+    while (blocks->next())
+        batch.changed({blocks->text(0), blocks->text(1), qint16(blocks->value(2).toLongLong())});
+    return std::optional(batch);
 }
 
 QString batchCaption(const QString &reason)
@@ -127,13 +120,13 @@ BatchUndo undoBatch(Database &db, const BatchRecord &batch)
         return failed(db.lastError().message);
     for (const BlockAddress &at : batch.blocks) {
         const QString key = blockKey(at.table, at.fileName, at.number);
-        ResultSet rows = history->query(u"SELECT translation, comment, revised FROM block_history"_s + whereBlock(at)
+        Result<ResultSet> rows = history->query(u"SELECT translation, comment, revised FROM block_history"_s + whereBlock(at)
                                         + u" AND id > "_s + QString::number(batch.historyMark)
                                         + u" ORDER BY id LIMIT 1"_s);
-        if (!rows.isValid() || rows.step())
+        if (!rows.ok() || !rows->next())
             return failed(u"Block %1 of %2 has no history row from before the batch."_s.arg(at.number).arg(at.fileName));
-        const BlockEdits before{fromStoreText(rows.text(0)), fromStoreText(rows.text(1)),
-                                rows.value(2).toLongLong() == 1};
+        const BlockEdits before{fromStoreText(rows->text(0)), fromStoreText(rows->text(1)),
+                                rows->value(2).toLongLong() == 1};
         const BlockLoad load = loadBlock(db, key);
         if (load.outcome != BlockLoad::Outcome::Loaded)
             return failed(u"Block %1 of %2 is gone."_s.arg(at.number).arg(at.fileName));

@@ -42,21 +42,21 @@ inline const QString Repeats = QStringLiteral("repeats");
 } // namespace BatchReason
 
 // The backup (reason `reason`) and the place in the history the batch starts
-// from. nullopt, with the sentence that says why, when the batch must not go on.
-std::optional<BatchRecord> beginBatch(Database &db, const QString &reason, QString *error);
+// from, or the sentence that says why the batch must not go on.
+Result<BatchRecord> beginBatch(Database &db, const QString &reason);
 
 // Keeps `batch` as the store's last batch. Empty when done, else why not
 // (the batch's saves stand either way; its backup is still there).
 QString recordBatch(const QString &storePath, const BatchRecord &batch);
 
-// The store's last batch; nullopt when there is none or it cannot be read
-// (then `error` says why).
-std::optional<BatchRecord> lastBatch(const QString &storePath, QString *error = nullptr);
+// The store's last batch; nullopt when there is none, the failure when it
+// cannot be read.
+Result<std::optional<BatchRecord>> lastBatch(const QString &storePath);
 
 // "Fit Overflowing Blocks", "Apply to Repeats": the command a reason stands for.
 QString batchCaption(const QString &reason);
 
-struct BatchUndo
+struct [[nodiscard]] BatchUndo
 {
     std::vector<std::pair<QString, BlockSave>> saved; // node key and its save
     QStringList problems; // one sentence each; empty when every block went back

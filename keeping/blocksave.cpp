@@ -26,7 +26,7 @@ BlockSave saveBlock(Database &db, const QString &key, const QString &nodeText, c
 
     const BlockSnapshot after{key, translation, comment, translated, edits.revised};
     if (!known || *known != after) {
-        const std::optional<BlockVersion> before = storedVersion(db, *address);
+        const Result<std::optional<BlockVersion>> before = storedVersion(db, *address);
         if (!db.execute(save.statement)) {
             save.ok = false;
             save.message = u"Block %1 of %2 could not be saved (%3). Your text is still in the editor; "
@@ -36,7 +36,11 @@ BlockSave saveBlock(Database &db, const QString &key, const QString &nodeText, c
             return save;
         }
         save.written = true;
-        save.historyProblem = keepEarlierVersion(db.path(), *address, before, after);
+        // The save stands; what it replaced could not be read, so it is not kept.
+        save.historyProblem = before ? keepEarlierVersion(db.path(), *address, *before, after)
+                                     : u"The earlier version of block %1 of %2 could not be read, so it was not "
+                                       "kept in %3: %4"_s.arg(QString::number(address->number), address->fileName,
+                                                              HistoryFileName, before.error().message);
         closeOriginalMark(db.path(), *address);
     }
     // What was typed is in the store now; a draft of it would only be offered again.

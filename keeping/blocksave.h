@@ -22,7 +22,7 @@ struct BlockEdits
 };
 
 // What a save did and what the controls and the node show afterwards.
-struct BlockSave
+struct [[nodiscard]] BlockSave
 {
     bool isBlock = false; // false: nothing else happened (the marker still shows)
     QString statement;

@@ -11,26 +11,23 @@ QString DuplicateBlock::name() const
     return u"[%1] - [%2] - [%3]"_s.arg(table, fileName, QString::number(number));
 }
 
-std::optional<std::vector<DuplicateBlock>> duplicateBlocks(Database &db, QString *error)
+Result<std::vector<DuplicateBlock>> duplicateBlocks(Database &db)
 {
     std::vector<DuplicateBlock> found;
     for (const QString &table : ScriptTables::all) {
-        ResultSet rows = db.query(u"SELECT rowid, file_name, dialogue_id FROM "_s + table
+        Result<ResultSet> rows = db.query(u"SELECT rowid, file_name, dialogue_id FROM "_s + table
                                   + u" WHERE (file_name, dialogue_id) IN (SELECT file_name, dialogue_id FROM "_s + table
                                   + u" GROUP BY file_name, dialogue_id HAVING COUNT(*) > 1) "
                                     "ORDER BY file_name, dialogue_id, rowid"_s);
-        if (!rows.isValid()) {
-            if (error)
-                *error = rows.error().message;
-            return std::nullopt;
-        }
-        while (!rows.step()) {
-            const QString file = rows.text(1);
-            const auto number = qint16(rows.value(2).toInt());
+        if (!rows)
+            return rows.error();
+        while (rows->next()) {
+            const QString file = rows->text(1);
+            const auto number = qint16(rows->value(2).toInt());
             if (found.empty() || found.back().table != table || found.back().fileName != file
                 || found.back().number != number)
                 found.push_back({table, file, number, {}});
-            found.back().rows.push_back(rows.value(0).toLongLong());
+            found.back().rows.push_back(rows->value(0).toLongLong());
         }
     }
     return found;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/result.h"
+
 #include <QString>
 
 #include <optional>
@@ -25,7 +27,7 @@ struct DuplicateBlock
 
 // Every duplicated block of the three script tables; nullopt (and `error`)
 // when the store cannot be read.
-std::optional<std::vector<DuplicateBlock>> duplicateBlocks(Database &db, QString *error = nullptr);
+Result<std::vector<DuplicateBlock>> duplicateBlocks(Database &db);
 
 // Removes every row of each block but its newest, in one transaction, after
 // a copy of the store into backups/. Empty when done, else why nothing was

@@ -252,18 +252,20 @@ Database *historyStore(const QString &storePath, bool create, QString *error)
     return historyDatabase(storePath, create, error);
 }
 
-std::optional<BlockVersion> storedVersion(Database &db, const BlockAddress &address)
+Result<std::optional<BlockVersion>> storedVersion(Database &db, const BlockAddress &address)
 {
-    ResultSet rows = db.query(blockSelectStatement(address));
-    if (!rows.isValid() || rows.rowCount() != 1 || rows.step())
-        return std::nullopt;
+    Result<ResultSet> rows = db.query(blockSelectStatement(address));
+    if (!rows)
+        return rows.error();
+    if (rows->rowCount() != 1 || !rows->next())
+        return std::optional<BlockVersion>();
     BlockVersion version;
     // The translation the editor showed: none unless the block is translated.
-    if (rows.value(ColTranslated).toLongLong() == 1)
-        version.translation = rows.text(ColTextDataT);
-    version.comment = rows.text(ColComments);
-    version.revised = rows.value(ColRevised).toLongLong() == 1;
-    return version;
+    if (rows->value(ColTranslated).toLongLong() == 1)
+        version.translation = rows->text(ColTextDataT);
+    version.comment = rows->text(ColComments);
+    version.revised = rows->value(ColRevised).toLongLong() == 1;
+    return std::optional(version);
 }
 
 QString keepEarlierVersion(const QString &storePath, const BlockAddress &address,
@@ -305,16 +307,16 @@ std::optional<std::vector<BlockVersion>> blockVersions(const QString &storePath,
             *error = why;
         return std::nullopt;
     }
-    ResultSet rows = history->query(u"SELECT replaced_at, translation, comment, revised FROM block_history"_s
+    Result<ResultSet> rows = history->query(u"SELECT replaced_at, translation, comment, revised FROM block_history"_s
                                     + whereBlock(address) + u" ORDER BY id DESC"_s);
-    if (!rows.isValid()) {
+    if (!rows.ok()) {
         if (error)
             *error = rows.error().message;
         return std::nullopt;
     }
-    while (!rows.step()) {
-        versions.push_back({QDateTime::fromMSecsSinceEpoch(rows.value(0).toLongLong()), fromStoreText(rows.text(1)),
-                            fromStoreText(rows.text(2)), rows.value(3).toLongLong() == 1});
+    while (rows->next()) {
+        versions.push_back({QDateTime::fromMSecsSinceEpoch(rows->value(0).toLongLong()), fromStoreText(rows->text(1)),
+                            fromStoreText(rows->text(2)), rows->value(3).toLongLong() == 1});
     }
     return versions;
 }
@@ -343,15 +345,15 @@ std::optional<BlockVersion> blockDraft(const QString &storePath, const BlockAddr
             *error = why;
         return std::nullopt;
     }
-    ResultSet rows = history->query(u"SELECT written_at, translation, comment, revised FROM block_draft"_s
+    Result<ResultSet> rows = history->query(u"SELECT written_at, translation, comment, revised FROM block_draft"_s
                                     + whereBlock(address));
-    if (!rows.isValid() || rows.step()) {
+    if (!rows.ok() || !rows->next()) {
         if (error)
-            *error = rows.isValid() ? QString() : rows.error().message;
+            *error = rows.ok() ? QString() : rows.error().message;
         return std::nullopt;
     }
-    return BlockVersion{QDateTime::fromMSecsSinceEpoch(rows.value(0).toLongLong()), fromStoreText(rows.text(1)),
-                        fromStoreText(rows.text(2)), rows.value(3).toLongLong() == 1};
+    return BlockVersion{QDateTime::fromMSecsSinceEpoch(rows->value(0).toLongLong()), fromStoreText(rows->text(1)),
+                        fromStoreText(rows->text(2)), rows->value(3).toLongLong() == 1};
 }
 
 QString dropDraft(const QString &storePath, const BlockAddress &address)
@@ -380,11 +382,11 @@ QString lastOpenBlock(const QString &storePath)
     Database *history = historyDatabase(storePath, false, &why);
     if (!history)
         return {};
-    ResultSet rows =
+    Result<ResultSet> rows =
         history->query(u"SELECT value FROM editor_state WHERE name = "_s + storeLiteral(LastBlockName));
-    if (!rows.isValid() || rows.step())
+    if (!rows.ok() || !rows->next())
         return {};
-    return fromStoreText(rows.text(0));
+    return fromStoreText(rows->text(0));
 }
 
 namespace {

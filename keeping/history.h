@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/nodekey.h"
+#include "store/result.h"
 
 #include <QDateTime>
 #include <QString>
@@ -35,8 +36,8 @@ struct BlockVersion
 };
 
 // What the store holds for the block before a save, in stored form;
-// nullopt when it has no single row for it.
-std::optional<BlockVersion> storedVersion(Database &db, const BlockAddress &address);
+// nullopt when it has no single row for it, the failure when it cannot be read.
+Result<std::optional<BlockVersion>> storedVersion(Database &db, const BlockAddress &address);
 
 // Keeps `before` when `after` changes any of the three values. Empty when
 // done or nothing had to be kept, else why it could not be kept (the save

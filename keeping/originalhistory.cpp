@@ -98,14 +98,14 @@ std::optional<QString> changedOriginal(const QString &storePath, const BlockAddr
     Database *history = historyStore(storePath, false, &why);
     if (!history)
         return std::nullopt;
-    ResultSet rows = history->query(u"SELECT old_original, new_original FROM original_history"_s + whereBlock(address)
+    Result<ResultSet> rows = history->query(u"SELECT old_original, new_original FROM original_history"_s + whereBlock(address)
                                     + u" AND open = 1 ORDER BY id DESC LIMIT 1"_s);
-    if (!rows.isValid() || rows.step() || rows.text(1) != current)
+    if (!rows.ok() || !rows->next() || rows->text(1) != current)
         return std::nullopt;
-    return rows.text(0);
+    return rows->text(0);
 }
 
-std::optional<QHash<QString, OriginalChange>> changedOriginals(const QString &storePath, QString *error)
+Result<QHash<QString, OriginalChange>> changedOriginals(const QString &storePath)
 {
     QHash<QString, OriginalChange> marks;
     QString why;
@@ -113,21 +113,16 @@ std::optional<QHash<QString, OriginalChange>> changedOriginals(const QString &st
     if (!history) {
         if (why.isEmpty())
             return marks;
-        if (error)
-            *error = why;
-        return std::nullopt;
+        return Failure{why, {}};
     }
-    ResultSet rows = history->query(u"SELECT block_table, file_name, dialogue_id, old_original, new_original "
+    Result<ResultSet> rows = history->query(u"SELECT block_table, file_name, dialogue_id, old_original, new_original "
                                     "FROM original_history WHERE open = 1 ORDER BY id"_s);
-    if (!rows.isValid()) {
-        if (error)
-            *error = rows.error().message;
-        return std::nullopt;
-    }
-    while (!rows.step()) {
-        const BlockAddress address{rows.text(0), rows.text(1), qint16(rows.value(2).toLongLong())};
+    if (!rows)
+        return rows.error();
+    while (rows->next()) {
+        const BlockAddress address{rows->text(0), rows->text(1), qint16(rows->value(2).toLongLong())};
         marks.insert(blockKey(address.table, address.fileName, address.number),
-                     {address, rows.text(3), rows.text(4)});
+                     {address, rows->text(3), rows->text(4)});
     }
     return marks;
 }
@@ -165,7 +160,7 @@ RemovedBlock removedFrom(const ResultSet &rows)
 
 } // namespace
 
-std::optional<std::vector<RemovedBlock>> removedBlocks(const QString &storePath, QString *error)
+Result<std::vector<RemovedBlock>> removedBlocks(const QString &storePath)
 {
     std::vector<RemovedBlock> blocks;
     QString why;
@@ -173,18 +168,13 @@ std::optional<std::vector<RemovedBlock>> removedBlocks(const QString &storePath,
     if (!history) {
         if (why.isEmpty())
             return blocks;
-        if (error)
-            *error = why;
-        return std::nullopt;
+        return Failure{why, {}};
     }
-    ResultSet rows = history->query(RemovedColumns + u" ORDER BY id DESC"_s);
-    if (!rows.isValid()) {
-        if (error)
-            *error = rows.error().message;
-        return std::nullopt;
-    }
-    while (!rows.step())
-        blocks.push_back(removedFrom(rows));
+    Result<ResultSet> rows = history->query(RemovedColumns + u" ORDER BY id DESC"_s);
+    if (!rows)
+        return rows.error();
+    while (rows->next())
+        blocks.push_back(removedFrom(*rows));
     return blocks;
 }
 
@@ -194,41 +184,41 @@ QString restoreRemovedBlock(Database &db, qint64 id)
     Database *history = historyStore(db.path(), false, &why);
     if (!history)
         return why.isEmpty() ? u"No block was ever removed from this store."_s : why;
-    ResultSet rows = history->query(RemovedColumns + u" AND id = "_s + number(id));
-    if (!rows.isValid())
+    Result<ResultSet> rows = history->query(RemovedColumns + u" AND id = "_s + number(id));
+    if (!rows.ok())
         return rows.error().message;
-    if (rows.step())
+    if (!rows->next())
         return u"No removed block %1 is waiting to be restored."_s.arg(id);
-    const RemovedBlock block = removedFrom(rows);
+    const RemovedBlock block = removedFrom(*rows);
     const BlockAddress &a = block.address;
     if (!ScriptTables::contains(a.table))
         return u"Removed block %1 names no script table (%2)."_s.arg(number(id), a.table);
-    ResultSet there = db.query(u"SELECT * FROM "_s + a.table + u" WHERE file_name = "_s + storeLiteral(a.fileName)
+    Result<ResultSet> there = db.query(u"SELECT * FROM "_s + a.table + u" WHERE file_name = "_s + storeLiteral(a.fileName)
                                + u" AND dialogue_id = "_s + number(a.number) + u';');
-    if (!there.isValid())
+    if (!there.ok())
         return there.error().message;
-    if (there.rowCount() > 0)
+    if (there->rowCount() > 0)
         return u"Block %1 of %2 is in the store again; the removed one is kept as it is."_s.arg(number(a.number),
                                                                                                a.fileName);
     // The script's rows go after the table's others, in block order: a row
     // added at the end alone would part them.
     std::multimap<qint64, RemovedBlock> ordered{{a.number, block}};
-    ResultSet script = db.query(u"SELECT * FROM "_s + a.table + u" WHERE file_name = "_s + storeLiteral(a.fileName)
+    Result<ResultSet> script = db.query(u"SELECT * FROM "_s + a.table + u" WHERE file_name = "_s + storeLiteral(a.fileName)
                                 + u';');
-    if (!script.isValid())
+    if (!script.ok())
         return script.error().message;
-    while (!script.step()) {
+    while (script->next()) {
         RemovedBlock row;
-        row.address = {a.table, a.fileName, qint16(script.value(ColDialogueId).toLongLong())};
-        row.textData = script.text(ColTextData);
-        row.width = script.value(ColWidth).toLongLong();
-        row.height = script.value(ColHeight).toLongLong();
-        row.comments = script.text(ColComments);
-        row.translated = script.value(ColTranslated).toLongLong() == 1;
-        row.revised = script.value(ColRevised).toLongLong() == 1;
-        row.textDataT = script.text(ColTextDataT);
-        row.newWidth = script.value(ColNewWidth).toLongLong();
-        row.newHeight = script.value(ColNewHeight).toLongLong();
+        row.address = {a.table, a.fileName, qint16(script->value(ColDialogueId).toLongLong())};
+        row.textData = script->text(ColTextData);
+        row.width = script->value(ColWidth).toLongLong();
+        row.height = script->value(ColHeight).toLongLong();
+        row.comments = script->text(ColComments);
+        row.translated = script->value(ColTranslated).toLongLong() == 1;
+        row.revised = script->value(ColRevised).toLongLong() == 1;
+        row.textDataT = script->text(ColTextDataT);
+        row.newWidth = script->value(ColNewWidth).toLongLong();
+        row.newHeight = script->value(ColNewHeight).toLongLong();
         ordered.emplace(row.address.number, row);
     }
     bool ok = db.begin()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/nodekey.h"
+#include "store/result.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -59,13 +60,13 @@ void forgetOriginalUpdate(const QString &storePath, const QDateTime &run);
 std::optional<QString> changedOriginal(const QString &storePath, const BlockAddress &address,
                                        const QString &current);
 // Every open mark by block key, with the original each replaced and the one
-// that replaced it; nullopt (and `error`) when history.db cannot be read.
-std::optional<QHash<QString, OriginalChange>> changedOriginals(const QString &storePath, QString *error = nullptr);
+// that replaced it; the failure when history.db cannot be read.
+Result<QHash<QString, OriginalChange>> changedOriginals(const QString &storePath);
 // A save of the block closes its mark.
 void closeOriginalMark(const QString &storePath, const BlockAddress &address);
 
 // The blocks the updates took away and that were not put back, newest first.
-std::optional<std::vector<RemovedBlock>> removedBlocks(const QString &storePath, QString *error = nullptr);
+Result<std::vector<RemovedBlock>> removedBlocks(const QString &storePath);
 // Puts a removed block back into the store as it was. The rows of its
 // script are written again after it, in block order, so that they stay
 // together as the tree needs them. Empty when done, else

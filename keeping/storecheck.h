@@ -8,7 +8,7 @@
 // again) and the presence of the four tables.
 //
 // Thread contract: the caller's thread; opens and closes its own connection.
-struct StoreCheck
+struct [[nodiscard]] StoreCheck
 {
     bool ok = false;
     QString problem; // what is wrong, in SQLite's words where it has them

@@ -122,17 +122,19 @@ bool LinkGlossary::refresh(Database &db)
     const qint64 version = db.dataVersion();
     if (m_source == &db && version >= 0 && version == m_version)
         return true;
-    ResultSet rows = db.query(u"SELECT word FROM suggestion"_s);
-    QStringList words;
-    words.reserve(rows.rowCount());
-    while (!rows.step())
-        words.append(rows.text(0));
-    rows.close();
-    setWords(words);
-    if (!rows.isValid()) {
+    Result<ResultSet> rows = db.query(u"SELECT word FROM suggestion"_s);
+    if (!rows.ok()) {
+        // No marks rather than marks of a glossary that could not be read.
+        setWords({});
         qCWarning(lcLinks) << "cannot read the glossary:" << rows.error().message;
         return false;
     }
+    QStringList words;
+    words.reserve(rows->rowCount());
+    while (rows->next())
+        words.append(rows->text(0));
+    rows->close();
+    setWords(words);
     m_source = &db;
     m_version = version;
     return true;

@@ -15,19 +15,22 @@ QString hoverLookupStatement(const QString &word)
 HoverResult lookupHover(Database &db, const QString &word)
 {
     HoverResult result;
-    ResultSet rows = db.query(hoverLookupStatement(word));
-    if (!rows.isValid())
+    Result<ResultSet> rows = db.query(hoverLookupStatement(word));
+    if (!rows.ok()) {
+        // A hover that cannot be looked up offers no links; the log says why.
         qCWarning(lcLinks) << "hover lookup failed:" << rows.error().message;
-    while (!rows.step()) {
+        return result;
+    }
+    while (rows->next()) {
         for (int i = 0; i < 5; ++i) {
-            const QString suggestion = rows.text(ColSuggest1 + i);
+            const QString suggestion = rows->text(ColSuggest1 + i);
             if (!suggestion.isEmpty())
                 result.captions[size_t(i)] = suggestion;
         }
-        const QString comment = rows.text(ColComment);
+        const QString comment = rows->text(ColComment);
         result.tooltip = comment.isEmpty() ? NoCommentsText : comment;
     }
-    rows.close();
+    rows->close();
     return result;
 }
 
@@ -43,40 +46,42 @@ QString applySuggestion(const QString &text, qint16 wordStart, const QString &cu
     return text.left(head) + rest;
 }
 
-LinkFields readLinkFields(Database &db, const QString &word)
+Result<LinkFields> readLinkFields(Database &db, const QString &word)
 {
     LinkFields fields;
-    ResultSet rows = db.query(hoverLookupStatement(word));
-    while (!rows.step()) {
+    Result<ResultSet> rows = db.query(hoverLookupStatement(word));
+    if (!rows)
+        return rows.error();
+    while (rows->next()) {
         for (int i = 0; i < 5; ++i) {
-            const QString suggestion = rows.text(ColSuggest1 + i);
+            const QString suggestion = rows->text(ColSuggest1 + i);
             if (!suggestion.isEmpty())
                 fields[size_t(i)] = suggestion;
         }
-        const QString comment = rows.text(ColComment);
+        const QString comment = rows->text(ColComment);
         if (!comment.isEmpty())
             fields[5] = comment;
     }
-    rows.close();
+    rows->close();
     return fields;
 }
 
 QList<LinkRow> readAllLinks(Database &db, QString *error)
 {
     QList<LinkRow> links;
-    ResultSet rows = db.query(u"SELECT * FROM suggestion"_s);
-    if (!rows.isValid() && error)
+    Result<ResultSet> rows = db.query(u"SELECT * FROM suggestion"_s);
+    if (!rows.ok() && error)
         *error = rows.error().message;
-    links.reserve(rows.rowCount());
-    while (!rows.step()) {
+    links.reserve(rows->rowCount());
+    while (rows->next()) {
         LinkRow link;
-        link.word = rows.text(ColWord);
+        link.word = rows->text(ColWord);
         for (int i = 0; i < 5; ++i)
-            link.suggestions[size_t(i)] = rows.text(ColSuggest1 + i);
-        link.comment = rows.text(ColComment);
+            link.suggestions[size_t(i)] = rows->text(ColSuggest1 + i);
+        link.comment = rows->text(ColComment);
         links.append(std::move(link));
     }
-    rows.close();
+    rows->close();
     return links;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/result.h"
+
 #include <QList>
 #include <QString>
 
@@ -42,7 +44,7 @@ QString applySuggestion(const QString &text, qint16 wordStart, const QString &cu
 
 // The dialog's fields for a word, filled the way Modify link fills them:
 // every row of the word, later rows overwriting with their non-empty values.
-LinkFields readLinkFields(Database &db, const QString &word);
+Result<LinkFields> readLinkFields(Database &db, const QString &word);
 // Every row of the table in table order.
 QList<LinkRow> readAllLinks(Database &db, QString *error = nullptr);
 

@@ -14,21 +14,21 @@ namespace {
 bool readBlocks(Database &db, const QString &statement, bool current, std::vector<ContextBlock> &into,
                 QString *message)
 {
-    ResultSet rows = db.query(statement);
-    if (!rows.isValid()) {
+    Result<ResultSet> rows = db.query(statement);
+    if (!rows.ok()) {
         *message = rows.error().message;
         return false;
     }
-    while (!rows.step()) {
-        const qlonglong number = rows.value(ColDialogueId).toLongLong();
+    while (rows->next()) {
+        const qlonglong number = rows->value(ColDialogueId).toLongLong();
         if (number < -32768 || number > 32767)
             continue;
-        const QString original = fromStoreText(rows.text(ColTextData));
-        const bool translated = rows.value(ColTranslated).toLongLong() == 1;
-        into.push_back({{QString(), rows.text(ColFileName), qint16(number)},
+        const QString original = fromStoreText(rows->text(ColTextData));
+        const bool translated = rows->value(ColTranslated).toLongLong() == 1;
+        into.push_back({{QString(), rows->text(ColFileName), qint16(number)},
                         speakerTag(original),
                         original,
-                        translated ? fromStoreText(rows.text(ColTextDataT)) : QString(),
+                        translated ? fromStoreText(rows->text(ColTextDataT)) : QString(),
                         current});
         if (current)
             break; // a duplicate row is the block's own problem, reported when it opens

@@ -19,20 +19,20 @@ Repeats exactRepeats(Database &db, const BlockAddress &block, const QString &sto
     Repeats repeats;
     const QString wanted = toStoreText(translation);
     for (const QString &table : ScriptTables::all) {
-        ResultSet rows = db.query(u"SELECT * FROM "_s + table + u" WHERE text_data = "_s + storeLiteral(storedOriginal)
+        Result<ResultSet> rows = db.query(u"SELECT * FROM "_s + table + u" WHERE text_data = "_s + storeLiteral(storedOriginal)
                                   + u';');
-        if (!rows.isValid()) {
+        if (!rows.ok()) {
             repeats.ok = false;
             repeats.message = u"The blocks with the same original could not be read: "_s + rows.error().message;
             return repeats;
         }
-        while (!rows.step()) {
-            const qlonglong number = rows.value(ColDialogueId).toLongLong();
-            const BlockAddress at{table, rows.text(ColFileName), qint16(number)};
+        while (rows->next()) {
+            const qlonglong number = rows->value(ColDialogueId).toLongLong();
+            const BlockAddress at{table, rows->text(ColFileName), qint16(number)};
             if (number < -32768 || number > 32767 || at == block)
                 continue;
-            const bool translated = rows.value(ColTranslated).toLongLong() == 1;
-            const QString stored = rows.text(ColTextDataT);
+            const bool translated = rows->value(ColTranslated).toLongLong() == 1;
+            const QString stored = rows->text(ColTextDataT);
             // An empty translation is nothing to apply: it would only wipe theirs.
             const bool changes = !wanted.isEmpty() && (!translated || stored != wanted);
             repeats.blocks.push_back({at, translated ? fromStoreText(stored) : QString(), changes});

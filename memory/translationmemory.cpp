@@ -160,16 +160,16 @@ bool TranslationMemory::sync(Database &store)
         return false;
     QHash<QString, MemoryEntry> rows;
     for (const QString &table : ScriptTables::all) {
-        ResultSet found = store.query(u"SELECT file_name, dialogue_id, text_data, text_data_t FROM "_s + table
+        Result<ResultSet> found = store.query(u"SELECT file_name, dialogue_id, text_data, text_data_t FROM "_s + table
                                       + u" WHERE text_data_t <> ''"_s);
-        if (!found.isValid())
+        if (!found.ok())
             return d->file.fail(u"could not read the store: "_s + found.error().message);
-        while (!found.step()) {
-            const qlonglong number = found.value(1).toLongLong();
+        while (found->next()) {
+            const qlonglong number = found->value(1).toLongLong();
             // Beyond 16 bits no key names the block; the editor cannot open it either.
             if (number < -32768 || number > 32767)
                 continue;
-            MemoryEntry row{-1, {table, found.text(0), qint16(number)}, found.text(2), found.text(3), {}};
+            MemoryEntry row{-1, {table, found->text(0), qint16(number)}, found->text(2), found->text(3), {}};
             rows.insert(blockKey(table, row.block.fileName, row.block.number), std::move(row));
         }
     }

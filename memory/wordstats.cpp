@@ -27,8 +27,8 @@ ProjectFigures projectFigures(Database &db, const QString &folder, const QString
     for (const QString &table : ScriptTables::all) {
         if (!folder.isEmpty() && table != folder)
             continue;
-        ResultSet rows = db.query(u"SELECT file_name, text_data, translated, revised FROM "_s + table + onlyScript);
-        if (!rows.isValid()) {
+        Result<ResultSet> rows = db.query(u"SELECT file_name, text_data, translated, revised FROM "_s + table + onlyScript);
+        if (!rows.ok()) {
             figures.ok = false;
             figures.error = rows.error();
             return figures;
@@ -37,22 +37,22 @@ ProjectFigures projectFigures(Database &db, const QString &folder, const QString
         folderTotal.table = table;
         QHash<QString, size_t> scriptAt;
         const size_t first = figures.scripts.size();
-        while (!rows.step()) {
-            const QString file = rows.text(0);
+        while (rows->next()) {
+            const QString file = rows->text(0);
             auto at = scriptAt.constFind(file);
             if (at == scriptAt.constEnd()) {
                 at = scriptAt.insert(file, figures.scripts.size());
                 figures.scripts.push_back({table, file});
             }
             ScriptFigures block;
-            const TextFigures text = textFigures(rows.text(1));
-            const bool translated = rows.value(2).toLongLong() == 1;
+            const TextFigures text = textFigures(rows->text(1));
+            const bool translated = rows->value(2).toLongLong() == 1;
             block.blocks = 1;
             block.words = text.words;
             block.characters = text.characters;
             if (translated) {
                 block.translated = 1;
-                block.revised = rows.value(3).toLongLong() == 1 ? 1 : 0;
+                block.revised = rows->value(3).toLongLong() == 1 ? 1 : 0;
                 block.wordsTranslated = text.words;
                 block.charactersTranslated = text.characters;
             }

@@ -27,7 +27,7 @@ struct ScriptFigures
 struct ProjectFigures
 {
     bool ok = true;
-    StoreError error;
+    Failure error;
     std::vector<ScriptFigures> scripts; // folder by folder, each in the order the store returns its rows
     std::vector<ScriptFigures> folders; // one per folder counted
     ScriptFigures total;

@@ -9,11 +9,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-Failure failureOf(const StoreError &error)
-{
-    return {error.message, {}};
-}
-
 QString numberLiteral(const QVariant &value)
 {
     return value.isNull() ? u"NULL"_s : QString::number(value.toLongLong());
@@ -58,7 +53,7 @@ Result<std::unique_ptr<SqliteStore>> SqliteStore::open(const QString &path)
 {
     auto db = std::make_unique<Database>();
     if (!openStore(*db, path))
-        return failureOf(db->lastError());
+        return db->lastError();
     return std::unique_ptr<SqliteStore>(new SqliteStore(std::move(db)));
 }
 
@@ -81,14 +76,14 @@ Result<TreeTables> SqliteStore::treeRows()
 {
     TreeTables tables;
     for (size_t t = 0; t < ScriptTables::all.size(); ++t) {
-        ResultSet rows = m_db.query(u"Select * from "_s + ScriptTables::all[t]);
-        if (!rows.isValid())
-            return failureOf(rows.error());
+        Result<ResultSet> rows = m_db.query(u"Select * from "_s + ScriptTables::all[t]);
+        if (!rows)
+            return rows.error();
         std::vector<ScriptNodes::Row> &out = tables[t];
-        out.reserve(size_t(rows.rowCount()));
-        while (!rows.step()) {
-            out.push_back({rows.text(ColFileName), rows.text(ColDialogueId), !rows.text(ColComments).isEmpty(),
-                           rows.value(ColTranslated).toBool(), rows.value(ColRevised).toBool()});
+        out.reserve(size_t(rows->rowCount()));
+        while (rows->next()) {
+            out.push_back({rows->text(ColFileName), rows->text(ColDialogueId), !rows->text(ColComments).isEmpty(),
+                           rows->value(ColTranslated).toBool(), rows->value(ColRevised).toBool()});
         }
     }
     return tables;
@@ -96,10 +91,7 @@ Result<TreeTables> SqliteStore::treeRows()
 
 Result<TranslationCount> SqliteStore::countBlocks()
 {
-    TranslationCount count = translationPercent(m_db);
-    if (!count.ok)
-        return failureOf(count.error);
-    return count;
+    return translationPercent(m_db);
 }
 
 // A failing statement is a Failed outcome with the hits found so far, as the
@@ -107,7 +99,7 @@ Result<TranslationCount> SqliteStore::countBlocks()
 Result<SearchOutcome> SqliteStore::search(SearchType type, const QString &typed)
 {
     if (!m_db.useUnicodeLike())
-        return failureOf(m_db.lastError());
+        return m_db.lastError();
     return searchBlocks(m_db, type, typed);
 }
 
@@ -115,17 +107,17 @@ Result<qint64> SqliteStore::runInserts(const QStringList &statements)
 {
     const bool own = !m_db.inTransaction();
     if (own && !m_db.begin())
-        return failureOf(m_db.lastError());
+        return m_db.lastError();
     for (const QString &statement : statements) {
         if (!m_db.execute(statement)) {
-            const Failure failed = failureOf(m_db.lastError());
+            const Failure failed = m_db.lastError();
             if (own)
                 m_db.rollback();
             return failed;
         }
     }
     if (own && !m_db.commit())
-        return failureOf(m_db.lastError());
+        return m_db.lastError();
     return qint64(statements.size());
 }
 
@@ -144,15 +136,15 @@ Result<std::vector<BlockRow>> SqliteStore::blockRows(const QString &table)
 {
     if (!ScriptTables::contains(table))
         return Failure{u"There is no script table %1; use battling_arena, battle_script or field."_s.arg(table), {}};
-    ResultSet rows = m_db.query(u"SELECT * FROM "_s + table);
-    if (!rows.isValid())
+    Result<ResultSet> rows = m_db.query(u"SELECT * FROM "_s + table);
+    if (!rows)
         return Failure{u"The local store's %1 could not be read: %2"_s.arg(table, rows.error().message), {}};
     std::vector<BlockRow> out;
-    out.reserve(size_t(rows.rowCount()));
-    while (!rows.step()) {
+    out.reserve(size_t(rows->rowCount()));
+    while (rows->next()) {
         BlockRow &row = out.emplace_back();
         for (int column = 0; column < int(row.size()); ++column)
-            row[size_t(column)] = rows.value(column);
+            row[size_t(column)] = rows->value(column);
     }
     return out;
 }
@@ -167,14 +159,14 @@ Result<qint64> SqliteStore::importLinks(const std::vector<LinkColumns> &rows)
 
 Result<std::vector<LinkColumns>> SqliteStore::links()
 {
-    ResultSet rows = m_db.query(u"SELECT * FROM suggestion"_s);
-    if (!rows.isValid())
+    Result<ResultSet> rows = m_db.query(u"SELECT * FROM suggestion"_s);
+    if (!rows)
         return Failure{u"The local store's word links could not be read: %1"_s.arg(rows.error().message), {}};
     std::vector<LinkColumns> out;
-    while (!rows.step()) {
+    while (rows->next()) {
         LinkColumns &row = out.emplace_back();
         for (int column = 0; column < int(row.size()); ++column)
-            row[size_t(column)] = rows.text(column);
+            row[size_t(column)] = rows->text(column);
     }
     return out;
 }

@@ -25,9 +25,8 @@ struct Snapshot
 // Writes the rows into a new store file at `path`; empty when done.
 QString writeLocalStore(const QString &path, const Snapshot &snapshot)
 {
-    StoreError error;
-    if (!createStore(path, &error))
-        return error.message;
+    if (const Result<Done> made = createStore(path); !made)
+        return made.error().message;
     Database db;
     if (!openStore(db, path) || !db.begin())
         return db.lastError().message;

@@ -50,17 +50,17 @@ QString messagePath(const QString &folder, const QString &name)
     return QDir::toNativeSeparators(folder + u'/' + name);
 }
 
-std::optional<qint64> existingScriptRows(Database &db, StoreError *error)
+std::optional<qint64> existingScriptRows(Database &db, Failure *error)
 {
     qint64 sum = 0;
     for (const QString &table : {ScriptTables::battleScript, ScriptTables::battlingArena, ScriptTables::field}) {
-        ResultSet rows = db.query(u"Select * from "_s + table);
-        if (!rows.isValid()) {
+        ::Result<ResultSet> rows = db.query(u"Select * from "_s + table);
+        if (!rows.ok()) {
             if (error)
                 *error = rows.error();
             return std::nullopt;
         }
-        sum += rows.rowCount();
+        sum += rows->rowCount();
     }
     return sum;
 }
@@ -258,16 +258,19 @@ Result Importer::run()
     }
     // Kept as they are (a script may name a block twice, and the re-import
     // keeps every block 0), but told: they open as "Duplicate records".
-    m_result.duplicates = duplicateBlocks(m_db).value_or(std::vector<DuplicateBlock>());
+    m_result.duplicates = duplicateBlocks(m_db);
     return m_result;
 }
 
-QString duplicatesLine(const std::vector<DuplicateBlock> &duplicates)
+QString duplicatesLine(const ::Result<std::vector<DuplicateBlock>> &duplicates)
 {
-    if (duplicates.empty())
+    if (!duplicates)
+        return u"The blocks stored more than once could not be counted (%1); Tools, Checks… lists them."_s.arg(
+            duplicates.error().message);
+    if (duplicates->empty())
         return {};
     return u"%1 block(s) are stored more than once and open as \"%2\"; Tools, Checks… lists them and removes "
-           "the older rows."_s.arg(QString::number(duplicates.size()), DuplicateRecordsMessage);
+           "the older rows."_s.arg(QString::number(duplicates->size()), DuplicateRecordsMessage);
 }
 
 bool Importer::importOriginalFolder(const QString &folder, const QStringList &names)

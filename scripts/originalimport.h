@@ -25,7 +25,7 @@ extern const QString AllImported;     // "All the scripts were imported."
 
 // Rows of the three script tables together, counted as the window counts
 // them; nullopt (and `error`) when a query failed.
-std::optional<qint64> existingScriptRows(Database &db, StoreError *error = nullptr);
+std::optional<qint64> existingScriptRows(Database &db, Failure *error = nullptr);
 
 
 // The folder a user must pick: it holds battle_script (the one folder
@@ -69,11 +69,12 @@ struct Result
     int line = 0;        // 1-based line in that file, 0 when none applies
     int files = 0;       // files stored completely
     qint64 blocks = 0;   // rows inserted and kept
-    std::vector<DuplicateBlock> duplicates; // blocks the store holds more than once afterwards
+    // Blocks the store holds more than once afterwards, or why they could not be read.
+    ::Result<std::vector<DuplicateBlock>> duplicates = std::vector<DuplicateBlock>();
 };
 
 // "N blocks are stored more than once": the count the import reports.
-QString duplicatesLine(const std::vector<DuplicateBlock> &duplicates);
+QString duplicatesLine(const ::Result<std::vector<DuplicateBlock>> &duplicates);
 
 // One run over the three folders under a base path, in the order
 // battling_arena, battle_script, field. Every name is checked before any row

@@ -39,8 +39,8 @@ bool fillExportList(Database &db, int folderIndex, bool onlyRevised, std::vector
 {
     rows.clear();
     for (const QString &folder : exportFolders(folderIndex)) {
-        ResultSet result = db.query(exportListStatement(folder, onlyRevised));
-        if (!result.isValid()) {
+        Result<ResultSet> result = db.query(exportListStatement(folder, onlyRevised));
+        if (!result.ok()) {
             if (error)
                 *error = result.error().message;
             return false;
@@ -48,10 +48,10 @@ bool fillExportList(Database &db, int folderIndex, bool onlyRevised, std::vector
         // "nada" stands for no script yet; a script really named so is not
         // listed when it comes first in its folder, as it always was.
         QString lastSeen = u"nada"_s;
-        while (!result.step()) {
-            const QString name = result.text(ColFileName);
+        while (result->next()) {
+            const QString name = result->text(ColFileName);
             if (name != lastSeen)
-                rows.push_back({name, folder, result.text(ColTextDataT)});
+                rows.push_back({name, folder, result->text(ColTextDataT)});
             lastSeen = name;
         }
     }
@@ -113,7 +113,7 @@ QString writeScript(Database &db, const QString &programFolder, const ExportList
     // would select other rows than the script's.
     if (const QString why = OriginalImport::checkFileName(row.script); !why.isEmpty())
         return why;
-    ResultSet rows = db.query(exportScriptStatement(row.folder, row.script, onlyRevised, includeUntranslated));
+    Result<ResultSet> rows = db.query(exportScriptStatement(row.folder, row.script, onlyRevised, includeUntranslated));
     std::vector<ScriptRow> blocks;
     QString why;
     if (!scriptRowsFrom(rows, blocks, &why))
@@ -165,8 +165,9 @@ ExportResult exportScripts(Database &db, const QString &programFolder, const std
     }
 
     // A store made before the planner's figures were written at creation gets
-    // them here, where their absence costs most; without them it works, slower.
-    ensurePlannerStatistics(db.path());
+    // them here, where their absence costs most; without them it works, slower,
+    // so a failure to add them stops nothing.
+    (void)ensurePlannerStatistics(db.path());
 
     const QDir home(programFolder);
     const QString translated = home.filePath(u"Translated"_s);

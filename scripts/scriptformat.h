@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/result.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -78,7 +80,7 @@ QString formatScriptBlocks(const std::vector<ScriptRow> &rows);
 // column that holds no number where one belongs, is not wrapped or guessed:
 // the call returns false with a sentence naming the file, block and column
 // in `error`, and `rows` holds the rows before the bad one. NULL counts as 0.
-bool scriptRowsFrom(ResultSet &result, std::vector<ScriptRow> &rows, QString *error);
+bool scriptRowsFrom(Result<ResultSet> &result, std::vector<ScriptRow> &rows, QString *error);
 
 // Where a script text cannot become Windows-1252.
 struct EncodeFailure

@@ -23,7 +23,7 @@ QString viewStatement(const ViewedScript &script)
 
 bool scriptViewText(Database &db, const ViewedScript &script, QString *text, QString *error)
 {
-    ResultSet result = db.query(viewStatement(script));
+    Result<ResultSet> result = db.query(viewStatement(script));
     std::vector<ScriptRow> rows;
     if (!scriptRowsFrom(result, rows, error))
         return false;

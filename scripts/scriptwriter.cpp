@@ -84,15 +84,15 @@ QString formatScriptBlocks(const std::vector<ScriptRow> &rows)
     return out;
 }
 
-bool scriptRowsFrom(ResultSet &result, std::vector<ScriptRow> &rows, QString *error)
+bool scriptRowsFrom(Result<ResultSet> &result, std::vector<ScriptRow> &rows, QString *error)
 {
-    if (!result.isValid()) {
+    if (!result.ok()) {
         if (error)
             *error = result.error().message;
         return false;
     }
-    rows.reserve(rows.size() + size_t(result.rowCount()));
-    while (!result.step()) {
+    rows.reserve(rows.size() + size_t(result->rowCount()));
+    while (result->next()) {
         ScriptRow row;
         const std::pair<int, qint16 *> numbers[] = {
             {ColDialogueId, &row.dialogueId}, {ColWidth, &row.width},         {ColHeight, &row.height},
@@ -100,21 +100,21 @@ bool scriptRowsFrom(ResultSet &result, std::vector<ScriptRow> &rows, QString *er
         };
         for (const auto &[column, target] : numbers) {
             NumberProblem problem;
-            *target = int16Column(result.value(column), problem);
+            *target = int16Column(result->value(column), problem);
             if (problem != NumberProblem::None) {
                 if (error) {
                     *error = u"%1, block %2: the %3 value %4 %5."_s.arg(
-                        result.text(ColFileName), result.text(ColDialogueId), columnName(column),
-                        result.text(column).left(24),
+                        result->text(ColFileName), result->text(ColDialogueId), columnName(column),
+                        result->text(column).left(24),
                         problem == NumberProblem::Range ? u"does not fit between -32768 and 32767"_s
                                                         : u"is not a number"_s);
                 }
                 return false;
             }
         }
-        row.translated = result.value(ColTranslated).toDouble() == 1.0;
-        row.textData = result.text(ColTextData);
-        row.textDataT = result.text(ColTextDataT);
+        row.translated = result->value(ColTranslated).toDouble() == 1.0;
+        row.textData = result->text(ColTextData);
+        row.textDataT = result->text(ColTextDataT);
         rows.push_back(std::move(row));
     }
     return true;

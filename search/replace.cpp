@@ -189,30 +189,30 @@ MatchList findMatches(Database &db, const ReplaceOptions &options)
         QString statement = u"SELECT * FROM "_s + table;
         if (!options.script.isEmpty())
             statement += u" WHERE file_name = "_s + storeLiteral(options.script);
-        ResultSet rows = db.query(statement + u';');
-        if (!rows.isValid()) {
+        Result<ResultSet> rows = db.query(statement + u';');
+        if (!rows.ok()) {
             list.ok = false;
             list.message = u"The %1 scripts cannot be read (%2)."_s.arg(table, rows.error().message);
             return list;
         }
-        while (!rows.step()) {
-            const bool translated = rows.value(ColTranslated).toLongLong() == 1;
+        while (rows->next()) {
+            const bool translated = rows->value(ColTranslated).toLongLong() == 1;
             // Only what the editor shows counts: a translation of a block
             // that is not translated is nowhere to be seen.
             if (options.in == ReplaceField::Translated && !translated)
                 continue;
-            const QString text = fromStoreText(rows.text(options.in == ReplaceField::Translated ? ColTextDataT
+            const QString text = fromStoreText(rows->text(options.in == ReplaceField::Translated ? ColTextDataT
                                                                                                : ColComments));
             QList<TextMatch> matches = replacer->matches(text);
             if (matches.isEmpty())
                 continue;
             BlockMatches block;
-            block.address = {table, rows.text(ColFileName), qint16(rows.value(ColDialogueId).toLongLong())};
+            block.address = {table, rows->text(ColFileName), qint16(rows->value(ColDialogueId).toLongLong())};
             block.key = blockKey(table, block.address.fileName, block.address.number);
             block.text = text;
-            block.translation = translated ? fromStoreText(rows.text(ColTextDataT)) : QString();
-            block.comment = fromStoreText(rows.text(ColComments));
-            block.revised = rows.value(ColRevised).toLongLong() == 1;
+            block.translation = translated ? fromStoreText(rows->text(ColTextDataT)) : QString();
+            block.comment = fromStoreText(rows->text(ColComments));
+            block.revised = rows->value(ColRevised).toLongLong() == 1;
             block.matches = std::move(matches);
             list.blocks.push_back(std::move(block));
         }
@@ -253,11 +253,10 @@ ReplaceBatch replaceMatches(Database &db, const MatchList &list, ReplaceField fi
 
     // Recorded as the store's last batch, so that Edit, Undo Last Batch
     // takes the whole step back.
-    QString beginWhy;
-    std::optional<BatchRecord> record = beginBatch(db, batch.reason, &beginWhy);
+    Result<BatchRecord> record = beginBatch(db, batch.reason);
     if (!record) {
         batch.ok = false;
-        batch.message = beginWhy;
+        batch.message = record.error().message;
         return batch;
     }
     batch.backup = record->backup;

@@ -79,18 +79,18 @@ SearchOutcome searchBlocks(Database &db, SearchType type, const QString &typed)
         return outcome;
     }
     for (const SearchStatement &statement : searchStatements(type, input.pattern)) {
-        ResultSet rows = db.query(statement.sql);
-        if (!rows.isValid()) {
+        Result<ResultSet> rows = db.query(statement.sql);
+        if (!rows.ok()) {
             qCWarning(lcSearch) << "search statement failed:" << rows.error().message;
             outcome.status = SearchOutcome::Failed;
             outcome.message = rows.error().message;
             return outcome;
         }
-        while (!rows.step()) {
-            outcome.hits.append({rows.text(ColDialogueId).trimmed(), rows.text(ColFileName), statement.table,
-                                 rows.text(statement.textColumn)});
+        while (rows->next()) {
+            outcome.hits.append({rows->text(ColDialogueId).trimmed(), rows->text(ColFileName), statement.table,
+                                 rows->text(statement.textColumn)});
         }
-        rows.close();
+        rows->close();
     }
     outcome.message = SearchMessages::finished;
     return outcome;

@@ -263,7 +263,6 @@ Result<TranslationCount> ServerStore::countBlocks()
     if (!rows)
         return rows.error();
     TranslationCount count;
-    count.ok = true;
     count.blocks = rows->number(0, 0);
     count.translated = rows->number(0, 1);
     return count;

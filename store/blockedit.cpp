@@ -56,8 +56,8 @@ BlockLoad loadBlock(Database &db, const QString &key)
     const auto address = parseBlockKey(key);
     if (!address)
         return {};
-    ResultSet rows = db.query(blockSelectStatement(*address));
-    if (!rows.isValid()) {
+    Result<ResultSet> rows = db.query(blockSelectStatement(*address));
+    if (!rows.ok()) {
         BlockLoad load = addressedLoad(*address);
         load.outcome = BlockLoad::Outcome::Failed;
         load.message = u"Block %1 of %2 could not be read from the database (%3). Nothing was changed."_s.arg(
@@ -65,10 +65,10 @@ BlockLoad loadBlock(Database &db, const QString &key)
         return load;
     }
     std::vector<BlockRow> read;
-    while (!rows.step()) {
+    while (rows->next()) {
         BlockRow &row = read.emplace_back();
         for (int column = 0; column < int(row.size()); ++column)
-            row[size_t(column)] = rows.value(column);
+            row[size_t(column)] = rows->value(column);
     }
     return blockLoadOf(key, read);
 }
@@ -140,10 +140,10 @@ QString commentMarkerText(const QString &nodeText, const QString &comment, qint1
 
 std::optional<QString> currentStatusLine(Database &db)
 {
-    const TranslationCount count = translationPercent(db);
-    if (!count.hasBlocks())
+    const Result<TranslationCount> count = translationPercent(db);
+    if (!count || !count->hasBlocks())
         return std::nullopt;
-    return statusLine(count.percent());
+    return statusLine(count->percent());
 }
 
 WindowSizeReset resetWindowSize(Database &db, const QString &key)
@@ -154,11 +154,11 @@ WindowSizeReset resetWindowSize(Database &db, const QString &key)
         return reset;
     reset.fieldBlock = true;
     db.execute(u"UPDATE "_s + address->table + u" SET new_width = 0, new_height = 0"_s + whereBlock(*address));
-    ResultSet rows = db.query(blockSelectStatement(*address));
-    while (!rows.step()) {
+    Result<ResultSet> rows = db.query(blockSelectStatement(*address));
+    while (rows && rows->next()) {
         reset.hasSize = true;
-        reset.currentWidth = rows.text(ColWidth);
-        reset.currentHeight = rows.text(ColHeight);
+        reset.currentWidth = rows->text(ColWidth);
+        reset.currentHeight = rows->text(ColHeight);
     }
     return reset;
 }

@@ -10,7 +10,8 @@
 #include <vector>
 
 // The editing of one block, without widgets: what a load puts into the main
-// window's controls, what a save writes and shows, and the window-size reset.
+// window's controls, the save's statement, and the window-size reset (the
+// save itself, which keeps what it replaces, is keeping/blocksave.h).
 // The main window's controller, the command line and the tests share these.
 //
 // Texts handed in and out are as the editors show them: apostrophes, lines
@@ -34,7 +35,7 @@ struct BlockSnapshot
 inline const QString DuplicateRecordsMessage = QStringLiteral("Duplicate records, FATAL ERROR");
 
 // What loading a node (a click on it) gives the controls.
-struct BlockLoad
+struct [[nodiscard]] BlockLoad
 {
     enum class Outcome {
         NotABlock, // root, folder or script node: editors empty and disabled
@@ -86,7 +87,7 @@ std::optional<QString> currentStatusLine(Database &db);
 
 // The reset of a block's chosen window size. Only field blocks have one;
 // errors inside are passed over, as a reset that half works still helps.
-struct WindowSizeReset
+struct [[nodiscard]] WindowSizeReset
 {
     bool fieldBlock = false; // the preview is redrawn only then
     bool hasSize = false;

@@ -74,11 +74,11 @@ QVariant columnValue(sqlite3_stmt *s, int column)
 
 } // namespace
 
-bool ResultSet::step()
+bool ResultSet::next()
 {
     if (m_current < m_rowCount)
         ++m_current;
-    return m_current >= m_rowCount;
+    return m_current < m_rowCount;
 }
 
 QVariant ResultSet::value(int column) const
@@ -186,12 +186,11 @@ void Database::close()
     }
 }
 
-ResultSet Database::query(const QString &statement)
+Result<ResultSet> Database::query(const QString &statement)
 {
     ResultSet rows;
-    rows.m_valid = run(statement, &rows, nullptr);
-    if (!rows.m_valid)
-        rows.m_error = m_lastError;
+    if (!run(statement, &rows, nullptr))
+        return m_lastError;
     return rows;
 }
 
@@ -325,7 +324,7 @@ QString Database::readOnlyMessage() const
 
 bool Database::fail(int code, const QString &message)
 {
-    m_lastError = {code, message};
+    m_lastError = {message, {}, code};
     qCDebug(lcStore) << message;
     return false;
 }

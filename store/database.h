@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/result.h"
 #include "store/sqlitehandle.h"
 
 #include <QString>
@@ -8,27 +9,18 @@
 #include <memory>
 #include <vector>
 
-// What a failed statement or file operation leaves behind: SQLite's result
-// code (0 when the failure is not the engine's) and a sentence for the user.
-struct StoreError
-{
-    int code = 0;
-    QString message;
-};
-
-// The rows of one SELECT, read in full when the statement ran, so that
+// The rows of one SELECT that ran, read in full when it ran, so that
 // rowCount() never moves the cursor and no statement stays open on the file.
-// A fresh result set stands before its first row: call step() first.
-class ResultSet
+// A statement or a step that failed gives no ResultSet but its Failure
+// (Database::query), so no failure reads as an empty result. A fresh result
+// set stands before its first row: call next() first.
+class [[nodiscard]] ResultSet
 {
 public:
     ResultSet() = default;
 
-    bool isValid() const { return m_valid; }
-    const StoreError &error() const { return m_error; }
-
-    // Moves to the next row; true when no row is left ("done").
-    bool step();
+    // Moves to the next row; false when no row is left.
+    bool next();
     // Column of the current row by 0-based position; an invalid QVariant
     // before the first step, after the last or outside the row.
     QVariant value(int column) const;
@@ -39,8 +31,6 @@ public:
 
 private:
     friend class Database;
-    bool m_valid = false;
-    StoreError m_error;
     int m_columnCount = 0;
     // Row after row in one block: a search can bring back every row of the
     // store, and one allocation per row cost more than reading them.
@@ -81,7 +71,8 @@ public:
     bool isReadOnly() const { return m_readOnly; }
     QString path() const { return m_path; }
 
-    ResultSet query(const QString &statement);
+    // The rows of a SELECT, or why it failed (SQLite's result code in `code`).
+    Result<ResultSet> query(const QString &statement);
     // Runs any single statement. `out` receives the first column of the
     // first row when the statement yields rows (the COUNT(*) statements).
     // There is no parameter list: values travel inside the statement text.
@@ -99,7 +90,7 @@ public:
     // (store/unicodelike.h). Lasts until close().
     bool useUnicodeLike();
 
-    const StoreError &lastError() const { return m_lastError; }
+    const Failure &lastError() const { return m_lastError; }
     // Rows inserted, changed or deleted through this instance since open();
     // shows callers and tests that an idle store is left alone.
     qint64 changedRows() const;
@@ -118,7 +109,7 @@ private:
     // once: dataVersion runs on every key of the translated editor.
     sqlite3_stmt *m_versionProbe = nullptr;
     QString m_path;
-    StoreError m_lastError;
+    Failure m_lastError;
     bool m_readOnly = false;
 };
 

@@ -33,13 +33,9 @@ QString scriptTableDefinition(const QString &table)
 
 } // namespace
 
-bool createStore(const QString &path, StoreError *error)
+Result<Done> createStore(const QString &path)
 {
-    auto failWith = [error](int code, const QString &message) {
-        if (error)
-            *error = {code, message};
-        return false;
-    };
+    auto failWith = [](int code, const QString &message) { return Failure{message, {}, code}; };
     // A dangling link "does not exist", and SQLite would create its target
     // wherever it points.
     if (QFileInfo(path).isSymLink())
@@ -78,5 +74,5 @@ bool createStore(const QString &path, StoreError *error)
         QFile::remove(path);
         return failWith(rc, u"Cannot create the tables in %1: %2"_s.arg(path, why));
     }
-    return true;
+    return Done{};
 }

@@ -44,4 +44,4 @@ inline const QString StoreFileName = QStringLiteral("tallowpen.db");
 // Creates a new, empty store file with the four tables and their indexes.
 // Refuses when `path` exists. The editor never calls this: it only requires
 // the file to be there.
-bool createStore(const QString &path, StoreError *error);
+Result<Done> createStore(const QString &path);

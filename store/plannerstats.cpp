@@ -34,7 +34,7 @@ int writePlannerStatistics(sqlite3 *db)
     return execSqlite(db, u"ANALYZE sqlite_schema; DELETE FROM sqlite_stat1;"_s + statisticsRows());
 }
 
-bool ensurePlannerStatistics(const QString &storePath, StoreError *error)
+Result<Done> ensurePlannerStatistics(const QString &storePath)
 {
     QString why;
     const SqliteHandle db = openSqlite(storePath, SQLITE_OPEN_READWRITE, &why);
@@ -47,7 +47,7 @@ bool ensurePlannerStatistics(const QString &storePath, StoreError *error)
         const QString figures = firstValue(db.get(), u"SELECT COUNT(*) FROM sqlite_stat1 WHERE idx IN "
                                                      "('battling_arena_block', 'battle_script_block', 'field_block')"_s);
         if (ownIndexes != u"3" || (!figures.isEmpty() && figures != u"0"))
-            return true;
+            return Done{};
         rc = execSqlite(db.get(), u"BEGIN IMMEDIATE"_s);
         if (rc == SQLITE_OK)
             rc = writePlannerStatistics(db.get());
@@ -58,7 +58,7 @@ bool ensurePlannerStatistics(const QString &storePath, StoreError *error)
             execSqlite(db.get(), u"ROLLBACK"_s);
         }
     }
-    if (rc != SQLITE_OK && error)
-        *error = {rc, why};
-    return rc == SQLITE_OK;
+    if (rc != SQLITE_OK)
+        return Failure{why, {}, rc};
+    return Done{};
 }

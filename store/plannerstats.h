@@ -1,9 +1,10 @@
 #pragma once
 
+#include "store/result.h"
+
 #include <QString>
 
 struct sqlite3;
-struct StoreError;
 
 // Figures of the store's shape for SQLite's query planner, kept in its own
 // sqlite_stat1 table; the script tables and the statements stay as they are.
@@ -22,7 +23,7 @@ int writePlannerStatistics(sqlite3 *db);
 
 // Adds the figures to a store made before they were written at creation.
 // Leaves alone a file that lacks the block indexes (not a store this program
-// made) and one that already has figures for them. False (with `error`) when they
+// made) and one that already has figures for them. The failure when they
 // were missing and could not be added; the store works without them, only
 // slower.
-bool ensurePlannerStatistics(const QString &storePath, StoreError *error = nullptr);
+Result<Done> ensurePlannerStatistics(const QString &storePath);

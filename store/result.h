@@ -6,12 +6,14 @@
 #include <utility>
 
 // What a failed operation leaves behind: a sentence for the user and, when
-// the database gave one, its code (a server's SQLSTATE; tests and callers
-// tell a lost connection or a broken rule apart by it).
+// the database gave one, its code (a server's SQLSTATE, SQLite's result
+// code; tests and callers tell a lost connection, a damaged file or a broken
+// rule apart by it).
 struct Failure
 {
     QString message;
     QString sqlState;
+    int code = 0; // SQLite's; 0 when the failure is not the engine's
 };
 
 // A value or the error that came instead. A failed query is never an empty

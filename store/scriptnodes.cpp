@@ -103,23 +103,23 @@ ScriptNodes::BuildReport ScriptNodes::build(Database &db)
     for (size_t t = 0; t < ScriptTables::all.size() && walk.report.ok; ++t) {
         walk.table = ScriptTables::all[t];
         walk.folder = folders[t];
-        ResultSet rows = db.query(u"Select * from "_s + walk.table);
-        if (!rows.isValid()) {
+        Result<ResultSet> rows = db.query(u"Select * from "_s + walk.table);
+        if (!rows.ok()) {
             walk.report.ok = false;
             walk.report.error = rows.error();
             break;
         }
-        m_byKey.reserve(m_byKey.size() + rows.rowCount() + rows.rowCount() / 8);
+        m_byKey.reserve(m_byKey.size() + rows->rowCount() + rows->rowCount() / 8);
         Row row;
-        while (!rows.step()) {
-            row.file = rows.text(ColFileName);
-            row.number = rows.text(ColDialogueId);
-            row.translated = rows.value(ColTranslated).toBool();
-            row.revised = rows.value(ColRevised).toBool();
-            row.commented = !rows.text(ColComments).isEmpty();
+        while (rows->next()) {
+            row.file = rows->text(ColFileName);
+            row.number = rows->text(ColDialogueId);
+            row.translated = rows->value(ColTranslated).toBool();
+            row.revised = rows->value(ColRevised).toBool();
+            row.commented = !rows->text(ColComments).isEmpty();
             addRow(walk, row);
         }
-        rows.close();
+        rows->close();
     }
     return walk.report;
 }

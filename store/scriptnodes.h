@@ -43,12 +43,12 @@ public:
 
     // Nodes the build refused because their key already existed (a script
     // name met twice); the rest of the tree is built regardless.
-    struct BuildReport
+    struct [[nodiscard]] BuildReport
     {
         QStringList refusedKeys;
         QStringList messages; // one sentence per clash, for the user
         bool ok = true; // false when a query failed
-        StoreError error;
+        Failure error;
     };
     // What the tree needs of one row, for a store that reads its rows itself.
     struct Row

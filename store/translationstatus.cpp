@@ -26,7 +26,7 @@ int TranslationCount::percent() const
     return blocks > 0 ? percentOf(translated, blocks) : 0;
 }
 
-TranslationCount translationPercent(Database &db)
+Result<TranslationCount> translationPercent(Database &db)
 {
     TranslationCount count;
     std::array<qint64, 6> values{};
@@ -36,13 +36,10 @@ TranslationCount translationPercent(Database &db)
         if (i >= 3)
             statement += u" WHERE translated = 1"_s;
         QVariant out;
-        if (!db.execute(statement, &out)) {
-            count.error = db.lastError();
-            return count;
-        }
+        if (!db.execute(statement, &out))
+            return db.lastError();
         values[i] = out.toLongLong();
     }
-    count.ok = true;
     count.blocks = values[0] + values[1] + values[2];
     count.translated = values[3] + values[4] + values[5];
     return count;

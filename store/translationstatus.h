@@ -7,20 +7,19 @@
 // How much of the corpus is translated, over all blocks of the three script
 // tables. Counts are 64-bit: a store may hold more than 32,767 blocks and
 // still deserves its true percentage.
-struct TranslationCount
+struct [[nodiscard]] TranslationCount
 {
-    bool ok = false; // false: a statement failed, `error` says which
-    StoreError error;
     qint64 blocks = 0;
     qint64 translated = 0;
 
-    bool hasBlocks() const { return ok && blocks > 0; }
+    bool hasBlocks() const { return blocks > 0; }
     // Only meaningful with hasBlocks(): there is no share of nothing.
     int percent() const;
 };
 
-// The six COUNT(*) statements, through execute, in their fixed order.
-TranslationCount translationPercent(Database &db);
+// The six COUNT(*) statements, through execute, in their fixed order; the
+// failure of the first that fails.
+Result<TranslationCount> translationPercent(Database &db);
 
 // done / total as a whole percentage, halves to the even neighbour
 // (37.5 gives 38, 12.5 gives 12). total must be positive.

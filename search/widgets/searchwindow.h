@@ -39,5 +39,5 @@ private:
     SearchHitModel m_hits;
     ScriptTreeJump m_jump;
     Database m_db;
-    StoreError m_openError;
+    Failure m_openError;
 };

@@ -142,9 +142,8 @@ void tst_History::undoLastBatch()
     for (const BlockEdits &edits : before)
         QVERIFY(saveBlock(db, Key, u"3"_s, edits, nullptr).ok);
 
-    QString error;
-    std::optional<BatchRecord> batch = beginBatch(db, BatchReason::Fit, &error);
-    QVERIFY2(batch, qPrintable(error));
+    Result<BatchRecord> batch = beginBatch(db, BatchReason::Fit);
+    QVERIFY2(batch, qPrintable(batch.error().message));
     QVERIFY(QFileInfo(QDir(home.filePath(u"backups"_s)).filePath(batch->backup)).isFile());
     QVERIFY(saveBlock(db, Key, u"3"_s, {u"Hola, ajustado.<End of Block>"_s, QString(), false}, nullptr).written);
     batch->changed(Address);
@@ -152,16 +151,18 @@ void tst_History::undoLastBatch()
     for (const BlockEdits &edits : after)
         QVERIFY(saveBlock(db, Key, u"3"_s, edits, nullptr).ok);
 
-    const auto last = lastBatch(db.path(), &error);
-    QVERIFY2(last, qPrintable(error));
-    QCOMPARE(last->reason, BatchReason::Fit);
-    QCOMPARE(last->backup, batch->backup);
-    QCOMPARE(last->blocks, batch->blocks);
-    const BatchUndo undo = undoBatch(db, *last);
+    const Result<std::optional<BatchRecord>> kept = lastBatch(db.path());
+    QVERIFY2(kept && *kept, qPrintable(kept.error().message));
+    const BatchRecord &last = **kept;
+    QCOMPARE(last.reason, BatchReason::Fit);
+    QCOMPARE(last.backup, batch->backup);
+    QCOMPARE(last.blocks, batch->blocks);
+    const BatchUndo undo = undoBatch(db, last);
     QCOMPARE(undo.problems, QStringList());
     QCOMPARE(undo.saved.size(), size_t(1));
     QCOMPARE(storedRow(db, row).value(ColTextDataT).toString(), restored);
-    QVERIFY(!lastBatch(db.path()));
+    const Result<std::optional<BatchRecord>> none = lastBatch(db.path());
+    QVERIFY(none && !*none);
 }
 
 void tst_History::aHistoryThatCannotBeWrittenLeavesTheSaveStanding()
@@ -337,13 +338,13 @@ void tst_History::theExportSearchesByScript()
     TestHome home(TestHome::StoreOnly);
     if (madeBeforeTheFigures) {
         QVERIFY(home.execute(u"DELETE FROM sqlite_stat1"_s));
-        QVERIFY(ensurePlannerStatistics(home.storePath()));
+        QVERIFY(ensurePlannerStatistics(home.storePath()).ok());
     }
     Database db;
     QVERIFY(openStore(db, home.storePath()));
-    ResultSet plan = db.query(u"EXPLAIN QUERY PLAN SELECT * FROM field WHERE file_name = 'a.txt' AND translated = 1;"_s);
-    QVERIFY(!plan.step());
-    QCOMPARE(plan.text(3), u"SEARCH field USING INDEX field_block (file_name=?)"_s);
+    Result<ResultSet> plan = db.query(u"EXPLAIN QUERY PLAN SELECT * FROM field WHERE file_name = 'a.txt' AND translated = 1;"_s);
+    QVERIFY(plan && plan->next());
+    QCOMPARE(plan->text(3), u"SEARCH field USING INDEX field_block (file_name=?)"_s);
 }
 
 QTEST_GUILESS_MAIN(tst_History)

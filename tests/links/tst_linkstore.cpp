@@ -77,8 +77,9 @@ void tst_LinkStore::lookups()
     QCOMPARE(QStringList(hover.captions.begin(), hover.captions.end()).join(u'/'), captions);
     QCOMPARE(hover.visible(0), !captions.startsWith(u'/'));
     QCOMPARE(hover.tooltip, tooltip);
-    const LinkFields read = readLinkFields(m_db, word);
-    QCOMPARE(QStringList(read.begin(), read.end()).join(u','), fields);
+    const Result<LinkFields> read = readLinkFields(m_db, word);
+    QVERIFY(read);
+    QCOMPARE(QStringList(read->begin(), read->end()).join(u','), fields);
 }
 
 void tst_LinkStore::changes_data()

@@ -54,9 +54,12 @@ QString storedState(const QString &storePath)
     Database db;
     QString state = openStore(db, storePath) ? QString() : db.lastError().message;
     for (const QString &sql : {u"SELECT * FROM field"_s, u"SELECT * FROM suggestion"_s}) {
-        for (ResultSet rows = db.query(sql); !rows.step(); state += u'\n') {
-            for (int c = 0; c < rows.columnCount(); ++c)
-                state += rows.text(c) + u'|';
+        Result<ResultSet> rows = db.query(sql);
+        if (!rows)
+            return rows.error().message;
+        for (; rows->next(); state += u'\n') {
+            for (int c = 0; c < rows->columnCount(); ++c)
+                state += rows->text(c) + u'|';
         }
     }
     return state;

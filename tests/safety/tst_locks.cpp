@@ -76,10 +76,10 @@ void tst_Locks::dialogs()
     const CliRun save = runCli(home.path(), {u"save"_s, u"field"_s, u"a.txt"_s, u"1"_s, u"--translation"_s, u"Cli"_s});
     QCOMPARE(save.status, 0);
     QVERIFY(QFileInfo::exists(home.storePath() + u"-wal"_s));
-    ResultSet read = window.db().query(u"SELECT text_data_t FROM field WHERE file_name = 'a.txt'"_s);
-    QVERIFY2(read.isValid(), qPrintable(read.error().message));
-    QVERIFY(!read.step());
-    QCOMPARE(read.text(0), u"Cli"_s);
+    Result<ResultSet> read = window.db().query(u"SELECT text_data_t FROM field WHERE file_name = 'a.txt'"_s);
+    QVERIFY2(read.ok(), qPrintable(read.error().message));
+    QVERIFY(read->next());
+    QCOMPARE(read->text(0), u"Cli"_s);
     QVERIFY(window.db().execute(u"UPDATE field SET text_data_t = 'Editor' WHERE file_name = 'a.txt'"_s));
     QVERIFY(runCli(home.path(), {u"block"_s, u"field"_s, u"a.txt"_s, u"1"_s}).out.contains(u"Editor"_s));
 }

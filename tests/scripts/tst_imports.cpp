@@ -27,11 +27,11 @@ QStringList storeRows(Database &db)
 {
     QStringList out;
     for (const QString &table : {u"battling_arena"_s, u"battle_script"_s, u"field"_s, u"suggestion"_s}) {
-        ResultSet rows = db.query(u"SELECT * FROM "_s + table + u" ORDER BY rowid"_s);
-        while (!rows.step()) {
+        Result<ResultSet> rows = db.query(u"SELECT * FROM "_s + table + u" ORDER BY rowid"_s);
+        while (rows && rows->next()) {
             QStringList columns;
-            for (int c = 0; c < rows.columnCount(); ++c)
-                columns << rows.text(c);
+            for (int c = 0; c < rows->columnCount(); ++c)
+                columns << rows->text(c);
             out << table + u": "_s + escapedLine(columns.join(u'|'));
         }
     }
@@ -168,7 +168,9 @@ void tst_Imports::aRefusedStatementKeepsEarlierFiles()
              qPrintable(result.message));
     QCOMPARE(result.files, 2);
     QCOMPARE(result.blocks, 3);
-    QCOMPARE(db.query(u"SELECT * FROM battle_script"_s).rowCount(), 1);
+    const Result<ResultSet> battle = db.query(u"SELECT * FROM battle_script"_s);
+    QVERIFY(battle);
+    QCOMPARE(battle->rowCount(), 1);
     QVERIFY(!db.inTransaction());
 }
 

@@ -48,10 +48,10 @@ QStringList fieldRows(const QString &storePath)
     QStringList out;
     if (!openStore(db, storePath))
         return out;
-    ResultSet rows = db.query(u"SELECT * FROM field ORDER BY file_name, dialogue_id"_s);
-    while (!rows.step()) {
-        out << QStringList{rows.text(0), rows.text(1), rows.text(2).chopped(14), rows.text(6), rows.text(7),
-                           rows.text(8), rows.text(5), rows.text(9) + u'x' + rows.text(10)}
+    Result<ResultSet> rows = db.query(u"SELECT * FROM field ORDER BY file_name, dialogue_id"_s);
+    while (rows && rows->next()) {
+        out << QStringList{rows->text(0), rows->text(1), rows->text(2).chopped(14), rows->text(6), rows->text(7),
+                           rows->text(8), rows->text(5), rows->text(9) + u'x' + rows->text(10)}
                    .join(u';');
     }
     return out;

@@ -198,7 +198,7 @@ void tst_ScriptFormat::rowsFromStore()
     QVERIFY(home.execute(u"INSERT INTO field VALUES ('a.txt', "_s + values + u")"_s));
     Database db;
     QVERIFY(openStore(db, home.storePath()));
-    ResultSet result = db.query(u"SELECT * FROM field"_s);
+    Result<ResultSet> result = db.query(u"SELECT * FROM field"_s);
     std::vector<ScriptRow> rows;
     QString message;
     if (scriptRowsFrom(result, rows, &message)) {

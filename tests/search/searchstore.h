@@ -44,7 +44,7 @@ inline bool makeSearchStore(const QTemporaryDir &dir, QString *path)
 {
     *path = dir.filePath(StoreFileName);
     Database db;
-    if (!createStore(*path, nullptr) || !openStore(db, *path))
+    if (!createStore(*path) || !openStore(db, *path))
         return false;
     const QList<SearchRow> rows = searchRows();
     return std::all_of(rows.begin(), rows.end(), [&db](const SearchRow &row) { return addRow(db, row); });

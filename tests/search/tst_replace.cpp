@@ -97,7 +97,9 @@ void tst_Replace::untickedMatchesStay()
     QCOMPARE(blockVersions(db.path(), batch.blocks[0].address)->front().translation, a.textT);
 
     // The whole step is the store's last batch: undone, the text is back.
-    const std::optional<BatchRecord> last = lastBatch(db.path());
+    const Result<std::optional<BatchRecord>> kept = lastBatch(db.path());
+    QVERIFY(kept);
+    const std::optional<BatchRecord> &last = *kept;
     QVERIFY(last && last->reason == u"replace"_s && last->backup == batch.backup);
     QCOMPARE(last->blocks.size(), size_t(1));
     QVERIFY(undoBatch(db, *last).problems.isEmpty());

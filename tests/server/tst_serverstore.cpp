@@ -329,12 +329,13 @@ void tst_ServerStore::pullGivesTheStoreBack()
     Database copy;
     QVERIFY(copy.open(m_home->filePath(u"backups/"_s + *file)));
     for (const QString &table : {u"field"_s, u"battle_script"_s, u"battling_arena"_s, u"suggestion"_s}) {
-        ResultSet original = m_local.query(u"SELECT * FROM "_s + table);
-        ResultSet pulled = copy.query(u"SELECT * FROM "_s + table);
-        QCOMPARE(pulled.rowCount(), original.rowCount());
-        while (!original.step() && !pulled.step()) {
-            for (int column = 0; column < original.columnCount(); ++column)
-                QCOMPARE(pulled.value(column), original.value(column));
+        Result<ResultSet> original = m_local.query(u"SELECT * FROM "_s + table);
+        Result<ResultSet> pulled = copy.query(u"SELECT * FROM "_s + table);
+        QVERIFY(original && pulled);
+        QCOMPARE(pulled->rowCount(), original->rowCount());
+        while (original->next() && pulled->next()) {
+            for (int column = 0; column < original->columnCount(); ++column)
+                QCOMPARE(pulled->value(column), original->value(column));
         }
     }
     copy.close();

@@ -67,10 +67,11 @@ void tst_Database::literals()
     QVERIFY(m_db.execute(u"INSERT INTO suggestion (word) VALUES ('keep');"_s));
     QVERIFY2(m_db.execute(u"INSERT INTO suggestion (word) VALUES ("_s + storeLiteral(text) + u");"_s),
              qPrintable(m_db.lastError().message));
-    ResultSet rows = m_db.query(u"SELECT * FROM suggestion WHERE word = "_s + storeLiteral(text));
-    QCOMPARE(rows.rowCount(), 1);
-    QVERIFY(!rows.step());
-    QCOMPARE(rows.text(ColWord), stored);
+    Result<ResultSet> rows = m_db.query(u"SELECT * FROM suggestion WHERE word = "_s + storeLiteral(text));
+    QVERIFY(rows);
+    QCOMPARE(rows->rowCount(), 1);
+    QVERIFY(rows->next());
+    QCOMPARE(rows->text(ColWord), stored);
     QVERIFY(m_db.execute(u"DELETE FROM suggestion WHERE word = "_s + storeLiteral(text) + u';'));
     QCOMPARE(count(u"suggestion"_s), 1);
 }
@@ -86,27 +87,37 @@ void tst_Database::statements()
     QFETCH(QString, asQuery);
     QFETCH(QString, runs);
     QVERIFY(m_db.execute(u"INSERT INTO battle_script (file_name,dialogue_id) VALUES ('keep.txt', 1);"_s));
-    QCOMPARE(asQuery == u"yes" ? m_db.query(statement).isValid() : m_db.execute(statement), runs == u"yes");
+    bool ran = false;
+    if (asQuery == u"yes") {
+        const Result<ResultSet> rows = m_db.query(statement);
+        ran = rows.ok();
+        // A refused or failed query brings its error, never an empty set of rows.
+        QVERIFY(ran || (!rows.error().message.isEmpty() && rows.error().code != 0));
+    } else {
+        ran = m_db.execute(statement);
+    }
+    QCOMPARE(ran, runs == u"yes");
     QCOMPARE(m_db.lastError().message.isEmpty(), runs == u"yes");
     QCOMPARE(count(u"battle_script"_s), 1);
 }
 
 void tst_Database::resultSets()
 {
-    ResultSet empty = m_db.query(u"Select * from battling_arena"_s);
-    QVERIFY(empty.isValid());
-    QCOMPARE(empty.rowCount(), 0);
-    QVERIFY(empty.step());
+    Result<ResultSet> empty = m_db.query(u"Select * from battling_arena"_s);
+    QVERIFY(empty.ok());
+    QCOMPARE(empty->rowCount(), 0);
+    QVERIFY(!empty->next());
     for (int id : {1, 2, 3})
         QVERIFY(m_db.execute(u"INSERT INTO field (file_name,dialogue_id,text_data) VALUES ('a', %1, 't%1');"_s.arg(id)));
-    ResultSet rows = m_db.query(u"SELECT * FROM field"_s);
-    QVERIFY(!rows.value(ColTextData).isValid()); // before the first step
-    QCOMPARE(rows.rowCount(), 3);
+    Result<ResultSet> rows = m_db.query(u"SELECT * FROM field"_s);
+    QVERIFY(rows);
+    QVERIFY(!rows->value(ColTextData).isValid()); // before the first step
+    QCOMPARE(rows->rowCount(), 3);
     QStringList seen;
-    while (!rows.step())
-        seen << rows.text(ColTextData);
+    while (rows->next())
+        seen << rows->text(ColTextData);
     QCOMPARE(seen, QStringList({u"t1"_s, u"t2"_s, u"t3"_s})); // counting did not move the cursor
-    QVERIFY(rows.step());
+    QVERIFY(!rows->next());
     QVariant out;
     QVERIFY(m_db.execute(u"SELECT COUNT(*) FROM field"_s, &out));
     QCOMPARE(out.toInt(), 3);
@@ -124,9 +135,9 @@ void tst_Database::onlyAStoreOpens()
     QVERIFY(m_home->write(u"text.db"_s, QByteArray(4096, 'x')));
     QVERIFY(!openStore(db, m_home->filePath(u"text.db"_s)));
 
-    StoreError error;
-    QVERIFY(!createStore(m_home->storePath(), &error));
-    QVERIFY(error.message.contains(m_home->storePath()));
+    const Result<Done> made = createStore(m_home->storePath());
+    QVERIFY(!made);
+    QVERIFY(made.error().message.contains(m_home->storePath()));
     QCOMPARE(count(u"suggestion"_s), 0);
 }
 

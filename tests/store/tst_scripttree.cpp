@@ -119,7 +119,7 @@ void tst_ScriptTree::editsAndClearsAnnounceThemselves()
     insert(u"field|a.txt|12||0|0"_s);
     ScriptTreeModel model;
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    model.build(m_db);
+    QVERIFY(model.build(m_db).ok);
     const QModelIndex block = model.indexForKey(u"field:a.txt;12"_s);
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
     model.setText(block, u"12[c]"_s);
@@ -143,7 +143,7 @@ void tst_ScriptTree::editsAndClearsAnnounceThemselves()
     QVERIFY(!model.isBuilt());
     QVERIFY(!model.indexForKey(u"Root"_s).isValid());
     QVERIFY(!model.indexForKey(u"field:a.txt;12"_s).isValid());
-    model.build(m_db);
+    QVERIFY(model.build(m_db).ok);
     QVERIFY(model.indexForKey(u"field:a.txt;12"_s).isValid());
 }
 
@@ -162,7 +162,7 @@ void tst_ScriptTree::viewSelectsAndCollapses()
         insert(u"field|a.txt|%1||0|0"_s.arg(id));
     insert(u"battle_script|b.txt|1||1|0"_s);
     QTreeView view;
-    ScriptTree::buildTree(view, m_db);
+    QVERIFY(ScriptTree::buildTree(view, m_db).ok);
     const ScriptTreeModel *model = ScriptTree::model(view);
     QCOMPARE(ScriptTree::selectedKey(view), u"Root"_s);
     QVERIFY(ScriptTree::selectKey(view, u"field:a.txt;3"_s));
@@ -194,7 +194,7 @@ void tst_ScriptTree::selectedImageShowsWhenSelected()
     }
     ScriptTreeModel model;
     model.setImages(icons);
-    model.build(m_db);
+    QVERIFY(model.build(m_db).ok);
     const QModelIndex block = model.indexForKey(u"field:a.txt;1"_s);
     auto colour = [&](const QModelIndex &index, QIcon::Mode mode) {
         const QIcon icon = model.data(index, Qt::DecorationRole).value<QIcon>();

@@ -96,8 +96,10 @@ struct AppFixture
     QVariant value(const QString &select) const
     {
         Database db;
-        ResultSet rows = openStore(db, home.storePath()) ? db.query(select) : ResultSet();
-        return rows.step() ? QVariant() : rows.value(0);
+        if (!openStore(db, home.storePath()))
+            return {};
+        Result<ResultSet> rows = db.query(select);
+        return rows && rows->next() ? rows->value(0) : QVariant();
     }
 
     // A column (or an expression of columns) of the block.

@@ -17,12 +17,12 @@ bool insertBlock(const TestHome &home, const StoredBlock &b)
 
 QVariantList storedRow(Database &db, const QString &table, const QString &file, int id)
 {
-    ResultSet rows = db.query(u"SELECT * FROM "_s + table + u" WHERE file_name = "_s + storeLiteral(file)
+    Result<ResultSet> rows = db.query(u"SELECT * FROM "_s + table + u" WHERE file_name = "_s + storeLiteral(file)
                               + u" AND dialogue_id = "_s + QString::number(id));
     QVariantList values;
-    if (rows.rowCount() == 1 && !rows.step()) {
-        for (int c = 0; c < rows.columnCount(); ++c)
-            values << rows.value(c);
+    if (rows && rows->rowCount() == 1 && rows->next()) {
+        for (int c = 0; c < rows->columnCount(); ++c)
+            values << rows->value(c);
     }
     return values;
 }

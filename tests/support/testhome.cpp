@@ -18,7 +18,7 @@ TestHome::TestHome(Content content)
         return;
     }
     if (content == StoreAndFont || content == StoreOnly)
-        m_ok = createStore(storePath(), nullptr);
+        m_ok = createStore(storePath()).ok();
     if (content == StoreAndFont || content == FontOnly)
         m_ok = m_ok && writeFont();
 }
