@@ -127,7 +127,7 @@ public:
             const std::lock_guard lock(m_mutex);
             m_cancelled = true;
         }
-        m_emptied.notify_one();
+        m_changed.notify_all();
         m_thread.join();
     }
     ReadAhead(const ReadAhead &) = delete;
@@ -137,22 +137,18 @@ public:
     ReadFile next()
     {
         std::unique_lock lock(m_mutex);
-        m_writerWaits = true;
-        m_filled.wait(lock, [this] { return !m_ready.empty(); });
-        m_writerWaits = false;
+        m_changed.wait(lock, [this] { return !m_ready.empty(); });
         ReadFile file = std::move(m_ready.front());
         m_ready.pop_front();
-        const bool wake = m_readerWaits;
         lock.unlock();
-        if (wake)
-            m_emptied.notify_one();
+        m_changed.notify_all();
         return file;
     }
 
 private:
     // Enough to keep the writer fed across a run of small files, few enough
     // that a large folder is never held in memory whole.
-    static constexpr size_t Depth = 8;
+    static constexpr size_t Depth = 4;
 
     void readAll()
     {
@@ -166,18 +162,12 @@ private:
             }
             ReadFile file = readOne(item, sizes);
             std::unique_lock lock(m_mutex);
-            // Each side wakes the other only when it waits: a wake-up per
-            // file costs more than a small file's reading.
-            m_readerWaits = true;
-            m_emptied.wait(lock, [this] { return m_cancelled || m_ready.size() < Depth; });
-            m_readerWaits = false;
+            m_changed.wait(lock, [this] { return m_cancelled || m_ready.size() < Depth; });
             if (m_cancelled)
                 return;
             m_ready.push_back(std::move(file));
-            const bool wake = m_writerWaits;
             lock.unlock();
-            if (wake)
-                m_filled.notify_one();
+            m_changed.notify_all();
         }
     }
 
@@ -211,10 +201,7 @@ private:
     const QString m_base;
     const std::vector<Item> m_items;
     std::mutex m_mutex;
-    std::condition_variable m_filled;  // the writer waits on it for a file
-    std::condition_variable m_emptied; // the reader waits on it for room
-    bool m_writerWaits = false;
-    bool m_readerWaits = false;
+    std::condition_variable m_changed;
     std::deque<ReadFile> m_ready;
     bool m_cancelled = false;
     std::thread m_thread; // last: it starts once everything it uses is there
