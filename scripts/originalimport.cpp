@@ -14,11 +14,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <condition_variable>
 #include <cstring>
-#include <deque>
-#include <mutex>
-#include <thread>
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -90,122 +86,6 @@ bool runDeletions(Database &db, ProgressPacer &pacer)
 }
 
 } // namespace
-
-// One file read, decoded and turned into its statements, ready to run.
-struct ReadFile
-{
-    std::vector<QString> statements;
-    std::vector<int> lines;  // per statement: the line being read when its block completed
-    int linesRead = 0;       // for the pacer, which is told once per line as before
-    bool read = true;
-    ReadFailure failure;
-    QString refusal;         // a block no statement can carry; `read` is false then
-    int refusalLine = 0;
-};
-
-// Reads the files ahead of the writer on a thread of its own, a few files at
-// most, so that the statements of the next file are built while SQLite runs
-// the current one's. Only the writer's thread touches the store.
-class ReadAhead
-{
-public:
-    struct Item
-    {
-        QString folder;
-        QString name;
-    };
-
-    ReadAhead(QString base, std::vector<Item> items)
-        : m_base(std::move(base))
-        , m_items(std::move(items))
-        , m_thread([this] { readAll(); })
-    {
-    }
-    ~ReadAhead()
-    {
-        {
-            const std::lock_guard lock(m_mutex);
-            m_cancelled = true;
-        }
-        m_changed.notify_all();
-        m_thread.join();
-    }
-    ReadAhead(const ReadAhead &) = delete;
-    ReadAhead &operator=(const ReadAhead &) = delete;
-
-    // The next file in the order given; each is asked for once.
-    ReadFile next()
-    {
-        std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return !m_ready.empty(); });
-        ReadFile file = std::move(m_ready.front());
-        m_ready.pop_front();
-        lock.unlock();
-        m_changed.notify_all();
-        return file;
-    }
-
-private:
-    // Enough to keep the writer fed across a run of small files, few enough
-    // that a large folder is never held in memory whole.
-    static constexpr size_t Depth = 4;
-
-    void readAll()
-    {
-        ReaderSizes sizes;
-        QString folder;
-        for (const Item &item : m_items) {
-            if (item.folder != folder) {
-                // The sizes carry over from file to file within a folder only.
-                sizes = ReaderSizes();
-                folder = item.folder;
-            }
-            ReadFile file = readOne(item, sizes);
-            std::unique_lock lock(m_mutex);
-            m_changed.wait(lock, [this] { return m_cancelled || m_ready.size() < Depth; });
-            if (m_cancelled)
-                return;
-            m_ready.push_back(std::move(file));
-            lock.unlock();
-            m_changed.notify_all();
-        }
-    }
-
-    ReadFile readOne(const Item &item, ReaderSizes &sizes) const
-    {
-        ReadFile file;
-        const QString path = messagePath(item.folder, item.name);
-        int line = 1; // the line being read when a block completes
-        const BlockSink build = [&](const ScriptBlock &block) {
-            // A zero byte cannot travel inside a statement's text: this is not a
-            // script file, whatever it is.
-            if (block.text.contains(QChar(u'\0'))) {
-                file.refusal =
-                    u"%1, line %2: the block ending here holds a zero byte; the file is not a script text file."_s
-                        .arg(path, QString::number(line));
-                return false;
-            }
-            file.statements.push_back(insertStatement(item.folder, item.name, block));
-            file.lines.push_back(line);
-            return true;
-        };
-        file.read = readScriptFile(QDir(m_base).filePath(item.folder + u'/' + item.name), sizes, build,
-                                   &file.failure, [&] {
-                                       ++line;
-                                       ++file.linesRead;
-                                   });
-        file.refusalLine = line;
-        return file;
-    }
-
-    const QString m_base;
-    const std::vector<Item> m_items;
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::deque<ReadFile> m_ready;
-    bool m_cancelled = false;
-    std::thread m_thread; // last: it starts once everything it uses is there
-};
 
 bool isScriptFolder(const QString &basePath)
 {
@@ -332,16 +212,6 @@ Result Importer::run()
             }
         }
     }
-    // The files are read ahead from here on, while the backup, the deletions
-    // and then each file's statements run here.
-    std::vector<ReadAhead::Item> items;
-    for (size_t f = 0; f < listings.size(); ++f) {
-        for (const QString &name : std::as_const(listings[f])) {
-            if (name.contains(u'.'))
-                items.push_back({ScriptTables::all[f], name});
-        }
-    }
-    ReadAhead reading(m_base, std::move(items));
     if (m_mode == Mode::Replace) {
         if (const QString why = Backups::backupBeforeChange(m_db, Backups::Reason::ImportOriginal); !why.isEmpty()) {
             stop(QString(), 0, why);
@@ -365,7 +235,7 @@ Result Importer::run()
     }
     for (size_t f = 0; f < listings.size(); ++f) {
         m_pacer.text(folderText(ScriptTables::all[f], true));
-        if (!importOriginalFolder(ScriptTables::all[f], listings[f], reading))
+        if (!importOriginalFolder(ScriptTables::all[f], listings[f]))
             break;
     }
     if (!m_result.ok && m_mode == Mode::Replace) {
@@ -400,13 +270,14 @@ QString duplicatesLine(const std::vector<DuplicateBlock> &duplicates)
            "the older rows."_s.arg(QString::number(duplicates.size()), DuplicateRecordsMessage);
 }
 
-bool Importer::importOriginalFolder(const QString &folder, const QStringList &names, ReadAhead &reading)
+bool Importer::importOriginalFolder(const QString &folder, const QStringList &names)
 {
+    ReaderSizes sizes;
     for (const QString &name : names) {
         // Names without an extension are skipped.
         if (!name.contains(u'.'))
             continue;
-        if (!importFile(folder, name, reading.next()))
+        if (!importFile(folder, name, sizes))
             return false;
         ++m_result.files;
         m_pacer.files(++m_filesDone, m_filesTotal);
@@ -416,47 +287,56 @@ bool Importer::importOriginalFolder(const QString &folder, const QStringList &na
     return true;
 }
 
-bool Importer::importFile(const QString &folder, const QString &name, const ReadFile &file)
+bool Importer::importFile(const QString &folder, const QString &name, ReaderSizes &sizes)
 {
     const QString shown = shownPath(folder, name);
     const QString path = messagePath(folder, name);
     m_pacer.text(u"Importing file... "_s + shown);
 
+    int line = 1; // the line being read when a block completes
+    qint64 stored = 0;
+    QString refusal;
     if (!m_db.execute(u"SAVEPOINT import_file"_s))
         return stop(shown, 0, u"%1: the store cannot take the file (%2)."_s.arg(path, m_db.lastError().message));
     auto rollback = [this] {
         m_db.execute(u"ROLLBACK TO import_file"_s);
         m_db.execute(u"RELEASE import_file"_s);
     };
-    // The pacer hears of the lines as the statements run, a block's lines before it.
-    const int statements = int(file.statements.size());
-    int linesTold = 0;
-    for (int i = 0; i < statements; ++i) {
-        if (!m_db.execute(file.statements[size_t(i)])) {
-            const int line = file.lines[size_t(i)];
-            const QString why = m_db.lastError().message;
-            rollback();
-            return stop(shown, line,
-                        u"%1, line %2: the block could not be stored (%3)."_s.arg(path, QString::number(line), why));
+    const BlockSink store = [&](const ScriptBlock &block) {
+        // A zero byte cannot travel inside a statement's text: this is not a
+        // script file, whatever it is.
+        if (block.text.contains(QChar(u'\0'))) {
+            refusal = u"%1, line %2: the block ending here holds a zero byte; the file is not a script text file."_s
+                          .arg(path, QString::number(line));
+            return false;
         }
-        for (; linesTold < file.lines[size_t(i)] - 1; ++linesTold)
+        if (!m_db.execute(insertStatement(folder, name, block))) {
+            refusal = u"%1, line %2: the block could not be stored (%3)."_s.arg(path, QString::number(line),
+                                                                                 m_db.lastError().message);
+            return false;
+        }
+        ++stored;
+        return true;
+    };
+    ReadFailure failure;
+    const bool read = readScriptFile(
+        QDir(m_base).filePath(folder + u'/' + name), sizes, store, &failure, [&] {
+            ++line;
             m_pacer.tick();
-    }
-    for (; linesTold < file.linesRead; ++linesTold)
-        m_pacer.tick();
-    if (!file.read) {
+        });
+    if (!read) {
         rollback();
-        if (!file.refusal.isEmpty())
-            return stop(shown, file.refusalLine, file.refusal);
+        if (!refusal.isEmpty())
+            return stop(shown, line, refusal);
         // The reader's sentence starts with the bare file name; put the folder before it.
-        return stop(shown, file.failure.line, QDir::toNativeSeparators(folder + u'/') + file.failure.message);
+        return stop(shown, failure.line, QDir::toNativeSeparators(folder + u'/') + failure.message);
     }
     if (!m_db.execute(u"RELEASE import_file"_s)) {
         const QString why = m_db.lastError().message;
         rollback();
         return stop(shown, 0, u"%1: the store cannot keep the file (%2)."_s.arg(path, why));
     }
-    m_result.blocks += qint64(statements);
+    m_result.blocks += stored;
     return true;
 }
 

@@ -15,12 +15,8 @@
 // block, untranslated. Widget-free; the window and the command line both
 // run it and show its texts.
 //
-// Thread contract: the thread that owns `db`; the files are read and their
-// statements built on a thread of the import's own, which never touches `db`.
+// Thread contract: the thread that owns `db`.
 namespace OriginalImport {
-
-class ReadAhead;
-struct ReadFile;
 
 // Texts the user reads, word for word.
 extern const QString Question;        // asked when the store already holds scripts
@@ -96,10 +92,10 @@ public:
     Result run();
 
 private:
-    // One folder's listed names, read ahead by `reading` in the same order.
-    // False when the import must stop.
-    bool importOriginalFolder(const QString &folder, const QStringList &names, ReadAhead &reading);
-    bool importFile(const QString &folder, const QString &name, const ReadFile &file);
+    // One folder's listed names. The reader's sizes start at 0 here and
+    // carry over from file to file. False when the import must stop.
+    bool importOriginalFolder(const QString &folder, const QStringList &names);
+    bool importFile(const QString &folder, const QString &name, ReaderSizes &sizes);
     bool stop(const QString &file, int line, const QString &message);
 
     Database &m_db;
