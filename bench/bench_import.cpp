@@ -15,7 +15,6 @@
 #include <QSaveFile>
 
 #include <sys/resource.h>
-#include <time.h>
 
 using namespace Qt::StringLiterals;
 
@@ -48,15 +47,6 @@ double childrenProcessorMs()
     getrusage(RUSAGE_CHILDREN, &usage);
     return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3
         + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
-}
-
-// Processor time of the calling thread alone: the import's writer, which the
-// reading ahead on its own thread can overlap only with a core to spare.
-double threadProcessorMs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
 }
 
 bool makeStore(BenchContext &ctx, const QString &path)
@@ -137,13 +127,11 @@ void import(BenchContext &ctx)
     EventLoopProgress progress;
     ProgressPacer pacer(&progress);
     const double cpuStart = processorMs();
-    const double writerStart = threadProcessorMs();
     QElapsedTimer timer;
     timer.start();
     const OriginalImport::Result result = OriginalImport::Importer(state.db, ctx.corpus, pacer).run();
     const double ms = double(timer.nsecsElapsed()) / 1e6;
     const double cpuMs = processorMs() - cpuStart;
-    const double writerMs = threadProcessorMs() - writerStart;
     if (!result.ok)
         return ctx.fail(result.message);
     ctx.record(u"blocks"_s, result.blocks);
@@ -155,8 +143,6 @@ void import(BenchContext &ctx)
     ctx.record(u"cpu_ms"_s, QString::number(cpuMs, 'f', 1));
     ctx.record(u"sqlite3 shell cpu_ms"_s, QString::number(state.shellCpuMs, 'f', 1));
     ctx.record(u"processor ratio to sqlite3 shell"_s, QString::number(cpuMs / state.shellCpuMs, 'f', 2));
-    ctx.record(u"writer thread cpu_ms"_s, QString::number(writerMs, 'f', 1));
-    ctx.record(u"writer processor ratio to sqlite3 shell"_s, QString::number(writerMs / state.shellCpuMs, 'f', 2));
 }
 
 void setupShell(BenchContext &ctx)
