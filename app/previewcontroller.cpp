@@ -17,6 +17,7 @@ PreviewController::PreviewController(TranslatedEdit &translation, PreviewWidget 
 {
     m_canvas.frame = defaultFrameStrip();
     ::clearPreview(m_canvas);
+    m_drawn.valid = true;
 
     m_coalesce.setSingleShot(true);
     m_coalesce.setInterval(0);
@@ -41,21 +42,22 @@ bool PreviewController::eventFilter(QObject *watched, QEvent *event)
 void PreviewController::setFont(const QImage &font)
 {
     m_canvas.font = font.convertToFormat(QImage::Format_RGB32);
+    m_drawn.valid = false; // every glyph shown was drawn from the old font
     m_enabled = !font.isNull();
 }
 
-void PreviewController::render(const QString &text)
+QRect PreviewController::render(const QString &text)
 {
     m_canvas.currentWidth = m_size.width;
     m_canvas.currentHeight = m_size.height;
-    ::clearPreview(m_canvas);
-    showPreview(text, m_canvas);
     ++m_renders;
+    return updatePreview(text, m_canvas, m_drawn);
 }
 
 void PreviewController::clearSurface()
 {
     ::clearPreview(m_canvas);
+    m_drawn = PreviewDrawing{{}, true};
     m_widget.updateShown();
     emit redrawn();
 }
@@ -114,10 +116,15 @@ void PreviewController::flush()
     const bool drew = m_keyRequested;
     m_last = Request::None;
     m_keyRequested = false;
+    QRect changed;
     if (!onlyClear || drew)
-        render(text);
-    if (onlyClear)
+        changed = render(text);
+    if (onlyClear) {
         ::clearPreview(m_canvas);
-    m_widget.updateShown();
+        m_drawn = PreviewDrawing{{}, true};
+        m_widget.updateShown();
+    } else {
+        m_widget.updateShown(changed);
+    }
     emit redrawn();
 }

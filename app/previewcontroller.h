@@ -61,7 +61,8 @@ protected:
 private:
     enum class Request { None, Text, Key };
     void request(Request kind);
-    void render(const QString &text);
+    // The part of the surface that changed.
+    QRect render(const QString &text);
     void clearSurface();
 
     TranslatedEdit &m_editor;
@@ -69,6 +70,7 @@ private:
     QScrollBar &m_scroll;
     const WindowSize &m_size;
     PreviewCanvas m_canvas;
+    PreviewDrawing m_drawn; // what the surface shows, so that a key redraws only what it changed
     bool m_enabled = false;
     QTimer m_coalesce;
     Request m_last = Request::None;

@@ -34,10 +34,10 @@ void PreviewWidget::setSurface(const QImage *surface)
     update();
 }
 
-void PreviewWidget::updateShown()
+QRect PreviewWidget::shownRect() const
 {
     if (!m_container || !m_bar)
-        return update();
+        return rect();
     // The bars lie over the surface: a paint under them repaints them too,
     // which costs more than the surface itself on every key.
     QRect shown = m_container->contentsRect();
@@ -45,7 +45,21 @@ void PreviewWidget::updateShown()
         shown.setRight(m_bar->geometry().left() - 1);
     if (m_across && m_across->isVisible())
         shown.setBottom(m_across->geometry().top() - 1);
-    update(shown.translated(-pos()) & rect());
+    return shown.translated(-pos()) & rect();
+}
+
+void PreviewWidget::updateShown()
+{
+    update(shownRect());
+}
+
+void PreviewWidget::updateShown(const QRect &game)
+{
+    const qreal scale = PreviewZoom::logicalScale(m_zoom, devicePixelRatioF());
+    const QRect part = QRectF(game.x() * scale, game.y() * scale, game.width() * scale, game.height() * scale)
+                           .toAlignedRect();
+    if (const QRect shown = part & shownRect(); !shown.isEmpty())
+        update(shown);
 }
 
 void PreviewWidget::setZoom(int factor)

@@ -45,6 +45,8 @@ public:
     // Schedules a paint of the part of the surface that shows in the
     // container, not of what lies under its scroll bars.
     void updateShown();
+    // The same, limited to the part of it that shows `game` (surface pixels).
+    void updateShown(const QRect &game);
 
     // Moves the widget inside `container` as `bar` scrolls (value x 8 game
     // pixels), and lays both out whenever the container is resized.
@@ -79,6 +81,7 @@ private:
     void applyScale();
     void layoutInContainer();
     void placeSurface();
+    QRect shownRect() const;
 
     const QImage *m_surface = nullptr;
     QWidget *m_container = nullptr;

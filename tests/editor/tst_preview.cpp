@@ -30,8 +30,16 @@ private slots:
     void fontOfAnyWidthAndFormat();
     void knownRenders_data();
     void knownRenders();
+    void redrawOfAnEditMatchesTheWhole_data();
+    void redrawOfAnEditMatchesTheWhole();
 
 private:
+    // Four pages, ending at 28, 46 and 93.
+    static QString fourPages()
+    {
+        return u"First page, one.\r\nTwo<New>\r\nSecond page<New>\r\nThird page, long line of text\r\n"
+                         "and more<Wait>\r\nLast."_s;
+    }
     static PreviewCanvas render(const QString &text, const QString &width = u"56"_s, const QString &height = u"2"_s)
     {
         PreviewCanvas c = canvas(width, height);
@@ -181,6 +189,57 @@ void tst_Preview::knownRenders()
     whole.fill(PreviewLayout::Background);
     QPainter(&whole).drawImage(0, 0, expected);
     QVERIFY(c.surface == whole);
+}
+
+void tst_Preview::redrawOfAnEditMatchesTheWhole_data()
+{
+    QTest::addColumn<QString>("width");
+    QTest::addColumn<QString>("height");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("removed");
+    QTest::addColumn<QString>("inserted");
+    const QString text = fourPages();
+    QTest::newRow("a letter at the start") << u"56"_s << u"2"_s << 0 << 0 << u"X"_s;
+    QTest::newRow("a letter out in the middle") << u"56"_s << u"2"_s << 50 << 1 << QString();
+    QTest::newRow("a letter at the end") << u"56"_s << u"2"_s << int(text.size()) << 0 << u"!"_s;
+    QTest::newRow("a page break removed") << u"56"_s << u"2"_s << 39 << 5 << QString();
+    QTest::newRow("a page break added") << u"56"_s << u"2"_s << 19 << 0 << u"<New>\r\n"_s;
+    QTest::newRow("across a page boundary") << u"56"_s << u"2"_s << 20 << 15 << u"ab\r\ncd"_s;
+    QTest::newRow("a line that overflows its page") << u"56"_s << u"1"_s << 16 << 2 << u" "_s;
+    QTest::newRow("no windows drawn") << u"56"_s << u"0"_s << 3 << 0 << u"<New>\r\n"_s;
+    QTest::newRow("everything removed") << u"56"_s << u"2"_s << 0 << int(text.size()) << QString();
+    QTest::newRow("nothing changed") << u"56"_s << u"2"_s << 5 << 1 << text.mid(5, 1);
+}
+
+// A key redraws only where the drawing changed; the picture after it must be
+// the one a whole redraw gives, and the rectangle it reports all that changed.
+void tst_Preview::redrawOfAnEditMatchesTheWhole()
+{
+    QFETCH(QString, width);
+    QFETCH(QString, height);
+    QFETCH(int, position);
+    QFETCH(int, removed);
+    QFETCH(QString, inserted);
+    const QString before = fourPages();
+    const QString after = QString(before).replace(position, removed, inserted);
+    PreviewCanvas kept = canvas(width, height);
+    PreviewDrawing drawn;
+    updatePreview(before, kept, drawn);
+    PreviewCanvas whole = kept;
+    const QImage shown = kept.surface.copy();
+
+    const QRect changed = updatePreview(after, kept, drawn);
+    clearPreview(whole);
+    showPreview(after, whole);
+    QCOMPARE(kept.windowRows, whole.windowRows);
+    QVERIFY(kept.surface == whole.surface);
+    QImage repainted = shown;
+    QPainter painter(&repainted);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(changed.topLeft(), whole.surface, changed);
+    painter.end();
+    QVERIFY(repainted == whole.surface);
+    QCOMPARE(changed.isEmpty(), after == before);
 }
 
 QTEST_APPLESS_MAIN(tst_Preview)
