@@ -324,16 +324,7 @@ bool MainWindow::load()
 
     // The close entry of the system menu is taken away in the constructor
     // (the window carries no close button hint); nothing more to do here.
-    m_c.guide28Action->setChecked(true);
-    m_c.guide32Action->setChecked(true);
-
-    // Disabled before the store is opened: a store that cannot be opened
-    // leaves nothing to edit.
-    for (QWidget *w : {static_cast<QWidget *>(m_c.original), static_cast<QWidget *>(m_c.translation),
-                       static_cast<QWidget *>(m_c.comment), static_cast<QWidget *>(m_c.revised)})
-        w->setEnabled(false);
-    m_c.saveAction->setEnabled(false);
-
+    disableEditorsUntilLoaded();
     m_keep->startUp();
     if (!openStore(m_db, storePath())) {
         reportStartUpError(m_db.lastError());
@@ -354,9 +345,9 @@ bool MainWindow::load()
     return true;
 }
 
-// The server's store holds the blocks: no file to check, back up or trap;
-// a failure says what the server said and leaves the editors disabled.
-bool MainWindow::loadServerStore()
+// Disabled before the store is opened: a store that cannot be opened
+// leaves nothing to edit. Both guides start shown.
+void MainWindow::disableEditorsUntilLoaded()
 {
     m_c.guide28Action->setChecked(true);
     m_c.guide32Action->setChecked(true);
@@ -364,6 +355,13 @@ bool MainWindow::loadServerStore()
                        static_cast<QWidget *>(m_c.comment), static_cast<QWidget *>(m_c.revised)})
         w->setEnabled(false);
     m_c.saveAction->setEnabled(false);
+}
+
+// The server's store holds the blocks: no file to check, back up or trap;
+// a failure says what the server said and leaves the editors disabled.
+bool MainWindow::loadServerStore()
+{
+    disableEditorsUntilLoaded();
     const Result<TranslationCount> count = m_store->countBlocks();
     if (!count) {
         Messages::inform(this, u"The store on %1 could not be read: %2"_s.arg(storeName(), count.error().message));

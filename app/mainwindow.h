@@ -125,6 +125,7 @@ private:
     QAction *commandAction(const char *name, const QString &caption, Command command, const QKeySequence &shortcut);
     void loadFont();
     void reportStartUpError(const Failure &error);
+    void disableEditorsUntilLoaded();
     bool loadServerStore();
     void showAbout();
 

@@ -9,6 +9,16 @@
 
 using namespace Qt::StringLiterals;
 
+JsonLine historyLine(const QDateTime &time, const QString &translation, const QString &comment, bool revised)
+{
+    JsonLine line;
+    line.add("time", time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODateWithMs))
+        .add("translation", translation)
+        .add("comment", comment)
+        .add("revised", revised ? 1 : 0);
+    return line;
+}
+
 // The kept versions of a block, newest first; nothing when it has none.
 int runHistory(CliContext &context, const QStringList &arguments)
 {
@@ -29,13 +39,7 @@ int runHistory(CliContext &context, const QStringList &arguments)
         return ExitFailure;
     }
     for (const BlockVersion &version : *versions) {
-        const QDateTime &time = version.time;
-        context.out << JsonLine()
-                           .add("time", time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODateWithMs))
-                           .add("translation", version.translation)
-                           .add("comment", version.comment)
-                           .add("revised", version.revised ? 1 : 0)
-                           .toString()
+        context.out << historyLine(version.time, version.translation, version.comment, version.revised).toString()
                     << u'\n';
     }
     return ExitSuccess;

@@ -23,12 +23,7 @@ int runServerHistory(CliContext &context, const QStringList &words)
     if (!versions)
         return context.fail(versions.error().message);
     for (const ServerVersion &version : *versions) {
-        const QDateTime &time = version.time;
-        context.out << JsonLine()
-                           .add("time", time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODateWithMs))
-                           .add("translation", version.translation)
-                           .add("comment", version.comment)
-                           .add("revised", version.revised ? 1 : 0)
+        context.out << historyLine(version.time, version.translation, version.comment, version.revised)
                            .add("user", version.user)
                            .add("version", version.version)
                            .toString()
