@@ -22,6 +22,7 @@ qint64 now()
 PresenceWorker::PresenceWorker(QString address)
     : m_address(std::move(address))
 {
+    m_poll.setParent(this); // moves to the worker's thread with it
     m_poll.setInterval(PollMs);
     connect(&m_poll, &QTimer::timeout, this, &PresenceWorker::tick);
 }
