@@ -166,6 +166,7 @@ MainWindow::FeatureEntries MainWindow::buildFeatures()
                             {c.eraseLinkAction, u"erase word links"_s},
                             {c.exportTranslatedAction, u"export scripts"_s}});
     connect(this, &MainWindow::aboutToExit, m_team, &TeamController::stop);
+    m_keep->setVersionReader(m_team->versionReader());
 
     connect(this, &MainWindow::storeReady, tree, &TreeController::showStore);
     connect(m_keep, &KeepController::storeRestored, tree, [tree, blocks] {

@@ -3,6 +3,7 @@
 #include "app/blockeditcontroller.h"
 #include "app/presenceworker.h"
 #include "server/roles.h"
+#include "keeping/widgets/historywindow.h"
 #include "server/serverstore.h"
 #include "store/widgets/scripttree.h"
 #include "store/widgets/scripttreemodel.h"
@@ -169,6 +170,21 @@ void TeamController::handed(const QString &key, const QString &why)
         m_c.status->setText(u"Block %1 was handed out but could not be opened; it is free again."_s.arg(key));
     }
     emit handedOut(m_blocks.openKey() == key ? key : QString());
+}
+
+KeepController::VersionReader TeamController::versionReader() const
+{
+    if (!m_server)
+        return {};
+    return [server = m_server](const BlockAddress &block) -> Result<std::vector<AuthoredVersion>> {
+        Result<std::vector<ServerVersion>> kept = VersionCheck::history(server->connection(), block);
+        if (!kept)
+            return kept.error();
+        std::vector<AuthoredVersion> versions;
+        for (const ServerVersion &version : *kept)
+            versions.push_back({{version.time, version.translation, version.comment, version.revised}, version.user});
+        return versions;
+    };
 }
 
 void TeamController::showRights()

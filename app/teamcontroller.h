@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/keepcontroller.h"
+
 #include <QList>
 #include <QMap>
 #include <QObject>
@@ -51,6 +53,9 @@ public:
     ~TeamController() override;
 
     QAction *takeNextAction() const { return m_takeNext; }
+    // The server's kept versions of a block with who wrote each, for the
+    // History window; unset on the program folder's store.
+    KeepController::VersionReader versionReader() const;
     void takeNext();
     void setLeadEntries(QList<LeadEntry> entries) { m_leadEntries = std::move(entries); }
     // Reads the role's rights from the server and greys what they leave out.

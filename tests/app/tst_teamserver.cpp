@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
+#include <QTreeWidget>
 
 // Tools, Team Server… and the editor on a server's store.
 class tst_TeamServer : public QObject
@@ -182,6 +183,13 @@ void tst_TeamServer::blockLoadedAndSavedOnTheServer()
     QCOMPARE(saved->load.translation, u"Una 'línea'"_s);
     QCOMPARE(saved->version.value_or(0), qint64(2));
     QCOMPARE(f.stored(u"text_data_t"_s, Untranslated), QString()); // the file was left alone
+
+    // History names who wrote each version the server keeps.
+    f.control<QAction>(u"historyAction"_s)->trigger();
+    auto *versions = f.window->findChild<QTreeWidget *>(u"versionList"_s);
+    QVERIFY(versions);
+    QCOMPARE(versions->headerItem()->text(3), u"By"_s);
+    QCOMPARE(versions->topLevelItem(1)->text(3), u"postgres"_s);
 }
 
 void tst_TeamServer::othersAtABlockAreShown_data()
