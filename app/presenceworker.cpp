@@ -61,6 +61,11 @@ void PresenceWorker::lost(const Failure &failure)
 {
     m_server.reset();
     m_retryAt = now() + RetryMs;
+    // Unseen is not there: no badge stands on what can no longer be looked at.
+    if (!m_others.isEmpty()) {
+        m_others.clear();
+        emit othersChanged(m_others);
+    }
     if (!m_offline)
         emit offline(failure.message);
     m_offline = true;
