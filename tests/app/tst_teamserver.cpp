@@ -255,6 +255,13 @@ void tst_TeamServer::takeNextHandsOutAnotherBlockToEach()
     QCOMPARE(handed, (QStringList{Untranslated + u'>' + Untranslated, Third + u'>' + Third, u'>' + Untranslated}));
     QVERIFY2(f.control<QLabel>(u"lblMsg"_s)->text().startsWith(u"Every untranslated block"_s),
              qPrintable(f.control<QLabel>(u"lblMsg"_s)->text()));
+    // Leaving the block lets its lease go (Ben sees her at the next one once her worker has moved).
+    QVERIFY(f.open(Translated));
+    QTRY_COMPARE_WITH_TIMEOUT(presenceAt(*ben, Translated), u"tw_ana is editing this block"_s, 5000);
+    QSignalSpy opened(ben->findChild<TeamController *>(), &TeamController::handedOut);
+    ben->findChild<QAction *>(u"takeNextAction"_s)->trigger();
+    QVERIFY(opened.wait(5000));
+    QCOMPARE(blocks(*ben).openKey(), Untranslated);
 }
 
 void tst_TeamServer::theRoleGreysWhatItCannotDo_data()
