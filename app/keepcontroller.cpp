@@ -187,7 +187,8 @@ void KeepController::openHistory()
     }
     auto *window = new HistoryWindow(m_storePath, *address,
                                      {QDateTime::currentDateTime(), edits->translation, edits->comment, edits->revised},
-                                     m_c.window);
+                                     m_c.window,
+                                     m_readVersions ? std::optional(m_readVersions(*address)) : std::nullopt);
     window->setAttribute(Qt::WA_DeleteOnClose);
     const QString key = m_blocks.openKey();
     connect(window, &QDialog::accepted, this, [this, window, key] {

@@ -1,11 +1,16 @@
 #pragma once
 
+#include "store/nodekey.h"
+#include "store/result.h"
+
 #include <QList>
 #include <QObject>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class BlockEditController;
 class QAction;
@@ -16,6 +21,7 @@ class QTextEdit;
 class QThread;
 class QTreeView;
 class QWidget;
+struct AuthoredVersion;
 struct BlockVersion;
 
 // What keeps the translator's work from being lost, in the main window:
@@ -64,6 +70,11 @@ public:
     // none was started).
     void waitForBackup();
 
+    // The versions of a store that keeps them itself, with their authors;
+    // unset: history.db's.
+    using VersionReader = std::function<Result<std::vector<AuthoredVersion>>(const BlockAddress &)>;
+    void setVersionReader(VersionReader reader) { m_readVersions = std::move(reader); }
+
     void openHistory();
     void openRestore();
     void reopenLastBlock();
@@ -98,4 +109,5 @@ private:
     bool m_draftProblemTold = false;
     QString m_leftDraft; // the block just left, its typing kept as a draft
     QList<QAction *> m_entries;
+    VersionReader m_readVersions;
 };

@@ -44,6 +44,7 @@ struct MainControls
     QComboBox *treeFilter = nullptr; // above the tree: the block states it shows
     QToolBar *toolbar = nullptr;
     QCheckBox *revised = nullptr;
+    QWidget *revisedHolder = nullptr; // chkRevised's parent, greyed for a role that may not revise
     QWidget *saveMarker = nullptr;
     QLabel *status = nullptr;
     QProgressBar *progress = nullptr; // beside the status while an import runs

@@ -136,7 +136,7 @@ void MainWindow::buildMenus(const FeatureEntries &f)
                             + f.keeping
                             + QList<QAction *>{separator, f.fit, f.fitOverflowing->menuAction(), separator,
                                                f.exportForTranslation, f.importTranslationFile, separator,
-                                               f.teamServer});
+                                               f.teamServer, f.takeNext});
     place(*c.insertMenu, {c.insertNewAction, c.insertWaitAction, c.insertDelayAction, c.insertSpaceAction,
                           c.insertOpcodeAction, c.insertCloseAction});
     place(*c.helpMenu, {c.aboutAction});

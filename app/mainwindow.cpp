@@ -18,6 +18,7 @@
 #include "app/previewcontroller.h"
 #include "app/searchcontroller.h"
 #include "app/spellcontroller.h"
+#include "app/teamcontroller.h"
 #include "app/teamserver.h"
 #include "app/translatedimportcontroller.h"
 #include "app/treecontroller.h"
@@ -27,6 +28,7 @@
 #include "editor/widgets/previewwidget.h"
 #include "editor/widgets/translatededit.h"
 #include "project/sqlitestore.h"
+#include "server/serverstore.h"
 #include "store/layout.h"
 #include "files/programfolder.h"
 
@@ -153,6 +155,18 @@ MainWindow::FeatureEntries MainWindow::buildFeatures()
                                       this);
     auto *exchange = new ExchangeController({this, c.tree, c.status}, m_db, m_programFolder, this);
     auto *teamServer = new TeamServerController(storeName(), *this);
+    m_team = new TeamController({this, c.tree, c.status, c.revisedHolder, c.revised}, *blocks,
+                                dynamic_cast<ServerStore *>(m_store.get()));
+    m_team->setLeadEntries({{c.importOriginalAction, u"import original scripts"_s},
+                            {c.importTranslatedAction, u"import translated scripts"_s},
+                            {originals->updateAction(), u"update originals"_s},
+                            {c.importLinksAction, u"import a links file"_s},
+                            {c.addLinkAction, u"add word links"_s},
+                            {c.modifyLinkAction, u"change word links"_s},
+                            {c.eraseLinkAction, u"erase word links"_s},
+                            {c.exportTranslatedAction, u"export scripts"_s}});
+    connect(this, &MainWindow::aboutToExit, m_team, &TeamController::stop);
+    m_keep->setVersionReader(m_team->versionReader());
 
     connect(this, &MainWindow::storeReady, tree, &TreeController::showStore);
     connect(m_keep, &KeepController::storeRestored, tree, [tree, blocks] {
@@ -257,7 +271,8 @@ MainWindow::FeatureEntries MainWindow::buildFeatures()
             .fitOverflowing = fitting->overflowingMenu(),
             .exportForTranslation = exchange->exportAction(),
             .importTranslationFile = exchange->importAction(),
-            .teamServer = teamServer->entry()};
+            .teamServer = teamServer->entry(),
+            .takeNext = m_team->takeNextAction()};
 }
 
 void MainWindow::setCommand(Command command, std::function<void()> handler)
@@ -362,6 +377,7 @@ void MainWindow::disableEditorsUntilLoaded()
 bool MainWindow::loadServerStore()
 {
     disableEditorsUntilLoaded();
+    m_team->showRights();
     const Result<TranslationCount> count = m_store->countBlocks();
     if (!count) {
         Messages::inform(this, u"The store on %1 could not be read: %2"_s.arg(storeName(), count.error().message));

@@ -15,6 +15,7 @@
 #include <optional>
 
 class KeepController;
+class TeamController;
 class PreviewController;
 class QSplitter;
 class WindowSettings;
@@ -115,6 +116,7 @@ private:
         QAction *exportForTranslation;
         QAction *importTranslationFile;
         QAction *teamServer;
+        QAction *takeNext;
     };
 
     void buildControls();
@@ -139,6 +141,7 @@ private:
     std::unique_ptr<ProjectStore> m_store;
     PreviewController *m_preview = nullptr;
     KeepController *m_keep = nullptr;
+    TeamController *m_team = nullptr;
     std::map<Command, std::function<void()>> m_commands;
     bool m_exited = false;
 };

@@ -112,7 +112,13 @@ void MainWindow::buildControls()
     c.comment->setFont(mono);
     c.comment->setPlaceholderText(u"Comments here"_s);
     c.comment->setMaximumHeight(80);
-    c.revised = named(new QCheckBox(u"Revised"_s, central), "chkRevised");
+    // The box sits on a holder of its own: a role that may not revise greys
+    // the holder, and the box stays grey whatever a load makes of it.
+    c.revisedHolder = named(new QWidget(central), "revisedHolder");
+    c.revised = named(new QCheckBox(u"Revised"_s, c.revisedHolder), "chkRevised");
+    auto *holderLayout = new QVBoxLayout(c.revisedHolder);
+    holderLayout->setContentsMargins(0, 0, 0, 0);
+    holderLayout->addWidget(c.revised);
     c.saveMarker = named(new QFrame(central), "shaSave");
     c.saveMarker->setFixedSize(12, 12);
     c.saveMarker->setStyleSheet(u"background-color: #2e8b57; border-radius: 6px;"_s);
@@ -157,7 +163,7 @@ void MainWindow::buildControls()
     auto *commentRow = new QHBoxLayout;
     commentRow->addWidget(c.comment, 1);
     auto *flags = new QVBoxLayout;
-    flags->addWidget(c.revised);
+    flags->addWidget(c.revisedHolder);
     flags->addWidget(c.saveMarker, 0, Qt::AlignHCenter);
     flags->addStretch();
     commentRow->addLayout(flags);

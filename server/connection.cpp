@@ -170,6 +170,21 @@ QString ServerConnection::where() const
         + orUnknown(PQdb(m_conn.get()));
 }
 
+QString ServerConnection::address() const
+{
+    QStringList words;
+    PQconninfoOption *options = PQconninfo(m_conn.get());
+    for (const PQconninfoOption *option = options; option && option->keyword; ++option) {
+        if (!option->val || !*option->val)
+            continue;
+        QString value = QString::fromUtf8(option->val);
+        value.replace(u'\\', u"\\\\"_s).replace(u'\'', u"\\'"_s);
+        words << u"%1='%2'"_s.arg(QString::fromUtf8(option->keyword), value);
+    }
+    PQconninfoFree(options);
+    return words.join(u' ');
+}
+
 int ServerConnection::backendPid() const
 {
     return PQbackendPID(m_conn.get());

@@ -88,6 +88,10 @@ public:
     // may. An address that cannot be read is the connection's to report.
     static QString passwordProblem(const QString &address);
 
+    // The words this connection was made with, for a second connection of
+    // the same user to the same database (a thread's own). Held in memory
+    // only: it holds the password when the address gave one.
+    QString address() const;
     // "user@host/database", for titles and messages.
     QString where() const;
     int backendPid() const;

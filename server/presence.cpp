@@ -59,7 +59,7 @@ Result<Done> Presence::heartbeat(ServerConnection &server)
 Result<std::vector<PresenceEntry>> Presence::who(ServerConnection &server)
 {
     const QByteArray sql = "SELECT p.user_name, p.block_table, p.file_name, p.dialogue_id, "
-                           "to_char(p.since AT TIME ZONE 'UTC', 'YYYY-MM-DD\"T\"HH24:MI:SS\"Z\"') FROM presence p "
+                           "to_char(p.since AT TIME ZONE 'UTC', 'YYYY-MM-DD\"T\"HH24:MI:SS\"Z\"'), p.pid FROM presence p "
                            "WHERE p.heartbeat > now() - make_interval(secs => " + QByteArray::number(StaleSeconds)
         + ") AND EXISTS (SELECT 1 FROM pg_locks k WHERE k.locktype = 'advisory' AND k.granted AND k.pid = p.pid "
           "AND k.classid = " + Kind + " AND k.objid::bigint = p.lock_key AND k.objsubid = 2) "
@@ -70,7 +70,7 @@ Result<std::vector<PresenceEntry>> Presence::who(ServerConnection &server)
     std::vector<PresenceEntry> people;
     for (int row = 0; row < rows->rowCount(); ++row) {
         people.push_back({rows->text(row, 0), {rows->text(row, 1), rows->text(row, 2), qint16(rows->number(row, 3))},
-                          rows->text(row, 4)});
+                          rows->text(row, 4), int(rows->number(row, 5))});
     }
     return people;
 }

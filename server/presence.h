@@ -11,6 +11,7 @@ struct PresenceEntry
     QString user;
     BlockAddress block;
     QString since;
+    int pid = 0; // the session's backend, so an editor can tell itself from the others
 };
 
 // A block leased by a claim, until when (ISO 8601, UTC).

@@ -26,7 +26,7 @@ QString shown(const QString &text)
 } // namespace
 
 HistoryWindow::HistoryWindow(const QString &storePath, const BlockAddress &address, const BlockVersion &now,
-                             QWidget *parent)
+                             QWidget *parent, std::optional<Result<std::vector<AuthoredVersion>>> authored)
     : QDialog(parent)
     , m_ui(std::make_unique<Ui::HistoryWindow>())
 {
@@ -52,10 +52,23 @@ HistoryWindow::HistoryWindow(const QString &storePath, const BlockAddress &addre
     const std::optional<BlockVersion> draft = blockDraft(storePath, address);
     if (draft)
         m_versions.push_back(*draft);
-    if (const auto kept = blockVersions(storePath, address, &error))
+    std::vector<QString> authors(m_versions.size()); // the editor's text and the draft are the translator's own
+    if (authored && *authored) {
+        for (const AuthoredVersion &kept : **authored) {
+            m_versions.push_back(kept.version);
+            authors.push_back(kept.user);
+        }
+    } else if (authored) {
+        Messages::inform(this, u"The history of this block could not be read: %1"_s.arg(authored->error().message));
+    } else if (const auto kept = blockVersions(storePath, address, &error)) {
         m_versions.insert(m_versions.end(), kept->begin(), kept->end());
-    else
+    } else {
         Messages::inform(this, u"The history of this block could not be read: %1"_s.arg(error));
+    }
+    if (authored) {
+        m_ui->versionList->setColumnCount(4);
+        m_ui->versionList->headerItem()->setText(3, u"By"_s);
+    }
 
     const QLocale locale = QLocale::system();
     for (size_t i = 0; i < m_versions.size(); ++i) {
@@ -66,10 +79,12 @@ HistoryWindow::HistoryWindow(const QString &storePath, const BlockAddress &addre
             when = u"Unsaved draft, %1"_s.arg(when);
         auto *item = new QTreeWidgetItem(m_ui->versionList, {when, version.revised ? u"Revised"_s : QString(),
                                                              firstLine(shown(version.translation))});
+        if (authored)
+            item->setText(3, i < authors.size() ? authors[i] : QString());
         if (isDraft) {
             QFont font = item->font(0);
             font.setItalic(true);
-            for (int column = 0; column < 3; ++column)
+            for (int column = 0; column < item->columnCount(); ++column)
                 item->setFont(column, font);
         }
     }

@@ -1,11 +1,19 @@
 #pragma once
 
 #include "keeping/history.h"
+#include "store/result.h"
 
 #include <QDialog>
 
 #include <memory>
 #include <optional>
+
+// A version a store keeps itself (a server's), with who wrote it.
+struct AuthoredVersion
+{
+    BlockVersion version;
+    QString user;
+};
 
 namespace Ui {
 class HistoryWindow;
@@ -20,8 +28,11 @@ class HistoryWindow : public QDialog
     Q_OBJECT
 
 public:
+    // With `authored`, the versions are the store's own (newest first) in
+    // place of history.db's, and a "By" column says who wrote each.
     HistoryWindow(const QString &storePath, const BlockAddress &address, const BlockVersion &now,
-                  QWidget *parent = nullptr);
+                  QWidget *parent = nullptr,
+                  std::optional<Result<std::vector<AuthoredVersion>>> authored = std::nullopt);
     ~HistoryWindow() override;
 
     // Set when the window was closed with Restore.

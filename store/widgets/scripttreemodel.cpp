@@ -1,12 +1,29 @@
 #include "store/widgets/scripttreemodel.h"
 
+#include <QPainter>
 #include <QPixmap>
+#include <QSet>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
 constexpr int IconSize = 16;
+
+// A dot in the icon's lower right corner: somebody else is at the block.
+QIcon withBadge(const QIcon &icon)
+{
+    QPixmap pixmap = icon.isNull() ? QPixmap(IconSize, IconSize) : icon.pixmap(IconSize);
+    if (icon.isNull())
+        pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::white, 1));
+    painter.setBrush(QColor(0xe0, 0x70, 0x10));
+    painter.drawEllipse(QRectF(pixmap.width() - 8.5, pixmap.height() - 8.5, 8, 8));
+    painter.end();
+    return QIcon(pixmap);
+}
 
 } // namespace
 
@@ -169,6 +186,24 @@ int ScriptTreeModel::columnCount(const QModelIndex &) const
     return 1;
 }
 
+void ScriptTreeModel::setPresence(QHash<QString, QString> notes)
+{
+    QSet<QString> changed;
+    for (auto it = notes.cbegin(); it != notes.cend(); ++it) {
+        if (m_presence.value(it.key()) != it.value())
+            changed << it.key();
+    }
+    for (auto it = m_presence.cbegin(); it != m_presence.cend(); ++it) {
+        if (!notes.contains(it.key()))
+            changed << it.key();
+    }
+    m_presence = std::move(notes);
+    for (const QString &key : std::as_const(changed)) {
+        if (const QModelIndex node = indexForKey(key); node.isValid())
+            emit dataChanged(node, node, {Qt::DecorationRole, Qt::ToolTipRole, PresenceRole});
+    }
+}
+
 void ScriptTreeModel::setPassCounts(QHash<QString, int> counts)
 {
     m_passCounts = std::move(counts);
@@ -197,10 +232,16 @@ QVariant ScriptTreeModel::data(const QModelIndex &index, int role) const
         }
         return node->text;
     case Qt::DecorationRole:
+        if (m_presence.contains(node->key))
+            return withBadge(node->image < Home ? QIcon() : iconFor(node->image, node->selectedImage));
         if (node->image < Home)
             return {};
         return iconFor(node->image, node->selectedImage);
+    case PresenceRole:
+        return m_presence.value(node->key);
     case Qt::ToolTipRole:
+        if (m_presence.contains(node->key))
+            return m_presence.value(node->key);
         if (node->marked)
             return u"This script name is also used elsewhere in the store."_s;
         return {};

@@ -21,6 +21,7 @@ public:
         KeyRole = Qt::UserRole + 1,
         ImageRole,         // 1..7
         SelectedImageRole, // 1..7
+        PresenceRole,      // who else is at the block, as its tooltip says it; empty: nobody
     };
     using Image = ScriptNodes::Image;
     using enum ScriptNodes::Image;
@@ -49,6 +50,10 @@ public:
     // Counts shown after folder and script names while the tree is filtered,
     // by node key; empty shows the names alone.
     void setPassCounts(QHash<QString, int> counts);
+    // Who else is at each block, by node key, in a sentence ("Ana is editing
+    // this block"): a badge on the node's icon and the sentence as its
+    // tooltip. Kept through a rebuild, as the keys are.
+    void setPresence(QHash<QString, QString> notes);
     // Icons for the seven images; without them the model shows no icons.
     void setImages(const std::array<QIcon, 7> &icons);
 
@@ -65,6 +70,7 @@ private:
 
     ScriptNodes m_nodes;
     QHash<QString, int> m_passCounts;
+    QHash<QString, QString> m_presence;
     std::array<QIcon, 7> m_icons;
     mutable std::array<QIcon, 49> m_pairIcons; // (image, selected image) pairs
 };

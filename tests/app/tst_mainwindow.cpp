@@ -185,7 +185,8 @@ void tst_MainWindow::menusReadInTheirOrder_data()
                               "Reopen Last &Block Ctrl+Shift+L / Use Unsaved &Draft Ctrl+Shift+D / - / "
                               "&Fit to window Ctrl+Shift+W / Fit &Overflowing Blocks [&In the Open Block's Script... / "
                               "In &the Open Block's Folder... / In the &Project...] / - / "
-                              "Export for &Translation… / Im&port Translation File… / - / Te&am Server…"_s;
+                              "Export for &Translation… / Im&port Translation File… / - / Te&am Server… / "
+                              "Take &Next Untranslated Ctrl+Shift+N"_s;
     QTest::newRow("Insert") << u"&Insert"_s
                             << u"<&New> F1 / <&Wait> F2 / <&Delay X> F3 / <&Space X> F4 / <&Opcode X X> F5 / "
                                "<&Close><End of Block> F6"_s;
