@@ -18,6 +18,7 @@
 #include "app/previewcontroller.h"
 #include "app/searchcontroller.h"
 #include "app/spellcontroller.h"
+#include "app/teameditcontroller.h"
 #include "app/teamserver.h"
 #include "app/translatedimportcontroller.h"
 #include "app/treecontroller.h"
@@ -27,6 +28,7 @@
 #include "editor/widgets/previewwidget.h"
 #include "editor/widgets/translatededit.h"
 #include "project/sqlitestore.h"
+#include "server/serverstore.h"
 #include "store/layout.h"
 #include "files/programfolder.h"
 
@@ -112,7 +114,8 @@ MainWindow::FeatureEntries MainWindow::buildFeatures()
                                             .automaticSave = c.automaticSaveAction,
                                             .saveEntry = c.saveAction},
                                            m_db, *m_store, m_openBlock, *this);
-    auto *memory = new MemoryController({this, c.memoryPanel, c.tree, c.translation, c.status}, m_db, m_programFolder);
+    auto *memory = new MemoryController({this, c.memoryPanel, c.tree, c.translation, c.status}, m_db, m_openBlock,
+                                        m_programFolder);
     connect(blocks, &BlockEditController::blockLoaded, memory, &MemoryController::blockLoaded);
     connect(blocks, &BlockEditController::saved, memory, &MemoryController::blockSaved);
     connect(memory, &MemoryController::nodeClicked, blocks, &BlockEditController::openBlock);
@@ -153,6 +156,9 @@ MainWindow::FeatureEntries MainWindow::buildFeatures()
                                       this);
     auto *exchange = new ExchangeController({this, c.tree, c.status}, m_db, m_programFolder, this);
     auto *teamServer = new TeamServerController(storeName(), *this);
+    if (auto *server = dynamic_cast<ServerStore *>(m_store.get()))
+        m_team = new TeamEditController({this, c.status}, *blocks, m_openBlock, *tree, *server, m_programFolder,
+                                        storePath());
 
     connect(this, &MainWindow::storeReady, tree, &TreeController::showStore);
     connect(m_keep, &KeepController::storeRestored, tree, [tree, blocks] {
@@ -211,8 +217,9 @@ MainWindow::FeatureEntries MainWindow::buildFeatures()
     connect(navigation, &NavigationController::nodeClicked, blocks, &BlockEditController::openBlock);
     connect(originals, &ImportController::scriptsChanged, navigation, &NavigationController::applyFilter);
     connect(translations, &TranslatedImportController::scriptsChanged, navigation, &NavigationController::applyFilter);
-    auto *originalChange = new OriginalChangeController(*c.original, *c.oldOriginal, m_db, this);
-    connect(blocks, &BlockEditController::blockLoaded, originalChange, &OriginalChangeController::blockLoaded);
+    auto *originalChange = new OriginalChangeController(*c.original, *c.oldOriginal, m_db, m_openBlock, this);
+    connect(blocks, &BlockEditController::blockLoaded, originalChange,
+            [originalChange](const QString &, const BlockLoad &load) { originalChange->blockLoaded(load); });
     connect(blocks, &BlockEditController::saved, originalChange, &OriginalChangeController::blockSaved);
 
     const auto on = [this](Command command, auto *feature, auto action) {
@@ -369,6 +376,8 @@ bool MainWindow::loadServerStore()
     }
     if (count->hasBlocks())
         emit storeReady();
+    if (m_team)
+        m_team->replayOutbox();
     m_c.saveTimer->start();
     return true;
 }

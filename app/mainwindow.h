@@ -16,6 +16,7 @@
 
 class KeepController;
 class PreviewController;
+class TeamEditController;
 class QSplitter;
 class WindowSettings;
 
@@ -139,6 +140,7 @@ private:
     std::unique_ptr<ProjectStore> m_store;
     PreviewController *m_preview = nullptr;
     KeepController *m_keep = nullptr;
+    TeamEditController *m_team = nullptr; // on a server's store only
     std::map<Command, std::function<void()>> m_commands;
     bool m_exited = false;
 };

@@ -64,12 +64,16 @@ public:
     {
         if (Result<ServerRows> started = run(begin); !started)
             return started.error();
+        m_inTransaction = true;
         Result<T> outcome = body();
         if (!outcome) {
             rollback();
+            m_inTransaction = false;
             return outcome;
         }
-        if (Result<Done> committed = commit(); !committed)
+        Result<Done> committed = commit();
+        m_inTransaction = false;
+        if (!committed)
             return committed.error();
         return outcome;
     }
@@ -90,7 +94,11 @@ public:
 
     // "user@host/database", for titles and messages.
     QString where() const;
+    // As given to open(), for a second connection to the same database.
+    const QString &address() const { return m_address; }
     int backendPid() const;
+    // True when a connection failure (lost, or the server not reached) is why it failed.
+    static bool isLost(const Failure &failure) { return failure.sqlState.startsWith(QLatin1String("08")); }
 
 private:
     struct Finish
@@ -103,6 +111,8 @@ private:
     Failure failure(const pg_result *result) const;
 
     std::unique_ptr<pg_conn, Finish> m_conn;
+    bool m_inTransaction = false;
+    QString m_address;
 };
 
 // A text as a parameter: UTF-8, never a null pointer (which would be SQL NULL).
