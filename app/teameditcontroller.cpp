@@ -124,6 +124,15 @@ BlockEditController::FailedSave TeamEditController::saveFailed(const QString &ke
 void TeamEditController::changed(const BlockChange &change)
 {
     const QString key = blockKey(change.table, change.fileName, QString::number(change.dialogueId));
+    if (m_conflict && m_conflict->key == key) {
+        // The panel shows the newest of theirs, so that Keep Mine replaces that one.
+        if (Result<BlockRead> theirs = m_store.loadBlock(key); theirs && theirs->version != m_conflict->theirs.version) {
+            m_conflict->theirs = *theirs;
+            showConflict(*m_conflict);
+        }
+        m_tree.updateNode(key);
+        return;
+    }
     // Our own save comes back too; so does a change already caught up.
     if (key == m_open.key() && change.version > m_open.version().value_or(change.version)) {
         Result<BlockRead> theirs = m_open.read(key);
@@ -217,7 +226,9 @@ void TeamEditController::keepMine()
 {
     if (!m_conflict)
         return;
-    saveOver(m_conflict->key == m_open.key() ? *m_blocks.openEdits() : m_conflict->mine);
+    // A kept edit is the outbox's; the open block's is what the editors hold now.
+    const bool typedHere = m_conflict->key == m_open.key() && !m_conflict->outboxId;
+    saveOver(typedHere ? *m_blocks.openEdits() : m_conflict->mine);
 }
 
 void TeamEditController::saveEdited()
@@ -231,7 +242,7 @@ void TeamEditController::takeTheirs()
     if (!m_conflict)
         return;
     const Conflict conflict = *m_conflict;
-    const BlockEdits mine = conflict.key == m_open.key() ? *m_blocks.openEdits() : conflict.mine;
+    const BlockEdits mine = conflict.key == m_open.key() && !conflict.outboxId ? *m_blocks.openEdits() : conflict.mine;
     const auto address = parseBlockKey(conflict.key);
     // Mine is kept before theirs replaces it in the editors.
     const QString why = address ? writeDraft(m_storePath, *address,
@@ -245,5 +256,5 @@ void TeamEditController::takeTheirs()
         if (Result<BlockRead> theirs = m_open.read(conflict.key))
             m_blocks.showRead(*theirs);
     }
-    settled(u"Theirs is taken; yours is kept as the block's draft."_s);
+    settled(u"Theirs is taken; yours is kept as the block's draft (Ctrl+Shift+D puts it back)."_s);
 }

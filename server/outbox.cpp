@@ -1,7 +1,10 @@
 #include "server/outbox.h"
 
 #include "server/serverstore.h"
+#include "store/sqlitehandle.h"
 #include "store/storetext.h"
+
+#include <sqlite3.h>
 
 #include <QDateTime>
 #include <QDir>
@@ -27,16 +30,24 @@ Result<Done> Outbox::ready()
 {
     if (m_db.isOpen())
         return Done{};
-    if (!m_db.open(m_path)
-        || !m_db.execute(u"CREATE TABLE IF NOT EXISTS outbox (id INTEGER PRIMARY KEY, block_key TEXT NOT NULL "
-                         "UNIQUE, node_text TEXT NOT NULL, translation TEXT NOT NULL, comment TEXT NOT NULL, "
-                         "revised INTEGER NOT NULL, base_version INTEGER, queued_at TEXT NOT NULL)"_s)) {
-        const Failure why = m_db.lastError();
-        m_db.close();
+    const auto unusable = [this](const QString &why) {
         return Failure{u"The outbox %1 cannot be used (%2); the edit stays in the editor. Check that the program "
-                       "folder is writable."_s.arg(QDir::toNativeSeparators(m_path), why.message),
+                       "folder is writable."_s.arg(QDir::toNativeSeparators(m_path), why),
                        {}};
+    };
+    if (!QFileInfo::exists(m_path)) {
+        QString why;
+        const SqliteHandle made = openSqlite(m_path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, &why);
+        if (!made)
+            return unusable(why);
+        if (execSqlite(made.get(), u"CREATE TABLE IF NOT EXISTS outbox (id INTEGER PRIMARY KEY, block_key TEXT NOT "
+                                   "NULL UNIQUE, node_text TEXT NOT NULL, translation TEXT NOT NULL, comment TEXT NOT "
+                                   "NULL, revised INTEGER NOT NULL, base_version INTEGER, queued_at TEXT NOT NULL)"_s)
+            != SQLITE_OK)
+            return unusable(sqliteMessage(made.get()));
     }
+    if (!m_db.open(m_path))
+        return unusable(m_db.lastError().message);
     return Done{};
 }
 
