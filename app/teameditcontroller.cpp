@@ -51,6 +51,11 @@ TeamEditController::TeamEditController(const Controls &controls, BlockEditContro
     m_dock->setWidget(m_panel);
     controls.window->addDockWidget(Qt::RightDockWidgetArea, m_dock);
     m_dock->hide();
+    // The window's remembered arrangement may show the dock; without a conflict it has nothing to offer.
+    connect(m_dock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+        if (visible && !m_conflict)
+            QMetaObject::invokeMethod(m_dock, &QWidget::hide, Qt::QueuedConnection);
+    });
     connect(m_panel, &ConflictPanel::keepMine, this, &TeamEditController::keepMine);
     connect(m_panel, &ConflictPanel::takeTheirs, this, &TeamEditController::takeTheirs);
     connect(m_panel, &ConflictPanel::saveEdited, this, &TeamEditController::saveEdited);
@@ -170,7 +175,8 @@ void TeamEditController::replayOutbox()
     setOffline(false);
     if (wasOffline && !replay.saved.empty())
         m_c.status->setText(u"Back online: %1 kept edit(s) saved."_s.arg(replay.saved.size()));
-    if (replay.conflicts.empty() && !replay.stopped)
+    // What is left needs a person, not another try.
+    if (!replay.stopped)
         m_retry.stop();
     if (!replay.conflicts.empty() && !m_conflict) {
         const OutboxEdit &edit = replay.conflicts.front();
@@ -191,12 +197,16 @@ void TeamEditController::showConflict(const Conflict &conflict)
 
 void TeamEditController::settled(const QString &note)
 {
-    if (m_conflict && m_conflict->outboxId)
+    const bool kept = m_conflict && m_conflict->outboxId;
+    if (kept)
         (void)m_outbox.remove(*m_conflict->outboxId);
     m_conflict.reset();
     m_dock->hide();
     if (!note.isEmpty())
         m_c.status->setText(note);
+    // The next kept edit that met a newer version, if any, is shown next.
+    if (kept)
+        replayOutbox();
 }
 
 // Mine saved as a new version over theirs, which the server keeps in the block's history.
