@@ -232,13 +232,19 @@ void TeamEditController::saveOver(const BlockEdits &mine)
     settled(u"Yours is saved over the version %1 saved; theirs is kept in the history."_s.arg(conflict.theirs.updatedBy));
 }
 
+// What the editors hold when they hold more than the conflict knows of
+// (typed since), else the edit the conflict was met with.
+BlockEdits TeamEditController::mineNow() const
+{
+    const bool typedSince = m_conflict->key == m_open.key() && (!m_conflict->outboxId || m_blocks.hasUnsavedEdits());
+    return typedSince ? *m_blocks.openEdits() : m_conflict->mine;
+}
+
 void TeamEditController::keepMine()
 {
     if (!m_conflict)
         return;
-    // A kept edit is the outbox's; the open block's is what the editors hold now.
-    const bool typedHere = m_conflict->key == m_open.key() && !m_conflict->outboxId;
-    saveOver(typedHere ? *m_blocks.openEdits() : m_conflict->mine);
+    saveOver(mineNow());
 }
 
 void TeamEditController::saveEdited()
@@ -252,7 +258,7 @@ void TeamEditController::takeTheirs()
     if (!m_conflict)
         return;
     const Conflict conflict = *m_conflict;
-    const BlockEdits mine = conflict.key == m_open.key() && !conflict.outboxId ? *m_blocks.openEdits() : conflict.mine;
+    const BlockEdits mine = mineNow();
     const auto address = parseBlockKey(conflict.key);
     // Mine is kept before theirs replaces it in the editors.
     const QString why = address ? writeDraft(m_storePath, *address,

@@ -62,6 +62,7 @@ private:
     void showConflict(const Conflict &conflict);
     void settled(const QString &note);
     void saveOver(const BlockEdits &mine);
+    BlockEdits mineNow() const;
     void keepMine();
     void takeTheirs();
     void saveEdited();
