@@ -1,6 +1,7 @@
 #include "app/conflictpanel.h"
 
 #include "keeping/history.h"
+#include "store/nodekey.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -63,8 +64,10 @@ void ConflictPanel::showConflict(const QString &key, const QString &who, const Q
                                  const BlockEdits &theirs, const BlockEdits &mine)
 {
     m_mineShown = mine;
-    m_who->setText(u"%1 saved block %2 at %3 while you edited it. Keep Mine saves yours over theirs as a new "
-                   "version; Take Theirs keeps yours as a draft of the block."_s.arg(who, key, when));
+    const auto at = parseBlockKey(key);
+    const QString block = at ? u"block %1 of %2"_s.arg(QString::number(at->number), at->fileName) : key;
+    m_who->setText(u"%1 saved %2 at %3 while you edited it. Keep Mine saves yours over theirs as a new "
+                   "version; Take Theirs keeps yours as a draft of the block."_s.arg(who, block, when));
     QString html = marked(mine.translation, theirs.translation);
     if (theirs.comment != mine.comment)
         html += u"<hr>Comment: "_s + marked(mine.comment, theirs.comment);

@@ -111,8 +111,10 @@ BlockEditController::FailedSave TeamEditController::saveFailed(const QString &ke
     }
     if (!VersionCheck::isConflict(failure))
         return {};
+    const QString held = u"Conflict: this block was saved by someone else while you edited it; nothing was saved. "
+                         "Choose in the conflict panel beside the editors: Keep Mine, Take Theirs or Save Edited."_s;
     if (m_conflict && m_conflict->key == key)
-        return {Failed::Held, {}, failure.message};
+        return {Failed::Held, {}, held};
     Result<BlockRead> theirs = m_open.read(key);
     if (!theirs)
         return {};
@@ -123,7 +125,7 @@ BlockEditController::FailedSave TeamEditController::saveFailed(const QString &ke
                     theirs->updatedBy, theirs->updatedAt)};
     }
     showConflict({key, nodeText, mine, *theirs, {}});
-    return {Failed::Held, {}, failure.message};
+    return {Failed::Held, {}, held};
 }
 
 void TeamEditController::changed(const BlockChange &change)
