@@ -76,6 +76,8 @@ public:
     void closeBlock();
     // The open block's key; empty when no block is open.
     QString openKey() const;
+    // The open block itself: its drafts, its version.
+    OpenBlock &openedBlock() const { return m_open; }
     // What the editors hold for the open block; nullopt when none is open.
     std::optional<BlockEdits> openEdits() const;
     // True when the editors hold something the store does not.

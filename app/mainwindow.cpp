@@ -64,6 +64,7 @@ MainWindow::MainWindow(const QString &programFolder, QWidget *parent, std::uniqu
     // The title bar's close box does nothing: the program is left through Exit.
     setWindowFlag(Qt::WindowCloseButtonHint, false);
 
+    m_openBlock.setDraftStore(storePath());
     buildControls();
     buildCommandActions();
     buildToolbar();

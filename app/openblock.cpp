@@ -1,7 +1,10 @@
 #include "app/openblock.h"
 
 #include "server/serverstore.h"
+#include "store/nodekey.h"
 #include "store/storetext.h"
+
+#include <QDateTime>
 
 BlockSnapshot OpenBlock::snapshot(const BlockEdits &edits) const
 {
@@ -76,4 +79,25 @@ Result<BlockSave> OpenBlock::save(const QString &nodeText, const BlockEdits &edi
     m_read.load.revised = edits.revised;
     emit saved(m_key, outcome->written);
     return outcome;
+}
+
+QString OpenBlock::keepDraft(const BlockEdits &edits) const
+{
+    const auto address = parseBlockKey(m_key);
+    if (!address)
+        return {};
+    return writeDraft(m_draftStore, *address,
+                      {QDateTime::currentDateTime(), edits.translation, edits.comment, edits.revised});
+}
+
+std::optional<BlockVersion> OpenBlock::draft() const
+{
+    const auto address = parseBlockKey(m_key);
+    return address ? blockDraft(m_draftStore, *address) : std::nullopt;
+}
+
+void OpenBlock::dropDraft() const
+{
+    if (const auto address = parseBlockKey(m_key))
+        ::dropDraft(m_draftStore, *address);
 }

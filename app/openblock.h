@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/windowsize.h"
+#include "keeping/history.h"
 #include "keeping/projectstore.h"
 
 #include <QObject>
@@ -58,6 +59,13 @@ public:
     // A save made for the open block elsewhere (the outbox's replay).
     void markSaved(const BlockEdits &edits, qint64 version);
 
+    // Drafts live in history.db beside `storePath` (the program folder's store).
+    void setDraftStore(const QString &storePath) { m_draftStore = storePath; }
+    // The open block's unsaved text kept apart: empty when kept, else why not.
+    QString keepDraft(const BlockEdits &edits) const;
+    std::optional<BlockVersion> draft() const;
+    void dropDraft() const;
+
 signals:
     void loaded(const QString &key, const BlockLoad &load);
     void saved(const QString &key, bool written);
@@ -70,4 +78,5 @@ private:
     WindowSize m_size;
     BlockRead m_read;
     std::optional<BlockSnapshot> m_stored;
+    QString m_draftStore;
 };

@@ -263,9 +263,10 @@ void TeamEditController::takeTheirs()
     const BlockEdits mine = mineNow();
     const auto address = parseBlockKey(conflict.key);
     // Mine is kept before theirs replaces it in the editors.
-    const QString why = address ? writeDraft(m_storePath, *address,
-                                             {QDateTime::currentDateTime(), mine.translation, mine.comment, mine.revised})
-                                : QString();
+    const QString why = conflict.key == m_open.key() ? m_open.keepDraft(mine)
+        : address ? writeDraft(m_storePath, *address,
+                               {QDateTime::currentDateTime(), mine.translation, mine.comment, mine.revised})
+                  : QString();
     if (!why.isEmpty()) {
         m_c.status->setText(why);
         return;
