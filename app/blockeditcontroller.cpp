@@ -26,10 +26,10 @@ BlockEditController::BlockEditController(const Controls &controls, Database &db,
     : QObject(&window)
     , m_c(controls)
     , m_db(db)
-    , m_store(store)
     , m_open(open)
     , m_window(window)
 {
+    m_open.setStore(store);
     ScriptTreeModel *model = ScriptTree::installScriptTree(*m_c.tree);
 
     // A node is opened by the user's click or keyboard; the program's own
@@ -82,20 +82,29 @@ void BlockEditController::openBlock(const QModelIndex &node)
         reselectOpenNode();
         return;
     }
-    const Result<BlockRead> read = m_store.loadBlock(key);
-    BlockLoad load = read ? read->load : BlockLoad{};
+    Result<BlockRead> read = m_open.read(key);
     if (!read) {
-        load.outcome = BlockLoad::Outcome::Failed;
-        load.message = read.error().message;
+        BlockRead failed;
+        failed.load.outcome = BlockLoad::Outcome::Failed;
+        failed.load.message = read.error().message;
+        read = failed;
     }
-    if (load.outcome == BlockLoad::Outcome::Failed) {
+    if (read->load.outcome == BlockLoad::Outcome::Failed) {
         // The editors keep the open block, and the tree shows it again, so
         // that a save cannot put its text into the block that failed.
-        reportFailure(load.message, true);
+        reportFailure(read->load.message, true);
         reselectOpenNode();
         return;
     }
-    applyLoad(load, node);
+    applyLoad(*read, node);
+}
+
+void BlockEditController::showRead(const BlockRead &read)
+{
+    ScriptTreeModel *model = treeModel();
+    const QModelIndex node = model && !m_open.key().isEmpty() ? model->indexForKey(m_open.key()) : QModelIndex();
+    if (node.isValid())
+        applyLoad(read, node);
 }
 
 void BlockEditController::emptyEditors()
@@ -111,8 +120,9 @@ void BlockEditController::emptyEditors()
     m_c.comment->setEnabled(false);
 }
 
-void BlockEditController::applyLoad(const BlockLoad &load, const QModelIndex &node)
+void BlockEditController::applyLoad(const BlockRead &read, const QModelIndex &node)
 {
+    const BlockLoad &load = read.load;
     forgetOpenBlock();
     emptyEditors();
     if (load.outcome == BlockLoad::Outcome::NotABlock) {
@@ -139,13 +149,13 @@ void BlockEditController::applyLoad(const BlockLoad &load, const QModelIndex &no
     m_original.show(m_c.original, load.original);
     m_c.revised->setChecked(load.revised);
     m_c.revised->setEnabled(load.revisedEnabled);
+    // The preview reads the size as the translation is shown.
     if (load.hasSize)
         m_open.setWindowSize({load.currentWidth, load.currentHeight});
     m_translation.show(m_c.translation, load.translation);
     m_comment.show(m_c.comment, load.comment);
 
-    m_open.setKey(model->key(node));
-    m_stored = load.stored;
+    m_open.open(model->key(node), read);
     emit blockLoaded(m_open.key(), load);
 }
 
@@ -156,8 +166,7 @@ QString BlockEditController::openKey() const
 
 void BlockEditController::forgetOpenBlock()
 {
-    m_open.setKey(QString());
-    m_stored.reset();
+    m_open.close();
 }
 
 void BlockEditController::reselectOpenNode()
@@ -209,10 +218,7 @@ bool BlockEditController::hasUnsavedEdits() const
 {
     if (m_open.key().isEmpty())
         return false;
-    const BlockEdits edits = currentEdits();
-    const QString translation = toStoreText(edits.translation);
-    const BlockSnapshot now{m_open.key(), translation, toStoreText(edits.comment), !translation.isEmpty(), edits.revised};
-    return !m_stored || *m_stored != now;
+    return m_open.differs(currentEdits());
 }
 
 void BlockEditController::putEdits(const BlockEdits &edits)
@@ -271,9 +277,24 @@ bool BlockEditController::saveNode(SaveKind kind, const QModelIndex &node)
 
     // The automatic save leaves a row alone that already holds these values;
     // a save the translator asks for always writes.
-    const BlockSnapshot *known = kind == SaveKind::Automatic && m_stored ? &*m_stored : nullptr;
-    const BlockEdits edits = currentEdits();
-    const Result<BlockSave> outcome = m_store.saveBlock(key, model->text(node), edits, known);
+    BlockEdits edits = currentEdits();
+    Result<BlockSave> outcome = m_open.save(model->text(node), edits, kind == SaveKind::Automatic);
+    QString note;
+    if (!outcome && m_onFailure) {
+        const FailedSave handled = m_onFailure(key, model->text(node), edits, outcome.error());
+        note = handled.note;
+        if (handled.kind != FailedSave::Unhandled)
+            m_c.status->setText(note);
+        if (handled.kind == FailedSave::Kept)
+            return true;
+        if (handled.kind == FailedSave::Held)
+            return false;
+        if (handled.kind == FailedSave::Retry) {
+            edits = handled.edits;
+            putEdits(edits);
+            outcome = m_open.save(model->text(node), edits, false);
+        }
+    }
     if (!outcome) {
         // As a save that writes: "Revised" can be ticked once there is a translation.
         m_c.revised->setEnabled(!edits.translation.isEmpty());
@@ -285,13 +306,14 @@ bool BlockEditController::saveNode(SaveKind kind, const QModelIndex &node)
     m_failing = false;
     model->setImage(node, result.nodeImage);
     model->setText(node, result.nodeText);
-    m_stored = result.stored;
     if (result.status)
         m_c.status->setText(*result.status);
     if (!autoSaveOn()) {
         Messages::beep();
         m_c.status->setText(u"Script saved"_s);
     }
+    if (!note.isEmpty())
+        m_c.status->setText(note);
     // The save stands; what became of the earlier version is said once.
     if (!result.historyProblem.isEmpty()) {
         m_c.status->setText(result.historyProblem);

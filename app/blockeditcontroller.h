@@ -2,9 +2,11 @@
 
 #include "app/editortext.h"
 #include "keeping/blocksave.h"
+#include "keeping/projectstore.h"
 
 #include <QObject>
 
+#include <functional>
 #include <optional>
 
 class Database;
@@ -74,6 +76,8 @@ public:
     void closeBlock();
     // The open block's key; empty when no block is open.
     QString openKey() const;
+    // The open block itself: its drafts, its version.
+    OpenBlock &openedBlock() const { return m_open; }
     // What the editors hold for the open block; nullopt when none is open.
     std::optional<BlockEdits> openEdits() const;
     // True when the editors hold something the store does not.
@@ -81,6 +85,23 @@ public:
     // Puts values into the editors of the open block as an edit (undone by
     // Ctrl+Z's neighbour, the editor's own undo), unsaved until saved.
     void putEdits(const BlockEdits &edits);
+    // Shows `read` in the editors as the open block's load, unsaved edits
+    // dropped: the caller kept them.
+    void showRead(const BlockRead &read);
+
+    // What the team editing made of a save the store refused: not its
+    // business (the message as always), kept for later (the save counts as
+    // done), held for a person to settle (the block stays open), or to be
+    // saved again at once with merged edits.
+    struct FailedSave
+    {
+        enum Kind { Unhandled, Kept, Held, Retry } kind = Unhandled;
+        BlockEdits edits;
+        QString note; // for lblMsg
+    };
+    using FailureHandler = std::function<FailedSave(const QString &key, const QString &nodeText,
+                                                    const BlockEdits &mine, const Failure &failure)>;
+    void setFailureHandler(FailureHandler handler) { m_onFailure = std::move(handler); }
 
 signals:
     // A load is about to fill the editors, which were emptied for it.
@@ -110,7 +131,7 @@ private:
     bool saveNode(SaveKind kind, const QModelIndex &node);
     bool savePendingEdits();
     void showSaveMarker();
-    void applyLoad(const BlockLoad &load, const QModelIndex &node);
+    void applyLoad(const BlockRead &read, const QModelIndex &node);
     void emptyEditors();
     void forgetOpenBlock();
     void reportFailure(const QString &message, bool always);
@@ -122,10 +143,9 @@ private:
 
     Controls m_c;
     Database &m_db;
-    ProjectStore &m_store;
     OpenBlock &m_open;
     QWidget &m_window;
-    std::optional<BlockSnapshot> m_stored;
+    FailureHandler m_onFailure;
     ShownText m_original;
     ShownText m_translation;
     ShownText m_comment;

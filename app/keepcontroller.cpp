@@ -1,6 +1,7 @@
 #include "app/keepcontroller.h"
 
 #include "app/blockeditcontroller.h"
+#include "app/openblock.h"
 #include "ui/messages.h"
 #include "keeping/backup.h"
 #include "keeping/history.h"
@@ -122,12 +123,10 @@ void KeepController::report()
 bool KeepController::writeDraft()
 {
     m_draftPause.stop();
-    const auto address = parseBlockKey(m_blocks.openKey());
     const std::optional<BlockEdits> edits = m_blocks.openEdits();
-    if (!address || !edits || !m_blocks.hasUnsavedEdits())
+    if (!isBlockKey(m_blocks.openKey()) || !edits || !m_blocks.hasUnsavedEdits())
         return false;
-    const QString why = ::writeDraft(m_storePath, *address,
-                                     {QDateTime::currentDateTime(), edits->translation, edits->comment, edits->revised});
+    const QString why = m_blocks.openedBlock().keepDraft(*edits);
     if (why.isEmpty())
         return true;
     m_c.status->setText(why);
@@ -151,13 +150,13 @@ void KeepController::blockLoaded(const QString &key)
     if (!address)
         return;
     rememberOpenBlock(m_storePath, key);
-    const std::optional<BlockVersion> draft = blockDraft(m_storePath, *address);
+    const std::optional<BlockVersion> draft = m_blocks.openedBlock().draft();
     const std::optional<BlockEdits> shown = m_blocks.openEdits();
     if (!draft || !shown)
         return;
     if (draft->translation == shown->translation && draft->comment == shown->comment
         && draft->revised == shown->revised) {
-        dropDraft(m_storePath, *address);
+        m_blocks.openedBlock().dropDraft();
         return;
     }
     m_takeDraft->setEnabled(true);
@@ -167,8 +166,7 @@ void KeepController::blockLoaded(const QString &key)
 
 void KeepController::takeDraft()
 {
-    const auto address = parseBlockKey(m_blocks.openKey());
-    const std::optional<BlockVersion> draft = address ? blockDraft(m_storePath, *address) : std::nullopt;
+    const std::optional<BlockVersion> draft = m_blocks.openedBlock().draft();
     m_takeDraft->setEnabled(false);
     if (!draft)
         return;

@@ -19,6 +19,7 @@
 #include "app/searchcontroller.h"
 #include "app/spellcontroller.h"
 #include "app/teamcontroller.h"
+#include "app/teameditcontroller.h"
 #include "app/teamserver.h"
 #include "app/translatedimportcontroller.h"
 #include "app/treecontroller.h"
@@ -64,6 +65,7 @@ MainWindow::MainWindow(const QString &programFolder, QWidget *parent, std::uniqu
     // The title bar's close box does nothing: the program is left through Exit.
     setWindowFlag(Qt::WindowCloseButtonHint, false);
 
+    m_openBlock.setDraftStore(storePath());
     buildControls();
     buildCommandActions();
     buildToolbar();
@@ -114,7 +116,8 @@ MainWindow::FeatureEntries MainWindow::buildFeatures()
                                             .automaticSave = c.automaticSaveAction,
                                             .saveEntry = c.saveAction},
                                            m_db, *m_store, m_openBlock, *this);
-    auto *memory = new MemoryController({this, c.memoryPanel, c.tree, c.translation, c.status}, m_db, m_programFolder);
+    auto *memory = new MemoryController({this, c.memoryPanel, c.tree, c.translation, c.status}, m_db, m_openBlock,
+                                        m_programFolder);
     connect(blocks, &BlockEditController::blockLoaded, memory, &MemoryController::blockLoaded);
     connect(blocks, &BlockEditController::saved, memory, &MemoryController::blockSaved);
     connect(memory, &MemoryController::nodeClicked, blocks, &BlockEditController::openBlock);
@@ -167,6 +170,9 @@ MainWindow::FeatureEntries MainWindow::buildFeatures()
                             {c.exportTranslatedAction, u"export scripts"_s}});
     connect(this, &MainWindow::aboutToExit, m_team, &TeamController::stop);
     m_keep->setVersionReader(m_team->versionReader());
+    if (auto *server = dynamic_cast<ServerStore *>(m_store.get()))
+        m_teamEdit = new TeamEditController({this, c.status}, *blocks, m_openBlock, *tree, *server, m_programFolder,
+                                        storePath());
 
     connect(this, &MainWindow::storeReady, tree, &TreeController::showStore);
     connect(m_keep, &KeepController::storeRestored, tree, [tree, blocks] {
@@ -225,8 +231,9 @@ MainWindow::FeatureEntries MainWindow::buildFeatures()
     connect(navigation, &NavigationController::nodeClicked, blocks, &BlockEditController::openBlock);
     connect(originals, &ImportController::scriptsChanged, navigation, &NavigationController::applyFilter);
     connect(translations, &TranslatedImportController::scriptsChanged, navigation, &NavigationController::applyFilter);
-    auto *originalChange = new OriginalChangeController(*c.original, *c.oldOriginal, m_db, this);
-    connect(blocks, &BlockEditController::blockLoaded, originalChange, &OriginalChangeController::blockLoaded);
+    auto *originalChange = new OriginalChangeController(*c.original, *c.oldOriginal, m_db, m_openBlock, this);
+    connect(blocks, &BlockEditController::blockLoaded, originalChange,
+            [originalChange](const QString &, const BlockLoad &load) { originalChange->blockLoaded(load); });
     connect(blocks, &BlockEditController::saved, originalChange, &OriginalChangeController::blockSaved);
 
     const auto on = [this](Command command, auto *feature, auto action) {
@@ -385,6 +392,8 @@ bool MainWindow::loadServerStore()
     }
     if (count->hasBlocks())
         emit storeReady();
+    if (m_teamEdit)
+        m_teamEdit->replayOutbox();
     m_c.saveTimer->start();
     return true;
 }

@@ -17,6 +17,7 @@
 class KeepController;
 class TeamController;
 class PreviewController;
+class TeamEditController;
 class QSplitter;
 class WindowSettings;
 
@@ -142,6 +143,7 @@ private:
     PreviewController *m_preview = nullptr;
     KeepController *m_keep = nullptr;
     TeamController *m_team = nullptr;
+    TeamEditController *m_teamEdit = nullptr; // on a server's store only
     std::map<Command, std::function<void()>> m_commands;
     bool m_exited = false;
 };

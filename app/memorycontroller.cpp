@@ -1,5 +1,7 @@
 #include "app/memorycontroller.h"
 
+#include "app/openblock.h"
+
 #include "keeping/batch.h"
 
 #include "ui/messages.h"
@@ -31,10 +33,12 @@ namespace {
 
 } // namespace
 
-MemoryController::MemoryController(const Controls &controls, Database &db, const QString &programFolder)
+MemoryController::MemoryController(const Controls &controls, Database &db, const OpenBlock &open,
+                                   const QString &programFolder)
     : QObject(controls.window)
     , m_c(controls)
     , m_db(db)
+    , m_openBlock(open)
     , m_sidecar(TranslationMemory::sidecarPath(programFolder))
     , m_panel(controls.panel)
     , m_outsidePath(OutsideMemory::filePath(programFolder))
@@ -62,7 +66,7 @@ MemoryController::MemoryController(const Controls &controls, Database &db, const
     if (const ScriptTreeModel *model = ScriptTree::model(*m_c.tree)) {
         connect(model, &QAbstractItemModel::modelReset, this, [this] {
             m_synced = false;
-            blockLoaded(QString());
+            blockLoaded();
         });
     }
 }
@@ -81,18 +85,17 @@ bool MemoryController::memoryReady()
     return m_synced;
 }
 
-void MemoryController::blockLoaded(const QString &key)
+void MemoryController::blockLoaded()
 {
-    m_open = parseBlockKey(key);
     m_matches.clear();
     m_draft.clear();
     m_drafts->cancel();
-    if (!m_open) {
+    if (!openAddress()) {
         m_openOriginal.clear();
         m_panel->showNote(u"Open a block to see earlier translations of originals like it."_s);
         return;
     }
-    const BlockContext context = blockContext(m_db, *m_open);
+    const BlockContext context = blockContext(m_db, *openAddress());
     m_openOriginal.clear();
     for (const ContextBlock &block : context.blocks) {
         if (block.current)
@@ -115,7 +118,7 @@ void MemoryController::askForDraft(const QStringList &names)
 
 void MemoryController::showDraft(const QString &original, const MachineDraft &draft)
 {
-    if (!m_open || original != m_openOriginal)
+    if (!openAddress() || original != m_openOriginal)
         return;
     if (!draft.ok)
         return m_panel->showDraftNote(u"Machine draft: "_s + draft.message);
@@ -134,7 +137,7 @@ void MemoryController::showMatches()
     }
     const int limit = int(m_insert.size()) - (m_draftsMissing ? 0 : 1);
     const QString stored = toStoreText(m_openOriginal);
-    m_matches = mergedMatches(m_memory.matches(stored, m_open, limit),
+    m_matches = mergedMatches(m_memory.matches(stored, openAddress(), limit),
                               m_outside.isOpen() ? m_outside.matches(stored, limit) : std::vector<MemoryMatch>(),
                               limit);
     m_panel->showMatches(m_openOriginal, m_matches);
@@ -142,11 +145,11 @@ void MemoryController::showMatches()
 
 void MemoryController::blockSaved(bool written)
 {
-    if (!written || !m_open || !m_synced)
+    if (!written || !openAddress() || !m_synced)
         return;
     // The store now holds what the save wrote; the memory takes it from there.
-    const BlockLoad stored = loadBlock(m_db, blockKey(m_open->table, m_open->fileName, m_open->number));
-    if (stored.stored && !m_memory.update(*m_open, toStoreText(stored.original), stored.stored->textDataT))
+    const BlockLoad stored = loadBlock(m_db, m_openBlock.key());
+    if (stored.stored && !m_memory.update(*openAddress(), toStoreText(stored.original), stored.stored->textDataT))
         m_synced = false; // read afresh at the next block
 }
 
@@ -163,10 +166,10 @@ void MemoryController::insertMatch(int index)
 
 void MemoryController::openRepeats()
 {
-    if (!m_open)
+    if (!openAddress())
         return;
     const QString translation = m_c.translation->plainTextCrLf();
-    const Repeats repeats = exactRepeats(m_db, *m_open, toStoreText(m_openOriginal), translation);
+    const Repeats repeats = exactRepeats(m_db, *openAddress(), toStoreText(m_openOriginal), translation);
     if (!repeats.ok)
         return Messages::inform(m_c.window, repeats.message);
     RepeatsDialog dialog(repeats, m_c.window);
@@ -247,4 +250,9 @@ bool MemoryController::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QObject::eventFilter(watched, event);
+}
+
+std::optional<BlockAddress> MemoryController::openAddress() const
+{
+    return parseBlockKey(m_openBlock.key());
 }

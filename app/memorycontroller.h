@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+class OpenBlock;
 class Database;
 class MachineDrafts;
 struct MachineDraft;
@@ -49,7 +50,7 @@ public:
         QLabel *status;              // lblMsg
     };
 
-    MemoryController(const Controls &controls, Database &db, const QString &programFolder);
+    MemoryController(const Controls &controls, Database &db, const OpenBlock &open, const QString &programFolder);
 
     // Tools, "Statistics...", for the main window to place.
     QAction *statisticsAction() const { return m_statistics; }
@@ -57,9 +58,9 @@ public:
     // Ctrl+1 .. Ctrl+5.
     const std::array<QAction *, 5> &insertActions() const { return m_insert; }
 
-    // From the block editing: a block was loaded (empty key: none is open),
-    // and a save ran.
-    void blockLoaded(const QString &key);
+    // From the block editing: a block was loaded (or none is open), and a
+    // save ran.
+    void blockLoaded();
     void blockSaved(bool written);
     // Many blocks were saved elsewhere: the index is read again at the next block.
     void storeChanged() { m_synced = false; }
@@ -78,6 +79,7 @@ protected:
 
 private:
     bool memoryReady();
+    std::optional<BlockAddress> openAddress() const;
     void showMatches();
     void askForDraft(const QStringList &names);
     void showDraft(const QString &original, const MachineDraft &draft);
@@ -86,12 +88,12 @@ private:
 
     Controls m_c;
     Database &m_db;
+    const OpenBlock &m_openBlock;
     QString m_sidecar;
     TranslationMemory m_memory;
     bool m_synced = false;
     MemoryPanel *m_panel = nullptr;
     std::array<QAction *, 5> m_insert{};
-    std::optional<BlockAddress> m_open;
     QString m_openOriginal; // as shown
     std::vector<MemoryMatch> m_matches;
     OutsideMemory m_outside;

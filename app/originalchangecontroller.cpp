@@ -2,6 +2,7 @@
 
 #include "store/blockedit.h"
 #include "keeping/history.h"
+#include "app/openblock.h"
 #include "store/nodekey.h"
 #include "keeping/originalhistory.h"
 #include "store/storetext.h"
@@ -31,20 +32,20 @@ QTextCharFormat addedFormat()
 } // namespace
 
 OriginalChangeController::OriginalChangeController(QTextEdit &original, QTextEdit &oldOriginal,
-                                                   Database &db, QObject *parent)
+                                                   Database &db, const OpenBlock &open, QObject *parent)
     : QObject(parent)
     , m_original(original)
     , m_oldOriginal(oldOriginal)
     , m_db(db)
+    , m_open(open)
 {
     m_oldOriginal.setReadOnly(true);
     m_oldOriginal.setToolTip(u"Original changed: the original before the update, the words taken out struck through"_s);
     m_oldOriginal.hide();
 }
 
-void OriginalChangeController::blockLoaded(const QString &key, const BlockLoad &load)
+void OriginalChangeController::blockLoaded(const BlockLoad &load)
 {
-    m_key = key;
     showFor(load);
 }
 
@@ -65,7 +66,7 @@ void OriginalChangeController::blockSaved(bool written)
 {
     // The save cleared the mark in the store: read the block as it now stands.
     if (written && m_oldOriginal.isVisible())
-        showFor(loadBlock(m_db, m_key));
+        showFor(loadBlock(m_db, m_open.key()));
 }
 
 void OriginalChangeController::showChange(const QString &oldOriginal)

@@ -5,6 +5,7 @@
 
 struct BlockLoad;
 class Database;
+class OpenBlock;
 class QTextEdit;
 
 // A block whose original a new version of the game changed shows, above
@@ -17,10 +18,11 @@ class OriginalChangeController : public QObject
 {
     Q_OBJECT
 public:
-    OriginalChangeController(QTextEdit &original, QTextEdit &oldOriginal, Database &db, QObject *parent);
+    OriginalChangeController(QTextEdit &original, QTextEdit &oldOriginal, Database &db, const OpenBlock &open,
+                             QObject *parent);
 
-    // From the block editing (empty key: no block is open).
-    void blockLoaded(const QString &key, const BlockLoad &load);
+    // From the block editing (no block open: nothing to show).
+    void blockLoaded(const BlockLoad &load);
     void blockSaved(bool written);
 
 private:
@@ -31,5 +33,5 @@ private:
     QTextEdit &m_original;
     QTextEdit &m_oldOriginal;
     Database &m_db;
-    QString m_key;
+    const OpenBlock &m_open;
 };

@@ -1,7 +1,9 @@
 #include "app/treecontroller.h"
 
 #include "keeping/projectstore.h"
+#include "store/blockedit.h"
 #include "store/translationstatus.h"
+#include "store/widgets/scripttreemodel.h"
 #include "store/widgets/scripttree.h"
 
 #include <QLabel>
@@ -54,4 +56,19 @@ void TreeController::showStore()
     else if (!count)
         m_status.setText(u"The translation status could not be counted: "_s + count.error().message);
     addLine(m_status, note);
+}
+
+void TreeController::updateNode(const QString &key)
+{
+    ScriptTreeModel *model = ScriptTree::model(m_tree);
+    const QModelIndex node = model ? model->indexForKey(key) : QModelIndex();
+    const Result<BlockRead> read = m_store.loadBlock(key);
+    if (node.isValid() && read && read->load.stored && read->load.address) {
+        const BlockSnapshot &now = *read->load.stored;
+        // As a save of these values sets them.
+        model->setImage(node, !now.translated ? 4 : (now.revised ? 7 : 5));
+        model->setText(node, commentMarkerText(model->text(node), now.comments, read->load.address->number));
+    }
+    if (const Result<TranslationCount> count = m_store.countBlocks(); count && count->hasBlocks())
+        m_status.setText(statusLine(count->percent()));
 }

@@ -21,6 +21,8 @@ public:
     // buildTree on the tree. A clash the build met is added to lblMsg on a
     // line of its own, so the text above it stays as it was.
     void rebuildTree();
+    // One block's node and the counts, after a save made elsewhere.
+    void updateNode(const QString &key);
 
 private:
     QString buildTree();

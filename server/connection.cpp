@@ -135,6 +135,7 @@ Result<ServerConnection> ServerConnection::open(const QString &address)
     ServerConnection connection(conn);
     if (!conn)
         return Failure{u"Cannot connect to the server: out of memory."_s, {}};
+    connection.m_address = address;
     PQsetNoticeProcessor(conn, dropNotice, nullptr);
     if (PQstatus(conn) != CONNECTION_OK) {
         return Failure{u"Cannot connect to database %1 on host %2: %3 - check the address given with --server "
@@ -168,21 +169,6 @@ QString ServerConnection::where() const
 {
     return orUnknown(PQuser(m_conn.get())) + u'@' + orUnknown(PQhost(m_conn.get())) + u'/'
         + orUnknown(PQdb(m_conn.get()));
-}
-
-QString ServerConnection::address() const
-{
-    QStringList words;
-    PQconninfoOption *options = PQconninfo(m_conn.get());
-    for (const PQconninfoOption *option = options; option && option->keyword; ++option) {
-        if (!option->val || !*option->val)
-            continue;
-        QString value = QString::fromUtf8(option->val);
-        value.replace(u'\\', u"\\\\"_s).replace(u'\'', u"\\'"_s);
-        words << u"%1='%2'"_s.arg(QString::fromUtf8(option->keyword), value);
-    }
-    PQconninfoFree(options);
-    return words.join(u' ');
 }
 
 int ServerConnection::backendPid() const
@@ -232,6 +218,10 @@ Result<ServerRows> ServerConnection::run(const char *statement, const QList<QByt
 {
     if (holdsZero(parameters))
         return ZeroCharacter;
+    // A connection lost between statements is made again for the next one;
+    // inside a transaction the work is gone and the failure says so.
+    if (!m_inTransaction && PQstatus(m_conn.get()) == CONNECTION_BAD)
+        PQreset(m_conn.get());
     std::vector<const char *> values;
     values.reserve(size_t(parameters.size()));
     for (const QByteArray &bytes : parameters)

@@ -64,12 +64,16 @@ public:
     {
         if (Result<ServerRows> started = run(begin); !started)
             return started.error();
+        m_inTransaction = true;
         Result<T> outcome = body();
         if (!outcome) {
             rollback();
+            m_inTransaction = false;
             return outcome;
         }
-        if (Result<Done> committed = commit(); !committed)
+        Result<Done> committed = commit();
+        m_inTransaction = false;
+        if (!committed)
             return committed.error();
         return outcome;
     }
@@ -88,13 +92,15 @@ public:
     // may. An address that cannot be read is the connection's to report.
     static QString passwordProblem(const QString &address);
 
-    // The words this connection was made with, for a second connection of
-    // the same user to the same database (a thread's own). Held in memory
-    // only: it holds the password when the address gave one.
-    QString address() const;
     // "user@host/database", for titles and messages.
     QString where() const;
+    // As given to open(), for a second connection of the same user to the
+    // same database (a thread's own). Held in memory only: it holds the
+    // password when the address gave one.
+    const QString &address() const { return m_address; }
     int backendPid() const;
+    // True when a connection failure (lost, or the server not reached) is why it failed.
+    static bool isLost(const Failure &failure) { return failure.sqlState.startsWith(QLatin1String("08")); }
 
 private:
     struct Finish
@@ -107,6 +113,8 @@ private:
     Failure failure(const pg_result *result) const;
 
     std::unique_ptr<pg_conn, Finish> m_conn;
+    bool m_inTransaction = false;
+    QString m_address;
 };
 
 // A text as a parameter: UTF-8, never a null pointer (which would be SQL NULL).

@@ -21,6 +21,9 @@ public:
     explicit LiveChanges(ChangeFeed feed, QObject *parent = nullptr);
     ~LiveChanges() override;
 
+    // The listening connection's, for a test that ends it as a lost network would.
+    int backendPid() const { return m_feed.backendPid(); }
+
 signals:
     void changed(const BlockChange &change);
     void offline(const QString &why);

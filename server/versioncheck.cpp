@@ -3,6 +3,8 @@
 #include "store/layout.h"
 #include "store/storetext.h"
 
+#include <functional>
+
 using namespace Qt::StringLiterals;
 
 Failure VersionCheck::conflict(const BlockAddress &address, const QString &by, const QString &at, qint64 now,
@@ -13,6 +15,39 @@ Failure VersionCheck::conflict(const BlockAddress &address, const QString &by, c
                 by, QString::number(address.number), address.fileName, at, QString::number(now),
                 QString::number(expected)),
             ConflictState};
+}
+
+namespace {
+
+// The field as the other changed it when mine left it alone; else mine,
+// a clash when theirs changed it too, to something else.
+template<typename T, typename Same>
+T pick(const T &was, const T &mine, const T &theirs, Same same, bool &clash)
+{
+    if (same(mine, was))
+        return theirs;
+    if (!same(theirs, was) && !same(theirs, mine))
+        clash = true;
+    return mine;
+}
+
+} // namespace
+
+std::optional<BlockEdits> VersionCheck::merge(const BlockEdits &base, const BlockEdits &mine, const BlockEdits &theirs)
+{
+    // The editors' line breaks and apostrophes are not the store's: texts compare in stored form.
+    const auto sameText = [](const QString &a, const QString &b) {
+        return toStoreText(QString(a).replace(u"\r\n"_s, u"\n"_s)) == toStoreText(QString(b).replace(u"\r\n"_s, u"\n"_s));
+    };
+    bool clash = false;
+    BlockEdits merged;
+    merged.translation = pick(base.translation, mine.translation, theirs.translation, sameText, clash);
+    merged.comment = pick(base.comment, mine.comment, theirs.comment, sameText, clash);
+    merged.revised = pick(base.revised, mine.revised, theirs.revised, std::equal_to<bool>(), clash);
+    if (clash)
+        return std::nullopt;
+    merged.revised = merged.revised && !merged.translation.isEmpty();
+    return merged;
 }
 
 Result<std::vector<ServerVersion>> VersionCheck::history(ServerConnection &server, const BlockAddress &address)

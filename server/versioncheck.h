@@ -1,6 +1,7 @@
 #pragma once
 
 #include "server/connection.h"
+#include "keeping/blocksave.h"
 #include "store/nodekey.h"
 
 #include <QDateTime>
@@ -41,6 +42,11 @@ inline bool isConflict(const Failure &failure)
 
 // "Conflict: ..." naming who changed the block, when, and both versions.
 Failure conflict(const BlockAddress &address, const QString &by, const QString &at, qint64 now, qint64 expected);
+
+// Two people's edits of the same loaded block, field by field (translation,
+// comment, Revised mark): each field takes the change made to it; nullopt
+// when both changed one field to different values, which a person settles.
+std::optional<BlockEdits> merge(const BlockEdits &base, const BlockEdits &mine, const BlockEdits &theirs);
 
 // The kept versions of a block, newest first.
 Result<std::vector<ServerVersion>> history(ServerConnection &server, const BlockAddress &address);

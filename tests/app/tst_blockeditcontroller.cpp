@@ -4,6 +4,8 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDockWidget>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -153,6 +155,8 @@ void tst_BlockEditController::failuresKeepTheText()
     const qint64 before = f.window->db().changedRows();
     f.control<QAction>(u"toolButton1"_s)->trigger();
     QCOMPARE(f.window->db().changedRows(), before); // the empty editors never reach its rows
+    // A failed save on the program folder's store is told, never held for a server's conflict panel or outbox.
+    QVERIFY(!f.control<QDockWidget>(u"conflictDock"_s) && !QFileInfo::exists(f.home.filePath(u"outbox.db"_s)));
 }
 
 void tst_BlockEditController::cleanAndClone_data()

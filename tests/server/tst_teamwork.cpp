@@ -1,5 +1,6 @@
 #include "server/changefeed.h"
 #include "server/livechanges.h"
+#include "server/outbox.h"
 #include "server/presence.h"
 #include "server/roles.h"
 #include "server/serverstore.h"
@@ -7,7 +8,9 @@
 #include "tests/support/testdatabase.h"
 
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QFileInfo>
 
 using namespace Qt::StringLiterals;
 
@@ -21,6 +24,9 @@ private slots:
     void init();
     void staleSaveChangesNothing_data();
     void staleSaveChangesNothing();
+    void editsOfOtherFieldsMerge_data();
+    void editsOfOtherFieldsMerge();
+    void outboxReplaysThroughTheCheck();
     void feedGivesEachCommittedChangeOnce();
     void windowHearsChangesAndComesBack();
     void presenceEndsWithTheSession_data();
@@ -116,6 +122,60 @@ void tst_Teamwork::staleSaveChangesNothing()
     for (const ServerVersion &version : *history)
         kept += u"%1:%2:%3;"_s.arg(version.version).arg(version.translation, version.user);
     QCOMPARE(kept, u"2:Theirs:tw_ana;1::postgres;"_s);
+}
+
+void tst_Teamwork::editsOfOtherFieldsMerge_data()
+{
+    // Loaded as translation "A", comment "x", not revised.
+    QTest::addColumn<QString>("mine");   // translation;comment;revised
+    QTest::addColumn<QString>("theirs");
+    QTest::addColumn<QString>("merged"); // empty: a person settles it
+    QTest::newRow("translation and comment") << u"B;x;0"_s << u"A;y;0"_s << u"B;y;0"_s;
+    QTest::newRow("comment and Revised mark") << u"A;y;0"_s << u"A;x;1"_s << u"A;y;1"_s;
+    QTest::newRow("the same change twice") << u"B;x;0"_s << u"B;x;0"_s << u"B;x;0"_s;
+    QTest::newRow("apostrophes as the store keeps them") << u"A;x`s;0"_s << u"A;x's;0"_s << u"A;x`s;0"_s;
+    QTest::newRow("both changed the translation") << u"B;x;0"_s << u"C;x;0"_s << QString();
+    QTest::newRow("their Revised mark on an emptied translation") << u";x;0"_s << u"A;x;1"_s << u";x;0"_s;
+}
+
+void tst_Teamwork::editsOfOtherFieldsMerge()
+{
+    QFETCH(QString, mine);
+    QFETCH(QString, theirs);
+    QFETCH(QString, merged);
+    const auto edits = [](const QString &fields) {
+        return BlockEdits{fields.section(u';', 0, 0), fields.section(u';', 1, 1), fields.section(u';', 2) == u"1"};
+    };
+    const std::optional<BlockEdits> result = VersionCheck::merge({u"A"_s, u"x"_s, false}, edits(mine), edits(theirs));
+    QCOMPARE(result ? u"%1;%2;%3"_s.arg(result->translation, result->comment).arg(int(result->revised)) : QString(),
+             merged);
+}
+
+void tst_Teamwork::outboxReplaysThroughTheCheck()
+{
+    ServerStore ana = as(u"tw_ana"_s);
+    QTemporaryDir folder;
+    Outbox outbox(folder.filePath(OutboxFileName));
+    QCOMPARE(outbox.pending()->size(), size_t(0));
+    QVERIFY(!QFileInfo::exists(folder.filePath(OutboxFileName))); // made by the first edit only
+    // Two edits of block 2 typed over version 1 (the later kept), one of block 3 that Ben saves meanwhile.
+    const Result<Done> added = outbox.add({0, u"field:a.txt;2"_s, u"2"_s, u"Dos"_s, {}, false, 1, {}});
+    QVERIFY2(added, qPrintable(added ? QString() : added.error().message));
+    QVERIFY(outbox.add({0, u"field:a.txt;3"_s, u"3"_s, u"Tres"_s, {}, false, 1, {}}));
+    QVERIFY(outbox.add({0, u"field:a.txt;2"_s, u"2"_s, u"Dos'"_s, u"n"_s, false, 2, {}}));
+    ServerStore ben = as(u"tw_ben"_s);
+    QVERIFY(ben.saveBlock(u"field:a.txt;3"_s, u"3"_s, {u"Three!"_s, {}, false}, nullptr));
+
+    const Outbox::Replay replay = outbox.replay(ana);
+    QVERIFY(!replay.stopped);
+    QCOMPARE(replay.saved.size(), size_t(1));
+    QCOMPARE(replay.saved.front().baseVersion.value_or(0), qint64(2));
+    QCOMPARE(replay.conflicts.size(), size_t(1));
+    QCOMPARE(ana.loadBlock(u"field:a.txt;2"_s)->load.translation + ana.loadBlock(u"field:a.txt;3"_s)->load.translation,
+             u"Dos'Three!"_s);
+    Result<std::vector<OutboxEdit>> left = outbox.pending();
+    QVERIFY(left && left->size() == 1);
+    QCOMPARE(left->front().translation + QString::number(left->front().baseVersion.value_or(0)), u"Tres1"_s);
 }
 
 void tst_Teamwork::feedGivesEachCommittedChangeOnce()

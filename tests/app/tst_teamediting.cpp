@@ -1,0 +1,172 @@
+#include "app/teameditcontroller.h"
+#include "keeping/history.h"
+#include "project/transfer.h"
+#include "server/livechanges.h"
+#include "tests/support/appfixture.h"
+#include "tests/support/testdatabase.h"
+
+#include <QDockWidget>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextEdit>
+
+// Two editors on one server store, each with connections of its own.
+class tst_TeamEditing : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void sameBlockSavedByBoth_data();
+    void sameBlockSavedByBoth();
+    void changesArriveAsCommitted();
+    void offlineEditReplayedThroughTheCheck();
+
+private:
+    // An editor of its own folder on the server's store, as `user`.
+    std::unique_ptr<AppFixture> editor(const QString &user = {})
+    {
+        auto f = std::make_unique<AppFixture>();
+        Result<ServerStore> store = ServerStore::open(m_server->address() + (user.isEmpty() ? QString() : u" user="_s + user));
+        if (!store)
+            qFatal("%s", qPrintable(store.error().message));
+        f->window = std::make_unique<MainWindow>(f->home.path(), nullptr, std::make_unique<ServerStore>(std::move(*store)));
+        if (!f->window->load() || !f->open(Untranslated))
+            qFatal("the editor did not start");
+        return f;
+    }
+    static void type(const AppFixture &f, const QString &translation, const QString &comment = {})
+    {
+        f.control<QTextEdit>(u"rtxtTranslated"_s)->setPlainText(translation);
+        if (!comment.isEmpty())
+            f.control<QPlainTextEdit>(u"txtComentario"_s)->setPlainText(comment);
+    }
+    QString onServer(const QString &column) const
+    {
+        Result<ServerStore> reader = ServerStore::open(m_server->address());
+        Result<ServerRows> rows = reader->connection().run(
+            (u"SELECT "_s + column + u" FROM field WHERE dialogue_id = 2"_s).toUtf8().constData());
+        return rows ? rows->text(0, 0) : rows.error().message;
+    }
+    std::unique_ptr<TestDatabase> m_server;
+};
+
+void tst_TeamEditing::init()
+{
+    m_server = std::make_unique<TestDatabase>();
+    if (!m_server->problem().isEmpty())
+        QSKIP(qPrintable(m_server->problem()));
+    AppFixture seed;
+    QVERIFY(seed.home.execute(AppFixture::block(Translated, u"Late."_s, u"Tarde."_s)));
+    QVERIFY(seed.home.execute(AppFixture::block(Untranslated, u"Line one"_s)));
+    Database local;
+    QVERIFY(openStore(local, seed.home.storePath()));
+    Result<ServerConnection> connection = ServerConnection::open(m_server->address());
+    QVERIFY(connection);
+    ServerStore store(std::move(*connection));
+    QVERIFY(ServerTransfer::setUp(store, &local));
+}
+
+void tst_TeamEditing::sameBlockSavedByBoth_data()
+{
+    QTest::addColumn<QString>("myComment"); // set: I change only the comment
+    QTest::addColumn<QString>("button");    // empty: no panel
+    QTest::addColumn<QString>("serverHolds");
+    QTest::addColumn<QString>("editorHolds");
+    QTest::newRow("Keep Mine saves over theirs") << QString() << u"keepMineButton"_s << u"Mine;"_s << u"Mine"_s;
+    QTest::newRow("Take Theirs keeps mine as a draft") << QString() << u"takeTheirsButton"_s << u"Theirs;"_s
+                                                       << u"Theirs"_s;
+    QTest::newRow("other fields merge by themselves") << u"short"_s << QString() << u"Theirs;short"_s << u"Theirs"_s;
+}
+
+void tst_TeamEditing::sameBlockSavedByBoth()
+{
+    QFETCH(QString, myComment);
+    QFETCH(QString, button);
+    QFETCH(QString, serverHolds);
+    QFETCH(QString, editorHolds);
+    auto me = editor();
+    auto them = editor();
+    type(*them, u"Theirs"_s);
+    them->window->runCommand(Command::Save);
+    if (myComment.isEmpty())
+        type(*me, u"Mine"_s);
+    else
+        me->control<QPlainTextEdit>(u"txtComentario"_s)->setPlainText(myComment);
+    me->window->runCommand(Command::Save);
+
+    QCOMPARE(!me->control<QDockWidget>(u"conflictDock"_s)->isHidden(), !button.isEmpty());
+    if (!button.isEmpty())
+        me->control<QPushButton>(button)->click();
+    else
+        QVERIFY2(me->control<QLabel>(u"lblMsg"_s)->text().startsWith(u"Merged with"_s),
+                 qPrintable(me->control<QLabel>(u"lblMsg"_s)->text()));
+    QVERIFY(me->control<QDockWidget>(u"conflictDock"_s)->isHidden());
+    QCOMPARE(onServer(u"text_data_t || ';' || comments"_s), serverHolds);
+    QCOMPARE(me->control<QTextEdit>(u"rtxtTranslated"_s)->toPlainText(), editorHolds);
+    // Nothing lost: the one not on the server is in its history or a draft.
+    const std::optional<BlockVersion> draft = blockDraft(me->window->storePath(), *parseBlockKey(Untranslated));
+    const QString kept = onServer(u"(SELECT string_agg(translation, ',' ORDER BY id) FROM block_history)"_s);
+    QCOMPARE(kept + u'|' + (draft ? draft->translation : QString()),
+             button == u"takeTheirsButton" ? u"|Mine"_s : u",Theirs|"_s);
+}
+
+void tst_TeamEditing::changesArriveAsCommitted()
+{
+    auto me = editor();
+    auto them = editor();
+    LiveChanges *live = me->feature<TeamEditController>().liveChanges();
+    QSignalSpy heard(live, &LiveChanges::changed);
+    // Never committed: nothing may arrive for it.
+    Result<ServerStore> other = ServerStore::open(m_server->address());
+    QVERIFY(other->connection().runScript("BEGIN; UPDATE field SET version = 9 WHERE dialogue_id = 2; INSERT INTO "
+                                          "block_change (block_table, file_name, dialogue_id, version) VALUES "
+                                          "('field', '0012.txt', 2, 9); ROLLBACK"));
+    type(*them, u"First"_s, u"a note"_s);
+    them->window->runCommand(Command::Save);
+    QTRY_COMPARE_WITH_TIMEOUT(me->control<QTextEdit>(u"rtxtTranslated"_s)->toPlainText(), u"First"_s, 1000);
+    auto *tree = me->control<QTreeView>(u"Scripts"_s);
+    QVERIFY(tree->currentIndex().data().toString().endsWith(u"[c]"_s));
+    QCOMPARE(me->control<QLabel>(u"lblMsg"_s)->text(), u">Translation status: 100% translated"_s);
+    QCOMPARE(heard.size(), 1);
+
+    // The listener is cut; what is saved meanwhile is caught up from the sequence.
+    QVERIFY(m_server->execute(u"DO $$ BEGIN PERFORM pg_terminate_backend(%1); END $$"_s.arg(live->backendPid())));
+    type(*them, u"Second"_s);
+    them->window->runCommand(Command::Save);
+    type(*them, u"Third"_s);
+    them->window->runCommand(Command::Save);
+    QTRY_COMPARE_WITH_TIMEOUT(me->control<QTextEdit>(u"rtxtTranslated"_s)->toPlainText(), u"Third"_s, 7000);
+    QCOMPARE(heard.size(), 3);
+}
+
+void tst_TeamEditing::offlineEditReplayedThroughTheCheck()
+{
+    QVERIFY(m_server->execute(u"DO $$ BEGIN CREATE ROLE te_ana LOGIN SUPERUSER; EXCEPTION WHEN duplicate_object "
+                              "THEN ALTER ROLE te_ana LOGIN; END $$"_s));
+    auto me = editor(u"te_ana"_s);
+    auto them = editor();
+    // The server turns te_ana away, as a lost network would.
+    QVERIFY(m_server->execute(u"ALTER ROLE te_ana NOLOGIN"_s));
+    QVERIFY(m_server->execute(u"DO $$ BEGIN PERFORM pg_terminate_backend(pid) FROM pg_stat_activity WHERE "
+                              "usename = 'te_ana'; END $$"_s));
+    type(*me, u"Mine offline"_s);
+    me->window->runCommand(Command::Save);
+    QCOMPARE(me->control<QLabel>(u"lblConnection"_s)->text(), u"Offline"_s);
+    type(*them, u"Theirs online"_s);
+    them->window->runCommand(Command::Save);
+
+    QVERIFY(m_server->execute(u"ALTER ROLE te_ana LOGIN"_s));
+    QTRY_VERIFY_WITH_TIMEOUT(!me->control<QDockWidget>(u"conflictDock"_s)->isHidden(), 12000);
+    QCOMPARE(me->control<QLabel>(u"lblConnection"_s)->text(), QString());
+    QCOMPARE(onServer(u"text_data_t"_s), u"Theirs online"_s); // nothing replayed blindly
+    me->control<QPushButton>(u"keepMineButton"_s)->click();
+    QCOMPARE(onServer(u"text_data_t || ';' || updated_by"_s), u"Mine offline;te_ana"_s);
+    QCOMPARE(Outbox(me->home.filePath(OutboxFileName)).pending()->size(), size_t(0));
+}
+
+QTEST_MAIN(tst_TeamEditing)
+#include "tst_teamediting.moc"
