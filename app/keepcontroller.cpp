@@ -84,11 +84,11 @@ void KeepController::startUp()
         Messages::inform(m_c.window, restore.message);
     m_startUp = std::make_shared<StartUpWork>();
     m_backup = QThread::create([work = m_startUp, folder = m_programFolder, store = m_storePath] {
-        const StoreCheck check = checkStoreFile(store);
-        work->problem = check.problem;
+        const Result<Done> check = checkStoreFile(store);
+        work->problem = check ? QString() : check.error().message;
         // A damaged store is not copied: its copy would push a good one out.
         // A folder that cannot be written gets no copy; the store is only read there.
-        if (check.ok && QFileInfo(folder).isWritable() && Backups::dailyBackupDue(folder)) {
+        if (check && QFileInfo(folder).isWritable() && Backups::dailyBackupDue(folder)) {
             const Backups::Outcome outcome = Backups::makeBackup(folder, Backups::Reason::Daily);
             work->backupFailure = outcome.ok ? QString() : outcome.message;
         }
@@ -143,7 +143,7 @@ void KeepController::blockLoaded(const QString &key)
     m_takeDraft->setEnabled(false);
     // A draft the automatic save made needless is gone already.
     if (const auto left = parseBlockKey(m_leftDraft);
-        left && m_leftDraft != key && !m_c.status->text().isEmpty() && blockDraft(m_storePath, *left))
+        left && m_leftDraft != key && !m_c.status->text().isEmpty() && blockDraft(m_storePath, *left).value_or(std::nullopt))
         m_c.status->setText(m_c.status->text() + u"\nThe unsaved text of block %1 of %2 was kept as a draft."_s.arg(
                                                      QString::number(left->number), left->fileName));
     m_leftDraft.clear();
@@ -151,7 +151,8 @@ void KeepController::blockLoaded(const QString &key)
     if (!address)
         return;
     rememberOpenBlock(m_storePath, key);
-    const std::optional<BlockVersion> draft = blockDraft(m_storePath, *address);
+    // A draft that cannot be read is offered as none: the store's text stands.
+    const std::optional<BlockVersion> draft = blockDraft(m_storePath, *address).value_or(std::nullopt);
     const std::optional<BlockEdits> shown = m_blocks.openEdits();
     if (!draft || !shown)
         return;
@@ -168,7 +169,8 @@ void KeepController::blockLoaded(const QString &key)
 void KeepController::takeDraft()
 {
     const auto address = parseBlockKey(m_blocks.openKey());
-    const std::optional<BlockVersion> draft = address ? blockDraft(m_storePath, *address) : std::nullopt;
+    const std::optional<BlockVersion> draft =
+        address ? blockDraft(m_storePath, *address).value_or(std::nullopt) : std::nullopt;
     m_takeDraft->setEnabled(false);
     if (!draft)
         return;
