@@ -62,19 +62,25 @@ void ExchangeController::chooseImport()
 
 void ExchangeController::importFile(const QString &path)
 {
-    QByteArray bytes;
-    QString why = SafeFile::sqliteFileRefusal(path);
-    if (!why.isEmpty() || !SafeFile::readRegular(path, bytes, &why))
-        return Messages::inform(m_c.window, u"%1 could not be read: %2"_s.arg(path, why));
+    const Result<QByteArray> read = SafeFile::readRegular(path);
+    if (!read)
+        return Messages::inform(m_c.window, u"%1 could not be read: %2"_s.arg(path, read.error().message));
+    const QByteArray &bytes = *read;
     const bool po = path.endsWith(u".po"_s, Qt::CaseInsensitive);
     std::vector<ExchangeUnit> units;
     QString problem;
     if (po) {
-        PoRead read = readPo(bytes);
-        units = std::move(read.units), problem = read.message;
+        Result<PoRead> read = readPo(bytes);
+        if (read)
+            units = std::move(read->units);
+        else
+            problem = read.error().message;
     } else {
-        XliffRead read = readXliff(bytes);
-        units = std::move(read.units), problem = read.message;
+        Result<XliffRead> read = readXliff(bytes);
+        if (read)
+            units = std::move(read->units);
+        else
+            problem = read.error().message;
     }
     if (!problem.isEmpty())
         return Messages::inform(m_c.window, u"%1 could not be read as %2. %3 Nothing was imported."_s.arg(

@@ -85,11 +85,11 @@ void KeepController::startUp()
         Messages::inform(m_c.window, restore.message);
     m_startUp = std::make_shared<StartUpWork>();
     m_backup = QThread::create([work = m_startUp, folder = m_programFolder, store = m_storePath] {
-        const StoreCheck check = checkStoreFile(store);
-        work->problem = check.problem;
+        const Result<Done> check = checkStoreFile(store);
+        work->problem = check ? QString() : check.error().message;
         // A damaged store is not copied: its copy would push a good one out.
         // A folder that cannot be written gets no copy; the store is only read there.
-        if (check.ok && QFileInfo(folder).isWritable() && Backups::dailyBackupDue(folder)) {
+        if (check && QFileInfo(folder).isWritable() && Backups::dailyBackupDue(folder)) {
             const Backups::Outcome outcome = Backups::makeBackup(folder, Backups::Reason::Daily);
             work->backupFailure = outcome.ok ? QString() : outcome.message;
         }
@@ -142,7 +142,7 @@ void KeepController::blockLoaded(const QString &key)
     m_takeDraft->setEnabled(false);
     // A draft the automatic save made needless is gone already.
     if (const auto left = parseBlockKey(m_leftDraft);
-        left && m_leftDraft != key && !m_c.status->text().isEmpty() && blockDraft(m_storePath, *left))
+        left && m_leftDraft != key && !m_c.status->text().isEmpty() && blockDraft(m_storePath, *left).value_or(std::nullopt))
         m_c.status->setText(m_c.status->text() + u"\nThe unsaved text of block %1 of %2 was kept as a draft."_s.arg(
                                                      QString::number(left->number), left->fileName));
     m_leftDraft.clear();

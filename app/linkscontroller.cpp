@@ -158,9 +158,8 @@ void LinksController::eraseLink()
     const QString word = m_hoverWord;
     if (Messages::askWarning(&m_window, eraseQuestion(word)) != Messages::Answer::Yes)
         return;
-    QString error;
-    if (!::eraseLink(m_db, word, &error))
-        Messages::inform(&m_window, error);
+    if (const Result<Done> erased = ::eraseLink(m_db, word); !erased)
+        Messages::inform(&m_window, erased.error().message);
     highlightLinks();
 }
 

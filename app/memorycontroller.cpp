@@ -95,15 +95,16 @@ void MemoryController::blockLoaded()
         m_panel->showNote(u"Open a block to see earlier translations of originals like it."_s);
         return;
     }
-    const BlockContext context = blockContext(m_db, *openAddress());
+    const Result<BlockContext> context = blockContext(m_db, *openAddress());
+    const std::vector<ContextBlock> around = context ? context->blocks : std::vector<ContextBlock>();
     m_openOriginal.clear();
-    for (const ContextBlock &block : context.blocks) {
+    for (const ContextBlock &block : around) {
         if (block.current)
             m_openOriginal = block.original;
     }
     showMatches();
     m_panel->showContext(context);
-    askForDraft(speakerNames(context.blocks));
+    askForDraft(speakerNames(around));
 }
 
 void MemoryController::askForDraft(const QStringList &names)
@@ -169,13 +170,13 @@ void MemoryController::openRepeats()
     if (!openAddress())
         return;
     const QString translation = m_c.translation->plainTextCrLf();
-    const Repeats repeats = exactRepeats(m_db, *openAddress(), toStoreText(m_openOriginal), translation);
-    if (!repeats.ok)
-        return Messages::inform(m_c.window, repeats.message);
-    RepeatsDialog dialog(repeats, m_c.window);
+    const Result<Repeats> repeats = exactRepeats(m_db, *openAddress(), toStoreText(m_openOriginal), translation);
+    if (!repeats)
+        return Messages::inform(m_c.window, repeats.error().message);
+    RepeatsDialog dialog(*repeats, m_c.window);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const int changing = repeats.changing();
+    const int changing = repeats->changing();
     const QString question = u"The current translation will replace the translation of %1 other blocks with the "
                              "same original. Their comments and \"Revised\" marks stay as they are. Apply it?"_s
                                  .arg(changing);
@@ -184,7 +185,7 @@ void MemoryController::openRepeats()
     Result<BatchRecord> batch = beginBatch(m_db, BatchReason::Repeats);
     if (!batch)
         return Messages::inform(m_c.window, batch.error().message);
-    const RepeatsApplied applied = applyToRepeats(m_db, repeats, translation);
+    const RepeatsApplied applied = applyToRepeats(m_db, *repeats, translation);
     if (!applied.ok)
         return Messages::inform(m_c.window, applied.message);
     for (const auto &[key, save] : applied.saved) {
@@ -212,10 +213,10 @@ void MemoryController::openRepeats()
 
 void MemoryController::openStatistics()
 {
-    const ProjectFigures figures = projectFigures(m_db);
-    if (!figures.ok)
-        return Messages::inform(m_c.window, u"The statistics could not be counted: "_s + figures.error.message);
-    StatisticsWindow window(figures, m_c.window);
+    const Result<ProjectFigures> figures = projectFigures(m_db);
+    if (!figures)
+        return Messages::inform(m_c.window, u"The statistics could not be counted: "_s + figures.error().message);
+    StatisticsWindow window(*figures, m_c.window);
     window.exec();
 }
 
@@ -232,11 +233,11 @@ QString MemoryController::scriptTooltip(const QModelIndex &node)
     if (!ScriptTables::contains(folder))
         return {};
     const QString script = model->key(node);
-    const ProjectFigures figures = projectFigures(m_db, folder, script);
-    if (!figures.ok || figures.scripts.empty())
+    const Result<ProjectFigures> figures = projectFigures(m_db, folder, script);
+    if (!figures || figures->scripts.empty())
         return {};
     const QString own = node.data(Qt::ToolTipRole).toString();
-    return (own.isEmpty() ? QString() : own + u'\n') + script + u": "_s + figuresSummary(figures.scripts.front());
+    return (own.isEmpty() ? QString() : own + u'\n') + script + u": "_s + figuresSummary(figures->scripts.front());
 }
 
 bool MemoryController::eventFilter(QObject *watched, QEvent *event)

@@ -93,7 +93,8 @@ QString OpenBlock::keepDraft(const BlockEdits &edits) const
 std::optional<BlockVersion> OpenBlock::draft() const
 {
     const auto address = parseBlockKey(m_key);
-    return address ? blockDraft(m_draftStore, *address) : std::nullopt;
+    // A draft that cannot be read is offered as none: the store's text stands.
+    return address ? blockDraft(m_draftStore, *address).value_or(std::nullopt) : std::nullopt;
 }
 
 void OpenBlock::dropDraft() const

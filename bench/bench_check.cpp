@@ -52,7 +52,10 @@ QString checkedHome(BenchContext &ctx)
     Database db;
     if (!importCorpus(ctx, dir->filePath(StoreFileName), db))
         return {};
-    db.begin();
+    if (!db.begin()) {
+        ctx.fail(db.lastError().message);
+        return {};
+    }
     for (const QString &table : ScriptTables::all) {
         const QString swap = u"replace(replace(replace(replace(text_data, 'the', 'el'), 'key', 'llave'), "
                              "'gate', 'porton'), 'you', 'usted')"_s;
@@ -80,7 +83,10 @@ QString checkedHome(BenchContext &ctx)
             return {};
         }
     }
-    db.commit();
+    if (!db.commit()) {
+        ctx.fail(db.lastError().message);
+        return {};
+    }
     QImage font(2048, 11, QImage::Format_RGB32);
     font.fill(Qt::black);
     for (int code = 33; code < 256; ++code)

@@ -99,10 +99,10 @@ void listMatches(BenchContext &ctx)
     options.find = u"sword"_s;
     options.replacement = u"espada"_s;
     options.wholeWord = true;
-    const MatchList list = findMatches(ctx.state<Database>(), options);
-    if (!list.ok || list.count() == 0)
-        return ctx.fail(list.ok ? u"nothing found"_s : list.message);
-    ctx.record(u"matches"_s, list.count());
+    const Result<MatchList> list = findMatches(ctx.state<Database>(), options);
+    if (!list || list->count() == 0)
+        return ctx.fail(list ? u"nothing found"_s : list.error().message);
+    ctx.record(u"matches"_s, list->count());
 }
 
 struct FilterState

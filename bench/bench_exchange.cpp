@@ -33,19 +33,23 @@ void setupStore(BenchContext &ctx)
     Exchange &state = ctx.emplace<Exchange>();
     if (!openStore(state.db, path))
         return ctx.fail(state.db.lastError().message);
-    state.units = readXliff(writeXliff(readExchangeBlocks(state.db, {}).blocks)).units;
+    state.units = readXliff(writeXliff(readExchangeBlocks(state.db, {}).value_or({}).blocks)).value_or({}).units;
 }
 
 void exportXliff(BenchContext &ctx)
 {
-    const ExchangeBlocks blocks = readExchangeBlocks(ctx.state<Exchange>().db, {});
-    ctx.record(u"bytes"_s, writeXliff(blocks.blocks).size());
+    const Result<ExchangeBlocks> blocks = readExchangeBlocks(ctx.state<Exchange>().db, {});
+    if (!blocks)
+        return ctx.fail(blocks.error().message);
+    ctx.record(u"bytes"_s, writeXliff(blocks->blocks).size());
 }
 
 void exportPo(BenchContext &ctx)
 {
-    const ExchangeBlocks blocks = readExchangeBlocks(ctx.state<Exchange>().db, {});
-    ctx.record(u"files"_s, qint64(writePoFiles(blocks.blocks).size()));
+    const Result<ExchangeBlocks> blocks = readExchangeBlocks(ctx.state<Exchange>().db, {});
+    if (!blocks)
+        return ctx.fail(blocks.error().message);
+    ctx.record(u"files"_s, qint64(writePoFiles(blocks->blocks).size()));
 }
 
 // Reading the file and matching every unit to its block; none changed.

@@ -30,10 +30,10 @@ void findStore(BenchContext &ctx)
 void checkStore(BenchContext &ctx)
 {
     const double start = processorMs();
-    const StoreCheck check = checkStoreFile(ctx.state<QString>());
+    const Result<Done> check = checkStoreFile(ctx.state<QString>());
     ctx.record(u"cpu_ms"_s, qRound(processorMs() - start));
-    if (!check.ok)
-        ctx.fail(check.problem);
+    if (!check)
+        ctx.fail(check.error().message);
 }
 
 void backUpStore(BenchContext &ctx)

@@ -56,7 +56,8 @@ void setUpLinks(BenchContext &ctx)
 
     QRandomGenerator random(7);
     QSet<QString> seen;
-    bench.db.begin();
+    if (!bench.db.begin())
+        return ctx.fail(bench.db.lastError().message);
     while (bench.words.size() < GlossarySize) {
         QString word = glossaryWord(random);
         const int shape = random.bounded(24);
@@ -120,7 +121,8 @@ void highlightLine(BenchContext &ctx)
 void rereadGlossary(BenchContext &ctx)
 {
     auto &bench = ctx.state<LinksBench>();
-    bench.db.execute(u"INSERT INTO suggestion VALUES ('fresh', 'x', '', '', '', '', '')"_s);
+    if (!bench.db.execute(u"INSERT INTO suggestion VALUES ('fresh', 'x', '', '', '', '', '')"_s))
+        return ctx.fail(bench.db.lastError().message);
     bench.glossary.refresh(bench.db);
     highlightLinks(&bench.editor, bench.glossary);
 }

@@ -204,12 +204,12 @@ void openBlock(BenchContext &ctx)
     const double start = cpuMs();
     const BlockLoad load = loadBlock(state.db, blockKey(block.table, block.fileName, block.number));
     const auto found = state.memory.matches(toStoreText(load.original), block);
-    const BlockContext around = blockContext(state.db, block);
+    const Result<BlockContext> around = blockContext(state.db, block);
     ctx.record(u"cpu_ms"_s, cpuMs() - start);
-    if (load.outcome != BlockLoad::Outcome::Loaded || !around.ok)
+    if (load.outcome != BlockLoad::Outcome::Loaded || !around)
         return ctx.fail(u"the block did not open"_s);
     ctx.record(u"matches"_s, qsizetype(found.size()));
-    ctx.record(u"context blocks"_s, qsizetype(around.blocks.size()));
+    ctx.record(u"context blocks"_s, qsizetype(around->blocks.size()));
 }
 
 struct WindowState
@@ -244,7 +244,8 @@ void setupWindow(BenchContext &ctx)
     state.window->show();
     state.edit = state.window->findChild<BlockEditController *>();
     Database db;
-    openStore(db, scratch.filePath(StoreFileName));
+    if (const Result<Done> opened = openStore(db, scratch.filePath(StoreFileName)); !opened)
+        return ctx.fail(opened.error().message);
     Result<ResultSet> rows = db.query(u"Select * from field"_s);
     QStringList keys;
     for (int i = 0; rows->next() && keys.size() < 2; ++i) {
@@ -280,12 +281,12 @@ void setupStats(BenchContext &ctx)
 void stats(BenchContext &ctx)
 {
     const double start = cpuMs();
-    const ProjectFigures figures = projectFigures(ctx.state<Database>());
+    const Result<ProjectFigures> figures = projectFigures(ctx.state<Database>());
     ctx.record(u"cpu_ms"_s, cpuMs() - start);
-    if (!figures.ok)
-        return ctx.fail(figures.error.message);
-    ctx.record(u"scripts"_s, qsizetype(figures.scripts.size()));
-    ctx.record(u"words"_s, figures.total.words);
+    if (!figures)
+        return ctx.fail(figures.error().message);
+    ctx.record(u"scripts"_s, qsizetype(figures->scripts.size()));
+    ctx.record(u"words"_s, figures->total.words);
 }
 
 } // namespace

@@ -50,7 +50,7 @@ bool addLinks(Database &db)
         if (!db.execute(u"INSERT INTO suggestion VALUES ('%1', '%1-es', '', '', '', '', '')"_s.arg(QLatin1StringView(word))))
             return false;
     }
-    return db.commit();
+    return db.commit().ok();
 }
 
 } // namespace

@@ -81,13 +81,13 @@ QImage programFont(const QString &programFolder)
 
 bool loadGlossary(Database &db, GlossaryLinks &glossary, QString *error)
 {
-    QString linksError;
-    QList<LinkRow> links = readAllLinks(db, &linksError);
-    if (!linksError.isEmpty()) {
+    Result<QList<LinkRow>> read = readAllLinks(db);
+    if (!read) {
         if (error)
-            *error = u"The word links could not be read (%1)."_s.arg(linksError);
+            *error = u"The word links could not be read (%1)."_s.arg(read.error().message);
         return false;
     }
+    QList<LinkRow> &links = *read;
     for (LinkRow &link : links) {
         link.word = fromStoreText(link.word);
         for (QString &suggestion : link.suggestions)

@@ -39,8 +39,9 @@ FitSaving saveFits(Database &db, const std::vector<BlockFit> &fits, const std::f
                    BatchRecord *batch)
 {
     FitSaving saving;
-    QString ignored; // without the history's transaction the saves are only slower
-    Database *history = historyStore(db.path(), true, &ignored);
+    // Without the history's transaction the saves are only slower.
+    const Result<Database *> opened = historyStore(db.path(), true);
+    Database *history = opened ? *opened : nullptr;
     int done = 0;
     size_t from = 0;
     bool stopped = false;
@@ -52,7 +53,7 @@ FitSaving saveFits(Database &db, const std::vector<BlockFit> &fits, const std::f
         const bool inHistory = history && history->begin();
         if (!db.begin()) {
             if (inHistory)
-                history->rollback();
+                history->abandon();
             saving.problems << u"%1: %2"_s.arg(first.fileName, db.lastError().message);
             from = to;
             continue;
@@ -79,8 +80,9 @@ FitSaving saveFits(Database &db, const std::vector<BlockFit> &fits, const std::f
                 script.emplace_back(key, std::move(save));
         }
         if (failure.isEmpty() && db.commit()) {
-            if (inHistory)
-                history->commit();
+            // The store's commit stands; a history that missed it keeps fewer versions.
+            if (inHistory && !history->commit())
+                history->abandon();
             for (auto &saved : script) {
                 if (batch && saved.second.written)
                     batch->changed(*parseBlockKey(saved.first));
@@ -89,9 +91,9 @@ FitSaving saveFits(Database &db, const std::vector<BlockFit> &fits, const std::f
         } else {
             if (failure.isEmpty())
                 failure = u"%1: %2"_s.arg(first.fileName, db.lastError().message);
-            db.rollback();
+            db.abandon();
             if (inHistory)
-                history->rollback();
+                history->abandon();
             saving.problems << failure + u" None of the script's blocks was saved."_s;
         }
         from = to;

@@ -15,11 +15,10 @@ int runExportGlossary(CliContext &context, const QStringList &arguments)
     Database db;
     if (const auto stop = parseAndOpenStore(parser, db, context, arguments, 1, 1))
         return *stop;
-    QString error;
-    const QList<LinkRow> rows = readAllLinks(db, &error);
-    if (!error.isEmpty())
-        return context.fail(error);
-    if (const auto stop = writeNamedFile(context, parser.positionalArguments().first(), writeGlossary(rows)))
+    const Result<QList<LinkRow>> rows = readAllLinks(db);
+    if (!rows)
+        return context.fail(rows.error().message);
+    if (const auto stop = writeNamedFile(context, parser.positionalArguments().first(), writeGlossary(*rows)))
         return *stop;
     return ExitSuccess;
 }
@@ -35,10 +34,11 @@ int runImportGlossary(CliContext &context, const QStringList &arguments)
     const auto bytes = readNamedFile(context, path);
     if (!bytes)
         return bytes.status();
-    const GlossaryRead read = readGlossary(*bytes);
-    if (!read.ok)
-        return context.fail(u"%1 could not be read as a glossary. %2 Nothing was imported."_s.arg(path, read.message));
-    const GlossaryImport import = importGlossary(db, read.rows);
+    const Result<GlossaryRead> read = readGlossary(*bytes);
+    if (!read)
+        return context.fail(
+            u"%1 could not be read as a glossary. %2 Nothing was imported."_s.arg(path, read.error().message));
+    const GlossaryImport import = importGlossary(db, read->rows);
     if (!import.ok)
         return context.fail(import.message);
     context.err << u"%1 links added, %2 changed, %3 unchanged. The store was copied first to backups/%4."_s

@@ -32,10 +32,9 @@ int runHistory(CliContext &context, const QStringList &arguments)
     const auto load = loadBlockFromArguments(db, context, parser.positionalArguments());
     if (!load)
         return load.status();
-    QString error;
-    const auto versions = blockVersions(db.path(), *load->address, &error);
+    const auto versions = blockVersions(db.path(), *load->address);
     if (!versions) {
-        context.err << error << Qt::endl;
+        context.err << versions.error().message << Qt::endl;
         return ExitFailure;
     }
     for (const BlockVersion &version : *versions) {

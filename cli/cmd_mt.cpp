@@ -25,8 +25,8 @@ int runMt(CliContext &context, const QStringList &arguments)
         return context.fail(u"There is no block %1 in the store."_s.arg(parser.positionalArguments().join(u' ')));
     if (const auto missing = machineDraftsMissing())
         return context.fail(*missing);
-    const BlockContext around = blockContext(db, *load->address);
-    const QStringList names = speakerNames(around.blocks);
+    // Without the blocks around it the draft only misses the speakers' names.
+    const QStringList names = speakerNames(blockContext(db, *load->address).value_or({}).blocks);
     ApertiumEngine engine;
     QElapsedTimer clock;
     clock.start();

@@ -51,10 +51,11 @@ int runImportPo(CliContext &context, const QStringList &arguments)
         const auto bytes = readNamedFile(context, file);
         if (!bytes)
             return bytes.status();
-        const PoRead read = readPo(*bytes);
-        if (!read.ok)
-            return context.fail(u"%1 could not be read as PO. %2 Nothing was imported."_s.arg(file, read.message));
-        units.insert(units.end(), read.units.begin(), read.units.end());
+        const Result<PoRead> read = readPo(*bytes);
+        if (!read)
+            return context.fail(
+                u"%1 could not be read as PO. %2 Nothing was imported."_s.arg(file, read.error().message));
+        units.insert(units.end(), read->units.begin(), read->units.end());
     }
     return reportImport(context, importTranslations(db, units, ImportPoReason, parser.isSet(dryRun)),
                         parser.isSet(dryRun));

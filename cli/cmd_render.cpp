@@ -109,7 +109,9 @@ int runRender(CliContext &context, const QStringList &arguments)
     if (!buffer.open(QIODevice::WriteOnly) || !canvas.surface.save(&buffer, "PNG"))
         why = u"the image could not be encoded"_s;
     // Like every file this program writes: whole or not at all, a regular file, never through a link.
-    else if (SafeFile::writeWhole(parser.value(outOption), png, context.programFolder, &why))
+    else if (const Result<Done> written = SafeFile::writeWhole(parser.value(outOption), png, context.programFolder))
         return ExitSuccess;
+    else
+        why = written.error().message;
     return context.fail(u"Cannot write %1: %2"_s.arg(parser.value(outOption), why));
 }

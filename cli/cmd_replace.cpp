@@ -44,9 +44,10 @@ int runReplace(CliContext &context, const QStringList &arguments)
     Database db;
     if (!openProgramStore(db, context))
         return ExitFailure;
-    const MatchList list = findMatches(db, options);
-    if (!list.ok)
-        return context.fail(list.message);
+    const Result<MatchList> found = findMatches(db, options);
+    if (!found)
+        return context.fail(found.error().message);
+    const MatchList &list = *found;
 
     std::vector<ReplacedBlock> blocks;
     qsizetype replacements = 0;

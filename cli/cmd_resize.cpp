@@ -68,7 +68,7 @@ int runResize(CliContext &context, const QStringList &arguments)
             continue;
         if (!db.execute(resized.statement)) {
             const QString why = db.lastError().message;
-            db.rollback();
+            db.abandon();
             return context.fail(u"The new size could not be stored: %1"_s.arg(why));
         }
         width = resized.width;
@@ -76,7 +76,7 @@ int runResize(CliContext &context, const QStringList &arguments)
     }
     if (!db.commit()) {
         const Stop stop = context.fail(db.lastError().message);
-        db.rollback();
+        db.abandon();
         return stop;
     }
     JsonLine line;

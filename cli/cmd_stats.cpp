@@ -43,14 +43,14 @@ int runStats(CliContext &context, const QStringList &arguments)
     Database db;
     if (!openProgramStore(db, context))
         return ExitFailure;
-    ProjectFigures figures = projectFigures(db, folder);
-    if (!figures.ok) {
-        context.err << figures.error.message << Qt::endl;
+    Result<ProjectFigures> figures = projectFigures(db, folder);
+    if (!figures) {
+        context.err << figures.error().message << Qt::endl;
         return ExitFailure;
     }
-    for (const ScriptFigures &script : figures.scripts)
+    for (const ScriptFigures &script : figures->scripts)
         context.out << figuresLine(script) << u'\n';
-    figures.total.table = folder;
-    context.out << figuresLine(figures.total) << Qt::endl;
+    figures->total.table = folder;
+    context.out << figuresLine(figures->total) << Qt::endl;
     return ExitSuccess;
 }

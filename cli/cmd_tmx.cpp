@@ -42,19 +42,19 @@ int runImportTmx(CliContext &context, const QStringList &arguments)
     const auto bytes = readNamedFile(context, path);
     if (!bytes)
         return bytes.status();
-    const TmxRead read = readTmx(*bytes);
-    if (!read.ok)
-        return context.fail(u"%1 could not be read as TMX. %2 Nothing was imported."_s.arg(path, read.message));
+    const Result<TmxRead> read = readTmx(*bytes);
+    if (!read)
+        return context.fail(u"%1 could not be read as TMX. %2 Nothing was imported."_s.arg(path, read.error().message));
     OutsideMemory memory;
     const QString name = parser.isSet(origin) ? parser.value(origin) : QFileInfo(path).fileName();
-    const int added = memory.open(OutsideMemory::filePath(context.programFolder)) ? memory.add(name, read.pairs) : -1;
+    const int added = memory.open(OutsideMemory::filePath(context.programFolder)) ? memory.add(name, read->pairs) : -1;
     if (added < 0)
         return context.fail(memory.errorMessage() + u" Nothing was imported."_s);
     context.err << u"%1 translations added from %2, %3 already known, %4 units without English and Spanish."_s
                        .arg(added)
                        .arg(name)
-                       .arg(qsizetype(read.pairs.size()) - added)
-                       .arg(read.skipped)
+                       .arg(qsizetype(read->pairs.size()) - added)
+                       .arg(read->skipped)
                 << Qt::endl;
     return ExitSuccess;
 }

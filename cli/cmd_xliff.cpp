@@ -35,10 +35,10 @@ int runImportXliff(CliContext &context, const QStringList &arguments)
     const auto bytes = readNamedFile(context, path);
     if (!bytes)
         return bytes.status();
-    const XliffRead read = readXliff(*bytes);
-    if (!read.ok)
+    const Result<XliffRead> read = readXliff(*bytes);
+    if (!read)
         return context.fail(u"%1 is not an XLIFF file this program wrote or can read. %2 Nothing was imported."_s.arg(
-            path, read.message));
-    return reportImport(context, importTranslations(db, read.units, ImportXliffReason, parser.isSet(dryRun)),
+            path, read.error().message));
+    return reportImport(context, importTranslations(db, read->units, ImportXliffReason, parser.isSet(dryRun)),
                         parser.isSet(dryRun));
 }

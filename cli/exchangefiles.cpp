@@ -11,18 +11,21 @@ using namespace Qt::StringLiterals;
 
 OrStop<QByteArray> readNamedFile(CliContext &context, const QString &path)
 {
-    QByteArray bytes;
-    QString why = SafeFile::sqliteFileRefusal(path);
-    if (why.isEmpty() && SafeFile::readRegular(path, bytes, &why))
-        return bytes;
-    return context.fail(u"%1 could not be read: %2"_s.arg(path, why));
+    Result<QByteArray> bytes = SafeFile::readRegular(path);
+    if (bytes)
+        return std::move(*bytes);
+    return context.fail(u"%1 could not be read: %2"_s.arg(path, bytes.error().message));
 }
 
 std::optional<Stop> writeNamedFile(CliContext &context, const QString &path, const QByteArray &bytes)
 {
     QString why = SafeFile::sqliteFileRefusal(path);
-    if (why.isEmpty() && SafeFile::writeWhole(path, bytes, context.programFolder, &why))
-        return std::nullopt;
+    if (why.isEmpty()) {
+        const Result<Done> written = SafeFile::writeWhole(path, bytes, context.programFolder);
+        if (written)
+            return std::nullopt;
+        why = written.error().message;
+    }
     return context.fail(u"%1 could not be written: %2 Nothing was written."_s.arg(path, why));
 }
 
@@ -44,10 +47,10 @@ OrStop<ExchangeScope> scopeFromOptions(CliContext &context, const QCommandLinePa
 
 OrStop<ExchangeBlocks> readScope(CliContext &context, Database &db, const ExchangeScope &scope)
 {
-    ExchangeBlocks blocks = readExchangeBlocks(db, scope);
-    if (!blocks.ok)
-        return context.fail(blocks.message);
-    return blocks;
+    Result<ExchangeBlocks> blocks = readExchangeBlocks(db, scope);
+    if (!blocks)
+        return context.fail(blocks.error().message);
+    return std::move(*blocks);
 }
 
 OrStop<ExchangeBlocks> readExportBlocks(CliContext &context, QCommandLineParser &parser, Database &db,

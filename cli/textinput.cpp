@@ -42,10 +42,10 @@ OrStop<QString> editorText(const QCommandLineParser &parser, CliContext &context
 
 OrStop<QString> readEditorTextFile(CliContext &context, const QString &path)
 {
-    QByteArray bytes;
-    QString why;
-    if (!SafeFile::readRegular(path, bytes, &why))
-        return context.fail(u"Cannot read %1: %2"_s.arg(path, why));
+    const Result<QByteArray> read = SafeFile::readRegular(path);
+    if (!read)
+        return context.fail(u"Cannot read %1: %2"_s.arg(path, read.error().message));
+    const QByteArray &bytes = *read;
     // A NUL cannot travel inside a statement's text: refused here, where its place can be named.
     if (const qsizetype nul = bytes.indexOf('\0'); nul >= 0) {
         const qsizetype lineStart = bytes.lastIndexOf('\n', nul) + 1;

@@ -10,7 +10,7 @@
 
 using namespace Qt::StringLiterals;
 
-ExchangeBlocks readExchangeBlocks(Database &db, const ExchangeScope &scope)
+Result<ExchangeBlocks> readExchangeBlocks(Database &db, const ExchangeScope &scope)
 {
     ExchangeBlocks result;
     for (const QString &table : ScriptTables::all) {
@@ -21,9 +21,9 @@ ExchangeBlocks readExchangeBlocks(Database &db, const ExchangeScope &scope)
             statement += u" WHERE file_name = "_s + storeLiteral(scope.script);
         Result<ResultSet> rows = db.query(statement + u';');
         if (!rows.ok()) {
-            result.ok = false;
-            result.message = u"The blocks of %1 could not be read: %2"_s.arg(table, rows.error().message);
-            return result;
+            Failure failure = rows.error();
+            failure.message = u"The blocks of %1 could not be read: %2"_s.arg(table, failure.message);
+            return failure;
         }
         const size_t first = result.blocks.size();
         while (rows->next()) {

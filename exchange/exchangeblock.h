@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/nodekey.h"
+#include "store/result.h"
 
 #include <QString>
 
@@ -32,13 +33,11 @@ struct ExchangeScope
 
 struct ExchangeBlocks
 {
-    bool ok = true;
-    QString message;
     std::vector<ExchangeBlock> blocks; // by table, script and number
 };
 
 class Database;
-ExchangeBlocks readExchangeBlocks(Database &db, const ExchangeScope &scope);
+Result<ExchangeBlocks> readExchangeBlocks(Database &db, const ExchangeScope &scope);
 
 // A script as the formats name it: "field/0012.txt"; the table before the
 // first "/", the file name after it.

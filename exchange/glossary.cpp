@@ -37,7 +37,7 @@ QByteArray writeGlossary(const QList<LinkRow> &rows)
     return text.toUtf8();
 }
 
-GlossaryRead readGlossary(const QByteArray &bytes)
+Result<GlossaryRead> readGlossary(const QByteArray &bytes)
 {
     GlossaryRead read;
     QString text = QString::fromUtf8(bytes);
@@ -56,7 +56,7 @@ GlossaryRead readGlossary(const QByteArray &bytes)
             else if (c == u'"')
                 quoted = false;
             else if (i == text.size())
-                return {false, u"Line %1: a quoted field is not closed."_s.arg(line), {}};
+                return Failure{u"Line %1: a quoted field is not closed."_s.arg(line), {}, 0};
             else
                 field += c, line += c == u'\n';
             continue;
@@ -80,7 +80,8 @@ GlossaryRead readGlossary(const QByteArray &bytes)
         if (n == 0 && fields.value(0).trimmed().compare(u"word"_s, Qt::CaseInsensitive) == 0)
             continue;
         if (fields.size() < 2 || fields.size() > 7 || fields[0].trimmed().isEmpty())
-            return {false, u"Row %1: a row holds a word, one to five suggestions and a comment, the word first."_s.arg(n + 1), {}};
+            return Failure{
+                u"Row %1: a row holds a word, one to five suggestions and a comment, the word first."_s.arg(n + 1), {}, 0};
         LinkRow row;
         row.word = fields[0].trimmed();
         for (qsizetype s = 1; s < std::min<qsizetype>(fields.size(), 6); ++s)
@@ -99,7 +100,7 @@ GlossaryImport importGlossary(Database &db, const QList<LinkRow> &rows)
         return {false, backup.message + u" Nothing was imported; free some room or fix the folder and try again."_s, {}};
     result.backup = backup.file;
     const auto failed = [&](const QString &why) {
-        db.rollback();
+        db.abandon();
         return GlossaryImport{false, u"The glossary was not imported; no link changed. "_s + why, result.backup};
     };
     if (!db.begin())
@@ -114,17 +115,17 @@ GlossaryImport importGlossary(Database &db, const QList<LinkRow> &rows)
         wanted[5] = row.comment;
         for (size_t i = 0; i < wanted.size(); ++i)
             stored[i] = toStoreText(wanted[i]);
-        QVariant exists;
-        if (!db.execute(u"SELECT COUNT(*) FROM suggestion WHERE word = "_s + storeLiteral(row.word) + u';', &exists))
-            return failed(db.lastError().message);
-        if (exists.toInt() > 0 && *known == stored) {
+        const Result<QVariant> exists =
+            db.execute(u"SELECT COUNT(*) FROM suggestion WHERE word = "_s + storeLiteral(row.word) + u';');
+        if (!exists)
+            return failed(exists.error().message);
+        if (exists->toInt() > 0 && *known == stored) {
             ++result.unchanged;
             continue;
         }
-        QString error;
-        if (!saveLink(db, row.word, wanted, exists.toInt() > 0, &error))
-            return failed(error);
-        ++(exists.toInt() > 0 ? result.changed : result.added);
+        if (const Result<Done> saved = saveLink(db, row.word, wanted, exists->toInt() > 0); !saved)
+            return failed(saved.error().message);
+        ++(exists->toInt() > 0 ? result.changed : result.added);
     }
     if (!db.commit())
         return failed(db.lastError().message);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/result.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -14,11 +16,9 @@ QByteArray writeGlossary(const QList<LinkRow> &rows);
 
 struct GlossaryRead
 {
-    bool ok = true;
-    QString message; // with the line, when not ok
     QList<LinkRow> rows;
 };
-GlossaryRead readGlossary(const QByteArray &bytes);
+Result<GlossaryRead> readGlossary(const QByteArray &bytes);
 
 struct GlossaryImport
 {

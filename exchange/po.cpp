@@ -123,7 +123,7 @@ std::map<QString, QByteArray> writePoFiles(const std::vector<ExchangeBlock> &blo
     return files;
 }
 
-PoRead readPo(const QByteArray &bytes)
+Result<PoRead> readPo(const QByteArray &bytes)
 {
     PoRead read;
     const QStringList lines = QString::fromUtf8(bytes).split(u'\n');
@@ -151,10 +151,7 @@ PoRead readPo(const QByteArray &bytes)
     };
     for (int n = 0; n <= lines.size(); ++n) {
         const QString line = n < lines.size() ? lines[n].trimmed() : QString();
-        const auto fail = [&](const QString &why) {
-            read = {false, u"Line %1: %2"_s.arg(n + 1).arg(why), {}};
-            return read;
-        };
+        const auto fail = [&](const QString &why) { return Failure{u"Line %1: %2"_s.arg(n + 1).arg(why), {}, 0}; };
         if (line.isEmpty() || (line.startsWith(u'#') && open && open != &context)) {
             if (open && !finish())
                 return fail(u"the entry's msgctxt \"%1\" does not name a block."_s.arg(context));

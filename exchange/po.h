@@ -20,8 +20,6 @@ QString poFileName(const BlockAddress &address);
 
 struct PoRead
 {
-    bool ok = true;
-    QString message; // with the line, when not ok
     std::vector<ExchangeUnit> units;
 };
-PoRead readPo(const QByteArray &bytes);
+Result<PoRead> readPo(const QByteArray &bytes);

@@ -63,7 +63,7 @@ QByteArray writeTmx(const std::vector<ExchangeBlock> &blocks)
     return bytes;
 }
 
-TmxRead readTmx(const QByteArray &bytes)
+Result<TmxRead> readTmx(const QByteArray &bytes)
 {
     TmxRead read;
     QXmlStreamReader xml(bytes);
@@ -89,11 +89,9 @@ TmxRead readTmx(const QByteArray &bytes)
         else if (xml.name() == u"seg")
             (language == u"en" ? english : language == u"es" ? spanish : language) = readElementText(xml);
     }
-    if (xml.hasError() || !sawTmx) {
-        read.ok = false;
-        read.message = u"Line %1: %2"_s.arg(xml.lineNumber()).arg(
-            xml.hasError() ? xml.errorString() : u"this is not a TMX file."_s);
-        read.pairs.clear();
-    }
+    if (xml.hasError() || !sawTmx)
+        return Failure{u"Line %1: %2"_s.arg(xml.lineNumber()).arg(
+                           xml.hasError() ? xml.errorString() : u"this is not a TMX file."_s),
+                       {}, 0};
     return read;
 }

@@ -13,11 +13,9 @@ QByteArray writeTmx(const std::vector<ExchangeBlock> &blocks);
 
 struct TmxRead
 {
-    bool ok = true;
-    QString message; // with the line, when not ok
     // Original and translation as the editors show them (CR LF).
     std::vector<std::pair<QString, QString>> pairs;
     int skipped = 0; // units without both an English and a Spanish text
 };
 // Languages are matched by their main subtag: "en-US" is English, "es-ES" Spanish.
-TmxRead readTmx(const QByteArray &bytes);
+Result<TmxRead> readTmx(const QByteArray &bytes);

@@ -64,7 +64,7 @@ TranslationImport importTranslations(Database &db, const std::vector<ExchangeUni
     }
     result.backup = record->backup;
     const auto failed = [&](const QString &why) {
-        db.rollback();
+        db.abandon();
         result.ok = false;
         result.message = u"The import stopped and no block was changed: "_s + why;
         result.saved.clear();

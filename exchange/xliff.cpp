@@ -104,7 +104,7 @@ QByteArray writeXliff(const std::vector<ExchangeBlock> &blocks)
     return bytes;
 }
 
-XliffRead readXliff(const QByteArray &bytes)
+Result<XliffRead> readXliff(const QByteArray &bytes)
 {
     XliffRead read;
     QXmlStreamReader xml(bytes);
@@ -113,10 +113,7 @@ XliffRead readXliff(const QByteArray &bytes)
     ExchangeUnit unit;
     bool inUnit = false;
     const auto fail = [&](const QString &why) {
-        read.ok = false;
-        read.message = u"Line %1: %2"_s.arg(xml.lineNumber()).arg(why);
-        read.units.clear();
-        return read;
+        return Failure{u"Line %1: %2"_s.arg(xml.lineNumber()).arg(why), {}, 0};
     };
     while (!xml.atEnd()) {
         const auto token = xml.readNext();

@@ -13,8 +13,6 @@ QByteArray writeXliff(const std::vector<ExchangeBlock> &blocks);
 
 struct XliffRead
 {
-    bool ok = true;
-    QString message; // with the line, when not ok
     std::vector<ExchangeUnit> units;
 };
-XliffRead readXliff(const QByteArray &bytes);
+Result<XliffRead> readXliff(const QByteArray &bytes);

@@ -21,11 +21,9 @@ QString systemError(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-bool fail(QString *why, const QString &text)
+Failure fail(const QString &text)
 {
-    if (why)
-        *why = text;
-    return false;
+    return Failure{text, {}, 0};
 }
 
 QString limitText(qint64 limit)
@@ -84,30 +82,29 @@ QString sqliteFileRefusal(const QString &path)
     return {};
 }
 
-bool readRegular(const QString &path, QByteArray &bytes, QString *why, qint64 limit)
+Result<QByteArray> readRegular(const QString &path, qint64 limit)
 {
-    bytes.clear();
     if (const QString refusal = sqliteFileRefusal(path); !refusal.isEmpty())
-        return fail(why, refusal);
+        return fail(refusal);
     const QByteArray name = QFile::encodeName(path);
     struct stat before {};
     // stat() opens nothing: a FIFO is refused before anyone waits on it.
     if (::stat(name.constData(), &before) != 0)
-        return fail(why, systemError(errno));
+        return fail(systemError(errno));
     if (!S_ISREG(before.st_mode))
-        return fail(why, u"it is %1, not a regular file"_s.arg(kindOf(before.st_mode)));
+        return fail(u"it is %1, not a regular file"_s.arg(kindOf(before.st_mode)));
     if (before.st_size > limit)
-        return fail(why, u"it is larger than %1"_s.arg(limitText(limit)));
+        return fail(u"it is larger than %1"_s.arg(limitText(limit)));
 
     // Non-blocking, so that a file swapped for a FIFO meanwhile cannot hang the open.
     const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
-        return fail(why, systemError(errno));
+        return fail(systemError(errno));
     struct stat opened {};
     if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_ino != before.st_ino
         || opened.st_dev != before.st_dev) {
         ::close(fd);
-        return fail(why, u"it changed while it was opened"_s);
+        return fail(u"it changed while it was opened"_s);
     }
     QByteArray data;
     data.resize(qsizetype(opened.st_size));
@@ -124,7 +121,7 @@ bool readRegular(const QString &path, QByteArray &bytes, QString *why, qint64 li
         if (n < 0) {
             const int error = errno;
             ::close(fd);
-            return fail(why, systemError(error));
+            return fail(systemError(error));
         }
         if (n == 0)
             break;
@@ -132,10 +129,9 @@ bool readRegular(const QString &path, QByteArray &bytes, QString *why, qint64 li
     }
     ::close(fd);
     if (total > limit)
-        return fail(why, u"it is larger than %1"_s.arg(limitText(limit)));
+        return fail(u"it is larger than %1"_s.arg(limitText(limit)));
     data.truncate(qsizetype(total));
-    bytes = std::move(data);
-    return true;
+    return data;
 }
 
 QString symlinkOnTheWay(const QString &guardedFolder, const QString &path)
@@ -157,31 +153,30 @@ QString symlinkOnTheWay(const QString &guardedFolder, const QString &path)
     return {};
 }
 
-bool writeWhole(const QString &path, const QByteArray &bytes, const QString &guardedFolder, QString *why)
+Result<Done> writeWhole(const QString &path, const QByteArray &bytes, const QString &guardedFolder)
 {
     if (const QString link = symlinkOnTheWay(guardedFolder, path); !link.isEmpty()) {
         const QString which = link == QDir::cleanPath(QFileInfo(path).absoluteFilePath())
             ? u"it"_s
             : QDir::toNativeSeparators(link);
-        return fail(why,
-                    which + u" is a symbolic link, and nothing is written through links inside the program folder"_s);
+        return fail(which + u" is a symbolic link, and nothing is written through links inside the program folder"_s);
     }
     if (const QString refusal = sqliteFileRefusal(path); !refusal.isEmpty())
-        return fail(why, refusal);
+        return fail(refusal);
     const QByteArray name = QFile::encodeName(path);
     struct stat existing {};
     const bool exists = ::lstat(name.constData(), &existing) == 0;
     if (exists && !S_ISREG(existing.st_mode))
-        return fail(why, u"it is %1, which is not replaced"_s.arg(kindOf(existing.st_mode)));
+        return fail(u"it is %1, which is not replaced"_s.arg(kindOf(existing.st_mode)));
 
     const QFileInfo info(path);
     QByteArray temporary = QFile::encodeName(info.absolutePath() + u"/."_s + info.fileName() + u".XXXXXX"_s);
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0)
-        return fail(why, systemError(errno));
+        return fail(systemError(errno));
     auto discard = [&](int error) {
         ::unlink(temporary.constData());
-        return fail(why, systemError(error));
+        return fail(systemError(error));
     };
     mode_t mode = existing.st_mode & 07777;
     if (!exists) {
@@ -207,7 +202,7 @@ bool writeWhole(const QString &path, const QByteArray &bytes, const QString &gua
         ::fsync(folder);
         ::close(folder);
     }
-    return true;
+    return Done{};
 }
 
 bool renameNoReplace(const QString &from, const QString &to)

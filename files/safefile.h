@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/result.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -23,9 +25,9 @@ inline constexpr qint64 ReadLimit = qint64(256) * 1024 * 1024;
 // "-shm" or "-journal" after ".db"); empty when it may.
 QString sqliteFileRefusal(const QString &path);
 
-// Reads the whole of a regular file. False with the reason in `why` (a
-// clause without the file's name, for the caller's sentence).
-bool readRegular(const QString &path, QByteArray &bytes, QString *why, qint64 limit = ReadLimit);
+// Reads the whole of a regular file. A failure's message is a clause without
+// the file's name, for the caller's sentence.
+Result<QByteArray> readRegular(const QString &path, qint64 limit = ReadLimit);
 
 // A symbolic link at or below `guardedFolder` on the way to `path` (the path
 // itself included); empty when there is none or `path` lies outside it.
@@ -33,8 +35,8 @@ QString symlinkOnTheWay(const QString &guardedFolder, const QString &path);
 
 // Replaces `path` with `bytes`, or leaves it as it was. Refuses to write
 // through a symbolic link inside `guardedFolder`, and over anything that is
-// not a regular file. False with the reason in `why`.
-bool writeWhole(const QString &path, const QByteArray &bytes, const QString &guardedFolder, QString *why);
+// not a regular file. A failure's message is a clause, as readRegular's.
+Result<Done> writeWhole(const QString &path, const QByteArray &bytes, const QString &guardedFolder);
 
 // Gives the file `from` the name `to` only when no file has that name, in
 // one step another process cannot come between. QFile::rename is no use

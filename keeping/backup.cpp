@@ -301,7 +301,7 @@ QString markerPath(const QString &programFolder)
 // content is in the copy kept before the restore began.
 QString putInPlace(const QString &source, const QString &storePath)
 {
-    if (QFileInfo::exists(storePath) && !checkStoreFile(storePath).ok)
+    if (QFileInfo::exists(storePath) && !checkStoreFile(storePath).ok())
         removeFileAndJournals(storePath);
     QString why;
     const SqliteHandle from = openSqlite(source, SQLITE_OPEN_READONLY, &why);
@@ -325,8 +325,9 @@ Outcome restoreBackup(const QString &programFolder, const QString &file, const Q
     if (!parseName(file) || !sourceInfo.isFile() || sourceInfo.isSymLink())
         return failed(u"There is no backup named %1 in %2; the store was left as it is. "
                       "List them with tallowpen-cli backups."_s.arg(file, QDir::toNativeSeparators(folder)));
-    if (const StoreCheck check = checkStoreFile(source); !check.ok)
-        return failed(u"The backup %1 cannot be restored: %2. The store was left as it is."_s.arg(file, check.problem));
+    if (const Result<Done> check = checkStoreFile(source); !check)
+        return failed(
+            u"The backup %1 cannot be restored: %2. The store was left as it is."_s.arg(file, check.error().message));
 
     const QString storePath = programPath(programFolder, StoreFileName);
     if (QFileInfo(storePath).isSymLink())
@@ -338,7 +339,7 @@ Outcome restoreBackup(const QString &programFolder, const QString &file, const Q
         const Outcome before = backupStoreFile(storePath, folder, Reason::BeforeRestore, now, file);
         kept = before.file;
         if (!before.ok) {
-            if (checkStoreFile(storePath).ok)
+            if (checkStoreFile(storePath).ok())
                 return failed(before.message + u" The store is copied before it is replaced, so nothing was changed."_s);
             if (const QString why = setAside(storePath, folder, now, &kept); !why.isEmpty())
                 return failed(before.message + u" Nothing was changed: "_s + why + u'.');
@@ -349,8 +350,10 @@ Outcome restoreBackup(const QString &programFolder, const QString &file, const Q
     // Written before the store is touched: a restore killed from here on is
     // finished (or undone) by finishInterruptedRestore at the next start.
     QString why;
-    if (!SafeFile::writeWhole(markerPath(programFolder), (file + u'\n' + kept + u'\n').toUtf8(), programFolder, &why))
-        why = u"the note %1 could not be written (%2)"_s.arg(RestoreMarkerName, why);
+    if (const Result<Done> noted =
+            SafeFile::writeWhole(markerPath(programFolder), (file + u'\n' + kept + u'\n').toUtf8(), programFolder);
+        !noted)
+        why = u"the note %1 could not be written (%2)"_s.arg(RestoreMarkerName, noted.error().message);
     else
         why = putInPlace(source, storePath);
     if (why.isEmpty()) {
@@ -369,20 +372,22 @@ Outcome restoreBackup(const QString &programFolder, const QString &file, const Q
 Interrupted finishInterruptedRestore(const QString &programFolder)
 {
     const QString marker = markerPath(programFolder);
-    QByteArray bytes;
-    QString why;
-    if (!QFileInfo(marker).isFile() || !SafeFile::readRegular(marker, bytes, &why, 4096))
+    if (!QFileInfo(marker).isFile())
         return {};
-    const QStringList lines = QString::fromUtf8(bytes).split(u'\n');
+    const Result<QByteArray> note = SafeFile::readRegular(marker, 4096);
+    if (!note)
+        return {};
+    const QStringList lines = QString::fromUtf8(*note).split(u'\n');
     const QString file = lines.value(0), kept = lines.value(1);
     const QString folder = backupsFolderOf(programFolder);
     const QString storePath = programPath(programFolder, StoreFileName);
     Interrupted outcome;
     outcome.happened = true;
-    if (parseName(file) && checkStoreFile(QDir(folder).filePath(file)).ok
+    QString why;
+    if (parseName(file) && checkStoreFile(QDir(folder).filePath(file)).ok()
         && (why = putInPlace(QDir(folder).filePath(file), storePath)).isEmpty()) {
         outcome.message = u"A restore of the backup %1 was interrupted; it has now been finished."_s.arg(file);
-    } else if (parseName(kept) && checkStoreFile(QDir(folder).filePath(kept)).ok
+    } else if (parseName(kept) && checkStoreFile(QDir(folder).filePath(kept)).ok()
                && (why = putInPlace(QDir(folder).filePath(kept), storePath)).isEmpty()) {
         outcome.message = u"A restore of the backup %1 was interrupted and could not be finished; the store was "
                           "put back as it was before it, from %2."_s.arg(file, kept);

@@ -24,9 +24,9 @@ Result<BatchRecord> beginBatch(Database &db, const QString &reason)
     BatchRecord batch;
     batch.reason = reason;
     batch.time = QDateTime::currentDateTime();
-    QString why;
-    Database *history = historyStore(db.path(), true, &why);
-    if (history) {
+    const Result<Database *> opened = historyStore(db.path(), true);
+    QString why = opened ? QString() : opened.error().message;
+    if (Database *history = opened ? *opened : nullptr) {
         Result<ResultSet> rows = history->query(u"SELECT coalesce(max(id), 0) FROM block_history"_s);
         if (rows.ok() && rows->next())
             batch.historyMark = rows->value(0).toLongLong();
@@ -45,10 +45,10 @@ Result<BatchRecord> beginBatch(Database &db, const QString &reason)
 
 QString recordBatch(const QString &storePath, const BatchRecord &batch)
 {
-    QString why;
-    Database *history = historyStore(storePath, true, &why);
-    if (!history)
-        return why;
+    const Result<Database *> opened = historyStore(storePath, true);
+    if (!opened)
+        return opened.error().message;
+    Database *history = *opened;
     bool ok = history->begin() && history->execute(u"DELETE FROM last_batch"_s)
         && history->execute(u"DELETE FROM last_batch_block"_s)
         && history->execute(u"INSERT INTO last_batch VALUES ("_s + storeLiteral(batch.reason) + u", "_s
@@ -61,20 +61,20 @@ QString recordBatch(const QString &storePath, const BatchRecord &batch)
     }
     if (ok && history->commit())
         return {};
-    why = history->lastError().message;
-    history->rollback();
+    const QString why = history->lastError().message;
+    history->abandon();
     return u"The batch could not be kept in %1 (%2): Undo Last Batch cannot undo it; its backup %3 can."_s.arg(
         HistoryFileName, why, batch.backup);
 }
 
 Result<std::optional<BatchRecord>> lastBatch(const QString &storePath)
 {
-    QString why;
-    Database *history = historyStore(storePath, false, &why);
-    if (!history && why.isEmpty())
-        return std::optional<BatchRecord>();
+    const Result<Database *> opened = historyStore(storePath, false);
+    if (!opened)
+        return opened.error();
+    Database *history = *opened;
     if (!history)
-        return Failure{why, {}};
+        return std::optional<BatchRecord>();
     Result<ResultSet> head = history->query(u"SELECT reason, backup, began_at, history_mark FROM last_batch"_s);
     if (!head)
         return head.error();
@@ -106,10 +106,11 @@ QString batchCaption(const QString &reason)
 BatchUndo undoBatch(Database &db, const BatchRecord &batch)
 {
     BatchUndo undo;
-    QString why;
-    Database *history = historyStore(db.path(), false, &why);
+    const Result<Database *> opened = historyStore(db.path(), false);
+    const QString why = opened ? QString() : opened.error().message;
+    Database *history = opened ? *opened : nullptr;
     const auto failed = [&](const QString &message) {
-        db.rollback();
+        db.abandon();
         undo.saved.clear();
         undo.problems = QStringList{message};
         return undo;
@@ -139,7 +140,8 @@ BatchUndo undoBatch(Database &db, const BatchRecord &batch)
     if (!db.commit())
         return failed(db.lastError().message);
     // Undone: the same batch cannot be undone twice.
+    // The blocks named by a batch that is gone are never read again.
     if (history->execute(u"DELETE FROM last_batch"_s))
-        history->execute(u"DELETE FROM last_batch_block"_s);
+        static_cast<void>(history->execute(u"DELETE FROM last_batch_block"_s));
     return undo;
 }

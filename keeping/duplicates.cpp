@@ -45,14 +45,14 @@ QString removeOlderDuplicates(Database &db, const std::vector<DuplicateBlock> &d
         for (size_t i = 0; i + 1 < block.rows.size(); ++i) {
             if (!db.execute(u"DELETE FROM "_s + block.table + u" WHERE rowid = "_s + QString::number(block.rows[i]))) {
                 const QString why = db.lastError().message;
-                db.rollback();
+                db.abandon();
                 return u"The older rows could not be removed (%1); the store was left as it was."_s.arg(why);
             }
         }
     }
     if (!db.commit()) {
         const QString why = db.lastError().message;
-        db.rollback();
+        db.abandon();
         return u"The older rows could not be removed (%1); the store was left as it was."_s.arg(why);
     }
     return {};

@@ -208,7 +208,7 @@ Database *historyDatabase(const QString &storePath, bool create, QString *error,
         }
     }
     auto db = std::make_unique<Database>();
-    if (!openStore(*db, path)) {
+    if (!openStore(*db, path).ok()) {
         *error = u"%1 could not be opened: %2"_s.arg(shownPath(path), db->lastError().message);
         return nullptr;
     }
@@ -247,9 +247,13 @@ QString blockColumns(const BlockAddress &address)
 
 } // namespace
 
-Database *historyStore(const QString &storePath, bool create, QString *error)
+Result<Database *> historyStore(const QString &storePath, bool create)
 {
-    return historyDatabase(storePath, create, error);
+    QString why;
+    Database *history = historyDatabase(storePath, create, &why);
+    if (!history && !why.isEmpty())
+        return Failure{why, {}, 0};
+    return history;
 }
 
 Result<std::optional<BlockVersion>> storedVersion(Database &db, const BlockAddress &address)
@@ -292,8 +296,7 @@ QString keepEarlierVersion(const QString &storePath, const BlockAddress &address
     return why;
 }
 
-std::optional<std::vector<BlockVersion>> blockVersions(const QString &storePath, const BlockAddress &address,
-                                                       QString *error)
+Result<std::vector<BlockVersion>> blockVersions(const QString &storePath, const BlockAddress &address)
 {
     std::vector<BlockVersion> versions;
     QString why, notice;
@@ -303,17 +306,12 @@ std::optional<std::vector<BlockVersion>> blockVersions(const QString &storePath,
     if (!history || !notice.isEmpty()) {
         if (why.isEmpty())
             return versions;
-        if (error)
-            *error = why;
-        return std::nullopt;
+        return Failure{why, {}, 0};
     }
     Result<ResultSet> rows = history->query(u"SELECT replaced_at, translation, comment, revised FROM block_history"_s
                                     + whereBlock(address) + u" ORDER BY id DESC"_s);
-    if (!rows.ok()) {
-        if (error)
-            *error = rows.error().message;
-        return std::nullopt;
-    }
+    if (!rows.ok())
+        return rows.error();
     while (rows->next()) {
         versions.push_back({QDateTime::fromMSecsSinceEpoch(rows->value(0).toLongLong()), fromStoreText(rows->text(1)),
                             fromStoreText(rows->text(2)), rows->value(3).toLongLong() == 1});
@@ -336,24 +334,23 @@ QString writeDraft(const QString &storePath, const BlockAddress &address, const 
         QString::number(address.number), address.fileName, HistoryFileName, why);
 }
 
-std::optional<BlockVersion> blockDraft(const QString &storePath, const BlockAddress &address, QString *error)
+Result<std::optional<BlockVersion>> blockDraft(const QString &storePath, const BlockAddress &address)
 {
     QString why;
     Database *history = historyDatabase(storePath, false, &why);
     if (!history) {
-        if (error)
-            *error = why;
-        return std::nullopt;
+        if (!why.isEmpty())
+            return Failure{why, {}, 0};
+        return std::optional<BlockVersion>();
     }
     Result<ResultSet> rows = history->query(u"SELECT written_at, translation, comment, revised FROM block_draft"_s
                                     + whereBlock(address));
-    if (!rows.ok() || !rows->next()) {
-        if (error)
-            *error = rows.ok() ? QString() : rows.error().message;
-        return std::nullopt;
-    }
-    return BlockVersion{QDateTime::fromMSecsSinceEpoch(rows->value(0).toLongLong()), fromStoreText(rows->text(1)),
-                        fromStoreText(rows->text(2)), rows->value(3).toLongLong() == 1};
+    if (!rows.ok())
+        return rows.error();
+    if (!rows->next())
+        return std::optional<BlockVersion>();
+    return std::optional<BlockVersion>{BlockVersion{QDateTime::fromMSecsSinceEpoch(rows->value(0).toLongLong()), fromStoreText(rows->text(1)),
+                        fromStoreText(rows->text(2)), rows->value(3).toLongLong() == 1}};
 }
 
 QString dropDraft(const QString &storePath, const BlockAddress &address)

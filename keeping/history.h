@@ -48,16 +48,14 @@ QString keepEarlierVersion(const QString &storePath, const BlockAddress &address
                            const QDateTime &now = QDateTime::currentDateTime());
 
 // history.db's connection for the store, opened (and made when `create`)
-// on first use and kept; nullptr when it cannot be, with why in `error`
-// (nothing in it when the file is simply not there and `create` is false).
+// on first use and kept; the failure when it cannot be, and nullptr when the
+// file is simply not there and `create` is false.
 // For the records that live beside the versions, such as the last batch.
-Database *historyStore(const QString &storePath, bool create, QString *error);
+Result<Database *> historyStore(const QString &storePath, bool create);
 
-// The kept versions of a block, newest first, as the editors show them.
-// nullopt (and `error`) when the history cannot be read; an empty list when
-// there is no history yet.
-std::optional<std::vector<BlockVersion>> blockVersions(const QString &storePath, const BlockAddress &address,
-                                                       QString *error = nullptr);
+// The kept versions of a block, newest first, as the editors show them; an
+// empty list when there is no history yet.
+Result<std::vector<BlockVersion>> blockVersions(const QString &storePath, const BlockAddress &address);
 
 // Drafts: the text a translator typed into a block and has not saved
 // (automatic save off), one per block, kept beside the versions so that a
@@ -66,9 +64,8 @@ std::optional<std::vector<BlockVersion>> blockVersions(const QString &storePath,
 // writeDraft: empty when written, else why not (or the notice of a damaged
 // history.db set aside, said once).
 QString writeDraft(const QString &storePath, const BlockAddress &address, const BlockVersion &draft);
-// nullopt when the block has none (or it cannot be read: `error`).
-std::optional<BlockVersion> blockDraft(const QString &storePath, const BlockAddress &address,
-                                       QString *error = nullptr);
+// nullopt when the block has none.
+Result<std::optional<BlockVersion>> blockDraft(const QString &storePath, const BlockAddress &address);
 QString dropDraft(const QString &storePath, const BlockAddress &address);
 
 // The block open in the editor, kept as it is opened so that Reopen Last

@@ -42,18 +42,18 @@ QString keepOriginalUpdate(const QString &storePath, const std::vector<OriginalC
 {
     if (changes.empty() && removed.empty())
         return {};
-    QString why;
-    Database *history = historyStore(storePath, true, &why);
-    if (!history)
-        return u"%1 cannot be opened (%2)."_s.arg(HistoryFileName, why);
+    const Result<Database *> opened = historyStore(storePath, true);
+    if (!opened)
+        return u"%1 cannot be opened (%2)."_s.arg(HistoryFileName, opened.error().message);
+    Database *history = *opened;
     const QString time = number(run.toMSecsSinceEpoch());
-    bool ok = history->begin();
+    bool ok = history->begin().ok();
     for (const OriginalChange &change : changes) {
         if (!ok)
             break;
         const BlockAddress &a = change.address;
         // A newer update closes the marks an older one left on the block.
-        ok = history->execute(u"UPDATE original_history SET open = 0"_s + whereBlock(a))
+        ok = history->execute(u"UPDATE original_history SET open = 0"_s + whereBlock(a)).ok()
             && history->execute(
                 u"INSERT INTO original_history (replaced_at, block_table, file_name, dialogue_id, old_original, "
                 "new_original, open) VALUES ("_s
@@ -72,32 +72,32 @@ QString keepOriginalUpdate(const QString &storePath, const std::vector<OriginalC
             + u", "_s + storeLiteral(block.textData) + u", "_s + number(block.width) + u", "_s + number(block.height)
             + u", "_s + storeLiteral(block.comments) + u", "_s + (block.translated ? u"1"_s : u"0"_s) + u", "_s
             + (block.revised ? u"1"_s : u"0"_s) + u", "_s + storeLiteral(block.textDataT) + u", "_s
-            + number(block.newWidth) + u", "_s + number(block.newHeight) + u')');
+            + number(block.newWidth) + u", "_s + number(block.newHeight) + u')').ok();
     }
     if (ok && history->commit())
         return {};
-    why = history->lastError().message;
-    history->rollback();
+    const QString why = history->lastError().message;
+    history->abandon();
     return u"The replaced originals could not be kept in %1 (%2)."_s.arg(HistoryFileName, why);
 }
 
 void forgetOriginalUpdate(const QString &storePath, const QDateTime &run)
 {
-    QString why;
-    if (Database *history = historyStore(storePath, false, &why)) {
+    // Best effort: what stays behind only marks blocks the user can unmark.
+    if (const Result<Database *> history = historyStore(storePath, false); history && *history) {
         const QString time = number(run.toMSecsSinceEpoch());
-        history->execute(u"DELETE FROM original_history WHERE replaced_at = "_s + time);
-        history->execute(u"DELETE FROM removed_block WHERE removed_at = "_s + time);
+        static_cast<void>((*history)->execute(u"DELETE FROM original_history WHERE replaced_at = "_s + time));
+        static_cast<void>((*history)->execute(u"DELETE FROM removed_block WHERE removed_at = "_s + time));
     }
 }
 
 std::optional<QString> changedOriginal(const QString &storePath, const BlockAddress &address,
                                        const QString &current)
 {
-    QString why;
-    Database *history = historyStore(storePath, false, &why);
-    if (!history)
+    const Result<Database *> opened = historyStore(storePath, false);
+    if (!opened || !*opened)
         return std::nullopt;
+    Database *history = *opened;
     Result<ResultSet> rows = history->query(u"SELECT old_original, new_original FROM original_history"_s + whereBlock(address)
                                     + u" AND open = 1 ORDER BY id DESC LIMIT 1"_s);
     if (!rows.ok() || !rows->next() || rows->text(1) != current)
@@ -108,13 +108,12 @@ std::optional<QString> changedOriginal(const QString &storePath, const BlockAddr
 Result<QHash<QString, OriginalChange>> changedOriginals(const QString &storePath)
 {
     QHash<QString, OriginalChange> marks;
-    QString why;
-    Database *history = historyStore(storePath, false, &why);
-    if (!history) {
-        if (why.isEmpty())
-            return marks;
-        return Failure{why, {}};
-    }
+    const Result<Database *> opened = historyStore(storePath, false);
+    if (!opened)
+        return opened.error();
+    Database *history = *opened;
+    if (!history)
+        return marks;
     Result<ResultSet> rows = history->query(u"SELECT block_table, file_name, dialogue_id, old_original, new_original "
                                     "FROM original_history WHERE open = 1 ORDER BY id"_s);
     if (!rows)
@@ -129,9 +128,10 @@ Result<QHash<QString, OriginalChange>> changedOriginals(const QString &storePath
 
 void closeOriginalMark(const QString &storePath, const BlockAddress &address)
 {
-    QString why;
-    if (Database *history = historyStore(storePath, false, &why))
-        history->execute(u"UPDATE original_history SET open = 0"_s + whereBlock(address) + u" AND open = 1"_s);
+    // Best effort: a mark left open only shows the change once more.
+    if (const Result<Database *> history = historyStore(storePath, false); history && *history)
+        static_cast<void>(
+            (*history)->execute(u"UPDATE original_history SET open = 0"_s + whereBlock(address) + u" AND open = 1"_s));
 }
 
 namespace {
@@ -163,13 +163,12 @@ RemovedBlock removedFrom(const ResultSet &rows)
 Result<std::vector<RemovedBlock>> removedBlocks(const QString &storePath)
 {
     std::vector<RemovedBlock> blocks;
-    QString why;
-    Database *history = historyStore(storePath, false, &why);
-    if (!history) {
-        if (why.isEmpty())
-            return blocks;
-        return Failure{why, {}};
-    }
+    const Result<Database *> opened = historyStore(storePath, false);
+    if (!opened)
+        return opened.error();
+    Database *history = *opened;
+    if (!history)
+        return blocks;
     Result<ResultSet> rows = history->query(RemovedColumns + u" ORDER BY id DESC"_s);
     if (!rows)
         return rows.error();
@@ -180,10 +179,12 @@ Result<std::vector<RemovedBlock>> removedBlocks(const QString &storePath)
 
 QString restoreRemovedBlock(Database &db, qint64 id)
 {
-    QString why;
-    Database *history = historyStore(db.path(), false, &why);
+    const Result<Database *> opened = historyStore(db.path(), false);
+    if (!opened)
+        return opened.error().message;
+    Database *history = *opened;
     if (!history)
-        return why.isEmpty() ? u"No block was ever removed from this store."_s : why;
+        return u"No block was ever removed from this store."_s;
     Result<ResultSet> rows = history->query(RemovedColumns + u" AND id = "_s + number(id));
     if (!rows.ok())
         return rows.error().message;
@@ -224,12 +225,13 @@ QString restoreRemovedBlock(Database &db, qint64 id)
     bool ok = db.begin()
         && db.execute(u"DELETE FROM "_s + a.table + u" WHERE file_name = "_s + storeLiteral(a.fileName) + u';');
     for (auto it = ordered.begin(); ok && it != ordered.end(); ++it)
-        ok = db.execute(rowInsertStatement(it->second));
+        ok = db.execute(rowInsertStatement(it->second)).ok();
     if (!ok || !db.commit()) {
         const QString why = db.lastError().message;
-        db.rollback();
+        db.abandon();
         return why;
     }
-    history->execute(u"UPDATE removed_block SET restored = 1 WHERE id = "_s + number(id));
+    // The block is back in the store; should the mark fail, it is only offered again.
+    static_cast<void>(history->execute(u"UPDATE removed_block SET restored = 1 WHERE id = "_s + number(id)));
     return {};
 }

@@ -12,14 +12,23 @@
 
 using namespace Qt::StringLiterals;
 
-StoreCheck checkStoreFile(const QString &path)
+namespace {
+
+Failure problem(const QString &what)
 {
-    StoreCheck check;
+    return Failure{what, {}, 0};
+}
+
+} // namespace
+
+Result<Done> checkStoreFile(const QString &path)
+{
+    QString why;
     // Read and write, as every window opens it: a store in WAL mode cannot be
     // read through a read-only connection when its shared memory is missing.
-    const SqliteHandle db = openSqlite(path, SQLITE_OPEN_READWRITE, &check.problem);
+    const SqliteHandle db = openSqlite(path, SQLITE_OPEN_READWRITE, &why);
     if (!db)
-        return check;
+        return problem(why);
     // Reading the pages through a memory map costs a third less processor
     // time than copying each into the cache; the check reads every page once.
     execSqlite(db.get(), u"PRAGMA mmap_size=268435456"_s);
@@ -32,14 +41,10 @@ StoreCheck checkStoreFile(const QString &path)
         rc = SQLITE_OK;
     }
     sqlite3_finalize(raw);
-    if (rc != SQLITE_DONE) {
-        check.problem = sqliteMessage(db.get());
-        return check;
-    }
-    if (findings != QStringList{u"ok"_s}) {
-        check.problem = findings.join(u"; "_s);
-        return check;
-    }
+    if (rc != SQLITE_DONE)
+        return problem(sqliteMessage(db.get()));
+    if (findings != QStringList{u"ok"_s})
+        return problem(findings.join(u"; "_s));
     QStringList missing;
     for (const QString &table : {ScriptTables::battlingArena, ScriptTables::battleScript, ScriptTables::field,
                                  u"suggestion"_s}) {
@@ -47,12 +52,9 @@ StoreCheck checkStoreFile(const QString &path)
             != u"1")
             missing << table;
     }
-    if (!missing.isEmpty()) {
-        check.problem = u"the tables %1 are missing"_s.arg(missing.join(u", "_s));
-        return check;
-    }
-    check.ok = true;
-    return check;
+    if (!missing.isEmpty())
+        return problem(u"the tables %1 are missing"_s.arg(missing.join(u", "_s)));
+    return Done{};
 }
 
 QString damagedStoreMessage(const QString &programFolder, const QString &problem)

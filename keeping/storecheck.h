@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/result.h"
+
 #include <QString>
 
 // The quick look at a store file the editor takes at start-up, before it
@@ -8,13 +10,8 @@
 // again) and the presence of the four tables.
 //
 // Thread contract: the caller's thread; opens and closes its own connection.
-struct [[nodiscard]] StoreCheck
-{
-    bool ok = false;
-    QString problem; // what is wrong, in SQLite's words where it has them
-};
-
-StoreCheck checkStoreFile(const QString &path);
+// A failure says what is wrong, in SQLite's words where it has them.
+Result<Done> checkStoreFile(const QString &path);
 
 // What the editor says about a damaged store: what is wrong, the newest
 // backup in the program folder and the two ways to put it back, or that

@@ -71,13 +71,13 @@ LinksImportResult importLinksFile(Database &db, const QString &path)
 {
     LinksImportResult result;
     const QString name = QDir::toNativeSeparators(path);
-    QByteArray bytes;
-    QString why;
-    if (!SafeFile::readRegular(path, bytes, &why)) {
+    const Result<QByteArray> read = SafeFile::readRegular(path);
+    if (!read) {
         result.failure = LinksImportFailure::Unreadable;
-        result.description = u"The links file %1 cannot be read: %2"_s.arg(name, why);
+        result.description = u"The links file %1 cannot be read: %2"_s.arg(name, read.error().message);
         return result;
     }
+    const QByteArray &bytes = *read;
 
     if (const QString why = Backups::backupBeforeChange(db, Backups::Reason::LinksImport); !why.isEmpty()) {
         result.failure = LinksImportFailure::StatementRefused;
@@ -87,7 +87,7 @@ LinksImportResult importLinksFile(Database &db, const QString &path)
     const QStringList lines = linksFileLines(decodeLinksFile(bytes));
     // One transaction for speed; what was inserted before a failing line is
     // committed all the same, as the user expects those rows to stay.
-    const bool grouped = db.begin();
+    const bool grouped = db.begin().ok();
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const LinksLine line = parseLinksLine(lines.at(i));
         if (line.kind == LinksLine::Skipped) {
@@ -109,7 +109,7 @@ LinksImportResult importLinksFile(Database &db, const QString &path)
         ++result.inserted;
     }
     if (grouped && !db.commit()) {
-        db.rollback();
+        db.abandon();
         result.inserted = 0;
         result.failure = LinksImportFailure::StatementRefused;
         result.description = u"The links read from %1 could not be stored: %2"_s.arg(name, db.lastError().message);

@@ -66,12 +66,12 @@ Result<LinkFields> readLinkFields(Database &db, const QString &word)
     return fields;
 }
 
-QList<LinkRow> readAllLinks(Database &db, QString *error)
+Result<QList<LinkRow>> readAllLinks(Database &db)
 {
     QList<LinkRow> links;
     Result<ResultSet> rows = db.query(u"SELECT * FROM suggestion"_s);
-    if (!rows.ok() && error)
-        *error = rows.error().message;
+    if (!rows.ok())
+        return rows.error();
     links.reserve(rows->rowCount());
     while (rows->next()) {
         LinkRow link;
@@ -117,20 +117,22 @@ QString addLinkCaption(const QString &word)
     return caption + u'"' + word + u'"';
 }
 
-bool saveLink(Database &db, const QString &hoverWord, const LinkFields &fields, bool editLinkMode, QString *error)
+Result<Done> saveLink(Database &db, const QString &hoverWord, const LinkFields &fields, bool editLinkMode)
 {
-    if (db.execute(linkSaveStatement(hoverWord, fields, editLinkMode)))
-        return true;
-    if (error)
-        *error = u"The link to \"%1\" could not be saved. %2"_s.arg(hoverWord, db.lastError().message);
-    return false;
+    Result<QVariant> ran = db.execute(linkSaveStatement(hoverWord, fields, editLinkMode));
+    if (ran)
+        return Done{};
+    Failure failure = ran.error();
+    failure.message = u"The link to \"%1\" could not be saved. %2"_s.arg(hoverWord, failure.message);
+    return failure;
 }
 
-bool eraseLink(Database &db, const QString &hoverWord, QString *error)
+Result<Done> eraseLink(Database &db, const QString &hoverWord)
 {
-    if (db.execute(linkEraseStatement(hoverWord)))
-        return true;
-    if (error)
-        *error = u"The links to \"%1\" could not be erased. %2"_s.arg(hoverWord, db.lastError().message);
-    return false;
+    Result<QVariant> ran = db.execute(linkEraseStatement(hoverWord));
+    if (ran)
+        return Done{};
+    Failure failure = ran.error();
+    failure.message = u"The links to \"%1\" could not be erased. %2"_s.arg(hoverWord, failure.message);
+    return failure;
 }

@@ -46,7 +46,7 @@ QString applySuggestion(const QString &text, qint16 wordStart, const QString &cu
 // every row of the word, later rows overwriting with their non-empty values.
 Result<LinkFields> readLinkFields(Database &db, const QString &word);
 // Every row of the table in table order.
-QList<LinkRow> readAllLinks(Database &db, QString *error = nullptr);
+Result<QList<LinkRow>> readAllLinks(Database &db);
 
 // The dialog's OK: UPDATE in edit mode, INSERT otherwise. Typed text may hold
 // an apostrophe, which would end the quoted value; it is mapped to a grave
@@ -59,7 +59,6 @@ QString addLinkCaption(const QString &word);
 inline const QString NoCommentsText = QStringLiteral("No comments");
 inline const QString FirstWordMissingText = QStringLiteral("At least write one word please");
 
-// Runs a statement; on refusal `error` holds a sentence for the user.
-bool saveLink(Database &db, const QString &hoverWord, const LinkFields &fields, bool editLinkMode,
-              QString *error);
-bool eraseLink(Database &db, const QString &hoverWord, QString *error);
+// Runs a statement; a refusal's message is a sentence for the user.
+Result<Done> saveLink(Database &db, const QString &hoverWord, const LinkFields &fields, bool editLinkMode);
+Result<Done> eraseLink(Database &db, const QString &hoverWord);

@@ -38,28 +38,27 @@ bool readBlocks(Database &db, const QString &statement, bool current, std::vecto
 
 } // namespace
 
-BlockContext blockContext(Database &db, const BlockAddress &block, int each)
+Result<BlockContext> blockContext(Database &db, const BlockAddress &block, int each)
 {
     BlockContext context;
-    if (!ScriptTables::contains(block.table)) {
-        context.ok = false;
-        context.message = u"%1 is not a script folder."_s.arg(block.table);
-        return context;
-    }
+    if (!ScriptTables::contains(block.table))
+        return Failure{u"%1 is not a script folder."_s.arg(block.table), {}, 0};
     const QString script = u"SELECT * FROM "_s + block.table + u" WHERE file_name = "_s + storeLiteral(block.fileName)
         + u" AND dialogue_id "_s;
     const QString number = QString::number(block.number);
     const QString count = QString::number(std::max(each, 0));
     std::vector<ContextBlock> before;
-    context.ok = readBlocks(db, script + u"< "_s + number + u" ORDER BY dialogue_id DESC LIMIT "_s + count + u';',
-                            false, before, &context.message)
-        && readBlocks(db, script + u"= "_s + number + u';', true, context.blocks, &context.message)
+    QString why;
+    const bool read =
+        readBlocks(db, script + u"< "_s + number + u" ORDER BY dialogue_id DESC LIMIT "_s + count + u';', false,
+                   before, &why)
+        && readBlocks(db, script + u"= "_s + number + u';', true, context.blocks, &why)
         && readBlocks(db, script + u"> "_s + number + u" ORDER BY dialogue_id LIMIT "_s + count + u';', false,
-                      context.blocks, &context.message);
+                      context.blocks, &why);
+    if (!read)
+        return Failure{u"The blocks around %1 could not be read: %2"_s.arg(block.fileName, why), {}, 0};
     context.blocks.insert(context.blocks.begin(), before.rbegin(), before.rend());
     for (ContextBlock &entry : context.blocks)
         entry.address.table = block.table;
-    if (!context.ok)
-        context.message = u"The blocks around %1 could not be read: %2"_s.arg(block.fileName, context.message);
     return context;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/nodekey.h"
+#include "store/result.h"
 
 #include <QString>
 
@@ -20,11 +21,9 @@ struct ContextBlock
 
 struct BlockContext
 {
-    bool ok = true;
-    QString message; // when not ok: what could not be read
     std::vector<ContextBlock> blocks; // in block order, the asked block among them
 };
 
 // Up to `each` blocks before and after `block` in its script, by number
 // (gaps in the numbering are stepped over), and the block itself.
-BlockContext blockContext(Database &db, const BlockAddress &block, int each = 3);
+Result<BlockContext> blockContext(Database &db, const BlockAddress &block, int each = 3);

@@ -13,7 +13,7 @@ int Repeats::changing() const
     return int(std::count_if(blocks.begin(), blocks.end(), [](const Repeat &r) { return r.changes; }));
 }
 
-Repeats exactRepeats(Database &db, const BlockAddress &block, const QString &storedOriginal,
+Result<Repeats> exactRepeats(Database &db, const BlockAddress &block, const QString &storedOriginal,
                      const QString &translation)
 {
     Repeats repeats;
@@ -22,9 +22,9 @@ Repeats exactRepeats(Database &db, const BlockAddress &block, const QString &sto
         Result<ResultSet> rows = db.query(u"SELECT * FROM "_s + table + u" WHERE text_data = "_s + storeLiteral(storedOriginal)
                                   + u';');
         if (!rows.ok()) {
-            repeats.ok = false;
-            repeats.message = u"The blocks with the same original could not be read: "_s + rows.error().message;
-            return repeats;
+            Failure failure = rows.error();
+            failure.message = u"The blocks with the same original could not be read: "_s + failure.message;
+            return failure;
         }
         while (rows->next()) {
             const qlonglong number = rows->value(ColDialogueId).toLongLong();
@@ -45,7 +45,7 @@ RepeatsApplied applyToRepeats(Database &db, const Repeats &repeats, const QStrin
 {
     RepeatsApplied applied;
     const auto failed = [&](const QString &why) {
-        db.rollback();
+        db.abandon();
         applied.ok = false;
         applied.message = u"The translation was not applied to the repeats; none of them changed. "_s + why;
         applied.saved.clear();

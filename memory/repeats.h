@@ -2,6 +2,7 @@
 
 #include "keeping/blocksave.h"
 #include "store/nodekey.h"
+#include "store/result.h"
 
 #include <QString>
 
@@ -20,8 +21,6 @@ struct Repeat
 
 struct Repeats
 {
-    bool ok = true;
-    QString message;
     std::vector<Repeat> blocks; // in table order, rows as the store returns them
     int changing() const;
 };
@@ -29,7 +28,7 @@ struct Repeats
 // Every block but `block` whose original is `storedOriginal` character for
 // character (tags included), and which of them `translation` (as shown)
 // would change.
-Repeats exactRepeats(Database &db, const BlockAddress &block, const QString &storedOriginal,
+Result<Repeats> exactRepeats(Database &db, const BlockAddress &block, const QString &storedOriginal,
                      const QString &translation);
 
 struct RepeatsApplied

@@ -20,7 +20,7 @@ void ScriptFigures::add(const ScriptFigures &other)
     charactersTranslated += other.charactersTranslated;
 }
 
-ProjectFigures projectFigures(Database &db, const QString &folder, const QString &script)
+Result<ProjectFigures> projectFigures(Database &db, const QString &folder, const QString &script)
 {
     ProjectFigures figures;
     const QString onlyScript = script.isEmpty() ? QString() : u" WHERE file_name = "_s + storeLiteral(script);
@@ -28,11 +28,8 @@ ProjectFigures projectFigures(Database &db, const QString &folder, const QString
         if (!folder.isEmpty() && table != folder)
             continue;
         Result<ResultSet> rows = db.query(u"SELECT file_name, text_data, translated, revised FROM "_s + table + onlyScript);
-        if (!rows.ok()) {
-            figures.ok = false;
-            figures.error = rows.error();
-            return figures;
-        }
+        if (!rows.ok())
+            return rows.error();
         ScriptFigures folderTotal;
         folderTotal.table = table;
         QHash<QString, size_t> scriptAt;

@@ -26,8 +26,6 @@ struct ScriptFigures
 
 struct ProjectFigures
 {
-    bool ok = true;
-    Failure error;
     std::vector<ScriptFigures> scripts; // folder by folder, each in the order the store returns its rows
     std::vector<ScriptFigures> folders; // one per folder counted
     ScriptFigures total;
@@ -35,7 +33,7 @@ struct ProjectFigures
 
 // All three folders, or only `folder` when it is given (a table name), and
 // in it only `script` when that is given.
-ProjectFigures projectFigures(Database &db, const QString &folder = QString(), const QString &script = QString());
+Result<ProjectFigures> projectFigures(Database &db, const QString &folder = QString(), const QString &script = QString());
 
 // "7 blocks, 3 translated (43%), 1 revised (14%); 11 words, 6 translated
 // (55%); 49 characters, 27 translated (55%)": the figures on one line.

@@ -112,7 +112,7 @@ Result<qint64> SqliteStore::runInserts(const QStringList &statements)
         if (!m_db.execute(statement)) {
             const Failure failed = m_db.lastError();
             if (own)
-                m_db.rollback();
+                m_db.abandon();
             return failed;
         }
     }
@@ -173,16 +173,10 @@ Result<std::vector<LinkColumns>> SqliteStore::links()
 
 Result<Done> SqliteStore::saveLink(const QString &word, const std::array<QString, 6> &fields, bool modify)
 {
-    QString error;
-    if (!::saveLink(m_db, word, fields, modify, &error))
-        return Failure{error, {}};
-    return Done{};
+    return ::saveLink(m_db, word, fields, modify);
 }
 
 Result<Done> SqliteStore::eraseLink(const QString &word)
 {
-    QString error;
-    if (!::eraseLink(m_db, word, &error))
-        return Failure{error, {}};
-    return Done{};
+    return ::eraseLink(m_db, word);
 }

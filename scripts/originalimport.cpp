@@ -228,7 +228,7 @@ Result Importer::run()
     }
     if (m_mode == Mode::Replace && !runDeletions(m_db, m_pacer)) {
         const QString why = m_db.lastError().message;
-        m_db.rollback();
+        m_db.abandon();
         stop(QString(), 0,
              u"the scripts already imported could not be deleted (%1); the store was left as it was."_s.arg(why));
         return m_result;
@@ -241,7 +241,7 @@ Result Importer::run()
     if (!m_result.ok && m_mode == Mode::Replace) {
         // The deletion goes with the import or not at all: a store emptied by
         // a file that could not be read would lose every translation.
-        m_db.rollback();
+        m_db.abandon();
         m_result.files = 0;
         m_result.blocks = 0;
         m_result.message += u" Nothing was deleted or imported; the store was left as it was."_s;
@@ -250,7 +250,7 @@ Result Importer::run()
     }
     if (!m_db.commit()) {
         const QString why = m_db.lastError().message;
-        m_db.rollback();
+        m_db.abandon();
         m_result.files = 0;
         m_result.blocks = 0;
         stop(QString(), 0, u"the store could not keep the imported scripts (%1)."_s.arg(why));
@@ -301,9 +301,10 @@ bool Importer::importFile(const QString &folder, const QString &name, ReaderSize
     QString refusal;
     if (!m_db.execute(u"SAVEPOINT import_file"_s))
         return stop(shown, 0, u"%1: the store cannot take the file (%2)."_s.arg(path, m_db.lastError().message));
+    // After a failure, whose message is the one to give.
     auto rollback = [this] {
-        m_db.execute(u"ROLLBACK TO import_file"_s);
-        m_db.execute(u"RELEASE import_file"_s);
+        static_cast<void>(m_db.execute(u"ROLLBACK TO import_file"_s));
+        static_cast<void>(m_db.execute(u"RELEASE import_file"_s));
     };
     const BlockSink store = [&](const ScriptBlock &block) {
         // A zero byte cannot travel inside a statement's text: this is not a

@@ -262,17 +262,17 @@ bool Updater::apply(const QDateTime &now)
     if (const QString why = keepOriginalUpdate(m_db.path(), m_marks, m_removed, now); !why.isEmpty())
         return fail(why + u" Nothing was changed."_s);
     m_pacer.text(u"Updating the originals..."_s);
-    bool ok = m_db.begin();
+    bool ok = m_db.begin().ok();
     for (const QString &statement : std::as_const(m_statements)) {
         if (!ok)
             break;
-        ok = m_db.execute(statement);
+        ok = m_db.execute(statement).ok();
         m_pacer.tick();
     }
     if (ok && m_db.commit())
         return true;
     const QString why = m_db.lastError().message;
-    m_db.rollback();
+    m_db.abandon();
     forgetOriginalUpdate(m_db.path(), now);
     return fail(u"The store could not take the new originals (%1); it was left as it was."_s.arg(why));
 }

@@ -122,8 +122,8 @@ QString writeScript(Database &db, const QString &programFolder, const ExportList
     const auto bytes = encodeScriptText(formatScriptBlocks(blocks), row.script, &encodeFailure);
     if (!bytes)
         return encodeFailure.message;
-    if (!SafeFile::writeWhole(path, *bytes, programFolder, &why))
-        return why;
+    if (const Result<Done> written = SafeFile::writeWhole(path, *bytes, programFolder); !written)
+        return written.error().message;
     return {};
 }
 

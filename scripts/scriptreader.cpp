@@ -156,15 +156,14 @@ bool readScriptFile(const QString &path, ReaderSizes &sizes, const BlockSink &si
                     ReadFailure *failure, const std::function<void()> &afterLine)
 {
     const QString fileName = QFileInfo(path).fileName();
-    QByteArray bytes;
-    QString why;
-    if (!SafeFile::readRegular(path, bytes, &why)) {
+    const Result<QByteArray> read = SafeFile::readRegular(path);
+    if (!read) {
         if (failure) {
             failure->file = fileName;
             failure->line = 0;
-            failure->message = u"%1: the file cannot be read (%2)."_s.arg(fileName, why);
+            failure->message = u"%1: the file cannot be read (%2)."_s.arg(fileName, read.error().message);
         }
         return false;
     }
-    return readScriptBlocks(bytes, fileName, sizes, sink, failure, afterLine);
+    return readScriptBlocks(*read, fileName, sizes, sink, failure, afterLine);
 }

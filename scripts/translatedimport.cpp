@@ -60,7 +60,7 @@ bool importFile(Database &db, const QString &basePath, const QString &folder, co
     if (read)
         refusal = u"%1: the store cannot keep the file (%2)."_s.arg(shown, db.lastError().message);
     if (db.inTransaction())
-        db.rollback();
+        db.abandon();
     // The reader's sentence starts with the bare file name; put the folder before it.
     *failure = refusal.isEmpty() ? QDir::toNativeSeparators(folder + u'/') + readFailure.message : refusal;
     return false;

@@ -173,16 +173,13 @@ qsizetype MatchList::count() const
     return n;
 }
 
-MatchList findMatches(Database &db, const ReplaceOptions &options)
+Result<MatchList> findMatches(Database &db, const ReplaceOptions &options)
 {
     MatchList list;
     QString why;
     const auto replacer = TextReplacer::make(options, &why);
-    if (!replacer) {
-        list.ok = false;
-        list.message = why;
-        return list;
-    }
+    if (!replacer)
+        return Failure{why, {}, 0};
     for (const QString &table : ScriptTables::all) {
         if (!options.folder.isEmpty() && table != options.folder)
             continue;
@@ -191,9 +188,9 @@ MatchList findMatches(Database &db, const ReplaceOptions &options)
             statement += u" WHERE file_name = "_s + storeLiteral(options.script);
         Result<ResultSet> rows = db.query(statement + u';');
         if (!rows.ok()) {
-            list.ok = false;
-            list.message = u"The %1 scripts cannot be read (%2)."_s.arg(table, rows.error().message);
-            return list;
+            Failure failure = rows.error();
+            failure.message = u"The %1 scripts cannot be read (%2)."_s.arg(table, failure.message);
+            return failure;
         }
         while (rows->next()) {
             const bool translated = rows->value(ColTranslated).toLongLong() == 1;
@@ -261,11 +258,11 @@ ReplaceBatch replaceMatches(Database &db, const MatchList &list, ReplaceField fi
     }
     batch.backup = record->backup;
 
-    QString historyWhy;
-    Database *history = historyStore(db.path(), true, &historyWhy);
+    const Result<Database *> opened = historyStore(db.path(), true);
+    Database *history = opened ? *opened : nullptr;
     // One commit for the whole step in each file instead of one per block.
     const bool historyBatched = history && history->begin();
-    bool ok = db.begin();
+    bool ok = db.begin().ok();
     QString why = ok ? QString() : db.lastError().message;
     for (const Planned &step : planned) {
         if (!ok)
@@ -286,15 +283,16 @@ ReplaceBatch replaceMatches(Database &db, const MatchList &list, ReplaceField fi
         why = db.lastError().message;
     }
     if (!ok) {
-        db.rollback();
+        db.abandon();
         if (historyBatched)
-            history->rollback();
+            history->abandon();
         batch = ReplaceBatch{false, u"Nothing was replaced; the store was left as it was: %1"_s.arg(why),
                              batch.reason, batch.backup, {}, 0};
         return batch;
     }
-    if (historyBatched)
-        history->commit();
+    // The store's commit stands; a history that missed it keeps fewer versions.
+    if (historyBatched && !history->commit())
+        history->abandon();
     for (const ReplacedBlock &block : batch.blocks)
         record->changed(block.address);
     if (const QString why = recordBatch(db.path(), *record); !why.isEmpty())

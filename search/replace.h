@@ -81,13 +81,11 @@ struct BlockMatches
 
 struct MatchList
 {
-    bool ok = true;
-    QString message; // why not, when !ok
     std::vector<BlockMatches> blocks; // only blocks with matches, table by table in the store's order
     qsizetype count() const;
 };
 
-MatchList findMatches(Database &db, const ReplaceOptions &options);
+Result<MatchList> findMatches(Database &db, const ReplaceOptions &options);
 
 // One block the replace changed: the field's text before and after.
 struct ReplacedBlock

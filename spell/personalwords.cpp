@@ -17,14 +17,13 @@ bool PersonalWordList::load(QString *error)
     m_set.clear();
     if (!QFileInfo::exists(m_path))
         return true;
-    QByteArray bytes;
-    QString why;
-    if (!SafeFile::readRegular(m_path, bytes, &why)) {
+    const Result<QByteArray> bytes = SafeFile::readRegular(m_path);
+    if (!bytes) {
         if (error)
-            *error = u"Cannot read the personal word list %1: %2"_s.arg(m_path, why);
+            *error = u"Cannot read the personal word list %1: %2"_s.arg(m_path, bytes.error().message);
         return false;
     }
-    const QString text = QString::fromUtf8(bytes);
+    const QString text = QString::fromUtf8(*bytes);
     for (QStringView line : QStringView(text).split(u'\n')) {
         const QString word = line.trimmed().toString();
         if (!word.isEmpty() && !m_set.contains(word)) {
@@ -44,11 +43,10 @@ bool PersonalWordList::add(const QString &word, QString *error)
     words << clean;
 
     const QByteArray bytes = (words.join(u'\n') + u'\n').toUtf8();
-    QString why;
     // The list lies in the program folder: it is replaced whole, never through a link.
-    if (!SafeFile::writeWhole(m_path, bytes, QFileInfo(m_path).absolutePath(), &why)) {
+    if (const Result<Done> written = SafeFile::writeWhole(m_path, bytes, QFileInfo(m_path).absolutePath()); !written) {
         if (error)
-            *error = u"Cannot write the personal word list %1: %2"_s.arg(m_path, why);
+            *error = u"Cannot write the personal word list %1: %2"_s.arg(m_path, written.error().message);
         return false;
     }
     m_words = words;

@@ -153,7 +153,9 @@ WindowSizeReset resetWindowSize(Database &db, const QString &key)
     if (!address || address->table == ScriptTables::battlingArena || address->table == ScriptTables::battleScript)
         return reset;
     reset.fieldBlock = true;
-    db.execute(u"UPDATE "_s + address->table + u" SET new_width = 0, new_height = 0"_s + whereBlock(*address));
+    // Passed over when it fails (see the header): the size read below shows what the block holds.
+    static_cast<void>(db.execute(u"UPDATE "_s + address->table + u" SET new_width = 0, new_height = 0"_s
+                                 + whereBlock(*address)));
     Result<ResultSet> rows = db.query(blockSelectStatement(*address));
     while (rows && rows->next()) {
         reset.hasSize = true;

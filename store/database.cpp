@@ -103,7 +103,7 @@ Database::~Database()
     close();
 }
 
-bool Database::open(const QString &path)
+Result<Done> Database::open(const QString &path)
 {
     close();
     m_path = path;
@@ -125,7 +125,7 @@ bool Database::open(const QString &path)
                 m_db = std::move(db);
                 m_readOnly = true;
                 m_lastError = {};
-                return true;
+                return Done{};
             }
         }
     }
@@ -140,10 +140,10 @@ bool Database::open(const QString &path)
     }
     m_db = std::move(db);
     m_lastError = {};
-    return true;
+    return Done{};
 }
 
-bool Database::configure(const QString &options)
+Result<Done> Database::configure(const QString &options)
 {
     if (!m_db)
         return fail(SQLITE_MISUSE, u"The database is not open."_s);
@@ -172,7 +172,7 @@ bool Database::configure(const QString &options)
         return fail(rc, u"%1 is not a usable database: %2"_s.arg(m_path, why));
     }
     sqlite3_set_authorizer(m_db.get(), authorize, nullptr);
-    return true;
+    return Done{};
 }
 
 void Database::close()
@@ -189,41 +189,48 @@ void Database::close()
 Result<ResultSet> Database::query(const QString &statement)
 {
     ResultSet rows;
-    if (!run(statement, &rows, nullptr))
-        return m_lastError;
+    if (auto ran = run(statement, &rows, nullptr); !ran)
+        return ran.error();
     return rows;
 }
 
-bool Database::execute(const QString &statement, QVariant *out)
+Result<QVariant> Database::execute(const QString &statement)
 {
-    if (out)
-        *out = QVariant();
-    return run(statement, nullptr, out);
+    QVariant out;
+    if (auto ran = run(statement, nullptr, &out); !ran)
+        return ran.error();
+    return out;
 }
 
-bool Database::begin()
+Result<Done> Database::begin()
 {
-    return execute(u"BEGIN IMMEDIATE"_s);
+    return run(u"BEGIN IMMEDIATE"_s, nullptr, nullptr);
 }
 
-bool Database::commit()
+Result<Done> Database::commit()
 {
-    return execute(u"COMMIT"_s);
+    return run(u"COMMIT"_s, nullptr, nullptr);
 }
 
-bool Database::rollback()
+Result<Done> Database::rollback()
 {
-    return execute(u"ROLLBACK"_s);
+    return run(u"ROLLBACK"_s, nullptr, nullptr);
 }
 
-bool Database::useUnicodeLike()
+void Database::abandon()
+{
+    if (inTransaction())
+        static_cast<void>(run(u"ROLLBACK"_s, nullptr, nullptr));
+}
+
+Result<Done> Database::useUnicodeLike()
 {
     if (!m_db)
         return fail(SQLITE_MISUSE, u"The database is not open."_s);
     const int rc = installUnicodeLike(m_db.get());
     if (rc != SQLITE_OK)
         return fail(rc, u"Cannot set up the search rule: %1"_s.arg(QString::fromUtf8(sqlite3_errmsg(m_db.get()))));
-    return true;
+    return Done{};
 }
 
 qint64 Database::changedRows() const
@@ -253,7 +260,7 @@ bool Database::inTransaction() const
     return m_db && !sqlite3_get_autocommit(m_db.get());
 }
 
-bool Database::run(const QString &statement, ResultSet *rows, QVariant *out)
+Result<Done> Database::run(const QString &statement, ResultSet *rows, QVariant *out)
 {
     if (!m_db)
         return fail(SQLITE_MISUSE, u"The database is not open."_s);
@@ -312,7 +319,7 @@ bool Database::run(const QString &statement, ResultSet *rows, QVariant *out)
         return fail(rc, u"The database could not run the statement: %1"_s.arg(QString::fromUtf8(sqlite3_errmsg(m_db.get()))));
     }
     m_lastError = {};
-    return true;
+    return Done{};
 }
 
 QString Database::readOnlyMessage() const
@@ -322,14 +329,16 @@ QString Database::readOnlyMessage() const
                QFileInfo(m_path).fileName(), QDir::cleanPath(QFileInfo(m_path).absolutePath()));
 }
 
-bool Database::fail(int code, const QString &message)
+Failure Database::fail(int code, const QString &message)
 {
     m_lastError = {message, {}, code};
     qCDebug(lcStore) << message;
-    return false;
+    return m_lastError;
 }
 
-bool openStore(Database &db, const QString &path)
+Result<Done> openStore(Database &db, const QString &path)
 {
-    return db.open(path) && db.configure(QString());
+    if (auto opened = db.open(path); !opened)
+        return opened;
+    return db.configure(QString());
 }

@@ -60,10 +60,10 @@ public:
     Database &operator=(const Database &) = delete;
 
     // Opens an existing file; never creates one.
-    bool open(const QString &path);
+    Result<Done> open(const QString &path);
     // The second set-up call. The empty text applies the connection settings
     // every instance needs; any other text is refused as unknown.
-    bool configure(const QString &options);
+    Result<Done> configure(const QString &options);
     void close();
     bool isOpen() const { return m_db != nullptr; }
     // Opened only for reading: the file or its folder cannot be written.
@@ -73,23 +73,28 @@ public:
 
     // The rows of a SELECT, or why it failed (SQLite's result code in `code`).
     Result<ResultSet> query(const QString &statement);
-    // Runs any single statement. `out` receives the first column of the
-    // first row when the statement yields rows (the COUNT(*) statements).
-    // There is no parameter list: values travel inside the statement text.
-    bool execute(const QString &statement, QVariant *out = nullptr);
+    // Runs any single statement. The value is the first column of the first
+    // row when the statement yields rows (the COUNT(*) statements), an
+    // invalid QVariant otherwise. There is no parameter list: values travel
+    // inside the statement text.
+    Result<QVariant> execute(const QString &statement);
 
     // Groups bulk writes; rollback() undoes everything since begin().
-    bool begin();
-    bool commit();
-    bool rollback();
+    Result<Done> begin();
+    Result<Done> commit();
+    Result<Done> rollback();
+    // Rolls back after a failure, whose message is the one to give: should
+    // the rollback fail too, close() ends the transaction.
+    void abandon();
     bool inTransaction() const;
 
     // LIKE on this connection then matches letters regardless of case across
     // the whole of Unicode (Á = á, Ñ = ñ), not only ASCII as SQLite's own LIKE
     // does; accents still count and % and _ stay the wildcards
     // (store/unicodelike.h). Lasts until close().
-    bool useUnicodeLike();
+    Result<Done> useUnicodeLike();
 
+    // The failure of the last call that failed, as its result carried it.
     const Failure &lastError() const { return m_lastError; }
     // Rows inserted, changed or deleted through this instance since open();
     // shows callers and tests that an idle store is left alone.
@@ -100,8 +105,8 @@ public:
     qint64 dataVersion();
 
 private:
-    bool run(const QString &statement, ResultSet *rows, QVariant *out);
-    bool fail(int code, const QString &message);
+    Result<Done> run(const QString &statement, ResultSet *rows, QVariant *out);
+    Failure fail(int code, const QString &message);
     QString readOnlyMessage() const;
 
     SqliteHandle m_db;
@@ -114,4 +119,4 @@ private:
 };
 
 // Opens `path` and gives it the second set-up call, as every window does at load.
-bool openStore(Database &db, const QString &path);
+Result<Done> openStore(Database &db, const QString &path);

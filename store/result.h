@@ -39,6 +39,8 @@ public:
     const T &operator*() const { return *m_value; }
     T *operator->() { return &*m_value; }
     const T *operator->() const { return &*m_value; }
+    // For a caller to whom a failure means the same as `fallback`.
+    T value_or(T fallback) const { return m_value ? *m_value : std::move(fallback); }
 
 private:
     std::optional<T> m_value;

@@ -35,10 +35,10 @@ Result<TranslationCount> translationPercent(Database &db)
         QString statement = u"SELECT COUNT(*) FROM "_s + table;
         if (i >= 3)
             statement += u" WHERE translated = 1"_s;
-        QVariant out;
-        if (!db.execute(statement, &out))
-            return db.lastError();
-        values[i] = out.toLongLong();
+        const Result<QVariant> counted = db.execute(statement);
+        if (!counted)
+            return counted.error();
+        values[i] = counted->toLongLong();
     }
     count.blocks = values[0] + values[1] + values[2];
     count.translated = values[3] + values[4] + values[5];

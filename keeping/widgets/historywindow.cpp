@@ -46,10 +46,9 @@ HistoryWindow::HistoryWindow(const QString &storePath, const BlockAddress &addre
     });
 
     m_versions.push_back(now);
-    QString error;
     // The draft is text that was never saved: shown apart, under the editor's
     // text and above the saved versions.
-    const std::optional<BlockVersion> draft = blockDraft(storePath, address);
+    const std::optional<BlockVersion> draft = blockDraft(storePath, address).value_or(std::nullopt);
     if (draft)
         m_versions.push_back(*draft);
     std::vector<QString> authors(m_versions.size()); // the editor's text and the draft are the translator's own
@@ -60,10 +59,10 @@ HistoryWindow::HistoryWindow(const QString &storePath, const BlockAddress &addre
         }
     } else if (authored) {
         Messages::inform(this, u"The history of this block could not be read: %1"_s.arg(authored->error().message));
-    } else if (const auto kept = blockVersions(storePath, address, &error)) {
+    } else if (const auto kept = blockVersions(storePath, address)) {
         m_versions.insert(m_versions.end(), kept->begin(), kept->end());
     } else {
-        Messages::inform(this, u"The history of this block could not be read: %1"_s.arg(error));
+        Messages::inform(this, u"The history of this block could not be read: %1"_s.arg(kept.error().message));
     }
     if (authored) {
         m_ui->versionList->setColumnCount(4);

@@ -63,10 +63,9 @@ void LinkDialog::acceptLink()
         return;
     }
     const LinkFields typed = fields();
-    QString error;
-    if (!saveLink(m_db, m_hoverWord, typed, m_editLinkMode, &error)) {
+    if (const Result<Done> saved = saveLink(m_db, m_hoverWord, typed, m_editLinkMode); !saved) {
         // Nothing was written: the dialog stays open with what was typed.
-        Messages::inform(this, error);
+        Messages::inform(this, saved.error().message);
         return;
     }
     // Accepted only once the row is written, so the links list never shows

@@ -45,10 +45,10 @@ void LinksListWindow::loadStore(const QString &storePath)
 
 void LinksListWindow::fillList()
 {
-    QString error;
-    m_model->setLinks(readAllLinks(m_db, &error));
-    if (!error.isEmpty())
-        Messages::inform(this, error);
+    const Result<QList<LinkRow>> links = readAllLinks(m_db);
+    m_model->setLinks(links.value_or({}));
+    if (!links)
+        Messages::inform(this, links.error().message);
 }
 
 void LinksListWindow::showEvent(QShowEvent *event)

@@ -144,13 +144,13 @@ void MemoryPanel::showNote(const QString &text)
     m_contextKeys.clear();
 }
 
-void MemoryPanel::showContext(const BlockContext &context)
+void MemoryPanel::showContext(const Result<BlockContext> &context)
 {
     m_contextKeys.clear();
-    if (!context.ok)
-        return m_context->setHtml(u"<p>"_s + html(context.message) + u"</p>"_s);
+    if (!context)
+        return m_context->setHtml(u"<p>"_s + html(context.error().message) + u"</p>"_s);
     QString page = u"<table cellspacing=\"0\" cellpadding=\"3\" width=\"100%\">"_s;
-    for (const ContextBlock &block : context.blocks) {
+    for (const ContextBlock &block : context->blocks) {
         const QString row = QString::number(m_contextKeys.size());
         m_contextKeys << blockKey(block.address.table, block.address.fileName, block.address.number);
         const QString number = block.current ? u"<b>%1</b>"_s.arg(block.address.number)

@@ -31,7 +31,7 @@ public:
     // unknown words (start, length) marked; or a sentence in its place.
     void showDraft(int number, const QString &draft, const std::vector<std::pair<qsizetype, qsizetype>> &unknown);
     void showDraftNote(const QString &text);
-    void showContext(const BlockContext &context);
+    void showContext(const Result<BlockContext> &context);
 
     QTextBrowser *matchesView() const { return m_matches; }
     QTextBrowser *contextView() const { return m_context; }

@@ -108,11 +108,12 @@ void ReplaceWindow::findAll()
 {
     m_list->clear();
     m_listed = options();
-    m_matches = findMatches(m_db, m_listed);
-    if (!m_matches.ok) {
+    Result<MatchList> found = findMatches(m_db, m_listed);
+    m_matches = found ? std::move(*found) : MatchList();
+    if (!found) {
         m_replace->setEnabled(false);
         m_count->clear();
-        Messages::inform(this, m_matches.message);
+        Messages::inform(this, found.error().message);
         return;
     }
     QList<QTreeWidgetItem *> items;
@@ -142,14 +143,14 @@ void ReplaceWindow::replaceTicked()
         return;
     emit aboutToReplace();
     // What is listed is what gets replaced, even if the fields changed since.
-    const MatchList fresh = findMatches(m_db, m_listed);
-    if (fresh.count() != m_matches.count()) {
+    const Result<MatchList> fresh = findMatches(m_db, m_listed);
+    if (!fresh || fresh->count() != m_matches.count()) {
         Messages::inform(this, u"The blocks changed since the matches were listed; nothing was replaced. "
                                "Look at the new list and replace again."_s);
         findAll();
         return;
     }
-    const ReplaceBatch batch = replaceMatches(m_db, fresh, m_listed.in, keep);
+    const ReplaceBatch batch = replaceMatches(m_db, *fresh, m_listed.in, keep);
     if (!batch.ok) {
         Messages::inform(this, batch.message);
         return;

@@ -135,8 +135,8 @@ void tst_KeepController::unsavedTextBecomesADraft()
     else if (then == u"exit")
         f.control<QAction>(u"mnuSalir"_s)->trigger();
     else
-        QTRY_VERIFY_WITH_TIMEOUT(blockDraft(f.home.storePath(), at).has_value(), 2000);
-    QCOMPARE(blockDraft(f.home.storePath(), at).value_or(BlockVersion()).translation, u"Typed"_s);
+        QTRY_VERIFY_WITH_TIMEOUT(blockDraft(f.home.storePath(), at).value_or(std::nullopt).has_value(), 2000);
+    QCOMPARE(blockDraft(f.home.storePath(), at).value_or(std::nullopt).value_or(BlockVersion()).translation, u"Typed"_s);
     QCOMPARE(f.stored(u"text_data_t"_s, Untranslated), QString());
 
     // Back in a new window: Reopen Last Block, then the draft's key.

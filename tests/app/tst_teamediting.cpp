@@ -108,7 +108,9 @@ void tst_TeamEditing::sameBlockSavedByBoth()
     QCOMPARE(onServer(u"text_data_t || ';' || comments"_s), serverHolds);
     QCOMPARE(me->control<QTextEdit>(u"rtxtTranslated"_s)->toPlainText(), editorHolds);
     // Nothing lost: the one not on the server is in its history or a draft.
-    const std::optional<BlockVersion> draft = blockDraft(me->window->storePath(), *parseBlockKey(Untranslated));
+    const Result<std::optional<BlockVersion>> read = blockDraft(me->window->storePath(), *parseBlockKey(Untranslated));
+    QVERIFY(read);
+    const std::optional<BlockVersion> &draft = *read;
     const QString kept = onServer(u"(SELECT string_agg(translation, ',' ORDER BY id) FROM block_history)"_s);
     QCOMPARE(kept + u'|' + (draft ? draft->translation : QString()),
              button == u"takeTheirsButton" ? u"|Mine"_s : u",Theirs|"_s);

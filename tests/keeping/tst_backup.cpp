@@ -324,16 +324,16 @@ void tst_Backup::check()
     if (truncate)
         QVERIFY(QFile::resize(home.storePath(), QFileInfo(home.storePath()).size() / 2));
 
-    const StoreCheck check = checkStoreFile(home.storePath());
-    QCOMPARE(check.ok, ok);
-    QCOMPARE(check.problem.isEmpty(), ok);
+    const Result<Done> check = checkStoreFile(home.storePath());
+    QCOMPARE(check.ok(), ok);
     if (ok)
         return;
-    QVERIFY(damagedStoreMessage(home.path(), check.problem).contains(u"There is no backup"_s));
+    QVERIFY(!check.error().message.isEmpty());
+    QVERIFY(damagedStoreMessage(home.path(), check.error().message).contains(u"There is no backup"_s));
     QVERIFY(QDir(home.path()).mkpath(FolderName));
     QVERIFY(home.write(FolderName + u"/2024-05-01_12-00-00_daily.db"_s, "old"));
     QVERIFY(home.write(FolderName + u"/2024-05-02_12-00-00_links-import.db"_s, "new"));
-    QVERIFY(damagedStoreMessage(home.path(), check.problem)
+    QVERIFY(damagedStoreMessage(home.path(), check.error().message)
                 .contains(u"tallowpen-cli restore 2024-05-02_12-00-00_links-import.db"_s));
 }
 

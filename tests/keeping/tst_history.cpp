@@ -177,9 +177,9 @@ void tst_History::aHistoryThatCannotBeWrittenLeavesTheSaveStanding()
     QVERIFY(save.ok);
     QVERIFY(save.historyProblem.contains(HistoryFileName));
     QCOMPARE(storedRow(db, StoredBlock()).value(ColTextDataT).toString(), u"Nuevo.<End of Block>"_s);
-    QString error;
-    QVERIFY(!blockVersions(home.storePath(), Address, &error));
-    QVERIFY(!error.isEmpty());
+    const auto versions = blockVersions(home.storePath(), Address);
+    QVERIFY(!versions);
+    QVERIFY(!versions.error().message.isEmpty());
 }
 
 void tst_History::aDamagedHistoryIsSetAside_data()
@@ -293,7 +293,9 @@ void tst_History::draftsLastUntilTheBlockIsSaved()
         QVERIFY(openStore(db, home.storePath()));
         QVERIFY(saveBlock(db, Key, u"3"_s, {u"Saved."_s, QString(), false}, nullptr).ok);
     }
-    const std::optional<BlockVersion> draft = blockDraft(home.storePath(), Address);
+    const Result<std::optional<BlockVersion>> read = blockDraft(home.storePath(), Address);
+    QVERIFY(read);
+    const std::optional<BlockVersion> draft = *read;
     QCOMPARE(draft.has_value(), !saved);
     if (draft)
         QCOMPARE(*draft, (BlockVersion{draft->time, drafts.last(), u"c"_s, true}));

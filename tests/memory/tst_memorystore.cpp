@@ -95,21 +95,22 @@ void tst_MemoryStore::repeats()
     QFETCH(QStringList, found);
     // The open block is town.txt 1 (or 3 for the apostrophe): never a repeat of itself.
     const qint16 open = original.startsWith(u"It") ? 3 : 1;
-    const Repeats repeats = exactRepeats(m_db, {u"field"_s, u"town.txt"_s, open}, original, translation);
-    QVERIFY2(repeats.ok, qPrintable(repeats.message));
+    const Result<Repeats> repeats = exactRepeats(m_db, {u"field"_s, u"town.txt"_s, open}, original, translation);
+    QVERIFY2(repeats, qPrintable(repeats.error().message));
     QStringList listed;
-    for (const Repeat &r : repeats.blocks)
+    for (const Repeat &r : repeats->blocks)
         listed << r.address.fileName + u';' + QString::number(r.address.number) + (r.changes ? u"*"_s : u""_s);
     QCOMPARE(listed, found);
-    QCOMPARE(repeats.changing(), int(found.filter(u"*"_s).size()));
+    QCOMPARE(repeats->changing(), int(found.filter(u"*"_s).size()));
 }
 
 void tst_MemoryStore::applyToRepeats()
 {
-    const Repeats repeats = exactRepeats(m_db, {u"field"_s, u"town.txt"_s, 1}, Hello, u"Hola, it's me."_s);
-    QCOMPARE(repeats.changing(), 3);
+    const Result<Repeats> repeats = exactRepeats(m_db, {u"field"_s, u"town.txt"_s, 1}, Hello, u"Hola, it's me."_s);
+    QVERIFY(repeats);
+    QCOMPARE(repeats->changing(), 3);
     const qint64 before = m_db.changedRows();
-    const RepeatsApplied applied = ::applyToRepeats(m_db, repeats, u"Hola, it's me."_s);
+    const RepeatsApplied applied = ::applyToRepeats(m_db, *repeats, u"Hola, it's me."_s);
     QVERIFY2(applied.ok, qPrintable(applied.message));
     QCOMPARE(m_db.changedRows() - before, 3);
     QCOMPARE(applied.saved.size(), size_t(3));
@@ -124,10 +125,10 @@ void tst_MemoryStore::applyToRepeats()
 
 void tst_MemoryStore::context()
 {
-    const BlockContext around = blockContext(m_db, {u"field"_s, u"town.txt"_s, 5});
-    QVERIFY2(around.ok, qPrintable(around.message));
+    const Result<BlockContext> around = blockContext(m_db, {u"field"_s, u"town.txt"_s, 5});
+    QVERIFY2(around, qPrintable(around.error().message));
     QStringList shown;
-    for (const ContextBlock &b : around.blocks) {
+    for (const ContextBlock &b : around->blocks) {
         shown << QString::number(b.address.number) + (b.current ? u"*"_s : u""_s) + b.speaker + u'|'
                 + b.original.left(4) + u'|' + b.translation;
     }
@@ -149,14 +150,14 @@ void tst_MemoryStore::figures_data()
 void tst_MemoryStore::figures()
 {
     QFETCH(QString, folder);
-    const ProjectFigures figures = projectFigures(m_db, folder);
-    QVERIFY(figures.ok);
-    QTEST(int(figures.scripts.size()), "scripts");
-    const auto town = std::find_if(figures.scripts.begin(), figures.scripts.end(),
+    const Result<ProjectFigures> figures = projectFigures(m_db, folder);
+    QVERIFY(figures);
+    QTEST(int(figures->scripts.size()), "scripts");
+    const auto town = std::find_if(figures->scripts.begin(), figures->scripts.end(),
                                    [](const ScriptFigures &s) { return s.fileName == u"town.txt"; });
-    QVERIFY(town != figures.scripts.end());
+    QVERIFY(town != figures->scripts.end());
     QTEST(numbers(*town), "town");
-    QTEST(numbers(figures.total), "total");
+    QTEST(numbers(figures->total), "total");
 }
 
 QTEST_APPLESS_MAIN(tst_MemoryStore)

@@ -125,10 +125,9 @@ void tst_Attacks::readRefusals()
     QFETCH(QString, reason);
     if (!name.isEmpty())
         write(m_scripts->filePath(name), QByteArray(17, 'a'));
-    QByteArray bytes;
-    QString why;
-    QVERIFY(!SafeFile::readRegular(m_scripts->filePath(name), bytes, &why, limit));
-    QVERIFY2(why.contains(reason), qPrintable(why));
+    const Result<QByteArray> read = SafeFile::readRegular(m_scripts->filePath(name), limit);
+    QVERIFY(!read);
+    QVERIFY2(read.error().message.contains(reason), qPrintable(read.error().message));
 }
 
 void tst_Attacks::throughTheCli_data()

@@ -23,7 +23,7 @@ inline bool addRow(Database &db, const SearchRow &r)
 {
     using namespace Qt::StringLiterals;
     return db.execute(u"INSERT INTO %1 VALUES ('%2', %3, '%4', 28, 3, '%5', %6, 0, '%7', 0, 0);"_s.arg(
-        r.table, r.file, QString::number(r.id), r.original, r.comment, QString::number(r.translated), r.translation));
+        r.table, r.file, QString::number(r.id), r.original, r.comment, QString::number(r.translated), r.translation)).ok();
 }
 
 inline QList<SearchRow> searchRows()

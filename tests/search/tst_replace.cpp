@@ -80,7 +80,9 @@ void tst_Replace::untickedMatchesStay()
     ReplaceOptions options;
     options.find = u"uno"_s;
     options.replacement = u"one"_s;
-    const MatchList list = findMatches(db, options);
+    const Result<MatchList> found = findMatches(db, options);
+    QVERIFY(found);
+    const MatchList &list = *found;
     QCOMPARE(list.count(), 3);
     QCOMPARE(matchLines(list.blocks[0].text, list.blocks[0].matches[1]),
              std::make_pair(u"dos uno"_s, u"dos one"_s));

@@ -106,9 +106,9 @@ void tst_Search::hostileTextChangesNothing()
         QCOMPARE(outcome.hits.size(), type == SearchType::Original ? originals : 0);
     }
     QCOMPARE(m_db.changedRows(), changed);
-    QVariant rows;
-    QVERIFY(m_db.execute(u"SELECT COUNT(*) FROM field WHERE text_data_t <> 'gone'"_s, &rows));
-    QCOMPARE(rows.toInt(), 3);
+    const Result<QVariant> rows = m_db.execute(u"SELECT COUNT(*) FROM field WHERE text_data_t <> 'gone'"_s);
+    QVERIFY(rows);
+    QCOMPARE(rows->toInt(), 3);
 }
 
 void tst_Search::failingStoreStopsWithItsMessage()

@@ -42,8 +42,8 @@ void tst_Database::init()
 
 int tst_Database::count(const QString &table)
 {
-    QVariant out;
-    return m_db.execute(u"SELECT COUNT(*) FROM "_s + table, &out) ? out.toInt() : -1;
+    const Result<QVariant> counted = m_db.execute(u"SELECT COUNT(*) FROM "_s + table);
+    return counted ? counted->toInt() : -1;
 }
 
 void tst_Database::literals_data()
@@ -94,7 +94,7 @@ void tst_Database::statements()
         // A refused or failed query brings its error, never an empty set of rows.
         QVERIFY(ran || (!rows.error().message.isEmpty() && rows.error().code != 0));
     } else {
-        ran = m_db.execute(statement);
+        ran = m_db.execute(statement).ok();
     }
     QCOMPARE(ran, runs == u"yes");
     QCOMPARE(m_db.lastError().message.isEmpty(), runs == u"yes");
@@ -118,11 +118,12 @@ void tst_Database::resultSets()
         seen << rows->text(ColTextData);
     QCOMPARE(seen, QStringList({u"t1"_s, u"t2"_s, u"t3"_s})); // counting did not move the cursor
     QVERIFY(!rows->next());
-    QVariant out;
-    QVERIFY(m_db.execute(u"SELECT COUNT(*) FROM field"_s, &out));
-    QCOMPARE(out.toInt(), 3);
-    QVERIFY(m_db.execute(u"UPDATE field SET translated = 1;"_s, &out));
-    QVERIFY(!out.isValid());
+    const Result<QVariant> counted = m_db.execute(u"SELECT COUNT(*) FROM field"_s);
+    QVERIFY(counted);
+    QCOMPARE(counted->toInt(), 3);
+    const Result<QVariant> updated = m_db.execute(u"UPDATE field SET translated = 1;"_s);
+    QVERIFY(updated);
+    QVERIFY(!updated->isValid());
 }
 
 void tst_Database::onlyAStoreOpens()
@@ -159,9 +160,9 @@ void tst_Database::unicodeLike()
     QString statement = u"SELECT COUNT(*) FROM field WHERE text_data LIKE "_s + storeLiteral(pattern);
     if (pattern.contains(u'!'))
         statement += u" ESCAPE '!'"_s;
-    QVariant out;
-    QVERIFY2(m_db.execute(statement, &out), qPrintable(m_db.lastError().message));
-    QCOMPARE(out.toInt(), matches == u"yes" ? 2 : 0);
+    const Result<QVariant> counted = m_db.execute(statement);
+    QVERIFY2(counted, qPrintable(counted.error().message));
+    QCOMPARE(counted->toInt(), matches == u"yes" ? 2 : 0);
 }
 
 QTEST_APPLESS_MAIN(tst_Database)
