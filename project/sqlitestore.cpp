@@ -186,3 +186,59 @@ Result<Done> SqliteStore::eraseLink(const QString &word)
         return Failure{error, {}};
     return Done{};
 }
+
+Result<std::vector<StoredRow>> SqliteStore::storedRows(const QString &table)
+{
+    if (!ScriptTables::contains(table))
+        return Failure{u"There is no script table %1; use battling_arena, battle_script or field."_s.arg(table), {}};
+    Result<ResultSet> rows = m_db.query(u"SELECT rowid, * FROM "_s + table);
+    if (!rows)
+        return Failure{u"The local store's %1 could not be read: %2"_s.arg(table, rows.error().message), {}};
+    std::vector<StoredRow> out;
+    out.reserve(size_t(rows->rowCount()));
+    while (rows->next()) {
+        StoredRow &stored = out.emplace_back();
+        stored.id = rows->value(0).toLongLong();
+        for (int column = 0; column < int(stored.row.size()); ++column)
+            stored.row[size_t(column)] = rows->value(column + 1);
+    }
+    return out;
+}
+
+// One file, one writer at a time: no versions to check.
+Result<qint64> SqliteStore::writeChange(const StoreChange &change)
+{
+    QStringList statements;
+    qint64 written = 0;
+    for (const TableChange &table : change.tables) {
+        if (!ScriptTables::contains(table.table))
+            return Failure{u"There is no script table %1; use battling_arena, battle_script or field."_s.arg(
+                               table.table),
+                           {}};
+        if (table.replaced) {
+            statements << u"DELETE FROM "_s + table.table;
+            for (const BlockRow &row : *table.replaced)
+                statements << blockInsert(table.table, row);
+            written += qint64(table.replaced->size());
+            continue;
+        }
+        for (const auto &[index, row] : table.changed) {
+            statements << u"UPDATE "_s + table.table + u" SET text_data="_s + storeLiteral(row[ColTextData].toString())
+                    + u",width="_s + numberLiteral(row[ColWidth]) + u",height="_s + numberLiteral(row[ColHeight])
+                    + u",comments="_s + storeLiteral(row[ColComments].toString()) + u",translated="_s
+                    + numberLiteral(row[ColTranslated]) + u",revised="_s + numberLiteral(row[ColRevised])
+                    + u",text_data_t="_s + storeLiteral(row[ColTextDataT].toString()) + u",new_width="_s
+                    + numberLiteral(row[ColNewWidth]) + u",new_height="_s + numberLiteral(row[ColNewHeight])
+                    + u" WHERE rowid="_s + QString::number(table.before[index].id);
+            ++written;
+        }
+    }
+    if (change.linksBefore) {
+        statements << u"DELETE FROM suggestion"_s;
+        for (const LinkColumns &row : change.linksAfter)
+            statements << linkInsert(row);
+    }
+    if (Result<qint64> done = runInserts(statements); !done)
+        return done.error();
+    return written;
+}
