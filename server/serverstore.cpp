@@ -42,10 +42,11 @@ void appendCopyField(QByteArray &line, const QByteArray &bytes)
 }
 
 // A SQLite text column may hold NULL; the program reads it as the empty
-// text, and so does the server, which keeps no NULL text.
+// text, and so does the server, which keeps no NULL text. Apostrophes are
+// kept as the SQLite store keeps them.
 void appendText(QByteArray &line, const QVariant &value)
 {
-    appendCopyField(line, value.toString().toUtf8());
+    appendCopyField(line, toStoreText(value.toString()).toUtf8());
 }
 
 void appendNumber(QByteArray &line, const QVariant &value)
@@ -317,11 +318,11 @@ Result<qint64> ServerStore::importBlocks(const QString &table, const std::vector
             text ? appendText(data, value) : appendNumber(data, value);
             data += '\t';
         }
-        appendCopyField(data, unicodeLikeFolded(row[ColTextData].toString()).toUtf8());
+        appendCopyField(data, unicodeLikeFolded(toStoreText(row[ColTextData].toString())).toUtf8());
         data += '\t';
-        appendCopyField(data, unicodeLikeFolded(row[ColTextDataT].toString()).toUtf8());
+        appendCopyField(data, unicodeLikeFolded(toStoreText(row[ColTextDataT].toString())).toUtf8());
         data += '\t';
-        appendCopyField(data, unicodeLikeFolded(row[ColComments].toString()).toUtf8());
+        appendCopyField(data, unicodeLikeFolded(toStoreText(row[ColComments].toString())).toUtf8());
         data += '\n';
     }
     const QByteArray sql = "COPY " + *name + " (" + ScriptColumns
@@ -337,7 +338,7 @@ Result<qint64> ServerStore::importLinks(const std::vector<LinkColumns> &rows)
     QByteArray data;
     for (const LinkColumns &row : rows) {
         for (size_t column = 0; column < row.size(); ++column) {
-            appendCopyField(data, row[column].toUtf8());
+            appendCopyField(data, toStoreText(row[column]).toUtf8());
             data += column + 1 < row.size() ? '\t' : '\n';
         }
     }
@@ -428,7 +429,7 @@ void appendFolded(QByteArray &line, const BlockRow &row)
 {
     for (const int column : {ColTextData, ColTextDataT, ColComments}) {
         line += '\t';
-        appendCopyField(line, unicodeLikeFolded(row[size_t(column)].toString()).toUtf8());
+        appendCopyField(line, unicodeLikeFolded(toStoreText(row[size_t(column)].toString())).toUtf8());
     }
 }
 

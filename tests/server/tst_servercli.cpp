@@ -1,3 +1,6 @@
+#include "project/sqlitestore.h"
+#include "server/serverstore.h"
+#include "store/layout.h"
 #include "tests/support/clirun.h"
 #include "tests/support/storedblock.h"
 #include "tests/support/testdatabase.h"
@@ -128,15 +131,22 @@ QString takeExported(const QString &home)
 
 } // namespace
 
-// What a store holds, as the commands show it: the tree, the links and the
-// exported scripts.
-QString contentOf(const QString &home, const QStringList &server)
+// Every row and link a store holds, as text.
+QString contentOf(ProjectStore &store)
 {
     QString seen;
-    for (const QStringList &words : {QStringList{u"tree"_s}, QStringList{u"links"_s},
-                                     QStringList{u"export"_s, u"--all"_s, u"--include-untranslated"_s}})
-        seen += runCli(home, server + words).out;
-    return seen + takeExported(home);
+    for (const QString &table : ScriptTables::all) {
+        Result<std::vector<BlockRow>> rows = store.blockRows(table);
+        for (const BlockRow &row : rows ? *rows : std::vector<BlockRow>()) {
+            for (const QVariant &value : row)
+                seen += value.toString() + u'|';
+            seen += u'\n';
+        }
+    }
+    Result<std::vector<LinkColumns>> links = store.links();
+    for (const LinkColumns &link : links ? *links : std::vector<LinkColumns>())
+        seen += QStringList(link.begin(), link.end()).join(u'|') + u'\n';
+    return seen;
 }
 
 void tst_ServerCli::sameLinesOnBothStores()
@@ -144,13 +154,16 @@ void tst_ServerCli::sameLinesOnBothStores()
     QFETCH(QStringList, arguments);
     QFETCH(bool, changes);
     arguments.replaceInStrings(u"@"_s, m_home->path());
-    const QString before = contentOf(m_home->path(), {});
+    Result<std::unique_ptr<SqliteStore>> localStore = SqliteStore::open(m_home->storePath());
+    Result<ServerStore> serverStore = ServerStore::open(m_server->address());
+    QVERIFY(localStore && serverStore);
+    const QString before = contentOf(**localStore);
     const CliRun local = runCli(m_home->path(), arguments);
     const QString localFiles = takeExported(m_home->path());
-    const QString localContent = contentOf(m_home->path(), {});
+    const QString localContent = contentOf(**localStore);
     const CliRun server = onServer(arguments);
     QCOMPARE(takeExported(m_home->path()), localFiles);
-    QCOMPARE(contentOf(m_home->path(), {u"--server"_s, m_server->address()}), localContent);
+    QCOMPARE(contentOf(*serverStore), localContent);
     QCOMPARE(QDir(m_home->path()).entryList({u".server-*"_s}, QDir::AllEntries | QDir::Hidden), QStringList());
     QVERIFY(arguments.first() != u"export" || !localFiles.isEmpty());
     QCOMPARE(server.status, local.status);
@@ -212,7 +225,10 @@ void tst_ServerCli::restoreIsAVersionedBatch()
     const CliRun restored = onServer({u"restore"_s, file});
     QCOMPARE(restored.err, QString());
     QVERIFY2(restored.out.contains(u"_pull.db"_s), qPrintable(restored.out));
-    QCOMPARE(contentOf(m_home->path(), {u"--server"_s, m_server->address()}), contentOf(m_home->path(), {}));
+    Result<std::unique_ptr<SqliteStore>> localStore = SqliteStore::open(m_home->storePath());
+    Result<ServerStore> serverStore = ServerStore::open(m_server->address());
+    QVERIFY(localStore && serverStore);
+    QCOMPARE(contentOf(*serverStore), contentOf(**localStore));
     // Saved as any save is: a new version, the replaced text in the history.
     QVERIFY(onServer({u"block"_s, u"field"_s, u"0012.txt"_s, u"3"_s}).out.contains(u"\"version\": 3"_s));
     QVERIFY(onServer({u"history"_s, u"field"_s, u"0012.txt"_s, u"3"_s}).out.contains(u"Otro"_s));
