@@ -72,10 +72,10 @@ int runOnServerWorkingCopy(const CliCommand &command, CliContext &context, const
         folder.removeRecursively();
         return context.fail(snapshot.error().message);
     }
-    CliContext onCopy = context;
-    onCopy.server.clear();
-    onCopy.storeFile = copy;
-    int status = command.run(onCopy, arguments);
+    CliContext working = context;
+    working.server.clear();
+    working.storeFile = copy;
+    int status = command.run(working, arguments);
     // The copies a command takes before a large change are of the server's
     // store as it was: they join the program folder's backups.
     for (const Backups::BackupInfo &taken : Backups::listBackups(folder.path())) {
