@@ -7,6 +7,7 @@
 #include "app/mainwindow.h"
 #include "bench/bench.h"
 #include "bench/importedstore.h"
+#include "scripts/originalimport.h"
 #include "scripts/scriptexport.h"
 #include "scripts/scriptformat.h"
 #include "server/schema.h"
@@ -174,6 +175,41 @@ void importOriginals(BenchContext &ctx)
     ctx.record(u"blocks"_s, blocks);
 }
 
+// As `import-original` runs on a server store: a copy of the (empty)
+// server's store, the import on it, every row written back with COPY in one
+// transaction, the copy gone.
+void importOriginalsCommand(BenchContext &ctx)
+{
+    ServerStore &store = *ctx.state<ImportState>().store;
+    const double cpuStart = processorMs();
+    QDir folder(QDir(ctx.scratch).filePath(u".server-bench"_s));
+    folder.removeRecursively();
+    folder.mkpath(u"."_s);
+    const QString copy = folder.filePath(StoreFileName);
+    Result<ServerTransfer::StoredSnapshot> snapshot = ServerTransfer::writeWorkingCopy(store, copy);
+    if (!snapshot)
+        return ctx.fail(snapshot.error().message);
+    qint64 blocks = 0;
+    {
+        Database db;
+        if (!openStore(db, copy))
+            return ctx.fail(db.lastError().message);
+        ProgressPacer pacer(nullptr);
+        const OriginalImport::Result result = OriginalImport::Importer(db, ctx.corpus, pacer).run();
+        if (!result.ok)
+            return ctx.fail(result.message);
+        blocks = result.blocks;
+    }
+    Result<StoreChange> change = ServerTransfer::changesSince(*snapshot, copy);
+    Result<qint64> written = change ? store.writeChange(*change) : Result<qint64>(change.error());
+    folder.removeRecursively();
+    if (!written)
+        return ctx.fail(written.error().message);
+    ctx.record(u"blocks"_s, blocks);
+    ctx.record(u"written"_s, *written);
+    ctx.record(u"cpu_ms"_s, qRound(processorMs() - cpuStart));
+}
+
 struct BlockState
 {
     std::optional<ServerStore> store;
@@ -300,8 +336,11 @@ void exportAll(BenchContext &ctx)
     ServerStore &store = *ctx.state<BlockState>().store;
     const double cpuStart = processorMs();
     const QString copy = QDir(ctx.scratch).filePath(u".server-bench.db"_s);
+    QElapsedTimer clock;
+    clock.start();
     if (Result<Done> written = ServerTransfer::writeCopy(store, copy); !written)
         return ctx.fail(written.error().message);
+    ctx.record(u"copy ms"_s, clock.elapsed());
     Database db;
     std::vector<ExportListRow> rows;
     QString error;
@@ -351,6 +390,8 @@ void startServerEditor(BenchContext &ctx)
 } // namespace
 
 TALLOWPEN_BENCH("server: import originals with COPY", setupImport, importOriginals);
+TALLOWPEN_BENCH("server: import-original as the command runs it (copy, import, write back)", setupImport,
+                importOriginalsCommand);
 TALLOWPEN_BENCH("server: load a block", setupLoad, loadServerBlock);
 TALLOWPEN_BENCH("server: save a block (row, history, change, status)", setupSave, saveServerBlock);
 TALLOWPEN_BENCH("server: tree rows into the view", setupTree, buildTree);

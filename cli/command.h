@@ -87,6 +87,9 @@ bool needsServer(const CliCommand &command);
 // The commands that only read the store: on a server they run unchanged on a
 // consistent copy of its store (storeFile).
 bool readsServerCopy(const CliCommand &command);
+// The commands that write the store: on a server they run on a working copy
+// whose changes are written back, versioned (runOnServerWorkingCopy).
+bool writesServerCopy(const CliCommand &command);
 
 // Parses a command's own options; on a usage error prints it and returns false.
 bool parseCommandLine(QCommandLineParser &parser, CliContext &context, const QStringList &arguments,

@@ -117,14 +117,29 @@ QList<const CliCommand *> allCommands()
 
 bool worksOnServer(const CliCommand &command)
 {
-    static const QStringList names = {u"block"_s, u"save"_s, u"tree"_s, u"status"_s, u"search"_s, u"history"_s, u"backup"_s,
-                                      u"link-set"_s, u"link-erase"_s};
-    return needsServer(command) || readsServerCopy(command) || names.contains(QLatin1StringView(command.name));
+    // The storeless ones read no store at all.
+    static const QStringList names = {u"block"_s,    u"save"_s,       u"tree"_s,    u"status"_s,  u"search"_s,
+                                      u"history"_s,  u"backup"_s,     u"restore"_s, u"link-set"_s, u"link-erase"_s,
+                                      u"spell"_s,    u"word-at"_s,    u"import-tmx"_s, u"backups"_s};
+    return needsServer(command) || readsServerCopy(command) || writesServerCopy(command)
+        || names.contains(QLatin1StringView(command.name));
 }
 
 bool readsServerCopy(const CliCommand &command)
 {
-    static const QStringList names = {u"export"_s, u"export-list"_s, u"view"_s, u"stats"_s, u"check"_s, u"links"_s};
+    static const QStringList names = {u"export"_s,     u"export-list"_s, u"view"_s,       u"stats"_s,
+                                      u"check"_s,      u"links"_s,       u"render"_s,     u"highlight"_s,
+                                      u"suggest"_s,    u"mt"_s,          u"export-xliff"_s, u"export-po"_s,
+                                      u"export-tmx"_s, u"export-glossary"_s};
+    return names.contains(QLatin1StringView(command.name));
+}
+
+bool writesServerCopy(const CliCommand &command)
+{
+    static const QStringList names = {u"links-import"_s,      u"import-original"_s, u"import-translated"_s,
+                                      u"update-original"_s,   u"fit"_s,             u"replace"_s,
+                                      u"resize"_s,            u"import-xliff"_s,    u"import-po"_s,
+                                      u"import-glossary"_s};
     return names.contains(QLatin1StringView(command.name));
 }
 

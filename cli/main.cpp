@@ -108,8 +108,13 @@ int main(int argc, char *argv[])
         if (!restore.ok)
             return ExitFailure;
     }
-    const int status = !address.isEmpty() && readsServerCopy(*command) ? runOnServerCopy(*command, context, arguments)
-                                                                        : command->run(context, arguments);
+    int status = ExitSuccess;
+    if (!address.isEmpty() && readsServerCopy(*command))
+        status = runOnServerCopy(*command, context, arguments);
+    else if (!address.isEmpty() && writesServerCopy(*command))
+        status = runOnServerWorkingCopy(*command, context, arguments);
+    else
+        status = command->run(context, arguments);
     out.flush();
     err.flush();
     return status;

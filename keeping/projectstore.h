@@ -10,6 +10,7 @@
 
 #include <array>
 #include <optional>
+#include <utility>
 #include <vector>
 
 // The search's own types (search/search.h): a store runs the statements, the
@@ -33,6 +34,48 @@ struct BlockRead
     QString updatedBy;
     QString updatedAt; // ISO 8601, UTC
 };
+
+// A script-table row as a store holds it: the store's own id for the row
+// and, where the store keeps them, its version and who changed it last.
+struct StoredRow
+{
+    qint64 id = 0;
+    qint64 version = 0; // 0 where the store keeps none
+    QString updatedBy;
+    QString updatedAt; // as the store gives it back to itself
+    BlockRow row;
+};
+
+// What a command did to one table, against the rows it read: rows changed in
+// place, or, when rows came or went, the table's whole new content.
+struct TableChange
+{
+    QString table;
+    std::vector<StoredRow> before; // every row as read, in order
+    std::vector<std::pair<size_t, BlockRow>> changed; // index into `before`, new values
+    std::optional<std::vector<BlockRow>> replaced;
+};
+
+// Everything a command changed, ready to be written in one go.
+struct StoreChange
+{
+    std::vector<TableChange> tables;
+    std::optional<std::vector<LinkColumns>> linksBefore; // set when the links changed
+    std::vector<LinkColumns> linksAfter;
+
+    bool isEmpty() const { return tables.empty() && !linksBefore; }
+};
+
+// Whether two rows hold the same values as a store writes them (a number
+// read back as text is the same number).
+bool sameBlockRow(const BlockRow &a, const BlockRow &b);
+
+// The change that turns `before` into `after` (rows of each script table in
+// ScriptTables order, then the links); only the tables that differ.
+StoreChange compareStores(const std::array<std::vector<StoredRow>, 3> &before,
+                          const std::vector<LinkColumns> &linksBefore,
+                          const std::array<std::vector<BlockRow>, 3> &after,
+                          const std::vector<LinkColumns> &linksAfter);
 
 // The project's store, whichever holds it: the program folder's tallowpen.db
 // or a server's database. Says what is asked; each implementation keeps its
@@ -71,6 +114,17 @@ public:
     // rewritten; the five suggestions and the comment as typed.
     virtual Result<Done> saveLink(const QString &word, const std::array<QString, 6> &fields, bool modify) = 0;
     virtual Result<Done> eraseLink(const QString &word) = 0;
+
+    // ---- A command's changes written back at once ----
+    // Every row of a script table with its id (and version), in order.
+    virtual Result<std::vector<StoredRow>> storedRows(const QString &table) = 0;
+    // The whole change in one transaction; a failure writes nothing. Gives
+    // the number of blocks written. On a store that keeps versions each
+    // changed block gets version + 1 and the user, its replaced values a
+    // history row and its new version an announcement; a row no longer at
+    // the version it was read at, or links changed meanwhile, fail as a
+    // conflict ("Conflict: ...").
+    virtual Result<qint64> writeChange(const StoreChange &change) = 0;
 
 protected:
     ProjectStore() = default;

@@ -5,6 +5,8 @@
 #include "store/layout.h"
 #include "store/storetext.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -14,17 +16,22 @@ QString numberLiteral(const QVariant &value)
     return value.isNull() ? u"NULL"_s : QString::number(value.toLongLong());
 }
 
-QString blockInsert(const QString &table, const BlockRow &row)
+const QString BlockColumns =
+    u"(file_name,dialogue_id,text_data,width,height,comments,translated,revised,text_data_t,new_width,new_height)"_s;
+
+QString blockValues(const BlockRow &row)
 {
-    return u"INSERT INTO "_s + table
-        + u" (file_name,dialogue_id,text_data,width,height,comments,translated,revised,text_data_t,new_width,"
-          "new_height) VALUES ("_s
-        + storeLiteral(row[ColFileName].toString()) + u',' + numberLiteral(row[ColDialogueId]) + u','
+    return u'(' + storeLiteral(row[ColFileName].toString()) + u',' + numberLiteral(row[ColDialogueId]) + u','
         + storeLiteral(row[ColTextData].toString()) + u',' + numberLiteral(row[ColWidth]) + u','
         + numberLiteral(row[ColHeight]) + u',' + storeLiteral(row[ColComments].toString()) + u','
         + numberLiteral(row[ColTranslated]) + u',' + numberLiteral(row[ColRevised]) + u','
         + storeLiteral(row[ColTextDataT].toString()) + u',' + numberLiteral(row[ColNewWidth]) + u','
         + numberLiteral(row[ColNewHeight]) + u')';
+}
+
+QString blockInsert(const QString &table, const BlockRow &row)
+{
+    return u"INSERT INTO "_s + table + BlockColumns + u" VALUES "_s + blockValues(row);
 }
 
 QString linkInsert(const LinkColumns &row)
@@ -125,11 +132,19 @@ Result<qint64> SqliteStore::importBlocks(const QString &table, const std::vector
 {
     if (!ScriptTables::contains(table))
         return Failure{u"There is no script table %1; use battling_arena, battle_script or field."_s.arg(table), {}};
+    // Many rows to a statement: a copy of a whole server's store, made for
+    // every command run on a server, compiles 200 times fewer statements.
+    constexpr size_t RowsPerStatement = 200;
     QStringList statements;
-    statements.reserve(qsizetype(rows.size()));
-    for (const BlockRow &row : rows)
-        statements << blockInsert(table, row);
-    return runInserts(statements);
+    for (size_t first = 0; first < rows.size(); first += RowsPerStatement) {
+        QString statement = u"INSERT INTO "_s + table + BlockColumns + u" VALUES "_s;
+        for (size_t row = first; row < std::min(rows.size(), first + RowsPerStatement); ++row)
+            statement += (row == first ? QString() : u","_s) + blockValues(rows[row]);
+        statements << statement;
+    }
+    if (Result<qint64> done = runInserts(statements); !done)
+        return done.error();
+    return qint64(rows.size());
 }
 
 Result<std::vector<BlockRow>> SqliteStore::blockRows(const QString &table)
@@ -179,4 +194,60 @@ Result<Done> SqliteStore::saveLink(const QString &word, const std::array<QString
 Result<Done> SqliteStore::eraseLink(const QString &word)
 {
     return ::eraseLink(m_db, word);
+}
+
+Result<std::vector<StoredRow>> SqliteStore::storedRows(const QString &table)
+{
+    if (!ScriptTables::contains(table))
+        return Failure{u"There is no script table %1; use battling_arena, battle_script or field."_s.arg(table), {}};
+    Result<ResultSet> rows = m_db.query(u"SELECT rowid, * FROM "_s + table);
+    if (!rows)
+        return Failure{u"The local store's %1 could not be read: %2"_s.arg(table, rows.error().message), {}};
+    std::vector<StoredRow> out;
+    out.reserve(size_t(rows->rowCount()));
+    while (rows->next()) {
+        StoredRow &stored = out.emplace_back();
+        stored.id = rows->value(0).toLongLong();
+        for (int column = 0; column < int(stored.row.size()); ++column)
+            stored.row[size_t(column)] = rows->value(column + 1);
+    }
+    return out;
+}
+
+// One file, one writer at a time: no versions to check.
+Result<qint64> SqliteStore::writeChange(const StoreChange &change)
+{
+    QStringList statements;
+    qint64 written = 0;
+    for (const TableChange &table : change.tables) {
+        if (!ScriptTables::contains(table.table))
+            return Failure{u"There is no script table %1; use battling_arena, battle_script or field."_s.arg(
+                               table.table),
+                           {}};
+        if (table.replaced) {
+            statements << u"DELETE FROM "_s + table.table;
+            for (const BlockRow &row : *table.replaced)
+                statements << blockInsert(table.table, row);
+            written += qint64(table.replaced->size());
+            continue;
+        }
+        for (const auto &[index, row] : table.changed) {
+            statements << u"UPDATE "_s + table.table + u" SET text_data="_s + storeLiteral(row[ColTextData].toString())
+                    + u",width="_s + numberLiteral(row[ColWidth]) + u",height="_s + numberLiteral(row[ColHeight])
+                    + u",comments="_s + storeLiteral(row[ColComments].toString()) + u",translated="_s
+                    + numberLiteral(row[ColTranslated]) + u",revised="_s + numberLiteral(row[ColRevised])
+                    + u",text_data_t="_s + storeLiteral(row[ColTextDataT].toString()) + u",new_width="_s
+                    + numberLiteral(row[ColNewWidth]) + u",new_height="_s + numberLiteral(row[ColNewHeight])
+                    + u" WHERE rowid="_s + QString::number(table.before[index].id);
+            ++written;
+        }
+    }
+    if (change.linksBefore) {
+        statements << u"DELETE FROM suggestion"_s;
+        for (const LinkColumns &row : change.linksAfter)
+            statements << linkInsert(row);
+    }
+    if (Result<qint64> done = runInserts(statements); !done)
+        return done.error();
+    return written;
 }

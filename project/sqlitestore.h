@@ -36,6 +36,10 @@ public:
     Result<Done> saveLink(const QString &word, const std::array<QString, 6> &fields, bool modify) override;
     Result<Done> eraseLink(const QString &word) override;
 
+    // Rows with their rowid; no versions are kept here.
+    Result<std::vector<StoredRow>> storedRows(const QString &table) override;
+    Result<qint64> writeChange(const StoreChange &change) override;
+
 private:
     SqliteStore(std::unique_ptr<Database> owned);
     Result<qint64> runInserts(const QStringList &statements);

@@ -122,6 +122,65 @@ Result<Done> ServerTransfer::writeCopy(ServerStore &server, const QString &path)
     return Done{};
 }
 
+Result<ServerTransfer::StoredSnapshot> ServerTransfer::readStoredSnapshot(ServerStore &server)
+{
+    return server.connection().transaction<StoredSnapshot>(
+        [&]() -> Result<StoredSnapshot> {
+            StoredSnapshot read;
+            for (size_t t = 0; t < ScriptTables::all.size(); ++t) {
+                Result<std::vector<StoredRow>> rows = server.storedRows(ScriptTables::all[t]);
+                if (!rows)
+                    return rows.error();
+                read.blocks[t] = std::move(*rows);
+            }
+            Result<std::vector<LinkColumns>> links = server.links();
+            if (!links)
+                return links.error();
+            read.links = std::move(*links);
+            return read;
+        },
+        "BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY");
+}
+
+Result<ServerTransfer::StoredSnapshot> ServerTransfer::writeWorkingCopy(ServerStore &server, const QString &path)
+{
+    Result<StoredSnapshot> stored = readStoredSnapshot(server);
+    if (!stored)
+        return stored.error();
+    Snapshot plain;
+    for (size_t t = 0; t < plain.blocks.size(); ++t) {
+        plain.blocks[t].reserve(stored->blocks[t].size());
+        for (const StoredRow &row : stored->blocks[t])
+            plain.blocks[t].push_back(row.row);
+    }
+    plain.links = stored->links;
+    removeStoreFiles(path);
+    if (const QString why = writeLocalStore(path, plain); !why.isEmpty()) {
+        removeStoreFiles(path);
+        return Failure{u"The copy of the server's store could not be written into the program folder: %1"_s.arg(why),
+                       {}};
+    }
+    return stored;
+}
+
+Result<StoreChange> ServerTransfer::changesSince(const StoredSnapshot &snapshot, const QString &path)
+{
+    Result<std::unique_ptr<SqliteStore>> local = SqliteStore::open(path);
+    if (!local)
+        return local.error();
+    std::array<std::vector<BlockRow>, 3> after;
+    for (size_t t = 0; t < after.size(); ++t) {
+        Result<std::vector<BlockRow>> rows = (*local)->blockRows(ScriptTables::all[t]);
+        if (!rows)
+            return rows.error();
+        after[t] = std::move(*rows);
+    }
+    Result<std::vector<LinkColumns>> links = (*local)->links();
+    if (!links)
+        return links.error();
+    return compareStores(snapshot.blocks, snapshot.links, after, *links);
+}
+
 void ServerTransfer::removeCopy(const QString &path)
 {
     removeStoreFiles(path);

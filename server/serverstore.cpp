@@ -5,6 +5,8 @@
 #include "store/storetext.h"
 #include "store/unicodelike.h"
 
+#include <QHash>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -40,10 +42,11 @@ void appendCopyField(QByteArray &line, const QByteArray &bytes)
 }
 
 // A SQLite text column may hold NULL; the program reads it as the empty
-// text, and so does the server, which keeps no NULL text.
+// text, and so does the server, which keeps no NULL text. Apostrophes are
+// kept as the SQLite store keeps them.
 void appendText(QByteArray &line, const QVariant &value)
 {
-    appendCopyField(line, value.toString().toUtf8());
+    appendCopyField(line, toStoreText(value.toString()).toUtf8());
 }
 
 void appendNumber(QByteArray &line, const QVariant &value)
@@ -315,11 +318,11 @@ Result<qint64> ServerStore::importBlocks(const QString &table, const std::vector
             text ? appendText(data, value) : appendNumber(data, value);
             data += '\t';
         }
-        appendCopyField(data, unicodeLikeFolded(row[ColTextData].toString()).toUtf8());
+        appendCopyField(data, unicodeLikeFolded(toStoreText(row[ColTextData].toString())).toUtf8());
         data += '\t';
-        appendCopyField(data, unicodeLikeFolded(row[ColTextDataT].toString()).toUtf8());
+        appendCopyField(data, unicodeLikeFolded(toStoreText(row[ColTextDataT].toString())).toUtf8());
         data += '\t';
-        appendCopyField(data, unicodeLikeFolded(row[ColComments].toString()).toUtf8());
+        appendCopyField(data, unicodeLikeFolded(toStoreText(row[ColComments].toString())).toUtf8());
         data += '\n';
     }
     const QByteArray sql = "COPY " + *name + " (" + ScriptColumns
@@ -335,7 +338,7 @@ Result<qint64> ServerStore::importLinks(const std::vector<LinkColumns> &rows)
     QByteArray data;
     for (const LinkColumns &row : rows) {
         for (size_t column = 0; column < row.size(); ++column) {
-            appendCopyField(data, row[column].toUtf8());
+            appendCopyField(data, toStoreText(row[column]).toUtf8());
             data += column + 1 < row.size() ? '\t' : '\n';
         }
     }
@@ -402,5 +405,316 @@ Result<Done> ServerStore::eraseLink(const QString &word)
         !erased)
         return Failure{u"The links to \"%1\" could not be erased. %2"_s.arg(word, erased.error().message),
                        erased.error().sqlState};
+    return Done{};
+}
+
+namespace {
+
+const QByteArray ShownTime = "to_char(updated_at AT TIME ZONE 'UTC', 'YYYY-MM-DD\"T\"HH24:MI:SS.US\"Z\"')";
+
+bool isTextColumn(size_t column)
+{
+    return column == ColFileName || column == ColTextData || column == ColComments || column == ColTextDataT;
+}
+
+void appendColumns(QByteArray &line, const BlockRow &row, size_t from)
+{
+    for (size_t column = from; column < row.size(); ++column) {
+        line += '\t';
+        isTextColumn(column) ? appendText(line, row[column]) : appendNumber(line, row[column]);
+    }
+}
+
+void appendFolded(QByteArray &line, const BlockRow &row)
+{
+    for (const int column : {ColTextData, ColTextDataT, ColComments}) {
+        line += '\t';
+        appendCopyField(line, unicodeLikeFolded(toStoreText(row[size_t(column)].toString())).toUtf8());
+    }
+}
+
+BlockAddress addressOf(const QString &table, const BlockRow &row)
+{
+    return {table, row[ColFileName].toString(), qint16(row[ColDialogueId].toInt())};
+}
+
+QString rowBlock(const BlockRow &row)
+{
+    return row[ColFileName].toString() + u'\x1f' + row[ColDialogueId].toString();
+}
+
+// A whole-table write names no single save to repeat: the command is.
+Failure batchConflict(const BlockAddress &address, const QString &by, const QString &at, qint64 now, qint64 read)
+{
+    return {u"Conflict: %1 changed block %2 of %3 at %4 (now version %5, read at version %6); nothing was saved. "
+            "Run the command again."_s.arg(by, QString::number(address.number), address.fileName, at,
+                                           QString::number(now), QString::number(read)),
+            VersionCheck::ConflictState};
+}
+
+Failure goneConflict(const QString &table)
+{
+    return {u"Conflict: blocks of %1 were added or taken out on the server meanwhile; nothing was saved. Run the "
+            "command again."_s.arg(table),
+            VersionCheck::ConflictState};
+}
+
+// What the editor showed of a row: the translation only while it is marked.
+QString shownTranslation(const BlockRow &row)
+{
+    return row[ColTranslated].toLongLong() == 1 ? row[ColTextDataT].toString() : QString();
+}
+
+bool sameShown(const BlockRow &a, const BlockRow &b)
+{
+    return shownTranslation(a) == shownTranslation(b) && a[ColComments].toString() == b[ColComments].toString()
+        && a[ColRevised].toLongLong() == b[ColRevised].toLongLong();
+}
+
+void appendHistory(QByteArray &data, const QString &table, const StoredRow &was)
+{
+    appendCopyField(data, table.toUtf8());
+    data += '\t';
+    appendText(data, was.row[ColFileName]);
+    data += '\t' + QByteArray::number(was.row[ColDialogueId].toLongLong()) + '\t' + QByteArray::number(was.version)
+        + '\t';
+    appendCopyField(data, shownTranslation(was.row).toUtf8());
+    data += '\t';
+    appendText(data, was.row[ColComments]);
+    data += '\t' + QByteArray(was.row[ColRevised].toLongLong() == 1 ? "1" : "0") + '\t';
+    appendCopyField(data, was.updatedBy.toUtf8());
+    data += '\n';
+}
+
+void appendAnnouncement(QByteArray &data, const QString &table, const BlockRow &row, qint64 version)
+{
+    appendCopyField(data, table.toUtf8());
+    data += '\t';
+    appendText(data, row[ColFileName]);
+    data += '\t' + QByteArray::number(row[ColDialogueId].toLongLong()) + '\t' + QByteArray::number(version) + '\n';
+}
+
+const char *const HistoryCopy =
+    "COPY block_history (block_table, file_name, dialogue_id, version, translation, comment, revised, written_by) "
+    "FROM STDIN";
+const char *const ChangeCopy = "COPY block_change (block_table, file_name, dialogue_id, version) FROM STDIN";
+
+} // namespace
+
+Result<std::vector<StoredRow>> ServerStore::storedRows(const QString &table)
+{
+    const auto name = tableName(table);
+    if (!name)
+        return unknownTable(table);
+    const QByteArray sql = "SELECT " + ScriptColumns + ", row_id, version, updated_by, " + ShownTime + " FROM "
+        + *name + " ORDER BY row_id";
+    Result<ServerRows> rows = m_server.run(sql.constData());
+    if (!rows)
+        return rows.error();
+    std::vector<StoredRow> out;
+    out.reserve(size_t(rows->rowCount()));
+    for (int row = 0; row < rows->rowCount(); ++row)
+        out.push_back({rows->number(row, 11), rows->number(row, 12), rows->text(row, 13), rows->text(row, 14),
+                       blockRowOf(*rows, row)});
+    return out;
+}
+
+Result<qint64> ServerStore::writeChange(const StoreChange &change)
+{
+    return m_server.transaction<qint64>([&]() -> Result<qint64> {
+        Result<ServerRows> user = m_server.run("SELECT session_user");
+        if (!user)
+            return user.error();
+        qint64 written = 0;
+        for (const TableChange &table : change.tables) {
+            Result<qint64> done = table.replaced ? writeReplaced(table, user->text(0, 0).toUtf8())
+                                                 : writeInPlace(table);
+            if (!done)
+                return done.error();
+            written += *done;
+        }
+        if (Result<Done> links = writeLinks(change); !links)
+            return links.error();
+        return written;
+    });
+}
+
+Result<qint64> ServerStore::writeInPlace(const TableChange &table)
+{
+    const auto name = tableName(table.table);
+    if (!name)
+        return unknownTable(table.table);
+    QByteArray data;
+    for (const auto &[index, row] : table.changed) {
+        const StoredRow &was = table.before[index];
+        data += QByteArray::number(was.id) + '\t' + QByteArray::number(was.version);
+        appendColumns(data, row, ColTextData);
+        appendFolded(data, row);
+        data += '\n';
+    }
+    for (const char *statement :
+         {"DROP TABLE IF EXISTS block_batch",
+          "CREATE TEMP TABLE block_batch (row_id bigint PRIMARY KEY, base_version bigint, text_data text, "
+          "width integer, height integer, comments text, translated smallint, revised smallint, text_data_t text, "
+          "new_width integer, new_height integer, text_data_folded text, text_data_t_folded text, "
+          "comments_folded text) ON COMMIT DROP"}) {
+        if (Result<ServerRows> made = m_server.run(statement); !made)
+            return made.error();
+    }
+    if (Result<Done> copied = m_server.copyIn("COPY block_batch FROM STDIN", data); !copied)
+        return copied.error();
+    // Locked first: the versions read next are the ones the UPDATE replaces.
+    const QByteArray lock = "SELECT t.row_id FROM " + *name
+        + " t JOIN block_batch b ON t.row_id = b.row_id ORDER BY t.row_id FOR UPDATE OF t";
+    if (Result<ServerRows> locked = m_server.run(lock.constData()); !locked)
+        return locked.error();
+    const QByteArray check = "SELECT b.row_id, t.version, b.base_version, t.updated_by, "
+        + QByteArray(ShownTime).replace("updated_at", "t.updated_at") + " FROM block_batch b LEFT JOIN " + *name
+        + " t ON t.row_id = b.row_id WHERE t.row_id IS NULL OR t.version <> b.base_version ORDER BY b.row_id LIMIT 1";
+    Result<ServerRows> moved = m_server.run(check.constData());
+    if (!moved)
+        return moved.error();
+    if (moved->rowCount() > 0) {
+        if (moved->isNull(0, 1))
+            return goneConflict(table.table);
+        for (const StoredRow &was : table.before) {
+            if (was.id == moved->number(0, 0))
+                return batchConflict(addressOf(table.table, was.row), moved->text(0, 3), moved->text(0, 4),
+                                     moved->number(0, 1), moved->number(0, 2));
+        }
+    }
+    const QByteArray shownBefore = "CASE WHEN t.translated = 1 THEN t.text_data_t ELSE '' END";
+    const QByteArray keep = "INSERT INTO block_history (block_table, file_name, dialogue_id, version, translation, "
+                            "comment, revised, written_by) SELECT $1, t.file_name, t.dialogue_id, t.version, "
+        + shownBefore + ", t.comments, coalesce(t.revised, 0), t.updated_by FROM " + *name
+        + " t JOIN block_batch b ON t.row_id = b.row_id WHERE " + shownBefore
+        + " <> CASE WHEN b.translated = 1 THEN b.text_data_t ELSE '' END OR t.comments <> b.comments "
+          "OR coalesce(t.revised, 0) <> coalesce(b.revised, 0)";
+    if (Result<ServerRows> kept = m_server.run(keep.constData(), {parameter(table.table)}); !kept)
+        return kept.error();
+    const QByteArray update = "WITH changed AS (UPDATE " + *name
+        + " t SET text_data = b.text_data, width = b.width, height = b.height, comments = b.comments, "
+          "translated = b.translated, revised = b.revised, text_data_t = b.text_data_t, new_width = b.new_width, "
+          "new_height = b.new_height, text_data_folded = b.text_data_folded, "
+          "text_data_t_folded = b.text_data_t_folded, comments_folded = b.comments_folded, "
+          "version = t.version + 1, updated_by = session_user, updated_at = now() FROM block_batch b "
+          "WHERE t.row_id = b.row_id RETURNING t.file_name, t.dialogue_id, t.version) "
+          "INSERT INTO block_change (block_table, file_name, dialogue_id, version) "
+          "SELECT $1, file_name, dialogue_id, version FROM changed";
+    Result<ServerRows> updated = m_server.run(update.constData(), {parameter(table.table)});
+    if (!updated)
+        return updated.error();
+    return updated->affected();
+}
+
+Result<qint64> ServerStore::writeReplaced(const TableChange &table, const QByteArray &user)
+{
+    const auto name = tableName(table.table);
+    if (!name)
+        return unknownTable(table.table);
+    // Readers go on; another writer waits until this is committed.
+    const QByteArray lock = "LOCK TABLE " + *name + " IN EXCLUSIVE MODE";
+    if (Result<ServerRows> locked = m_server.run(lock.constData()); !locked)
+        return locked.error();
+    const QByteArray read = "SELECT row_id, version, updated_by, " + ShownTime + " FROM " + *name + " ORDER BY row_id";
+    Result<ServerRows> now = m_server.run(read.constData());
+    if (!now)
+        return now.error();
+    if (size_t(now->rowCount()) != table.before.size())
+        return goneConflict(table.table);
+    for (int row = 0; row < now->rowCount(); ++row) {
+        const StoredRow &was = table.before[size_t(row)];
+        if (now->number(row, 0) != was.id)
+            return goneConflict(table.table);
+        if (now->number(row, 1) != was.version)
+            return batchConflict(addressOf(table.table, was.row), now->text(row, 2), now->text(row, 3),
+                                 now->number(row, 1), was.version);
+    }
+
+    // Each new row takes the place of the first unclaimed old row of its
+    // block: a row whose values stayed keeps its version and author.
+    QHash<QString, QList<size_t>> byBlock;
+    for (size_t index = 0; index < table.before.size(); ++index)
+        byBlock[rowBlock(table.before[index].row)].append(index);
+    std::vector<bool> claimed(table.before.size(), false);
+    QByteArray rows;
+    QByteArray history;
+    QByteArray announced;
+    for (const BlockRow &row : *table.replaced) {
+        QList<size_t> &candidates = byBlock[rowBlock(row)];
+        // No old row is the block's first appearance.
+        const size_t none = table.before.size();
+        const size_t match = candidates.isEmpty() ? none : candidates.takeFirst();
+        appendText(rows, row[ColFileName]);
+        appendColumns(rows, row, ColDialogueId);
+        rows += '\t';
+        if (match != none && sameBlockRow(table.before[match].row, row)) {
+            const StoredRow &was = table.before[match];
+            rows += QByteArray::number(was.version) + '\t';
+            appendCopyField(rows, was.updatedBy.toUtf8());
+            rows += '\t' + was.updatedAt.toUtf8();
+        } else {
+            const qint64 version = match != none ? table.before[match].version + 1 : 1;
+            rows += QByteArray::number(version) + '\t';
+            appendCopyField(rows, user);
+            rows += "\tnow";
+            if (match != none && !sameShown(table.before[match].row, row))
+                appendHistory(history, table.table, table.before[match]);
+            // A block nobody could have opened before needs no announcement.
+            if (match != none || !table.before.empty())
+                appendAnnouncement(announced, table.table, row, version);
+        }
+        if (match != none)
+            claimed[match] = true;
+        appendFolded(rows, row);
+        rows += '\n';
+    }
+    // A block taken away leaves its last values in its history: nothing typed is lost.
+    for (size_t index = 0; index < table.before.size(); ++index) {
+        const StoredRow &was = table.before[index];
+        if (claimed[index])
+            continue;
+        if (!shownTranslation(was.row).isEmpty() || !was.row[ColComments].toString().isEmpty())
+            appendHistory(history, table.table, was);
+        appendAnnouncement(announced, table.table, was.row, was.version + 1);
+    }
+
+    const QByteArray empty = "DELETE FROM " + *name;
+    if (Result<ServerRows> emptied = m_server.run(empty.constData()); !emptied)
+        return emptied.error();
+    const QByteArray copy = "COPY " + *name + " (" + ScriptColumns
+        + ", version, updated_by, updated_at, text_data_folded, text_data_t_folded, comments_folded) FROM STDIN";
+    if (Result<Done> copied = m_server.copyIn(copy.constData(), rows); !copied)
+        return Failure{u"The blocks of %1 could not be stored on the server: %2"_s.arg(table.table,
+                                                                                      copied.error().message),
+                       copied.error().sqlState};
+    if (!history.isEmpty()) {
+        if (Result<Done> kept = m_server.copyIn(HistoryCopy, history); !kept)
+            return kept.error();
+    }
+    if (!announced.isEmpty()) {
+        if (Result<Done> told = m_server.copyIn(ChangeCopy, announced); !told)
+            return told.error();
+    }
+    return qint64(table.replaced->size());
+}
+
+Result<Done> ServerStore::writeLinks(const StoreChange &change)
+{
+    if (!change.linksBefore)
+        return Done{};
+    if (Result<ServerRows> locked = m_server.run("LOCK TABLE suggestion IN EXCLUSIVE MODE"); !locked)
+        return locked.error();
+    Result<std::vector<LinkColumns>> now = links();
+    if (!now)
+        return now.error();
+    if (*now != *change.linksBefore)
+        return Failure{u"Conflict: the word links were changed on the server meanwhile; nothing was saved. Run the "
+                       "command again."_s,
+                       VersionCheck::ConflictState};
+    if (Result<ServerRows> emptied = m_server.run("DELETE FROM suggestion"); !emptied)
+        return emptied.error();
+    if (Result<qint64> copied = importLinks(change.linksAfter); !copied)
+        return copied.error();
     return Done{};
 }

@@ -65,6 +65,19 @@ public:
     Result<Done> saveLink(const QString &word, const std::array<QString, 6> &fields, bool modify) override;
     Result<Done> eraseLink(const QString &word) override;
 
+    // Rows with their row_id, version, user and time.
+    Result<std::vector<StoredRow>> storedRows(const QString &table) override;
+    // Rows changed in place are updated from one COPY, checked against their
+    // versions under lock; a replaced table is locked against writers,
+    // checked whole, emptied and filled again by COPY, each row keeping its
+    // version when its values stayed. Every text travels as COPY data or a
+    // bound parameter.
+    Result<qint64> writeChange(const StoreChange &change) override;
+
 private:
+    Result<qint64> writeInPlace(const TableChange &table);
+    Result<qint64> writeReplaced(const TableChange &table, const QByteArray &user);
+    Result<Done> writeLinks(const StoreChange &change);
+
     ServerConnection m_server;
 };

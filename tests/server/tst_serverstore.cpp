@@ -30,6 +30,9 @@ private slots:
     void savesAgree_data();
     void savesAgree();
     void saveKeepsVersionHistoryAndChange();
+    void writeChangeAgrees_data();
+    void writeChangeAgrees();
+    void writeChangeVersionsAndRefusesStale();
     void zeroCharacterIsRefused();
     void badAddress_data();
     void badAddress();
@@ -234,6 +237,110 @@ void tst_ServerStore::saveKeepsVersionHistoryAndChange()
     QCOMPARE(kept->text(0, 0) + kept->text(0, 1) + kept->text(0, 2) + kept->text(0, 3) + kept->text(0, 5),
              u"El árbol `grande`nota012"_s);
     QCOMPARE(kept->text(0, 4), user->text(0, 0));
+}
+
+void tst_ServerStore::writeChangeAgrees_data()
+{
+    QTest::addColumn<QString>("edit");
+    QTest::newRow("a translation changed in place") << u"translate"_s;
+    QTest::newRow("a window size changed in place") << u"resize"_s;
+    QTest::newRow("a block added between two") << u"add"_s;
+    QTest::newRow("a block taken out") << u"remove"_s;
+    QTest::newRow("the links replaced") << u"links"_s;
+}
+
+namespace {
+
+// The edit a command makes, done to what a store holds; then written back
+// and read again, every row and link as text.
+QString editAndRead(ProjectStore &store, const QString &edit)
+{
+    std::array<std::vector<StoredRow>, 3> before;
+    std::array<std::vector<BlockRow>, 3> after;
+    for (size_t t = 0; t < 3; ++t) {
+        Result<std::vector<StoredRow>> rows = store.storedRows(ScriptTables::all[t]);
+        if (!rows)
+            return rows.error().message;
+        before[t] = *rows;
+        for (const StoredRow &row : *rows)
+            after[t].push_back(row.row);
+    }
+    Result<std::vector<LinkColumns>> links = store.links();
+    if (!links)
+        return links.error().message;
+    std::vector<LinkColumns> linksAfter = *links;
+    std::vector<BlockRow> &field = after[2];
+    if (edit == u"translate")
+        field[0][ColTextDataT] = Quotes, field[0][ColComments] = QString();
+    else if (edit == u"resize")
+        field[1][ColNewWidth] = 33;
+    else if (edit == u"add")
+        field.insert(field.begin() + 1, BlockRow{u"0012.txt"_s, 8, u"New."_s, 24, 2, {}, 0, 0, {}, 0, 0});
+    else if (edit == u"remove")
+        after[1].erase(after[1].begin());
+    else
+        linksAfter = {{u"sol"_s, u"sun"_s, {}, {}, {}, {}, Quotes}};
+    const StoreChange change = compareStores(before, *links, after, linksAfter);
+    Result<qint64> written = store.writeChange(change);
+    if (!written)
+        return written.error().message;
+    QString read = QString::number(*written);
+    for (const QString &table : ScriptTables::all) {
+        Result<std::vector<BlockRow>> rows = store.blockRows(table);
+        for (const BlockRow &row : rows ? *rows : std::vector<BlockRow>()) {
+            for (const QVariant &value : row)
+                read += u'|' + value.toString();
+        }
+    }
+    links = store.links();
+    for (const LinkColumns &link : links ? *links : std::vector<LinkColumns>())
+        read += u';' + QStringList(link.begin(), link.end()).join(u'|');
+    return read;
+}
+
+} // namespace
+
+void tst_ServerStore::writeChangeAgrees()
+{
+    QFETCH(QString, edit);
+    SqliteStore localStore(m_local);
+    const QString local = editAndRead(localStore, edit);
+    QCOMPARE(editAndRead(*m_store, edit), local);
+    QVERIFY2(local.contains(edit == u"links"_s ? u"sol"_s : u"0012.txt"_s), qPrintable(local));
+}
+
+void tst_ServerStore::writeChangeVersionsAndRefusesStale()
+{
+    Result<std::vector<StoredRow>> field = m_store->storedRows(u"field"_s);
+    QVERIFY(field && field->size() == 4);
+    std::array<std::vector<BlockRow>, 3> after;
+    for (const StoredRow &row : *field)
+        after[2].push_back(row.row);
+    after[2][0][ColTextDataT] = u"Nuevo"_s;
+    after[2][1][ColNewWidth] = 30; // as it was: no new version
+    const StoreChange change = compareStores({{{}, {}, *field}}, {}, after, {});
+    QCOMPARE(change.tables.size(), size_t(1));
+    // Another save after the rows were read: the whole change is refused.
+    QVERIFY(m_store->saveBlock(u"field:0012.txt;3"_s, u"3"_s, {u"Otro"_s, u"nota"_s, false}, nullptr));
+    Result<qint64> stale = m_store->writeChange(change);
+    QVERIFY(!stale);
+    QVERIFY2(stale.error().message.startsWith(u"Conflict: "_s), qPrintable(stale.error().message));
+    Result<ServerRows> rows = m_store->connection().run("SELECT text_data_t, version FROM field ORDER BY row_id");
+    QVERIFY(rows);
+    QCOMPARE(rows->text(0, 0) + rows->text(0, 1), u"Otro2"_s);
+    // Read again, it goes through: a new version, the replaced text kept and announced.
+    field = m_store->storedRows(u"field"_s);
+    QVERIFY(field);
+    QVERIFY(m_store->writeChange(compareStores({{{}, {}, *field}}, {}, after, {})));
+    rows = m_store->connection().run(
+        "SELECT f.version, h.translation, c.version FROM field f, block_history h, block_change c "
+        "WHERE f.dialogue_id = 3 AND h.id = (SELECT max(id) FROM block_history) "
+        "AND c.seq = (SELECT max(seq) FROM block_change)");
+    QVERIFY(rows && rows->rowCount() == 1);
+    QCOMPARE(rows->text(0, 0) + rows->text(0, 1) + rows->text(0, 2), u"3Otro3"_s);
+    Result<ServerRows> untouched = m_store->connection().run("SELECT max(version) FROM field WHERE dialogue_id <> 3");
+    QVERIFY(untouched);
+    QCOMPARE(untouched->number(0, 0), qint64(1));
 }
 
 void tst_ServerStore::zeroCharacterIsRefused()
