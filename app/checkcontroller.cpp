@@ -80,6 +80,7 @@ CheckContext &CheckController::context()
 void CheckController::blockLoaded(const QString &key, const BlockLoad &load)
 {
     m_open.reset();
+    m_checker.reset();
     if (!key.isEmpty() && (m_db.isOpen() || openStore(m_db, m_storePath))) {
         if (load.outcome == BlockLoad::Outcome::Loaded && load.address) {
             m_open = CheckedBlock{load.address->table, load.address->fileName, load.address->number, load.original,
@@ -128,7 +129,11 @@ void CheckController::recheck()
         block.height = m_size.height;
         // What the next save will store: a block with a translation is translated.
         block.translated = !block.translation.isEmpty();
-        m_findings = checkBlock(block, context());
+        if (!m_checker || m_checkerContext != &context()) {
+            m_checker = std::make_unique<BlockChecker>(block.original, context());
+            m_checkerContext = &context();
+        }
+        m_findings = m_checker->check(block);
     }
     showOpenFindings(text);
     emit openBlockChecked();
@@ -142,8 +147,7 @@ void CheckController::showOpenFindings(const QString &text)
     m_c.count->setText(shown ? findingCount(errors, int(m_findings.size()) - errors) : QString());
     const bool overflows = std::any_of(m_findings.cbegin(), m_findings.cend(),
                                        [](const Finding &f) { return f.rule == Rule::Overflow; });
-    m_marks->setMarks(overflows ? overflowMarks(text, m_size.width, m_size.height)
-                                : QList<QRect>());
+    m_marks->setMarks(overflows ? overflowMarks(m_checker->lines(), m_size.width, m_size.height) : QList<QRect>());
     if (m_findings.isEmpty())
         underlineFindings(); // nothing to wait for: old underlines go at once
     else
@@ -255,10 +259,12 @@ std::optional<CheckedKeys> CheckController::checkedKeys()
 
 void CheckController::projectChanged()
 {
-    if (m_checksWindow && m_checksWindow->isVisible())
+    if (m_checksWindow && m_checksWindow->isVisible()) {
         refreshProject();
-    else
+    } else {
+        m_checker.reset();
         m_project.reset();
+    }
 }
 
 void CheckController::projectRead(std::shared_ptr<Project> project)
@@ -271,6 +277,7 @@ void CheckController::projectRead(std::shared_ptr<Project> project)
         return;
     }
     m_project = std::move(project);
+    m_checker.reset();
     m_linksVersion = m_db.isOpen() ? m_db.dataVersion() : -1;
     if (m_checksWindow) {
         std::vector<FindingRow> rows;

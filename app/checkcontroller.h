@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 
+class BlockChecker;
 struct BlockLoad;
 class ChecksWindow;
 class ExportWindow;
@@ -124,6 +125,10 @@ private:
     QThread *m_thread = nullptr;
     bool m_refreshAgain = false;
     std::optional<CheckedBlock> m_open;
+    // The open block's checks, for the context they were made with; made
+    // again when the block, the project or its links change.
+    std::unique_ptr<BlockChecker> m_checker;
+    const CheckContext *m_checkerContext = nullptr;
     QList<Finding> m_findings;
     QTimer m_coalesce;
     QTimer m_underlinePause;

@@ -35,7 +35,7 @@ QString blockEnding(const QString &original)
     return std::any_of(tail.cbegin(), tail.cend(), isLineBreak) ? EndOfBlock : EndOfBlock + tail;
 }
 
-void checkEndTag(const CheckedBlock &block, QList<Finding> &findings)
+void checkEndTag(const CheckedBlock &block, const QString &ending, QList<Finding> &findings)
 {
     const QString &text = block.translation;
     const qsizetype last = text.lastIndexOf(EndOfBlock);
@@ -52,7 +52,6 @@ void checkEndTag(const CheckedBlock &block, QList<Finding> &findings)
                             "another."_s,
                             at, EndOfBlock.size());
     }
-    const QString ending = blockEnding(block.original);
     if (QStringView(text).sliced(last) != ending) {
         const qsizetype after = last + EndOfBlock.size();
         findings << finding(Rule::EndTag,
@@ -115,15 +114,9 @@ std::optional<QStringView> meantTag(QStringView tag)
 }
 
 // The tags of both texts compared as multisets, each tag by its whole text.
-void checkTags(const CheckedBlock &block, const QList<TagToken> &translationTags, RuleSet rules,
-               QList<Finding> &findings)
+void checkTags(const CheckedBlock &block, const QStringList &original, const QList<TagToken> &translationTags,
+               RuleSet rules, QList<Finding> &findings)
 {
-    QVarLengthArray<QStringView, 32> original;
-    for (const TagToken &tag : findTags(block.original)) {
-        const QStringView text = QStringView(block.original).sliced(tag.start, tag.length);
-        if (tag.closed && text != EndOfBlock)
-            original.append(text);
-    }
     QVarLengthArray<TagToken, 32> translation;
     for (const TagToken &tag : translationTags) {
         if (!tag.closed) {
@@ -137,7 +130,6 @@ void checkTags(const CheckedBlock &block, const QList<TagToken> &translationTags
         }
     }
     const auto textOf = [&](const TagToken &tag) { return QStringView(block.translation).sliced(tag.start, tag.length); };
-    std::sort(original.begin(), original.end());
     // Stable: within one tag text the last appearance stays last.
     std::stable_sort(translation.begin(), translation.end(),
                      [&](const TagToken &a, const TagToken &b) { return textOf(a) < textOf(b); });
@@ -288,26 +280,61 @@ void checkBlanks(const QString &text, const QList<TagToken> &tags, QList<Finding
     }
 }
 
-} // namespace
+// The parts of the original the rules compare with; worked out when first
+// asked for, once per original when kept in a BlockChecker.
+struct OriginalFacts
+{
+    std::optional<QString> ending;
+    std::optional<QStringList> tags; // sorted, <End of Block> left out
+    std::optional<QStringList> linkedWords;
 
-QList<Finding> checkBlock(const CheckedBlock &block, const CheckContext &context, RuleSet rules)
+    const QString &endingOf(const QString &original)
+    {
+        if (!ending)
+            ending = blockEnding(original);
+        return *ending;
+    }
+    const QStringList &tagsOf(const QString &original)
+    {
+        if (!tags) {
+            tags.emplace();
+            for (const TagToken &tag : findTags(original)) {
+                const QStringView text = QStringView(original).sliced(tag.start, tag.length);
+                if (tag.closed && text != EndOfBlock)
+                    tags->append(text.toString());
+            }
+            std::sort(tags->begin(), tags->end());
+        }
+        return *tags;
+    }
+    const QStringList &linkedWordsOf(const QString &original, const GlossaryLinks &glossary)
+    {
+        if (!linkedWords)
+            linkedWords = glossary.linkedWords(original);
+        return *linkedWords;
+    }
+};
+
+QList<Finding> checkWith(const CheckedBlock &block, const CheckContext &context, RuleSet rules,
+                         OriginalFacts &facts, QList<LaidLine> *lines)
 {
     QList<Finding> findings;
     const QString &text = block.translation;
     if (text.isEmpty())
         return findings;
     if (rules.contains(Rule::EndTag) && block.translated)
-        checkEndTag(block, findings);
+        checkEndTag(block, facts.endingOf(block.original), findings);
     const QList<TagToken> tags = findTags(text);
     if (rules.contains(Rule::Tags) || rules.contains(Rule::Pages))
-        checkTags(block, tags, rules, findings);
+        checkTags(block, facts.tagsOf(block.original), tags, rules, findings);
     if (rules.contains(Rule::Overflow) || rules.contains(Rule::Glyph) || rules.contains(Rule::Dropped))
-        checkLayout(block, context.font, rules, findings);
+        checkLayout(block, context.font, rules, findings, lines);
     // A block with no words (only tags, blanks, marks) has nothing to translate.
     if (rules.contains(Rule::Identical) && block.translated && text == block.original && hasWords(text))
         findings << finding(Rule::Identical, u"The translation is the same as the original."_s, 0, text.size());
     if (rules.contains(Rule::Glossary)) {
-        for (const auto &[word, suggestions] : context.glossary.missedLinks(block.original, text)) {
+        for (const auto &[word, suggestions] :
+             context.glossary.missedLinks(facts.linkedWordsOf(block.original, context.glossary), text)) {
             findings << finding(Rule::Glossary,
                                 u"The original has the linked word \"%1\"; the translation uses none of its "
                                 "suggestions (%2)."_s.arg(word, suggestions.join(u", "_s)));
@@ -331,4 +358,33 @@ QList<Finding> checkBlock(const CheckedBlock &block, const CheckContext &context
         return a.start != b.start ? a.start < b.start : int(a.rule) < int(b.rule);
     });
     return findings;
+}
+
+} // namespace
+
+QList<Finding> checkBlock(const CheckedBlock &block, const CheckContext &context, RuleSet rules)
+{
+    OriginalFacts facts;
+    return checkWith(block, context, rules, facts, nullptr);
+}
+
+struct BlockChecker::Facts : OriginalFacts
+{
+};
+
+BlockChecker::BlockChecker(const QString &original, const CheckContext &context)
+    : m_original(original)
+    , m_context(context)
+    , m_facts(std::make_unique<Facts>())
+{
+}
+
+BlockChecker::~BlockChecker() = default;
+
+QList<Finding> BlockChecker::check(const CheckedBlock &block, RuleSet rules)
+{
+    m_lines.clear();
+    if (block.original != m_original)
+        return checkBlock(block, m_context, rules); // not the block the facts were worked out for
+    return checkWith(block, m_context, rules, *m_facts, &m_lines);
 }

@@ -7,6 +7,7 @@
 
 #include <QRect>
 
+#include <memory>
 #include <optional>
 
 // The checks of one block against its project, in the order of their place
@@ -35,6 +36,36 @@ QList<LaidLine> layOutLines(const QString &text, const std::optional<WindowGeome
 // What the preview marks as overflowing, in its pixels: the glyph cells past
 // the window's width and the lines past its height.
 QList<QRect> overflowMarks(const QString &text, const QString &width, const QString &height);
+// The same from lines already laid out for that size.
+QList<QRect> overflowMarks(const QList<LaidLine> &lines, const QString &width, const QString &height);
 
 // The rules measured on the preview's page flow (pageflowcheck.cpp).
-void checkLayout(const CheckedBlock &block, const FontCells &font, RuleSet rules, QList<Finding> &findings);
+// `lines`, when given, receives the laid-out lines.
+void checkLayout(const CheckedBlock &block, const FontCells &font, RuleSet rules, QList<Finding> &findings,
+                 QList<LaidLine> *lines = nullptr);
+
+// The checks of one block over and over while its translation is typed: what
+// the rules need of the original alone (its tags, its end line, its linked
+// words) is worked out once, the translation's rules run whole every time.
+// A check gives the same findings as checkBlock; the context must outlive it
+// and stay as it was (a new glossary needs a new checker).
+class BlockChecker
+{
+public:
+    BlockChecker(const QString &original, const CheckContext &context);
+    ~BlockChecker();
+    BlockChecker(const BlockChecker &) = delete;
+    BlockChecker &operator=(const BlockChecker &) = delete;
+
+    QList<Finding> check(const CheckedBlock &block, RuleSet rules = RuleSet::all());
+    // The lines of the last check's translation as the preview lays them out
+    // (empty when no layout rule ran): what overflowMarks needs.
+    const QList<LaidLine> &lines() const { return m_lines; }
+
+private:
+    struct Facts;
+    QString m_original;
+    const CheckContext &m_context;
+    std::unique_ptr<Facts> m_facts;
+    QList<LaidLine> m_lines;
+};

@@ -116,35 +116,48 @@ bool GlossaryLinks::mayHoldLink(QStringView line) const
     return false;
 }
 
+QStringList GlossaryLinks::linkedWords(const QString &original) const
+{
+    QStringList words;
+    if (m_suggestions.isEmpty())
+        return words;
+    QSet<QString> seen;
+    for (const TextLine &line : textLines(original)) {
+        const QStringView text = QStringView(original).sliced(line.start, line.length);
+        if (!mayHoldLink(text))
+            continue;
+        for (const LinkMark &mark : m_words.marksInLine(text, line.start)) {
+            if (!seen.contains(mark.word) && m_foldedSuggestions.contains(mark.word))
+                words << mark.word;
+            seen.insert(mark.word);
+        }
+    }
+    return words;
+}
+
 QList<std::pair<QString, QStringList>> GlossaryLinks::missedLinks(const QString &original,
                                                                  const QString &translation) const
 {
+    return missedLinks(linkedWords(original), translation);
+}
+
+QList<std::pair<QString, QStringList>> GlossaryLinks::missedLinks(const QStringList &linkedWords,
+                                                                 const QString &translation) const
+{
     QList<std::pair<QString, QStringList>> missed;
-    if (m_suggestions.isEmpty())
-        return missed;
-    QList<LinkMark> marks;
-    for (const TextLine &line : textLines(original)) {
-        const QStringView text = QStringView(original).sliced(line.start, line.length);
-        if (mayHoldLink(text))
-            marks += m_words.marksInLine(text, line.start);
-    }
-    if (marks.isEmpty())
+    if (linkedWords.isEmpty())
         return missed;
     // Regardless of case: folded once here, and each suggestion folded once with the links.
     const QString folded = translation.toCaseFolded();
-    QSet<QString> seen;
-    for (const LinkMark &mark : std::as_const(marks)) {
-        if (seen.contains(mark.word))
-            continue;
-        seen.insert(mark.word);
-        const auto suggestions = m_foldedSuggestions.constFind(mark.word);
+    for (const QString &word : linkedWords) {
+        const auto suggestions = m_foldedSuggestions.constFind(word);
         if (suggestions == m_foldedSuggestions.cend())
             continue;
         // Contained, not whole-word: a plural or a gendered ending still uses the suggestion.
         const bool used = std::any_of(suggestions->cbegin(), suggestions->cend(),
                                       [&](const QString &s) { return folded.contains(s); });
         if (!used)
-            missed.append({mark.word, m_suggestions.value(mark.word)});
+            missed.append({word, m_suggestions.value(word)});
     }
     return missed;
 }

@@ -58,6 +58,11 @@ public:
     // The linked words of `original` (each once, in text order) that have
     // suggestions, none of which `translation` holds (regardless of case).
     QList<std::pair<QString, QStringList>> missedLinks(const QString &original, const QString &translation) const;
+    // The same in two steps, the first of which depends on the original alone:
+    // the linked words with suggestions, each once, in text order.
+    QStringList linkedWords(const QString &original) const;
+    QList<std::pair<QString, QStringList>> missedLinks(const QStringList &linkedWords,
+                                                       const QString &translation) const;
 
 private:
     // Cheap sieve before the editor's own marking, which costs a search per

@@ -234,12 +234,18 @@ QList<LaidLine> layOutLines(const QString &text, const std::optional<WindowGeome
 
 QList<QRect> overflowMarks(const QString &text, const QString &width, const QString &height)
 {
+    const auto window = windowGeometry(width, height);
+    return window ? overflowMarks(layOutLines(text, window), width, height) : QList<QRect>();
+}
+
+QList<QRect> overflowMarks(const QList<LaidLine> &laidLines, const QString &width, const QString &height)
+{
     QList<QRect> marks;
     const auto window = windowGeometry(width, height);
     if (!window)
         return marks;
     const int lines = (window->rows - 1) / 2;
-    for (const LaidLine &line : layOutLines(text, window)) {
+    for (const LaidLine &line : laidLines) {
         if (line.dropped)
             continue; // nothing drawn to mark
         const int cell = PreviewLayout::GlyphWidth;
@@ -250,13 +256,16 @@ QList<QRect> overflowMarks(const QString &text, const QString &width, const QStr
     return marks;
 }
 
-void checkLayout(const CheckedBlock &block, const FontCells &font, RuleSet rules, QList<Finding> &findings)
+void checkLayout(const CheckedBlock &block, const FontCells &font, RuleSet rules, QList<Finding> &findings,
+                 QList<LaidLine> *lines)
 {
     const auto window = windowGeometry(block.width, block.height);
     const qint16 lastInnerColumn = window ? qint16(window->columns - 1) : std::numeric_limits<qint16>::max();
     MeasuringSink sink(block.translation, rules.contains(Rule::Glyph) ? font : NoFont, lastInnerColumn);
     qint16 windowRows = 0;
     runPageFlow(block.translation, window, windowRows, sink);
+    if (lines)
+        *lines = sink.lines;
     // A height that draws no window has nothing to overflow.
     if (rules.contains(Rule::Overflow) && window)
         reportOverflow(sink.lines, *window, findings);

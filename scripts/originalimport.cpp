@@ -85,6 +85,18 @@ bool runDeletions(Database &db, ProgressPacer &pacer)
     return true;
 }
 
+// Whether any script table holds a row; a table that cannot be read counts
+// as holding one.
+bool holdsScriptRows(Database &db)
+{
+    for (const QString &table : ScriptTables::all) {
+        const ::Result<ResultSet> row = db.query(u"SELECT 1 FROM "_s + table + u" LIMIT 1"_s);
+        if (!row || row->rowCount() > 0)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 bool isScriptFolder(const QString &basePath)
@@ -233,6 +245,7 @@ Result Importer::run()
              u"the scripts already imported could not be deleted (%1); the store was left as it was."_s.arg(why));
         return m_result;
     }
+    m_storedBefore = holdsScriptRows(m_db);
     for (size_t f = 0; f < listings.size(); ++f) {
         m_pacer.text(folderText(ScriptTables::all[f], true));
         if (!importOriginalFolder(ScriptTables::all[f], listings[f]))
@@ -257,8 +270,11 @@ Result Importer::run()
         return m_result;
     }
     // Kept as they are (a script may name a block twice, and the re-import
-    // keeps every block 0), but told: they open as "Duplicate records".
-    m_result.duplicates = duplicateBlocks(m_db);
+    // keeps every block 0), but told: they open as "Duplicate records". Into
+    // empty tables only a file naming a number twice can make one, which the
+    // import saw itself: the store's search is skipped then.
+    if (m_storedBefore || m_repeatedNumber)
+        m_result.duplicates = duplicateBlocks(m_db);
     return m_result;
 }
 
@@ -298,6 +314,7 @@ bool Importer::importFile(const QString &folder, const QString &name, ReaderSize
 
     int line = 1; // the line being read when a block completes
     qint64 stored = 0;
+    m_numbers.clear();
     QString refusal;
     if (!m_db.execute(u"SAVEPOINT import_file"_s))
         return stop(shown, 0, u"%1: the store cannot take the file (%2)."_s.arg(path, m_db.lastError().message));
@@ -320,6 +337,7 @@ bool Importer::importFile(const QString &folder, const QString &name, ReaderSize
             return false;
         }
         ++stored;
+        m_numbers.push_back(block.number);
         return true;
     };
     ReadFailure failure;
@@ -341,6 +359,8 @@ bool Importer::importFile(const QString &folder, const QString &name, ReaderSize
         return stop(shown, 0, u"%1: the store cannot keep the file (%2)."_s.arg(path, why));
     }
     m_result.blocks += stored;
+    std::sort(m_numbers.begin(), m_numbers.end());
+    m_repeatedNumber = m_repeatedNumber || std::adjacent_find(m_numbers.begin(), m_numbers.end()) != m_numbers.end();
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <vector>
 
 // The import of the original scripts: the three script tables filled from a
 // folder holding battling_arena/, battle_script/ and field/, one row per
@@ -106,6 +107,9 @@ private:
     Result m_result;
     int m_filesDone = 0;
     int m_filesTotal = 0;
+    bool m_storedBefore = false;   // rows in the script tables before the first file
+    bool m_repeatedNumber = false; // a file named a block number twice
+    std::vector<qint16> m_numbers; // the current file's block numbers
 };
 
 } // namespace OriginalImport

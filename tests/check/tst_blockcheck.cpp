@@ -25,6 +25,8 @@ private slots:
     void markedSpan();
     void overflowMarksCoverTheGlyphs_data();
     void overflowMarksCoverTheGlyphs();
+    void checkerAgreesWithAWholeCheck_data();
+    void checkerAgreesWithAWholeCheck();
 
 private:
     CheckContext m_context;
@@ -332,6 +334,41 @@ void tst_BlockCheck::overflowMarksCoverTheGlyphs()
             QVERIFY2(over == marked, qPrintable(u"cell %1,%2"_s.arg(cell.x()).arg(cell.y())));
         }
     }
+}
+
+void tst_BlockCheck::checkerAgreesWithAWholeCheck_data()
+{
+    QTest::addColumn<int>("at"); // -1: the end of the text
+    QTest::addColumn<int>("removed");
+    QTest::addColumn<QString>("typed");
+
+    QTest::newRow("letter at the start") << 0 << 0 << u"a"_s;
+    QTest::newRow("letter in the middle") << 4 << 0 << u"a"_s;
+    QTest::newRow("letter after the end tag") << -1 << 0 << u"a"_s;
+    QTest::newRow("page break added") << 3 << 0 << u"<Wait>\r\n"_s;
+    QTest::newRow("page break removed") << 7 << 6 << QString();
+    QTest::newRow("tag typed") << 0 << 0 << u"<Hero>"_s;
+    QTest::newRow("tag half typed") << 0 << 0 << u"<Her"_s;
+    QTest::newRow("tag removed") << 18 << 6 << QString();
+    QTest::newRow("suggestion typed") << 2 << 0 << u" espada"_s;
+    QTest::newRow("end tag removed") << 33 << 14 << QString();
+    QTest::newRow("line past the width") << 4 << 0 << QString(40, u'x');
+}
+
+void tst_BlockCheck::checkerAgreesWithAWholeCheck()
+{
+    QFETCH(int, at);
+    QFETCH(int, removed);
+    QFETCH(QString, typed);
+    CheckedBlock block{u"field"_s, u"c.txt"_s, 2, u"The sword<Wait>\r\nof <Hero>.<Close><End of Block>"_s,
+                       u"La hoja<Wait>\r\nde <Hero>.<Close><End of Block>"_s, true, false, u"56"_s, u"2"_s};
+    BlockChecker checker(block.original, m_context);
+    QCOMPARE(checker.check(block), checkBlock(block, m_context)); // the facts are worked out here
+    block.translation.replace(at < 0 ? block.translation.size() : at, removed, typed);
+    const QList<Finding> whole = checkBlock(block, m_context);
+    QCOMPARE(checker.check(block), whole);
+    QCOMPARE(overflowMarks(checker.lines(), block.width, block.height),
+             overflowMarks(block.translation, block.width, block.height));
 }
 
 QTEST_APPLESS_MAIN(tst_BlockCheck)

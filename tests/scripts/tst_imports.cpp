@@ -82,6 +82,8 @@ void tst_Imports::cases()
         out << u"%1 %2 files, %3 blocks, at %4 line %5"_s.arg(r.ok ? u"ok:"_s : u"stopped:"_s, QString::number(r.files),
                                                               QString::number(r.blocks), r.file, QString::number(r.line))
             << r.message;
+        if (const QString duplicates = OriginalImport::duplicatesLine(r.duplicates); !duplicates.isEmpty())
+            out << duplicates;
     } else {
         const TranslatedImport::Report r = TranslatedImport::run(db, dir + u"/scripts"_s, pacer);
         out << u"%1 %2 blocks, %3"_s.arg(r.validFolder ? u"valid:"_s : u"invalid:"_s, QString::number(r.blocks),

@@ -1,0 +1,1 @@
+INSERT INTO suggestion (word) VALUES ('sword');
