@@ -86,13 +86,15 @@ Result<ServerTransfer::Uploaded> ServerTransfer::setUp(ServerStore &server, Data
 
 namespace {
 
-Result<Snapshot> readSnapshot(ServerStore &server)
+// Every table and the links as one moment of the server saw them.
+template <typename Read, typename RowsOf>
+Result<Read> readAtOneMoment(ServerStore &server, RowsOf rowsOf)
 {
-    return server.connection().transaction<Snapshot>(
-        [&]() -> Result<Snapshot> {
-            Snapshot read;
+    return server.connection().transaction<Read>(
+        [&]() -> Result<Read> {
+            Read read;
             for (size_t t = 0; t < ScriptTables::all.size(); ++t) {
-                Result<std::vector<BlockRow>> rows = server.blockRows(ScriptTables::all[t]);
+                auto rows = rowsOf(ScriptTables::all[t]);
                 if (!rows)
                     return rows.error();
                 read.blocks[t] = std::move(*rows);
@@ -104,6 +106,11 @@ Result<Snapshot> readSnapshot(ServerStore &server)
             return read;
         },
         "BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY");
+}
+
+Result<Snapshot> readSnapshot(ServerStore &server)
+{
+    return readAtOneMoment<Snapshot>(server, [&](const QString &table) { return server.blockRows(table); });
 }
 
 } // namespace
@@ -124,22 +131,7 @@ Result<Done> ServerTransfer::writeCopy(ServerStore &server, const QString &path)
 
 Result<ServerTransfer::StoredSnapshot> ServerTransfer::readStoredSnapshot(ServerStore &server)
 {
-    return server.connection().transaction<StoredSnapshot>(
-        [&]() -> Result<StoredSnapshot> {
-            StoredSnapshot read;
-            for (size_t t = 0; t < ScriptTables::all.size(); ++t) {
-                Result<std::vector<StoredRow>> rows = server.storedRows(ScriptTables::all[t]);
-                if (!rows)
-                    return rows.error();
-                read.blocks[t] = std::move(*rows);
-            }
-            Result<std::vector<LinkColumns>> links = server.links();
-            if (!links)
-                return links.error();
-            read.links = std::move(*links);
-            return read;
-        },
-        "BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY");
+    return readAtOneMoment<StoredSnapshot>(server, [&](const QString &table) { return server.storedRows(table); });
 }
 
 Result<ServerTransfer::StoredSnapshot> ServerTransfer::writeWorkingCopy(ServerStore &server, const QString &path)

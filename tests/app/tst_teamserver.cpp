@@ -42,6 +42,9 @@ private:
     static bool teamStore(const TestDatabase &database, AppFixture &f);
     // A main window on the store as `user` sees it, loaded.
     static std::unique_ptr<MainWindow> editor(const TestDatabase &database, const AppFixture &f, const QString &user);
+    // The team store with tw_ana's editor as f.window; tw_ben's editor, or
+    // none when the store could not be made.
+    static std::unique_ptr<MainWindow> anaAndBen(const TestDatabase &database, AppFixture &f);
 };
 
 namespace {
@@ -91,6 +94,14 @@ std::unique_ptr<MainWindow> tst_TeamServer::editor(const TestDatabase &database,
     if (!window->load())
         qFatal("the window did not load");
     return window;
+}
+
+std::unique_ptr<MainWindow> tst_TeamServer::anaAndBen(const TestDatabase &database, AppFixture &f)
+{
+    if (!teamStore(database, f))
+        return nullptr;
+    f.window = editor(database, f, u"tw_ana"_s);
+    return editor(database, f, u"tw_ben"_s);
 }
 
 void tst_TeamServer::initTestCase()
@@ -207,9 +218,8 @@ void tst_TeamServer::othersAtABlockAreShown()
     if (!database.problem().isEmpty())
         QSKIP(qPrintable(database.problem()));
     AppFixture f;
-    QVERIFY(teamStore(database, f));
-    f.window = editor(database, f, u"tw_ana"_s);
-    std::unique_ptr<MainWindow> ben = editor(database, f, u"tw_ben"_s);
+    const std::unique_ptr<MainWindow> ben = anaAndBen(database, f);
+    QVERIFY(ben);
     QVERIFY(f.open(Untranslated));
     const QString note = u"tw_ana is editing this block"_s;
     QTRY_COMPARE_WITH_TIMEOUT(presenceAt(*ben, Untranslated), note, 5000);
@@ -241,9 +251,8 @@ void tst_TeamServer::takeNextHandsOutAnotherBlockToEach()
     if (!database.problem().isEmpty())
         QSKIP(qPrintable(database.problem()));
     AppFixture f;
-    QVERIFY(teamStore(database, f));
-    f.window = editor(database, f, u"tw_ana"_s);
-    std::unique_ptr<MainWindow> ben = editor(database, f, u"tw_ben"_s);
+    const std::unique_ptr<MainWindow> ben = anaAndBen(database, f);
+    QVERIFY(ben);
     QStringList handed;
     for (MainWindow *window : {f.window.get(), ben.get(), f.window.get()}) {
         QSignalSpy opened(window->findChild<TeamController *>(), &TeamController::handedOut);
