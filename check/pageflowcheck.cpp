@@ -263,7 +263,9 @@ void checkLayout(const CheckedBlock &block, const FontCells &font, RuleSet rules
     const qint16 lastInnerColumn = window ? qint16(window->columns - 1) : std::numeric_limits<qint16>::max();
     MeasuringSink sink(block.translation, rules.contains(Rule::Glyph) ? font : NoFont, lastInnerColumn);
     qint16 windowRows = 0;
-    runPageFlow(block.translation, window, windowRows, sink);
+    // Lines are asked for the open block, whose preview runs the same flow.
+    runPageFlow(block.translation, window, windowRows, sink,
+                lines ? PageFlowReuse::Remember : PageFlowReuse::LookUp);
     if (lines)
         *lines = sink.lines;
     // A height that draws no window has nothing to overflow.

@@ -48,8 +48,13 @@ public:
 // run to run: a page break reads it, and every window drawn sets it.
 // Returns false when the run stopped at the first step whose 16-bit
 // position would pass 32,767; nothing after it is reported.
+//
+// A run with the same inputs as this thread's last remembered one replays it
+// instead; Remember makes this run the remembered one (the open block's
+// preview and checks, not a sweep over many blocks).
+enum class PageFlowReuse { LookUp, Remember };
 bool runPageFlow(QStringView text, const std::optional<WindowGeometry> &window, qint16 &windowRows,
-                 PageFlowSink &sink);
+                 PageFlowSink &sink, PageFlowReuse reuse = PageFlowReuse::LookUp);
 
 // The glyph code of a character: its Windows-1252 byte; "?" for a character
 // the code page has no byte for.

@@ -61,7 +61,8 @@ QRect updatePreview(const QString &text, PreviewCanvas &canvas, PreviewDrawing &
 {
     std::vector<PreviewDrawing::Item> items;
     RecordingSink sink(items);
-    runPageFlow(text, windowGeometry(canvas.currentWidth, canvas.currentHeight), canvas.windowRows, sink);
+    runPageFlow(text, windowGeometry(canvas.currentWidth, canvas.currentHeight), canvas.windowRows, sink,
+                PageFlowReuse::Remember);
     const bool whole = !drawn.valid || canvas.surface.size() != QSize(PreviewCanvas::Width, PreviewCanvas::Height)
         || canvas.surface.format() != QImage::Format_RGB32;
     QRect dirty;

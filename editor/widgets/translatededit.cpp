@@ -7,6 +7,8 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -30,10 +32,10 @@ TranslatedEdit::TranslatedEdit(QWidget *parent)
     viewport()->setMouseTracking(true);
     // The right button belongs to the word-link menus.
     setContextMenuPolicy(Qt::PreventContextMenu);
-    connect(document(), &QTextDocument::contentsChanged, this, &TranslatedEdit::documentChanged);
+    connect(document(), &QTextDocument::contentsChange, this, &TranslatedEdit::documentChanged);
 }
 
-void TranslatedEdit::documentChanged()
+QString TranslatedEdit::wholeTextCrLf() const
 {
     QString text;
     text.reserve(m_text.size() + 8);
@@ -42,9 +44,44 @@ void TranslatedEdit::documentChanged()
             text += u"\r\n"_s;
         text += block.text();
     }
-    if (text == m_text)
-        return;
-    m_text = text;
+    return text;
+}
+
+void TranslatedEdit::documentChanged(int position, int removed, int added)
+{
+    // Only the changed span is mapped, so a key costs the same in a long
+    // block as in a short one. Qt may count the document's closing paragraph
+    // (or one character more at the start) in both counts; the spans are
+    // clamped to the texts and an unchanged character replaced by itself is
+    // harmless.
+    const QTextDocument *doc = document();
+    const int documentLength = doc->characterCount() - 1;
+    position = std::clamp(position, 0, documentLength);
+    const QTextBlock first = doc->findBlock(position);
+    const qsizetype start = std::min<qsizetype>(position + (first.isValid() ? first.blockNumber() : 0), m_text.size());
+
+    // The old span: `removed` document characters, a CR LF being one.
+    qsizetype end = start;
+    for (int i = 0; i < removed && end < m_text.size(); ++i)
+        end += m_text[end] == u'\r' && end + 1 < m_text.size() && m_text[end + 1] == u'\n' ? 2 : 1;
+
+    QString replacement;
+    const int addedEnd = std::min(position + std::max(added, 0), documentLength);
+    for (QTextBlock block = first; block.isValid() && block.position() <= addedEnd; block = block.next()) {
+        if (block != first)
+            replacement += u"\r\n"_s;
+        const int from = std::max(position, block.position()) - block.position();
+        const int to = std::min(addedEnd, block.position() + block.length() - 1) - block.position();
+        replacement += QStringView(block.text()).mid(from, std::max(0, to - from));
+    }
+
+    if (QStringView(m_text).mid(start, end - start) == replacement)
+        return; // formatting alone
+    m_text.replace(start, end - start, replacement);
+    // One CR LF per line break: a length that disagrees means the counts
+    // were not what they seemed, and the whole text is read again.
+    if (m_text.size() != qsizetype(documentLength) + doc->blockCount() - 1)
+        m_text = wholeTextCrLf();
     emit translatedTextChanged();
 }
 

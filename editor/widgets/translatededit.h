@@ -54,7 +54,8 @@ protected:
     void insertFromMimeData(const QMimeData *source) override;
 
 private:
-    void documentChanged();
+    void documentChanged(int position, int removed, int added);
+    QString wholeTextCrLf() const;
     int crLfPosition(int documentPosition) const;
     // A position between a CR and its LF maps to the end of that line.
     int documentPosition(int crLfPosition) const;

@@ -1,3 +1,4 @@
+#include "editor/pageflow.h"
 #include "editor/preview.h"
 #include "editor/renderer.h"
 #include "tests/support/tablefile.h"
@@ -32,6 +33,8 @@ private slots:
     void knownRenders();
     void redrawOfAnEditMatchesTheWhole_data();
     void redrawOfAnEditMatchesTheWhole();
+    void rememberedRunMatchesAFreshOne_data();
+    void rememberedRunMatchesAFreshOne();
 
 private:
     // Four pages, ending at 28, 46 and 93.
@@ -240,6 +243,59 @@ void tst_Preview::redrawOfAnEditMatchesTheWhole()
     painter.end();
     QVERIFY(repainted == whole.surface);
     QCOMPARE(changed.isEmpty(), after == before);
+}
+
+
+void tst_Preview::rememberedRunMatchesAFreshOne_data()
+{
+    // The remembered run: `first` at `firstHeight` with no rows carried in.
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("firstHeight");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("height");
+    QTest::addColumn<int>("rows");
+    const QString text = fourPages();
+    const QString dropped = u"a<New>\r\nb<End of Block>c"_s;
+    const QString cut = u"B"_s + QString(4094, u'a') + u"<Close>Z"_s;
+    QTest::newRow("the same run") << text << u"2"_s << text << u"2"_s << 0;
+    QTest::newRow("other rows carried in") << text << u"2"_s << text << u"2"_s << 99;
+    QTest::newRow("no window, other rows carried in") << text << u"0"_s << text << u"0"_s << 9;
+    QTest::newRow("another window") << text << u"2"_s << text << u"1"_s << 0;
+    QTest::newRow("another text") << text << u"2"_s << QString(text).replace(3, 1, u"<New>"_s) << u"2"_s << 0;
+    QTest::newRow("a dropped page") << dropped << u"2"_s << dropped << u"2"_s << 0;
+    QTest::newRow("stopped at 16 bits") << cut << u"2"_s << cut << u"2"_s << 0;
+}
+
+// What a run replays from the remembered one is what running it afresh gives.
+void tst_Preview::rememberedRunMatchesAFreshOne()
+{
+    QFETCH(QString, first);
+    QFETCH(QString, firstHeight);
+    QFETCH(QString, text);
+    QFETCH(QString, height);
+    QFETCH(int, rows);
+    struct Sink : PageFlowSink
+    {
+        void window(qint16 row, WindowGeometry g) override { seen << u"w%1 %2 %3"_s.arg(row).arg(g.columns).arg(g.rows); }
+        void glyph(const PlacedGlyph &g) override { add(u"g"_s, g); }
+        void droppedGlyph(const PlacedGlyph &g) override { add(u"d"_s, g); }
+        void add(const QString &kind, const PlacedGlyph &g)
+        {
+            seen << kind + u"%1 %2 %3 %4 %5 %6+%7"_s.arg(g.code).arg(g.top).arg(g.column).arg(g.windowRow).arg(g.page)
+                               .arg(g.source.start).arg(g.source.length);
+        }
+        QStringList seen;
+    };
+    const auto run = [](const QString &t, const QString &h, int carried, PageFlowReuse reuse) {
+        Sink sink;
+        qint16 windowRows = qint16(carried);
+        const bool whole = runPageFlow(t, windowGeometry(u"56"_s, h), windowRows, sink, reuse);
+        return sink.seen << QString::number(windowRows) << QString::number(whole);
+    };
+    run(first, firstHeight, 0, PageFlowReuse::Remember);
+    const QStringList afterRemembered = run(text, height, rows, PageFlowReuse::LookUp);
+    run(u"-"_s, u"2"_s, 0, PageFlowReuse::Remember); // forgets the first
+    QCOMPARE(afterRemembered, run(text, height, rows, PageFlowReuse::LookUp));
 }
 
 QTEST_APPLESS_MAIN(tst_Preview)

@@ -5,6 +5,7 @@
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextBlock>
 
 using namespace Qt::StringLiterals;
 
@@ -21,6 +22,8 @@ private slots:
     void typedApostropheBecomesGrave();
     void keyDownComesFirst();
     void formattingIsNotATextChange();
+    void editsFollowTheDocument_data();
+    void editsFollowTheDocument();
     void mouse();
 };
 
@@ -133,6 +136,59 @@ void tst_TranslatedEdit::formattingIsNotATextChange()
     QCOMPARE(changed.size(), 0);
     QTest::keyClick(&edit, Qt::Key_Z);
     QCOMPARE(changed.size(), 1);
+}
+
+void tst_TranslatedEdit::editsFollowTheDocument_data()
+{
+    // Document positions (a line break is one); `typed` replaces [from, to).
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<QString>("typed");
+    const QString text = u"first line\r\nsecond\r\n\r\nlast"_s;
+    QTest::newRow("insert at the start") << text << 0 << 0 << u"x"_s;
+    QTest::newRow("insert in the middle") << text << 14 << 14 << u"yz"_s;
+    QTest::newRow("insert at the end") << text << 23 << 23 << u"!"_s;
+    QTest::newRow("break at the start") << text << 0 << 0 << u"\n"_s;
+    QTest::newRow("break at the end") << text << 23 << 23 << u"\n"_s;
+    QTest::newRow("paste of several lines") << text << 5 << 5 << u"a\nb\n\nc"_s;
+    QTest::newRow("remove across lines") << text << 3 << 15 << QString();
+    QTest::newRow("remove a break") << text << 10 << 11 << QString();
+    QTest::newRow("replace across lines") << text << 8 << 20 << u"p\nq"_s;
+    QTest::newRow("remove everything") << text << 0 << 23 << QString();
+    QTest::newRow("into an empty editor") << QString() << 0 << 0 << u"a\nb"_s;
+}
+
+void tst_TranslatedEdit::editsFollowTheDocument()
+{
+    QFETCH(QString, start);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(QString, typed);
+    TranslatedEdit edit;
+    edit.setPlainTextCrLf(start);
+    const auto whole = [&] {
+        QStringList lines;
+        for (QTextBlock block = edit.document()->begin(); block.isValid(); block = block.next())
+            lines << block.text();
+        return lines.join(u"\r\n"_s);
+    };
+    QSignalSpy changed(&edit, &TranslatedEdit::translatedTextChanged);
+    QTextCursor cursor(edit.document());
+    cursor.setPosition(from);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    cursor.insertText(typed);
+    QCOMPARE(edit.plainTextCrLf(), whole());
+    QCOMPARE(changed.size(), 1);
+    edit.setTextCursor(cursor);
+    QTest::keyClick(&edit, Qt::Key_K);
+    QTest::keyClick(&edit, Qt::Key_Return);
+    QTest::keyClick(&edit, Qt::Key_Backspace);
+    QTest::keyClick(&edit, Qt::Key_Delete);
+    QCOMPARE(edit.plainTextCrLf(), whole());
+    while (edit.document()->isUndoAvailable())
+        edit.undo();
+    QCOMPARE(edit.plainTextCrLf(), start);
 }
 
 void tst_TranslatedEdit::mouse()
