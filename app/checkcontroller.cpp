@@ -91,7 +91,8 @@ void CheckController::blockLoaded(const QString &key, const BlockLoad &load)
         // The links may have changed in the links list since the project was read.
         const qint64 version = m_db.dataVersion();
         if (m_project && version != m_linksVersion) {
-            loadGlossary(m_db, m_project->project.context.glossary, nullptr);
+            // A failed read keeps the links read before; the next change tries again.
+            (void)loadGlossary(m_db, m_project->project.context.glossary);
             m_linksVersion = version;
         }
         if (!m_project && !m_thread)
@@ -225,8 +226,12 @@ void CheckController::refreshProject()
         Database db;
         if (!openStore(db, store))
             project->error = db.lastError().message;
-        else if (loadProject(db, folder, project->project, &project->error))
+        else if (Result<CheckedProject> loaded = loadProject(db, folder); !loaded)
+            project->error = loaded.error().message;
+        else {
+            project->project = std::move(*loaded);
             project->check = checkProject(project->project);
+        }
     });
     connect(m_thread, &QThread::finished, this, [this, project] {
         m_thread->deleteLater();

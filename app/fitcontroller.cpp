@@ -71,10 +71,10 @@ void FitController::fitOverflowing(Scope scope)
         return Messages::inform(m_c.window, u"Open a block first: the fit takes its script or folder."_s);
     emit saveRequested();
 
-    std::vector<CheckedBlock> blocks;
-    QString error;
-    if (!readCheckedBlocks(m_db, blocks, &error))
-        return Messages::inform(m_c.window, u"The blocks could not be read, nothing was fitted: "_s + error);
+    Result<std::vector<CheckedBlock>> read = readCheckedBlocks(m_db);
+    if (!read)
+        return Messages::inform(m_c.window, u"The blocks could not be read, nothing was fitted: "_s + read.error().message);
+    std::vector<CheckedBlock> &blocks = *read;
     const auto inScope = [&](const CheckedBlock &block) {
         return scope == Scope::Project
             || (block.table == address->table && (scope == Scope::Folder || block.fileName == address->fileName));
@@ -127,13 +127,13 @@ void FitController::fitOverflowing(Scope scope)
         m_c.status->setText(*saving.saved.back().second.status);
     // Counted from what the store now holds, read and checked afresh.
     int stillOverflowing = 0;
-    std::vector<CheckedBlock> after;
-    const bool counted = readCheckedBlocks(m_db, after, &error);
+    const Result<std::vector<CheckedBlock>> after = readCheckedBlocks(m_db);
+    const bool counted = after.ok();
     if (counted) {
         RuleSet overflow = RuleSet::none();
         overflow.insert(Rule::Overflow);
         const CheckContext none;
-        for (const CheckedBlock &block : after) {
+        for (const CheckedBlock &block : *after) {
             if (inScope(block) && !checkBlock(block, none, overflow).isEmpty())
                 ++stillOverflowing;
         }
@@ -142,7 +142,7 @@ void FitController::fitOverflowing(Scope scope)
                                     .arg(stillOverflowing)
                               : u"%1 blocks fitted and saved; what still overflows could not be counted (%2)."_s
                                     .arg(saving.saved.size())
-                                    .arg(error);
+                                    .arg(after.error().message);
     if (!kept.isEmpty())
         summary += u"\n\n"_s + kept;
     if (!saving.problems.isEmpty())

@@ -149,7 +149,7 @@ void KeepController::blockLoaded(const QString &key)
     const auto address = parseBlockKey(key);
     if (!address)
         return;
-    rememberOpenBlock(m_storePath, key);
+    (void)rememberOpenBlock(m_storePath, key); // Reopen Last Block is a convenience; the block opens anyway
     const std::optional<BlockVersion> draft = m_blocks.openedBlock().draft();
     const std::optional<BlockEdits> shown = m_blocks.openEdits();
     if (!draft || !shown)

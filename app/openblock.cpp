@@ -86,8 +86,9 @@ QString OpenBlock::keepDraft(const BlockEdits &edits) const
     const auto address = parseBlockKey(m_key);
     if (!address)
         return {};
-    return writeDraft(m_draftStore, *address,
-                      {QDateTime::currentDateTime(), edits.translation, edits.comment, edits.revised});
+    const Result<HistoryWrite> kept =
+        writeDraft(m_draftStore, *address, {QDateTime::currentDateTime(), edits.translation, edits.comment, edits.revised});
+    return kept ? kept->notice : kept.error().message;
 }
 
 std::optional<BlockVersion> OpenBlock::draft() const
@@ -100,5 +101,5 @@ std::optional<BlockVersion> OpenBlock::draft() const
 void OpenBlock::dropDraft() const
 {
     if (const auto address = parseBlockKey(m_key))
-        ::dropDraft(m_draftStore, *address);
+        (void)::dropDraft(m_draftStore, *address);
 }

@@ -48,8 +48,7 @@ void SpellController::blockLoaded(const QString &key)
         return;
     if (!std::exchange(m_dictionaryTried, true)) {
         // Without a dictionary nothing is underlined; Check Spell says what is missing.
-        QString error;
-        m_underline->setSpeller(m_spellers.speller(SpanishLanguage, &error));
+        m_underline->setSpeller(m_spellers.speller(SpanishLanguage).value_or(nullptr));
     }
     // A whole new text is marked at once rather than when Qt's loop comes round to it.
     m_underline->rehighlight();
@@ -98,9 +97,10 @@ void SpellController::offerSpelling(QMenu &menu)
         auto *add = new QAction(u"Add to Dictionary"_s, &menu);
         add->setObjectName(u"addToDictionaryAction"_s);
         connect(add, &QAction::triggered, this, [this, word] {
-            QString error;
-            if (m_underline->speller() && !m_underline->speller()->addToPersonal(word, &error))
-                Messages::inform(&m_window, error);
+            if (m_underline->speller()) {
+                if (const Result<Done> added = m_underline->speller()->addToPersonal(word); !added)
+                    Messages::inform(&m_window, added.error().message);
+            }
             m_underline->wordAdded(word);
         });
         m_offered << add;
@@ -122,11 +122,12 @@ void SpellController::checkSpelling()
     SpellCheckRequest request;
     request.editor = &editor;
     request.clipboard = &m_clipboard;
-    request.createService = [this](QString *error) -> std::unique_ptr<SpellingService> {
-        auto service = HunspellSpellingService::create(m_spellers, SpanishLanguage, m_clipboard, *m_dialog, error);
-        if (service)
-            service->setProblemHandler([this](const QString &message) { Messages::inform(m_dialog, message); });
-        return service;
+    request.createService = [this]() -> Result<std::unique_ptr<SpellingService>> {
+        auto service = HunspellSpellingService::create(m_spellers, SpanishLanguage, m_clipboard, *m_dialog);
+        if (!service)
+            return service.error();
+        (*service)->setProblemHandler([this](const QString &message) { Messages::inform(m_dialog, message); });
+        return std::unique_ptr<SpellingService>(std::move(*service));
     };
     request.inform = [this](const QString &text) { Messages::inform(&m_window, text); };
     m_lastErrors = checkEditorSpelling(request).errors;

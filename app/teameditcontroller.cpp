@@ -263,10 +263,14 @@ void TeamEditController::takeTheirs()
     const BlockEdits mine = mineNow();
     const auto address = parseBlockKey(conflict.key);
     // Mine is kept before theirs replaces it in the editors.
-    const QString why = conflict.key == m_open.key() ? m_open.keepDraft(mine)
-        : address ? writeDraft(m_storePath, *address,
-                               {QDateTime::currentDateTime(), mine.translation, mine.comment, mine.revised})
-                  : QString();
+    QString why;
+    if (conflict.key == m_open.key()) {
+        why = m_open.keepDraft(mine);
+    } else if (address) {
+        const Result<HistoryWrite> kept =
+            writeDraft(m_storePath, *address, {QDateTime::currentDateTime(), mine.translation, mine.comment, mine.revised});
+        why = kept ? kept->notice : kept.error().message;
+    }
     if (!why.isEmpty()) {
         m_c.status->setText(why);
         return;

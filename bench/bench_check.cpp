@@ -103,11 +103,17 @@ QString checkedHome(BenchContext &ctx)
 bool readProject(BenchContext &ctx, const QString &home, CheckedProject &project)
 {
     Database db;
-    QString error;
-    if (openStore(db, QDir(home).filePath(StoreFileName)) && loadProject(db, home, project, &error))
-        return true;
-    ctx.fail(error.isEmpty() ? db.lastError().message : error);
-    return false;
+    if (!openStore(db, QDir(home).filePath(StoreFileName))) {
+        ctx.fail(db.lastError().message);
+        return false;
+    }
+    Result<CheckedProject> loaded = loadProject(db, home);
+    if (!loaded) {
+        ctx.fail(loaded.error().message);
+        return false;
+    }
+    project = std::move(*loaded);
+    return true;
 }
 
 void setUpCorpus(BenchContext &ctx)

@@ -153,10 +153,10 @@ void setupTyping(BenchContext &ctx)
 {
     auto &state = ctx.emplace<TypingState>();
     SpellerCache cache(state.home.path());
-    QString error;
-    auto speller = cache.speller(1034, &error);
-    if (!speller)
-        return ctx.fail(error);
+    const Result<std::shared_ptr<Speller>> found = cache.speller(1034);
+    if (!found)
+        return ctx.fail(found.error().message);
+    const std::shared_ptr<Speller> &speller = *found;
     QString text;
     const QString line = u"<Ovessin>¿Has visto la llave del portón, señor? Kid`s espdas\n"_s;
     while (text.size() < 2000)

@@ -109,9 +109,12 @@ void setupExport(BenchContext &ctx)
     if (store.isEmpty())
         return;
     auto &state = ctx.emplace<ExportState>();
-    QString error;
-    if (!openStore(state.db, store) || !fillExportList(state.db, 0, false, state.rows, &error))
-        ctx.fail(error.isEmpty() ? state.db.lastError().message : error);
+    if (!openStore(state.db, store))
+        return ctx.fail(state.db.lastError().message);
+    Result<std::vector<ExportListRow>> rows = fillExportList(state.db, 0, false);
+    if (!rows)
+        return ctx.fail(rows.error().message);
+    state.rows = std::move(*rows);
 }
 
 void exportAll(BenchContext &ctx)

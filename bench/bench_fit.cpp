@@ -53,10 +53,10 @@ void fitAll(BenchContext &ctx)
 {
     QElapsedTimer timer;
     timer.start();
-    std::vector<CheckedBlock> blocks;
-    QString error;
-    if (!readCheckedBlocks(ctx.state<Database>(), blocks, &error))
-        return ctx.fail(error);
+    const Result<std::vector<CheckedBlock>> read = readCheckedBlocks(ctx.state<Database>());
+    if (!read)
+        return ctx.fail(read.error().message);
+    const std::vector<CheckedBlock> &blocks = *read;
     ctx.record(u"read ms"_s, qsizetype(timer.elapsed()));
     timer.restart();
     qsizetype changed = 0, translated = 0;
@@ -98,10 +98,10 @@ void setupSaving(BenchContext &ctx)
 void fitAllAndSave(BenchContext &ctx)
 {
     Database &db = ctx.state<Database>();
-    std::vector<CheckedBlock> blocks;
-    QString error;
-    if (!readCheckedBlocks(db, blocks, &error))
-        return ctx.fail(error);
+    const Result<std::vector<CheckedBlock>> read = readCheckedBlocks(db);
+    if (!read)
+        return ctx.fail(read.error().message);
+    const std::vector<CheckedBlock> &blocks = *read;
     const ProjectFit fits = fitProject(blocks);
     QElapsedTimer timer;
     timer.start();

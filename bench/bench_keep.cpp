@@ -143,10 +143,12 @@ void writeDrafts(BenchContext &ctx)
     QElapsedTimer clock;
     clock.start();
     for (int i = 0; i < Rounds; ++i) {
-        const QString why = writeDraft(loop.db.path(), address,
-                                       {QDateTime::currentDateTime(), u"Borrador %1.<End of Block>"_s.arg(i), {}, false});
-        if (!why.isEmpty())
-            return ctx.fail(why);
+        const Result<HistoryWrite> kept = writeDraft(
+            loop.db.path(), address, {QDateTime::currentDateTime(), u"Borrador %1.<End of Block>"_s.arg(i), {}, false});
+        if (!kept)
+            return ctx.fail(kept.error().message);
+        if (!kept->notice.isEmpty())
+            return ctx.fail(kept->notice);
     }
     ctx.record(u"ms per draft"_s, QString::number(double(clock.nsecsElapsed()) / 1e6 / Rounds, 'f', 3));
 }

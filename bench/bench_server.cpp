@@ -342,11 +342,12 @@ void exportAll(BenchContext &ctx)
         return ctx.fail(written.error().message);
     ctx.record(u"copy ms"_s, clock.elapsed());
     Database db;
-    std::vector<ExportListRow> rows;
-    QString error;
-    if (!openStore(db, copy) || !fillExportList(db, 0, false, rows, &error))
-        return ctx.fail(error.isEmpty() ? db.lastError().message : error);
-    const ExportResult result = exportScripts(db, ctx.scratch, rows, false, false);
+    if (!openStore(db, copy))
+        return ctx.fail(db.lastError().message);
+    const Result<std::vector<ExportListRow>> rows = fillExportList(db, 0, false);
+    if (!rows)
+        return ctx.fail(rows.error().message);
+    const ExportResult result = exportScripts(db, ctx.scratch, *rows, false, false);
     db.close();
     ServerTransfer::removeCopy(copy);
     if (!result.ok)

@@ -35,10 +35,10 @@ void loadDictionary(BenchContext &ctx)
 {
     auto &state = ctx.emplace<SpellState>();
     SpellerCache cache(state.home.path());
-    QString error;
-    state.speller = cache.speller(1034, &error);
-    if (!state.speller)
-        return ctx.fail(error);
+    const Result<std::shared_ptr<Speller>> speller = cache.speller(1034);
+    if (!speller)
+        return ctx.fail(speller.error().message);
+    state.speller = *speller;
     state.text = longBlock();
 }
 
@@ -58,9 +58,8 @@ void makeHome(BenchContext &ctx)
 void timeDictionaryLoad(BenchContext &ctx)
 {
     SpellerCache cache(ctx.state<QTemporaryDir>().path());
-    QString error;
-    if (!cache.speller(1034, &error))
-        ctx.fail(error);
+    if (const Result<std::shared_ptr<Speller>> speller = cache.speller(1034); !speller)
+        ctx.fail(speller.error().message);
 }
 
 } // namespace

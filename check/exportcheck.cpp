@@ -71,12 +71,13 @@ QStringList verifyExport(Database &db, const QString &programFolder, const std::
     for (const ExportListRow &row : ticked) {
         const QString shown = u"Translated/%1/%2"_s.arg(row.folder, row.script);
         Result<ResultSet> rows = db.query(exportScriptStatement(row.folder, row.script, onlyRevised, includeUntranslated));
-        std::vector<ScriptRow> meantRows;
-        QString why;
-        if (!scriptRowsFrom(rows, meantRows, &why)) {
-            differences << u"%1: what was written cannot be read from the store (%2)."_s.arg(shown, why);
+        const Result<std::vector<ScriptRow>> meant = scriptRowsFrom(rows);
+        if (!meant) {
+            differences << u"%1: what was written cannot be read from the store (%2)."_s.arg(shown,
+                                                                                              meant.error().message);
             continue;
         }
+        const std::vector<ScriptRow> &meantRows = *meant;
         std::vector<ScriptBlock> read;
         ReaderSizes sizes;
         ReadFailure failure;

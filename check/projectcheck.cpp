@@ -45,33 +45,27 @@ CheckedBlock blockFromRow(const QString &table, const ResultSet &row)
 
 } // namespace
 
-bool readCheckedBlocks(Database &db, std::vector<CheckedBlock> &blocks, QString *error)
+Result<std::vector<CheckedBlock>> readCheckedBlocks(Database &db)
 {
-    blocks.clear();
+    std::vector<CheckedBlock> blocks;
     for (const QString &table : ScriptTables::all) {
         Result<ResultSet> rows = db.query(u"SELECT * FROM "_s + table);
-        if (!rows.ok()) {
-            if (error)
-                *error = u"The blocks of %1 could not be read (%2)."_s.arg(table, rows.error().message);
-            return false;
-        }
+        if (!rows.ok())
+            return Failure{u"The blocks of %1 could not be read (%2)."_s.arg(table, rows.error().message), {}};
         blocks.reserve(blocks.size() + size_t(rows->rowCount()));
         while (rows->next())
             blocks.push_back(blockFromRow(table, *rows));
     }
     const auto marks = changedOriginals(db.path());
-    if (!marks) {
-        if (error)
-            *error = u"The changed originals could not be read from history.db (%1)."_s.arg(marks.error().message);
-        return false;
-    }
+    if (!marks)
+        return Failure{u"The changed originals could not be read from history.db (%1)."_s.arg(marks.error().message), {}};
     if (!marks->isEmpty()) {
         for (CheckedBlock &block : blocks) {
             const auto mark = marks->constFind(block.key());
             block.originalChanged = mark != marks->cend() && mark->newOriginal == toStoreText(block.original);
         }
     }
-    return true;
+    return blocks;
 }
 
 QImage programFont(const QString &programFolder)
@@ -79,14 +73,11 @@ QImage programFont(const QString &programFolder)
     return QImage(programPath(programFolder, u"font/font.bmp"_s));
 }
 
-bool loadGlossary(Database &db, GlossaryLinks &glossary, QString *error)
+Result<Done> loadGlossary(Database &db, GlossaryLinks &glossary)
 {
     Result<QList<LinkRow>> read = readAllLinks(db);
-    if (!read) {
-        if (error)
-            *error = u"The word links could not be read (%1)."_s.arg(read.error().message);
-        return false;
-    }
+    if (!read)
+        return Failure{u"The word links could not be read (%1)."_s.arg(read.error().message), {}};
     QList<LinkRow> &links = *read;
     for (LinkRow &link : links) {
         link.word = fromStoreText(link.word);
@@ -94,20 +85,22 @@ bool loadGlossary(Database &db, GlossaryLinks &glossary, QString *error)
             suggestion = fromStoreText(suggestion);
     }
     glossary.setLinks(links);
-    return true;
+    return Done{};
 }
 
-bool loadProject(Database &db, const QString &programFolder, CheckedProject &project, QString *error)
+Result<CheckedProject> loadProject(Database &db, const QString &programFolder)
 {
-    if (!readCheckedBlocks(db, project.blocks, error))
-        return false;
-    if (!loadGlossary(db, project.context.glossary, error))
-        return false;
+    Result<std::vector<CheckedBlock>> blocks = readCheckedBlocks(db);
+    if (!blocks)
+        return blocks.error();
+    CheckedProject project;
+    project.blocks = std::move(*blocks);
+    if (const Result<Done> links = loadGlossary(db, project.context.glossary); !links)
+        return links.error();
     project.context.font.setImage(programFont(programFolder));
-    project.context.translations.clear();
     for (const CheckedBlock &block : project.blocks)
         project.context.translations.update(block);
-    return true;
+    return project;
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include "check/checkcontext.h"
 #include "check/finding.h"
+#include "store/result.h"
 
 #include <QString>
 
@@ -25,13 +26,14 @@ struct CheckedProject
 };
 
 // Reads the three script tables and the links, and the font image from the
-// program folder (a missing font leaves the blank-cell test out). False, with
-// a sentence for the user in `error`, when the store cannot be read.
-bool loadProject(Database &db, const QString &programFolder, CheckedProject &project, QString *error);
-// The word links alone, as loadProject reads them.
-bool loadGlossary(Database &db, GlossaryLinks &glossary, QString *error);
+// program folder (a missing font leaves the blank-cell test out). Fails, with
+// a sentence for the user, when the store cannot be read.
+Result<CheckedProject> loadProject(Database &db, const QString &programFolder);
+// The word links alone, as loadProject reads them, put into `glossary`
+// (left as it was on a failure).
+Result<Done> loadGlossary(Database &db, GlossaryLinks &glossary);
 // The store's blocks alone, as loadProject reads them.
-bool readCheckedBlocks(Database &db, std::vector<CheckedBlock> &blocks, QString *error);
+Result<std::vector<CheckedBlock>> readCheckedBlocks(Database &db);
 // The font image of the program folder, read once per project.
 QImage programFont(const QString &programFolder);
 

@@ -16,11 +16,12 @@ namespace {
 // Reads the project from an open store.
 bool loadCliProject(CliContext &context, Database &db, CheckedProject &project)
 {
-    QString error;
-    if (!loadProject(db, context.programFolder, project, &error)) {
-        context.err << error << Qt::endl;
+    Result<CheckedProject> loaded = loadProject(db, context.programFolder);
+    if (!loaded) {
+        context.err << loaded.error().message << Qt::endl;
         return false;
     }
+    project = std::move(*loaded);
     return true;
 }
 
@@ -67,19 +68,17 @@ int runCheck(CliContext &context, const QStringList &arguments)
     };
 
     Database db;
-    CheckedProject project;
     if (!openProgramStore(db, context))
         return ExitFailure;
     CliProgress progress(context.err, CliProgress::modeFor(context.verbose, context.stderrIsTerminal));
     progress.showText(u"Reading the blocks and the links..."_s);
-    QString error;
-    const bool loaded = loadProject(db, context.programFolder, project, &error);
+    const Result<CheckedProject> loaded = loadProject(db, context.programFolder);
     if (loaded)
-        progress.showText(u"Checking %1 blocks..."_s.arg(project.blocks.size()));
-    const ProjectCheck check = loaded ? checkProject(project, options) : ProjectCheck();
+        progress.showText(u"Checking %1 blocks..."_s.arg(loaded->blocks.size()));
+    const ProjectCheck check = loaded ? checkProject(*loaded, options) : ProjectCheck();
     progress.finish(); // before any message, which would otherwise share its line
     if (!loaded)
-        return context.fail(error);
+        return context.fail(loaded.error().message);
     for (const BlockFindings &block : check.blocks) {
         for (const Finding &f : block.findings) {
             context.out << JsonLine()

@@ -44,10 +44,10 @@ int fitAll(CliContext &context, const QString &folder, bool dryRun)
     Database db;
     if (!openProgramStore(db, context))
         return ExitFailure;
-    std::vector<CheckedBlock> blocks;
-    QString error;
-    if (!readCheckedBlocks(db, blocks, &error))
-        return context.fail(error);
+    const Result<std::vector<CheckedBlock>> read = readCheckedBlocks(db);
+    if (!read)
+        return context.fail(read.error().message);
+    const std::vector<CheckedBlock> &blocks = *read;
     const ProjectFit fits =
         fitProject(blocks, [&folder](const CheckedBlock &block) { return folder.isEmpty() || block.table == folder; });
     const FitSaving saving = dryRun ? FitSaving() : saveFits(db, fits.changed);

@@ -21,13 +21,12 @@ int runInit(CliContext &context, const QStringList &arguments)
     context.out << u"Created %1"_s.arg(QDir::toNativeSeparators(path)) << Qt::endl;
     // The font the editor's first start would install, so the preview is on at once.
     const QString font = defaultFontPath(programFolderFacts());
-    QString why;
     if (font.isEmpty()) {
         context.err << u"No default font was found beside the program; put a font.bmp into %1 for the preview."_s.arg(
                            QDir::toNativeSeparators(programPath(context.programFolder, u"font"_s)))
                     << Qt::endl;
-    } else if (!prepareUserDataFolder(context.programFolder, font, &why)) {
-        return context.fail(why);
+    } else if (const Result<Done> prepared = prepareUserDataFolder(context.programFolder, font); !prepared) {
+        return context.fail(prepared.error().message);
     }
     return ExitSuccess;
 }

@@ -26,10 +26,10 @@ int runSpell(CliContext &context, const QStringList &arguments)
         return text.status();
 
     SpellerCache spellers(context.programFolder);
-    QString error;
-    const std::shared_ptr<Speller> speller = spellers.speller(language, &error);
-    if (!speller)
-        return context.fail(error);
+    const Result<std::shared_ptr<Speller>> found = spellers.speller(language);
+    if (!found)
+        return context.fail(found.error().message);
+    const std::shared_ptr<Speller> &speller = *found;
     const QList<Misspelling> errors = speller->misspellings(*text);
     context.out << errors.size() << u'\n';
     for (const Misspelling &m : errors) {

@@ -58,8 +58,8 @@ int runRemovedBlocks(CliContext &context, const QStringList &arguments)
         const qint64 id = parser.value(restore).toLongLong(&number);
         if (!number)
             return context.usage(u"--restore takes the id of a removed block, as this command lists them."_s);
-        if (const QString why = restoreRemovedBlock(db, id); !why.isEmpty())
-            return context.fail(why);
+        if (const Result<Done> restored = restoreRemovedBlock(db, id); !restored)
+            return context.fail(restored.error().message);
         return ExitSuccess;
     }
     const auto blocks = removedBlocks(db.path());

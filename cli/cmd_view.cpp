@@ -27,12 +27,11 @@ int runView(CliContext &context, const QStringList &arguments)
         return ExitFailure;
     // File names are stored as every text is: with grave accents for apostrophes.
     const ViewedScript script{words[0], toStoreText(words[1])};
-    QString text;
-    QString error;
-    if (!scriptViewText(db, script, &text, &error))
-        return context.fail(error);
+    const Result<QString> text = scriptViewText(db, script);
+    if (!text)
+        return context.fail(text.error().message);
     EncodeFailure failure;
-    const auto bytes = encodeScriptText(text, script.script, &failure);
+    const auto bytes = encodeScriptText(*text, script.script, &failure);
     if (!bytes)
         return context.fail(failure.message);
     context.out.flush();

@@ -21,8 +21,9 @@ OrStop<ExportList> exportListFromOptions(const QCommandLineParser &parser, CliCo
         return Stop{ExitFailure};
     ExportList list;
     list.onlyRevised = parser.isSet(u"only-revised"_s);
-    QString error;
-    if (!fillExportList(db, folderIndex, list.onlyRevised, list.rows, &error))
-        return context.fail(error);
+    Result<std::vector<ExportListRow>> rows = fillExportList(db, folderIndex, list.onlyRevised);
+    if (!rows)
+        return context.fail(rows.error().message);
+    list.rows = std::move(*rows);
     return list;
 }

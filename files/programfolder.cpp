@@ -48,32 +48,30 @@ ProgramFolder chooseProgramFolder(const QString &homeOption, const QString &envi
     return {facts.userDataFolder, ProgramFolderSource::UserDataFolder};
 }
 
-bool prepareUserDataFolder(const QString &folder, const QString &defaultFont, QString *error)
+Result<Done> prepareUserDataFolder(const QString &folder, const QString &defaultFont)
 {
     const QString fontFolder = programPath(folder, u"font"_s);
-    if (!QDir().mkpath(fontFolder)) {
-        *error = u"Cannot create the program folder %1; check its parent's permissions."_s.arg(fontFolder);
-        return false;
-    }
+    if (!QDir().mkpath(fontFolder))
+        return Failure{u"Cannot create the program folder %1; check its parent's permissions."_s.arg(fontFolder), {}};
     const QString font = programPath(fontFolder, u"font.bmp"_s);
     if (defaultFont.isEmpty() || QFileInfo::exists(font))
-        return true; // a font the user put there is theirs to keep
+        return Done{}; // a font the user put there is theirs to keep
     if (!QFile::copy(defaultFont, font)) {
-        *error = u"Cannot copy the default font %1 to %2; the preview stays off until a font.bmp is there."_s.arg(
-            defaultFont, font);
-        return false;
+        return Failure{u"Cannot copy the default font %1 to %2; the preview stays off until a font.bmp is there."_s.arg(
+                           defaultFont, font),
+                       {}};
     }
-    return true;
+    return Done{};
 }
 
 ProgramFolder locateProgramFolder(const QString &homeOption)
 {
     const ProgramFolderFacts facts = programFolderFacts();
     const ProgramFolder folder = chooseProgramFolder(homeOption, qEnvironmentVariable("TALLOWPEN_HOME"), facts);
-    QString error;
-    if (folder.source == ProgramFolderSource::UserDataFolder
-        && !prepareUserDataFolder(folder.path, facts.installedFont, &error))
-        qWarning("%s", qPrintable(error)); // the missing store or font is reported where it is needed
+    if (folder.source == ProgramFolderSource::UserDataFolder) {
+        if (const Result<Done> prepared = prepareUserDataFolder(folder.path, facts.installedFont); !prepared)
+            qWarning("%s", qPrintable(prepared.error().message)); // the missing store or font is reported where it is needed
+    }
     return folder;
 }
 

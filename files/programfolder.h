@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/result.h"
+
 #include <QString>
 
 // Where the program folder came from, for the About window and --help.
@@ -35,8 +37,8 @@ ProgramFolder chooseProgramFolder(const QString &homeOption, const QString &envi
                                   const ProgramFolderFacts &facts);
 
 // The user's data folder on first use: created, and given the default font
-// when it has none. False (with `error` set) when either fails.
-bool prepareUserDataFolder(const QString &folder, const QString &defaultFont, QString *error);
+// when it has none. Fails when either fails.
+Result<Done> prepareUserDataFolder(const QString &folder, const QString &defaultFont);
 
 // The choice for this run, the user's data folder prepared when chosen.
 ProgramFolder locateProgramFolder(const QString &homeOption);

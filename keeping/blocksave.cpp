@@ -37,15 +37,19 @@ BlockSave saveBlock(Database &db, const QString &key, const QString &nodeText, c
         }
         save.written = true;
         // The save stands; what it replaced could not be read, so it is not kept.
-        save.historyProblem = before ? keepEarlierVersion(db.path(), *address, *before, after)
-                                     : u"The earlier version of block %1 of %2 could not be read, so it was not "
-                                       "kept in %3: %4"_s.arg(QString::number(address->number), address->fileName,
-                                                              HistoryFileName, before.error().message);
+        if (before) {
+            const Result<HistoryWrite> kept = keepEarlierVersion(db.path(), *address, *before, after);
+            save.historyProblem = kept ? kept->notice : kept.error().message;
+        } else {
+            save.historyProblem = u"The earlier version of block %1 of %2 could not be read, so it was not "
+                                  "kept in %3: %4"_s.arg(QString::number(address->number), address->fileName,
+                                                         HistoryFileName, before.error().message);
+        }
         closeOriginalMark(db.path(), *address);
     }
     // What was typed is in the store now; a draft of it would only be offered again.
     if (save.written || !known)
-        dropDraft(db.path(), *address);
+        (void)dropDraft(db.path(), *address); // the save stands even when the draft stays
     save.stored = after;
     if (status == StatusCount::Count)
         save.status = currentStatusLine(db);

@@ -272,13 +272,14 @@ Result<std::optional<BlockVersion>> storedVersion(Database &db, const BlockAddre
     return std::optional(version);
 }
 
-QString keepEarlierVersion(const QString &storePath, const BlockAddress &address,
-                           const std::optional<BlockVersion> &before, const BlockSnapshot &after, const QDateTime &now)
+Result<HistoryWrite> keepEarlierVersion(const QString &storePath, const BlockAddress &address,
+                                        const std::optional<BlockVersion> &before, const BlockSnapshot &after,
+                                        const QDateTime &now)
 {
     if (!before
         || (before->translation == after.textDataT && before->comment == after.comments
             && before->revised == after.revised))
-        return {};
+        return HistoryWrite{};
     QString why, notice;
     if (writeHistory(storePath,
                      u"INSERT INTO block_history (replaced_at, block_table, file_name, dialogue_id, "
@@ -287,13 +288,13 @@ QString keepEarlierVersion(const QString &storePath, const BlockAddress &address
                          + storeLiteral(before->translation) + u", "_s + storeLiteral(before->comment) + u", "_s
                          + (before->revised ? u"1"_s : u"0"_s) + u')',
                      &why, &notice))
-        return notice;
+        return HistoryWrite{notice};
     why = u"The earlier version of block %1 of %2 could not be kept in %3: %4"_s.arg(
         QString::number(address.number), address.fileName, HistoryFileName, why);
     if (!notice.isEmpty())
         why = notice + u' ' + why;
     qCWarning(lcStore) << why;
-    return why;
+    return Failure{why, {}};
 }
 
 Result<std::vector<BlockVersion>> blockVersions(const QString &storePath, const BlockAddress &address)
@@ -319,7 +320,7 @@ Result<std::vector<BlockVersion>> blockVersions(const QString &storePath, const 
     return versions;
 }
 
-QString writeDraft(const QString &storePath, const BlockAddress &address, const BlockVersion &draft)
+Result<HistoryWrite> writeDraft(const QString &storePath, const BlockAddress &address, const BlockVersion &draft)
 {
     QString why, notice;
     if (writeHistory(storePath,
@@ -329,9 +330,10 @@ QString writeDraft(const QString &storePath, const BlockAddress &address, const 
                          + storeLiteral(draft.translation) + u", "_s + storeLiteral(draft.comment) + u", "_s
                          + (draft.revised ? u"1"_s : u"0"_s) + u')',
                      &why, &notice))
-        return notice;
-    return u"The unsaved text of block %1 of %2 could not be kept in %3: %4"_s.arg(
-        QString::number(address.number), address.fileName, HistoryFileName, why);
+        return HistoryWrite{notice};
+    return Failure{u"The unsaved text of block %1 of %2 could not be kept in %3: %4"_s.arg(
+                       QString::number(address.number), address.fileName, HistoryFileName, why),
+                   {}};
 }
 
 Result<std::optional<BlockVersion>> blockDraft(const QString &storePath, const BlockAddress &address)
@@ -353,24 +355,26 @@ Result<std::optional<BlockVersion>> blockDraft(const QString &storePath, const B
                         fromStoreText(rows->text(2)), rows->value(3).toLongLong() == 1}};
 }
 
-QString dropDraft(const QString &storePath, const BlockAddress &address)
+Result<Done> dropDraft(const QString &storePath, const BlockAddress &address)
 {
     QString why;
     Database *history = historyDatabase(storePath, false, &why);
+    if (!history && !why.isEmpty())
+        return Failure{why, {}};
     if (!history || history->execute(u"DELETE FROM block_draft"_s + whereBlock(address)))
-        return why;
-    return history->lastError().message;
+        return Done{};
+    return history->lastError();
 }
 
-QString rememberOpenBlock(const QString &storePath, const QString &key)
+Result<HistoryWrite> rememberOpenBlock(const QString &storePath, const QString &key)
 {
     QString why, notice;
     if (writeHistory(storePath,
                      u"INSERT OR REPLACE INTO editor_state (name, value) VALUES ("_s + storeLiteral(LastBlockName)
                          + u", "_s + storeLiteral(key) + u')',
                      &why, &notice))
-        return notice;
-    return why;
+        return HistoryWrite{notice};
+    return Failure{why, {}};
 }
 
 QString lastOpenBlock(const QString &storePath)

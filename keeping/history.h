@@ -39,11 +39,17 @@ struct BlockVersion
 // nullopt when it has no single row for it, the failure when it cannot be read.
 Result<std::optional<BlockVersion>> storedVersion(Database &db, const BlockAddress &address);
 
-// Keeps `before` when `after` changes any of the three values. Empty when
-// done or nothing had to be kept, else why it could not be kept (the save
-// itself stands either way), or that a damaged history.db was set aside
-// and a new one started (said once, the version being kept in the new one).
-QString keepEarlierVersion(const QString &storePath, const BlockAddress &address,
+// A history write that went through. A damaged history.db found on the way
+// was set aside and a new one started: `notice` says so, once.
+struct HistoryWrite
+{
+    QString notice;
+};
+
+// Keeps `before` when `after` changes any of the three values (nothing to
+// keep is a success too), else why it could not be kept (the save itself
+// stands either way).
+Result<HistoryWrite> keepEarlierVersion(const QString &storePath, const BlockAddress &address,
                            const std::optional<BlockVersion> &before, const BlockSnapshot &after,
                            const QDateTime &now = QDateTime::currentDateTime());
 
@@ -61,16 +67,14 @@ Result<std::vector<BlockVersion>> blockVersions(const QString &storePath, const 
 // (automatic save off), one per block, kept beside the versions so that a
 // crash, Exit or a click on another block never loses it. A save of the
 // block drops its draft. Times are when the draft was written.
-// writeDraft: empty when written, else why not (or the notice of a damaged
-// history.db set aside, said once).
-QString writeDraft(const QString &storePath, const BlockAddress &address, const BlockVersion &draft);
+Result<HistoryWrite> writeDraft(const QString &storePath, const BlockAddress &address, const BlockVersion &draft);
 // nullopt when the block has none.
 Result<std::optional<BlockVersion>> blockDraft(const QString &storePath, const BlockAddress &address);
-QString dropDraft(const QString &storePath, const BlockAddress &address);
+Result<Done> dropDraft(const QString &storePath, const BlockAddress &address);
 
 // The block open in the editor, kept as it is opened so that Reopen Last
 // Block finds it after Exit or a crash; empty when none was kept.
-QString rememberOpenBlock(const QString &storePath, const QString &key);
+Result<HistoryWrite> rememberOpenBlock(const QString &storePath, const QString &key);
 QString lastOpenBlock(const QString &storePath);
 
 // Word-level differences from one text to another, for showing what a

@@ -37,14 +37,14 @@ QString rowInsertStatement(const RemovedBlock &row)
         + u", "_s + number(row.newHeight) + u");"_s;
 }
 
-QString keepOriginalUpdate(const QString &storePath, const std::vector<OriginalChange> &changes,
-                           const std::vector<RemovedBlock> &removed, const QDateTime &run)
+Result<Done> keepOriginalUpdate(const QString &storePath, const std::vector<OriginalChange> &changes,
+                                const std::vector<RemovedBlock> &removed, const QDateTime &run)
 {
     if (changes.empty() && removed.empty())
-        return {};
+        return Done{};
     const Result<Database *> opened = historyStore(storePath, true);
     if (!opened)
-        return u"%1 cannot be opened (%2)."_s.arg(HistoryFileName, opened.error().message);
+        return Failure{u"%1 cannot be opened (%2)."_s.arg(HistoryFileName, opened.error().message), {}};
     Database *history = *opened;
     const QString time = number(run.toMSecsSinceEpoch());
     bool ok = history->begin().ok();
@@ -75,10 +75,10 @@ QString keepOriginalUpdate(const QString &storePath, const std::vector<OriginalC
             + number(block.newWidth) + u", "_s + number(block.newHeight) + u')').ok();
     }
     if (ok && history->commit())
-        return {};
+        return Done{};
     const QString why = history->lastError().message;
     history->abandon();
-    return u"The replaced originals could not be kept in %1 (%2)."_s.arg(HistoryFileName, why);
+    return Failure{u"The replaced originals could not be kept in %1 (%2)."_s.arg(HistoryFileName, why), {}};
 }
 
 void forgetOriginalUpdate(const QString &storePath, const QDateTime &run)
@@ -177,37 +177,38 @@ Result<std::vector<RemovedBlock>> removedBlocks(const QString &storePath)
     return blocks;
 }
 
-QString restoreRemovedBlock(Database &db, qint64 id)
+Result<Done> restoreRemovedBlock(Database &db, qint64 id)
 {
     const Result<Database *> opened = historyStore(db.path(), false);
     if (!opened)
-        return opened.error().message;
+        return opened.error();
     Database *history = *opened;
     if (!history)
-        return u"No block was ever removed from this store."_s;
+        return Failure{u"No block was ever removed from this store."_s, {}};
     Result<ResultSet> rows = history->query(RemovedColumns + u" AND id = "_s + number(id));
     if (!rows.ok())
-        return rows.error().message;
+        return rows.error();
     if (!rows->next())
-        return u"No removed block %1 is waiting to be restored."_s.arg(id);
+        return Failure{u"No removed block %1 is waiting to be restored."_s.arg(id), {}};
     const RemovedBlock block = removedFrom(*rows);
     const BlockAddress &a = block.address;
     if (!ScriptTables::contains(a.table))
-        return u"Removed block %1 names no script table (%2)."_s.arg(number(id), a.table);
+        return Failure{u"Removed block %1 names no script table (%2)."_s.arg(number(id), a.table), {}};
     Result<ResultSet> there = db.query(u"SELECT * FROM "_s + a.table + u" WHERE file_name = "_s + storeLiteral(a.fileName)
                                + u" AND dialogue_id = "_s + number(a.number) + u';');
     if (!there.ok())
-        return there.error().message;
+        return there.error();
     if (there->rowCount() > 0)
-        return u"Block %1 of %2 is in the store again; the removed one is kept as it is."_s.arg(number(a.number),
-                                                                                               a.fileName);
+        return Failure{u"Block %1 of %2 is in the store again; the removed one is kept as it is."_s.arg(
+                           number(a.number), a.fileName),
+                       {}};
     // The script's rows go after the table's others, in block order: a row
     // added at the end alone would part them.
     std::multimap<qint64, RemovedBlock> ordered{{a.number, block}};
     Result<ResultSet> script = db.query(u"SELECT * FROM "_s + a.table + u" WHERE file_name = "_s + storeLiteral(a.fileName)
                                 + u';');
     if (!script.ok())
-        return script.error().message;
+        return script.error();
     while (script->next()) {
         RemovedBlock row;
         row.address = {a.table, a.fileName, qint16(script->value(ColDialogueId).toLongLong())};
@@ -229,9 +230,9 @@ QString restoreRemovedBlock(Database &db, qint64 id)
     if (!ok || !db.commit()) {
         const QString why = db.lastError().message;
         db.abandon();
-        return why;
+        return Failure{why, {}};
     }
     // The block is back in the store; should the mark fail, it is only offered again.
     static_cast<void>(history->execute(u"UPDATE removed_block SET restored = 1 WHERE id = "_s + number(id)));
-    return {};
+    return Done{};
 }

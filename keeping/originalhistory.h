@@ -49,9 +49,9 @@ struct RemovedBlock
 QString rowInsertStatement(const RemovedBlock &row);
 
 // Keeps one update's replaced originals and removed blocks, all under the
-// time `run`, in one transaction of history.db. Empty when done, else why not.
-QString keepOriginalUpdate(const QString &storePath, const std::vector<OriginalChange> &changes,
-                           const std::vector<RemovedBlock> &removed, const QDateTime &run);
+// time `run`, in one transaction of history.db.
+Result<Done> keepOriginalUpdate(const QString &storePath, const std::vector<OriginalChange> &changes,
+                                const std::vector<RemovedBlock> &removed, const QDateTime &run);
 // Takes back what keepOriginalUpdate kept for `run`: the store refused the update.
 void forgetOriginalUpdate(const QString &storePath, const QDateTime &run);
 
@@ -69,6 +69,6 @@ void closeOriginalMark(const QString &storePath, const BlockAddress &address);
 Result<std::vector<RemovedBlock>> removedBlocks(const QString &storePath);
 // Puts a removed block back into the store as it was. The rows of its
 // script are written again after it, in block order, so that they stay
-// together as the tree needs them. Empty when done, else
-// why not (a block at its address already, an unknown id, a failing write).
-QString restoreRemovedBlock(Database &db, qint64 id);
+// together as the tree needs them. Fails with why not (a block at its
+// address already, an unknown id, a failing write).
+Result<Done> restoreRemovedBlock(Database &db, qint64 id);

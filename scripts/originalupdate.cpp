@@ -259,8 +259,8 @@ bool Updater::apply(const QDateTime &now)
         m_result.backup = copies.front().file;
     // The history first: should the store refuse, the marks name originals
     // the store never got and stay inert, and are taken back besides.
-    if (const QString why = keepOriginalUpdate(m_db.path(), m_marks, m_removed, now); !why.isEmpty())
-        return fail(why + u" Nothing was changed."_s);
+    if (const ::Result<Done> kept = keepOriginalUpdate(m_db.path(), m_marks, m_removed, now); !kept)
+        return fail(kept.error().message + u" Nothing was changed."_s);
     m_pacer.text(u"Updating the originals..."_s);
     bool ok = m_db.begin().ok();
     for (const QString &statement : std::as_const(m_statements)) {

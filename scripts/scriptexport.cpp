@@ -34,17 +34,13 @@ QString exportListStatement(const QString &table, bool onlyRevised)
         + (onlyRevised ? u" WHERE translated = 1 AND revised = 1"_s : u" WHERE translated = 1"_s);
 }
 
-bool fillExportList(Database &db, int folderIndex, bool onlyRevised, std::vector<ExportListRow> &rows,
-                    QString *error)
+Result<std::vector<ExportListRow>> fillExportList(Database &db, int folderIndex, bool onlyRevised)
 {
-    rows.clear();
+    std::vector<ExportListRow> rows;
     for (const QString &folder : exportFolders(folderIndex)) {
         Result<ResultSet> result = db.query(exportListStatement(folder, onlyRevised));
-        if (!result.ok()) {
-            if (error)
-                *error = result.error().message;
-            return false;
-        }
+        if (!result.ok())
+            return result.error();
         // "nada" stands for no script yet; a script really named so is not
         // listed when it comes first in its folder, as it always was.
         QString lastSeen = u"nada"_s;
@@ -55,7 +51,7 @@ bool fillExportList(Database &db, int folderIndex, bool onlyRevised, std::vector
             lastSeen = name;
         }
     }
-    return true;
+    return rows;
 }
 
 QString exportScriptStatement(const QString &folder, const QString &script, bool onlyRevised,
@@ -114,12 +110,11 @@ QString writeScript(Database &db, const QString &programFolder, const ExportList
     if (const QString why = OriginalImport::checkFileName(row.script); !why.isEmpty())
         return why;
     Result<ResultSet> rows = db.query(exportScriptStatement(row.folder, row.script, onlyRevised, includeUntranslated));
-    std::vector<ScriptRow> blocks;
-    QString why;
-    if (!scriptRowsFrom(rows, blocks, &why))
-        return why;
+    const Result<std::vector<ScriptRow>> blocks = scriptRowsFrom(rows);
+    if (!blocks)
+        return blocks.error().message;
     EncodeFailure encodeFailure;
-    const auto bytes = encodeScriptText(formatScriptBlocks(blocks), row.script, &encodeFailure);
+    const auto bytes = encodeScriptText(formatScriptBlocks(*blocks), row.script, &encodeFailure);
     if (!bytes)
         return encodeFailure.message;
     if (const Result<Done> written = SafeFile::writeWhole(path, *bytes, programFolder); !written)

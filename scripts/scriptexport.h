@@ -33,9 +33,8 @@ QStringList exportFolders(int folderIndex);
 
 QString exportListStatement(const QString &table, bool onlyRevised);
 // fillExportList: one row per run of consecutive rows of the same script.
-// False (and `error`) when a query fails; `rows` then holds what came before.
-bool fillExportList(Database &db, int folderIndex, bool onlyRevised, std::vector<ExportListRow> &rows,
-                    QString *error);
+// Fails when a query fails.
+Result<std::vector<ExportListRow>> fillExportList(Database &db, int folderIndex, bool onlyRevised);
 
 QString exportScriptStatement(const QString &folder, const QString &script, bool onlyRevised,
                               bool includeUntranslated);

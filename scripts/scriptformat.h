@@ -78,9 +78,9 @@ QString formatScriptBlocks(const std::vector<ScriptRow> &rows);
 // Reads every remaining row of a query on a script table (all eleven columns,
 // by position) into writer rows. A number that does not fit 16 bits, or a
 // column that holds no number where one belongs, is not wrapped or guessed:
-// the call returns false with a sentence naming the file, block and column
-// in `error`, and `rows` holds the rows before the bad one. NULL counts as 0.
-bool scriptRowsFrom(Result<ResultSet> &result, std::vector<ScriptRow> &rows, QString *error);
+// the call fails with a sentence naming the file, block and column. NULL
+// counts as 0.
+Result<std::vector<ScriptRow>> scriptRowsFrom(Result<ResultSet> &result);
 
 // Where a script text cannot become Windows-1252.
 struct EncodeFailure

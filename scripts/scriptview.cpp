@@ -21,12 +21,11 @@ QString viewStatement(const ViewedScript &script)
     return u"SELECT * FROM "_s + script.folder + u" WHERE file_name = "_s + storeLiteral(script.script) + u';';
 }
 
-bool scriptViewText(Database &db, const ViewedScript &script, QString *text, QString *error)
+Result<QString> scriptViewText(Database &db, const ViewedScript &script)
 {
     Result<ResultSet> result = db.query(viewStatement(script));
-    std::vector<ScriptRow> rows;
-    if (!scriptRowsFrom(result, rows, error))
-        return false;
-    *text = formatScriptBlocks(rows);
-    return true;
+    const Result<std::vector<ScriptRow>> rows = scriptRowsFrom(result);
+    if (!rows)
+        return rows.error();
+    return formatScriptBlocks(*rows);
 }

@@ -24,6 +24,6 @@ std::optional<ViewedScript> viewedScript(const QString &key);
 QString viewStatement(const ViewedScript &script);
 
 // The script text of every block (translation when translated, else the
-// original), with no line end added after the last block's. False (and
-// `error`) when the store cannot be read.
-bool scriptViewText(Database &db, const ViewedScript &script, QString *text, QString *error);
+// original), with no line end added after the last block's. Fails when the
+// store cannot be read.
+Result<QString> scriptViewText(Database &db, const ViewedScript &script);

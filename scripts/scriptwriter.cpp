@@ -84,14 +84,12 @@ QString formatScriptBlocks(const std::vector<ScriptRow> &rows)
     return out;
 }
 
-bool scriptRowsFrom(Result<ResultSet> &result, std::vector<ScriptRow> &rows, QString *error)
+Result<std::vector<ScriptRow>> scriptRowsFrom(Result<ResultSet> &result)
 {
-    if (!result.ok()) {
-        if (error)
-            *error = result.error().message;
-        return false;
-    }
-    rows.reserve(rows.size() + size_t(result->rowCount()));
+    if (!result.ok())
+        return result.error();
+    std::vector<ScriptRow> rows;
+    rows.reserve(size_t(result->rowCount()));
     while (result->next()) {
         ScriptRow row;
         const std::pair<int, qint16 *> numbers[] = {
@@ -102,14 +100,12 @@ bool scriptRowsFrom(Result<ResultSet> &result, std::vector<ScriptRow> &rows, QSt
             NumberProblem problem;
             *target = int16Column(result->value(column), problem);
             if (problem != NumberProblem::None) {
-                if (error) {
-                    *error = u"%1, block %2: the %3 value %4 %5."_s.arg(
-                        result->text(ColFileName), result->text(ColDialogueId), columnName(column),
-                        result->text(column).left(24),
-                        problem == NumberProblem::Range ? u"does not fit between -32768 and 32767"_s
-                                                        : u"is not a number"_s);
-                }
-                return false;
+                return Failure{u"%1, block %2: the %3 value %4 %5."_s.arg(
+                                   result->text(ColFileName), result->text(ColDialogueId), columnName(column),
+                                   result->text(column).left(24),
+                                   problem == NumberProblem::Range ? u"does not fit between -32768 and 32767"_s
+                                                                   : u"is not a number"_s),
+                               {}};
             }
         }
         row.translated = result->value(ColTranslated).toDouble() == 1.0;
@@ -117,7 +113,7 @@ bool scriptRowsFrom(Result<ResultSet> &result, std::vector<ScriptRow> &rows, QSt
         row.textDataT = result->text(ColTextDataT);
         rows.push_back(std::move(row));
     }
-    return true;
+    return rows;
 }
 
 std::optional<QByteArray> encodeScriptText(const QString &text, const QString &fileName,

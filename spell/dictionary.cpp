@@ -61,8 +61,8 @@ QString affixEncoding(const QString &affixPath)
 
 } // namespace
 
-std::unique_ptr<HunspellDictionary> HunspellDictionary::load(const LanguageDictionary &dictionary,
-                                                             const QStringList &folders, QString *error)
+Result<std::unique_ptr<HunspellDictionary>> HunspellDictionary::load(const LanguageDictionary &dictionary,
+                                                                     const QStringList &folders)
 {
     for (const QString &folder : folders) {
         const QDir dir(folder);
@@ -75,10 +75,9 @@ std::unique_ptr<HunspellDictionary> HunspellDictionary::load(const LanguageDicti
         QStringEncoder encoder(encodingName.toLatin1().constData());
         QStringDecoder decoder(encodingName.toLatin1().constData());
         if (!encoder.isValid() || !decoder.isValid()) {
-            if (error)
-                *error = u"The spelling dictionary %1 uses the character set %2, which this system cannot convert."_s
-                             .arg(aff, encodingName);
-            return nullptr;
+            return Failure{u"The spelling dictionary %1 uses the character set %2, which this system cannot convert."_s
+                               .arg(aff, encodingName),
+                           {}};
         }
         std::unique_ptr<HunspellDictionary> loaded(new HunspellDictionary);
         loaded->m_hunspell = std::make_unique<Hunspell>(QFile::encodeName(aff).constData(),
@@ -87,12 +86,10 @@ std::unique_ptr<HunspellDictionary> HunspellDictionary::load(const LanguageDicti
         loaded->m_decoder = std::move(decoder);
         return loaded;
     }
-    if (error) {
-        *error = u"The %1 spelling dictionary is not installed: %2.aff and %2.dic were not found in %3.\n"
-                 "Install it with: sudo apt-get install %4"_s
-                     .arg(dictionary.name, dictionary.dictionary, folders.join(u", "_s), dictionary.package);
-    }
-    return nullptr;
+    return Failure{u"The %1 spelling dictionary is not installed: %2.aff and %2.dic were not found in %3.\n"
+                   "Install it with: sudo apt-get install %4"_s
+                       .arg(dictionary.name, dictionary.dictionary, folders.join(u", "_s), dictionary.package),
+                   {}};
 }
 
 std::optional<std::string> HunspellDictionary::encode(const QString &word)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/result.h"
+
 #include <QString>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -36,9 +38,9 @@ public:
     ~HunspellDictionary();
 
     // Loads <folder>/<name>.aff and .dic from the first folder that holds
-    // both. nullptr and a message naming what is missing otherwise.
-    static std::unique_ptr<HunspellDictionary> load(const LanguageDictionary &dictionary,
-                                                    const QStringList &folders, QString *error);
+    // both. A message naming what is missing otherwise.
+    static Result<std::unique_ptr<HunspellDictionary>> load(const LanguageDictionary &dictionary,
+                                                            const QStringList &folders);
 
     bool isCorrect(const QString &word);
     QStringList suggest(const QString &word);

@@ -11,18 +11,15 @@ PersonalWordList::PersonalWordList(QString path)
 {
 }
 
-bool PersonalWordList::load(QString *error)
+Result<Done> PersonalWordList::load()
 {
     m_words.clear();
     m_set.clear();
     if (!QFileInfo::exists(m_path))
-        return true;
+        return Done{};
     const Result<QByteArray> bytes = SafeFile::readRegular(m_path);
-    if (!bytes) {
-        if (error)
-            *error = u"Cannot read the personal word list %1: %2"_s.arg(m_path, bytes.error().message);
-        return false;
-    }
+    if (!bytes)
+        return Failure{u"Cannot read the personal word list %1: %2"_s.arg(m_path, bytes.error().message), {}};
     const QString text = QString::fromUtf8(*bytes);
     for (QStringView line : QStringView(text).split(u'\n')) {
         const QString word = line.trimmed().toString();
@@ -31,25 +28,22 @@ bool PersonalWordList::load(QString *error)
             m_set.insert(word);
         }
     }
-    return true;
+    return Done{};
 }
 
-bool PersonalWordList::add(const QString &word, QString *error)
+Result<Done> PersonalWordList::add(const QString &word)
 {
     const QString clean = word.trimmed();
     if (clean.isEmpty() || m_set.contains(clean))
-        return true;
+        return Done{};
     QStringList words = m_words;
     words << clean;
 
     const QByteArray bytes = (words.join(u'\n') + u'\n').toUtf8();
     // The list lies in the program folder: it is replaced whole, never through a link.
-    if (const Result<Done> written = SafeFile::writeWhole(m_path, bytes, QFileInfo(m_path).absolutePath()); !written) {
-        if (error)
-            *error = u"Cannot write the personal word list %1: %2"_s.arg(m_path, written.error().message);
-        return false;
-    }
+    if (const Result<Done> written = SafeFile::writeWhole(m_path, bytes, QFileInfo(m_path).absolutePath()); !written)
+        return Failure{u"Cannot write the personal word list %1: %2"_s.arg(m_path, written.error().message), {}};
     m_words = words;
     m_set.insert(clean);
-    return true;
+    return Done{};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/result.h"
+
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -16,10 +18,10 @@ public:
 
     QString path() const { return m_path; }
     // A missing file is an empty list; an unreadable one is an error.
-    bool load(QString *error);
+    Result<Done> load();
     // Adds the word and writes the whole list back atomically. A word already
     // there is not written twice.
-    bool add(const QString &word, QString *error);
+    Result<Done> add(const QString &word);
     bool contains(const QString &word) const { return m_set.contains(word); }
     const QStringList &words() const { return m_words; }
 

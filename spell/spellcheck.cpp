@@ -17,13 +17,15 @@ SpellCheckResult checkEditorSpelling(const SpellCheckRequest &request)
     if (editor.text().isEmpty())
         return result;
 
-    std::unique_ptr<SpellingService> service = request.createService(&result.error);
-    if (!service) {
+    Result<std::unique_ptr<SpellingService>> started = request.createService();
+    if (!started) {
+        result.error = started.error().message;
         qCWarning(lcSpell) << "spelling service did not start:" << result.error;
         result.status = SpellCheckResult::ServiceFailed;
         inform(result.error);
         return result;
     }
+    std::unique_ptr<SpellingService> service = std::move(*started);
     service->setVisible(false);
     service->setWindowState(2);
     service->addDocument();

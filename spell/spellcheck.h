@@ -35,8 +35,8 @@ struct SpellCheckRequest
 {
     SpellEditor *editor = nullptr;
     TextClipboard *clipboard = nullptr;
-    // Starts the service; nullptr with a message when it cannot start.
-    std::function<std::unique_ptr<SpellingService>(QString *error)> createService;
+    // Starts the service, or says why it cannot start.
+    std::function<Result<std::unique_ptr<SpellingService>>()> createService;
     // Plain message boxes (OK only): the no-error message and failures.
     std::function<void(const QString &text)> inform;
     int language = SpanishLanguage;

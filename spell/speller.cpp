@@ -38,12 +38,14 @@ QStringList Speller::suggestions(const QString &word, int limit)
     return out;
 }
 
-bool Speller::addToPersonal(const QString &word, QString *error)
+Result<Done> Speller::addToPersonal(const QString &word)
 {
     m_dictionary->add(word);
     m_suggestions.clear(); // the new word may be the best suggestion for others
     m_correct.remove(word);
-    return !m_personal || m_personal->add(word, error);
+    if (!m_personal)
+        return Done{};
+    return m_personal->add(word);
 }
 
 QList<Misspelling> Speller::misspellings(QStringView text, qsizetype from)
@@ -64,28 +66,24 @@ SpellerCache::SpellerCache(const QString &programFolder, QStringList folders)
 {
 }
 
-std::shared_ptr<Speller> SpellerCache::speller(int language, QString *error)
+Result<std::shared_ptr<Speller>> SpellerCache::speller(int language)
 {
     const auto entry = dictionaryForLanguage(language);
-    if (!entry) {
-        if (error)
-            *error = u"No spelling dictionary is known for the language number %1."_s.arg(language);
-        return nullptr;
-    }
+    if (!entry)
+        return Failure{u"No spelling dictionary is known for the language number %1."_s.arg(language), {}};
     if (auto found = m_byDictionary.value(entry->dictionary))
         return found;
     if (!m_personalLoaded) {
-        QString why;
         // An unreadable personal list costs the translator's own words, not
         // the check: it goes on with the dictionary alone.
-        if (!m_personal->load(&why))
-            qCWarning(lcSpell) << why;
+        if (const Result<Done> loaded = m_personal->load(); !loaded)
+            qCWarning(lcSpell) << loaded.error().message;
         m_personalLoaded = true;
     }
-    auto dictionary = HunspellDictionary::load(*entry, m_folders, error);
+    auto dictionary = HunspellDictionary::load(*entry, m_folders);
     if (!dictionary)
-        return nullptr;
-    auto speller = std::make_shared<Speller>(std::move(dictionary), m_personal);
+        return dictionary.error();
+    auto speller = std::make_shared<Speller>(std::move(*dictionary), m_personal);
     m_byDictionary.insert(entry->dictionary, speller);
     return speller;
 }

@@ -30,7 +30,7 @@ public:
     bool isCorrect(const QString &word);
     QStringList suggestions(const QString &word, int limit = -1);
     // Into the personal list and the loaded dictionary alike.
-    bool addToPersonal(const QString &word, QString *error);
+    Result<Done> addToPersonal(const QString &word);
 
     // Unknown words of `text` from `from` on, in text order.
     QList<Misspelling> misspellings(QStringView text, qsizetype from = 0);
@@ -53,9 +53,9 @@ public:
     // `programFolder` holds the personal word list and may hold a dict/ folder.
     explicit SpellerCache(const QString &programFolder, QStringList folders = {});
 
-    // The speller for a language number; nullptr with a message saying what
-    // is missing and how to install it.
-    std::shared_ptr<Speller> speller(int language, QString *error);
+    // The speller for a language number, or a message saying what is
+    // missing and how to install it.
+    Result<std::shared_ptr<Speller>> speller(int language);
 
 private:
     QStringList m_folders;

@@ -35,15 +35,16 @@ QString sentenceAround(QStringView text, qsizetype start, qsizetype length, qsiz
     return text.mid(from, to - from).toString().trimmed();
 }
 
-std::unique_ptr<HunspellSpellingService> HunspellSpellingService::create(SpellerCache &spellers, int language,
-                                                                         TextClipboard &clipboard,
-                                                                         SpellCheckDialog &dialog, QString *error)
+Result<std::unique_ptr<HunspellSpellingService>> HunspellSpellingService::create(SpellerCache &spellers,
+                                                                                 int language,
+                                                                                 TextClipboard &clipboard,
+                                                                                 SpellCheckDialog &dialog)
 {
-    auto speller = spellers.speller(language, error);
+    auto speller = spellers.speller(language);
     if (!speller)
-        return nullptr;
+        return speller.error();
     return std::unique_ptr<HunspellSpellingService>(
-        new HunspellSpellingService(spellers, std::move(speller), clipboard, dialog));
+        new HunspellSpellingService(spellers, std::move(*speller), clipboard, dialog));
 }
 
 HunspellSpellingService::HunspellSpellingService(SpellerCache &spellers, std::shared_ptr<Speller> speller,
@@ -86,13 +87,12 @@ void HunspellSpellingService::paste()
 
 bool HunspellSpellingService::checkSpelling(int language)
 {
-    QString error;
-    auto speller = m_spellers.speller(language, &error);
+    auto speller = m_spellers.speller(language);
     if (!speller) {
-        m_lastError = error;
+        m_lastError = speller.error().message;
         return false;
     }
-    m_speller = std::move(speller);
+    m_speller = std::move(*speller);
 
     QSet<QString> ignored;
     QHash<QString, QString> changeAll;
@@ -130,11 +130,10 @@ bool HunspellSpellingService::checkSpelling(int language)
             pos = end;
             break;
         case SpellAnswer::AddToDictionary: {
-            QString why;
-            if (!m_speller->addToPersonal(miss.word, &why)) {
-                qCWarning(lcSpell) << why;
+            if (const Result<Done> added = m_speller->addToPersonal(miss.word); !added) {
+                qCWarning(lcSpell) << added.error().message;
                 if (m_onProblem)
-                    m_onProblem(why);
+                    m_onProblem(added.error().message);
             }
             pos = end;
             break;

@@ -78,11 +78,11 @@ public:
 class HunspellSpellingService : public SpellingService
 {
 public:
-    // `create`: nullptr with the message saying what is missing when the
-    // language's dictionary is not installed.
-    static std::unique_ptr<HunspellSpellingService> create(SpellerCache &spellers, int language,
-                                                           TextClipboard &clipboard, SpellCheckDialog &dialog,
-                                                           QString *error);
+    // `create`: the message saying what is missing when the language's
+    // dictionary is not installed.
+    static Result<std::unique_ptr<HunspellSpellingService>> create(SpellerCache &spellers, int language,
+                                                                   TextClipboard &clipboard,
+                                                                   SpellCheckDialog &dialog);
 
     // The service's only window is the dialog, shown by the check itself,
     // and its one document is always the active one.

@@ -18,15 +18,14 @@ bool askBeforeExport(QWidget *parent, Database &db, const QString &programFolder
 {
     if (ticked.empty())
         return true; // the export says itself that nothing is ticked
-    CheckedProject project;
-    QString error;
-    if (!loadProject(db, programFolder, project, &error)) {
+    const Result<CheckedProject> loaded = loadProject(db, programFolder);
+    if (!loaded) {
         // A check that cannot run must not stand between the translator and the export.
-        return Messages::show(parent, {u"The scripts could not be checked before the export: %1\n\nExport anyway?"_s.arg(error),
+        return Messages::show(parent, {u"The scripts could not be checked before the export: %1\n\nExport anyway?"_s.arg(loaded.error().message),
                                        ChecksTitle, Messages::Buttons::YesNoCancel, Messages::Icon::Warning})
             == Messages::Answer::Yes;
     }
-    const ProjectCheck check = checkBeforeExport(project, ticked, onlyRevised);
+    const ProjectCheck check = checkBeforeExport(*loaded, ticked, onlyRevised);
     if (check.errors == 0)
         return true;
     std::array<int, RuleCount> perRule{};

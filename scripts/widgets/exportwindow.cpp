@@ -50,12 +50,12 @@ void ExportWindow::fillExportList()
 {
     setExportControlsEnabled(false);
     m_ui->lstExport->clear();
-    std::vector<ExportListRow> rows;
-    QString error;
-    const bool ok = ::fillExportList(m_db, m_ui->cmbFolder->currentIndex(), m_ui->chkRevised->isChecked(), rows, &error);
+    const Result<std::vector<ExportListRow>> rows =
+        ::fillExportList(m_db, m_ui->cmbFolder->currentIndex(), m_ui->chkRevised->isChecked());
+    const std::vector<ExportListRow> listed = rows.value_or({});
     QList<QTreeWidgetItem *> items;
-    items.reserve(qsizetype(rows.size()));
-    for (const ExportListRow &row : rows) {
+    items.reserve(qsizetype(listed.size()));
+    for (const ExportListRow &row : listed) {
         auto *item = new QTreeWidgetItem({row.script, row.folder, row.overview});
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(0, Qt::Unchecked);
@@ -63,8 +63,8 @@ void ExportWindow::fillExportList()
     }
     m_ui->lstExport->addTopLevelItems(items);
     setExportControlsEnabled(true);
-    if (!ok)
-        Messages::inform(this, error);
+    if (!rows)
+        Messages::inform(this, rows.error().message);
 }
 
 void ExportWindow::setTicked(int row, bool ticked)

@@ -28,11 +28,12 @@ ScriptViewWindow::ScriptViewWindow(const QString &storePath, const QString &sele
     const auto script = viewedScript(selectedKey);
     if (!script)
         return;
-    QString error;
-    if (!scriptViewText(m_db, *script, &m_text, &error)) {
-        Messages::inform(this, u"The script %1 could not be read: %2"_s.arg(script->script, error));
+    Result<QString> text = scriptViewText(m_db, *script);
+    if (!text) {
+        Messages::inform(this, u"The script %1 could not be read: %2"_s.arg(script->script, text.error().message));
         return;
     }
+    m_text = std::move(*text);
     m_ui->rtxtView->setPlainText(m_text);
 }
 

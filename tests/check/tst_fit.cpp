@@ -196,11 +196,10 @@ void tst_Fit::projectFitSavesOnlyWhatChanged()
     QVERIFY(insertBlock(home, fits));
     Database db;
     QVERIFY(openStore(db, home.storePath()));
-    std::vector<CheckedBlock> blocks;
-    QString error;
-    QVERIFY2(readCheckedBlocks(db, blocks, &error), qPrintable(error));
+    const Result<std::vector<CheckedBlock>> blocks = readCheckedBlocks(db);
+    QVERIFY2(blocks, qPrintable(blocks.error().message));
 
-    const ProjectFit fitted = fitProject(blocks);
+    const ProjectFit fitted = fitProject(*blocks);
     QCOMPARE(fitted.overflowing, 1);
     QCOMPARE(fitted.stillOverflowing, 0);
     QCOMPARE(fitted.changed.size(), size_t(1));

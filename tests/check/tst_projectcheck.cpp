@@ -60,8 +60,9 @@ void tst_ProjectCheck::init()
     add(u"a.txt"_s, 3, u"Bye."_s, u"Hola  yo"_s, 1, 0);    // no end tag, two blanks, <Close> lost
     add(u"b.txt"_s, 1, u"It`s me."_s, u"Hola yo"_s, 0, 0); // not marked translated
     QVERIFY(openStore(m_db, m_home->storePath()));
-    QString error;
-    QVERIFY2(loadProject(m_db, m_home->path(), m_project, &error), qPrintable(error));
+    Result<CheckedProject> loaded = loadProject(m_db, m_home->path());
+    QVERIFY2(loaded, qPrintable(loaded.error().message));
+    m_project = std::move(*loaded);
 }
 
 QStringList tst_ProjectCheck::found(const ProjectCheck &check)
@@ -213,7 +214,9 @@ void tst_ProjectCheck::duplicatesAreErrors()
         b.translated = 1;
         QVERIFY(insertBlock(*m_home, b));
     }
-    QVERIFY(loadProject(m_db, m_home->path(), m_project, nullptr));
+    Result<CheckedProject> loaded = loadProject(m_db, m_home->path());
+    QVERIFY(loaded);
+    m_project = std::move(*loaded);
     ProjectCheckOptions options;
     options.rules = RuleSet::none();
     options.rules.insert(Rule::Duplicate);

@@ -71,8 +71,7 @@ void tst_ProgramFolder::aFontOfTheUsersOwnStays()
     QFile own(folder.filePath(u"font/font.bmp"_s));
     QVERIFY(own.open(QIODevice::WriteOnly) && own.write("BMmine") == 6);
     own.close();
-    QString error;
-    QVERIFY(prepareUserDataFolder(folder.path(), QFINDTESTDATA("tst_programfolder.cpp"), &error));
+    QVERIFY(prepareUserDataFolder(folder.path(), QFINDTESTDATA("tst_programfolder.cpp")));
     QVERIFY(own.open(QIODevice::ReadOnly));
     QCOMPARE(own.readAll(), QByteArray("BMmine"));
 }

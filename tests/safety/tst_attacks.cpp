@@ -233,10 +233,12 @@ void tst_Attacks::storeScripts(int count, int size, char fill)
 ExportResult tst_Attacks::exportAll()
 {
     Database db;
-    std::vector<ExportListRow> rows;
-    if (!openStore(db, m_home->storePath()) || !fillExportList(db, 0, false, rows, nullptr))
+    if (!openStore(db, m_home->storePath()))
         return {false, 0, u"store"_s, {}, {}};
-    return exportScripts(db, m_home->path(), rows, false, false);
+    const Result<std::vector<ExportListRow>> rows = fillExportList(db, 0, false);
+    if (!rows)
+        return {false, 0, u"store"_s, {}, {}};
+    return exportScripts(db, m_home->path(), *rows, false, false);
 }
 
 void tst_Attacks::fullDisk_data()

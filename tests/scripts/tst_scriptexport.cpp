@@ -101,10 +101,10 @@ void tst_ScriptExport::listedScripts()
     QFETCH(int, folder);
     QFETCH(bool, onlyRevised);
     QFETCH(QString, listed);
-    Rows rows;
-    QVERIFY(fillExportList(m_db, folder, onlyRevised, rows, nullptr));
+    const Result<Rows> rows = fillExportList(m_db, folder, onlyRevised);
+    QVERIFY(rows);
     QStringList got;
-    for (const ExportListRow &row : rows)
+    for (const ExportListRow &row : *rows)
         got << row.folder + u'/' + row.script + u':' + row.overview.section(u' ', 1, 1);
     QCOMPARE(got.join(u' '), listed);
 }
@@ -260,18 +260,17 @@ void tst_ScriptExport::view()
     for (const QString &key : keys) {
         const auto script = viewedScript(key);
         QCOMPARE(script.has_value(), key.contains(u';'));
-        QString text, error;
-        if (script)
-            QVERIFY(scriptViewText(m_db, *script, &text, &error));
-        QCOMPARE(text, !script ? QString()
+        const Result<QString> text = script ? scriptViewText(m_db, *script) : Result<QString>(QString());
+        QVERIFY(text);
+        QCOMPARE(*text, !script ? QString()
                                : u"<TextBlock 1 w:26 h:3>\r\nTrad 1 it's\r\n<End of Block>\r\n"
                                  "<TextBlock 2 w:24 h:2>\r\nTrad 2 it's\r\n<End of Block>\r\n"
                                  "<TextBlock 3 w:24 h:2>\r\nOrig '3'.<End of Block>\r\n"
                                  "<TextBlock 4 w:24 h:2>\r\nTrad 4 it's\r\n<End of Block>\r\n"_s);
     }
-    QString text, error;
-    QVERIFY(!scriptViewText(m_db, {u"nowhere"_s, u"a.txt"_s}, &text, &error));
-    QVERIFY(!error.isEmpty());
+    const Result<QString> missing = scriptViewText(m_db, {u"nowhere"_s, u"a.txt"_s});
+    QVERIFY(!missing);
+    QVERIFY(!missing.error().message.isEmpty());
 }
 
 QTEST_APPLESS_MAIN(tst_ScriptExport)

@@ -199,11 +199,11 @@ void tst_ScriptFormat::rowsFromStore()
     Database db;
     QVERIFY(openStore(db, home.storePath()));
     Result<ResultSet> result = db.query(u"SELECT * FROM field"_s);
-    std::vector<ScriptRow> rows;
-    QString message;
-    if (scriptRowsFrom(result, rows, &message)) {
-        QCOMPARE(rows.size(), size_t(1));
-        const ScriptRow &r = rows[0];
+    const Result<std::vector<ScriptRow>> rows = scriptRowsFrom(result);
+    QString message = rows ? QString() : rows.error().message;
+    if (rows) {
+        QCOMPARE(rows->size(), size_t(1));
+        const ScriptRow &r = (*rows)[0];
         message = u"%1 %2 %3 %4 %5 %6"_s.arg(r.dialogueId).arg(r.width).arg(r.height).arg(r.newWidth).arg(r.newHeight).arg(int(r.translated));
         QCOMPARE(r.textData, u"Hi`"_s);
     }

@@ -47,11 +47,12 @@ SpellCheckResult tst_SpellCheck::run(const QString &folder, const QString &progr
     SpellCheckRequest request;
     request.editor = &m_editor;
     request.clipboard = &m_clipboard;
-    request.createService = [&](QString *error) -> std::unique_ptr<SpellingService> {
-        auto service = HunspellSpellingService::create(cache, SpanishLanguage, m_clipboard, m_dialog, error);
-        if (service)
-            service->setProblemHandler([this](const QString &message) { m_problems << message; });
-        return service;
+    request.createService = [&]() -> Result<std::unique_ptr<SpellingService>> {
+        auto service = HunspellSpellingService::create(cache, SpanishLanguage, m_clipboard, m_dialog);
+        if (!service)
+            return service.error();
+        (*service)->setProblemHandler([this](const QString &message) { m_problems << message; });
+        return std::unique_ptr<SpellingService>(std::move(*service));
     };
     request.inform = [this](const QString &text) { m_messages << text; };
     return checkEditorSpelling(request);

@@ -33,11 +33,10 @@ private:
 
 std::shared_ptr<Speller> tst_Speller::spanish(SpellerCache &cache)
 {
-    QString error;
-    auto speller = cache.speller(1034, &error);
+    const Result<std::shared_ptr<Speller>> speller = cache.speller(1034);
     if (!speller)
-        qWarning("%s", qPrintable(error));
-    return speller;
+        qWarning("%s", qPrintable(speller.error().message));
+    return speller.value_or(nullptr);
 }
 
 void tst_Speller::missingDictionary_data()
@@ -53,8 +52,9 @@ void tst_Speller::missingDictionary()
     QFETCH(int, language);
     QFETCH(QStringList, told);
     SpellerCache cache(m_dir->path(), {m_dir->path()});
-    QString error;
-    QVERIFY(!cache.speller(language, &error));
+    const Result<std::shared_ptr<Speller>> speller = cache.speller(language);
+    QVERIFY(!speller);
+    const QString &error = speller.error().message;
     for (const QString &part : told)
         QVERIFY2(error.contains(part), qPrintable(error));
 }
@@ -74,10 +74,10 @@ void tst_Speller::misspellingsOfATranslation()
 
 void tst_Speller::dictionaryInAnotherCharacterSet()
 {
-    QString error;
-    auto dictionary = HunspellDictionary::load({1034, u"es_ES"_s, u"hunspell-es"_s, u"Spanish"_s},
-                                               {QFINDTESTDATA("data/latin1")}, &error);
-    QVERIFY2(dictionary, qPrintable(error));
+    const Result<std::unique_ptr<HunspellDictionary>> loaded =
+        HunspellDictionary::load({1034, u"es_ES"_s, u"hunspell-es"_s, u"Spanish"_s}, {QFINDTESTDATA("data/latin1")});
+    QVERIFY2(loaded, qPrintable(loaded.error().message));
+    HunspellDictionary *dictionary = loaded->get();
     QVERIFY(dictionary->isCorrect(u"niño"_s) && dictionary->isCorrect(u"camión"_s));
     QVERIFY(!dictionary->isCorrect(u"nino"_s));
     QVERIFY(!dictionary->isCorrect(u"ниño"_s)); // not even representable there
@@ -101,10 +101,10 @@ void tst_Speller::spanishDictionary()
     QFETCH(QString, text);
     QFETCH(QStringList, misspelt);
     SpellerCache cache(m_dir->path());
-    QString error;
-    auto speller = cache.speller(1034, &error);
-    if (!speller)
-        QSKIP(qPrintable(u"The system's Spanish dictionary is missing (install hunspell-es): "_s + error));
+    const Result<std::shared_ptr<Speller>> found = cache.speller(1034);
+    if (!found)
+        QSKIP(qPrintable(u"The system's Spanish dictionary is missing (install hunspell-es): "_s + found.error().message));
+    const std::shared_ptr<Speller> &speller = *found;
     QStringList words;
     for (const Misspelling &m : speller->misspellings(text))
         words << m.word;
@@ -119,14 +119,13 @@ void tst_Speller::personalWordsAreKnownAndKept()
     QFile file(m_dir->filePath(PersonalWordList::fileName()));
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(u"Ñandú\r\n\r\n  Pim \nÑandú\n"_s.toUtf8()) > 0);
     file.close();
-    QString error;
     {
         SpellerCache cache(m_dir->path(), {tiny()});
         auto speller = spanish(cache);
         QVERIFY(speller);
         QCOMPARE(speller->misspellings(u"Ovessin Ñandú Pim Brassvale"_s).size(), 2);
-        QVERIFY2(speller->addToPersonal(u"Ovessin"_s, &error), qPrintable(error));
-        QVERIFY2(speller->addToPersonal(u"Ovessin"_s, &error), qPrintable(error));
+        QVERIFY(speller->addToPersonal(u"Ovessin"_s));
+        QVERIFY(speller->addToPersonal(u"Ovessin"_s));
         QCOMPARE(speller->misspellings(u"Ovessin Ñandú Pim Brassvale"_s).size(), 1);
     }
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -136,8 +135,9 @@ void tst_Speller::personalWordsAreKnownAndKept()
     QCOMPARE(spanish(again)->misspellings(u"Ovessin, Ñandú y Brassvale"_s).size(), 2);
 
     PersonalWordList unwritable(m_dir->filePath(u"no/such/folder/words.txt"_s));
-    QVERIFY(!unwritable.add(u"hola"_s, &error));
-    QVERIFY2(error.contains(u"words.txt"_s), qPrintable(error));
+    const Result<Done> added = unwritable.add(u"hola"_s);
+    QVERIFY(!added);
+    QVERIFY2(added.error().message.contains(u"words.txt"_s), qPrintable(added.error().message));
     QVERIFY(!unwritable.contains(u"hola"_s));
 
     // Written, but never put in place over the old list: only commit() can tell.
@@ -147,7 +147,7 @@ void tst_Speller::personalWordsAreKnownAndKept()
         QSKIP("This file system or user cannot make a folder append-only (ext4 and root can).");
     const auto unlock = qScopeGuard([&locked] { setAppendOnly(locked, false); });
     PersonalWordList uncommitted(locked + u"/words.txt"_s);
-    QVERIFY(uncommitted.load(&error) && !uncommitted.add(u"hola"_s, &error));
+    QVERIFY(uncommitted.load() && !uncommitted.add(u"hola"_s));
     QVERIFY(!uncommitted.contains(u"hola"_s));
 }
 

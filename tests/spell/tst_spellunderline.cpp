@@ -28,10 +28,10 @@ private:
 void tst_SpellUnderline::initTestCase()
 {
     SpellerCache cache(m_home.path());
-    QString error;
-    m_speller = cache.speller(1034, &error);
-    if (!m_speller)
-        QSKIP(qPrintable(error));
+    const Result<std::shared_ptr<Speller>> found = cache.speller(1034);
+    if (!found)
+        QSKIP(qPrintable(found.error().message));
+    m_speller = *found;
 }
 
 void tst_SpellUnderline::underlined_data()
