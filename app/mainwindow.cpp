@@ -160,14 +160,6 @@ MainWindow::FeatureEntries MainWindow::buildFeatures()
     auto *teamServer = new TeamServerController(storeName(), *this);
     m_team = new TeamController({this, c.tree, c.status, c.revisedHolder, c.revised}, *blocks,
                                 dynamic_cast<ServerStore *>(m_store.get()));
-    m_team->setLeadEntries({{c.importOriginalAction, u"import original scripts"_s},
-                            {c.importTranslatedAction, u"import translated scripts"_s},
-                            {originals->updateAction(), u"update originals"_s},
-                            {c.importLinksAction, u"import a links file"_s},
-                            {c.addLinkAction, u"add word links"_s},
-                            {c.modifyLinkAction, u"change word links"_s},
-                            {c.eraseLinkAction, u"erase word links"_s},
-                            {c.exportTranslatedAction, u"export scripts"_s}});
     connect(this, &MainWindow::aboutToExit, m_team, &TeamController::stop);
     m_keep->setVersionReader(m_team->versionReader());
     if (auto *server = dynamic_cast<ServerStore *>(m_store.get()))
@@ -265,6 +257,24 @@ MainWindow::FeatureEntries MainWindow::buildFeatures()
     };
     for (const auto &[command, tag] : tags)
         setCommand(command, [editor, text = tag] { editor->insertTag(text); });
+
+    const QList<TeamController::LeadEntry> leadOnly{{c.importOriginalAction, u"import original scripts"_s},
+                                                    {c.importTranslatedAction, u"import translated scripts"_s},
+                                                    {originals->updateAction(), u"update originals"_s},
+                                                    {c.importLinksAction, u"import a links file"_s},
+                                                    {c.addLinkAction, u"add word links"_s},
+                                                    {c.modifyLinkAction, u"change word links"_s},
+                                                    {c.eraseLinkAction, u"erase word links"_s},
+                                                    {c.exportTranslatedAction, u"export scripts"_s}};
+    m_team->setLeadEntries(leadOnly);
+    m_team->setLocalOnlyEntries(
+        leadOnly
+        + QList<TeamController::LeadEntry>{
+            {replacing->replaceAction(), u"replace text in many blocks"_s},
+            {batches->undoAction(), u"undo a batch"_s},
+            {exchange->importAction(), u"import a translation file"_s},
+            {fitting->overflowingMenu()->menuAction(), u"fit overflowing blocks"_s},
+            {m_keep->findChild<QAction *>(u"restoreAction"_s), u"restore a backup"_s}});
 
     return {.undoBatch = batches->undoAction(),
             .replace = replacing->replaceAction(),
