@@ -24,6 +24,22 @@ QString number(qint64 value)
 
 } // namespace
 
+RemovedBlock removedBlockOf(const ResultSet &row, const BlockAddress &address)
+{
+    RemovedBlock block;
+    block.address = address;
+    block.textData = row.text(ColTextData);
+    block.width = row.value(ColWidth).toLongLong();
+    block.height = row.value(ColHeight).toLongLong();
+    block.comments = row.text(ColComments);
+    block.translated = row.value(ColTranslated).toLongLong() == 1;
+    block.revised = row.value(ColRevised).toLongLong() == 1;
+    block.textDataT = row.text(ColTextDataT);
+    block.newWidth = row.value(ColNewWidth).toLongLong();
+    block.newHeight = row.value(ColNewHeight).toLongLong();
+    return block;
+}
+
 QString rowInsertStatement(const RemovedBlock &row)
 {
     // The texts are kept as the store holds them: no apostrophe is left in them.
@@ -210,17 +226,8 @@ Result<Done> restoreRemovedBlock(Database &db, qint64 id)
     if (!script.ok())
         return script.error();
     while (script->next()) {
-        RemovedBlock row;
-        row.address = {a.table, a.fileName, qint16(script->value(ColDialogueId).toLongLong())};
-        row.textData = script->text(ColTextData);
-        row.width = script->value(ColWidth).toLongLong();
-        row.height = script->value(ColHeight).toLongLong();
-        row.comments = script->text(ColComments);
-        row.translated = script->value(ColTranslated).toLongLong() == 1;
-        row.revised = script->value(ColRevised).toLongLong() == 1;
-        row.textDataT = script->text(ColTextDataT);
-        row.newWidth = script->value(ColNewWidth).toLongLong();
-        row.newHeight = script->value(ColNewHeight).toLongLong();
+        const RemovedBlock row =
+            removedBlockOf(*script, {a.table, a.fileName, qint16(script->value(ColDialogueId).toLongLong())});
         ordered.emplace(row.address.number, row);
     }
     bool ok = db.begin()

@@ -45,6 +45,12 @@ struct RemovedBlock
     qint64 newHeight = 0;
 };
 
+class ResultSet;
+
+// The current row of a script table (every column, in the layout's order)
+// as the block at `address`.
+RemovedBlock removedBlockOf(const ResultSet &row, const BlockAddress &address);
+
 // The statement that writes the whole row back into its table.
 QString rowInsertStatement(const RemovedBlock &row);
 

@@ -148,21 +148,12 @@ bool Updater::readStore(size_t index)
     if (!rows.ok())
         return fail(u"The store's %1 scripts cannot be read (%2)."_s.arg(table, rows.error().message));
     while (rows->next()) {
-        RemovedBlock row;
         const qint64 number = rows->value(ColDialogueId).toLongLong();
-        row.address = {table, rows->text(ColFileName), qint16(number)};
-        if (number != row.address.number)
+        const BlockAddress address{table, rows->text(ColFileName), qint16(number)};
+        if (number != address.number)
             return fail(u"Block %1 of %2 in the store's %3 scripts does not fit 16 bits."_s.arg(
-                QString::number(number), row.address.fileName, table));
-        row.textData = rows->text(ColTextData);
-        row.width = rows->value(ColWidth).toLongLong();
-        row.height = rows->value(ColHeight).toLongLong();
-        row.comments = rows->text(ColComments);
-        row.translated = rows->value(ColTranslated).toLongLong() == 1;
-        row.revised = rows->value(ColRevised).toLongLong() == 1;
-        row.textDataT = rows->text(ColTextDataT);
-        row.newWidth = rows->value(ColNewWidth).toLongLong();
-        row.newHeight = rows->value(ColNewHeight).toLongLong();
+                QString::number(number), address.fileName, table));
+        const RemovedBlock row = removedBlockOf(*rows, address);
         if (!m_stored[index][row.address.fileName].emplace(row.address.number, row).second)
             return fail(u"Block %1 of %2 is in the store's %3 scripts twice (Duplicate records); the update cannot "
                         "tell which one the new original belongs to."_s.arg(
