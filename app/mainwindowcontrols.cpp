@@ -96,6 +96,9 @@ void MainWindow::buildControls()
     c.tree->setHeaderHidden(true);
     c.tree->setUniformRowHeights(true);
     c.tree->setMinimumWidth(120);
+    // A block sits four levels deep: at the default indentation a narrow tree
+    // left no room for its number, and "10" drew as nothing.
+    c.tree->setIndentation(12);
 
     const QFont mono = courierNew();
     c.original = named(new QTextEdit(central), "rtxtOriginal");
