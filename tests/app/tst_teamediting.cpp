@@ -1,11 +1,18 @@
 #include "app/teameditcontroller.h"
 #include "keeping/history.h"
+#include "keeping/widgets/restorewindow.h"
+#include "search/widgets/replacewindow.h"
 #include "project/transfer.h"
 #include "server/livechanges.h"
 #include "tests/support/appfixture.h"
 #include "tests/support/testdatabase.h"
 
+#include <QApplication>
+#include <QCryptographicHash>
 #include <QDockWidget>
+#include <QMenu>
+#include <QTreeWidget>
+#include <QLineEdit>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -24,6 +31,8 @@ private slots:
     void sameBlockSavedByBoth();
     void changesArriveAsCommitted();
     void offlineEditReplayedThroughTheCheck();
+    void batchesWriteTheServer_data();
+    void batchesWriteTheServer();
 
 private:
     // An editor of its own folder on the server's store, as `user`.
@@ -44,11 +53,11 @@ private:
         if (!comment.isEmpty())
             f.control<QPlainTextEdit>(u"txtComentario"_s)->setPlainText(comment);
     }
-    QString onServer(const QString &column) const
+    QString onServer(const QString &column, int block = 2) const
     {
         Result<ServerStore> reader = ServerStore::open(m_server->address());
         Result<ServerRows> rows = reader->connection().run(
-            (u"SELECT "_s + column + u" FROM field WHERE dialogue_id = 2"_s).toUtf8().constData());
+            u"SELECT %1 FROM field WHERE dialogue_id = %2"_s.arg(column).arg(block).toUtf8().constData());
         return rows ? rows->text(0, 0) : rows.error().message;
     }
     std::unique_ptr<TestDatabase> m_server;
@@ -168,6 +177,92 @@ void tst_TeamEditing::offlineEditReplayedThroughTheCheck()
     me->control<QPushButton>(u"keepMineButton"_s)->click();
     QCOMPARE(onServer(u"text_data_t || ';' || updated_by"_s), u"Mine offline;te_ana"_s);
     QCOMPARE(Outbox(me->home.filePath(OutboxFileName)).pending()->size(), size_t(0));
+}
+
+void tst_TeamEditing::batchesWriteTheServer_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<bool>("theyChangeIt"); // another saves block 1 while the batch runs
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("historyRows"); // the history keeps the translator's fields
+    QTest::addColumn<bool>("emptied");        // the editors emptied, as on the local store
+    QTest::newRow("Replace") << u"replaceAction"_s << false << u"text_data_t"_s
+                             << u"pronto pronto pronto pronto pronto."_s << u"1"_s << false;
+    QTest::newRow("Fit Overflowing Blocks") << u"fitAllMenu"_s << false << u"text_data_t"_s
+                                            << u"Tarde tarde\r\ntarde tarde\r\n<New>\r\ntarde."_s << u"1"_s << false;
+    QTest::newRow("Update Originals") << u"updateOriginalsAction"_s << false << u"text_data"_s
+                                      << u"It`s later.<End of Block>"_s << u"0"_s << true;
+    QTest::newRow("Restore from Backup") << u"restoreAction"_s << false << u"text_data_t"_s << u"Gone."_s << u"1"_s
+                                         << true;
+    QTest::newRow("a conflict writes nothing") << u"replaceAction"_s << true << u"text_data_t"_s << u"Theirs."_s
+                                               << u"0"_s << false;
+}
+
+void tst_TeamEditing::batchesWriteTheServer()
+{
+    QFETCH(QString, entry);
+    QFETCH(bool, theyChangeIt);
+    QFETCH(QString, column);
+    QFETCH(QString, expected);
+    QFETCH(QString, historyRows);
+    QFETCH(bool, emptied);
+    const QString overflowing = u"Tarde tarde tarde tarde tarde."_s;
+    QVERIFY(m_server->execute(u"UPDATE field SET text_data_t = 'Gone.' WHERE dialogue_id = 1"_s));
+    auto me = editor();
+    Result<ServerStore> puller = ServerStore::open(m_server->address());
+    QVERIFY(ServerTransfer::pull(*puller, me->home.path())); // what the restore puts back
+    QVERIFY(m_server->execute(u"UPDATE field SET text_data_t = '%1' WHERE dialogue_id = 1"_s.arg(overflowing)));
+    QVERIFY(me->open(Translated));
+    QVERIFY(me->home.write(u"new/field/0012.txt"_s, "<TextBlock 1 w:24 h:2>\r\nIt's later.<End of Block>\r\n"
+                                                    "<TextBlock 2 w:24 h:2>\r\nLine one<End of Block>\r\n"));
+    const QDir home(me->home.path());
+    QVERIFY(home.mkpath(u"new/battling_arena"_s) && home.mkpath(u"new/battle_script"_s));
+    me->pickerAnswer = me->home.filePath(u"new"_s);
+    me->control<QAction>(u"mnuAutoGuar"_s)->trigger();
+    me->messages.answerWith({Messages::Answer::Yes});
+    const auto localBytes = [&] {
+        QFile store(me->home.storePath());
+        return store.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(store.readAll(), QCryptographicHash::Sha1)
+                                               : QByteArray();
+    };
+    const QByteArray localBefore = localBytes();
+    const int version = onServer(u"version"_s, 1).toInt();
+    QTimer answer; // the modal Replace window, once the copy is made
+    connect(&answer, &QTimer::timeout, this, [&] {
+        auto *form = qobject_cast<ReplaceWindow *>(QApplication::activeModalWidget());
+        if (!form)
+            return;
+        answer.stop();
+        if (theyChangeIt)
+            QVERIFY(m_server->execute(u"UPDATE field SET text_data_t = 'Theirs.', version = version + 1 "
+                                      "WHERE dialogue_id = 1"_s));
+        form->findChild<QLineEdit *>(u"findBox"_s)->setText(u"tarde"_s);
+        form->findChild<QLineEdit *>(u"replacementBox"_s)->setText(u"pronto"_s);
+        form->findAll();
+        form->replaceTicked();
+        form->reject();
+    });
+    answer.start(20);
+    if (entry == u"fitAllMenu")
+        me->control<QMenu>(entry)->actions().constLast()->trigger();
+    else
+        me->control<QAction>(entry)->trigger();
+    if (auto *restore = me->window->findChild<RestoreWindow *>()) {
+        auto *list = restore->findChild<QTreeWidget *>(u"backupList"_s);
+        list->setCurrentItem(list->topLevelItem(0));
+        QVERIFY(restore->restoreSelected());
+    }
+    QCOMPARE(onServer(column, 1), expected);
+    // Versioned and kept in the history as a save is; nothing of a refused batch.
+    QCOMPARE(onServer(u"version"_s, 1).toInt(), version + 1);
+    QCOMPARE(onServer(u"(SELECT count(*) FROM block_history WHERE dialogue_id = 1)"_s, 1), historyRows);
+    QCOMPARE(me->messages.texts().filter(u"Conflict:"_s).size(), int(theyChangeIt));
+    // The open block shows what the server now holds.
+    QCOMPARE(me->control<QTextEdit>(u"rtxtTranslated"_s)->toPlainText(),
+             emptied ? QString() : onServer(u"text_data_t"_s, 1).replace(u"\r\n"_s, u"\n"_s));
+    QCOMPARE(localBytes(), localBefore);
+    QCOMPARE(home.entryList({u".server-*"_s}, QDir::AllEntries | QDir::Hidden), QStringList());
 }
 
 QTEST_MAIN(tst_TeamEditing)
