@@ -293,6 +293,7 @@ MainWindow::FeatureEntries MainWindow::buildFeatures()
                  [originals] { originals->updateOriginals(); });
     batch->route(exchange->importAction(), &QAction::triggered, exchange, u"the import of the translation file"_s,
                  [exchange] { exchange->chooseImport(); });
+    batch->routeRead(exchange->exportAction(), &QAction::triggered, exchange, [exchange] { exchange->openExport(); });
     batch->route(c.memoryPanel, &MemoryPanel::repeatsRequested, memory, u"Apply to Repeats"_s,
                  [memory] { memory->openRepeats(); });
     const QList<QAction *> fitScopes = fitting->overflowingMenu()->actions();

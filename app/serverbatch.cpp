@@ -71,6 +71,11 @@ bool ServerBatch::copy()
         Messages::inform(&m_window, taken.error().message + u" Nothing was changed."_s);
         return false;
     }
+    if (const Result<Done> opened = openStore(m_db, m_copy->path()); !opened) {
+        m_copy.reset();
+        Messages::inform(&m_window, opened.error().message);
+        return false;
+    }
     return true;
 }
 
@@ -81,10 +86,6 @@ void ServerBatch::run(const QString &what, const std::function<void()> &work)
         return work();
     if (!copy())
         return;
-    if (const Result<Done> opened = openStore(m_db, m_copy->path()); !opened) {
-        m_copy.reset();
-        return Messages::inform(&m_window, opened.error().message);
-    }
     work();
     m_db.close();
     WorkingCopy &copy = *m_copy;
@@ -104,6 +105,7 @@ void ServerBatch::read(const std::function<void()> &work)
     if (!copy())
         return;
     work();
+    m_db.close();
     m_copy.reset();
 }
 

@@ -44,6 +44,15 @@ public:
     // Runs `work`, which only reads the store: on a server, on a copy of it
     // that is then thrown away.
     void read(const std::function<void()> &work);
+    // As route(), for work that only reads the store.
+    template <typename Sender, typename Signal>
+    void routeRead(Sender *sender, Signal signal, QObject *controller, std::function<void()> work)
+    {
+        if (!onServer())
+            return;
+        QObject::disconnect(sender, signal, controller, nullptr);
+        connect(sender, signal, this, [this, work = std::move(work)] { read(work); });
+    }
     // On a server, `signal` of `sender` runs `work` through run() instead of
     // what `controller` had connected to it; elsewhere nothing changes.
     template <typename Sender, typename Signal>
@@ -66,6 +75,7 @@ signals:
     void batchEnded();
 
 private:
+    // The copy made and the window's Database opened on it.
     bool copy();
 
     QWidget &m_window;
