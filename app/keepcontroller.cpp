@@ -205,6 +205,8 @@ void KeepController::openRestore()
     writeDraft();
     auto *window = new RestoreWindow(m_programFolder, m_c.window);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    if (m_restore)
+        window->setRestorer(m_restore);
     connect(window, &RestoreWindow::restored, this, &KeepController::storeRestored);
     window->open();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "keeping/backup.h"
 #include "store/nodekey.h"
 #include "store/result.h"
 
@@ -74,6 +75,10 @@ public:
     // unset: history.db's.
     using VersionReader = std::function<Result<std::vector<AuthoredVersion>>(const BlockAddress &)>;
     void setVersionReader(VersionReader reader) { m_readVersions = std::move(reader); }
+    // What Restore from Backup… puts a backup back with; unset: into the
+    // program folder's tallowpen.db.
+    using Restorer = std::function<Backups::Outcome(const QString &file)>;
+    void setRestorer(Restorer restorer) { m_restore = std::move(restorer); }
 
     void openHistory();
     void openRestore();
@@ -110,4 +115,5 @@ private:
     QString m_leftDraft; // the block just left, its typing kept as a draft
     QList<QAction *> m_entries;
     VersionReader m_readVersions;
+    Restorer m_restore;
 };

@@ -17,6 +17,7 @@
 #include "app/originalchangecontroller.h"
 #include "app/previewcontroller.h"
 #include "app/searchcontroller.h"
+#include "app/serverbatch.h"
 #include "app/spellcontroller.h"
 #include "app/teamcontroller.h"
 #include "app/teameditcontroller.h"
@@ -27,6 +28,8 @@
 #include "ui/mnemonics.h"
 #include "app/windowsettings.h"
 #include "editor/widgets/previewwidget.h"
+#include "memory/widgets/memorypanel.h"
+#include "store/widgets/scripttree.h"
 #include "editor/widgets/translatededit.h"
 #include "project/sqlitestore.h"
 #include "server/serverstore.h"
@@ -44,6 +47,7 @@
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTimer>
+#include <QTreeView>
 
 using namespace Qt::StringLiterals;
 
@@ -103,6 +107,9 @@ QString MainWindow::storeName() const
 MainWindow::FeatureEntries MainWindow::buildFeatures()
 {
     const MainControls &c = m_c;
+    // On a server's store the features below that work on a store file get
+    // a working copy of it, written back afterwards.
+    auto *batch = new ServerBatch(*this, m_db, m_programFolder, dynamic_cast<ServerStore *>(m_store.get()));
     auto *tree = new TreeController(*c.tree, *c.status, *m_store, this);
     auto *blocks = new BlockEditController({.tree = c.tree,
                                             .original = c.original,
@@ -145,7 +152,7 @@ MainWindow::FeatureEntries MainWindow::buildFeatures()
                                    .revised = c.revised};
     auto *originals = new ImportController(importing, m_db, this);
     auto *translations = new TranslatedImportController(importing, m_db, this);
-    auto *exporting = new ExportController(*c.original, *c.tree, m_programFolder, storePath(), *this);
+    auto *exporting = new ExportController(*c.original, *c.tree, m_programFolder, batch->storePath(), *this);
     auto *search = new SearchController(*c.tree, storePath(), *this);
     auto *spelling = new SpellController(*c.translation, m_programFolder, *this);
     spelling->setLinks(links->glossary(), *c.linkMenu, *c.addLinkMenu);
@@ -215,7 +222,7 @@ MainWindow::FeatureEntries MainWindow::buildFeatures()
             links->highlightLinks();
     });
     connect(blocks, &BlockEditController::originalCloned, links, &LinksController::highlightLinks);
-    auto *replacing = new ReplaceController(*c.tree, storePath(), *this);
+    auto *replacing = new ReplaceController(*c.tree, batch->storePath(), *this);
     connect(replacing, &ReplaceController::saveRequested, blocks, &BlockEditController::save);
     connect(replacing, &ReplaceController::nodeClicked, blocks, &BlockEditController::openBlock);
     connect(replacing, &ReplaceController::batchDone, checks, &CheckController::projectChanged);
@@ -238,14 +245,20 @@ MainWindow::FeatureEntries MainWindow::buildFeatures()
     on(Command::Clone, blocks, &BlockEditController::cloneOriginal);
     on(Command::CheckSpell, spelling, &SpellController::checkSpelling);
     on(Command::Search, search, &SearchController::openSearch);
-    on(Command::ViewScript, exporting, &ExportController::openScriptView);
+    setCommand(Command::ViewScript, [batch, exporting] { batch->read([exporting] { exporting->openScriptView(); }); });
     on(Command::ViewLinks, links, &LinksController::openLinksList);
     on(Command::Guide28, editor, &EditorController::toggleGuide28);
     on(Command::Guide32, editor, &EditorController::toggleGuide32);
-    on(Command::ImportOriginal, originals, &ImportController::importOriginals);
-    on(Command::ImportTranslated, translations, &TranslatedImportController::importTranslations);
-    on(Command::ImportLinks, links, &LinksController::importLinksFile);
-    on(Command::ExportTranslated, exporting, &ExportController::openExport);
+    const auto batched = [this, batch](Command command, const QString &what, auto *feature, auto action) {
+        setCommand(command, [batch, what, feature, action] {
+            batch->run(what, [feature, action] { (feature->*action)(); });
+        });
+    };
+    batched(Command::ImportOriginal, u"the import"_s, originals, &ImportController::importOriginals);
+    batched(Command::ImportTranslated, u"the import"_s, translations, &TranslatedImportController::importTranslations);
+    batched(Command::ImportLinks, u"the import of the links file"_s, links, &LinksController::importLinksFile);
+    setCommand(Command::ExportTranslated,
+               [batch, exporting] { batch->read([exporting] { exporting->openExport(); }); });
     on(Command::About, this, &MainWindow::showAbout);
     const std::pair<Command, QString> tags[] = {
         {Command::InsertNew, u"<New>\r\n"_s},
@@ -267,14 +280,47 @@ MainWindow::FeatureEntries MainWindow::buildFeatures()
                                                     {c.eraseLinkAction, u"erase word links"_s},
                                                     {c.exportTranslatedAction, u"export scripts"_s}};
     m_team->setLeadEntries(leadOnly);
-    m_team->setLocalOnlyEntries(
-        leadOnly
-        + QList<TeamController::LeadEntry>{
-            {replacing->replaceAction(), u"replace text in many blocks"_s},
-            {batches->undoAction(), u"undo a batch"_s},
-            {exchange->importAction(), u"import a translation file"_s},
-            {fitting->overflowingMenu()->menuAction(), u"fit overflowing blocks"_s},
-            {m_keep->findChild<QAction *>(u"restoreAction"_s), u"restore a backup"_s}});
+    // The last batch is kept in the history beside the store it ran on, which
+    // on a server is the working copy, gone with it.
+    m_team->setLocalOnlyEntries({{c.addLinkAction, u"add word links"_s},
+                                 {c.modifyLinkAction, u"change word links"_s},
+                                 {c.eraseLinkAction, u"erase word links"_s},
+                                 {batches->undoAction(), u"undo a batch"_s}});
+
+    batch->route(replacing->replaceAction(), &QAction::triggered, replacing, u"the replace"_s,
+                 [replacing] { replacing->openReplace(); });
+    batch->route(originals->updateAction(), &QAction::triggered, originals, u"the update of the originals"_s,
+                 [originals] { originals->updateOriginals(); });
+    batch->route(exchange->importAction(), &QAction::triggered, exchange, u"the import of the translation file"_s,
+                 [exchange] { exchange->chooseImport(); });
+    batch->routeRead(exchange->exportAction(), &QAction::triggered, exchange, [exchange] { exchange->openExport(); });
+    batch->route(c.memoryPanel, &MemoryPanel::repeatsRequested, memory, u"Apply to Repeats"_s,
+                 [memory] { memory->openRepeats(); });
+    const QList<QAction *> fitScopes = fitting->overflowingMenu()->actions();
+    const FitController::Scope scopes[] = {FitController::Scope::Script, FitController::Scope::Folder,
+                                           FitController::Scope::Project};
+    for (qsizetype i = 0; i < fitScopes.size() && i < 3; ++i) {
+        batch->route(fitScopes[i], &QAction::triggered, fitting, u"the fit"_s,
+                     [fitting, scope = scopes[i]] { fitting->fitOverflowing(scope); });
+    }
+    if (batch->onServer())
+        m_keep->setRestorer([batch](const QString &file) { return batch->restore(file); });
+    // The open block's edits reach the server before the copy is made; after
+    // the run, the tree, the counts and the open block are read afresh.
+    connect(batch, &ServerBatch::aboutToCopy, blocks, [blocks] {
+        if (blocks->hasUnsavedEdits())
+            blocks->save();
+    });
+    connect(batch, &ServerBatch::batchEnded, this, [tree, blocks, checks, memory, navigation, treeView = c.tree] {
+        const QString open = blocks->openKey();
+        blocks->closeBlock();
+        tree->showStore();
+        navigation->applyFilter();
+        if (!open.isEmpty() && ScriptTree::selectKey(*treeView, open))
+            blocks->openBlock(treeView->currentIndex());
+        checks->projectChanged();
+        memory->storeChanged();
+    });
 
     return {.undoBatch = batches->undoAction(),
             .replace = replacing->replaceAction(),

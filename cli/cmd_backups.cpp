@@ -7,6 +7,7 @@
 #include "files/programfolder.h"
 #include "store/layout.h"
 #include "project/transfer.h"
+#include "project/workingcopy.h"
 #include "server/serverstore.h"
 
 #include <QCommandLineParser>
@@ -81,53 +82,6 @@ int runBackup(CliContext &context, const QStringList &arguments)
     return ExitSuccess;
 }
 
-namespace {
-
-// On a server the copy's content becomes the server's store as a versioned
-// batch, so that a team keeps working on it: every block that differs gets a
-// new version and a history row, as if saved, and editors are told. The
-// server's store is pulled into backups/ first, as a local restore copies
-// the store first. A block saved meanwhile fails it as a conflict.
-Backups::Outcome restoreOnServer(CliContext &context, const QString &file)
-{
-    const QString folder = programPath(context.programFolder, Backups::FolderName);
-    const QString source = QDir(folder).filePath(file);
-    const QFileInfo sourceInfo(source);
-    if (!Backups::parseBackupFileName(file) || !sourceInfo.isFile() || sourceInfo.isSymLink())
-        return {false, {}, u"There is no backup named %1 in %2; the store was left as it is. "
-                           "List them with tallowpen-cli backups."_s.arg(file, QDir::toNativeSeparators(folder))};
-    if (const Result<Done> check = checkStoreFile(source); !check)
-        return {false, {}, u"The backup %1 cannot be restored: %2. The store was left as it is."_s.arg(
-                               file, check.error().message)};
-    Result<ServerStore> server = ServerStore::open(context.server);
-    if (!server)
-        return {false, {}, server.error().message};
-    Result<QString> kept = ServerTransfer::pull(*server, context.programFolder);
-    if (!kept)
-        return {false, {}, kept.error().message + u" The store is copied before it is replaced, so nothing was "
-                                                  "changed."_s};
-    Result<ServerTransfer::StoredSnapshot> now = ServerTransfer::readStoredSnapshot(*server);
-    if (!now)
-        return {false, *kept, now.error().message};
-    // Read from a copy of its own: opening a store may bring its layout up to date.
-    QDir work(programPath(context.programFolder, u".server-%1"_s.arg(QCoreApplication::applicationPid())));
-    work.removeRecursively();
-    const QString copy = work.filePath(StoreFileName);
-    if (!work.mkpath(u"."_s) || !QFile::copy(source, copy)) {
-        work.removeRecursively();
-        return {false, *kept, u"The backup %1 could not be copied into %2 to be read; the server's store was "
-                              "left as it is."_s.arg(file, QDir::toNativeSeparators(work.path()))};
-    }
-    Result<StoreChange> change = ServerTransfer::changesSince(*now, copy);
-    Result<qint64> written = change ? server->writeChange(*change) : Result<qint64>(change.error());
-    work.removeRecursively();
-    if (!written)
-        return {false, *kept, written.error().message};
-    return {true, *kept, {}};
-}
-
-} // namespace
-
 int runRestore(CliContext &context, const QStringList &arguments)
 {
     QCommandLineParser parser;
@@ -135,8 +89,14 @@ int runRestore(CliContext &context, const QStringList &arguments)
     if (!parseCommandLine(parser, context, arguments, 1, 1))
         return ExitUsage;
     const QString file = parser.positionalArguments().constFirst();
-    const Backups::Outcome outcome = context.server.isEmpty() ? Backups::restoreBackup(context.programFolder, file)
-                                                              : restoreOnServer(context, file);
+    Backups::Outcome outcome;
+    if (context.server.isEmpty()) {
+        outcome = Backups::restoreBackup(context.programFolder, file);
+    } else {
+        Result<ServerStore> server = ServerStore::open(context.server);
+        outcome = server ? restoreOnServer(*server, context.programFolder, file)
+                         : Backups::Outcome{false, {}, server.error().message};
+    }
     if (!outcome.ok) {
         context.err << outcome.message << Qt::endl;
         return ExitFailure;

@@ -4,6 +4,7 @@
 
 #include "project/openstore.h"
 #include "project/transfer.h"
+#include "project/workingcopy.h"
 #include "server/serverstore.h"
 #include "files/programfolder.h"
 #include "keeping/backup.h"
@@ -61,44 +62,16 @@ int runOnServerWorkingCopy(const CliCommand &command, CliContext &context, const
     Result<ServerStore> server = ServerStore::open(context.server);
     if (!server)
         return context.fail(server.error().message);
-    QDir folder(programPath(context.programFolder, u".server-%1"_s.arg(QCoreApplication::applicationPid())));
-    folder.removeRecursively();
-    if (!folder.mkpath(u"."_s))
-        return context.fail(u"The folder %1 for a copy of the server's store could not be made; check that the "
-                            "program folder may be written."_s.arg(QDir::toNativeSeparators(folder.path())));
-    const QString copy = folder.filePath(StoreFileName);
-    Result<ServerTransfer::StoredSnapshot> snapshot = ServerTransfer::writeWorkingCopy(*server, copy);
-    if (!snapshot) {
-        folder.removeRecursively();
-        return context.fail(snapshot.error().message);
-    }
+    WorkingCopy copy(context.programFolder);
+    if (Result<Done> taken = copy.take(*server); !taken)
+        return context.fail(taken.error().message);
     CliContext working = context;
     working.server.clear();
-    working.storeFile = copy;
+    working.storeFile = copy.path();
     int status = command.run(working, arguments);
-    // The copies a command takes before a large change are of the server's
-    // store as it was: they join the program folder's backups.
-    for (const Backups::BackupInfo &taken : Backups::listBackups(folder.path())) {
-        const Backups::Outcome kept = Backups::keepCopy(
-            context.programFolder, QDir(folder.filePath(Backups::FolderName)).filePath(taken.file), taken.reason);
-        if (!kept.ok) {
-            folder.removeRecursively();
-            return context.fail(kept.message + u" Nothing was saved on the server."_s);
-        }
-    }
     // What the command kept is written back even when it stopped part way,
     // as it would stay in a local store.
-    Result<StoreChange> change = ServerTransfer::changesSince(*snapshot, copy);
-    if (!change)
-        status = context.fail(u"What %1 changed could not be read back from its copy, so nothing was saved on the "
-                              "server: %2"_s.arg(arguments.value(0), change.error().message));
-    else if (!change->isEmpty()) {
-        if (Result<qint64> written = server->writeChange(*change); !written)
-            status = context.fail(VersionCheck::isConflict(written.error())
-                                      ? written.error().message
-                                      : u"Nothing %1 changed was saved on the server: %2"_s.arg(
-                                            arguments.value(0), written.error().message));
-    }
-    folder.removeRecursively();
+    if (Result<qint64> written = copy.writeBack(*server, arguments.value(0)); !written)
+        status = context.fail(written.error().message);
     return status;
 }

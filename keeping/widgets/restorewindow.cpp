@@ -57,7 +57,7 @@ bool RestoreWindow::restoreSelected()
                              "copied into the backups folder first."_s.arg(item->text(0), item->text(1));
     if (Messages::askWarning(this, question) != Messages::Answer::Yes)
         return false;
-    const Backups::Outcome outcome = Backups::restoreBackup(m_programFolder, file);
+    const Backups::Outcome outcome = m_restore ? m_restore(file) : Backups::restoreBackup(m_programFolder, file);
     if (!outcome.ok) {
         Messages::inform(this, outcome.message);
         fill();

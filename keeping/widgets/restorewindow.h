@@ -1,6 +1,10 @@
 #pragma once
 
+#include "keeping/backup.h"
+
 #include <QDialog>
+
+#include <functional>
 
 #include <memory>
 
@@ -22,6 +26,10 @@ public:
     // The Restore button: asks, restores and closes the window. True when
     // the store was replaced.
     bool restoreSelected();
+    // What puts a backup back, in place of Backups::restoreBackup (a
+    // server's store restores its own way).
+    using Restorer = std::function<Backups::Outcome(const QString &file)>;
+    void setRestorer(Restorer restorer) { m_restore = std::move(restorer); }
 
 signals:
     void restored();
@@ -30,5 +38,6 @@ private:
     void fill();
 
     QString m_programFolder;
+    Restorer m_restore;
     std::unique_ptr<Ui::RestoreWindow> m_ui;
 };

@@ -1,17 +1,26 @@
 #include "app/teameditcontroller.h"
 #include "keeping/history.h"
+#include "keeping/widgets/restorewindow.h"
+#include "scripts/widgets/exportwindow.h"
+#include "search/widgets/replacewindow.h"
 #include "project/transfer.h"
 #include "server/livechanges.h"
 #include "tests/support/appfixture.h"
 #include "tests/support/testdatabase.h"
 
+#include <QApplication>
+#include <QCryptographicHash>
 #include <QDockWidget>
+#include <QMenu>
+#include <QTreeWidget>
+#include <QLineEdit>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
 
 // Two editors on one server store, each with connections of its own.
 class tst_TeamEditing : public QObject
@@ -24,6 +33,9 @@ private slots:
     void sameBlockSavedByBoth();
     void changesArriveAsCommitted();
     void offlineEditReplayedThroughTheCheck();
+    void batchesWriteTheServer_data();
+    void batchesWriteTheServer();
+    void exportReadsTheServer();
 
 private:
     // An editor of its own folder on the server's store, as `user`.
@@ -44,12 +56,26 @@ private:
         if (!comment.isEmpty())
             f.control<QPlainTextEdit>(u"txtComentario"_s)->setPlainText(comment);
     }
-    QString onServer(const QString &column) const
+    QString onServer(const QString &column, int block = 2) const
     {
         Result<ServerStore> reader = ServerStore::open(m_server->address());
         Result<ServerRows> rows = reader->connection().run(
-            (u"SELECT "_s + column + u" FROM field WHERE dialogue_id = 2"_s).toUtf8().constData());
+            u"SELECT %1 FROM field WHERE dialogue_id = %2"_s.arg(column).arg(block).toUtf8().constData());
         return rows ? rows->text(0, 0) : rows.error().message;
+    }
+    // Runs `act` on the modal window of type T once it shows (after the copy is made).
+    template <typename T>
+    static std::unique_ptr<QTimer> whenShown(std::function<void(T *)> act)
+    {
+        auto timer = std::make_unique<QTimer>();
+        connect(timer.get(), &QTimer::timeout, [t = timer.get(), act] {
+            if (auto *form = qobject_cast<T *>(QApplication::activeModalWidget())) {
+                t->stop();
+                act(form);
+            }
+        });
+        timer->start(20);
+        return timer;
     }
     std::unique_ptr<TestDatabase> m_server;
 };
@@ -168,6 +194,109 @@ void tst_TeamEditing::offlineEditReplayedThroughTheCheck()
     me->control<QPushButton>(u"keepMineButton"_s)->click();
     QCOMPARE(onServer(u"text_data_t || ';' || updated_by"_s), u"Mine offline;te_ana"_s);
     QCOMPARE(Outbox(me->home.filePath(OutboxFileName)).pending()->size(), size_t(0));
+}
+
+void tst_TeamEditing::batchesWriteTheServer_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<bool>("theyChangeIt"); // another saves block 1 while the batch runs
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("historyRows"); // the save's and the batch's; it keeps the translator's fields
+    QTest::addColumn<bool>("emptied");        // the editors emptied, as on the local store
+    QTest::newRow("Replace") << u"replaceAction"_s << false << u"text_data_t"_s
+                             << u"pronto pronto pronto pronto pronto."_s << u"2"_s << false;
+    QTest::newRow("Fit Overflowing Blocks") << u"fitAllMenu"_s << false << u"text_data_t"_s
+                                            << u"Tarde tarde\r\ntarde tarde\r\n<New>\r\ntarde."_s << u"2"_s << false;
+    QTest::newRow("Update Originals") << u"updateOriginalsAction"_s << false << u"text_data"_s
+                                      << u"It`s later.<End of Block>"_s << u"1"_s << true;
+    QTest::newRow("Restore from Backup") << u"restoreAction"_s << false << u"text_data_t"_s << u"Gone."_s << u"2"_s
+                                         << true;
+    QTest::newRow("a conflict writes nothing") << u"replaceAction"_s << true << u"text_data_t"_s << u"Theirs."_s
+                                               << u"1"_s << false;
+}
+
+void tst_TeamEditing::batchesWriteTheServer()
+{
+    QFETCH(QString, entry);
+    QFETCH(bool, theyChangeIt);
+    QFETCH(QString, column);
+    QFETCH(QString, expected);
+    QFETCH(QString, historyRows);
+    QFETCH(bool, emptied);
+    const QString overflowing = u"Tarde tarde tarde tarde tarde."_s;
+    QVERIFY(m_server->execute(u"UPDATE field SET text_data_t = 'Gone.' WHERE dialogue_id = 1"_s));
+    auto me = editor();
+    Result<ServerStore> puller = ServerStore::open(m_server->address());
+    QVERIFY(ServerTransfer::pull(*puller, me->home.path())); // what the restore puts back
+    QVERIFY(me->open(Translated));
+    QVERIFY(me->home.write(u"new/field/0012.txt"_s, "<TextBlock 1 w:24 h:2>\r\nIt's later.<End of Block>\r\n"
+                                                    "<TextBlock 2 w:24 h:2>\r\nLine one<End of Block>\r\n"
+                                                    "<TextBlock 3 w:24 h:2>\r\nNew.<End of Block>\r\n"));
+    const QDir home(me->home.path());
+    QVERIFY(home.mkpath(u"new/battling_arena"_s) && home.mkpath(u"new/battle_script"_s));
+    me->pickerAnswer = me->home.filePath(u"new"_s);
+    me->control<QAction>(u"mnuAutoGuar"_s)->trigger();
+    me->messages.answerWith({Messages::Answer::Yes});
+    const auto localBytes = [&] {
+        QFile store(me->home.storePath());
+        return store.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(store.readAll(), QCryptographicHash::Sha1)
+                                               : QByteArray();
+    };
+    const QByteArray localBefore = localBytes();
+    const int version = onServer(u"version"_s, 1).toInt();
+    type(*me, overflowing); // saved before the copy is made
+    const auto answer = whenShown<ReplaceWindow>([&](ReplaceWindow *form) {
+        if (theyChangeIt)
+            QVERIFY(m_server->execute(u"UPDATE field SET text_data_t = 'Theirs.', version = version + 1 "
+                                      "WHERE dialogue_id = 1"_s));
+        form->findChild<QLineEdit *>(u"findBox"_s)->setText(u"tarde"_s);
+        form->findChild<QLineEdit *>(u"replacementBox"_s)->setText(u"pronto"_s);
+        form->findAll();
+        form->replaceTicked();
+        form->reject();
+    });
+    if (entry == u"fitAllMenu")
+        me->control<QMenu>(entry)->actions().constLast()->trigger();
+    else
+        me->control<QAction>(entry)->trigger();
+    if (auto *restore = me->window->findChild<RestoreWindow *>()) {
+        auto *list = restore->findChild<QTreeWidget *>(u"backupList"_s);
+        list->setCurrentItem(list->topLevelItem(0));
+        QVERIFY(restore->restoreSelected());
+    }
+    QCOMPARE(onServer(column, 1), expected);
+    // Versioned (the typing's save, then the batch or theirs) and kept in the history as a save is.
+    QCOMPARE(onServer(u"version"_s, 1).toInt(), version + 2);
+    QCOMPARE(onServer(u"(SELECT count(*) FROM block_history WHERE dialogue_id = 1)"_s, 1), historyRows);
+    QCOMPARE(me->messages.texts().filter(u"Conflict:"_s).size(), int(theyChangeIt));
+    // The tree and the open block show what the server now holds.
+    const ScriptTreeModel *model = ScriptTree::model(*me->control<QTreeView>(u"Scripts"_s));
+    int nodes = 0;
+    for (int n = 1; n <= 4; ++n)
+        nodes += model->indexForKey(u"field:0012.txt;%1"_s.arg(n)).isValid();
+    QCOMPARE(QString::number(nodes), onServer(u"(SELECT count(*) FROM field)"_s, 1));
+    QCOMPARE(me->control<QTextEdit>(u"rtxtTranslated"_s)->toPlainText(),
+             emptied ? QString() : onServer(u"text_data_t"_s, 1).replace(u"\r\n"_s, u"\n"_s));
+    QCOMPARE(localBytes(), localBefore);
+    QCOMPARE(home.entryList({u".server-*"_s}, QDir::AllEntries | QDir::Hidden), QStringList());
+}
+
+void tst_TeamEditing::exportReadsTheServer()
+{
+    auto me = editor();
+    me->messages.answerWith({Messages::Answer::Yes});
+    const auto answer = whenShown<ExportWindow>([](ExportWindow *exporter) {
+        exporter->selectAll();
+        exporter->exportSelected();
+        exporter->reject();
+    });
+    me->window->runCommand(Command::ExportTranslated);
+    QFile exported(me->home.filePath(u"Translated/field/0012.txt"_s));
+    QVERIFY(exported.open(QIODevice::ReadOnly));
+    QVERIFY2(exported.readAll().contains("Tarde."), "the server's translation");
+    QCOMPARE(onServer(u"version"_s, 1), u"1"_s);
+    QCOMPARE(QDir(me->home.path()).entryList({u".server-*"_s}, QDir::AllEntries | QDir::Hidden), QStringList());
 }
 
 QTEST_MAIN(tst_TeamEditing)

@@ -282,11 +282,7 @@ void tst_TeamServer::theRoleGreysWhatItCannotDo_data()
                                 << u"Your role (translator) cannot import original scripts; the team's lead does."_s;
     QTest::newRow("reviewer") << u"tw_ben"_s << true
                               << u"Your role (reviewer) cannot import original scripts; the team's lead does."_s;
-    // Not for the role: the editor would import into the program folder's file.
-    QTest::newRow("lead") << u"tw_cleo"_s << true
-                          << u"The editor cannot import original scripts on a team server yet: here it would change "
-                             "tallowpen.db in the program folder, not the team's store. Use tallowpen-cli --server "
-                             "instead."_s;
+    QTest::newRow("lead") << u"tw_cleo"_s << true << QString();
     QTest::newRow("the program folder's store") << QString() << true << QString();
 }
 
@@ -308,10 +304,13 @@ void tst_TeamServer::theRoleGreysWhatItCannotDo()
     QVERIFY(f.open(Translated));
     QCOMPARE(f.control<QCheckBox>(u"chkRevised"_s)->isEnabled(), revise);
     QCOMPARE(f.control(u"revisedHolder"_s)->toolTip().isEmpty(), revise);
-    for (const char *name : {"mnuImpOri", "mnuImpTra", "mnuVinculos", "mnuExpTra", "mnuAgregar", "mnuErase"})
+    for (const char *name : {"mnuImpOri", "mnuImpTra", "mnuVinculos", "mnuExpTra"})
         QVERIFY2(f.control<QAction>(QLatin1StringView(name))->isEnabled() == leadTip.isEmpty(), name);
     QCOMPARE(f.control<QAction>(u"mnuImpOri"_s)->statusTip(), leadTip);
-    QCOMPARE(f.control<QAction>(u"replaceAction"_s)->isEnabled(), user.isEmpty());
+    // Still on the program folder's file: greyed on a server for every role.
+    for (const char *name : {"mnuAgregar", "mnuErase", "undoBatchAction"})
+        QVERIFY2(f.control<QAction>(QLatin1StringView(name))->isEnabled() == user.isEmpty(), name);
+    QCOMPARE(f.control<QAction>(u"replaceAction"_s)->isEnabled(), true);
     auto *takeNext = f.control<QAction>(u"takeNextAction"_s);
     QCOMPARE(takeNext->isEnabled(), !user.isEmpty());
     QCOMPARE(takeNext->toolTip().contains(u"tallowpen.db"_s), user.isEmpty());
