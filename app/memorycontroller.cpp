@@ -99,6 +99,10 @@ void MemoryController::blockLoaded()
         if (block.current)
             m_openOriginal = block.original;
     }
+    // The context is read from the program folder's file; on a server's
+    // store the original is the one the block was loaded with.
+    if (m_openBlock.keepsVersions())
+        m_openOriginal = m_openBlock.block().load.original;
     showMatches();
     m_panel->showContext(context);
     askForDraft(speakerNames(around));

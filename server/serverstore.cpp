@@ -430,7 +430,8 @@ Result<std::vector<LinkColumns>> ServerStore::linksOf(const QString &word)
 
 Result<QStringList> ServerStore::linkWords()
 {
-    Result<ServerRows> rows = m_server.run("SELECT word FROM suggestion ORDER BY row_id");
+    // In the order SQLite gives them, from its index on the word: bytes, then rows.
+    Result<ServerRows> rows = m_server.run("SELECT word FROM suggestion ORDER BY word COLLATE \"C\", row_id");
     if (!rows)
         return rows.error();
     QStringList words;
