@@ -90,8 +90,10 @@ void LinksController::highlightLinks()
 {
     // A server's store cannot tell of the team's changes: each block load
     // reads its words again; typing keeps them.
-    if (m_store.keepsVersions())
+    if (m_store.keepsVersions()) {
         m_glossary.forget();
+        m_lastHover.reset();
+    }
     (void)m_glossary.refresh(m_store);
     ::highlightLinks(&m_editor, m_glossary);
 }
@@ -114,8 +116,14 @@ void LinksController::showLinkUnderMouse(const QPoint &position)
         m_menus.suggestions.at(size_t(i))->setVisible(false);
     }
     m_editor.setToolTip(QString());
-    m_hoverWord = wordOver(position);
-    const HoverResult result = lookupHover(m_store, m_hoverWord);
+    const QString word = wordOver(position);
+    // Every move of the mouse asks: a server is asked again only for another word.
+    if (!m_store.keepsVersions() || !m_lastHover || word != m_lastHoverWord) {
+        m_lastHover = lookupHover(m_store, word);
+        m_lastHoverWord = word;
+    }
+    m_hoverWord = word;
+    const HoverResult &result = *m_lastHover;
     for (int i = 0; i < 5; ++i) {
         m_menus.suggestions.at(size_t(i))->setText(result.captions.at(size_t(i)));
         m_menus.suggestions.at(size_t(i))->setVisible(result.visible(i));
@@ -163,6 +171,7 @@ void LinksController::eraseLink()
     const QString word = m_hoverWord;
     if (Messages::askWarning(&m_window, eraseQuestion(word)) != Messages::Answer::Yes)
         return;
+    m_lastHover.reset();
     if (const Result<Done> erased = m_store.eraseLink(word); !erased)
         Messages::inform(&m_window, erased.error().message);
     highlightLinks();
@@ -181,6 +190,7 @@ void LinksController::showLinkDialog(const std::optional<LinkFields> &fields)
     if (fields)
         dialog.setFields(*fields);
     runDialog(dialog);
+    m_lastHover.reset();
     m_linkAccepted = dialog.linkAccepted();
     if (dialog.linkAccepted())
         m_acceptedLink = dialog.acceptedLink();

@@ -91,6 +91,8 @@ private:
     LinkGlossary m_glossary;
 
     QString m_hoverWord;
+    std::optional<HoverResult> m_lastHover; // of m_lastHoverWord
+    QString m_lastHoverWord;
     qint16 m_wordStart = 0;
     QString m_currentWord;
     bool m_editLinkMode = false;
