@@ -242,7 +242,8 @@ void CheckController::refreshProject()
         if (open) {
             // Opened, read and closed on this thread, as a store asks.
             Result<std::unique_ptr<ProjectStore>> reader = open();
-            Result<CheckedProject> loaded = reader ? loadProject(**reader, folder) : Result<CheckedProject>(reader.error());
+            Result<CheckedProject> loaded =
+                reader ? loadProject(**reader, folder) : Result<CheckedProject>(reader.error());
             if (!loaded) {
                 project->error = loaded.error().message;
             } else {

@@ -66,7 +66,8 @@ Result<Done> markChangedOriginals(std::vector<CheckedBlock> &blocks, const QStri
 {
     const auto marks = changedOriginals(path);
     if (!marks)
-        return Failure{u"The changed originals could not be read from history.db (%1)."_s.arg(marks.error().message), {}};
+        return Failure{u"The changed originals could not be read from history.db (%1)."_s.arg(marks.error().message),
+                       {}};
     if (!marks->isEmpty()) {
         for (CheckedBlock &block : blocks) {
             const auto mark = marks->constFind(block.key());
