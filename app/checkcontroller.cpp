@@ -344,6 +344,10 @@ void CheckController::showChecksWindow(const QSet<QString> &scripts)
 
 void CheckController::removeDuplicates()
 {
+    if (m_server)
+        return Messages::inform(m_checksWindow,
+                                u"The editor cannot remove duplicated blocks on a team server yet: here it would change "
+                                "tallowpen.db in the program folder, not the team's store."_s);
     if (!m_db.isOpen() && !openStore(m_db, m_storePath))
         return Messages::inform(m_checksWindow, m_db.lastError().message);
     const auto duplicates = duplicateBlocks(m_db);

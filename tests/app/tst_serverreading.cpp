@@ -149,6 +149,9 @@ void tst_ServerReading::featuresShowTheServersProject()
         QVERIFY(checked.wait(10000));
         checks->checksWindow()->setRuleFilter(Rule::Identical);
         QCOMPARE(checks->checksWindow()->shown().rowCount(), 1);
+        // Its one writing button would write the program folder's file.
+        checks->checksWindow()->findChild<QPushButton *>(u"removeDuplicatesButton"_s)->click();
+        QVERIFY(f.messages.texts().join(u' ').contains(u"on a team server"_s));
     } else {
         QVERIFY(f.open(Third));
         QVERIFY2(f.window->findChild<MemoryPanel *>()->matchesView()->toPlainText().contains(u"Línea uno"_s),
