@@ -1,6 +1,7 @@
 #include "app/checkcontroller.h"
 
 #include "keeping/duplicates.h"
+#include "keeping/projectstore.h"
 #include "ui/messages.h"
 #include "app/windowsize.h"
 #include "check/blockcheck.h"
@@ -63,6 +64,12 @@ CheckController::CheckController(const Controls &controls, const WindowSize &siz
     connect(m_checksAction, &QAction::triggered, this, [this] { showChecksWindow(); });
 }
 
+void CheckController::readFromServer(ProjectStore &store, StoreOpener openReader)
+{
+    m_server = &store;
+    m_openReader = std::move(openReader);
+}
+
 CheckController::~CheckController()
 {
     if (m_thread) {
@@ -81,7 +88,16 @@ void CheckController::blockLoaded(const QString &key, const BlockLoad &load)
 {
     m_open.reset();
     m_checker.reset();
-    if (!key.isEmpty() && (m_db.isOpen() || openStore(m_db, m_storePath))) {
+    if (!key.isEmpty() && m_server) {
+        // The team's links may change at any time: read with every block.
+        if (m_project)
+            (void)loadGlossary(*m_server, m_project->project.context.glossary);
+        if (load.outcome == BlockLoad::Outcome::Loaded && load.address)
+            m_open = CheckedBlock{load.address->table, load.address->fileName, load.address->number, load.original,
+                                  {}, false, load.revised, {}, {}, false};
+        if (!m_project && !m_thread)
+            refreshProject();
+    } else if (!key.isEmpty() && (m_db.isOpen() || openStore(m_db, m_storePath))) {
         if (load.outcome == BlockLoad::Outcome::Loaded && load.address) {
             m_open = CheckedBlock{load.address->table, load.address->fileName, load.address->number, load.original,
                                   {}, false, load.revised, {}, {}, false};
@@ -222,7 +238,20 @@ void CheckController::refreshProject()
         return;
     }
     auto project = std::make_shared<Project>();
-    m_thread = QThread::create([project, store = m_storePath, folder = m_programFolder] {
+    m_thread = QThread::create([project, store = m_storePath, folder = m_programFolder, open = m_openReader] {
+        if (open) {
+            // Opened, read and closed on this thread, as a store asks.
+            Result<std::unique_ptr<ProjectStore>> reader = open();
+            Result<CheckedProject> loaded =
+                reader ? loadProject(**reader, folder) : Result<CheckedProject>(reader.error());
+            if (!loaded) {
+                project->error = loaded.error().message;
+            } else {
+                project->project = std::move(*loaded);
+                project->check = checkProject(project->project);
+            }
+            return;
+        }
         Database db;
         if (!openStore(db, store))
             project->error = db.lastError().message;
@@ -315,6 +344,10 @@ void CheckController::showChecksWindow(const QSet<QString> &scripts)
 
 void CheckController::removeDuplicates()
 {
+    if (m_server)
+        return Messages::inform(m_checksWindow,
+                                u"The editor cannot remove duplicated blocks on a team server yet: here it would change "
+                                "tallowpen.db in the program folder, not the team's store."_s);
     if (!m_db.isOpen() && !openStore(m_db, m_storePath))
         return Messages::inform(m_checksWindow, m_db.lastError().message);
     const auto duplicates = duplicateBlocks(m_db);

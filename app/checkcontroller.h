@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -16,6 +17,7 @@ struct BlockLoad;
 class ChecksWindow;
 class ExportWindow;
 class OverflowMarks;
+class ProjectStore;
 class QAction;
 class QLabel;
 class QMenu;
@@ -79,6 +81,13 @@ public:
     // original; nullopt until a check has finished (one is then started).
     std::optional<CheckedKeys> checkedKeys();
 
+    // On a server's store: the project is read from a connection of its own
+    // that `openReader` opens on the checking thread, and the open block's
+    // links from `store`, the window's own, on the GUI thread. Without it the
+    // program folder's store is read.
+    using StoreOpener = std::function<Result<std::unique_ptr<ProjectStore>>()>;
+    void readFromServer(ProjectStore &store, StoreOpener openReader);
+
     // The batch fit's menu, offered in the checks window.
     void setFitMenu(QMenu *menu);
 
@@ -119,6 +128,8 @@ private:
     // Its own connection: the links changed through the main window's show
     // in its data version.
     Database m_db;
+    ProjectStore *m_server = nullptr;
+    StoreOpener m_openReader;
     std::shared_ptr<Project> m_project;
     CheckContext m_fontOnly; // until the first project is read
     qint64 m_linksVersion = -1;

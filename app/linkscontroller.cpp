@@ -2,6 +2,7 @@
 
 #include "ui/filedialogs.h"
 #include "ui/messages.h"
+#include "keeping/projectstore.h"
 #include "editor/widgets/translatededit.h"
 #include "links/linksfile.h"
 #include "links/widgets/linkdialog.h"
@@ -63,13 +64,13 @@ LinksController::PopupRunner LinksController::setPopupRunner(PopupRunner runner)
     return std::exchange(popupRunner(), std::move(runner));
 }
 
-LinksController::LinksController(TranslatedEdit &translation, const Menus &menus, Database &db,
-                                 const QString &storePath, const QString &programFolder, QWidget &window)
+LinksController::LinksController(TranslatedEdit &translation, const Menus &menus, ProjectStore &store, Database &db,
+                                 const QString &programFolder, QWidget &window)
     : QObject(&window)
     , m_editor(translation)
     , m_menus(menus)
+    , m_store(store)
     , m_db(db)
-    , m_storePath(storePath)
     , m_programFolder(programFolder)
     , m_window(window)
 {
@@ -87,13 +88,19 @@ LinksController::LinksController(TranslatedEdit &translation, const Menus &menus
 
 void LinksController::highlightLinks()
 {
-    m_glossary.refresh(m_db);
+    // A server's store cannot tell of the team's changes: each block load
+    // reads its words again; typing keeps them.
+    if (m_store.keepsVersions()) {
+        m_glossary.forget();
+        m_lastHover.reset();
+    }
+    (void)m_glossary.refresh(m_store);
     ::highlightLinks(&m_editor, m_glossary);
 }
 
 void LinksController::highlightLinksInLine()
 {
-    m_glossary.refresh(m_db);
+    (void)m_glossary.refresh(m_store);
     ::highlightLinksInLine(&m_editor, m_glossary);
 }
 
@@ -109,8 +116,14 @@ void LinksController::showLinkUnderMouse(const QPoint &position)
         m_menus.suggestions.at(size_t(i))->setVisible(false);
     }
     m_editor.setToolTip(QString());
-    m_hoverWord = wordOver(position);
-    const HoverResult result = lookupHover(m_db, m_hoverWord);
+    const QString word = wordOver(position);
+    // Every move of the mouse asks: a server is asked again only for another word.
+    if (!m_store.keepsVersions() || !m_lastHover || word != m_lastHoverWord) {
+        m_lastHover = lookupHover(m_store, word);
+        m_lastHoverWord = word;
+    }
+    m_hoverWord = word;
+    const HoverResult &result = *m_lastHover;
     for (int i = 0; i < 5; ++i) {
         m_menus.suggestions.at(size_t(i))->setText(result.captions.at(size_t(i)));
         m_menus.suggestions.at(size_t(i))->setVisible(result.visible(i));
@@ -142,7 +155,7 @@ void LinksController::applySuggestion(int index)
 
 void LinksController::modifyLink()
 {
-    const Result<LinkFields> fields = readLinkFields(m_db, m_hoverWord);
+    const Result<LinkFields> fields = readLinkFields(m_store, m_hoverWord);
     if (!fields) {
         Messages::inform(&m_window, u"The link of %1 could not be read (%2). Nothing was changed."_s.arg(
                                         m_hoverWord, fields.error().message));
@@ -158,7 +171,8 @@ void LinksController::eraseLink()
     const QString word = m_hoverWord;
     if (Messages::askWarning(&m_window, eraseQuestion(word)) != Messages::Answer::Yes)
         return;
-    if (const Result<Done> erased = ::eraseLink(m_db, word); !erased)
+    m_lastHover.reset();
+    if (const Result<Done> erased = m_store.eraseLink(word); !erased)
         Messages::inform(&m_window, erased.error().message);
     highlightLinks();
 }
@@ -171,11 +185,12 @@ void LinksController::addLink()
 
 void LinksController::showLinkDialog(const std::optional<LinkFields> &fields)
 {
-    LinkDialog dialog(m_storePath, m_hoverWord, m_editLinkMode, &m_window);
+    LinkDialog dialog(m_store, m_hoverWord, m_editLinkMode, &m_window);
     m_linkAccepted = false;
     if (fields)
         dialog.setFields(*fields);
     runDialog(dialog);
+    m_lastHover.reset();
     m_linkAccepted = dialog.linkAccepted();
     if (dialog.linkAccepted())
         m_acceptedLink = dialog.acceptedLink();
@@ -183,7 +198,7 @@ void LinksController::showLinkDialog(const std::optional<LinkFields> &fields)
 
 void LinksController::openLinksList()
 {
-    LinksListWindow list(m_storePath,
+    LinksListWindow list(m_store,
                          [this](const QString &word) -> std::optional<LinkFields> {
                              m_hoverWord = word;
                              modifyLink();

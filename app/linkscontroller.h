@@ -10,6 +10,7 @@
 #include <optional>
 
 class Database;
+class ProjectStore;
 class QAction;
 class QDialog;
 class QMenu;
@@ -44,8 +45,9 @@ public:
     };
 
     // `window` owns the dialogs and message boxes; the links file dialog
-    // opens in `programFolder`.
-    LinksController(TranslatedEdit &translation, const Menus &menus, Database &db, const QString &storePath,
+    // opens in `programFolder`. The links are read and written on `store`;
+    // a links file goes into `db`.
+    LinksController(TranslatedEdit &translation, const Menus &menus, ProjectStore &store, Database &db,
                     const QString &programFolder, QWidget &window);
 
     // Seams for what waits on a person: the links file dialog (an empty
@@ -82,13 +84,15 @@ private:
 
     TranslatedEdit &m_editor;
     Menus m_menus;
+    ProjectStore &m_store;
     Database &m_db;
-    QString m_storePath;
     QString m_programFolder;
     QWidget &m_window;
     LinkGlossary m_glossary;
 
     QString m_hoverWord;
+    std::optional<HoverResult> m_lastHover; // of m_lastHoverWord
+    QString m_lastHoverWord;
     qint16 m_wordStart = 0;
     QString m_currentWord;
     bool m_editLinkMode = false;

@@ -123,8 +123,8 @@ MainWindow::FeatureEntries MainWindow::buildFeatures()
                                             .automaticSave = c.automaticSaveAction,
                                             .saveEntry = c.saveAction},
                                            m_db, *m_store, m_openBlock, *this);
-    auto *memory = new MemoryController({this, c.memoryPanel, c.tree, c.translation, c.status}, m_db, m_openBlock,
-                                        m_programFolder);
+    auto *memory = new MemoryController({this, c.memoryPanel, c.tree, c.translation, c.status}, *m_store, m_db,
+                                        m_openBlock, m_programFolder);
     connect(blocks, &BlockEditController::blockLoaded, memory, &MemoryController::blockLoaded);
     connect(blocks, &BlockEditController::saved, memory, &MemoryController::blockSaved);
     connect(memory, &MemoryController::nodeClicked, blocks, &BlockEditController::openBlock);
@@ -135,7 +135,7 @@ MainWindow::FeatureEntries MainWindow::buildFeatures()
     auto *links = new LinksController(*c.translation,
                                       {c.linkMenu, c.modifyLinkAction, c.eraseLinkAction, c.suggestionActions, c.addLinkMenu,
                                        c.addLinkAction},
-                                      m_db, storePath(), m_programFolder, *this);
+                                      *m_store, m_db, m_programFolder, *this);
     const ImportControls importing{.window = this,
                                    .toolbar = c.toolbar,
                                    .tree = c.tree,
@@ -153,12 +153,21 @@ MainWindow::FeatureEntries MainWindow::buildFeatures()
     auto *originals = new ImportController(importing, m_db, this);
     auto *translations = new TranslatedImportController(importing, m_db, this);
     auto *exporting = new ExportController(*c.original, *c.tree, m_programFolder, batch->storePath(), *this);
-    auto *search = new SearchController(*c.tree, storePath(), *this);
+    auto *search = new SearchController(*c.tree, *m_store, *this);
     auto *spelling = new SpellController(*c.translation, m_programFolder, *this);
     spelling->setLinks(links->glossary(), *c.linkMenu, *c.addLinkMenu);
     connect(blocks, &BlockEditController::blockLoaded, spelling, &SpellController::blockLoaded);
     auto *checks = new CheckController({this, c.tree, c.translation, c.checksSummary, c.preview},
                                        m_openBlock.windowSize(), m_programFolder, storePath());
+    if (auto *server = dynamic_cast<ServerStore *>(m_store.get())) {
+        checks->readFromServer(*server, [address = server->connection().address()]()
+                                            -> Result<std::unique_ptr<ProjectStore>> {
+            Result<ServerStore> reader = ServerStore::open(address);
+            if (!reader)
+                return reader.error();
+            return std::unique_ptr<ProjectStore>(std::make_unique<ServerStore>(std::move(*reader)));
+        });
+    }
     m_keep = new KeepController({this, c.tree, c.translation, c.comment, c.revised, c.status},
                                 *blocks, m_programFolder, storePath());
     auto *fitting = new FitController({this, c.tree, c.translation, c.status}, m_openBlock.windowSize(), m_db,
@@ -275,17 +284,15 @@ MainWindow::FeatureEntries MainWindow::buildFeatures()
                                                     {c.importTranslatedAction, u"import translated scripts"_s},
                                                     {originals->updateAction(), u"update originals"_s},
                                                     {c.importLinksAction, u"import a links file"_s},
-                                                    {c.addLinkAction, u"add word links"_s},
-                                                    {c.modifyLinkAction, u"change word links"_s},
-                                                    {c.eraseLinkAction, u"erase word links"_s},
                                                     {c.exportTranslatedAction, u"export scripts"_s}};
-    m_team->setLeadEntries(leadOnly);
+    // The word links are written on the open store, whichever it is.
+    const QList<TeamController::LeadEntry> linkEntries{{c.addLinkAction, u"add word links"_s},
+                                                       {c.modifyLinkAction, u"change word links"_s},
+                                                       {c.eraseLinkAction, u"erase word links"_s}};
+    m_team->setLeadEntries(leadOnly + linkEntries);
     // The last batch is kept in the history beside the store it ran on, which
     // on a server is the working copy, gone with it.
-    m_team->setLocalOnlyEntries({{c.addLinkAction, u"add word links"_s},
-                                 {c.modifyLinkAction, u"change word links"_s},
-                                 {c.eraseLinkAction, u"erase word links"_s},
-                                 {batches->undoAction(), u"undo a batch"_s}});
+    m_team->setLocalOnlyEntries({{batches->undoAction(), u"undo a batch"_s}});
 
     batch->route(replacing->replaceAction(), &QAction::triggered, replacing, u"the replace"_s,
                  [replacing] { replacing->openReplace(); });

@@ -3,6 +3,7 @@
 #include "app/openblock.h"
 
 #include "keeping/batch.h"
+#include "keeping/projectstore.h"
 
 #include "ui/messages.h"
 #include "editor/widgets/translatededit.h"
@@ -28,15 +29,11 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-
-} // namespace
-
-MemoryController::MemoryController(const Controls &controls, Database &db, const OpenBlock &open,
+MemoryController::MemoryController(const Controls &controls, ProjectStore &store, Database &db, const OpenBlock &open,
                                    const QString &programFolder)
     : QObject(controls.window)
     , m_c(controls)
+    , m_store(store)
     , m_db(db)
     , m_openBlock(open)
     , m_sidecar(TranslationMemory::sidecarPath(programFolder))
@@ -78,7 +75,7 @@ bool MemoryController::memoryReady()
     // A first reading of a large store takes a moment: say so while it runs.
     m_panel->showNote(u"Reading the translation memory..."_s);
     m_panel->repaint();
-    m_synced = (m_memory.isOpen() || m_memory.open(m_sidecar)) && m_memory.sync(m_db);
+    m_synced = (m_memory.isOpen() || m_memory.open(m_sidecar)) && m_memory.sync(m_store);
     // Read again with the store, so that an import made meanwhile shows;
     // without it the store's own matches still serve.
     m_outside.open(m_outsidePath);
@@ -102,6 +99,10 @@ void MemoryController::blockLoaded()
         if (block.current)
             m_openOriginal = block.original;
     }
+    // The context is read from the program folder's file; on a server's
+    // store the original is the one the block was loaded with.
+    if (m_openBlock.keepsVersions())
+        m_openOriginal = m_openBlock.block().load.original;
     showMatches();
     m_panel->showContext(context);
     askForDraft(speakerNames(around));
@@ -149,7 +150,12 @@ void MemoryController::blockSaved(bool written)
     if (!written || !openAddress() || !m_synced)
         return;
     // The store now holds what the save wrote; the memory takes it from there.
-    const BlockLoad stored = loadBlock(m_db, m_openBlock.key());
+    const Result<BlockRead> read = m_store.loadBlock(m_openBlock.key());
+    if (!read) {
+        m_synced = false;
+        return;
+    }
+    const BlockLoad &stored = read->load;
     if (stored.stored && !m_memory.update(*openAddress(), toStoreText(stored.original), stored.stored->textDataT))
         m_synced = false; // read afresh at the next block
 }
@@ -213,7 +219,7 @@ void MemoryController::openRepeats()
 
 void MemoryController::openStatistics()
 {
-    const Result<ProjectFigures> figures = projectFigures(m_db);
+    const Result<ProjectFigures> figures = projectFigures(m_store);
     if (!figures)
         return Messages::inform(m_c.window, u"The statistics could not be counted: "_s + figures.error().message);
     StatisticsWindow window(*figures, m_c.window);
@@ -233,7 +239,7 @@ QString MemoryController::scriptTooltip(const QModelIndex &node)
     if (!ScriptTables::contains(folder))
         return {};
     const QString script = model->key(node);
-    const Result<ProjectFigures> figures = projectFigures(m_db, folder, script);
+    const Result<ProjectFigures> figures = projectFigures(m_store, folder, script);
     if (!figures || figures->scripts.empty())
         return {};
     const QString own = node.data(Qt::ToolTipRole).toString();

@@ -12,6 +12,7 @@
 
 class OpenBlock;
 class Database;
+class ProjectStore;
 class MachineDrafts;
 struct MachineDraft;
 class MemoryPanel;
@@ -50,7 +51,9 @@ public:
         QLabel *status;              // lblMsg
     };
 
-    MemoryController(const Controls &controls, Database &db, const OpenBlock &open, const QString &programFolder);
+    // The matches, the statistics and the memory's rows come from `store`.
+    MemoryController(const Controls &controls, ProjectStore &store, Database &db, const OpenBlock &open,
+                     const QString &programFolder);
 
     // Tools, "Statistics...", for the main window to place.
     QAction *statisticsAction() const { return m_statistics; }
@@ -87,6 +90,7 @@ private:
     QString scriptTooltip(const QModelIndex &node);
 
     Controls m_c;
+    ProjectStore &m_store;
     Database &m_db;
     const OpenBlock &m_openBlock;
     QString m_sidecar;

@@ -5,10 +5,10 @@
 
 #include <QTreeView>
 
-SearchController::SearchController(QTreeView &tree, const QString &storePath, QWidget &window)
+SearchController::SearchController(QTreeView &tree, ProjectStore &store, QWidget &window)
     : QObject(&window)
     , m_tree(tree)
-    , m_storePath(storePath)
+    , m_store(store)
     , m_window(window)
 {
 }
@@ -24,6 +24,6 @@ void SearchController::openSearch()
         return model ? model->indexForKey(key) : QModelIndex();
     };
     jump.nodeClick = [this](const QModelIndex &node) { emit nodeClicked(node); };
-    SearchWindow form(m_storePath, jump, &m_window);
+    SearchWindow form(m_store, jump, &m_window);
     form.exec();
 }

@@ -1,20 +1,21 @@
 #pragma once
 
 #include <QObject>
-#include <QString>
 
+class ProjectStore;
 class QModelIndex;
 class QTreeView;
 class QWidget;
 
-// mnuSearch: opens the search window modally over the main window; a click
-// on a hit selects its node in the tree and asks for the block to be opened.
+// mnuSearch: opens the search window modally over the main window, on the
+// open store; a click on a hit selects its node in the tree and asks for the
+// block to be opened.
 class SearchController : public QObject
 {
     Q_OBJECT
 
 public:
-    SearchController(QTreeView &tree, const QString &storePath, QWidget &window);
+    SearchController(QTreeView &tree, ProjectStore &store, QWidget &window);
 
     void openSearch();
 
@@ -24,6 +25,6 @@ signals:
 
 private:
     QTreeView &m_tree;
-    QString m_storePath;
+    ProjectStore &m_store;
     QWidget &m_window;
 };

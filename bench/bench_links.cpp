@@ -8,6 +8,7 @@
 #include "links/widgets/linkslistwindow.h"
 #include "links/widgets/linkhighlighter.h"
 #include "links/wordfinder.h"
+#include "project/sqlitestore.h"
 #include "store/database.h"
 #include "store/layout.h"
 #include "store/storetext.h"
@@ -37,6 +38,7 @@ QString glossaryWord(QRandomGenerator &random)
 struct LinksBench
 {
     Database db;
+    SqliteStore store{db};
     QString storePath;
     QStringList words;
     QString text;
@@ -95,7 +97,7 @@ void setUpLinks(BenchContext &ctx)
     QApplication::processEvents();
     // The glossary is read once when the first block loads; later calls only
     // check that the store is unchanged.
-    if (!bench.glossary.refresh(bench.db))
+    if (!bench.glossary.refresh(bench.store))
         return ctx.fail(u"cannot read the glossary"_s);
     ctx.record(u"glossary words"_s, bench.glossary.size());
     ctx.record(u"marks in the block"_s, highlightMarks(bench.text, bench.glossary).size());
@@ -104,7 +106,7 @@ void setUpLinks(BenchContext &ctx)
 void highlightAll(BenchContext &ctx)
 {
     auto &bench = ctx.state<LinksBench>();
-    bench.glossary.refresh(bench.db);
+    (void)bench.glossary.refresh(bench.store);
     highlightLinks(&bench.editor, bench.glossary);
 }
 
@@ -114,7 +116,7 @@ void highlightLine(BenchContext &ctx)
     QTextCursor caret(bench.editor.document());
     caret.setPosition(BlockSize / 2);
     bench.editor.setTextCursor(caret);
-    bench.glossary.refresh(bench.db);
+    (void)bench.glossary.refresh(bench.store);
     highlightLinksInLine(&bench.editor, bench.glossary);
 }
 
@@ -123,7 +125,7 @@ void rereadGlossary(BenchContext &ctx)
     auto &bench = ctx.state<LinksBench>();
     if (!bench.db.execute(u"INSERT INTO suggestion VALUES ('fresh', 'x', '', '', '', '', '')"_s))
         return ctx.fail(bench.db.lastError().message);
-    bench.glossary.refresh(bench.db);
+    (void)bench.glossary.refresh(bench.store);
     highlightLinks(&bench.editor, bench.glossary);
 }
 
@@ -133,7 +135,7 @@ void hoverLookup(BenchContext &ctx)
     qint16 wordStart = 0;
     QString currentWord;
     const QString word = wordOver(bench.text, BlockSize / 2, wordStart, currentWord);
-    const HoverResult result = lookupHover(bench.db, word);
+    const HoverResult result = lookupHover(bench.store, word);
     ctx.record(u"word"_s, word);
     ctx.record(u"tooltip"_s, result.tooltip);
 }
@@ -141,7 +143,7 @@ void hoverLookup(BenchContext &ctx)
 void openList(BenchContext &ctx)
 {
     auto &bench = ctx.state<LinksBench>();
-    LinksListWindow list(bench.storePath, {});
+    LinksListWindow list(bench.store, {});
     list.resize(900, 600);
     list.show();
     QApplication::processEvents();

@@ -9,6 +9,7 @@
 #include "memory/blockcontext.h"
 #include "memory/translationmemory.h"
 #include "memory/wordstats.h"
+#include "project/sqlitestore.h"
 #include "store/blockedit.h"
 #include "store/database.h"
 #include "store/layout.h"
@@ -85,6 +86,7 @@ QString translatedStore(BenchContext &ctx)
 struct MemoryState
 {
     Database db;
+    SqliteStore store{db};
     TranslationMemory memory;
     QString sidecar;
     std::vector<std::pair<BlockAddress, QString>> blocks; // every 97th block and its stored original
@@ -121,7 +123,7 @@ QString warmSidecar(BenchContext &ctx)
         MemoryState state;
         if (!openState(ctx, state, path))
             return {};
-        if (!state.memory.open(path) || !state.memory.sync(state.db)) {
+        if (!state.memory.open(path) || !state.memory.sync(state.store)) {
             ctx.fail(state.memory.errorMessage());
             return {};
         }
@@ -140,7 +142,7 @@ void build(BenchContext &ctx)
 {
     auto &state = ctx.state<MemoryState>();
     const double start = cpuMs();
-    if (!state.memory.open(state.sidecar) || !state.memory.sync(state.db))
+    if (!state.memory.open(state.sidecar) || !state.memory.sync(state.store))
         return ctx.fail(state.memory.errorMessage());
     ctx.record(u"cpu_ms"_s, cpuMs() - start);
     ctx.record(u"entries"_s, state.memory.entryCount());
@@ -152,7 +154,7 @@ void setupWarm(BenchContext &ctx)
     if (sidecar.isEmpty())
         return;
     auto &state = ctx.emplace<MemoryState>();
-    if (openState(ctx, state, sidecar) && (!state.memory.open(sidecar) || !state.memory.sync(state.db)))
+    if (openState(ctx, state, sidecar) && (!state.memory.open(sidecar) || !state.memory.sync(state.store)))
         ctx.fail(state.memory.errorMessage());
 }
 
@@ -281,7 +283,8 @@ void setupStats(BenchContext &ctx)
 void stats(BenchContext &ctx)
 {
     const double start = cpuMs();
-    const Result<ProjectFigures> figures = projectFigures(ctx.state<Database>());
+    SqliteStore store(ctx.state<Database>());
+    const Result<ProjectFigures> figures = projectFigures(store);
     ctx.record(u"cpu_ms"_s, cpuMs() - start);
     if (!figures)
         return ctx.fail(figures.error().message);

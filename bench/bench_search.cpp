@@ -3,6 +3,7 @@
 #include "ui/messages.h"
 #include "bench/bench.h"
 #include "bench/importedstore.h"
+#include "project/sqlitestore.h"
 #include "search/widgets/searchwindow.h"
 
 #include <QApplication>
@@ -17,6 +18,7 @@ namespace {
 struct SearchWindowState
 {
     QTreeView tree;
+    std::unique_ptr<SqliteStore> store;
     std::unique_ptr<SearchWindow> form;
 };
 
@@ -29,7 +31,13 @@ void openWindow(BenchContext &ctx)
     auto &window = ctx.emplace<SearchWindowState>();
     ScriptTreeJump jump;
     jump.tree = &window.tree;
-    window.form = std::make_unique<SearchWindow>(path, jump);
+    Result<std::unique_ptr<SqliteStore>> store = SqliteStore::open(path);
+    if (!store) {
+        ctx.fail(store.error().message);
+        return;
+    }
+    window.store = std::move(*store);
+    window.form = std::make_unique<SearchWindow>(*window.store, jump);
     window.form->show();
     QCoreApplication::processEvents();
 }

@@ -1,6 +1,7 @@
 #include "check/projectcheck.h"
 #include "check/blockcheck.h"
 
+#include "keeping/projectstore.h"
 #include "links/linkstore.h"
 #include "store/database.h"
 #include "store/layout.h"
@@ -43,7 +44,97 @@ CheckedBlock blockFromRow(const QString &table, const ResultSet &row)
     return block;
 }
 
+CheckedBlock blockFromRow(const QString &table, const BlockRow &row)
+{
+    const auto text = [&row](int column) { return row[size_t(column)].toString(); };
+    CheckedBlock block;
+    block.table = table;
+    block.fileName = text(ColFileName);
+    block.number = parseInt16(text(ColDialogueId)).value_or(0);
+    block.original = fromStoreText(text(ColTextData));
+    block.translation = fromStoreText(text(ColTextDataT));
+    block.translated = isOne(row[ColTranslated]);
+    block.revised = isOne(row[ColRevised]);
+    const bool chosen = parseInt16(text(ColNewWidth)).value_or(0) >= 1;
+    block.width = text(chosen ? ColNewWidth : ColWidth);
+    block.height = text(chosen ? ColNewHeight : ColHeight);
+    return block;
+}
+
+// The changed originals' marks from history.db beside the store at `path`.
+Result<Done> markChangedOriginals(std::vector<CheckedBlock> &blocks, const QString &path)
+{
+    const auto marks = changedOriginals(path);
+    if (!marks)
+        return Failure{u"The changed originals could not be read from history.db (%1)."_s.arg(marks.error().message),
+                       {}};
+    if (!marks->isEmpty()) {
+        for (CheckedBlock &block : blocks) {
+            const auto mark = marks->constFind(block.key());
+            block.originalChanged = mark != marks->cend() && mark->newOriginal == toStoreText(block.original);
+        }
+    }
+    return Done{};
+}
+
+void putGlossary(QList<LinkRow> &links, GlossaryLinks &glossary)
+{
+    for (LinkRow &link : links) {
+        link.word = fromStoreText(link.word);
+        for (QString &suggestion : link.suggestions)
+            suggestion = fromStoreText(suggestion);
+    }
+    glossary.setLinks(links);
+}
+
 } // namespace
+
+Result<std::vector<CheckedBlock>> readCheckedBlocks(ProjectStore &store)
+{
+    std::vector<CheckedBlock> blocks;
+    for (const QString &table : ScriptTables::all) {
+        Result<std::vector<BlockRow>> rows = store.blockRows(table);
+        if (!rows)
+            return Failure{u"The blocks of %1 could not be read (%2)."_s.arg(table, rows.error().message), {}};
+        blocks.reserve(blocks.size() + rows->size());
+        for (const BlockRow &row : *rows)
+            blocks.push_back(blockFromRow(table, row));
+    }
+    // A server's store keeps its history itself; history.db is the local store's.
+    if (!store.keepsVersions()) {
+        if (Result<Done> marked = markChangedOriginals(blocks, store.where()); !marked)
+            return marked.error();
+    }
+    return blocks;
+}
+
+Result<Done> loadGlossary(ProjectStore &store, GlossaryLinks &glossary)
+{
+    Result<std::vector<LinkColumns>> read = store.links();
+    if (!read)
+        return Failure{u"The word links could not be read (%1)."_s.arg(read.error().message), {}};
+    QList<LinkRow> links;
+    links.reserve(qsizetype(read->size()));
+    for (const LinkColumns &row : *read)
+        links.append({row[0], {row[1], row[2], row[3], row[4], row[5]}, row[6]});
+    putGlossary(links, glossary);
+    return Done{};
+}
+
+Result<CheckedProject> loadProject(ProjectStore &store, const QString &programFolder)
+{
+    Result<std::vector<CheckedBlock>> blocks = readCheckedBlocks(store);
+    if (!blocks)
+        return blocks.error();
+    CheckedProject project;
+    project.blocks = std::move(*blocks);
+    if (const Result<Done> links = loadGlossary(store, project.context.glossary); !links)
+        return links.error();
+    project.context.font.setImage(programFont(programFolder));
+    for (const CheckedBlock &block : project.blocks)
+        project.context.translations.update(block);
+    return project;
+}
 
 Result<std::vector<CheckedBlock>> readCheckedBlocks(Database &db)
 {
@@ -56,15 +147,8 @@ Result<std::vector<CheckedBlock>> readCheckedBlocks(Database &db)
         while (rows->next())
             blocks.push_back(blockFromRow(table, *rows));
     }
-    const auto marks = changedOriginals(db.path());
-    if (!marks)
-        return Failure{u"The changed originals could not be read from history.db (%1)."_s.arg(marks.error().message), {}};
-    if (!marks->isEmpty()) {
-        for (CheckedBlock &block : blocks) {
-            const auto mark = marks->constFind(block.key());
-            block.originalChanged = mark != marks->cend() && mark->newOriginal == toStoreText(block.original);
-        }
-    }
+    if (Result<Done> marked = markChangedOriginals(blocks, db.path()); !marked)
+        return marked.error();
     return blocks;
 }
 
@@ -78,13 +162,7 @@ Result<Done> loadGlossary(Database &db, GlossaryLinks &glossary)
     Result<QList<LinkRow>> read = readAllLinks(db);
     if (!read)
         return Failure{u"The word links could not be read (%1)."_s.arg(read.error().message), {}};
-    QList<LinkRow> &links = *read;
-    for (LinkRow &link : links) {
-        link.word = fromStoreText(link.word);
-        for (QString &suggestion : link.suggestions)
-            suggestion = fromStoreText(suggestion);
-    }
-    glossary.setLinks(links);
+    putGlossary(*read, glossary);
     return Done{};
 }
 

@@ -11,13 +11,15 @@
 #include <vector>
 
 class Database;
+class ProjectStore;
 
 // The checks over a whole project: every block of the store read once, the
 // context built from the program folder (font image) and the store (links,
 // translations), then any part of it checked.
 //
-// Thread contract: the caller's thread, with the caller's Database; checkProject
-// spreads the checking over threads of its own and returns when all are done.
+// Thread contract: the caller's thread, with the caller's Database or store;
+// checkProject spreads the checking over threads of its own and returns when
+// all are done.
 
 struct CheckedProject
 {
@@ -34,6 +36,11 @@ Result<CheckedProject> loadProject(Database &db, const QString &programFolder);
 Result<Done> loadGlossary(Database &db, GlossaryLinks &glossary);
 // The store's blocks alone, as loadProject reads them.
 Result<std::vector<CheckedBlock>> readCheckedBlocks(Database &db);
+// The same from whichever store is open; the changed originals are marked
+// from history.db on the local store only.
+Result<CheckedProject> loadProject(ProjectStore &store, const QString &programFolder);
+Result<Done> loadGlossary(ProjectStore &store, GlossaryLinks &glossary);
+Result<std::vector<CheckedBlock>> readCheckedBlocks(ProjectStore &store);
 // The font image of the program folder, read once per project.
 QImage programFont(const QString &programFolder);
 

@@ -3,6 +3,7 @@
 #include "cli/textinput.h"
 
 #include "links/highlight.h"
+#include "project/sqlitestore.h"
 #include "store/database.h"
 
 #include <QCommandLineParser>
@@ -29,9 +30,10 @@ int runHighlight(CliContext &context, const QStringList &arguments)
     Database db;
     if (!openProgramStore(db, context))
         return ExitFailure;
+    SqliteStore store(db);
     LinkGlossary glossary;
-    if (!glossary.refresh(db))
-        return context.fail(db.lastError().message);
+    if (const Result<Done> read = glossary.refresh(store); !read)
+        return context.fail(read.error().message);
     const QList<LinkMark> marks = line < 0 ? highlightMarks(*text, glossary)
                                            : highlightMarksInLine(*text, line, glossary);
     for (const LinkMark &mark : marks) {

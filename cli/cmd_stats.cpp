@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 #include "cli/jsonline.h"
 #include "memory/wordstats.h"
+#include "project/sqlitestore.h"
 #include "store/layout.h"
 
 #include <QCommandLineParser>
@@ -43,7 +44,8 @@ int runStats(CliContext &context, const QStringList &arguments)
     Database db;
     if (!openProgramStore(db, context))
         return ExitFailure;
-    Result<ProjectFigures> figures = projectFigures(db, folder);
+    SqliteStore store(db);
+    Result<ProjectFigures> figures = projectFigures(store, folder);
     if (!figures) {
         context.err << figures.error().message << Qt::endl;
         return ExitFailure;

@@ -2,6 +2,7 @@
 #include "cli/commands.h"
 #include "cli/jsonline.h"
 #include "memory/translationmemory.h"
+#include "project/sqlitestore.h"
 #include "store/storetext.h"
 
 #include <QCommandLineParser>
@@ -29,8 +30,9 @@ int runSuggest(CliContext &context, const QStringList &arguments)
     const auto load = loadBlockFromArguments(db, context, parser.positionalArguments());
     if (!load)
         return load.status();
+    SqliteStore store(db);
     TranslationMemory memory;
-    if (!memory.open(TranslationMemory::sidecarPath(context.programFolder)) || !memory.sync(db)) {
+    if (!memory.open(TranslationMemory::sidecarPath(context.programFolder)) || !memory.sync(store)) {
         context.err << memory.errorMessage() << Qt::endl;
         return ExitFailure;
     }

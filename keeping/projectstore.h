@@ -7,6 +7,7 @@
 #include "store/translationstatus.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <optional>
@@ -23,6 +24,26 @@ struct SearchOutcome;
 using TreeTables = ScriptNodes::Tables;
 // A row of the word-link table: word, suggest1..5, comment.
 using LinkColumns = std::array<QString, 7>;
+
+// A block as the statistics count it: its script, its original in stored
+// form, and its marks (each true only when the stored value is 1).
+struct FigureRow
+{
+    QString fileName;
+    QString original;
+    bool translated = false;
+    bool revised = false;
+};
+
+// A block with a translation, as the translation memory keeps it; texts in
+// stored form.
+struct TranslatedRow
+{
+    QString fileName;
+    qint64 number = 0; // as stored, perhaps beyond 16 bits
+    QString original;
+    QString translation;
+};
 
 // A block as a store read it: what a click on its node shows and, where the
 // store keeps them, its version and who changed it last. The version is
@@ -114,6 +135,21 @@ public:
     // rewritten; the five suggestions and the comment as typed.
     virtual Result<Done> saveLink(const QString &word, const std::array<QString, 6> &fields, bool modify) = 0;
     virtual Result<Done> eraseLink(const QString &word) = 0;
+    // The rows of `word` in the link table (the word as the store keeps it),
+    // in the table's order: a hover and Modify link read them.
+    virtual Result<std::vector<LinkColumns>> linksOf(const QString &word) = 0;
+    // Every word of the link table, for the marking of linked words.
+    virtual Result<QStringList> linkWords() = 0;
+    // A number that changes whenever the links may have; -1 when the store
+    // cannot tell, and they are to be read again.
+    virtual qint64 linksMark() = 0;
+
+    // The rows of a script table the statistics count, in the store's order;
+    // only those of `script` when it is given.
+    virtual Result<std::vector<FigureRow>> figureRows(const QString &table, const QString &script) = 0;
+    // The rows of a script table whose translation is not empty, in the
+    // store's order.
+    virtual Result<std::vector<TranslatedRow>> translatedRows(const QString &table) = 0;
 
     // ---- A command's changes written back at once ----
     // Every row of a script table with its id (and version), in order.

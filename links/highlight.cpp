@@ -1,7 +1,7 @@
 #include "links/highlight.h"
 
 #include "links/logging.h"
-#include "store/database.h"
+#include "keeping/projectstore.h"
 
 #include <QVarLengthArray>
 
@@ -117,27 +117,22 @@ void LinkGlossary::setWords(const QStringList &words)
     m_source = nullptr;
 }
 
-bool LinkGlossary::refresh(Database &db)
+Result<Done> LinkGlossary::refresh(ProjectStore &store)
 {
-    const qint64 version = db.dataVersion();
-    if (m_source == &db && version >= 0 && version == m_version)
-        return true;
-    Result<ResultSet> rows = db.query(u"SELECT word FROM suggestion"_s);
-    if (!rows.ok()) {
+    const qint64 version = store.linksMark();
+    if (m_source == &store && version >= 0 && version == m_version)
+        return Done{};
+    Result<QStringList> words = store.linkWords();
+    if (!words) {
         // No marks rather than marks of a glossary that could not be read.
         setWords({});
-        qCWarning(lcLinks) << "cannot read the glossary:" << rows.error().message;
-        return false;
+        qCWarning(lcLinks) << "cannot read the glossary:" << words.error().message;
+        return words.error();
     }
-    QStringList words;
-    words.reserve(rows->rowCount());
-    while (rows->next())
-        words.append(rows->text(0));
-    rows->close();
-    setWords(words);
-    m_source = &db;
+    setWords(*words);
+    m_source = &store;
     m_version = version;
-    return true;
+    return Done{};
 }
 
 QList<LinkMark> LinkGlossary::marksInLine(QStringView line, qsizetype offset) const

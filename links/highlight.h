@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/result.h"
+
 #include <QHash>
 #include <QList>
 #include <QSet>
@@ -7,7 +9,7 @@
 #include <QStringList>
 #include <QStringView>
 
-class Database;
+class ProjectStore;
 
 // A glossary word found in the text: where it starts (0-based), how long it is.
 struct LinkMark
@@ -41,15 +43,17 @@ QList<TextLine> textLines(const QString &text);
 // is searched as the editor searches it, quirks included: after a hit that is
 // not a whole word the editor resumes one character past its end.
 //
-// Thread contract: used on the GUI thread only, like the database it reads.
+// Thread contract: used on the GUI thread only, like the store it reads.
 class LinkGlossary
 {
 public:
     void setWords(const QStringList &words);
-    // Rereads the words ("SELECT word FROM suggestion") unless the file is known
-    // unchanged since the last read from the same database. False when the
-    // table could not be read (the glossary is then empty).
-    bool refresh(Database &db);
+    // Rereads the store's words unless its links are known unchanged since
+    // the last read from the same store. Fails when they could not be read
+    // (the glossary is then empty).
+    Result<Done> refresh(ProjectStore &store);
+    // The next refresh reads the words whatever the store says.
+    void forget() { m_source = nullptr; }
     qsizetype size() const { return m_count; }
 
     // The marks of one line of text; `offset` is added to every start.
@@ -64,7 +68,7 @@ private:
     QHash<quint32, QList<qsizetype>> m_otherByPair;
     QList<qsizetype> m_otherAlways; // one character long, or a surrogate in the pair
     qsizetype m_count = 0;
-    const Database *m_source = nullptr;
+    const ProjectStore *m_source = nullptr;
     qint64 m_version = -1;
 };
 

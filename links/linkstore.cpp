@@ -1,5 +1,6 @@
 #include "links/linkstore.h"
 
+#include "keeping/projectstore.h"
 #include "links/logging.h"
 #include "store/database.h"
 #include "store/layout.h"
@@ -12,25 +13,24 @@ QString hoverLookupStatement(const QString &word)
     return u"SELECT * FROM suggestion WHERE word = "_s + storeLiteral(word) + u';';
 }
 
-HoverResult lookupHover(Database &db, const QString &word)
+HoverResult lookupHover(ProjectStore &store, const QString &word)
 {
     HoverResult result;
-    Result<ResultSet> rows = db.query(hoverLookupStatement(word));
-    if (!rows.ok()) {
+    const Result<std::vector<LinkColumns>> rows = store.linksOf(word);
+    if (!rows) {
         // A hover that cannot be looked up offers no links; the log says why.
         qCWarning(lcLinks) << "hover lookup failed:" << rows.error().message;
         return result;
     }
-    while (rows->next()) {
+    for (const LinkColumns &row : *rows) {
         for (int i = 0; i < 5; ++i) {
-            const QString suggestion = rows->text(ColSuggest1 + i);
+            const QString &suggestion = row[size_t(ColSuggest1 + i)];
             if (!suggestion.isEmpty())
                 result.captions[size_t(i)] = suggestion;
         }
-        const QString comment = rows->text(ColComment);
+        const QString &comment = row[ColComment];
         result.tooltip = comment.isEmpty() ? NoCommentsText : comment;
     }
-    rows->close();
     return result;
 }
 
@@ -63,6 +63,23 @@ Result<LinkFields> readLinkFields(Database &db, const QString &word)
             fields[5] = comment;
     }
     rows->close();
+    return fields;
+}
+
+Result<LinkFields> readLinkFields(ProjectStore &store, const QString &word)
+{
+    const Result<std::vector<LinkColumns>> rows = store.linksOf(word);
+    if (!rows)
+        return rows.error();
+    LinkFields fields;
+    for (const LinkColumns &row : *rows) {
+        for (int i = 0; i < 5; ++i) {
+            if (!row[size_t(ColSuggest1 + i)].isEmpty())
+                fields[size_t(i)] = row[size_t(ColSuggest1 + i)];
+        }
+        if (!row[ColComment].isEmpty())
+            fields[5] = row[ColComment];
+    }
     return fields;
 }
 

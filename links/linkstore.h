@@ -8,6 +8,7 @@
 #include <array>
 
 class Database;
+class ProjectStore;
 
 // One row of `suggestion`: the word, its five suggestions and the comment,
 // in the table's column order. Empty texts mean "no value".
@@ -34,7 +35,9 @@ struct HoverResult
 // The lookup of a mouse move. The word goes into the statement as it is,
 // also when empty: the word finder never yields an apostrophe.
 QString hoverLookupStatement(const QString &word);
-HoverResult lookupHover(Database &db, const QString &word);
+// What a hover shows of the word's rows, as the store gives them; a store
+// that could not look the word up offers no links.
+HoverResult lookupHover(ProjectStore &store, const QString &word);
 
 // The editor text after choosing `caption` for the word found at the 1-based
 // `wordStart`: only the first occurrence of `currentWord` from there on is
@@ -45,6 +48,7 @@ QString applySuggestion(const QString &text, qint16 wordStart, const QString &cu
 // The dialog's fields for a word, filled the way Modify link fills them:
 // every row of the word, later rows overwriting with their non-empty values.
 Result<LinkFields> readLinkFields(Database &db, const QString &word);
+Result<LinkFields> readLinkFields(ProjectStore &store, const QString &word);
 // Every row of the table in table order.
 Result<QList<LinkRow>> readAllLinks(Database &db);
 

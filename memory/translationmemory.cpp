@@ -3,7 +3,7 @@
 #include "memory/blocktext.h"
 #include "memory/memoryfile.h"
 #include "memory/similarity.h"
-#include "store/database.h"
+#include "keeping/projectstore.h"
 #include "store/layout.h"
 #include "files/programfolder.h"
 #include "store/storetext.h"
@@ -154,22 +154,21 @@ const QString &TranslationMemory::errorMessage() const
     return d->file.error();
 }
 
-bool TranslationMemory::sync(Database &store)
+bool TranslationMemory::sync(ProjectStore &store)
 {
     if (!d->file.isOpen())
         return false;
     QHash<QString, MemoryEntry> rows;
     for (const QString &table : ScriptTables::all) {
-        Result<ResultSet> found = store.query(u"SELECT file_name, dialogue_id, text_data, text_data_t FROM "_s + table
-                                      + u" WHERE text_data_t <> ''"_s);
-        if (!found.ok())
+        Result<std::vector<TranslatedRow>> found = store.translatedRows(table);
+        if (!found)
             return d->file.fail(u"could not read the store: "_s + found.error().message);
-        while (found->next()) {
-            const qlonglong number = found->value(1).toLongLong();
+        for (TranslatedRow &read : *found) {
             // Beyond 16 bits no key names the block; the editor cannot open it either.
-            if (number < -32768 || number > 32767)
+            if (read.number < -32768 || read.number > 32767)
                 continue;
-            MemoryEntry row{-1, {table, found->text(0), qint16(number)}, found->text(2), found->text(3), {}};
+            MemoryEntry row{-1, {table, read.fileName, qint16(read.number)}, std::move(read.original),
+                            std::move(read.translation), {}};
             rows.insert(blockKey(table, row.block.fileName, row.block.number), std::move(row));
         }
     }

@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-class Database;
+class ProjectStore;
 
 // A block whose original is like the one asked about, with its translation.
 struct MemoryMatch
@@ -52,7 +52,7 @@ public:
     bool isOpen() const;
     // Reads every translated block of the store and adds, changes or removes
     // entries until the index holds exactly those.
-    bool sync(Database &store);
+    bool sync(ProjectStore &store);
     // After a save of `block`: its entry follows the store (an empty
     // translation takes it out). Texts in stored form (grave accents).
     bool update(const BlockAddress &block, const QString &storedOriginal, const QString &storedTranslation);

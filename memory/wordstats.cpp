@@ -1,7 +1,7 @@
 #include "memory/wordstats.h"
 
 #include "memory/blocktext.h"
-#include "store/storetext.h"
+#include "keeping/projectstore.h"
 #include "store/layout.h"
 #include "store/translationstatus.h"
 
@@ -20,36 +20,35 @@ void ScriptFigures::add(const ScriptFigures &other)
     charactersTranslated += other.charactersTranslated;
 }
 
-Result<ProjectFigures> projectFigures(Database &db, const QString &folder, const QString &script)
+Result<ProjectFigures> projectFigures(ProjectStore &store, const QString &folder, const QString &script)
 {
     ProjectFigures figures;
-    const QString onlyScript = script.isEmpty() ? QString() : u" WHERE file_name = "_s + storeLiteral(script);
     for (const QString &table : ScriptTables::all) {
         if (!folder.isEmpty() && table != folder)
             continue;
-        Result<ResultSet> rows = db.query(u"SELECT file_name, text_data, translated, revised FROM "_s + table + onlyScript);
-        if (!rows.ok())
+        Result<std::vector<FigureRow>> rows = store.figureRows(table, script);
+        if (!rows)
             return rows.error();
         ScriptFigures folderTotal;
         folderTotal.table = table;
         QHash<QString, size_t> scriptAt;
         const size_t first = figures.scripts.size();
-        while (rows->next()) {
-            const QString file = rows->text(0);
+        for (const FigureRow &row : *rows) {
+            const QString &file = row.fileName;
             auto at = scriptAt.constFind(file);
             if (at == scriptAt.constEnd()) {
                 at = scriptAt.insert(file, figures.scripts.size());
                 figures.scripts.push_back({table, file});
             }
             ScriptFigures block;
-            const TextFigures text = textFigures(rows->text(1));
-            const bool translated = rows->value(2).toLongLong() == 1;
+            const TextFigures text = textFigures(row.original);
+            const bool translated = row.translated;
             block.blocks = 1;
             block.words = text.words;
             block.characters = text.characters;
             if (translated) {
                 block.translated = 1;
-                block.revised = rows->value(3).toLongLong() == 1 ? 1 : 0;
+                block.revised = row.revised ? 1 : 0;
                 block.wordsTranslated = text.words;
                 block.charactersTranslated = text.characters;
             }

@@ -1,10 +1,12 @@
 #pragma once
 
-#include "store/database.h"
+#include "store/result.h"
 
 #include <QString>
 
 #include <vector>
+
+class ProjectStore;
 
 // Progress in words: how much of each script, folder and the whole project
 // is translated and revised, counted in blocks and in the words and
@@ -33,7 +35,8 @@ struct ProjectFigures
 
 // All three folders, or only `folder` when it is given (a table name), and
 // in it only `script` when that is given.
-Result<ProjectFigures> projectFigures(Database &db, const QString &folder = QString(), const QString &script = QString());
+Result<ProjectFigures> projectFigures(ProjectStore &store, const QString &folder = QString(),
+                                     const QString &script = QString());
 
 // "7 blocks, 3 translated (43%), 1 revised (14%); 11 words, 6 translated
 // (55%); 49 characters, 27 translated (55%)": the figures on one line.

@@ -1,6 +1,7 @@
 #include "project/sqlitestore.h"
 
 #include "links/linkstore.h"
+#include "search/logging.h"
 #include "search/search.h"
 #include "store/layout.h"
 #include "store/storetext.h"
@@ -43,7 +44,54 @@ QString linkInsert(const LinkColumns &row)
         + u')';
 }
 
+// The search's statements: the pattern inside LIKE's percent signs as a
+// store literal. The battling_arena statement of the original and comment
+// searches has always ended without a semicolon; the engine takes it either
+// way.
+QString searchStatement(const SearchStep &step, const QString &pattern)
+{
+    const QString like = storeLiteral(u'%' + pattern + u'%');
+    if (step.textColumn == ColTextDataT)
+        return u"SELECT * FROM "_s + step.table + u" WHERE text_data_t LIKE "_s + like + u" AND translated = 1;"_s;
+    const QString column = step.textColumn == ColComments ? u"comments"_s : u"text_data"_s;
+    return u"SELECT * FROM "_s + step.table + u" WHERE "_s + column + u" LIKE "_s + like
+        + (step.table == ScriptTables::battlingArena ? QString() : u";"_s);
+}
+
+QString figureStatement(const QString &table, const QString &script)
+{
+    const QString onlyScript = script.isEmpty() ? QString() : u" WHERE file_name = "_s + storeLiteral(script);
+    return u"SELECT file_name, text_data, translated, revised FROM "_s + table + onlyScript;
+}
+
 } // namespace
+
+SearchOutcome searchBlocks(Database &db, SearchType type, const QString &typed)
+{
+    SearchOutcome outcome;
+    const SearchInput input = prepareSearchText(typed);
+    if (!input.accepted()) {
+        outcome.status = SearchOutcome::Refused;
+        outcome.message = input.problem;
+        return outcome;
+    }
+    for (const SearchStep &step : searchSteps(type)) {
+        Result<ResultSet> rows = db.query(searchStatement(step, input.pattern));
+        if (!rows.ok()) {
+            qCWarning(lcSearch) << "search statement failed:" << rows.error().message;
+            outcome.status = SearchOutcome::Failed;
+            outcome.message = rows.error().message;
+            return outcome;
+        }
+        while (rows->next()) {
+            outcome.hits.append({rows->text(ColDialogueId).trimmed(), rows->text(ColFileName), step.table,
+                                 rows->text(step.textColumn)});
+        }
+        rows->close();
+    }
+    outcome.message = SearchMessages::finished;
+    return outcome;
+}
 
 SqliteStore::SqliteStore(Database &db)
     : m_db(db)
@@ -194,6 +242,66 @@ Result<Done> SqliteStore::saveLink(const QString &word, const std::array<QString
 Result<Done> SqliteStore::eraseLink(const QString &word)
 {
     return ::eraseLink(m_db, word);
+}
+
+Result<std::vector<LinkColumns>> SqliteStore::linksOf(const QString &word)
+{
+    Result<ResultSet> rows = m_db.query(hoverLookupStatement(word));
+    if (!rows)
+        return rows.error();
+    std::vector<LinkColumns> out;
+    while (rows->next()) {
+        LinkColumns &row = out.emplace_back();
+        for (int column = 0; column < int(row.size()); ++column)
+            row[size_t(column)] = rows->text(column);
+    }
+    rows->close();
+    return out;
+}
+
+Result<QStringList> SqliteStore::linkWords()
+{
+    Result<ResultSet> rows = m_db.query(u"SELECT word FROM suggestion"_s);
+    if (!rows)
+        return rows.error();
+    QStringList words;
+    words.reserve(rows->rowCount());
+    while (rows->next())
+        words.append(rows->text(0));
+    rows->close();
+    return words;
+}
+
+// The file's data version: it moves with every commit, this connection's or another's.
+qint64 SqliteStore::linksMark()
+{
+    return m_db.dataVersion();
+}
+
+Result<std::vector<FigureRow>> SqliteStore::figureRows(const QString &table, const QString &script)
+{
+    Result<ResultSet> rows = m_db.query(figureStatement(table, script));
+    if (!rows)
+        return rows.error();
+    std::vector<FigureRow> out;
+    out.reserve(size_t(rows->rowCount()));
+    while (rows->next()) {
+        out.push_back({rows->text(0), rows->text(1), rows->value(2).toLongLong() == 1,
+                       rows->value(3).toLongLong() == 1});
+    }
+    return out;
+}
+
+Result<std::vector<TranslatedRow>> SqliteStore::translatedRows(const QString &table)
+{
+    Result<ResultSet> rows = m_db.query(u"SELECT file_name, dialogue_id, text_data, text_data_t FROM "_s + table
+                                        + u" WHERE text_data_t <> ''"_s);
+    if (!rows)
+        return rows.error();
+    std::vector<TranslatedRow> out;
+    while (rows->next())
+        out.push_back({rows->text(0), rows->value(1).toLongLong(), rows->text(2), rows->text(3)});
+    return out;
 }
 
 Result<std::vector<StoredRow>> SqliteStore::storedRows(const QString &table)

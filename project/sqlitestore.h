@@ -5,6 +5,15 @@
 
 #include <memory>
 
+enum class SearchType;
+struct SearchOutcome;
+
+// The search's statements run on `db` (LIKE as the store has set it up):
+// the rules on the typed text, then hits in the order the statements return
+// their rows. A failing statement stops the search with the hits found so
+// far and the store's message.
+SearchOutcome searchBlocks(Database &db, SearchType type, const QString &typed);
+
 // The program folder's tallowpen.db behind the store interface: each call is
 // the function the windows and commands have always used, with its
 // statements unchanged.
@@ -35,6 +44,11 @@ public:
     Result<std::vector<LinkColumns>> links() override;
     Result<Done> saveLink(const QString &word, const std::array<QString, 6> &fields, bool modify) override;
     Result<Done> eraseLink(const QString &word) override;
+    Result<std::vector<LinkColumns>> linksOf(const QString &word) override;
+    Result<QStringList> linkWords() override;
+    qint64 linksMark() override;
+    Result<std::vector<FigureRow>> figureRows(const QString &table, const QString &script) override;
+    Result<std::vector<TranslatedRow>> translatedRows(const QString &table) override;
 
     // Rows with their rowid; no versions are kept here.
     Result<std::vector<StoredRow>> storedRows(const QString &table) override;

@@ -1,8 +1,6 @@
 #include "search/search.h"
 
-#include "search/logging.h"
 #include "store/layout.h"
-#include "store/storetext.h"
 
 using namespace Qt::StringLiterals;
 
@@ -26,74 +24,27 @@ SearchInput prepareSearchText(const QString &typed)
     return {typed.trimmed(), {}};
 }
 
-namespace {
-
-QList<SearchStatement> translatedStatements(const QString &t)
+QList<SearchStep> searchSteps(SearchType type)
 {
-    const QString like = storeLiteral(u'%' + t + u'%');
-    QList<SearchStatement> out;
+    QList<SearchStep> translated;
     for (const QString &table : ScriptTables::all)
-        out.append({u"SELECT * FROM "_s + table + u" WHERE text_data_t LIKE "_s + like + u" AND translated = 1;"_s, table,
-                    ColTextDataT});
-    return out;
-}
-
-// The battling_arena statement of these two kinds has always ended without a
-// semicolon; the engine takes it either way.
-QList<SearchStatement> columnStatements(const QString &column, int position, const QString &t)
-{
-    const QString like = storeLiteral(u'%' + t + u'%');
-    return {
-        {u"SELECT * FROM battling_arena WHERE "_s + column + u" LIKE "_s + like, ScriptTables::battlingArena,
-         position},
-        {u"SELECT * FROM battle_script WHERE "_s + column + u" LIKE "_s + like + u';', ScriptTables::battleScript,
-         position},
-        {u"SELECT * FROM field WHERE "_s + column + u" LIKE "_s + like + u';', ScriptTables::field, position},
+        translated.append({table, ColTextDataT});
+    const auto column = [](int position) {
+        return QList<SearchStep>{{ScriptTables::battlingArena, position},
+                                 {ScriptTables::battleScript, position},
+                                 {ScriptTables::field, position}};
     };
-}
-
-} // namespace
-
-QList<SearchStatement> searchStatements(SearchType type, const QString &pattern)
-{
     switch (type) {
     case SearchType::Translated:
-        return translatedStatements(pattern);
+        return translated;
     case SearchType::Original:
-        return columnStatements(u"text_data"_s, ColTextData, pattern);
+        return column(ColTextData);
     case SearchType::OriginalAndTranslated:
-        return translatedStatements(pattern) + columnStatements(u"text_data"_s, ColTextData, pattern);
+        return translated + column(ColTextData);
     case SearchType::Comments:
-        return columnStatements(u"comments"_s, ColComments, pattern);
+        return column(ColComments);
     }
     return {};
-}
-
-SearchOutcome searchBlocks(Database &db, SearchType type, const QString &typed)
-{
-    SearchOutcome outcome;
-    const SearchInput input = prepareSearchText(typed);
-    if (!input.accepted()) {
-        outcome.status = SearchOutcome::Refused;
-        outcome.message = input.problem;
-        return outcome;
-    }
-    for (const SearchStatement &statement : searchStatements(type, input.pattern)) {
-        Result<ResultSet> rows = db.query(statement.sql);
-        if (!rows.ok()) {
-            qCWarning(lcSearch) << "search statement failed:" << rows.error().message;
-            outcome.status = SearchOutcome::Failed;
-            outcome.message = rows.error().message;
-            return outcome;
-        }
-        while (rows->next()) {
-            outcome.hits.append({rows->text(ColDialogueId).trimmed(), rows->text(ColFileName), statement.table,
-                                 rows->text(statement.textColumn)});
-        }
-        rows->close();
-    }
-    outcome.message = SearchMessages::finished;
-    return outcome;
 }
 
 QString hitKey(const SearchHit &hit)

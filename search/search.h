@@ -1,7 +1,5 @@
 #pragma once
 
-#include "store/database.h"
-
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -50,14 +48,16 @@ struct SearchInput
 };
 SearchInput prepareSearchText(const QString &typed);
 
-struct SearchStatement
+// One pass of a search: the script table and the column position it looks
+// in, which is also the hit's text. A pass over the translation counts only
+// translated blocks.
+struct SearchStep
 {
-    QString sql;
     QString table;
-    int textColumn = 0; // the column position shown as the hit's text
+    int textColumn = 0;
 };
-// The statements of one search type, in the order they run.
-QList<SearchStatement> searchStatements(SearchType type, const QString &pattern);
+// The passes of one search type, in the order they run.
+QList<SearchStep> searchSteps(SearchType type);
 
 struct SearchOutcome
 {
@@ -66,11 +66,6 @@ struct SearchOutcome
     QString message; // the rule's message, the store's error, or "End of the search"
     QList<SearchHit> hits;
 };
-
-// runSearch without the window: rules, statements, hits in the order
-// the statements return their rows. A failing statement stops the search
-// with the hits found so far and the store's message.
-SearchOutcome searchBlocks(Database &db, SearchType type, const QString &typed);
 
 // The block node key of a hit: Folder ":" Script ";" Block.
 QString hitKey(const SearchHit &hit);

@@ -282,7 +282,7 @@ Result<SearchOutcome> ServerStore::search(SearchType type, const QString &typed)
     }
     // The pattern as SQLite's LIKE would compare it: stored form, folded.
     const QByteArray pattern = parameter(unicodeLikeFolded(toStoreText(u'%' + input.pattern + u'%')));
-    for (const SearchStatement &statement : searchStatements(type, input.pattern)) {
+    for (const SearchStep &statement : searchSteps(type)) {
         const auto table = tableName(statement.table);
         if (!table)
             return unknownTable(statement.table);
@@ -335,6 +335,7 @@ Result<qint64> ServerStore::importBlocks(const QString &table, const std::vector
 
 Result<qint64> ServerStore::importLinks(const std::vector<LinkColumns> &rows)
 {
+    ++m_linksMark;
     QByteArray data;
     for (const LinkColumns &row : rows) {
         for (size_t column = 0; column < row.size(); ++column) {
@@ -393,6 +394,7 @@ Result<Done> ServerStore::saveLink(const QString &word, const std::array<QString
           "comment = $7 WHERE word = $1"
         : "INSERT INTO suggestion (word, suggest1, suggest2, suggest3, suggest4, suggest5, comment) "
           "VALUES ($1, $2, $3, $4, $5, $6, $7)";
+    ++m_linksMark;
     if (Result<ServerRows> saved = m_server.run(statement, values); !saved)
         return Failure{u"The link to \"%1\" could not be saved. %2"_s.arg(word, saved.error().message),
                        saved.error().sqlState};
@@ -401,11 +403,81 @@ Result<Done> ServerStore::saveLink(const QString &word, const std::array<QString
 
 Result<Done> ServerStore::eraseLink(const QString &word)
 {
+    ++m_linksMark;
     if (Result<ServerRows> erased = m_server.run("DELETE FROM suggestion WHERE word = $1", {parameter(toStoreText(word))});
         !erased)
         return Failure{u"The links to \"%1\" could not be erased. %2"_s.arg(word, erased.error().message),
                        erased.error().sqlState};
     return Done{};
+}
+
+Result<std::vector<LinkColumns>> ServerStore::linksOf(const QString &word)
+{
+    Result<ServerRows> rows =
+        m_server.run("SELECT word, suggest1, suggest2, suggest3, suggest4, suggest5, comment FROM suggestion "
+                     "WHERE word = $1 ORDER BY row_id",
+                     {parameter(toStoreText(word))});
+    if (!rows)
+        return rows.error();
+    std::vector<LinkColumns> out;
+    for (int row = 0; row < rows->rowCount(); ++row) {
+        LinkColumns &link = out.emplace_back();
+        for (int column = 0; column < 7; ++column)
+            link[size_t(column)] = rows->text(row, column);
+    }
+    return out;
+}
+
+Result<QStringList> ServerStore::linkWords()
+{
+    // In the order SQLite gives them, from its index on the word: bytes, then rows.
+    Result<ServerRows> rows = m_server.run("SELECT word FROM suggestion ORDER BY word COLLATE \"C\", row_id");
+    if (!rows)
+        return rows.error();
+    QStringList words;
+    words.reserve(rows->rowCount());
+    for (int row = 0; row < rows->rowCount(); ++row)
+        words.append(rows->text(row, 0));
+    return words;
+}
+
+Result<std::vector<FigureRow>> ServerStore::figureRows(const QString &table, const QString &script)
+{
+    const auto name = tableName(table);
+    if (!name)
+        return unknownTable(table);
+    QByteArray sql = "SELECT file_name, text_data, translated, revised FROM " + *name;
+    QList<QByteArray> values;
+    if (!script.isEmpty()) {
+        sql += " WHERE file_name = $1";
+        values << parameter(toStoreText(script));
+    }
+    sql += " ORDER BY row_id";
+    Result<ServerRows> rows = m_server.run(sql.constData(), values);
+    if (!rows)
+        return rows.error();
+    std::vector<FigureRow> out;
+    out.reserve(size_t(rows->rowCount()));
+    for (int row = 0; row < rows->rowCount(); ++row)
+        out.push_back({rows->text(row, 0), rows->text(row, 1), rows->number(row, 2) == 1, rows->number(row, 3) == 1});
+    return out;
+}
+
+Result<std::vector<TranslatedRow>> ServerStore::translatedRows(const QString &table)
+{
+    const auto name = tableName(table);
+    if (!name)
+        return unknownTable(table);
+    const QByteArray sql = "SELECT file_name, dialogue_id, text_data, text_data_t FROM " + *name
+        + " WHERE text_data_t <> '' ORDER BY row_id";
+    Result<ServerRows> rows = m_server.run(sql.constData());
+    if (!rows)
+        return rows.error();
+    std::vector<TranslatedRow> out;
+    out.reserve(size_t(rows->rowCount()));
+    for (int row = 0; row < rows->rowCount(); ++row)
+        out.push_back({rows->text(row, 0), rows->number(row, 1), rows->text(row, 2), rows->text(row, 3)});
+    return out;
 }
 
 namespace {
@@ -701,6 +773,7 @@ Result<qint64> ServerStore::writeReplaced(const TableChange &table, const QByteA
 
 Result<Done> ServerStore::writeLinks(const StoreChange &change)
 {
+    ++m_linksMark;
     if (!change.linksBefore)
         return Done{};
     if (Result<ServerRows> locked = m_server.run("LOCK TABLE suggestion IN EXCLUSIVE MODE"); !locked)

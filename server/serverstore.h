@@ -64,6 +64,13 @@ public:
     Result<std::vector<LinkColumns>> links() override;
     Result<Done> saveLink(const QString &word, const std::array<QString, 6> &fields, bool modify) override;
     Result<Done> eraseLink(const QString &word) override;
+    Result<std::vector<LinkColumns>> linksOf(const QString &word) override;
+    Result<QStringList> linkWords() override;
+    // Moves with this connection's own link writes; another user's show
+    // when the caller reads the words again (a block load does).
+    qint64 linksMark() override { return m_linksMark; }
+    Result<std::vector<FigureRow>> figureRows(const QString &table, const QString &script) override;
+    Result<std::vector<TranslatedRow>> translatedRows(const QString &table) override;
 
     // Rows with their row_id, version, user and time.
     Result<std::vector<StoredRow>> storedRows(const QString &table) override;
@@ -80,4 +87,5 @@ private:
     Result<Done> writeLinks(const StoreChange &change);
 
     ServerConnection m_server;
+    qint64 m_linksMark = 0;
 };

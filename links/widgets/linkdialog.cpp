@@ -1,14 +1,15 @@
 #include "links/widgets/linkdialog.h"
 
 #include "ui/messages.h"
-#include "links/logging.h"
+#include "keeping/projectstore.h"
 #include "ui_linkdialog.h"
 
 using namespace Qt::StringLiterals;
 
-LinkDialog::LinkDialog(const QString &storePath, const QString &hoverWord, bool editLinkMode, QWidget *parent)
+LinkDialog::LinkDialog(ProjectStore &store, const QString &hoverWord, bool editLinkMode, QWidget *parent)
     : QDialog(parent)
     , m_ui(std::make_unique<Ui::LinkDialog>())
+    , m_store(store)
     , m_hoverWord(hoverWord)
     , m_editLinkMode(editLinkMode)
 {
@@ -16,24 +17,10 @@ LinkDialog::LinkDialog(const QString &storePath, const QString &hoverWord, bool 
     m_wordBoxes = {m_ui->txtWord0, m_ui->txtWord1, m_ui->txtWord2, m_ui->txtWord3, m_ui->txtWord4};
     connect(m_ui->cmdAceptar, &QPushButton::clicked, this, &LinkDialog::acceptLink);
     connect(m_ui->cmdCancelar, &QPushButton::clicked, this, &LinkDialog::cancel);
-    loadStore(storePath);
+    setWindowTitle(windowTitle() + u" \""_s + m_hoverWord + u'"');
 }
 
 LinkDialog::~LinkDialog() = default;
-
-void LinkDialog::loadStore(const QString &storePath)
-{
-    setWindowTitle(windowTitle() + u" \""_s + m_hoverWord + u'"');
-    // A store that cannot be opened shows at OK, as the refused statement.
-    if (!openStore(m_db, storePath))
-        qCWarning(lcLinks) << "link dialog cannot open the store:" << m_db.lastError().message;
-    m_linkAccepted = false;
-}
-
-void LinkDialog::closeStore()
-{
-    m_db.close();
-}
 
 QLineEdit *LinkDialog::commentBox() const
 {
@@ -63,7 +50,7 @@ void LinkDialog::acceptLink()
         return;
     }
     const LinkFields typed = fields();
-    if (const Result<Done> saved = saveLink(m_db, m_hoverWord, typed, m_editLinkMode); !saved) {
+    if (const Result<Done> saved = m_store.saveLink(m_hoverWord, typed, m_editLinkMode); !saved) {
         // Nothing was written: the dialog stays open with what was typed.
         Messages::inform(this, saved.error().message);
         return;
@@ -78,10 +65,4 @@ void LinkDialog::acceptLink()
 void LinkDialog::cancel()
 {
     reject();
-}
-
-void LinkDialog::done(int result)
-{
-    closeStore();
-    QDialog::done(result);
 }

@@ -1,27 +1,26 @@
 #pragma once
 
 #include "links/linkstore.h"
-#include "store/database.h"
 
 #include <QDialog>
 
 #include <array>
 #include <memory>
 
+class ProjectStore;
 class QLineEdit;
 namespace Ui {
 class LinkDialog;
 }
 
-// The link dialog: adds a link to `hoverWord` (INSERT) or, in edit mode,
-// rewrites its row (UPDATE). It holds a database instance of its own from
-// load to unload, on the same file as the main window.
+// The link dialog: adds a link to `hoverWord` or, in edit mode, rewrites its
+// rows, on the open store.
 class LinkDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    LinkDialog(const QString &storePath, const QString &hoverWord, bool editLinkMode, QWidget *parent = nullptr);
+    LinkDialog(ProjectStore &store, const QString &hoverWord, bool editLinkMode, QWidget *parent = nullptr);
     ~LinkDialog() override;
 
     // txtWord(0..4) and txtComment, for filling before the dialog shows.
@@ -37,16 +36,11 @@ public:
     void acceptLink();
     void cancel();
 
-    // OK, Cancel, Escape and the window frame all end here.
-    void done(int result) override;
-
 private:
-    void loadStore(const QString &storePath);
-    void closeStore();
 
     std::unique_ptr<Ui::LinkDialog> m_ui;
     std::array<QLineEdit *, 5> m_wordBoxes{};
-    Database m_db;
+    ProjectStore &m_store;
     QString m_hoverWord;
     bool m_editLinkMode = false;
     bool m_linkAccepted = false;

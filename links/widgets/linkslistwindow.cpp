@@ -1,6 +1,7 @@
 #include "links/widgets/linkslistwindow.h"
 
 #include "ui/messages.h"
+#include "keeping/projectstore.h"
 #include "links/linksmodel.h"
 #include "ui_linkslistwindow.h"
 
@@ -8,7 +9,7 @@
 
 using namespace Qt::StringLiterals;
 
-LinksListWindow::LinksListWindow(const QString &storePath, EditLink editLink, QWidget *parent)
+LinksListWindow::LinksListWindow(ProjectStore &store, EditLink editLink, QWidget *parent)
     : QDialog(parent)
     , m_ui(std::make_unique<Ui::LinksListWindow>())
     , m_model(new LinksModel(this))
@@ -19,7 +20,7 @@ LinksListWindow::LinksListWindow(const QString &storePath, EditLink editLink, QW
     m_ui->lstLinks->header()->setStretchLastSection(false);
     connect(m_ui->txtBuscar, &QLineEdit::textChanged, this, &LinksListWindow::filterLinks);
     connect(m_ui->lstLinks, &QTreeView::clicked, this, &LinksListWindow::editClickedLink);
-    loadStore(storePath);
+    fillList(store);
 }
 
 LinksListWindow::~LinksListWindow() = default;
@@ -34,21 +35,18 @@ QLineEdit *LinksListWindow::searchBox() const
     return m_ui->txtBuscar;
 }
 
-void LinksListWindow::loadStore(const QString &storePath)
+void LinksListWindow::fillList(ProjectStore &store)
 {
-    if (!openStore(m_db, storePath)) {
-        Messages::inform(this, m_db.lastError().message);
-        return;
+    Result<std::vector<LinkColumns>> rows = store.links();
+    QList<LinkRow> links;
+    if (rows) {
+        links.reserve(qsizetype(rows->size()));
+        for (const LinkColumns &row : *rows)
+            links.append({row[0], {row[1], row[2], row[3], row[4], row[5]}, row[6]});
     }
-    fillList();
-}
-
-void LinksListWindow::fillList()
-{
-    const Result<QList<LinkRow>> links = readAllLinks(m_db);
-    m_model->setLinks(links.value_or({}));
-    if (!links)
-        Messages::inform(this, links.error().message);
+    m_model->setLinks(links);
+    if (!rows)
+        Messages::inform(this, rows.error().message);
 }
 
 void LinksListWindow::showEvent(QShowEvent *event)
@@ -59,12 +57,6 @@ void LinksListWindow::showEvent(QShowEvent *event)
         m_commentWidthSet = true;
         m_ui->lstLinks->setColumnWidth(LinksModel::CommentColumn, m_ui->lstLinks->width() / 6);
     }
-}
-
-void LinksListWindow::done(int result)
-{
-    m_db.close();
-    QDialog::done(result);
 }
 
 void LinksListWindow::filterLinks(const QString &text)

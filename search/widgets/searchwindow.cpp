@@ -2,6 +2,7 @@
 
 #include "ui/messages.h"
 #include "search/logging.h"
+#include "keeping/projectstore.h"
 
 #include "ui_searchwindow.h"
 
@@ -10,10 +11,11 @@
 
 using namespace Qt::StringLiterals;
 
-SearchWindow::SearchWindow(const QString &storePath, ScriptTreeJump jump, QWidget *parent)
+SearchWindow::SearchWindow(ProjectStore &store, ScriptTreeJump jump, QWidget *parent)
     : QDialog(parent)
     , m_ui(std::make_unique<Ui::SearchWindow>())
     , m_jump(std::move(jump))
+    , m_store(store)
 {
     m_ui->setupUi(this);
     m_ui->lstSearch->setModel(&m_hits);
@@ -21,29 +23,12 @@ SearchWindow::SearchWindow(const QString &storePath, ScriptTreeJump jump, QWidge
     // txtSearch_KeyDown: Enter searches as the button does.
     connect(m_ui->txtSearch, &QLineEdit::returnPressed, this, &SearchWindow::runSearch);
     connect(m_ui->lstSearch, &QTreeView::clicked, this, &SearchWindow::openHit);
-    loadStore(storePath);
-}
-
-SearchWindow::~SearchWindow()
-{
-    closeStore();
-}
-
-void SearchWindow::loadStore(const QString &storePath)
-{
-    if (!openStore(m_db, storePath) || !m_db.useUnicodeLike()) {
-        m_openError = m_db.lastError();
-        qCWarning(lcSearch) << "search window cannot open the store:" << m_openError.message;
-    }
     applyColumnWidths();
     m_ui->cmbType->addItems(searchTypeCaptions());
     m_ui->cmbType->setCurrentIndex(0);
 }
 
-void SearchWindow::closeStore()
-{
-    m_db.close();
-}
+SearchWindow::~SearchWindow() = default;
 
 void SearchWindow::applyColumnWidths()
 {
@@ -58,10 +43,6 @@ void SearchWindow::applyColumnWidths()
 
 void SearchWindow::runSearch()
 {
-    if (!m_db.isOpen()) {
-        Messages::inform(this, m_openError.message);
-        return;
-    }
     const auto type = static_cast<SearchType>(qBound(0, m_ui->cmbType->currentIndex(), 3));
     const QString typed = m_ui->txtSearch->text();
     if (const SearchInput input = prepareSearchText(typed); !input.accepted()) {
@@ -71,10 +52,15 @@ void SearchWindow::runSearch()
     }
     m_hits.clear();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    SearchOutcome outcome = searchBlocks(m_db, type, typed);
-    m_hits.setHits(std::move(outcome.hits));
+    Result<SearchOutcome> outcome = m_store.search(type, typed);
     QApplication::restoreOverrideCursor();
-    Messages::inform(this, outcome.message);
+    if (!outcome) {
+        qCWarning(lcSearch) << "search failed:" << outcome.error().message;
+        Messages::inform(this, outcome.error().message);
+        return;
+    }
+    m_hits.setHits(std::move(outcome->hits));
+    Messages::inform(this, outcome->message);
 }
 
 void SearchWindow::openHit(const QModelIndex &index)

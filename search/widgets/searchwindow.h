@@ -3,7 +3,6 @@
 #include "search/search.h"
 #include "search/searchhitmodel.h"
 #include "search/widgets/blockjump.h"
-#include "store/database.h"
 
 #include <QDialog>
 
@@ -13,15 +12,17 @@ namespace Ui {
 class SearchWindow;
 }
 
-// The search window. It holds a database instance of its own from load to
-// unload, lists every block whose text matches, and opens a listed block in
-// the main window on a click while it stays open itself.
+class ProjectStore;
+
+// The search window. It searches the open store, lists every block whose
+// text matches, and opens a listed block in the main window on a click
+// while it stays open itself.
 class SearchWindow : public QDialog
 {
     Q_OBJECT
 
 public:
-    SearchWindow(const QString &storePath, ScriptTreeJump jump, QWidget *parent = nullptr);
+    SearchWindow(ProjectStore &store, ScriptTreeJump jump, QWidget *parent = nullptr);
     ~SearchWindow() override;
 
     SearchHitModel *hits() { return &m_hits; }
@@ -31,13 +32,10 @@ public slots:
     void openHit(const QModelIndex &index);
 
 private:
-    void loadStore(const QString &storePath);
-    void closeStore();
     void applyColumnWidths();
 
     std::unique_ptr<Ui::SearchWindow> m_ui;
     SearchHitModel m_hits;
     ScriptTreeJump m_jump;
-    Database m_db;
-    Failure m_openError;
+    ProjectStore &m_store;
 };

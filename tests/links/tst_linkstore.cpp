@@ -1,5 +1,6 @@
 #include "links/highlight.h"
 #include "links/linkstore.h"
+#include "project/sqlitestore.h"
 #include "store/database.h"
 #include "tests/support/tablefile.h"
 #include "tests/support/testhome.h"
@@ -27,6 +28,7 @@ private:
     QString rows();
     std::unique_ptr<TestHome> m_home;
     Database m_db;
+    SqliteStore m_store{m_db};
 };
 
 void tst_LinkStore::init()
@@ -73,13 +75,14 @@ void tst_LinkStore::lookups()
     QFETCH(QString, tooltip);
     QFETCH(QString, fields);
     QVERIFY(m_db.execute(u"INSERT INTO suggestion VALUES ('shield', '', 'escudo', '', '', '', 'defence')"_s));
-    const HoverResult hover = lookupHover(m_db, word);
+    const HoverResult hover = lookupHover(m_store, word);
     QCOMPARE(QStringList(hover.captions.begin(), hover.captions.end()).join(u'/'), captions);
     QCOMPARE(hover.visible(0), !captions.startsWith(u'/'));
     QCOMPARE(hover.tooltip, tooltip);
-    const Result<LinkFields> read = readLinkFields(m_db, word);
+    const Result<LinkFields> read = readLinkFields(m_store, word);
     QVERIFY(read);
     QCOMPARE(QStringList(read->begin(), read->end()).join(u','), fields);
+    QCOMPARE(readLinkFields(m_db, word).value_or({}), *read);
 }
 
 void tst_LinkStore::changes_data()
@@ -120,14 +123,14 @@ void tst_LinkStore::refusedStatementIsReported()
 void tst_LinkStore::glossaryFollowsTheStore()
 {
     LinkGlossary glossary;
-    QVERIFY(glossary.refresh(m_db));
+    QVERIFY(glossary.refresh(m_store));
     QCOMPARE(highlightMarks(u"a sword"_s, glossary).size(), 1);
     // A write through another connection (another window's) is seen too.
     QVERIFY(m_home->execute(u"DELETE FROM suggestion WHERE word = 'sword'"_s));
-    QVERIFY(glossary.refresh(m_db));
+    QVERIFY(glossary.refresh(m_store));
     QCOMPARE(highlightMarks(u"a sword"_s, glossary).size(), 0);
     QVERIFY(m_home->execute(u"INSERT INTO suggestion VALUES ('bow', 'arco', '', '', '', '', '')"_s));
-    QVERIFY(glossary.refresh(m_db));
+    QVERIFY(glossary.refresh(m_store));
     QCOMPARE(highlightMarks(u"a bow"_s, glossary).size(), 1);
 }
 

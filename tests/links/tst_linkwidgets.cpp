@@ -3,6 +3,7 @@
 #include "links/widgets/linkdialog.h"
 #include "links/widgets/linkhighlighter.h"
 #include "links/widgets/linkslistwindow.h"
+#include "project/sqlitestore.h"
 #include "store/database.h"
 #include "tests/support/messagerecorder.h"
 #include "tests/support/testhome.h"
@@ -160,7 +161,10 @@ void tst_LinkWidgets::dialog()
     QFETCH(bool, storeThere);
     QFETCH(QString, message);
     QFETCH(QStringList, rows);
-    LinkDialog dialog(storeThere ? m_home->storePath() : m_home->filePath(u"none.db"_s), word, modify);
+    Database db;
+    QVERIFY(!storeThere || openStore(db, m_home->storePath()));
+    SqliteStore store(db);
+    LinkDialog dialog(store, word, modify);
     dialog.show();
     const LinkFields typed{first, QString(), u"x"_s, QString(), QString(), u"it's"_s};
     dialog.setFields(typed);
@@ -192,7 +196,10 @@ void tst_LinkWidgets::list()
         QVERIFY(m_home->execute(u"INSERT INTO suggestion VALUES ('%1', 'x', '', '', '', '', '')"_s.arg(QLatin1StringView(word))));
     QStringList asked;
     const LinkFields typed{u"palabra"_s, u"voz"_s, QString(), QString(), u"5"_s, u"spoken"_s};
-    LinksListWindow list(m_home->storePath(), [&](const QString &word) -> std::optional<LinkFields> {
+    Database db;
+    QVERIFY(openStore(db, m_home->storePath()));
+    SqliteStore store(db);
+    LinksListWindow list(store, [&](const QString &word) -> std::optional<LinkFields> {
         asked << word;
         return confirm ? std::optional(typed) : std::nullopt;
     });

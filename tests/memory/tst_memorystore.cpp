@@ -1,6 +1,7 @@
 #include "memory/blockcontext.h"
 #include "memory/repeats.h"
 #include "memory/wordstats.h"
+#include "project/sqlitestore.h"
 #include "store/database.h"
 #include "tests/support/storedblock.h"
 #include "tests/support/testhome.h"
@@ -150,7 +151,8 @@ void tst_MemoryStore::figures_data()
 void tst_MemoryStore::figures()
 {
     QFETCH(QString, folder);
-    const Result<ProjectFigures> figures = projectFigures(m_db, folder);
+    SqliteStore store(m_db);
+    const Result<ProjectFigures> figures = projectFigures(store, folder);
     QVERIFY(figures);
     QTEST(int(figures->scripts.size()), "scripts");
     const auto town = std::find_if(figures->scripts.begin(), figures->scripts.end(),

@@ -1,4 +1,5 @@
 #include "memory/translationmemory.h"
+#include "project/sqlitestore.h"
 #include "store/database.h"
 #include "tests/support/storedblock.h"
 #include "tests/support/testhome.h"
@@ -32,6 +33,7 @@ void tst_TranslationMemory::nearCopyAmongThousands()
 {
     TestHome home(TestHome::StoreOnly);
     Database db;
+    SqliteStore store(db);
     QVERIFY(openStore(db, home.storePath()));
     // Lines made of the same words as the query, so every trigram is common.
     const QStringList words = u"take the north road to tower and wait for me at inn gate key sword"_s.split(u' ');
@@ -52,7 +54,7 @@ void tst_TranslationMemory::nearCopyAmongThousands()
 
     TranslationMemory memory;
     QVERIFY(memory.open(TranslationMemory::sidecarPath(home.path())));
-    QVERIFY(memory.sync(db));
+    QVERIFY(memory.sync(store));
     QCOMPARE(memory.entryCount(), 3002);
     const auto found = memory.matches(Query, BlockAddress{u"battle_script"_s, u"near.txt"_s, 5});
     QVERIFY(!found.empty());
@@ -84,12 +86,13 @@ void tst_TranslationMemory::followsTheStore()
     QVERIFY(insertBlock(home, {u"field"_s, u"a.txt"_s, 1, NearCopy, 24, 2, {}, 1, 0, u"Viejo"_s}));
     QVERIFY(insertBlock(home, {u"field"_s, u"b.txt"_s, 1, NearCopy, 24, 2, {}, 0, 0, {}}));
     Database db;
+    SqliteStore store(db);
     QVERIFY(openStore(db, home.storePath()));
     const QString sidecar = TranslationMemory::sidecarPath(home.path());
     {
         TranslationMemory earlier;
         QVERIFY(earlier.open(sidecar));
-        QVERIFY(earlier.sync(db));
+        QVERIFY(earlier.sync(store));
         // A save writes the store, then tells the memory; the others change only the store.
         const auto saved = [&](const QString &translation) {
             return db.execute(u"UPDATE field SET text_data_t = '%1', translated = %2 WHERE file_name = 'a.txt';"_s.arg(
@@ -123,7 +126,7 @@ void tst_TranslationMemory::followsTheStore()
     // A later run finds the file as the last one left it and the store as it is now.
     TranslationMemory later;
     QVERIFY(later.open(sidecar));
-    QVERIFY(later.sync(db));
+    QVERIFY(later.sync(store));
     const auto matches = later.matches(Query, BlockAddress{u"field"_s, u"b.txt"_s, 1});
     QCOMPARE(!matches.empty(), found);
     if (found)
@@ -137,10 +140,11 @@ void tst_TranslationMemory::damagedSidecarIsMadeAnew()
     const QString sidecar = TranslationMemory::sidecarPath(home.path());
     QVERIFY(home.write(QFileInfo(sidecar).fileName(), QByteArray(8192, 'x')));
     Database db;
+    SqliteStore store(db);
     QVERIFY(openStore(db, home.storePath()));
     TranslationMemory memory;
     QVERIFY(memory.open(sidecar));
-    QVERIFY(memory.sync(db));
+    QVERIFY(memory.sync(store));
     QCOMPARE(memory.matches(Query, std::nullopt).size(), size_t(1));
 }
 

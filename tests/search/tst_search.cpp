@@ -1,3 +1,4 @@
+#include "project/sqlitestore.h"
 #include "search/search.h"
 #include "search/searchhitmodel.h"
 #include "searchstore.h"

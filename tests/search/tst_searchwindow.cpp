@@ -1,3 +1,4 @@
+#include "project/sqlitestore.h"
 #include "ui/messages.h"
 #include "search/widgets/searchwindow.h"
 #include "searchstore.h"
@@ -26,13 +27,14 @@ private slots:
     void searches();
     void clickOpensTheBlock_data();
     void clickOpensTheBlock();
-    void missingStoreIsReported();
+    void failingStoreIsReported();
 
 private:
     void search(SearchWindow &form, const QString &type, const QString &text, bool enter = false);
 
     QTemporaryDir m_dir;
     QString m_path;
+    std::unique_ptr<SqliteStore> m_store;
     QStringList m_messages;
     QStandardItemModel m_treeModel; // Root > folders > scripts > blocks, keyed as the tree keys them
     QTreeView m_tree;
@@ -43,6 +45,9 @@ private:
 void tst_SearchWindow::initTestCase()
 {
     QVERIFY(makeSearchStore(m_dir, &m_path));
+    Result<std::unique_ptr<SqliteStore>> store = SqliteStore::open(m_path);
+    QVERIFY(store);
+    m_store = std::move(*store);
     QStandardItem *node = m_treeModel.invisibleRootItem();
     for (const QString &key : {u"Root"_s, u"field"_s, u"town01"_s, u"field:town01;7"_s}) {
         auto *child = new QStandardItem(key);
@@ -99,7 +104,7 @@ void tst_SearchWindow::searches()
     QFETCH(bool, enter);
     QFETCH(int, lines);
     QFETCH(QString, message);
-    SearchWindow form(m_path, ScriptTreeJump{&m_tree, {}, {}, {}});
+    SearchWindow form(*m_store, ScriptTreeJump{&m_tree, {}, {}, {}});
     search(form, u"Original"_s, u"sword"_s);
     QCOMPARE(form.hits()->rowCount(), 2);
     m_messages.clear();
@@ -124,7 +129,7 @@ void tst_SearchWindow::clickOpensTheBlock()
         ++m_collapses;
         m_tree.collapseAll();
     }, [this](const QModelIndex &node) { m_opened << node.data(ScriptTreeModel::KeyRole).toString(); }};
-    SearchWindow form(m_path, jump);
+    SearchWindow form(*m_store, jump);
     form.show();
     m_tree.expandAll();
     m_tree.setCurrentIndex(m_treeModel.index(0, 0));
@@ -140,13 +145,14 @@ void tst_SearchWindow::clickOpensTheBlock()
     QVERIFY(m_messages.isEmpty());
 }
 
-void tst_SearchWindow::missingStoreIsReported()
+void tst_SearchWindow::failingStoreIsReported()
 {
-    SearchWindow form(m_dir.filePath(u"missing.db"_s), ScriptTreeJump{&m_tree, {}, {}, {}});
+    Database closed;
+    SqliteStore store(closed);
+    SearchWindow form(store, ScriptTreeJump{&m_tree, {}, {}, {}});
     search(form, u"Translated"_s, u"espada"_s);
-    QCOMPARE(m_messages.size(), 1);
-    QVERIFY(m_messages[0].contains(u"missing.db"_s));
-    QVERIFY(!QFile::exists(m_dir.filePath(u"missing.db"_s)));
+    QCOMPARE(m_messages, QStringList{closed.lastError().message});
+    QCOMPARE(form.hits()->rowCount(), 0);
 }
 
 QTEST_MAIN(tst_SearchWindow)

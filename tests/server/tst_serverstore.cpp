@@ -93,6 +93,8 @@ void tst_ServerStore::init()
     };
     for (const StoredBlock &block : blocks)
         QVERIFY(insertBlock(*m_home, block));
+    QVERIFY(m_home->execute(u"INSERT INTO suggestion VALUES ('sword', 'espada', '', '', '', '', 'arma'), "
+                            "('it`s', 'es', '', '', '', '', ''), ('sword', '', 'hoja', '', '', '', '')"_s));
     QVERIFY(openStore(m_local, m_home->storePath()));
     Result<ServerConnection> connection = ServerConnection::open(m_server->address());
     QVERIFY2(connection, qPrintable(connection.error().message));
@@ -121,6 +123,12 @@ void tst_ServerStore::bothStoresAgree_data()
     QTest::newRow("a refused text") << u"original"_s << u"x"_s;
     QTest::newRow("tree with a name in two tables") << u"tree"_s << QString();
     QTest::newRow("status") << u"status"_s << QString();
+    QTest::newRow("links of a word, rows in order") << u"linksOf"_s << u"sword"_s;
+    QTest::newRow("links of a word with an apostrophe") << u"linksOf"_s << u"it's"_s;
+    QTest::newRow("every linked word") << u"linkWords"_s << QString();
+    QTest::newRow("figures of a folder") << u"figures"_s << QString();
+    QTest::newRow("figures of one script") << u"figures"_s << u"0012.txt"_s;
+    QTest::newRow("translated rows") << u"translatedRows"_s << QString();
 }
 
 // What one operation gives on a store, as text; `failed` when the store failed.
@@ -146,6 +154,33 @@ QString answerOf(ProjectStore &store, const QString &operation, const QString &a
         ScriptNodes tree;
         failed = !rows;
         return rows ? tree.build(*rows).refusedKeys.join(u',') + describe(tree.top()) : QString();
+    }
+    if (operation == u"linksOf" || operation == u"linkWords") {
+        Result<std::vector<LinkColumns>> rows = operation == u"linksOf" ? store.linksOf(argument) : store.links();
+        Result<QStringList> words = store.linkWords();
+        failed = !rows || rows->empty() || !words;
+        QString text = words ? words->join(u',') : QString();
+        for (const LinkColumns &row : rows.value_or({}))
+            text += u'|' + QStringList(row.begin(), row.end()).join(u',');
+        return text;
+    }
+    if (operation == u"figures" || operation == u"translatedRows") {
+        QString text;
+        failed = false;
+        for (const QString &table : ScriptTables::all) {
+            if (operation == u"figures") {
+                Result<std::vector<FigureRow>> rows = store.figureRows(table, argument);
+                failed = failed || !rows;
+                for (const FigureRow &row : rows.value_or({}))
+                    text += u"|%1,%2,%3,%4"_s.arg(row.fileName, row.original).arg(row.translated).arg(row.revised);
+            } else {
+                Result<std::vector<TranslatedRow>> rows = store.translatedRows(table);
+                failed = failed || !rows;
+                for (const TranslatedRow &row : rows.value_or({}))
+                    text += u"|%1,%2,%3,%4"_s.arg(row.fileName).arg(row.number).arg(row.original, row.translation);
+            }
+        }
+        return text;
     }
     Result<TranslationCount> counted = store.countBlocks();
     failed = !counted;
