@@ -3,6 +3,7 @@
 #include "links/linkstore.h"
 #include "keeping/backup.h"
 #include "store/database.h"
+#include "store/linkrows.h"
 #include "store/storetext.h"
 
 #include <QFileInfo>
@@ -115,8 +116,7 @@ GlossaryImport importGlossary(Database &db, const QList<LinkRow> &rows)
         wanted[5] = row.comment;
         for (size_t i = 0; i < wanted.size(); ++i)
             stored[i] = toStoreText(wanted[i]);
-        const Result<QVariant> exists =
-            db.execute(u"SELECT COUNT(*) FROM suggestion WHERE word = "_s + storeLiteral(row.word) + u';');
+        const Result<QVariant> exists = countLinkRows(db, row.word);
         if (!exists)
             return failed(exists.error().message);
         if (exists->toInt() > 0 && *known == stored) {

@@ -3,6 +3,7 @@
 #include "store/storetext.h"
 #include "store/database.h"
 #include "store/layout.h"
+#include "store/scriptrows.h"
 
 #include <algorithm>
 
@@ -19,8 +20,7 @@ Result<Repeats> exactRepeats(Database &db, const BlockAddress &block, const QStr
     Repeats repeats;
     const QString wanted = toStoreText(translation);
     for (const QString &table : ScriptTables::all) {
-        Result<ResultSet> rows = db.query(u"SELECT * FROM "_s + table + u" WHERE text_data = "_s + storeLiteral(storedOriginal)
-                                  + u';');
+        Result<ResultSet> rows = rowsWithOriginal(db, table, storedOriginal);
         if (!rows.ok()) {
             Failure failure = rows.error();
             failure.message = u"The blocks with the same original could not be read: "_s + failure.message;

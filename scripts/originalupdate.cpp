@@ -4,6 +4,7 @@
 #include "scripts/scriptformat.h"
 #include "keeping/backup.h"
 #include "store/layout.h"
+#include "store/scriptrows.h"
 #include "keeping/originalhistory.h"
 #include "store/storetext.h"
 
@@ -57,12 +58,6 @@ using Blocks = std::map<qint16, ScriptBlock>;
 using Folder = std::map<QString, Blocks, ListingOrder>;
 using Rows = std::map<qint16, RemovedBlock>;
 using StoredFolder = std::map<QString, Rows, ListingOrder>;
-
-QString whereBlock(const QString &fileName, qint16 number)
-{
-    return u" WHERE file_name = "_s + storeLiteral(fileName) + u" AND dialogue_id = "_s + QString::number(number)
-        + u';';
-}
 
 class Updater
 {
@@ -189,7 +184,7 @@ void Updater::compare(size_t index)
         // rows added at the table's end would stand apart from their
         // script's, and the tree needs a script's rows together.
         if (adds)
-            m_statements << u"DELETE FROM "_s + table + u" WHERE file_name = "_s + storeLiteral(name) + u';';
+            m_statements << scriptDeleteStatement(table, name);
         for (const auto &[number, unused2] : numbers) {
             const auto b = blocks.find(number);
             const auto r = rows.find(number);
@@ -203,7 +198,7 @@ void Updater::compare(size_t index)
                 }
                 m_removed.push_back(r->second);
                 if (!adds)
-                    m_statements << u"DELETE FROM "_s + table + whereBlock(name, number);
+                    m_statements << blockDeleteStatement(table, name, number);
                 m_result.changes.push_back({table, name, number, Change::Removed});
                 ++m_result.removed;
                 continue;
@@ -234,9 +229,9 @@ void Updater::compare(size_t index)
             if (adds) {
                 m_statements << rowInsertStatement(row);
             } else if (!same || sized) {
-                m_statements << u"UPDATE "_s + table + u" SET "_s + (same ? QString() : u"text_data = "_s + storeLiteral(row.textData) + u", "_s)
-                        + u"width = "_s + QString::number(row.width) + u", height = "_s + QString::number(row.height)
-                        + (same ? QString() : u", revised = 0"_s) + whereBlock(name, number);
+                m_statements << originalChangeStatement(table, name, number,
+                                                        same ? std::nullopt : std::optional(row.textData), row.width,
+                                                        row.height);
             }
         }
     }

@@ -6,6 +6,7 @@
 #include "keeping/blocksave.h"
 #include "keeping/history.h"
 #include "store/layout.h"
+#include "store/scriptrows.h"
 #include "store/storetext.h"
 
 #include <QFileInfo>
@@ -183,10 +184,7 @@ Result<MatchList> findMatches(Database &db, const ReplaceOptions &options)
     for (const QString &table : ScriptTables::all) {
         if (!options.folder.isEmpty() && table != options.folder)
             continue;
-        QString statement = u"SELECT * FROM "_s + table;
-        if (!options.script.isEmpty())
-            statement += u" WHERE file_name = "_s + storeLiteral(options.script);
-        Result<ResultSet> rows = db.query(statement + u';');
+        Result<ResultSet> rows = folderRows(db, table, options.script);
         if (!rows.ok()) {
             Failure failure = rows.error();
             failure.message = u"The %1 scripts cannot be read (%2)."_s.arg(table, failure.message);
