@@ -211,8 +211,12 @@ void KeepController::openRestore()
 
 void KeepController::reopenLastBlock()
 {
-    const QString key = lastOpenBlock(m_storePath);
-    if (key.isEmpty() || !ScriptTree::selectKey(*m_c.tree, key)) {
+    const Result<QString> key = lastOpenBlock(m_storePath);
+    if (!key) {
+        m_c.status->setText(key.error().message);
+        return;
+    }
+    if (key->isEmpty() || !ScriptTree::selectKey(*m_c.tree, *key)) {
         m_c.status->setText(u"There is no last block to reopen."_s);
         return;
     }
