@@ -139,7 +139,7 @@ bool Updater::readFolder(size_t index)
 bool Updater::readStore(size_t index)
 {
     const QString &table = ScriptTables::all[index];
-    ::Result<ResultSet> rows = m_db.query(u"Select * from "_s + table);
+    ::Result<ResultSet> rows = tableRows(m_db, table);
     if (!rows.ok())
         return fail(u"The store's %1 scripts cannot be read (%2)."_s.arg(table, rows.error().message));
     while (rows->next()) {

@@ -80,6 +80,11 @@ QString translationImportStatement(const QString &table, const QString &fileName
         + QString::number(number) + u';';
 }
 
+Result<ResultSet> tableRows(Database &db, const QString &table)
+{
+    return db.query(u"Select * from "_s + table);
+}
+
 Result<ResultSet> folderRows(Database &db, const QString &table, const QString &fileName)
 {
     QString statement = u"SELECT * FROM "_s + table;

@@ -50,6 +50,9 @@ QString originalChangeStatement(const QString &table, const QString &fileName, q
 QString translationImportStatement(const QString &table, const QString &fileName, qint16 number,
                                    const QString &storedText);
 
+// Every row of `table` in the engine's order, by the start-up's and the
+// update's own statement ("Select * from T").
+Result<ResultSet> tableRows(Database &db, const QString &table);
 // Every row of `table`, or of its script `fileName` when that is not empty.
 Result<ResultSet> folderRows(Database &db, const QString &table, const QString &fileName);
 // The rows of `table` whose original is `storedOriginal`.
