@@ -95,10 +95,10 @@ BatchUndo undoBatch(Database &db, const BatchRecord &batch)
         if (load.outcome != BlockLoad::Outcome::Loaded)
             return failed(u"Block %1 of %2 is gone."_s.arg(at.number).arg(at.fileName));
         const QString nodeText = QString::number(at.number) + (load.comment.isEmpty() ? QString() : u"[c]"_s);
-        BlockSave save = saveBlock(db, key, nodeText, before, load.stored ? &*load.stored : nullptr);
-        if (!save.ok)
-            return failed(save.message);
-        undo.saved.emplace_back(key, std::move(save));
+        Result<BlockSave> save = saveBlock(db, key, nodeText, before, load.stored ? &*load.stored : nullptr);
+        if (!save)
+            return failed(save.error().message);
+        undo.saved.emplace_back(key, std::move(*save));
     }
     if (!db.commit())
         return failed(db.lastError().message);

@@ -35,8 +35,8 @@ QString removeOlderDuplicates(Database &db, const std::vector<DuplicateBlock> &d
 {
     if (duplicates.empty())
         return {};
-    if (const QString why = Backups::backupBeforeChange(db, u"remove-duplicates"_s); !why.isEmpty())
-        return why;
+    if (const Result<Done> backup = Backups::backupBeforeChange(db, u"remove-duplicates"_s); !backup)
+        return backup.error().message;
     if (!db.begin())
         return db.lastError().message;
     for (const DuplicateBlock &block : duplicates) {

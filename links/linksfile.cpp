@@ -73,9 +73,9 @@ LinksImportResult importLinksFile(Database &db, const QString &path)
     }
     const QByteArray &bytes = *read;
 
-    if (const QString why = Backups::backupBeforeChange(db, Backups::Reason::LinksImport); !why.isEmpty()) {
+    if (const Result<Done> backup = Backups::backupBeforeChange(db, Backups::Reason::LinksImport); !backup) {
         result.failure = LinksImportFailure::StatementRefused;
-        result.description = why;
+        result.description = backup.error().message;
         return result;
     }
     const QStringList lines = linksFileLines(decodeLinksFile(bytes));

@@ -33,7 +33,7 @@ QString changeName(Change change)
     return {};
 }
 
-QString summary(const Result &result)
+QString summary(const Outcome &result)
 {
     return u"%1 unchanged, %2 changed, %3 added, %4 removed"_s.arg(result.unchanged)
         .arg(result.changed)
@@ -69,13 +69,12 @@ public:
     {
     }
 
-    Result run(bool dryRun, const QDateTime &now);
+    ::Result<Outcome> run(bool dryRun, const QDateTime &now);
 
 private:
     bool fail(const QString &message)
     {
-        m_result.ok = false;
-        m_result.message = message;
+        m_failure = Failure{message, {}, 0};
         m_pacer.text(message);
         return false;
     }
@@ -87,7 +86,8 @@ private:
     Database &m_db;
     QString m_base;
     ProgressPacer &m_pacer;
-    Result m_result;
+    Outcome m_result;
+    std::optional<Failure> m_failure;
     std::array<Folder, 3> m_files;
     std::array<StoredFolder, 3> m_stored;
     QStringList m_statements;
@@ -239,8 +239,8 @@ void Updater::compare(size_t index)
 
 bool Updater::apply(const QDateTime &now)
 {
-    if (const QString why = Backups::backupBeforeChange(m_db, Backups::Reason::UpdateOriginal); !why.isEmpty())
-        return fail(why);
+    if (const ::Result<Done> backup = Backups::backupBeforeChange(m_db, Backups::Reason::UpdateOriginal); !backup)
+        return fail(backup.error().message);
     if (const auto copies = Backups::listBackups(QFileInfo(m_db.path()).absolutePath()); !copies.empty())
         m_result.backup = copies.front().file;
     // The history first: should the store refuse, the marks name originals
@@ -248,47 +248,46 @@ bool Updater::apply(const QDateTime &now)
     if (const ::Result<Done> kept = keepOriginalUpdate(m_db.path(), m_marks, m_removed, now); !kept)
         return fail(kept.error().message + u" Nothing was changed."_s);
     m_pacer.text(u"Updating the originals..."_s);
-    bool ok = m_db.begin().ok();
+    ::Result<Done> step = m_db.begin();
     for (const QString &statement : std::as_const(m_statements)) {
-        if (!ok)
+        if (!step)
             break;
-        ok = m_db.execute(statement).ok();
+        if (const ::Result<QVariant> written = m_db.execute(statement); !written)
+            step = written.error();
         m_pacer.tick();
     }
-    if (ok && m_db.commit())
+    if (step)
+        step = m_db.commit();
+    if (step)
         return true;
-    const QString why = m_db.lastError().message;
+    const QString why = step.error().message;
     m_db.abandon();
     forgetOriginalUpdate(m_db.path(), now);
     return fail(u"The store could not take the new originals (%1); it was left as it was."_s.arg(why));
 }
 
-Result Updater::run(bool dryRun, const QDateTime &now)
+::Result<Outcome> Updater::run(bool dryRun, const QDateTime &now)
 {
     if (!OriginalImport::isScriptFolder(m_base)) {
         fail(OriginalImport::InvalidFolder);
-        return m_result;
+        return *m_failure;
     }
     for (size_t i = 0; i < ScriptTables::all.size(); ++i) {
         if (!readFolder(i) || !readStore(i))
-            return m_result;
+            return *m_failure;
     }
     for (size_t i = 0; i < ScriptTables::all.size(); ++i)
         compare(i);
-    if (!dryRun && !m_statements.isEmpty() && !apply(now)) {
-        Result failed;
-        failed.ok = false;
-        failed.message = m_result.message;
-        return failed;
-    }
-    m_result.message = summary(m_result);
-    m_pacer.text(m_result.message);
+    if (!dryRun && !m_statements.isEmpty() && !apply(now))
+        return *m_failure;
+    m_pacer.text(summary(m_result));
     return m_result;
 }
 
 } // namespace
 
-Result updateOriginals(Database &db, const QString &basePath, ProgressPacer &pacer, bool dryRun, const QDateTime &now)
+::Result<Outcome> updateOriginals(Database &db, const QString &basePath, ProgressPacer &pacer, bool dryRun,
+                                  const QDateTime &now)
 {
     return Updater(db, basePath, pacer).run(dryRun, now);
 }

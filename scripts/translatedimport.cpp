@@ -106,8 +106,8 @@ Report run(Database &db, const QString &basePath, ProgressPacer &pacer)
         listings[f] = OriginalImport::listScriptFiles(folder);
         files.total += int(listings[f].size());
     }
-    if (const QString why = Backups::backupBeforeChange(db, Backups::Reason::ImportTranslated); !why.isEmpty()) {
-        report.failures << why;
+    if (const Result<Done> backup = Backups::backupBeforeChange(db, Backups::Reason::ImportTranslated); !backup) {
+        report.failures << backup.error().message;
         report.lastStatus = FolderFailed;
         return report;
     }
