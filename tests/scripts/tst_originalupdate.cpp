@@ -135,7 +135,7 @@ void tst_OriginalUpdate::matching()
     QCOMPARE(OriginalUpdate::summary(*result), summary);
     QCOMPARE(OriginalUpdate::summary(*dry), summary);
     QCOMPARE(fieldRows(home.storePath()), rows);
-    QCOMPARE(result.backup.contains(u"update-original"_s), !changes.isEmpty());
+    QCOMPARE(result->backup.contains(u"update-original"_s), !changes.isEmpty());
 }
 
 // The old original marks the block until it is saved; a removed block comes back whole.
