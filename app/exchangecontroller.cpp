@@ -88,8 +88,8 @@ void ExchangeController::importFile(const QString &path)
     const QString reason = po ? ImportPoReason : ImportXliffReason;
     emit saveRequested();
     const TranslationImport plan = importTranslations(m_db, units, reason, true);
-    if (!plan.ok)
-        return Messages::inform(m_c.window, plan.message);
+    if (plan.failure)
+        return Messages::inform(m_c.window, plan.failure->message);
     using Kind = TranslationImport::Kind;
     const QString passedOver = u"%1 blocks whose original has changed since the file was made and %2 not in the store "
                                "are left alone."_s.arg(plan.count(Kind::SourceChanged))
@@ -112,8 +112,8 @@ void ExchangeController::importFile(const QString &path)
         progress.setValue(done);
     });
     progress.setValue(progress.maximum());
-    if (!import.ok)
-        return Messages::inform(m_c.window, import.message);
+    if (import.failure)
+        return Messages::inform(m_c.window, import.failure->message);
     if (!import.saved.empty() && import.saved.back().second.status)
         m_c.status->setText(*import.saved.back().second.status);
     emit translationsImported(import);

@@ -41,12 +41,12 @@ void ImportController::updateOriginals()
         emit scriptsChanged();
         return;
     }
-    const OriginalUpdate::Result result = OriginalUpdate::updateOriginals(m_db, base, run.pacer(), false);
+    const Result<OriginalUpdate::Outcome> result = OriginalUpdate::updateOriginals(m_db, base, run.pacer(), false);
     run.finish();
-    m_c.status->setText(result.ok ? OriginalUpdate::summary(result) : result.message);
+    m_c.status->setText(result ? OriginalUpdate::summary(*result) : result.error().message);
     emit scriptsChanged();
-    if (!result.ok)
-        Messages::inform(m_c.window, result.message);
+    if (!result)
+        Messages::inform(m_c.window, result.error().message);
 }
 
 void ImportController::importOriginals()

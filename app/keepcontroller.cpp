@@ -61,12 +61,13 @@ KeepController::KeepController(const Controls &controls, BlockEditController &bl
     connect(m_c.translation, &QTextEdit::textChanged, this, typed);
     connect(m_c.comment, &QPlainTextEdit::textChanged, this, typed);
     connect(m_c.revised, &QCheckBox::clicked, this, typed);
-    connect(&m_blocks, &BlockEditController::leavingBlock, this, [this](const QString &key) {
+    connect(&m_blocks, &BlockEditController::leavingBlock, this, [this] {
         // Automatic save off: the store keeps its text, the typing is kept apart and said so.
-        m_leftDraft.clear();
-        if (m_blocks.hasUnsavedEdits() && writeDraft())
-            m_leftDraft = key;
+        const bool kept = m_blocks.hasUnsavedEdits() && writeDraft();
+        m_blocks.openedBlock().leaving(kept);
     });
+    connect(&m_blocks.openedBlock(), &OpenBlock::loaded, this,
+            [this](const QString &key, const BlockLoad &, const QString &left) { tellDraftLeft(key, left); });
     connect(&m_blocks, &BlockEditController::blockLoaded, this, &KeepController::blockLoaded);
 }
 
@@ -137,15 +138,18 @@ bool KeepController::writeDraft()
     return false;
 }
 
+void KeepController::tellDraftLeft(const QString &key, const QString &leftWithDraft)
+{
+    // A draft the automatic save made needless is gone already.
+    if (const auto left = parseBlockKey(leftWithDraft); left && leftWithDraft != key && !m_c.status->text().isEmpty()
+        && blockDraft(m_storePath, *left).value_or(std::nullopt))
+        m_c.status->setText(m_c.status->text() + u"\nThe unsaved text of block %1 of %2 was kept as a draft."_s.arg(
+                                                     QString::number(left->number), left->fileName));
+}
+
 void KeepController::blockLoaded(const QString &key)
 {
     m_takeDraft->setEnabled(false);
-    // A draft the automatic save made needless is gone already.
-    if (const auto left = parseBlockKey(m_leftDraft);
-        left && m_leftDraft != key && !m_c.status->text().isEmpty() && blockDraft(m_storePath, *left).value_or(std::nullopt))
-        m_c.status->setText(m_c.status->text() + u"\nThe unsaved text of block %1 of %2 was kept as a draft."_s.arg(
-                                                     QString::number(left->number), left->fileName));
-    m_leftDraft.clear();
     const auto address = parseBlockKey(key);
     if (!address)
         return;
@@ -213,8 +217,12 @@ void KeepController::openRestore()
 
 void KeepController::reopenLastBlock()
 {
-    const QString key = lastOpenBlock(m_storePath);
-    if (key.isEmpty() || !ScriptTree::selectKey(*m_c.tree, key)) {
+    const Result<QString> key = lastOpenBlock(m_storePath);
+    if (!key) {
+        m_c.status->setText(key.error().message);
+        return;
+    }
+    if (key->isEmpty() || !ScriptTree::selectKey(*m_c.tree, *key)) {
         m_c.status->setText(u"There is no last block to reopen."_s);
         return;
     }

@@ -101,6 +101,7 @@ private:
     };
     void report();
     void blockLoaded(const QString &key);
+    void tellDraftLeft(const QString &key, const QString &leftWithDraft);
     void showTreeMenu(const QPoint &position);
 
     Controls m_c;
@@ -112,7 +113,6 @@ private:
     QThread *m_backup = nullptr;
     std::shared_ptr<StartUpWork> m_startUp;
     bool m_draftProblemTold = false;
-    QString m_leftDraft; // the block just left, its typing kept as a draft
     QList<QAction *> m_entries;
     VersionReader m_readVersions;
     Restorer m_restore;

@@ -34,6 +34,7 @@
 #include "project/sqlitestore.h"
 #include "server/serverstore.h"
 #include "store/layout.h"
+#include "store/scriptrows.h"
 #include "files/programfolder.h"
 
 #include <QAction>
@@ -419,7 +420,7 @@ bool MainWindow::load()
         Messages::inform(this, u"The store %1 can only be read: its file or folder is not writable. Every block "
                                "can be viewed, but nothing can be saved."_s.arg(QDir::cleanPath(storePath())));
 
-    Result<ResultSet> arena = m_db.query(u"Select * from battling_arena"_s);
+    Result<ResultSet> arena = tableRows(m_db, ScriptTables::battlingArena);
     if (!arena.ok()) {
         reportStartUpError(arena.error());
         return true;

@@ -191,17 +191,17 @@ void MemoryController::openRepeats()
     Result<BatchRecord> batch = beginBatch(m_db, BatchReason::Repeats);
     if (!batch)
         return Messages::inform(m_c.window, batch.error().message);
-    const RepeatsApplied applied = applyToRepeats(m_db, *repeats, translation);
-    if (!applied.ok)
-        return Messages::inform(m_c.window, applied.message);
-    for (const auto &[key, save] : applied.saved) {
+    const Result<RepeatsApplied> applied = applyToRepeats(m_db, *repeats, translation);
+    if (!applied)
+        return Messages::inform(m_c.window, applied.error().message);
+    for (const auto &[key, save] : applied->saved) {
         if (save.written)
             batch->changed(*parseBlockKey(key));
     }
     if (const QString kept = recordBatch(m_db.path(), *batch); !kept.isEmpty())
         m_c.status->setText(kept);
     ScriptTreeModel *model = ScriptTree::model(*m_c.tree);
-    for (const auto &[key, save] : applied.saved) {
+    for (const auto &[key, save] : applied->saved) {
         const QModelIndex node = model ? model->indexForKey(key) : QModelIndex();
         if (node.isValid()) {
             model->setImage(node, save.nodeImage);
@@ -210,8 +210,8 @@ void MemoryController::openRepeats()
         if (const auto block = parseBlockKey(key); block && m_synced)
             m_memory.update(*block, toStoreText(m_openOriginal), toStoreText(translation));
     }
-    if (!applied.saved.empty() && applied.saved.back().second.status)
-        m_c.status->setText(*applied.saved.back().second.status);
+    if (!applied->saved.empty() && applied->saved.back().second.status)
+        m_c.status->setText(*applied->saved.back().second.status);
     showMatches();
     if (!m_draft.isEmpty())
         m_panel->showDraft(int(m_matches.size()) + 1, m_draft, m_draftUnknown);

@@ -6,6 +6,8 @@
 
 #include <QDateTime>
 
+#include <utility>
+
 BlockSnapshot OpenBlock::snapshot(const BlockEdits &edits) const
 {
     const QString translation = toStoreText(edits.translation);
@@ -26,12 +28,16 @@ Result<BlockRead> OpenBlock::read(const QString &key) const
 
 void OpenBlock::open(const QString &key, const BlockRead &read)
 {
+    // A click that opens no block is told of nothing; the next block opened
+    // without leaving one first is not either.
+    if (key.isEmpty() && m_key.isEmpty())
+        m_leftWithDraft.clear();
     m_key = key;
     m_read = read;
     m_stored = key.isEmpty() ? std::nullopt : read.load.stored;
     if (!key.isEmpty() && read.load.hasSize)
         m_size = {read.load.currentWidth, read.load.currentHeight};
-    emit loaded(key, m_read.load);
+    emit loaded(key, m_read.load, key.isEmpty() ? QString() : std::exchange(m_leftWithDraft, QString()));
 }
 
 void OpenBlock::rebase(const BlockRead &theirs)

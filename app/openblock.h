@@ -65,9 +65,14 @@ public:
     QString keepDraft(const BlockEdits &edits) const;
     std::optional<BlockVersion> draft() const;
     void dropDraft() const;
+    // The open block is being left; `draftKept`: its unsaved typing was just
+    // kept as a draft, which the next block's load tells of.
+    void leaving(bool draftKept) { m_leftWithDraft = draftKept ? m_key : QString(); }
 
 signals:
-    void loaded(const QString &key, const BlockLoad &load);
+    // `leftWithDraft`: the block left just before, when its typing was kept
+    // as a draft on the way out; empty otherwise.
+    void loaded(const QString &key, const BlockLoad &load, const QString &leftWithDraft);
     void saved(const QString &key, bool written);
 
 private:
@@ -79,4 +84,5 @@ private:
     BlockRead m_read;
     std::optional<BlockSnapshot> m_stored;
     QString m_draftStore;
+    QString m_leftWithDraft;
 };

@@ -76,11 +76,11 @@ void update(BenchContext &ctx)
 {
     auto &state = ctx.state<UpdateState>();
     ProgressPacer pacer(nullptr);
-    const OriginalUpdate::Result result = OriginalUpdate::updateOriginals(state.db, state.folder, pacer, false);
-    if (!result.ok)
-        return ctx.fail(result.message);
-    ctx.record(u"changed"_s, result.changed);
-    ctx.record(u"unchanged"_s, result.unchanged);
+    const Result<OriginalUpdate::Outcome> result = OriginalUpdate::updateOriginals(state.db, state.folder, pacer, false);
+    if (!result)
+        return ctx.fail(result.error().message);
+    ctx.record(u"changed"_s, result->changed);
+    ctx.record(u"unchanged"_s, result->unchanged);
 }
 
 void setupStore(BenchContext &ctx)
@@ -124,8 +124,8 @@ void setupFilter(BenchContext &ctx)
     if (!openStore(state.db, store))
         return ctx.fail(state.db.lastError().message);
     ScriptTree::installScriptTree(state.view);
-    if (const ScriptTreeModel::BuildReport report = ScriptTree::buildTree(state.view, state.db); !report.ok)
-        return ctx.fail(report.error.message);
+    if (const ScriptTreeModel::BuildReport report = ScriptTree::buildTree(state.view, state.db); report.failure)
+        return ctx.fail(report.failure->message);
     state.view.resize(300, 700);
     state.view.show();
     state.navigation = std::make_unique<NavigationController>(

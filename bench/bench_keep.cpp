@@ -128,10 +128,12 @@ void saveWithHistory(BenchContext &ctx)
     QElapsedTimer clock;
     clock.start();
     for (int i = 0; i < Rounds; ++i) {
-        const BlockSave save = saveBlock(loop.db, loop.key, u"1"_s, {u"Texto %1.<End of Block>"_s.arg(i), {}, false},
-                                         nullptr);
-        if (!save.ok || !save.historyProblem.isEmpty())
-            return ctx.fail(save.message + save.historyProblem);
+        const Result<BlockSave> save =
+            saveBlock(loop.db, loop.key, u"1"_s, {u"Texto %1.<End of Block>"_s.arg(i), {}, false}, nullptr);
+        if (!save)
+            return ctx.fail(save.error().message);
+        if (!save->historyProblem.isEmpty())
+            return ctx.fail(save->historyProblem);
     }
     ctx.record(u"ms per save"_s, QString::number(double(clock.nsecsElapsed()) / 1e6 / Rounds, 'f', 3));
 }

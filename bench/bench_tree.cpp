@@ -36,8 +36,8 @@ void buildTree(BenchContext &ctx)
     auto &state = ctx.state<TreeState>();
     const ScriptTreeModel::BuildReport report = ScriptTree::buildTree(state.view, state.db);
     state.view.viewport()->repaint();
-    if (!report.ok)
-        return ctx.fail(report.error.message);
+    if (report.failure)
+        return ctx.fail(report.failure->message);
     ctx.record(u"refused"_s, report.refusedKeys.size());
 }
 

@@ -22,16 +22,19 @@ ProjectFit fitProject(const std::vector<CheckedBlock> &blocks, const std::functi
     return result;
 }
 
-BlockSave saveTranslation(Database &db, const BlockLoad &load, const QString &translation, StatusCount status)
+Result<BlockSave> saveTranslation(Database &db, const BlockLoad &load, const QString &translation, StatusCount status)
 {
     const BlockAddress &at = *load.address;
     const QString key = blockKey(at.table, at.fileName, at.number);
     const QString nodeText = QString::number(at.number) + (load.comment.isEmpty() ? QString() : u"[c]"_s);
-    BlockSave save =
+    Result<BlockSave> save =
         saveBlock(db, key, nodeText, {translation, load.comment, load.revised}, load.stored ? &*load.stored : nullptr,
                   status);
-    if (!save.ok)
-        save.message = u"%1: %2"_s.arg(load.caption, save.message);
+    if (!save) {
+        Failure failure = save.error();
+        failure.message = u"%1: %2"_s.arg(load.caption, failure.message);
+        return failure;
+    }
     return save;
 }
 
@@ -73,11 +76,11 @@ FitSaving saveFits(Database &db, const std::vector<BlockFit> &fits, const std::f
                 failure = u"%1: %2"_s.arg(key, load.message);
                 break;
             }
-            BlockSave save = saveTranslation(db, load, fits[each].fit.text, StatusCount::Skip);
-            if (!save.ok)
-                failure = save.message;
+            Result<BlockSave> save = saveTranslation(db, load, fits[each].fit.text, StatusCount::Skip);
+            if (!save)
+                failure = save.error().message;
             else
-                script.emplace_back(key, std::move(save));
+                script.emplace_back(key, std::move(*save));
         }
         if (failure.isEmpty() && db.commit()) {
             // The store's commit stands; a history that missed it keeps fewer versions.

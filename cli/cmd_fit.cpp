@@ -31,8 +31,8 @@ int fitOne(CliContext &context, const QStringList &block, const WindowSizeOption
     const FitResult fit = fitToWindow(load->translation, size ? size->first : load->currentWidth,
                                       size ? size->second : load->currentHeight);
     if (fit.changed && !dryRun) {
-        if (const BlockSave save = saveTranslation(db, *load, fit.text); !save.ok)
-            return context.fail(save.message);
+        if (const Result<BlockSave> save = saveTranslation(db, *load, fit.text); !save)
+            return context.fail(save.error().message);
     }
     JsonLine line;
     context.out << addFit(line, fit).toString() << Qt::endl;

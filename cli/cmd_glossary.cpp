@@ -38,14 +38,14 @@ int runImportGlossary(CliContext &context, const QStringList &arguments)
     if (!read)
         return context.fail(
             u"%1 could not be read as a glossary. %2 Nothing was imported."_s.arg(path, read.error().message));
-    const GlossaryImport import = importGlossary(db, read->rows);
-    if (!import.ok)
-        return context.fail(import.message);
+    const Result<GlossaryImport> import = importGlossary(db, read->rows);
+    if (!import)
+        return context.fail(import.error().message);
     context.err << u"%1 links added, %2 changed, %3 unchanged. The store was copied first to backups/%4."_s
-                       .arg(import.added)
-                       .arg(import.changed)
-                       .arg(import.unchanged)
-                       .arg(import.backup)
+                       .arg(import->added)
+                       .arg(import->changed)
+                       .arg(import->unchanged)
+                       .arg(import->backup)
                 << Qt::endl;
     return ExitSuccess;
 }

@@ -56,11 +56,11 @@ int runReplace(CliContext &context, const QStringList &arguments)
             blocks.push_back({block.address, block.key, block.text, applyMatches(block.text, block.matches)});
         replacements = list.count();
     } else {
-        ReplaceBatch batch = replaceMatches(db, list, options.in);
-        if (!batch.ok)
-            return context.fail(batch.message);
-        blocks = std::move(batch.blocks);
-        replacements = batch.replacements;
+        Result<ReplaceBatch> batch = replaceMatches(db, list, options.in);
+        if (!batch)
+            return context.fail(batch.error().message);
+        blocks = std::move(batch->blocks);
+        replacements = batch->replacements;
     }
     for (const ReplacedBlock &block : blocks) {
         context.out << JsonLine()

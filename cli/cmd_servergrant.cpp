@@ -2,6 +2,7 @@
 #include "cli/jsonline.h"
 #include "cli/teamcommands.h"
 
+#include "server/roles.h"
 #include "server/serverstore.h"
 #include "server/teamschema.h"
 
@@ -24,13 +25,7 @@ int runServerGrant(CliContext &context, const QStringList &arguments)
     Result<ServerStore> store = ServerStore::open(context.server);
     if (!store)
         return context.fail(store.error().message);
-    Result<Done> granted = store->connection().transaction<Done>([&]() -> Result<Done> {
-        Result<ServerRows> done = store->connection().run("SELECT tallowpen_grant($1, $2)",
-                                                          {parameter(user), parameter(role)});
-        if (!done)
-            return done.error();
-        return Done{};
-    });
+    const Result<Done> granted = TeamRoles::grant(store->connection(), user, role);
     if (!granted)
         return context.fail(granted.error().message);
     context.out << JsonLine().add("user", user).add("role", role).toString() << Qt::endl;

@@ -45,7 +45,7 @@ int runTree(CliContext &context, const QStringList &arguments)
     context.out.flush();
     for (qsizetype i = 0; i < report.refusedKeys.size(); ++i)
         context.err << u"Refused node %1: %2"_s.arg(report.refusedKeys[i], report.messages.value(i)) << Qt::endl;
-    if (!report.ok)
-        return context.fail(report.error.message);
+    if (report.failure)
+        return context.fail(report.failure->message);
     return ExitSuccess;
 }

@@ -23,12 +23,12 @@ int runUpdateOriginal(CliContext &context, const QStringList &arguments)
         return *stop;
     CliProgress progress(context.err, CliProgress::modeFor(context.verbose, context.stderrIsTerminal));
     ProgressPacer pacer(&progress);
-    const OriginalUpdate::Result result =
+    const Result<OriginalUpdate::Outcome> result =
         OriginalUpdate::updateOriginals(db, parser.positionalArguments().constFirst(), pacer, parser.isSet(dryRun));
     progress.finish();
-    if (!result.ok)
-        return progress.printsEveryText() ? Stop{ExitFailure} : context.fail(result.message);
-    for (const OriginalUpdate::BlockChange &change : result.changes) {
+    if (!result)
+        return progress.printsEveryText() ? Stop{ExitFailure} : context.fail(result.error().message);
+    for (const OriginalUpdate::BlockChange &change : result->changes) {
         context.out << JsonLine()
                            .add("table", change.table)
                            .add("file_name", change.fileName)
@@ -39,7 +39,7 @@ int runUpdateOriginal(CliContext &context, const QStringList &arguments)
     }
     context.out.flush();
     if (!progress.printsEveryText())
-        context.err << OriginalUpdate::summary(result) << Qt::endl;
+        context.err << OriginalUpdate::summary(*result) << Qt::endl;
     return ExitSuccess;
 }
 

@@ -86,8 +86,8 @@ int reportImport(CliContext &context, const TranslationImport &import, bool dryR
         if (!save.historyProblem.isEmpty())
             context.err << save.historyProblem << Qt::endl;
     }
-    if (!import.ok)
-        return context.fail(import.message);
+    if (import.failure)
+        return context.fail(import.failure->message);
     const int changed = import.count(dryRun ? Kind::WouldSave : Kind::Saved);
     context.err << (dryRun ? u"Dry run: %1 blocks would be saved"_s : u"%1 blocks saved"_s).arg(changed)
                 << u", %1 unchanged, %2 with a changed original, %3 not in the store."_s

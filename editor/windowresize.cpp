@@ -1,8 +1,8 @@
 #include "editor/windowresize.h"
 
+#include "store/blockedit.h"
 #include "store/layout.h"
 #include "store/numbers.h"
-#include "store/storetext.h"
 
 using namespace Qt::StringLiterals;
 
@@ -62,8 +62,6 @@ WindowResize resizeWindow(const BlockAddress &block, const QString &width, const
     // ever reaches the statement.
     result.width = QString::number(*newWidth);
     result.height = QString::number(*newHeight);
-    result.statement = u"UPDATE "_s + block.table + u" SET new_width = "_s + result.width + u", new_height = "_s
-        + result.height + u" WHERE file_name = "_s + storeLiteral(block.fileName) + u" AND dialogue_id = "_s
-        + QString::number(block.number) + u";"_s;
+    result.statement = windowSizeStatement(block, *newWidth, *newHeight);
     return result;
 }

@@ -2,6 +2,7 @@
 
 #include "store/database.h"
 #include "store/layout.h"
+#include "store/scriptrows.h"
 #include "store/storetext.h"
 
 #include <QXmlStreamReader>
@@ -16,10 +17,7 @@ Result<ExchangeBlocks> readExchangeBlocks(Database &db, const ExchangeScope &sco
     for (const QString &table : ScriptTables::all) {
         if (!scope.folder.isEmpty() && scope.folder != table)
             continue;
-        QString statement = u"SELECT * FROM "_s + table;
-        if (!scope.script.isEmpty())
-            statement += u" WHERE file_name = "_s + storeLiteral(scope.script);
-        Result<ResultSet> rows = db.query(statement + u';');
+        Result<ResultSet> rows = folderRows(db, table, scope.script);
         if (!rows.ok()) {
             Failure failure = rows.error();
             failure.message = u"The blocks of %1 could not be read: %2"_s.arg(table, failure.message);

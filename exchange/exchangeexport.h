@@ -9,12 +9,12 @@ enum class ExchangeFormat { Xliff, Po, Tmx, Glossary };
 
 struct ExchangeExport
 {
-    bool ok = true;
-    QString message; // what was written, or why nothing was
+    QString message; // what was written
     int blocks = 0;
 };
 
 // Writes `target` (a file; for PO, a folder made when missing), each file
-// whole or not at all, never through a link inside `guardedFolder`.
-ExchangeExport exportForTranslation(Database &db, ExchangeFormat format, const ExchangeScope &scope,
-                                    const QString &target, const QString &guardedFolder);
+// whole or not at all, never through a link inside `guardedFolder`; the
+// failure says why nothing was.
+Result<ExchangeExport> exportForTranslation(Database &db, ExchangeFormat format, const ExchangeScope &scope,
+                                            const QString &target, const QString &guardedFolder);

@@ -3,6 +3,7 @@
 #include "links/linkstore.h"
 #include "keeping/backup.h"
 #include "store/database.h"
+#include "store/linkrows.h"
 #include "store/storetext.h"
 
 #include <QFileInfo>
@@ -92,16 +93,16 @@ Result<GlossaryRead> readGlossary(const QByteArray &bytes)
     return read;
 }
 
-GlossaryImport importGlossary(Database &db, const QList<LinkRow> &rows)
+Result<GlossaryImport> importGlossary(Database &db, const QList<LinkRow> &rows)
 {
     GlossaryImport result;
     const Backups::Outcome backup = Backups::makeBackup(QFileInfo(db.path()).absolutePath(), GlossaryImportReason);
     if (!backup.ok)
-        return {false, backup.message + u" Nothing was imported; free some room or fix the folder and try again."_s, {}};
+        return Failure{backup.message + u" Nothing was imported; free some room or fix the folder and try again."_s, {}, 0};
     result.backup = backup.file;
-    const auto failed = [&](const QString &why) {
+    const auto failed = [&](const QString &why) -> Result<GlossaryImport> {
         db.abandon();
-        return GlossaryImport{false, u"The glossary was not imported; no link changed. "_s + why, result.backup};
+        return Failure{u"The glossary was not imported; no link changed. "_s + why, {}, 0};
     };
     if (!db.begin())
         return failed(db.lastError().message);
@@ -115,8 +116,7 @@ GlossaryImport importGlossary(Database &db, const QList<LinkRow> &rows)
         wanted[5] = row.comment;
         for (size_t i = 0; i < wanted.size(); ++i)
             stored[i] = toStoreText(wanted[i]);
-        const Result<QVariant> exists =
-            db.execute(u"SELECT COUNT(*) FROM suggestion WHERE word = "_s + storeLiteral(row.word) + u';');
+        const Result<QVariant> exists = countLinkRows(db, row.word);
         if (!exists)
             return failed(exists.error().message);
         if (exists->toInt() > 0 && *known == stored) {

@@ -22,8 +22,6 @@ Result<GlossaryRead> readGlossary(const QByteArray &bytes);
 
 struct GlossaryImport
 {
-    bool ok = true;
-    QString message;
     QString backup; // the copy made first, inside backups/
     int added = 0;
     int changed = 0;
@@ -33,4 +31,4 @@ inline const QString GlossaryImportReason = QStringLiteral("glossary-import");
 
 // A word not yet linked gets a new row; a linked word's row takes the
 // glossary's suggestions and comment. After a backup, in one transaction.
-GlossaryImport importGlossary(Database &db, const QList<LinkRow> &rows);
+Result<GlossaryImport> importGlossary(Database &db, const QList<LinkRow> &rows);

@@ -31,8 +31,7 @@ TranslationImport importTranslations(Database &db, const std::vector<ExchangeUni
         const QString key = blockKey(unit.address.table, unit.address.fileName, unit.address.number);
         BlockLoad load = loadBlock(db, key);
         if (load.outcome == BlockLoad::Outcome::Failed || load.outcome == BlockLoad::Outcome::Duplicate) {
-            result.ok = false;
-            result.message = load.message;
+            result.failure = Failure{load.message, {}, 0};
             return result;
         }
         if (!load.stored) {
@@ -58,15 +57,13 @@ TranslationImport importTranslations(Database &db, const std::vector<ExchangeUni
     // takes the whole import back.
     Result<BatchRecord> record = beginBatch(db, reason);
     if (!record) {
-        result.ok = false;
-        result.message = record.error().message;
+        result.failure = record.error();
         return result;
     }
     result.backup = record->backup;
     const auto failed = [&](const QString &why) {
         db.abandon();
-        result.ok = false;
-        result.message = u"The import stopped and no block was changed: "_s + why;
+        result.failure = Failure{u"The import stopped and no block was changed: "_s + why, {}, 0};
         result.saved.clear();
         for (auto &line : result.lines) {
             if (line.kind == Kind::Saved)
@@ -80,11 +77,11 @@ TranslationImport importTranslations(Database &db, const std::vector<ExchangeUni
         plan.edits.comment = plan.load.comment;
         const BlockAddress &at = *plan.load.address;
         const QString nodeText = QString::number(at.number) + (plan.load.comment.isEmpty() ? u""_s : u"[c]"_s);
-        BlockSave save = saveBlock(db, plan.key, nodeText, plan.edits, &*plan.load.stored);
-        if (!save.ok)
-            return failed(save.message);
+        Result<BlockSave> save = saveBlock(db, plan.key, nodeText, plan.edits, &*plan.load.stored);
+        if (!save)
+            return failed(save.error().message);
         record->changed(at);
-        result.saved.emplace_back(plan.key, std::move(save));
+        result.saved.emplace_back(plan.key, std::move(*save));
         if (progress)
             progress(int(result.saved.size()), int(planned.size()));
     }

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 #include <utility>
 #include <vector>
@@ -24,8 +25,8 @@ struct TranslationImport
         QString detail; // the text saved, or why the unit was passed over
     };
 
-    bool ok = true;
-    QString message;   // why the import stopped (nothing after the backup was changed then)
+    std::optional<Failure> failure; // why the import stopped (nothing after the backup was changed then)
+    QString message;   // what to know although it went through
     QString backup;    // the copy made before the first save, inside backups/; empty on a dry run
     std::vector<Line> lines; // one per unit that was saved or passed over, in file order
     // Each saved block's key and its save, for the tree nodes and the memory.

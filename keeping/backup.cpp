@@ -250,15 +250,15 @@ Outcome keepCopy(const QString &programFolder, const QString &storePath, const Q
     return backupStoreFile(storePath, backupsFolderOf(programFolder), reason, now);
 }
 
-QString backupBeforeChange(Database &db, const QString &reason)
+Result<Done> backupBeforeChange(Database &db, const QString &reason)
 {
     const QFileInfo store(db.path());
     const Outcome outcome =
         backupStoreFile(store.absoluteFilePath(), backupsFolderOf(store.absolutePath()), reason,
                         QDateTime::currentDateTime());
     if (outcome.ok)
-        return {};
-    return outcome.message + u" Nothing was changed; free some room or fix the folder and try again."_s;
+        return Done{};
+    return Failure{outcome.message + u" Nothing was changed; free some room or fix the folder and try again."_s, {}, 0};
 }
 
 std::vector<BackupInfo> listBackups(const QString &programFolder)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/result.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -69,9 +71,9 @@ Outcome makeBackup(const QString &programFolder, const QString &reason,
 Outcome keepCopy(const QString &programFolder, const QString &storePath, const QString &reason,
                  const QDateTime &now = QDateTime::currentDateTime());
 // The copy taken before an operation that deletes or replaces many rows,
-// for the store `db` is open on. Empty when it was made, else the sentence
-// that says why the operation must not go on.
-QString backupBeforeChange(Database &db, const QString &reason);
+// for the store `db` is open on; the failure's sentence says why the
+// operation must not go on.
+Result<Done> backupBeforeChange(Database &db, const QString &reason);
 
 // Newest first.
 std::vector<BackupInfo> listBackups(const QString &programFolder);

@@ -7,8 +7,8 @@
 
 using namespace Qt::StringLiterals;
 
-BlockSave saveBlock(Database &db, const QString &key, const QString &nodeText, const BlockEdits &edits,
-                    const BlockSnapshot *known, StatusCount status)
+Result<BlockSave> saveBlock(Database &db, const QString &key, const QString &nodeText, const BlockEdits &edits,
+                            const BlockSnapshot *known, StatusCount status)
 {
     BlockSave save;
     const auto address = parseBlockKey(key);
@@ -27,13 +27,12 @@ BlockSave saveBlock(Database &db, const QString &key, const QString &nodeText, c
     const BlockSnapshot after{key, translation, comment, translated, edits.revised};
     if (!known || *known != after) {
         const Result<std::optional<BlockVersion>> before = storedVersion(db, *address);
-        if (!db.execute(save.statement)) {
-            save.ok = false;
-            save.message = u"Block %1 of %2 could not be saved (%3). Your text is still in the editor; "
-                           "the next save tries again."_s.arg(QString::number(address->number),
-                                                            address->fileName, db.lastError().message);
-            qCWarning(lcStore) << "save failed:" << db.lastError().message;
-            return save;
+        if (const Result<QVariant> written = db.execute(save.statement); !written) {
+            qCWarning(lcStore) << "save failed:" << written.error().message;
+            return Failure{u"Block %1 of %2 could not be saved (%3). Your text is still in the editor; "
+                           "the next save tries again."_s.arg(QString::number(address->number), address->fileName,
+                                                            written.error().message),
+                           written.error().sqlState, written.error().code};
         }
         save.written = true;
         // The save stands; what it replaced could not be read, so it is not kept.

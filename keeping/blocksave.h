@@ -30,17 +30,16 @@ struct [[nodiscard]] BlockSave
     int nodeImage = 0;
     QString nodeText;
     bool written = false; // false when the store already held these values
-    bool ok = true;
-    QString message;                     // failure, in plain words
     std::optional<QString> status;       // the status line; nullopt when it could not be counted
-    std::optional<BlockSnapshot> stored; // what the store holds now (when ok)
+    std::optional<BlockSnapshot> stored; // what the store holds now
     QString historyProblem;              // the earlier values could not be kept (the save stands)
 };
 
 // Saves the open block. `known` holds what the store is known to have for
 // the block; when the statement would write exactly that, it is not run.
-// Pass nullptr to write unconditionally. A batch of saves counts the status
+// Pass nullptr to write unconditionally. A failed write is the failure, in
+// plain words (the text is still in the editor). A batch of saves counts the status
 // line once, after its last save (`status` Skip leaves it nullopt).
 enum class StatusCount { Count, Skip };
-BlockSave saveBlock(Database &db, const QString &key, const QString &nodeText, const BlockEdits &edits,
-                    const BlockSnapshot *known, StatusCount status = StatusCount::Count);
+Result<BlockSave> saveBlock(Database &db, const QString &key, const QString &nodeText, const BlockEdits &edits,
+                            const BlockSnapshot *known, StatusCount status = StatusCount::Count);

@@ -3,6 +3,7 @@
 #include "keeping/backup.h"
 #include "store/database.h"
 #include "store/layout.h"
+#include "store/scriptrows.h"
 
 using namespace Qt::StringLiterals;
 
@@ -15,10 +16,7 @@ Result<std::vector<DuplicateBlock>> duplicateBlocks(Database &db)
 {
     std::vector<DuplicateBlock> found;
     for (const QString &table : ScriptTables::all) {
-        Result<ResultSet> rows = db.query(u"SELECT rowid, file_name, dialogue_id FROM "_s + table
-                                  + u" WHERE (file_name, dialogue_id) IN (SELECT file_name, dialogue_id FROM "_s + table
-                                  + u" GROUP BY file_name, dialogue_id HAVING COUNT(*) > 1) "
-                                    "ORDER BY file_name, dialogue_id, rowid"_s);
+        Result<ResultSet> rows = duplicatedRows(db, table);
         if (!rows)
             return rows.error();
         while (rows->next()) {
@@ -37,13 +35,13 @@ QString removeOlderDuplicates(Database &db, const std::vector<DuplicateBlock> &d
 {
     if (duplicates.empty())
         return {};
-    if (const QString why = Backups::backupBeforeChange(db, u"remove-duplicates"_s); !why.isEmpty())
-        return why;
+    if (const Result<Done> backup = Backups::backupBeforeChange(db, u"remove-duplicates"_s); !backup)
+        return backup.error().message;
     if (!db.begin())
         return db.lastError().message;
     for (const DuplicateBlock &block : duplicates) {
         for (size_t i = 0; i + 1 < block.rows.size(); ++i) {
-            if (!db.execute(u"DELETE FROM "_s + block.table + u" WHERE rowid = "_s + QString::number(block.rows[i]))) {
+            if (!deleteRow(db, block.table, block.rows[i])) {
                 const QString why = db.lastError().message;
                 db.abandon();
                 return u"The older rows could not be removed (%1); the store was left as it was."_s.arg(why);

@@ -73,9 +73,12 @@ Result<std::optional<BlockVersion>> blockDraft(const QString &storePath, const B
 Result<Done> dropDraft(const QString &storePath, const BlockAddress &address);
 
 // The block open in the editor, kept as it is opened so that Reopen Last
-// Block finds it after Exit or a crash; empty when none was kept.
+// Block finds it after Exit or a crash; empty when none was kept, the
+// failure when history.db cannot be read.
 Result<HistoryWrite> rememberOpenBlock(const QString &storePath, const QString &key);
-QString lastOpenBlock(const QString &storePath);
+Result<QString> lastOpenBlock(const QString &storePath);
+
+// history.db's own statements are all in historystore.cpp (keeping/historystore.h).
 
 // Word-level differences from one text to another, for showing what a
 // version would change: runs of equal, removed and added text that, read in

@@ -2,6 +2,7 @@
 
 #include "store/nodekey.h"
 #include "store/result.h"
+#include "store/scriptrows.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -28,21 +29,11 @@ struct OriginalChange
     QString newOriginal;
 };
 
-// One row of a script table, every column.
-struct RemovedBlock
+// One row of a script table, every column, as history.db keeps it.
+struct RemovedBlock : ScriptRowValues
 {
     qint64 id = 0; // its row in history.db; 0 before it is kept
     QDateTime time;
-    BlockAddress address;
-    QString textData;
-    qint64 width = 0;
-    qint64 height = 0;
-    QString comments;
-    bool translated = false;
-    bool revised = false;
-    QString textDataT;
-    qint64 newWidth = 0;
-    qint64 newHeight = 0;
 };
 
 class ResultSet;
@@ -50,9 +41,6 @@ class ResultSet;
 // The current row of a script table (every column, in the layout's order)
 // as the block at `address`.
 RemovedBlock removedBlockOf(const ResultSet &row, const BlockAddress &address);
-
-// The statement that writes the whole row back into its table.
-QString rowInsertStatement(const RemovedBlock &row);
 
 // Keeps one update's replaced originals and removed blocks, all under the
 // time `run`, in one transaction of history.db.

@@ -3,6 +3,7 @@
 #include "keeping/backup.h"
 #include "store/layout.h"
 #include "store/sqlitehandle.h"
+#include "store/tablelayoutcheck.h"
 #include "store/storetext.h"
 
 #include <QDir>
@@ -45,13 +46,7 @@ Result<Done> checkStoreFile(const QString &path)
         return problem(sqliteMessage(db.get()));
     if (findings != QStringList{u"ok"_s})
         return problem(findings.join(u"; "_s));
-    QStringList missing;
-    for (const QString &table : {ScriptTables::battlingArena, ScriptTables::battleScript, ScriptTables::field,
-                                 u"suggestion"_s}) {
-        if (firstValue(db.get(), u"SELECT COUNT(*) FROM sqlite_schema WHERE type = 'table' AND name = "_s + storeLiteral(table))
-            != u"1")
-            missing << table;
-    }
+    const QStringList missing = missingStoreTables(db.get());
     if (!missing.isEmpty())
         return problem(u"the tables %1 are missing"_s.arg(missing.join(u", "_s)));
     return Done{};

@@ -56,12 +56,6 @@ LinksLine parseLinksLine(const QString &line)
     return parsed;
 }
 
-QString linksInsertStatement(const QString &word, const QString &suggestion)
-{
-    return u"INSERT INTO suggestion"_s + u" (word,suggest1,suggest2,suggest3,suggest4,suggest5,comment) "_s
-        + u"VALUES ("_s + storeLiteral(word) + u", "_s + storeLiteral(suggestion) + u",'','','','','');"_s;
-}
-
 QString LinksImportResult::failureText() const
 {
     return QString::number(int(failure)) + description;
@@ -79,9 +73,9 @@ LinksImportResult importLinksFile(Database &db, const QString &path)
     }
     const QByteArray &bytes = *read;
 
-    if (const QString why = Backups::backupBeforeChange(db, Backups::Reason::LinksImport); !why.isEmpty()) {
+    if (const Result<Done> backup = Backups::backupBeforeChange(db, Backups::Reason::LinksImport); !backup) {
         result.failure = LinksImportFailure::StatementRefused;
-        result.description = why;
+        result.description = backup.error().message;
         return result;
     }
     const QStringList lines = linksFileLines(decodeLinksFile(bytes));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/linkrows.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -24,7 +26,6 @@ struct LinksLine
 // A line with an apostrophe is skipped; otherwise the first comma splits it
 // and both parts lose their blanks at either end.
 LinksLine parseLinksLine(const QString &line);
-QString linksInsertStatement(const QString &word, const QString &suggestion);
 
 // Failure numbers of the import, kept stable: scripts may test them.
 enum class LinksImportFailure {

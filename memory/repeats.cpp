@@ -3,6 +3,7 @@
 #include "store/storetext.h"
 #include "store/database.h"
 #include "store/layout.h"
+#include "store/scriptrows.h"
 
 #include <algorithm>
 
@@ -19,8 +20,7 @@ Result<Repeats> exactRepeats(Database &db, const BlockAddress &block, const QStr
     Repeats repeats;
     const QString wanted = toStoreText(translation);
     for (const QString &table : ScriptTables::all) {
-        Result<ResultSet> rows = db.query(u"SELECT * FROM "_s + table + u" WHERE text_data = "_s + storeLiteral(storedOriginal)
-                                  + u';');
+        Result<ResultSet> rows = rowsWithOriginal(db, table, storedOriginal);
         if (!rows.ok()) {
             Failure failure = rows.error();
             failure.message = u"The blocks with the same original could not be read: "_s + failure.message;
@@ -41,15 +41,12 @@ Result<Repeats> exactRepeats(Database &db, const BlockAddress &block, const QStr
     return repeats;
 }
 
-RepeatsApplied applyToRepeats(Database &db, const Repeats &repeats, const QString &translation)
+Result<RepeatsApplied> applyToRepeats(Database &db, const Repeats &repeats, const QString &translation)
 {
     RepeatsApplied applied;
-    const auto failed = [&](const QString &why) {
+    const auto failed = [&](const QString &why) -> Result<RepeatsApplied> {
         db.abandon();
-        applied.ok = false;
-        applied.message = u"The translation was not applied to the repeats; none of them changed. "_s + why;
-        applied.saved.clear();
-        return applied;
+        return Failure{u"The translation was not applied to the repeats; none of them changed. "_s + why, {}, 0};
     };
     if (!db.begin())
         return failed(db.lastError().message);
@@ -63,10 +60,10 @@ RepeatsApplied applyToRepeats(Database &db, const Repeats &repeats, const QStrin
                                                        repeat.address.fileName)
                                                  : load.message);
         const QString nodeText = QString::number(repeat.address.number) + (load.comment.isEmpty() ? u""_s : u"[c]"_s);
-        BlockSave save = saveBlock(db, key, nodeText, {translation, load.comment, load.revised}, &*load.stored);
-        if (!save.ok)
-            return failed(save.message);
-        applied.saved.emplace_back(key, std::move(save));
+        Result<BlockSave> save = saveBlock(db, key, nodeText, {translation, load.comment, load.revised}, &*load.stored);
+        if (!save)
+            return failed(save.error().message);
+        applied.saved.emplace_back(key, std::move(*save));
     }
     if (!db.commit())
         return failed(db.lastError().message);

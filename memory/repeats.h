@@ -33,13 +33,12 @@ Result<Repeats> exactRepeats(Database &db, const BlockAddress &block, const QStr
 
 struct RepeatsApplied
 {
-    bool ok = true;
-    QString message;
     // Each changed block's key and its save, for the tree nodes and the memory.
     std::vector<std::pair<QString, BlockSave>> saved;
 };
 
 // Writes `translation` into every repeat it changes, each through the block
 // save a click on another node runs (its comment and "Revised" mark as they
-// were), all in one transaction: when one fails, none is changed.
-RepeatsApplied applyToRepeats(Database &db, const Repeats &repeats, const QString &translation);
+// were), all in one transaction: when one fails, none is changed and the
+// failure says so.
+Result<RepeatsApplied> applyToRepeats(Database &db, const Repeats &repeats, const QString &translation);

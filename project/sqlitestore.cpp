@@ -120,9 +120,9 @@ Result<BlockRead> SqliteStore::loadBlock(const QString &key)
 Result<BlockSave> SqliteStore::saveBlock(const QString &key, const QString &nodeText, const BlockEdits &edits,
                                          const BlockSnapshot *known)
 {
-    BlockSave save = ::saveBlock(m_db, key, nodeText, edits, known);
-    if (!save.ok)
-        return Failure{save.message, {}};
+    Result<BlockSave> save = ::saveBlock(m_db, key, nodeText, edits, known);
+    if (!save)
+        return Failure{save.error().message, {}};
     return save;
 }
 

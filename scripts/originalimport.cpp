@@ -225,8 +225,8 @@ Result Importer::run()
         }
     }
     if (m_mode == Mode::Replace) {
-        if (const QString why = Backups::backupBeforeChange(m_db, Backups::Reason::ImportOriginal); !why.isEmpty()) {
-            stop(QString(), 0, why);
+        if (const ::Result<Done> backup = Backups::backupBeforeChange(m_db, Backups::Reason::ImportOriginal); !backup) {
+            stop(QString(), 0, backup.error().message);
             return m_result;
         }
     }

@@ -4,6 +4,7 @@
 #include "scripts/scriptformat.h"
 #include "keeping/backup.h"
 #include "store/layout.h"
+#include "store/scriptrows.h"
 #include "keeping/originalhistory.h"
 #include "store/storetext.h"
 
@@ -32,7 +33,7 @@ QString changeName(Change change)
     return {};
 }
 
-QString summary(const Result &result)
+QString summary(const Outcome &result)
 {
     return u"%1 unchanged, %2 changed, %3 added, %4 removed"_s.arg(result.unchanged)
         .arg(result.changed)
@@ -58,12 +59,6 @@ using Folder = std::map<QString, Blocks, ListingOrder>;
 using Rows = std::map<qint16, RemovedBlock>;
 using StoredFolder = std::map<QString, Rows, ListingOrder>;
 
-QString whereBlock(const QString &fileName, qint16 number)
-{
-    return u" WHERE file_name = "_s + storeLiteral(fileName) + u" AND dialogue_id = "_s + QString::number(number)
-        + u';';
-}
-
 class Updater
 {
 public:
@@ -74,13 +69,12 @@ public:
     {
     }
 
-    Result run(bool dryRun, const QDateTime &now);
+    ::Result<Outcome> run(bool dryRun, const QDateTime &now);
 
 private:
     bool fail(const QString &message)
     {
-        m_result.ok = false;
-        m_result.message = message;
+        m_failure = Failure{message, {}, 0};
         m_pacer.text(message);
         return false;
     }
@@ -92,7 +86,8 @@ private:
     Database &m_db;
     QString m_base;
     ProgressPacer &m_pacer;
-    Result m_result;
+    Outcome m_result;
+    std::optional<Failure> m_failure;
     std::array<Folder, 3> m_files;
     std::array<StoredFolder, 3> m_stored;
     QStringList m_statements;
@@ -144,7 +139,7 @@ bool Updater::readFolder(size_t index)
 bool Updater::readStore(size_t index)
 {
     const QString &table = ScriptTables::all[index];
-    ::Result<ResultSet> rows = m_db.query(u"Select * from "_s + table);
+    ::Result<ResultSet> rows = tableRows(m_db, table);
     if (!rows.ok())
         return fail(u"The store's %1 scripts cannot be read (%2)."_s.arg(table, rows.error().message));
     while (rows->next()) {
@@ -189,7 +184,7 @@ void Updater::compare(size_t index)
         // rows added at the table's end would stand apart from their
         // script's, and the tree needs a script's rows together.
         if (adds)
-            m_statements << u"DELETE FROM "_s + table + u" WHERE file_name = "_s + storeLiteral(name) + u';';
+            m_statements << scriptDeleteStatement(table, name);
         for (const auto &[number, unused2] : numbers) {
             const auto b = blocks.find(number);
             const auto r = rows.find(number);
@@ -203,7 +198,7 @@ void Updater::compare(size_t index)
                 }
                 m_removed.push_back(r->second);
                 if (!adds)
-                    m_statements << u"DELETE FROM "_s + table + whereBlock(name, number);
+                    m_statements << blockDeleteStatement(table, name, number);
                 m_result.changes.push_back({table, name, number, Change::Removed});
                 ++m_result.removed;
                 continue;
@@ -234,9 +229,9 @@ void Updater::compare(size_t index)
             if (adds) {
                 m_statements << rowInsertStatement(row);
             } else if (!same || sized) {
-                m_statements << u"UPDATE "_s + table + u" SET "_s + (same ? QString() : u"text_data = "_s + storeLiteral(row.textData) + u", "_s)
-                        + u"width = "_s + QString::number(row.width) + u", height = "_s + QString::number(row.height)
-                        + (same ? QString() : u", revised = 0"_s) + whereBlock(name, number);
+                m_statements << originalChangeStatement(table, name, number,
+                                                        same ? std::nullopt : std::optional(row.textData), row.width,
+                                                        row.height);
             }
         }
     }
@@ -244,8 +239,8 @@ void Updater::compare(size_t index)
 
 bool Updater::apply(const QDateTime &now)
 {
-    if (const QString why = Backups::backupBeforeChange(m_db, Backups::Reason::UpdateOriginal); !why.isEmpty())
-        return fail(why);
+    if (const ::Result<Done> backup = Backups::backupBeforeChange(m_db, Backups::Reason::UpdateOriginal); !backup)
+        return fail(backup.error().message);
     if (const auto copies = Backups::listBackups(QFileInfo(m_db.path()).absolutePath()); !copies.empty())
         m_result.backup = copies.front().file;
     // The history first: should the store refuse, the marks name originals
@@ -253,47 +248,46 @@ bool Updater::apply(const QDateTime &now)
     if (const ::Result<Done> kept = keepOriginalUpdate(m_db.path(), m_marks, m_removed, now); !kept)
         return fail(kept.error().message + u" Nothing was changed."_s);
     m_pacer.text(u"Updating the originals..."_s);
-    bool ok = m_db.begin().ok();
+    ::Result<Done> step = m_db.begin();
     for (const QString &statement : std::as_const(m_statements)) {
-        if (!ok)
+        if (!step)
             break;
-        ok = m_db.execute(statement).ok();
+        if (const ::Result<QVariant> written = m_db.execute(statement); !written)
+            step = written.error();
         m_pacer.tick();
     }
-    if (ok && m_db.commit())
+    if (step)
+        step = m_db.commit();
+    if (step)
         return true;
-    const QString why = m_db.lastError().message;
+    const QString why = step.error().message;
     m_db.abandon();
     forgetOriginalUpdate(m_db.path(), now);
     return fail(u"The store could not take the new originals (%1); it was left as it was."_s.arg(why));
 }
 
-Result Updater::run(bool dryRun, const QDateTime &now)
+::Result<Outcome> Updater::run(bool dryRun, const QDateTime &now)
 {
     if (!OriginalImport::isScriptFolder(m_base)) {
         fail(OriginalImport::InvalidFolder);
-        return m_result;
+        return *m_failure;
     }
     for (size_t i = 0; i < ScriptTables::all.size(); ++i) {
         if (!readFolder(i) || !readStore(i))
-            return m_result;
+            return *m_failure;
     }
     for (size_t i = 0; i < ScriptTables::all.size(); ++i)
         compare(i);
-    if (!dryRun && !m_statements.isEmpty() && !apply(now)) {
-        Result failed;
-        failed.ok = false;
-        failed.message = m_result.message;
-        return failed;
-    }
-    m_result.message = summary(m_result);
-    m_pacer.text(m_result.message);
+    if (!dryRun && !m_statements.isEmpty() && !apply(now))
+        return *m_failure;
+    m_pacer.text(summary(m_result));
     return m_result;
 }
 
 } // namespace
 
-Result updateOriginals(Database &db, const QString &basePath, ProgressPacer &pacer, bool dryRun, const QDateTime &now)
+::Result<Outcome> updateOriginals(Database &db, const QString &basePath, ProgressPacer &pacer, bool dryRun,
+                                  const QDateTime &now)
 {
     return Updater(db, basePath, pacer).run(dryRun, now);
 }

@@ -30,10 +30,8 @@ struct BlockChange
     Change change = Change::Changed;
 };
 
-struct Result
+struct Outcome
 {
-    bool ok = true;
-    QString message; // why it stopped; the store is then as it was
     std::vector<BlockChange> changes; // table by table, files in listing order, blocks by number
     qint64 unchanged = 0;
     qint64 changed = 0;
@@ -43,12 +41,13 @@ struct Result
 };
 
 // "N unchanged, N changed, N added, N removed"
-QString summary(const Result &result);
+QString summary(const Outcome &outcome);
 
 // Compares the folder's scripts (battling_arena/, battle_script/, field/
 // under `basePath`) with the store and, unless `dryRun`, brings the store in
-// line: a backup first, then every change in one transaction.
-Result updateOriginals(Database &db, const QString &basePath, ProgressPacer &pacer, bool dryRun,
-                       const QDateTime &now = QDateTime::currentDateTime());
+// line: a backup first, then every change in one transaction. A failure
+// says why it stopped; the store is then as it was.
+::Result<Outcome> updateOriginals(Database &db, const QString &basePath, ProgressPacer &pacer, bool dryRun,
+                                  const QDateTime &now = QDateTime::currentDateTime());
 
 } // namespace OriginalUpdate

@@ -2,6 +2,7 @@
 
 #include "scripts/scriptformat.h"
 #include "store/nodekey.h"
+#include "store/scriptrows.h"
 #include "store/storetext.h"
 
 using namespace Qt::StringLiterals;
@@ -16,14 +17,9 @@ std::optional<ViewedScript> viewedScript(const QString &key)
     return ViewedScript{parts->table, parts->fileName};
 }
 
-QString viewStatement(const ViewedScript &script)
-{
-    return u"SELECT * FROM "_s + script.folder + u" WHERE file_name = "_s + storeLiteral(script.script) + u';';
-}
-
 Result<QString> scriptViewText(Database &db, const ViewedScript &script)
 {
-    Result<ResultSet> result = db.query(viewStatement(script));
+    Result<ResultSet> result = folderRows(db, script.folder, script.script);
     const Result<std::vector<ScriptRow>> rows = scriptRowsFrom(result);
     if (!rows)
         return rows.error();

@@ -20,9 +20,6 @@ struct ViewedScript
 };
 std::optional<ViewedScript> viewedScript(const QString &key);
 
-// "SELECT * FROM folder WHERE file_name = 'script';"
-QString viewStatement(const ViewedScript &script);
-
 // The script text of every block (translation when translated, else the
 // original), with no line end added after the last block's. Fails when the
 // store cannot be read.

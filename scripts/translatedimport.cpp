@@ -5,6 +5,7 @@
 #include "scripts/scriptformat.h"
 #include "keeping/backup.h"
 #include "store/layout.h"
+#include "store/scriptrows.h"
 #include "store/storetext.h"
 
 #include <QDir>
@@ -40,7 +41,7 @@ bool importFile(Database &db, const QString &basePath, const QString &folder, co
             refusal = u"%1: the store cannot take the file (%2)."_s.arg(shown, db.lastError().message);
             return false;
         }
-        if (!db.execute(updateStatement(folder, name, block.number, block.text))) {
+        if (!db.execute(translationImportStatement(folder, name, block.number, block.text))) {
             refusal = u"%1, line %2: the block could not be stored (%3)."_s.arg(shown, QString::number(line),
                                                                                  db.lastError().message);
             return false;
@@ -67,15 +68,6 @@ bool importFile(Database &db, const QString &basePath, const QString &folder, co
 }
 
 } // namespace
-
-QString updateStatement(const QString &folder, const QString &fileName, qint16 number, const QString &storedText)
-{
-    // `comments` is left out on purpose: each block keeps its own comment
-    // instead of taking whatever the comment box held during the import.
-    return u"UPDATE "_s + folder + u" SET text_data_t = "_s + storeLiteral(storedText)
-        + u", translated = 1, revised = 0 WHERE file_name = "_s + storeLiteral(fileName) + u" AND dialogue_id = "_s
-        + QString::number(number) + u';';
-}
 
 bool importTranslatedFolder(Database &db, const QString &basePath, const QString &folder, const QStringList &names,
                             ProgressPacer &pacer, QString *failure, qint64 *blocks, FileCount *files)
@@ -114,8 +106,8 @@ Report run(Database &db, const QString &basePath, ProgressPacer &pacer)
         listings[f] = OriginalImport::listScriptFiles(folder);
         files.total += int(listings[f].size());
     }
-    if (const QString why = Backups::backupBeforeChange(db, Backups::Reason::ImportTranslated); !why.isEmpty()) {
-        report.failures << why;
+    if (const Result<Done> backup = Backups::backupBeforeChange(db, Backups::Reason::ImportTranslated); !backup) {
+        report.failures << backup.error().message;
         report.lastStatus = FolderFailed;
         return report;
     }

@@ -18,10 +18,6 @@ namespace TranslatedImport {
 extern const QString FolderFailed; // "A fatal error happened while the script files were imported."
 extern const QString AllImported;  // "All the translated scripts were imported."
 
-// "UPDATE folder SET text_data_t = '…', translated = 1, revised = 0 WHERE
-// file_name = '…' AND dialogue_id = N;" with the text in stored form.
-QString updateStatement(const QString &folder, const QString &fileName, qint16 number, const QString &storedText);
-
 struct Report
 {
     bool validFolder = false; // false: base lacks battle_script, nothing was read

@@ -6,6 +6,7 @@
 #include "keeping/blocksave.h"
 #include "keeping/history.h"
 #include "store/layout.h"
+#include "store/scriptrows.h"
 #include "store/storetext.h"
 
 #include <QFileInfo>
@@ -183,10 +184,7 @@ Result<MatchList> findMatches(Database &db, const ReplaceOptions &options)
     for (const QString &table : ScriptTables::all) {
         if (!options.folder.isEmpty() && table != options.folder)
             continue;
-        QString statement = u"SELECT * FROM "_s + table;
-        if (!options.script.isEmpty())
-            statement += u" WHERE file_name = "_s + storeLiteral(options.script);
-        Result<ResultSet> rows = db.query(statement + u';');
+        Result<ResultSet> rows = folderRows(db, table, options.script);
         if (!rows.ok()) {
             Failure failure = rows.error();
             failure.message = u"The %1 scripts cannot be read (%2)."_s.arg(table, failure.message);
@@ -222,7 +220,8 @@ QString replaceSummary(qsizetype replacements, qsizetype blocks)
     return u"%1 replacements in %2 blocks"_s.arg(replacements).arg(blocks);
 }
 
-ReplaceBatch replaceMatches(Database &db, const MatchList &list, ReplaceField field, const std::vector<bool> &keep)
+Result<ReplaceBatch> replaceMatches(Database &db, const MatchList &list, ReplaceField field,
+                                    const std::vector<bool> &keep)
 {
     ReplaceBatch batch;
     batch.reason = Backups::Reason::Replace;
@@ -251,44 +250,34 @@ ReplaceBatch replaceMatches(Database &db, const MatchList &list, ReplaceField fi
     // Recorded as the store's last batch, so that Edit, Undo Last Batch
     // takes the whole step back.
     Result<BatchRecord> record = beginBatch(db, batch.reason);
-    if (!record) {
-        batch.ok = false;
-        batch.message = record.error().message;
-        return batch;
-    }
+    if (!record)
+        return record.error();
     batch.backup = record->backup;
 
     const Result<Database *> opened = historyStore(db.path(), true);
     Database *history = opened ? *opened : nullptr;
     // One commit for the whole step in each file instead of one per block.
     const bool historyBatched = history && history->begin();
-    bool ok = db.begin().ok();
-    QString why = ok ? QString() : db.lastError().message;
-    for (const Planned &step : planned) {
-        if (!ok)
+    Result<Done> step = db.begin();
+    for (const Planned &planning : planned) {
+        if (!step)
             break;
-        const BlockMatches &block = *step.block;
+        const BlockMatches &block = *planning.block;
         BlockEdits edits{block.translation, block.comment, block.revised};
-        (field == ReplaceField::Translated ? edits.translation : edits.comment) = step.after;
+        (field == ReplaceField::Translated ? edits.translation : edits.comment) = planning.after;
         const QString nodeText = QString::number(block.address.number) + (block.comment.isEmpty() ? u""_s : u"[c]"_s);
-        const BlockSave save = saveBlock(db, block.key, nodeText, edits, nullptr);
-        ok = save.ok;
-        if (!ok)
-            why = save.message;
-        batch.blocks.push_back({block.address, block.key, block.text, step.after});
-        batch.replacements += step.count;
+        if (const Result<BlockSave> save = saveBlock(db, block.key, nodeText, edits, nullptr); !save)
+            step = save.error();
+        batch.blocks.push_back({block.address, block.key, block.text, planning.after});
+        batch.replacements += planning.count;
     }
-    if (ok && !db.commit()) {
-        ok = false;
-        why = db.lastError().message;
-    }
-    if (!ok) {
+    if (step)
+        step = db.commit();
+    if (!step) {
         db.abandon();
         if (historyBatched)
             history->abandon();
-        batch = ReplaceBatch{false, u"Nothing was replaced; the store was left as it was: %1"_s.arg(why),
-                             batch.reason, batch.backup, {}, 0};
-        return batch;
+        return Failure{u"Nothing was replaced; the store was left as it was: %1"_s.arg(step.error().message), {}, 0};
     }
     // The store's commit stands; a history that missed it keeps fewer versions.
     if (historyBatched && !history->commit())

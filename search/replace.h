@@ -100,8 +100,7 @@ struct ReplacedBlock
 // (the backup taken first, and every block changed with its old text).
 struct ReplaceBatch
 {
-    bool ok = true;
-    QString message;
+    QString message; // what the user should know although it went through
     QString reason; // the backup's reason, "replace"
     QString backup; // the copy made first, inside backups/
     std::vector<ReplacedBlock> blocks;
@@ -114,4 +113,4 @@ QString replaceSummary(qsizetype replacements, qsizetype blocks);
 // Replaces the matches `keep` says yes to (one flag per match, in the order
 // of `list`; all when empty). A backup first; every block then goes through
 // the block save, in one transaction: a failure leaves the store as it was.
-ReplaceBatch replaceMatches(Database &db, const MatchList &list, ReplaceField field, const std::vector<bool> &keep = {});
+Result<ReplaceBatch> replaceMatches(Database &db, const MatchList &list, ReplaceField field, const std::vector<bool> &keep = {});

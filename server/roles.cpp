@@ -12,3 +12,13 @@ Result<TeamRights> TeamRoles::rights(ServerConnection &server)
         return rows.error();
     return TeamRights{rows->number(0, 0) == 1, rows->number(0, 1) == 1, rows->number(0, 2) == 1};
 }
+
+Result<Done> TeamRoles::grant(ServerConnection &server, const QString &user, const QString &role)
+{
+    return server.transaction<Done>([&]() -> Result<Done> {
+        Result<ServerRows> done = server.run("SELECT tallowpen_grant($1, $2)", {parameter(user), parameter(role)});
+        if (!done)
+            return done.error();
+        return Done{};
+    });
+}

@@ -14,5 +14,8 @@ struct TeamRights
 namespace TeamRoles {
 
 Result<TeamRights> rights(ServerConnection &server);
+// Gives `user` the team role `role` on this database (translator, reviewer
+// or lead), taking the other two away, in one transaction.
+Result<Done> grant(ServerConnection &server, const QString &user, const QString &role);
 
 } // namespace TeamRoles

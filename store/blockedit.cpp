@@ -51,6 +51,12 @@ QString blockSelectStatement(const BlockAddress &address)
     return u"SELECT * FROM "_s + address.table + whereBlock(address);
 }
 
+QString windowSizeStatement(const BlockAddress &address, qint16 width, qint16 height)
+{
+    return u"UPDATE "_s + address.table + u" SET new_width = "_s + QString::number(width) + u", new_height = "_s
+        + QString::number(height) + whereBlock(address);
+}
+
 BlockLoad loadBlock(Database &db, const QString &key)
 {
     const auto address = parseBlockKey(key);

@@ -78,6 +78,9 @@ QString blockSelectStatement(const BlockAddress &address);
 // The save's UPDATE, with the texts already in stored form.
 QString blockUpdateStatement(const BlockAddress &address, const QString &storedTranslation,
                              const QString &storedComment, bool revised);
+// A block's chosen window size: "UPDATE T SET new_width = W, new_height = H
+// WHERE file_name = 'F' AND dialogue_id = N;".
+QString windowSizeStatement(const BlockAddress &address, qint16 width, qint16 height);
 // The node text after a save: "[c]" appended or taken away by the comment box.
 QString commentMarkerText(const QString &nodeText, const QString &comment, qint16 number);
 

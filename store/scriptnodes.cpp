@@ -100,13 +100,12 @@ ScriptNodes::BuildReport ScriptNodes::build(Database &db)
 {
     const std::array<Node *, 3> folders = beginBuild();
     BuildWalk walk;
-    for (size_t t = 0; t < ScriptTables::all.size() && walk.report.ok; ++t) {
+    for (size_t t = 0; t < ScriptTables::all.size() && !walk.report.failure; ++t) {
         walk.table = ScriptTables::all[t];
         walk.folder = folders[t];
         Result<ResultSet> rows = db.query(u"Select * from "_s + walk.table);
         if (!rows.ok()) {
-            walk.report.ok = false;
-            walk.report.error = rows.error();
+            walk.report.failure = rows.error();
             break;
         }
         m_byKey.reserve(m_byKey.size() + rows->rowCount() + rows->rowCount() / 8);

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <vector>
 
 // The script tree as plain data: root "Root" > folders (table names) >
@@ -47,8 +48,7 @@ public:
     {
         QStringList refusedKeys;
         QStringList messages; // one sentence per clash, for the user
-        bool ok = true; // false when a query failed
-        Failure error;
+        std::optional<Failure> failure; // set when a query failed: the tree is not whole
     };
     // What the tree needs of one row, for a store that reads its rows itself.
     struct Row

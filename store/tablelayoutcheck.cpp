@@ -1,6 +1,8 @@
 #include "store/tablelayoutcheck.h"
 
 #include "store/layout.h"
+#include "store/sqlitehandle.h"
+#include "store/storetext.h"
 
 #include <QStringList>
 
@@ -57,4 +59,16 @@ QString layoutProblem(sqlite3 *db)
                 table, found.join(u", "_s), columns.join(u", "_s));
     }
     return {};
+}
+
+QStringList missingStoreTables(sqlite3 *db)
+{
+    QStringList missing;
+    for (const QString &table : {ScriptTables::battlingArena, ScriptTables::battleScript, ScriptTables::field,
+                                 u"suggestion"_s}) {
+        if (firstValue(db, u"SELECT COUNT(*) FROM sqlite_schema WHERE type = 'table' AND name = "_s + storeLiteral(table))
+            != u"1")
+            missing << table;
+    }
+    return missing;
 }

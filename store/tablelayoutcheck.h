@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 struct sqlite3;
 
@@ -10,3 +11,7 @@ struct sqlite3;
 // whose columns stand in another order would be read by position into the
 // wrong fields. A missing table is left to the statements that use it.
 QString layoutProblem(sqlite3 *db);
+
+// Which of the store's own tables (the three script tables and `suggestion`)
+// the file lacks, in that order; the store's check at start-up names them.
+QStringList missingStoreTables(sqlite3 *db);

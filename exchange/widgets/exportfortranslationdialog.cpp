@@ -85,8 +85,8 @@ void ExportForTranslationDialog::accept()
 {
     if (target().isEmpty())
         return Messages::inform(this, u"Name the file (or, for PO, the folder) to export to."_s);
-    const ExchangeExport result = exportForTranslation(m_db, format(), scope(), target(), m_programFolder);
-    Messages::inform(this, result.message);
-    if (result.ok)
+    const Result<ExchangeExport> result = exportForTranslation(m_db, format(), scope(), target(), m_programFolder);
+    Messages::inform(this, result ? result->message : result.error().message);
+    if (result)
         QDialog::accept();
 }

@@ -150,12 +150,12 @@ void ReplaceWindow::replaceTicked()
         findAll();
         return;
     }
-    const ReplaceBatch batch = replaceMatches(m_db, *fresh, m_listed.in, keep);
-    if (!batch.ok) {
-        Messages::inform(this, batch.message);
+    const Result<ReplaceBatch> batch = replaceMatches(m_db, *fresh, m_listed.in, keep);
+    if (!batch) {
+        Messages::inform(this, batch.error().message);
         return;
     }
-    emit replaced(batch, m_listed.in);
+    emit replaced(*batch, m_listed.in);
     findAll();
-    m_count->setText(replaceSummary(batch.replacements, qsizetype(batch.blocks.size())));
+    m_count->setText(replaceSummary(batch->replacements, qsizetype(batch->blocks.size())));
 }

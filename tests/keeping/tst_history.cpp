@@ -50,6 +50,8 @@ private slots:
     void firstSavesAtOnceKeepEveryVersion();
     void draftsLastUntilTheBlockIsSaved_data();
     void draftsLastUntilTheBlockIsSaved();
+    void theLastBlockIsReadOrItsFailureGiven_data();
+    void theLastBlockIsReadOrItsFailureGiven();
     void textChanges_data();
     void textChanges();
     void theExportSearchesByScript_data();
@@ -96,9 +98,9 @@ void tst_History::savesKeepWhatTheyReplace()
     QVERIFY(openStore(db, home.storePath()));
     const QDateTime start = QDateTime::currentDateTime().addMSecs(-1);
     for (const BlockEdits &edits : saves) {
-        const BlockSave save = saveBlock(db, Key, u"3"_s, edits, nullptr);
-        QVERIFY(save.ok);
-        QCOMPARE(save.historyProblem, QString());
+        const Result<BlockSave> save = saveBlock(db, Key, u"3"_s, edits, nullptr);
+        QVERIFY(save);
+        QCOMPARE(save->historyProblem, QString());
     }
 
     const auto versions = blockVersions(home.storePath(), Address);
@@ -140,16 +142,16 @@ void tst_History::undoLastBatch()
     Database db;
     QVERIFY(openStore(db, home.storePath()));
     for (const BlockEdits &edits : before)
-        QVERIFY(saveBlock(db, Key, u"3"_s, edits, nullptr).ok);
+        QVERIFY(saveBlock(db, Key, u"3"_s, edits, nullptr).ok());
 
     Result<BatchRecord> batch = beginBatch(db, BatchReason::Fit);
     QVERIFY2(batch, qPrintable(batch.error().message));
     QVERIFY(QFileInfo(QDir(home.filePath(u"backups"_s)).filePath(batch->backup)).isFile());
-    QVERIFY(saveBlock(db, Key, u"3"_s, {u"Hola, ajustado.<End of Block>"_s, QString(), false}, nullptr).written);
+    QVERIFY(saveBlock(db, Key, u"3"_s, {u"Hola, ajustado.<End of Block>"_s, QString(), false}, nullptr)->written);
     batch->changed(Address);
     QCOMPARE(recordBatch(db.path(), *batch), QString());
     for (const BlockEdits &edits : after)
-        QVERIFY(saveBlock(db, Key, u"3"_s, edits, nullptr).ok);
+        QVERIFY(saveBlock(db, Key, u"3"_s, edits, nullptr).ok());
 
     const Result<std::optional<BatchRecord>> kept = lastBatch(db.path());
     QVERIFY2(kept && *kept, qPrintable(kept.error().message));
@@ -173,9 +175,9 @@ void tst_History::aHistoryThatCannotBeWrittenLeavesTheSaveStanding()
     Database db;
     QVERIFY(openStore(db, home.storePath()));
 
-    const BlockSave save = saveBlock(db, Key, u"3"_s, {u"Nuevo.<End of Block>"_s, QString(), false}, nullptr);
-    QVERIFY(save.ok);
-    QVERIFY(save.historyProblem.contains(HistoryFileName));
+    const Result<BlockSave> save = saveBlock(db, Key, u"3"_s, {u"Nuevo.<End of Block>"_s, QString(), false}, nullptr);
+    QVERIFY(save);
+    QVERIFY(save->historyProblem.contains(HistoryFileName));
     QCOMPARE(storedRow(db, StoredBlock()).value(ColTextDataT).toString(), u"Nuevo.<End of Block>"_s);
     const auto versions = blockVersions(home.storePath(), Address);
     QVERIFY(!versions);
@@ -208,25 +210,26 @@ void tst_History::aDamagedHistoryIsSetAside()
         QCOMPARE(execSqlite(made.get(), foreign), SQLITE_OK);
     } else if (bytes.isNull()) {
         for (int i = 0; i < 300; ++i)
-            QVERIFY(saveBlock(db, Key, u"3"_s, {u"Texto %1 "_s.arg(i).repeated(20), QString(), false}, nullptr).ok);
+            QVERIFY(saveBlock(db, Key, u"3"_s, {u"Texto %1 "_s.arg(i).repeated(20), QString(), false}, nullptr).ok());
         // A save into another folder's history closes this one's, its journal written back.
         TestHome other(TestHome::StoreOnly);
         QVERIFY(insertBlock(other, StoredBlock()));
         Database otherDb;
         QVERIFY(openStore(otherDb, other.storePath()));
-        QVERIFY(saveBlock(otherDb, Key, u"3"_s, {u"x"_s, QString(), false}, nullptr).ok);
+        QVERIFY(saveBlock(otherDb, Key, u"3"_s, {u"x"_s, QString(), false}, nullptr).ok());
         QVERIFY(!QFile::exists(history + u"-wal"_s));
         QVERIFY(QFile::resize(history, QFileInfo(history).size() / 2));
     } else {
         QVERIFY(home.write(HistoryFileName, bytes));
     }
 
-    const BlockSave first = saveBlock(db, Key, u"3"_s, {u"Uno.<End of Block>"_s, QString(), false}, nullptr);
-    QVERIFY(first.ok);
-    QVERIFY2(first.historyProblem.contains(u"was set aside"_s), qPrintable(first.historyProblem));
-    QVERIFY(first.historyProblem.contains(HistoryFileName) && !first.historyProblem.contains(u"store"_s));
-    const BlockSave second = saveBlock(db, Key, u"3"_s, {u"Dos.<End of Block>"_s, QString(), false}, nullptr);
-    QCOMPARE(second.historyProblem, QString());
+    const Result<BlockSave> first = saveBlock(db, Key, u"3"_s, {u"Uno.<End of Block>"_s, QString(), false}, nullptr);
+    QVERIFY(first);
+    QVERIFY2(first->historyProblem.contains(u"was set aside"_s), qPrintable(first->historyProblem));
+    QVERIFY(first->historyProblem.contains(HistoryFileName) && !first->historyProblem.contains(u"store"_s));
+    const Result<BlockSave> second = saveBlock(db, Key, u"3"_s, {u"Dos.<End of Block>"_s, QString(), false}, nullptr);
+    QVERIFY(second);
+    QCOMPARE(second->historyProblem, QString());
     const auto versions = blockVersions(home.storePath(), Address);
     QVERIFY(versions && !versions->empty());
     QCOMPARE(versions->front().translation, u"Uno.<End of Block>"_s);
@@ -291,7 +294,7 @@ void tst_History::draftsLastUntilTheBlockIsSaved()
     if (saved) {
         Database db;
         QVERIFY(openStore(db, home.storePath()));
-        QVERIFY(saveBlock(db, Key, u"3"_s, {u"Saved."_s, QString(), false}, nullptr).ok);
+        QVERIFY(saveBlock(db, Key, u"3"_s, {u"Saved."_s, QString(), false}, nullptr).ok());
     }
     const Result<std::optional<BlockVersion>> read = blockDraft(home.storePath(), Address);
     QVERIFY(read);
@@ -299,6 +302,29 @@ void tst_History::draftsLastUntilTheBlockIsSaved()
     QCOMPARE(draft.has_value(), !saved);
     if (draft)
         QCOMPARE(*draft, (BlockVersion{draft->time, drafts.last(), u"c"_s, true}));
+}
+
+// A history that cannot be read is a failure, never "no last block".
+void tst_History::theLastBlockIsReadOrItsFailureGiven_data()
+{
+    QTest::addColumn<QString>("history"); // none, kept, folder
+    QTest::addColumn<QString>("read");    // the key, or "failed"
+    QTest::newRow("no history yet") << u"none"_s << QString();
+    QTest::newRow("a block kept") << u"kept"_s << Key;
+    QTest::newRow("history.db a folder") << u"folder"_s << u"failed"_s;
+}
+
+void tst_History::theLastBlockIsReadOrItsFailureGiven()
+{
+    QFETCH(QString, history);
+    QFETCH(QString, read);
+    TestHome home(TestHome::StoreOnly);
+    if (history == u"kept")
+        QVERIFY(rememberOpenBlock(home.storePath(), Key));
+    if (history == u"folder")
+        QVERIFY(QDir(home.path()).mkdir(HistoryFileName));
+    const Result<QString> last = lastOpenBlock(home.storePath());
+    QCOMPARE(last ? *last : u"failed"_s, read);
 }
 
 // Changes written "=same|-removed|+added".

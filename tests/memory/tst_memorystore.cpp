@@ -111,12 +111,12 @@ void tst_MemoryStore::applyToRepeats()
     QVERIFY(repeats);
     QCOMPARE(repeats->changing(), 3);
     const qint64 before = m_db.changedRows();
-    const RepeatsApplied applied = ::applyToRepeats(m_db, *repeats, u"Hola, it's me."_s);
-    QVERIFY2(applied.ok, qPrintable(applied.message));
+    const Result<RepeatsApplied> applied = ::applyToRepeats(m_db, *repeats, u"Hola, it's me."_s);
+    QVERIFY2(applied, qPrintable(applied.error().message));
     QCOMPARE(m_db.changedRows() - before, 3);
-    QCOMPARE(applied.saved.size(), size_t(3));
-    QCOMPARE(applied.saved[2].first, u"field:town.txt;5"_s);
-    QCOMPARE(applied.saved[2].second.nodeText, u"5[c]"_s);
+    QCOMPARE(applied->saved.size(), size_t(3));
+    QCOMPARE(applied->saved[2].first, u"field:town.txt;5"_s);
+    QCOMPARE(applied->saved[2].second.nodeText, u"5[c]"_s);
     // Translation written, comment and "Revised" as they were.
     const QVariantList arena = storedRow(m_db, u"battling_arena"_s, u"arena.txt"_s, 7);
     QCOMPARE(arena.mid(5, 4), (QVariantList{u""_s, 1, 1, u"Hola, it`s me."_s}));

@@ -1,6 +1,7 @@
 #include "scripts/originalimport.h"
 #include "scripts/translatedimport.h"
 #include "store/layout.h"
+#include "store/scriptrows.h"
 #include "tests/support/golden.h"
 #include "tests/support/testhome.h"
 
@@ -100,7 +101,7 @@ void tst_Imports::statements()
              u"INSERT INTO field (file_name,dialogue_id,text_data,width,height,comments,translated,revised,"
              "text_data_t,new_width,new_height) VALUES ('0012.txt', 3, 'Hello.<End of Block>' ,24, 2 ,'', 0,0 ,'', "
              "0,0);"_s);
-    QCOMPARE(TranslatedImport::updateStatement(u"field"_s, u"0012.txt"_s, 3, u"Hola.<End of Block>"_s),
+    QCOMPARE(translationImportStatement(u"field"_s, u"0012.txt"_s, 3, u"Hola.<End of Block>"_s),
              u"UPDATE field SET text_data_t = 'Hola.<End of Block>', translated = 1, revised = 0 "
              "WHERE file_name = '0012.txt' AND dialogue_id = 3;"_s);
 }

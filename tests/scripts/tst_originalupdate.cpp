@@ -121,20 +121,21 @@ void tst_OriginalUpdate::matching()
     NoProgress progress;
     ProgressPacer pacer(&progress);
     const QStringList before = fieldRows(home.storePath());
-    const OriginalUpdate::Result dry = OriginalUpdate::updateOriginals(db, home.filePath(u"new"_s), pacer, true);
+    const Result<OriginalUpdate::Outcome> dry = OriginalUpdate::updateOriginals(db, home.filePath(u"new"_s), pacer, true);
     QCOMPARE(fieldRows(home.storePath()), before);
-    QVERIFY(dry.backup.isEmpty());
+    QVERIFY(dry && dry->backup.isEmpty());
 
-    const OriginalUpdate::Result result = OriginalUpdate::updateOriginals(db, home.filePath(u"new"_s), pacer, false);
-    QVERIFY2(result.ok, qPrintable(result.message));
+    const Result<OriginalUpdate::Outcome> result =
+        OriginalUpdate::updateOriginals(db, home.filePath(u"new"_s), pacer, false);
+    QVERIFY2(result, qPrintable(result.error().message));
     QStringList got;
-    for (const OriginalUpdate::BlockChange &change : result.changes)
+    for (const OriginalUpdate::BlockChange &change : result->changes)
         got << u"%1 %2 %3"_s.arg(change.fileName).arg(change.number).arg(OriginalUpdate::changeName(change.change));
     QCOMPARE(got, changes);
-    QCOMPARE(OriginalUpdate::summary(result), summary);
-    QCOMPARE(OriginalUpdate::summary(dry), summary);
+    QCOMPARE(OriginalUpdate::summary(*result), summary);
+    QCOMPARE(OriginalUpdate::summary(*dry), summary);
     QCOMPARE(fieldRows(home.storePath()), rows);
-    QCOMPARE(result.backup.contains(u"update-original"_s), !changes.isEmpty());
+    QCOMPARE(result->backup.contains(u"update-original"_s), !changes.isEmpty());
 }
 
 // The old original marks the block until it is saved; a removed block comes back whole.
@@ -148,13 +149,13 @@ void tst_OriginalUpdate::marksAndRemovedBlocksAreKept()
     QVERIFY(openStore(db, home.storePath()));
     NoProgress progress;
     ProgressPacer pacer(&progress);
-    QVERIFY(OriginalUpdate::updateOriginals(db, home.filePath(u"new"_s), pacer, false).ok);
+    QVERIFY(OriginalUpdate::updateOriginals(db, home.filePath(u"new"_s), pacer, false).ok());
 
     const BlockAddress one{u"field"_s, u"a.txt"_s, 1};
     QCOMPARE(changedOriginal(db.path(), one, u"Uno<End of Block>"_s), u"One<End of Block>"_s);
     QCOMPARE(changedOriginals(db.path())->size(), 1);
     QVERIFY(!changedOriginal(db.path(), one, u"Something else<End of Block>"_s));
-    QVERIFY(saveBlock(db, blockKey(u"field"_s, u"a.txt"_s, 1), u"1[c]"_s, {u"T1 again"_s, u"note"_s, false}, nullptr).ok);
+    QVERIFY(saveBlock(db, blockKey(u"field"_s, u"a.txt"_s, 1), u"1[c]"_s, {u"T1 again"_s, u"note"_s, false}, nullptr).ok());
     QVERIFY(!changedOriginal(db.path(), one, u"Uno<End of Block>"_s));
 
     const auto removed = removedBlocks(db.path());
@@ -186,9 +187,10 @@ void tst_OriginalUpdate::aFailingStepLeavesTheStoreAsItWas()
     QVERIFY(openStore(db, home.storePath()));
     NoProgress progress;
     ProgressPacer pacer(&progress);
-    const OriginalUpdate::Result result = OriginalUpdate::updateOriginals(db, home.filePath(u"new"_s), pacer, false);
-    QVERIFY(!result.ok);
-    QVERIFY2(result.message.contains(u"refused"_s), qPrintable(result.message));
+    const Result<OriginalUpdate::Outcome> result =
+        OriginalUpdate::updateOriginals(db, home.filePath(u"new"_s), pacer, false);
+    QVERIFY(!result);
+    QVERIFY2(result.error().message.contains(u"refused"_s), qPrintable(result.error().message));
     QCOMPARE(fieldRows(home.storePath()), before);
     QCOMPARE(changedOriginals(db.path())->size(), 0);
 }

@@ -87,8 +87,9 @@ void tst_Replace::untickedMatchesStay()
     QCOMPARE(matchLines(list.blocks[0].text, list.blocks[0].matches[1]),
              std::make_pair(u"dos uno"_s, u"dos one"_s));
 
-    const ReplaceBatch batch = replaceMatches(db, list, ReplaceField::Translated, {true, false, false});
-    QVERIFY2(batch.ok, qPrintable(batch.message));
+    const Result<ReplaceBatch> replaced = replaceMatches(db, list, ReplaceField::Translated, {true, false, false});
+    QVERIFY2(replaced, qPrintable(replaced.error().message));
+    const ReplaceBatch &batch = *replaced;
     QCOMPARE(batch.replacements, 1);
     QCOMPARE(batch.blocks.size(), size_t(1));
     QCOMPARE(batch.blocks[0].before, a.textT);

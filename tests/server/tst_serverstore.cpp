@@ -225,7 +225,9 @@ void tst_ServerStore::savesAgree()
     QFETCH(QString, search);
     const QString key = u"field:0012.txt;3"_s;
     const BlockLoad before = loadBlock(m_local, key);
-    const BlockSave local = saveBlock(m_local, key, u"3[c]"_s, {translation, comment, revised}, &*before.stored);
+    const Result<BlockSave> saved = saveBlock(m_local, key, u"3[c]"_s, {translation, comment, revised}, &*before.stored);
+    QVERIFY(saved);
+    const BlockSave &local = *saved;
     Result<BlockSave> server = m_store->saveBlock(key, u"3[c]"_s, {translation, comment, revised}, &*before.stored);
     QVERIFY2(server, qPrintable(server.error().message));
     QCOMPARE(server->nodeText, local.nodeText);

@@ -151,8 +151,9 @@ void tst_BlockEdit::save()
     other.table = u"battle_script"_s;
     for (other.id = 1; other.id <= 7; ++other.id)
         QVERIFY(insertBlock(*m_home, other));
-    const BlockSave save = saveBlock(m_db, Key, nodeText, edits, nullptr);
-    QVERIFY(save.isBlock && save.ok && save.written);
+    const Result<BlockSave> saved = saveBlock(m_db, Key, nodeText, edits, nullptr);
+    QVERIFY(saved && saved->isBlock && saved->written);
+    const BlockSave &save = *saved;
     QStringList stored;
     for (const QVariant &value : storedRow(m_db, row).mid(ColComments, 4))
         stored << value.toString();
@@ -175,22 +176,24 @@ void tst_BlockEdit::saveSkipsWhatIsNotNeeded()
     r.comments = u"note"_s;
     QVERIFY(insertBlock(*m_home, r));
     for (const QString &key : {u"Root"_s, u"field"_s, u"0012.txt"_s})
-        QVERIFY(!saveBlock(m_db, key, key, {u"x"_s, u"y"_s, true}, nullptr).isBlock);
+        QVERIFY(!saveBlock(m_db, key, key, {u"x"_s, u"y"_s, true}, nullptr)->isBlock);
     const BlockLoad load = loadBlock(m_db, Key);
-    const BlockSave idle = saveBlock(m_db, Key, u"3[c]"_s, {load.translation, load.comment, false}, &*load.stored);
-    QVERIFY(idle.ok && !idle.written);
+    const Result<BlockSave> idleSave = saveBlock(m_db, Key, u"3[c]"_s, {load.translation, load.comment, false}, &*load.stored);
+    QVERIFY(idleSave && !idleSave->written);
+    const BlockSave &idle = *idleSave;
     QCOMPARE(idle.status, u">Translation status: 100% translated"_s); // still a save for the status line
     QCOMPARE(m_db.changedRows(), 0);
-    const BlockSave ticked = saveBlock(m_db, Key, u"3[c]"_s, {load.translation, load.comment, true}, &*idle.stored);
-    QVERIFY(ticked.written);
+    const Result<BlockSave> tickedSave = saveBlock(m_db, Key, u"3[c]"_s, {load.translation, load.comment, true}, &*idle.stored);
+    QVERIFY(tickedSave && tickedSave->written);
+    const BlockSave &ticked = *tickedSave;
     QCOMPARE(ticked.statement, u"UPDATE field SET text_data_t = 'Hola', comments = 'note', translated = 1, "
                                "revised = 1 WHERE file_name = '0012.txt' AND dialogue_id = 3;"_s);
-    QVERIFY(!saveBlock(m_db, Key, u"3[c]"_s, {load.translation, load.comment, true}, &*ticked.stored).written);
+    QVERIFY(!saveBlock(m_db, Key, u"3[c]"_s, {load.translation, load.comment, true}, &*ticked.stored)->written);
     QCOMPARE(m_db.changedRows(), 1);
 
-    const BlockSave refused = saveBlock(m_db, u"fields:0012.txt;3"_s, u"3"_s, {u"Hola"_s, {}, false}, nullptr);
-    QVERIFY(refused.isBlock && !refused.ok && !refused.stored);
-    QVERIFY(refused.message.contains(u"could not be saved"_s) && refused.message.contains(u"0012.txt"_s));
+    const Result<BlockSave> refused = saveBlock(m_db, u"fields:0012.txt;3"_s, u"3"_s, {u"Hola"_s, {}, false}, nullptr);
+    QVERIFY(!refused);
+    QVERIFY(refused.error().message.contains(u"could not be saved"_s) && refused.error().message.contains(u"0012.txt"_s));
 }
 
 void tst_BlockEdit::anUntouchedBlockSurvivesByteForByte()
@@ -206,7 +209,7 @@ void tst_BlockEdit::anUntouchedBlockSurvivesByteForByte()
     QVERIFY(insertBlock(*m_home, r));
     const QVariantList before = storedRow(m_db, r);
     const BlockLoad load = loadBlock(m_db, Key);
-    QVERIFY(saveBlock(m_db, Key, u"3[c]"_s, {load.translation, load.comment, load.revised}, nullptr).written);
+    QVERIFY(saveBlock(m_db, Key, u"3[c]"_s, {load.translation, load.comment, load.revised}, nullptr)->written);
     QCOMPARE(storedRow(m_db, r), before);
 }
 
