@@ -291,17 +291,17 @@ bool Importer::importFile(const QString &folder, const QString &name, ReaderSize
         return stop(shown, 0, u"%1: the store cannot take the file (%2)."_s.arg(path, m_db.lastError().message));
     // After a failure, whose message is the one to give.
     auto rollback = [this] { dropFileRows(m_db); };
+    OriginalRowWriter writer(m_db, folder, name);
     const BlockSink store = [&](const ScriptBlock &block) {
-        // A zero byte cannot travel inside a statement's text: this is not a
-        // script file, whatever it is.
-        if (block.text.contains(QChar(u'\0'))) {
-            refusal = u"%1, line %2: the block ending here holds a zero byte; the file is not a script text file."_s
-                          .arg(path, QString::number(line));
-            return false;
-        }
-        if (!m_db.execute(insertStatement(folder, name, block))) {
-            refusal = u"%1, line %2: the block could not be stored (%3)."_s.arg(path, QString::number(line),
-                                                                                 m_db.lastError().message);
+        if (const ::Result<Done> kept = writer.store(block.number, block.text, block.width, block.height);
+            !kept) {
+            // A zero byte cannot travel inside a statement's text: this is not
+            // a script file, whatever it is.
+            refusal = block.text.contains(QChar(u'\0'))
+                ? u"%1, line %2: the block ending here holds a zero byte; the file is not a script text file."_s
+                      .arg(path, QString::number(line))
+                : u"%1, line %2: the block could not be stored (%3)."_s.arg(path, QString::number(line),
+                                                                             kept.error().message);
             return false;
         }
         ++stored;

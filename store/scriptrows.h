@@ -45,3 +45,23 @@ QString originalInsertStatement(const QString &folder, const QString &name, qint
 Result<Done> beginFileRows(Database &db);
 Result<Done> keepFileRows(Database &db);
 void dropFileRows(Database &db);
+
+// Stores the original blocks of one script file, each by the statement
+// originalInsertStatement gives, built straight into UTF-8: the import runs
+// one for every block, and the text in between and its copy cost as much as
+// a fifth of SQLite's own work on it.
+class OriginalRowWriter
+{
+public:
+    OriginalRowWriter(Database &db, const QString &folder, const QString &name);
+    // Fails without running anything when the text holds a zero character,
+    // which cannot stand inside a statement.
+    Result<Done> store(qint16 number, QStringView text, qint16 width, qint16 height);
+    // The statement store() runs, as UTF-8.
+    const QByteArray &statement(qint16 number, QStringView text, qint16 width, qint16 height);
+
+private:
+    Database &m_db;
+    QByteArray m_start; // up to the block's number
+    QByteArray m_statement;
+};
