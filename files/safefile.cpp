@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -153,7 +154,13 @@ QString symlinkOnTheWay(const QString &guardedFolder, const QString &path)
     return {};
 }
 
-Result<Done> writeWhole(const QString &path, const QByteArray &bytes, const QString &guardedFolder)
+namespace {
+
+// The checks writeWhole makes of its target, then the bytes in a new file
+// beside it (".NAME.XXXXXX", the target's mode), flushed when `flush` says
+// so. Gives the temporary's name; on a failure nothing is left behind.
+Result<QByteArray> writeTemporary(const QString &path, const QByteArray &bytes, const QString &guardedFolder,
+                                  bool flush)
 {
     if (const QString link = symlinkOnTheWay(guardedFolder, path); !link.isEmpty()) {
         const QString which = link == QDir::cleanPath(QFileInfo(path).absoluteFilePath())
@@ -174,10 +181,6 @@ Result<Done> writeWhole(const QString &path, const QByteArray &bytes, const QStr
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0)
         return fail(systemError(errno));
-    auto discard = [&](int error) {
-        ::unlink(temporary.constData());
-        return fail(systemError(error));
-    };
     mode_t mode = existing.st_mode & 07777;
     if (!exists) {
         const mode_t mask = ::umask(0);
@@ -185,24 +188,124 @@ Result<Done> writeWhole(const QString &path, const QByteArray &bytes, const QStr
         mode = 0666 & ~mask;
     }
     int error = 0;
-    if (::fchmod(fd, mode) != 0 || !writeAll(fd, bytes, error) || ::fsync(fd) != 0) {
+    if (::fchmod(fd, mode) != 0 || !writeAll(fd, bytes, error) || (flush && ::fsync(fd) != 0)) {
         if (error == 0)
             error = errno;
         ::close(fd);
-        return discard(error);
+        ::unlink(temporary.constData());
+        return fail(systemError(error));
     }
-    if (::close(fd) != 0)
-        return discard(errno);
-    if (::rename(temporary.constData(), name.constData()) != 0)
-        return discard(errno);
+    if (::close(fd) != 0) {
+        error = errno;
+        ::unlink(temporary.constData());
+        return fail(systemError(error));
+    }
+    return temporary;
+}
+
+int openFolder(const QString &folder)
+{
+    return ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
+
+} // namespace
+
+Result<Done> writeWhole(const QString &path, const QByteArray &bytes, const QString &guardedFolder)
+{
+    const Result<QByteArray> temporary = writeTemporary(path, bytes, guardedFolder, true);
+    if (!temporary)
+        return temporary.error();
+    if (::rename(temporary->constData(), QFile::encodeName(path).constData()) != 0) {
+        const int error = errno;
+        ::unlink(temporary->constData());
+        return fail(systemError(error));
+    }
     // The rename reaches the disk with its folder, where the file system lets
     // a folder be synced; the file itself is already safe.
-    const int folder = ::open(QFile::encodeName(info.absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int folder = openFolder(QFileInfo(path).absolutePath());
     if (folder >= 0) {
         ::fsync(folder);
         ::close(folder);
     }
     return Done{};
+}
+
+ReplacementBatch::ReplacementBatch(const QString &guardedFolder)
+    : m_guarded(guardedFolder)
+{
+}
+
+ReplacementBatch::~ReplacementBatch()
+{
+    for (const Pending &pending : m_pending)
+        ::unlink(pending.temporary.constData());
+    for (const Folder &folder : m_folders)
+        ::close(folder.handle);
+}
+
+Result<Done> ReplacementBatch::add(const QString &path, const QByteArray &bytes)
+{
+    // The folder is opened before anything is written into it: a sync of the
+    // file system through it reports every write error from then on.
+    const QString folderPath = QFileInfo(path).absolutePath();
+    auto folder = std::find_if(m_folders.begin(), m_folders.end(),
+                               [&](const Folder &known) { return known.path == folderPath; });
+    if (folder == m_folders.end()) {
+        const int handle = openFolder(folderPath);
+        struct stat info {};
+        if (handle < 0 || ::fstat(handle, &info) != 0) {
+            const int error = errno;
+            if (handle >= 0)
+                ::close(handle);
+            return fail(systemError(error));
+        }
+        m_folders.push_back({folderPath, handle, info.st_dev});
+        folder = m_folders.end() - 1;
+    }
+    Result<QByteArray> temporary = writeTemporary(path, bytes, m_guarded, false);
+    if (!temporary)
+        return temporary.error();
+    m_pending.push_back({std::move(*temporary), QFile::encodeName(path), folder->device});
+    return Done{};
+}
+
+std::vector<QString> ReplacementBatch::commit()
+{
+    std::vector<QString> outcome(m_pending.size());
+    // One sync per file system instead of one per file. Where that sync
+    // reports an error (perhaps another program's file), each file is synced
+    // alone, so that only the ones that did not reach the disk are left out.
+    std::vector<dev_t> synced;
+    for (const Folder &folder : m_folders) {
+        if (std::find(synced.begin(), synced.end(), folder.device) != synced.end())
+            continue;
+        synced.push_back(folder.device);
+        if (::syncfs(folder.handle) == 0)
+            continue;
+        for (size_t i = 0; i < m_pending.size(); ++i) {
+            if (m_pending[i].device != folder.device)
+                continue;
+            const int fd = ::open(m_pending[i].temporary.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+            if (fd < 0 || ::fsync(fd) != 0)
+                outcome[i] = systemError(errno);
+            if (fd >= 0)
+                ::close(fd);
+        }
+    }
+    for (size_t i = 0; i < m_pending.size(); ++i) {
+        if (outcome[i].isEmpty() && ::rename(m_pending[i].temporary.constData(), m_pending[i].target.constData()) != 0)
+            outcome[i] = systemError(errno);
+        if (!outcome[i].isEmpty())
+            ::unlink(m_pending[i].temporary.constData());
+    }
+    m_pending.clear();
+    // The renames reach the disk with their folders, each synced once.
+    for (const Folder &folder : m_folders) {
+        ::fsync(folder.handle);
+        ::close(folder.handle);
+    }
+    m_folders.clear();
+    return outcome;
 }
 
 bool renameNoReplace(const QString &from, const QString &to)

@@ -5,6 +5,9 @@
 #include <QByteArray>
 #include <QString>
 
+#include <sys/types.h>
+#include <vector>
+
 // Files the program reads and writes other than the store: script texts,
 // links files, editor texts and the exported scripts.
 //
@@ -37,6 +40,44 @@ QString symlinkOnTheWay(const QString &guardedFolder, const QString &path);
 // through a symbolic link inside `guardedFolder`, and over anything that is
 // not a regular file. A failure's message is a clause, as readRegular's.
 Result<Done> writeWhole(const QString &path, const QByteArray &bytes, const QString &guardedFolder);
+
+// Replaces many files, each whole or untouched as writeWhole replaces one,
+// for one sync of the file system instead of one per file: every file is
+// written beside its target first, then all of them are synced, and only
+// then is each renamed over its target. After a crash a target is old or
+// new, never partly written. What is added and not committed is removed.
+class ReplacementBatch
+{
+public:
+    explicit ReplacementBatch(const QString &guardedFolder);
+    ~ReplacementBatch();
+    ReplacementBatch(const ReplacementBatch &) = delete;
+    ReplacementBatch &operator=(const ReplacementBatch &) = delete;
+
+    // Writes `bytes` beside `path` with writeWhole's checks; `path` itself is
+    // replaced by commit(). A failure's message is a clause, as writeWhole's.
+    Result<Done> add(const QString &path, const QByteArray &bytes);
+    // Per added file, in the order added: empty when it replaced its target,
+    // else why the target was left as it was (a clause).
+    std::vector<QString> commit();
+
+private:
+    struct Pending
+    {
+        QByteArray temporary;
+        QByteArray target;
+        dev_t device;
+    };
+    struct Folder
+    {
+        QString path;
+        int handle;
+        dev_t device;
+    };
+    QString m_guarded;
+    std::vector<Pending> m_pending;
+    std::vector<Folder> m_folders;
+};
 
 // Gives the file `from` the name `to` only when no file has that name, in
 // one step another process cannot come between. QFile::rename is no use

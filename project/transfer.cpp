@@ -27,8 +27,10 @@ QString writeLocalStore(const QString &path, const Snapshot &snapshot)
 {
     if (const Result<Done> made = createStore(path); !made)
         return made.error().message;
+    // Every copy is removed after use or copied again into backups/, which
+    // flushes its own: the disk's flushes here would only be waited for.
     Database db;
-    if (!openStore(db, path) || !db.begin())
+    if (!db.open(path) || !db.configure(Database::ThrowawayCopy) || !db.begin())
         return db.lastError().message;
     SqliteStore local(db);
     for (size_t t = 0; t < ScriptTables::all.size(); ++t) {

@@ -3,8 +3,8 @@
 #include "keeping/backup.h"
 #include "store/blockedit.h"
 #include "store/layout.h"
+#include "store/importexportrows.h"
 #include "files/programfolder.h"
-#include "store/storetext.h"
 
 #include <QDir>
 #include <QFile>
@@ -52,17 +52,13 @@ QString messagePath(const QString &folder, const QString &name)
 
 std::optional<qint64> existingScriptRows(Database &db, Failure *error)
 {
-    qint64 sum = 0;
-    for (const QString &table : {ScriptTables::battleScript, ScriptTables::battlingArena, ScriptTables::field}) {
-        ::Result<ResultSet> rows = db.query(u"Select * from "_s + table);
-        if (!rows.ok()) {
-            if (error)
-                *error = rows.error();
-            return std::nullopt;
-        }
-        sum += rows->rowCount();
+    const ::Result<qint64> rows = scriptRowCount(db);
+    if (!rows) {
+        if (error)
+            *error = rows.error();
+        return std::nullopt;
     }
-    return sum;
+    return *rows;
 }
 
 namespace {
@@ -71,30 +67,9 @@ namespace {
 // caller's transaction.
 bool runDeletions(Database &db, ProgressPacer &pacer)
 {
-    static const std::array<std::pair<QString, QString>, 4> deletions = {{
-        {u"DELETE FROM battle_script WHERE dialogue_id > 0;"_s, u"Deleting battle_script scripts..."_s},
-        {u"DELETE FROM battling_arena WHERE dialogue_id > 0;"_s, u"Deleting battling_arena scripts..."_s},
-        {u"DELETE FROM field WHERE dialogue_id > 0;"_s, u"Deleting field scripts..."_s},
-        {u"DELETE FROM suggestion WHERE word <> '';"_s, u"Deleting word links..."_s},
-    }};
-    for (const auto &[statement, text] : deletions) {
-        pacer.text(text);
-        if (!db.execute(statement))
-            return false;
-    }
-    return true;
-}
-
-// Whether any script table holds a row; a table that cannot be read counts
-// as holding one.
-bool holdsScriptRows(Database &db)
-{
-    for (const QString &table : ScriptTables::all) {
-        const ::Result<ResultSet> row = db.query(u"SELECT 1 FROM "_s + table + u" LIMIT 1"_s);
-        if (!row || row->rowCount() > 0)
-            return true;
-    }
-    return false;
+    return deleteImportedRows(db, [&](const QString &table) {
+        pacer.text(table == u"suggestion" ? u"Deleting word links..."_s : u"Deleting %1 scripts..."_s.arg(table));
+    }).ok();
 }
 
 } // namespace
@@ -162,11 +137,7 @@ QStringList listScriptFiles(const QString &folderPath)
 
 QString insertStatement(const QString &folder, const QString &name, const ScriptBlock &block)
 {
-    return u"INSERT INTO "_s + folder
-        + u" (file_name,dialogue_id,text_data,width,height,comments,translated,revised,text_data_t,new_width,"
-          "new_height) VALUES ("_s
-        + storeLiteral(name) + u", "_s + QString::number(block.number) + u", "_s + storeLiteral(block.text) + u" ,"_s
-        + QString::number(block.width) + u", "_s + QString::number(block.height) + u" ,'', 0,0 ,'', 0,0);"_s;
+    return originalInsertStatement(folder, name, block.number, block.text, block.width, block.height);
 }
 
 QString checkFileName(const QString &name)
@@ -316,24 +287,21 @@ bool Importer::importFile(const QString &folder, const QString &name, ReaderSize
     qint64 stored = 0;
     m_numbers.clear();
     QString refusal;
-    if (!m_db.execute(u"SAVEPOINT import_file"_s))
+    if (!beginFileRows(m_db))
         return stop(shown, 0, u"%1: the store cannot take the file (%2)."_s.arg(path, m_db.lastError().message));
     // After a failure, whose message is the one to give.
-    auto rollback = [this] {
-        static_cast<void>(m_db.execute(u"ROLLBACK TO import_file"_s));
-        static_cast<void>(m_db.execute(u"RELEASE import_file"_s));
-    };
+    auto rollback = [this] { dropFileRows(m_db); };
+    OriginalRowWriter writer(m_db, folder, name);
     const BlockSink store = [&](const ScriptBlock &block) {
-        // A zero byte cannot travel inside a statement's text: this is not a
-        // script file, whatever it is.
-        if (block.text.contains(QChar(u'\0'))) {
-            refusal = u"%1, line %2: the block ending here holds a zero byte; the file is not a script text file."_s
-                          .arg(path, QString::number(line));
-            return false;
-        }
-        if (!m_db.execute(insertStatement(folder, name, block))) {
-            refusal = u"%1, line %2: the block could not be stored (%3)."_s.arg(path, QString::number(line),
-                                                                                 m_db.lastError().message);
+        if (const ::Result<Done> kept = writer.store(block.number, block.text, block.width, block.height);
+            !kept) {
+            // A zero byte cannot travel inside a statement's text: this is not
+            // a script file, whatever it is.
+            refusal = block.text.contains(QChar(u'\0'))
+                ? u"%1, line %2: the block ending here holds a zero byte; the file is not a script text file."_s
+                      .arg(path, QString::number(line))
+                : u"%1, line %2: the block could not be stored (%3)."_s.arg(path, QString::number(line),
+                                                                             kept.error().message);
             return false;
         }
         ++stored;
@@ -353,7 +321,7 @@ bool Importer::importFile(const QString &folder, const QString &name, ReaderSize
         // The reader's sentence starts with the bare file name; put the folder before it.
         return stop(shown, failure.line, QDir::toNativeSeparators(folder + u'/') + failure.message);
     }
-    if (!m_db.execute(u"RELEASE import_file"_s)) {
+    if (!keepFileRows(m_db)) {
         const QString why = m_db.lastError().message;
         rollback();
         return stop(shown, 0, u"%1: the store cannot keep the file (%2)."_s.arg(path, why));

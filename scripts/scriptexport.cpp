@@ -6,8 +6,8 @@
 #include "scripts/scriptformat.h"
 #include "store/layout.h"
 #include "store/plannerstats.h"
+#include "store/importexportrows.h"
 #include "files/safefile.h"
-#include "store/storetext.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -28,17 +28,11 @@ QStringList exportFolders(int folderIndex)
     return {};
 }
 
-QString exportListStatement(const QString &table, bool onlyRevised)
-{
-    return u"SELECT * FROM "_s + table
-        + (onlyRevised ? u" WHERE translated = 1 AND revised = 1"_s : u" WHERE translated = 1"_s);
-}
-
 Result<std::vector<ExportListRow>> fillExportList(Database &db, int folderIndex, bool onlyRevised)
 {
     std::vector<ExportListRow> rows;
     for (const QString &folder : exportFolders(folderIndex)) {
-        Result<ResultSet> result = db.query(exportListStatement(folder, onlyRevised));
+        Result<ResultSet> result = exportListRows(db, folder, onlyRevised);
         if (!result.ok())
             return result.error();
         // "nada" stands for no script yet; a script really named so is not
@@ -52,17 +46,6 @@ Result<std::vector<ExportListRow>> fillExportList(Database &db, int folderIndex,
         }
     }
     return rows;
-}
-
-QString exportScriptStatement(const QString &folder, const QString &script, bool onlyRevised,
-                              bool includeUntranslated)
-{
-    const QString select = u"SELECT * FROM "_s + folder + u" WHERE file_name = "_s + storeLiteral(script);
-    if (includeUntranslated)
-        return select + u';';
-    if (onlyRevised)
-        return select + u" AND translated = 1 AND revised = 1;"_s;
-    return select + u" AND translated = 1;"_s;
 }
 
 QString exportedMessage(qsizetype ticked)
@@ -99,27 +82,24 @@ void skipped(ExportResult &result, const QString &path, const QString &why)
     qCWarning(lcScripts) << "not exported:" << path << why;
 }
 
-// Why the script of `row` cannot be written to `path`; empty when it can.
-QString writeScript(Database &db, const QString &programFolder, const ExportListRow &row, const QString &path,
-                    bool onlyRevised, bool includeUntranslated)
+// The bytes of the script of `row` as they are written, or why there are none.
+Result<QByteArray> scriptBytes(Database &db, const ExportListRow &row, bool onlyRevised, bool includeUntranslated)
 {
     if (!ScriptTables::contains(row.folder) || !isPlainFileName(row.script))
-        return u"this is not a script name that can be written"_s;
+        return Failure{u"this is not a script name that can be written"_s, {}, 0};
     // The name goes between quotes in the statement; an apostrophe there
     // would select other rows than the script's.
     if (const QString why = OriginalImport::checkFileName(row.script); !why.isEmpty())
-        return why;
-    Result<ResultSet> rows = db.query(exportScriptStatement(row.folder, row.script, onlyRevised, includeUntranslated));
+        return Failure{why, {}, 0};
+    Result<ResultSet> rows = exportedScriptRows(db, row.folder, row.script, onlyRevised, includeUntranslated);
     const Result<std::vector<ScriptRow>> blocks = scriptRowsFrom(rows);
     if (!blocks)
-        return blocks.error().message;
+        return blocks.error();
     EncodeFailure encodeFailure;
-    const auto bytes = encodeScriptText(formatScriptBlocks(*blocks), row.script, &encodeFailure);
+    std::optional<QByteArray> bytes = encodeScriptText(formatScriptBlocks(*blocks), row.script, &encodeFailure);
     if (!bytes)
-        return encodeFailure.message;
-    if (const Result<Done> written = SafeFile::writeWhole(path, *bytes, programFolder); !written)
-        return written.error().message;
-    return {};
+        return Failure{encodeFailure.message, {}, 0};
+    return std::move(*bytes);
 }
 
 // Empty when scripts can be written into `folder` (made when missing).
@@ -179,22 +159,40 @@ ExportResult exportScripts(Database &db, const QString &programFolder, const std
             removeStaleTemporaries(folder);
     }
 
-    int done = 0;
-    for (const ExportListRow &row : ticked) {
-        const QString path = translated + u'/' + row.folder + u'/' + row.script;
+    // Every file is written beside its target first and the targets are
+    // replaced together after one sync: one flush for the export instead of
+    // one per script, each file still whole or untouched.
+    SafeFile::ReplacementBatch batch(programFolder);
+    std::vector<QString> paths, why(ticked.size());
+    std::vector<size_t> added; // the rows in the batch, in its order
+    paths.reserve(ticked.size());
+    for (size_t i = 0; i < ticked.size(); ++i) {
+        const ExportListRow &row = ticked[i];
+        paths.push_back(translated + u'/' + row.folder + u'/' + row.script);
         if (progress) {
-            progress->showFiles(done++, int(ticked.size()));
-            progress->showText(QDir::toNativeSeparators(path));
+            progress->showFiles(int(i), int(ticked.size()));
+            progress->showText(QDir::toNativeSeparators(paths.back()));
         }
         if (const auto folder = refused.find(row.folder); folder != refused.end()) {
-            skipped(result, path, folder->second);
+            why[i] = folder->second;
             continue;
         }
-        if (const QString why = writeScript(db, programFolder, row, path, onlyRevised, includeUntranslated);
-            !why.isEmpty())
-            skipped(result, path, why);
+        const Result<QByteArray> bytes = scriptBytes(db, row, onlyRevised, includeUntranslated);
+        if (!bytes)
+            why[i] = bytes.error().message;
+        else if (const Result<Done> written = batch.add(paths.back(), *bytes); !written)
+            why[i] = written.error().message;
         else
+            added.push_back(i);
+    }
+    const std::vector<QString> replaced = batch.commit();
+    for (size_t k = 0; k < added.size(); ++k)
+        why[added[k]] = replaced[k];
+    for (size_t i = 0; i < ticked.size(); ++i) {
+        if (why[i].isEmpty())
             ++result.written;
+        else
+            skipped(result, paths[i], why[i]);
     }
     if (!result.failures.isEmpty()) {
         result.ok = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/database.h"
+#include "store/importexportrows.h"
 
 #include <QString>
 #include <QStringList>
@@ -31,13 +32,9 @@ inline const QStringList ExportFolderItems = {QStringLiteral("All Folders"), QSt
                                               QStringLiteral("battle_script"), QStringLiteral("field")};
 QStringList exportFolders(int folderIndex);
 
-QString exportListStatement(const QString &table, bool onlyRevised);
 // fillExportList: one row per run of consecutive rows of the same script.
 // Fails when a query fails.
 Result<std::vector<ExportListRow>> fillExportList(Database &db, int folderIndex, bool onlyRevised);
-
-QString exportScriptStatement(const QString &folder, const QString &script, bool onlyRevised,
-                              bool includeUntranslated);
 
 inline const QString NothingToExportMessage = QStringLiteral("Nothing to export, make selection fisrt please");
 // " N scripts were exported, check the 'Translated' folder at the application path"

@@ -147,7 +147,7 @@ Result<Done> Database::configure(const QString &options)
 {
     if (!m_db)
         return fail(SQLITE_MISUSE, u"The database is not open."_s);
-    if (!options.isEmpty())
+    if (!options.isEmpty() && options != ThrowawayCopy)
         return fail(SQLITE_MISUSE, u"Unknown database settings: %1"_s.arg(options));
 
     // Several windows hold the file at once: wait for a writer instead of
@@ -163,7 +163,9 @@ Result<Done> Database::configure(const QString &options)
         return fail(SQLITE_NOTADB,
                     u"%1 cannot be used as the store: %2. Nothing was written to it."_s.arg(m_path, problem));
     // A file opened only for reading keeps the journal mode it has.
-    const char *settings = m_readOnly ? "PRAGMA synchronous=NORMAL;" : "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;";
+    const char *settings = m_readOnly              ? "PRAGMA synchronous=NORMAL;"
+        : options == ThrowawayCopy ? "PRAGMA journal_mode=WAL; PRAGMA synchronous=OFF;"
+                                   : "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;";
     char *message = nullptr;
     const int rc = sqlite3_exec(m_db.get(), settings, nullptr, nullptr, &message);
     if (rc != SQLITE_OK) {
@@ -195,6 +197,14 @@ Result<ResultSet> Database::query(const QString &statement)
 }
 
 Result<QVariant> Database::execute(const QString &statement)
+{
+    QVariant out;
+    if (auto ran = run(statement, nullptr, &out); !ran)
+        return ran.error();
+    return out;
+}
+
+Result<QVariant> Database::executeUtf8(QByteArrayView statement)
 {
     QVariant out;
     if (auto ran = run(statement, nullptr, &out); !ran)
@@ -262,10 +272,14 @@ bool Database::inTransaction() const
 
 Result<Done> Database::run(const QString &statement, ResultSet *rows, QVariant *out)
 {
+    return run(QByteArrayView(statement.toUtf8()), rows, out);
+}
+
+Result<Done> Database::run(QByteArrayView sql, ResultSet *rows, QVariant *out)
+{
     if (!m_db)
         return fail(SQLITE_MISUSE, u"The database is not open."_s);
 
-    const QByteArray sql = statement.toUtf8();
     const char *tail = nullptr;
     sqlite3_stmt *raw = nullptr;
     int rc = sqlite3_prepare_v2(m_db.get(), sql.constData(), int(sql.size()), &raw, &tail);

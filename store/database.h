@@ -54,6 +54,8 @@ struct sqlite3_stmt;
 class Database
 {
 public:
+    static inline const QString ThrowawayCopy = QStringLiteral("throwaway copy");
+
     Database();
     ~Database();
     Database(const Database &) = delete;
@@ -62,7 +64,9 @@ public:
     // Opens an existing file; never creates one.
     Result<Done> open(const QString &path);
     // The second set-up call. The empty text applies the connection settings
-    // every instance needs; any other text is refused as unknown.
+    // every instance needs; ThrowawayCopy applies them too, but lets commits
+    // and checkpoints skip the disk's flushes, for a file removed after use
+    // that nobody reads after a crash; any other text is refused as unknown.
     Result<Done> configure(const QString &options);
     void close();
     bool isOpen() const { return m_db != nullptr; }
@@ -78,6 +82,8 @@ public:
     // invalid QVariant otherwise. There is no parameter list: values travel
     // inside the statement text.
     Result<QVariant> execute(const QString &statement);
+    // The same for a statement already in UTF-8, as SQLite reads it.
+    Result<QVariant> executeUtf8(QByteArrayView statement);
 
     // Groups bulk writes; rollback() undoes everything since begin().
     Result<Done> begin();
@@ -106,6 +112,7 @@ public:
 
 private:
     Result<Done> run(const QString &statement, ResultSet *rows, QVariant *out);
+    Result<Done> run(QByteArrayView sql, ResultSet *rows, QVariant *out);
     Failure fail(int code, const QString &message);
     QString readOnlyMessage() const;
 

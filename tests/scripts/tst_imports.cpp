@@ -1,5 +1,6 @@
 #include "scripts/originalimport.h"
 #include "scripts/translatedimport.h"
+#include "store/importexportrows.h"
 #include "store/layout.h"
 #include "store/scriptrows.h"
 #include "tests/support/golden.h"
@@ -52,6 +53,8 @@ private slots:
     void cases_data();
     void cases();
     void statements();
+    void statementInUtf8_data();
+    void statementInUtf8();
     void listing();
     void deletionsSpareUnnumberedRows();
     void aRefusedStatementKeepsEarlierFiles();
@@ -93,6 +96,33 @@ void tst_Imports::cases()
     }
     QVERIFY(!db.inTransaction());
     QCOMPARE(progress.log + out + storeRows(db), goldenLines(dir + u"/expected.txt"_s));
+}
+
+void tst_Imports::statementInUtf8_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("width");
+    QTest::newRow("plain") << u"Hello.<End of Block>"_s << 24;
+    QTest::newRow("apostrophes") << u"It's 'hers'"_s << 24;
+    QTest::newRow("two- and three-byte letters") << u"Año … 5 €"_s << 24;
+    QTest::newRow("a surrogate pair") << u"a\U0001F600b"_s << 24;
+    QTest::newRow("a lone surrogate half") << u"a"_s + QChar(0xd800) + u"b"_s << 24;
+    QTest::newRow("a negative width") << u"x"_s << -3;
+    QTest::newRow("a zero character") << u"a"_s + QChar(0) << 24;
+}
+
+// The import builds its statements straight into UTF-8: they must be the
+// bytes of the statement text, whatever the block holds.
+void tst_Imports::statementInUtf8()
+{
+    QFETCH(QString, text);
+    QFETCH(int, width);
+    Database db;
+    OriginalRowWriter writer(db, u"field"_s, u"0012.txt"_s);
+    const QByteArray expected = text.contains(QChar(0))
+        ? QByteArray()
+        : originalInsertStatement(u"field"_s, u"0012.txt"_s, 3, text, qint16(width), 2).toUtf8();
+    QCOMPARE(writer.statement(3, text, qint16(width), 2), expected);
 }
 
 void tst_Imports::statements()
