@@ -7,6 +7,9 @@
 #include <QTextDocument>
 #include <QTextEdit>
 
+#include <algorithm>
+#include <utility>
+
 namespace {
 
 // Tells the marks made here from extra selections others add.
@@ -17,28 +20,43 @@ void markBlocks(QTextEdit *editor, const LinkGlossary &glossary, const QTextBloc
     const int from = first.position();
     const int to = last.position() + last.length();
     QList<QTextEdit::ExtraSelection> selections;
+    QList<std::pair<int, int>> before; // the marks that go, to tell whether anything changes
+    bool emptied = false;
     for (const QTextEdit::ExtraSelection &selection : editor->extraSelections()) {
         const int start = selection.cursor.selectionStart();
         // Marks of the lines marked anew go; a mark emptied by an edit goes too.
         if (selection.format.boolProperty(LinkMarkProperty)
-            && ((start >= from && start < to) || !selection.cursor.hasSelection()))
+            && ((start >= from && start < to) || !selection.cursor.hasSelection())) {
+            emptied |= !selection.cursor.hasSelection();
+            before.append({start, selection.cursor.selectionEnd()});
             continue;
+        }
         selections += selection;
     }
+
+    QList<std::pair<int, int>> after;
+    for (QTextBlock block = first; block.isValid(); block = block.next()) {
+        for (const LinkMark &mark : glossary.marksInLine(block.text(), block.position()))
+            after.append({int(mark.start), int(mark.start + mark.length)});
+        if (block == last)
+            break;
+    }
+    // Most keys leave the line's marks where they were: setting the same
+    // selections again would only make the editor measure and repaint them.
+    std::sort(before.begin(), before.end());
+    std::sort(after.begin(), after.end());
+    if (!emptied && before == after)
+        return;
 
     QTextCharFormat linked;
     linked.setForeground(QColor(0, 0, 255));
     linked.setFontWeight(QFont::Bold);
     linked.setProperty(LinkMarkProperty, true);
-    for (QTextBlock block = first; block.isValid(); block = block.next()) {
-        for (const LinkMark &mark : glossary.marksInLine(block.text(), block.position())) {
-            QTextCursor cursor(editor->document());
-            cursor.setPosition(int(mark.start));
-            cursor.setPosition(int(mark.start + mark.length), QTextCursor::KeepAnchor);
-            selections += QTextEdit::ExtraSelection{cursor, linked};
-        }
-        if (block == last)
-            break;
+    for (const auto &[start, end] : std::as_const(after)) {
+        QTextCursor cursor(editor->document());
+        cursor.setPosition(start);
+        cursor.setPosition(end, QTextCursor::KeepAnchor);
+        selections += QTextEdit::ExtraSelection{cursor, linked};
     }
     editor->setExtraSelections(selections);
 }

@@ -97,6 +97,7 @@ void tst_LinkWidgets::marking_data()
     QTest::newRow("words with blanks, two lines") << u"x Espada\nGran Espada y"_s << -1 << u"..BBBBBB|BBBBBBBBBBB.."_s;
     QTest::newRow("nothing linked") << u"nada"_s << -1 << u"...."_s;
     QTest::newRow("the caret's line only") << u"Espada\nEspada x\nEspada"_s << 1 << u"BBBBBB|BBBBBB..|BBBBBB"_s;
+    QTest::newRow("the caret's line marked as it was") << u"Espada\nnada"_s << 0 << u"BBBBBB|BBBB"_s;
 }
 
 void tst_LinkWidgets::marking()
