@@ -4,6 +4,7 @@
 #include "store/storetext.h"
 #include "store/database.h"
 #include "store/layout.h"
+#include "store/scriptrows.h"
 
 #include <algorithm>
 
@@ -11,10 +12,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-bool readBlocks(Database &db, const QString &statement, bool current, std::vector<ContextBlock> &into,
+bool readBlocks(Database &db, const BlockAddress &block, Around side, int count, std::vector<ContextBlock> &into,
                 QString *message)
 {
-    Result<ResultSet> rows = db.query(statement);
+    const bool current = side == Around::Same;
+    Result<ResultSet> rows = rowsAround(db, block, side, count);
     if (!rows.ok()) {
         *message = rows.error().message;
         return false;
@@ -43,18 +45,11 @@ Result<BlockContext> blockContext(Database &db, const BlockAddress &block, int e
     BlockContext context;
     if (!ScriptTables::contains(block.table))
         return Failure{u"%1 is not a script folder."_s.arg(block.table), {}, 0};
-    const QString script = u"SELECT * FROM "_s + block.table + u" WHERE file_name = "_s + storeLiteral(block.fileName)
-        + u" AND dialogue_id "_s;
-    const QString number = QString::number(block.number);
-    const QString count = QString::number(std::max(each, 0));
     std::vector<ContextBlock> before;
     QString why;
-    const bool read =
-        readBlocks(db, script + u"< "_s + number + u" ORDER BY dialogue_id DESC LIMIT "_s + count + u';', false,
-                   before, &why)
-        && readBlocks(db, script + u"= "_s + number + u';', true, context.blocks, &why)
-        && readBlocks(db, script + u"> "_s + number + u" ORDER BY dialogue_id LIMIT "_s + count + u';', false,
-                      context.blocks, &why);
+    const bool read = readBlocks(db, block, Around::Before, each, before, &why)
+        && readBlocks(db, block, Around::Same, each, context.blocks, &why)
+        && readBlocks(db, block, Around::After, each, context.blocks, &why);
     if (!read)
         return Failure{u"The blocks around %1 could not be read: %2"_s.arg(block.fileName, why), {}, 0};
     context.blocks.insert(context.blocks.begin(), before.rbegin(), before.rend());
