@@ -7,12 +7,13 @@
 #include <QTextEdit>
 
 ExportController::ExportController(QTextEdit &original, QTreeView &tree, const QString &programFolder,
-                                   const QString &storePath, QWidget &window)
+                                   const QString &storePath, QWidget &window, ProjectStore *server)
     : QObject(&window)
     , m_original(original)
     , m_tree(tree)
     , m_programFolder(programFolder)
     , m_storePath(storePath)
+    , m_server(server)
     , m_window(window)
 {
 }
@@ -28,6 +29,12 @@ void ExportController::openScriptView()
 {
     if (m_original.document()->isEmpty())
         return;
-    ScriptViewWindow view(m_storePath, ScriptTree::selectedKey(m_tree), &m_window);
+    const QString key = ScriptTree::selectedKey(m_tree);
+    if (m_server) {
+        ScriptViewWindow view(*m_server, key, &m_window);
+        view.exec();
+        return;
+    }
+    ScriptViewWindow view(m_storePath, key, &m_window);
     view.exec();
 }

@@ -4,6 +4,7 @@
 #include <QString>
 
 class ExportWindow;
+class ProjectStore;
 class QTextEdit;
 class QTreeView;
 class QWidget;
@@ -19,7 +20,7 @@ class ExportController : public QObject
 public:
     // The export writes under `programFolder`; both windows open `storePath`.
     ExportController(QTextEdit &original, QTreeView &tree, const QString &programFolder, const QString &storePath,
-                     QWidget &window);
+                     QWidget &window, ProjectStore *server = nullptr);
 
     void openExport();
     // Does nothing while no block is loaded (rtxtOriginal empty).
@@ -34,5 +35,6 @@ private:
     QTreeView &m_tree;
     QString m_programFolder;
     QString m_storePath;
+    ProjectStore *m_server; // a team server's store, read for the view
     QWidget &m_window;
 };

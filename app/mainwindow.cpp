@@ -153,7 +153,9 @@ MainWindow::FeatureEntries MainWindow::buildFeatures()
                                    .revised = c.revised};
     auto *originals = new ImportController(importing, m_db, this);
     auto *translations = new TranslatedImportController(importing, m_db, this);
-    auto *exporting = new ExportController(*c.original, *c.tree, m_programFolder, batch->storePath(), *this);
+    // View Script reads one script through a server's store; the export reads a copy of it whole.
+    auto *exporting = new ExportController(*c.original, *c.tree, m_programFolder, batch->storePath(), *this,
+                                           m_store->keepsVersions() ? m_store.get() : nullptr);
     auto *search = new SearchController(*c.tree, *m_store, *this);
     auto *spelling = new SpellController(*c.translation, m_programFolder, *this);
     spelling->setLinks(links->glossary(), *c.linkMenu, *c.addLinkMenu);
@@ -255,7 +257,7 @@ MainWindow::FeatureEntries MainWindow::buildFeatures()
     on(Command::Clone, blocks, &BlockEditController::cloneOriginal);
     on(Command::CheckSpell, spelling, &SpellController::checkSpelling);
     on(Command::Search, search, &SearchController::openSearch);
-    setCommand(Command::ViewScript, [batch, exporting] { batch->read([exporting] { exporting->openScriptView(); }); });
+    on(Command::ViewScript, exporting, &ExportController::openScriptView);
     on(Command::ViewLinks, links, &LinksController::openLinksList);
     on(Command::Guide28, editor, &EditorController::toggleGuide28);
     on(Command::Guide32, editor, &EditorController::toggleGuide32);

@@ -92,17 +92,13 @@ void MemoryController::blockLoaded()
         m_panel->showNote(u"Open a block to see earlier translations of originals like it."_s);
         return;
     }
-    const Result<BlockContext> context = blockContext(m_db, *openAddress());
+    const Result<BlockContext> context = blockContext(m_store, *openAddress());
     const std::vector<ContextBlock> around = context ? context->blocks : std::vector<ContextBlock>();
     m_openOriginal.clear();
     for (const ContextBlock &block : around) {
         if (block.current)
             m_openOriginal = block.original;
     }
-    // The context is read from the program folder's file; on a server's
-    // store the original is the one the block was loaded with.
-    if (m_openBlock.keepsVersions())
-        m_openOriginal = m_openBlock.block().load.original;
     showMatches();
     m_panel->showContext(context);
     askForDraft(speakerNames(around));

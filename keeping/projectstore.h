@@ -3,6 +3,7 @@
 #include "keeping/blocksave.h"
 #include "store/blockedit.h"
 #include "store/result.h"
+#include "store/scriptrows.h"
 #include "store/scriptnodes.h"
 #include "store/translationstatus.h"
 
@@ -129,6 +130,13 @@ public:
     virtual Result<qint64> importBlocks(const QString &table, const std::vector<BlockRow> &rows) = 0;
     // Every row of a script table, in the order they were added.
     virtual Result<std::vector<BlockRow>> blockRows(const QString &table) = 0;
+    // The rows of a block's script before it (nearest first), the block's
+    // own, or after it (nearest first), at most `count` of those around: the
+    // conversation the memory's Context tab shows.
+    // The rows of one script of a table, in the order they were added: what
+    // View Script shows.
+    virtual Result<std::vector<BlockRow>> scriptRows(const QString &table, const QString &fileName) = 0;
+    virtual Result<std::vector<BlockRow>> blocksAround(const BlockAddress &block, Around side, int count) = 0;
     virtual Result<qint64> importLinks(const std::vector<LinkColumns> &rows) = 0;
     virtual Result<std::vector<LinkColumns>> links() = 0;
     // The link dialog's OK: a new row for `word`, or with `modify` its rows

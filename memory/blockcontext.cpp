@@ -1,6 +1,7 @@
 #include "memory/blockcontext.h"
 
 #include "memory/blocktext.h"
+#include "keeping/projectstore.h"
 #include "store/storetext.h"
 #include "store/database.h"
 #include "store/layout.h"
@@ -38,6 +39,32 @@ bool readBlocks(Database &db, const BlockAddress &block, Around side, int count,
     return true;
 }
 
+bool readBlocks(ProjectStore &store, const BlockAddress &block, Around side, int count,
+                std::vector<ContextBlock> &into, QString *message)
+{
+    const bool current = side == Around::Same;
+    Result<std::vector<BlockRow>> rows = store.blocksAround(block, side, count);
+    if (!rows) {
+        *message = rows.error().message;
+        return false;
+    }
+    for (const BlockRow &row : *rows) {
+        const qlonglong number = row[ColDialogueId].toLongLong();
+        if (number < -32768 || number > 32767)
+            continue;
+        const QString original = fromStoreText(row[ColTextData].toString());
+        const bool translated = row[ColTranslated].toLongLong() == 1;
+        into.push_back({{block.table, row[ColFileName].toString(), qint16(number)},
+                        speakerTag(original),
+                        original,
+                        translated ? fromStoreText(row[ColTextDataT].toString()) : QString(),
+                        current});
+        if (current)
+            break; // as on the program folder's file
+    }
+    return true;
+}
+
 } // namespace
 
 Result<BlockContext> blockContext(Database &db, const BlockAddress &block, int each)
@@ -55,5 +82,21 @@ Result<BlockContext> blockContext(Database &db, const BlockAddress &block, int e
     context.blocks.insert(context.blocks.begin(), before.rbegin(), before.rend());
     for (ContextBlock &entry : context.blocks)
         entry.address.table = block.table;
+    return context;
+}
+
+Result<BlockContext> blockContext(ProjectStore &store, const BlockAddress &block, int each)
+{
+    BlockContext context;
+    if (!ScriptTables::contains(block.table))
+        return Failure{u"%1 is not a script folder."_s.arg(block.table), {}, 0};
+    std::vector<ContextBlock> before;
+    QString why;
+    const bool read = readBlocks(store, block, Around::Before, each, before, &why)
+        && readBlocks(store, block, Around::Same, each, context.blocks, &why)
+        && readBlocks(store, block, Around::After, each, context.blocks, &why);
+    if (!read)
+        return Failure{u"The blocks around %1 could not be read: %2"_s.arg(block.fileName, why), {}, 0};
+    context.blocks.insert(context.blocks.begin(), before.rbegin(), before.rend());
     return context;
 }

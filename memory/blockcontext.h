@@ -8,6 +8,7 @@
 #include <vector>
 
 class Database;
+class ProjectStore;
 
 // One block of the conversation around the open one.
 struct ContextBlock
@@ -27,3 +28,5 @@ struct BlockContext
 // Up to `each` blocks before and after `block` in its script, by number
 // (gaps in the numbering are stepped over), and the block itself.
 Result<BlockContext> blockContext(Database &db, const BlockAddress &block, int each = 3);
+// The same, read through the open store, whichever holds the project.
+Result<BlockContext> blockContext(ProjectStore &store, const BlockAddress &block, int each = 3);

@@ -2,6 +2,7 @@
 
 #include "links/linkstore.h"
 #include "search/logging.h"
+#include "scripts/scriptview.h"
 #include "search/search.h"
 #include "store/layout.h"
 #include "store/storetext.h"
@@ -62,6 +63,20 @@ QString figureStatement(const QString &table, const QString &script)
 {
     const QString onlyScript = script.isEmpty() ? QString() : u" WHERE file_name = "_s + storeLiteral(script);
     return u"SELECT file_name, text_data, translated, revised FROM "_s + table + onlyScript;
+}
+
+// Every column of each row, in the layout's order.
+Result<std::vector<BlockRow>> rowsOf(Result<ResultSet> rows)
+{
+    if (!rows)
+        return rows.error();
+    std::vector<BlockRow> out;
+    while (rows->next()) {
+        BlockRow &row = out.emplace_back();
+        for (int column = 0; column < int(row.size()); ++column)
+            row[size_t(column)] = rows->value(column);
+    }
+    return out;
 }
 
 } // namespace
@@ -218,6 +233,20 @@ Result<qint64> SqliteStore::importLinks(const std::vector<LinkColumns> &rows)
     for (const LinkColumns &row : rows)
         statements << linkInsert(row);
     return runInserts(statements);
+}
+
+Result<std::vector<BlockRow>> SqliteStore::scriptRows(const QString &table, const QString &fileName)
+{
+    if (!ScriptTables::contains(table))
+        return Failure{u"There is no script table %1; use battling_arena, battle_script or field."_s.arg(table), {}};
+    return rowsOf(m_db.query(viewStatement({table, fileName})));
+}
+
+Result<std::vector<BlockRow>> SqliteStore::blocksAround(const BlockAddress &block, Around side, int count)
+{
+    if (!ScriptTables::contains(block.table))
+        return Failure{u"%1 is not a script folder."_s.arg(block.table), {}};
+    return rowsOf(rowsAround(m_db, block, side, count));
 }
 
 Result<std::vector<LinkColumns>> SqliteStore::links()

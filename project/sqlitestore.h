@@ -40,6 +40,8 @@ public:
     Result<SearchOutcome> search(SearchType type, const QString &typed) override;
     Result<qint64> importBlocks(const QString &table, const std::vector<BlockRow> &rows) override;
     Result<std::vector<BlockRow>> blockRows(const QString &table) override;
+    Result<std::vector<BlockRow>> scriptRows(const QString &table, const QString &fileName) override;
+    Result<std::vector<BlockRow>> blocksAround(const BlockAddress &block, Around side, int count) override;
     Result<qint64> importLinks(const std::vector<LinkColumns> &rows) override;
     Result<std::vector<LinkColumns>> links() override;
     Result<Done> saveLink(const QString &word, const std::array<QString, 6> &fields, bool modify) override;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/blockedit.h"
 #include "store/result.h"
 
 #include <QByteArray>
@@ -81,6 +82,8 @@ QString formatScriptBlocks(const std::vector<ScriptRow> &rows);
 // the call fails with a sentence naming the file, block and column. NULL
 // counts as 0.
 Result<std::vector<ScriptRow>> scriptRowsFrom(Result<ResultSet> &result);
+// The same from rows a store read.
+Result<std::vector<ScriptRow>> scriptRowsFrom(const std::vector<BlockRow> &stored);
 
 // Where a script text cannot become Windows-1252.
 struct EncodeFailure

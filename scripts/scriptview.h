@@ -6,6 +6,8 @@
 
 #include <optional>
 
+class ProjectStore;
+
 // The view of one script as an export with every block would write it.
 //
 // Thread contract: the caller's thread, with the caller's Database.
@@ -24,3 +26,5 @@ std::optional<ViewedScript> viewedScript(const QString &key);
 // original), with no line end added after the last block's. Fails when the
 // store cannot be read.
 Result<QString> scriptViewText(Database &db, const ViewedScript &script);
+// The same, read through the open store, whichever holds the project.
+Result<QString> scriptViewText(ProjectStore &store, const ViewedScript &script);

@@ -84,6 +84,44 @@ QString formatScriptBlocks(const std::vector<ScriptRow> &rows)
     return out;
 }
 
+namespace {
+
+// One row by its columns' values, `text(column)` and `value(column)`.
+template <typename Row>
+Result<ScriptRow> scriptRowOf(const Row &source)
+{
+    ScriptRow row;
+    const std::pair<int, qint16 *> numbers[] = {
+        {ColDialogueId, &row.dialogueId}, {ColWidth, &row.width},         {ColHeight, &row.height},
+        {ColNewWidth, &row.newWidth},     {ColNewHeight, &row.newHeight},
+    };
+    for (const auto &[column, target] : numbers) {
+        NumberProblem problem;
+        *target = int16Column(source.value(column), problem);
+        if (problem != NumberProblem::None) {
+            return Failure{u"%1, block %2: the %3 value %4 %5."_s.arg(
+                               source.text(ColFileName), source.text(ColDialogueId), columnName(column),
+                               source.text(column).left(24),
+                               problem == NumberProblem::Range ? u"does not fit between -32768 and 32767"_s
+                                                               : u"is not a number"_s),
+                           {}};
+        }
+    }
+    row.translated = source.value(ColTranslated).toDouble() == 1.0;
+    row.textData = source.text(ColTextData);
+    row.textDataT = source.text(ColTextDataT);
+    return row;
+}
+
+struct StoreRow
+{
+    const BlockRow &row;
+    QVariant value(int column) const { return row[size_t(column)]; }
+    QString text(int column) const { return row[size_t(column)].toString(); }
+};
+
+} // namespace
+
 Result<std::vector<ScriptRow>> scriptRowsFrom(Result<ResultSet> &result)
 {
     if (!result.ok())
@@ -91,27 +129,23 @@ Result<std::vector<ScriptRow>> scriptRowsFrom(Result<ResultSet> &result)
     std::vector<ScriptRow> rows;
     rows.reserve(size_t(result->rowCount()));
     while (result->next()) {
-        ScriptRow row;
-        const std::pair<int, qint16 *> numbers[] = {
-            {ColDialogueId, &row.dialogueId}, {ColWidth, &row.width},         {ColHeight, &row.height},
-            {ColNewWidth, &row.newWidth},     {ColNewHeight, &row.newHeight},
-        };
-        for (const auto &[column, target] : numbers) {
-            NumberProblem problem;
-            *target = int16Column(result->value(column), problem);
-            if (problem != NumberProblem::None) {
-                return Failure{u"%1, block %2: the %3 value %4 %5."_s.arg(
-                                   result->text(ColFileName), result->text(ColDialogueId), columnName(column),
-                                   result->text(column).left(24),
-                                   problem == NumberProblem::Range ? u"does not fit between -32768 and 32767"_s
-                                                                   : u"is not a number"_s),
-                               {}};
-            }
-        }
-        row.translated = result->value(ColTranslated).toDouble() == 1.0;
-        row.textData = result->text(ColTextData);
-        row.textDataT = result->text(ColTextDataT);
-        rows.push_back(std::move(row));
+        Result<ScriptRow> row = scriptRowOf(*result);
+        if (!row)
+            return row.error();
+        rows.push_back(std::move(*row));
+    }
+    return rows;
+}
+
+Result<std::vector<ScriptRow>> scriptRowsFrom(const std::vector<BlockRow> &stored)
+{
+    std::vector<ScriptRow> rows;
+    rows.reserve(stored.size());
+    for (const BlockRow &each : stored) {
+        Result<ScriptRow> row = scriptRowOf(StoreRow{each});
+        if (!row)
+            return row.error();
+        rows.push_back(std::move(*row));
     }
     return rows;
 }

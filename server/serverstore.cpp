@@ -367,6 +367,52 @@ Result<std::vector<BlockRow>> ServerStore::blockRows(const QString &table)
     return out;
 }
 
+Result<std::vector<BlockRow>> ServerStore::scriptRows(const QString &table, const QString &fileName)
+{
+    const auto name = tableName(table);
+    if (!name)
+        return unknownTable(table);
+    const QByteArray sql = "SELECT " + ScriptColumns + " FROM " + *name + " WHERE file_name = $1 ORDER BY row_id";
+    Result<ServerRows> rows = m_server.run(sql.constData(), {parameter(toStoreText(fileName))});
+    if (!rows)
+        return rows.error();
+    std::vector<BlockRow> out;
+    out.reserve(size_t(rows->rowCount()));
+    for (int row = 0; row < rows->rowCount(); ++row)
+        out.push_back(blockRowOf(*rows, row));
+    return out;
+}
+
+Result<std::vector<BlockRow>> ServerStore::blocksAround(const BlockAddress &block, Around side, int count)
+{
+    const auto name = tableName(block.table);
+    if (!name)
+        return unknownTable(block.table);
+    QByteArray sql = "SELECT " + ScriptColumns + " FROM " + *name + " WHERE file_name = $1 AND dialogue_id ";
+    QList<QByteArray> values{parameter(toStoreText(block.fileName)), QByteArray::number(block.number)};
+    switch (side) {
+    case Around::Before:
+        sql += "< $2 ORDER BY dialogue_id DESC, row_id LIMIT $3";
+        break;
+    case Around::Same:
+        sql += "= $2 ORDER BY row_id";
+        break;
+    case Around::After:
+        sql += "> $2 ORDER BY dialogue_id, row_id LIMIT $3";
+        break;
+    }
+    if (side != Around::Same)
+        values << QByteArray::number(std::max(count, 0));
+    Result<ServerRows> rows = m_server.run(sql.constData(), values);
+    if (!rows)
+        return rows.error();
+    std::vector<BlockRow> out;
+    out.reserve(size_t(rows->rowCount()));
+    for (int row = 0; row < rows->rowCount(); ++row)
+        out.push_back(blockRowOf(*rows, row));
+    return out;
+}
+
 Result<std::vector<LinkColumns>> ServerStore::links()
 {
     Result<ServerRows> rows = m_server.run(

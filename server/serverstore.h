@@ -61,6 +61,8 @@ public:
     Result<qint64> importLinks(const std::vector<LinkColumns> &rows) override;
     // Every row of a table, in the order they were added.
     Result<std::vector<BlockRow>> blockRows(const QString &table) override;
+    Result<std::vector<BlockRow>> scriptRows(const QString &table, const QString &fileName) override;
+    Result<std::vector<BlockRow>> blocksAround(const BlockAddress &block, Around side, int count) override;
     Result<std::vector<LinkColumns>> links() override;
     Result<Done> saveLink(const QString &word, const std::array<QString, 6> &fields, bool modify) override;
     Result<Done> eraseLink(const QString &word) override;

@@ -11,7 +11,7 @@
 
 using namespace Qt::StringLiterals;
 
-ScriptViewWindow::ScriptViewWindow(const QString &storePath, const QString &selectedKey, QWidget *parent)
+ScriptViewWindow::ScriptViewWindow(QWidget *parent)
     : QDialog(parent)
     , m_ui(std::make_unique<Ui::ScriptViewWindow>())
 {
@@ -20,17 +20,30 @@ ScriptViewWindow::ScriptViewWindow(const QString &storePath, const QString &sele
     mono.setStyleHint(QFont::TypeWriter);
     m_ui->rtxtView->setFont(mono);
     m_ui->rtxtView->viewport()->installEventFilter(this);
+}
 
+ScriptViewWindow::ScriptViewWindow(const QString &storePath, const QString &selectedKey, QWidget *parent)
+    : ScriptViewWindow(parent)
+{
     if (!openStore(m_db, storePath)) {
         Messages::inform(this, m_db.lastError().message);
         return;
     }
-    const auto script = viewedScript(selectedKey);
-    if (!script)
-        return;
-    Result<QString> text = scriptViewText(m_db, *script);
+    if (const auto script = viewedScript(selectedKey))
+        showText(script->script, scriptViewText(m_db, *script));
+}
+
+ScriptViewWindow::ScriptViewWindow(ProjectStore &store, const QString &selectedKey, QWidget *parent)
+    : ScriptViewWindow(parent)
+{
+    if (const auto script = viewedScript(selectedKey))
+        showText(script->script, scriptViewText(store, *script));
+}
+
+void ScriptViewWindow::showText(const QString &script, Result<QString> text)
+{
     if (!text) {
-        Messages::inform(this, u"The script %1 could not be read: %2"_s.arg(script->script, text.error().message));
+        Messages::inform(this, u"The script %1 could not be read: %2"_s.arg(script, text.error().message));
         return;
     }
     m_text = std::move(*text);

@@ -6,6 +6,8 @@
 
 #include <memory>
 
+class ProjectStore;
+
 namespace Ui {
 class ScriptViewWindow;
 }
@@ -23,6 +25,8 @@ class ScriptViewWindow : public QDialog
 public:
     // `selectedKey` is the key of the main window's selected node.
     ScriptViewWindow(const QString &storePath, const QString &selectedKey, QWidget *parent = nullptr);
+    // Reads the script through `store` (a team server's) while it opens.
+    ScriptViewWindow(ProjectStore &store, const QString &selectedKey, QWidget *parent = nullptr);
     ~ScriptViewWindow() override;
 
 protected:
@@ -30,6 +34,8 @@ protected:
     void done(int result) override;
 
 private:
+    explicit ScriptViewWindow(QWidget *parent);
+    void showText(const QString &script, Result<QString> text);
     void copyScriptText();
 
     std::unique_ptr<Ui::ScriptViewWindow> m_ui;

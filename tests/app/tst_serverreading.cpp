@@ -1,5 +1,6 @@
 #include "app/checkcontroller.h"
 #include "app/linkscontroller.h"
+#include "app/serverbatch.h"
 #include "check/widgets/checkswindow.h"
 #include "links/linksmodel.h"
 #include "links/widgets/linkdialog.h"
@@ -12,6 +13,7 @@
 #include "tests/support/testdatabase.h"
 
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -91,6 +93,8 @@ void tst_ServerReading::featuresShowTheServersProject_data()
     QTest::newRow("statistics count the server's translations") << u"statistics"_s;
     QTest::newRow("checks see the server's translation") << u"checks"_s;
     QTest::newRow("memory matches the server's translation") << u"memory"_s;
+    QTest::newRow("context tab shows the server's translation") << u"context"_s;
+    QTest::newRow("View Script reads the server's script, not a copy") << u"view"_s;
 }
 
 void tst_ServerReading::featuresShowTheServersProject()
@@ -152,6 +156,21 @@ void tst_ServerReading::featuresShowTheServersProject()
         // Its one writing button would write the program folder's file.
         checks->checksWindow()->findChild<QPushButton *>(u"removeDuplicatesButton"_s)->click();
         QVERIFY(f.messages.texts().join(u' ').contains(u"on a team server"_s));
+    } else if (feature == u"context") {
+        QVERIFY(f.open(Third));
+        const QString shown = f.window->findChild<MemoryPanel *>()->contextView()->toPlainText();
+        QVERIFY2(shown.contains(u"Línea uno"_s), qPrintable(shown));
+    } else if (feature == u"view") {
+        QVERIFY(f.open(Third));
+        QSignalSpy copied(f.window->findChild<ServerBatch *>(), &ServerBatch::aboutToCopy);
+        QString shown;
+        answered(f.control<QAction>(u"mnuView"_s), [&](QWidget *window) {
+            QVERIFY(window);
+            shown = window->findChild<QPlainTextEdit *>(u"rtxtView"_s)->toPlainText();
+            window->close();
+        });
+        QVERIFY2(shown.contains(u"<TextBlock 2 w:"_s) && shown.contains(u"Línea uno"_s), qPrintable(shown));
+        QCOMPARE(copied.count(), 0);
     } else {
         QVERIFY(f.open(Third));
         QVERIFY2(f.window->findChild<MemoryPanel *>()->matchesView()->toPlainText().contains(u"Línea uno"_s),

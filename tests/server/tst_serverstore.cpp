@@ -5,6 +5,7 @@
 #include "server/serverstore.h"
 #include "store/database.h"
 #include "store/layout.h"
+#include "store/nodekey.h"
 #include "store/scriptnodes.h"
 #include "tests/support/storedblock.h"
 #include "tests/support/testdatabase.h"
@@ -129,6 +130,8 @@ void tst_ServerStore::bothStoresAgree_data()
     QTest::newRow("figures of a folder") << u"figures"_s << QString();
     QTest::newRow("figures of one script") << u"figures"_s << u"0012.txt"_s;
     QTest::newRow("translated rows") << u"translatedRows"_s << QString();
+    QTest::newRow("one block around, nearest first") << u"around"_s << u"field:0012.txt;5"_s;
+    QTest::newRow("one script's rows") << u"scriptRows"_s << u"field:0012.txt;3"_s;
 }
 
 // What one operation gives on a store, as text; `failed` when the store failed.
@@ -179,6 +182,22 @@ QString answerOf(ProjectStore &store, const QString &operation, const QString &a
                 for (const TranslatedRow &row : rows.value_or({}))
                     text += u"|%1,%2,%3,%4"_s.arg(row.fileName).arg(row.number).arg(row.original, row.translation);
             }
+        }
+        return text;
+    }
+    if (const auto address = parseBlockKey(argument); operation == u"around" || operation == u"scriptRows") {
+        QString text;
+        failed = !address;
+        const bool around = operation == u"around";
+        const std::vector<Around> sides = around ? std::vector{Around::Before, Around::Same, Around::After}
+                                                 : std::vector{Around::Same};
+        for (Around side : sides) {
+            Result<std::vector<BlockRow>> rows = around ? store.blocksAround(*address, side, 1)
+                                                        : store.scriptRows(address->table, address->fileName);
+            failed = failed || !rows;
+            text += u'|';
+            for (const BlockRow &row : rows.value_or({}))
+                text += row[ColDialogueId].toString() + u',' + row[ColTextData].toString() + u';';
         }
         return text;
     }
