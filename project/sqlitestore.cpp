@@ -239,7 +239,9 @@ Result<std::vector<BlockRow>> SqliteStore::scriptRows(const QString &table, cons
 {
     if (!ScriptTables::contains(table))
         return Failure{u"There is no script table %1; use battling_arena, battle_script or field."_s.arg(table), {}};
-    return rowsOf(m_db.query(viewStatement({table, fileName})));
+    if (fileName.isEmpty())
+        return std::vector<BlockRow>{}; // no script of that name; folderRows would give the whole folder
+    return rowsOf(folderRows(m_db, table, fileName));
 }
 
 Result<std::vector<BlockRow>> SqliteStore::blocksAround(const BlockAddress &block, Around side, int count)
