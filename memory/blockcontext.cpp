@@ -65,18 +65,18 @@ bool readBlocks(ProjectStore &store, const BlockAddress &block, Around side, int
     return true;
 }
 
-} // namespace
-
-Result<BlockContext> blockContext(Database &db, const BlockAddress &block, int each)
+// The same reading on the file or through the open store.
+template <typename Source>
+Result<BlockContext> contextOf(Source &source, const BlockAddress &block, int each)
 {
     BlockContext context;
     if (!ScriptTables::contains(block.table))
         return Failure{u"%1 is not a script folder."_s.arg(block.table), {}, 0};
     std::vector<ContextBlock> before;
     QString why;
-    const bool read = readBlocks(db, block, Around::Before, each, before, &why)
-        && readBlocks(db, block, Around::Same, each, context.blocks, &why)
-        && readBlocks(db, block, Around::After, each, context.blocks, &why);
+    const bool read = readBlocks(source, block, Around::Before, each, before, &why)
+        && readBlocks(source, block, Around::Same, each, context.blocks, &why)
+        && readBlocks(source, block, Around::After, each, context.blocks, &why);
     if (!read)
         return Failure{u"The blocks around %1 could not be read: %2"_s.arg(block.fileName, why), {}, 0};
     context.blocks.insert(context.blocks.begin(), before.rbegin(), before.rend());
@@ -85,18 +85,14 @@ Result<BlockContext> blockContext(Database &db, const BlockAddress &block, int e
     return context;
 }
 
+} // namespace
+
+Result<BlockContext> blockContext(Database &db, const BlockAddress &block, int each)
+{
+    return contextOf(db, block, each);
+}
+
 Result<BlockContext> blockContext(ProjectStore &store, const BlockAddress &block, int each)
 {
-    BlockContext context;
-    if (!ScriptTables::contains(block.table))
-        return Failure{u"%1 is not a script folder."_s.arg(block.table), {}, 0};
-    std::vector<ContextBlock> before;
-    QString why;
-    const bool read = readBlocks(store, block, Around::Before, each, before, &why)
-        && readBlocks(store, block, Around::Same, each, context.blocks, &why)
-        && readBlocks(store, block, Around::After, each, context.blocks, &why);
-    if (!read)
-        return Failure{u"The blocks around %1 could not be read: %2"_s.arg(block.fileName, why), {}, 0};
-    context.blocks.insert(context.blocks.begin(), before.rbegin(), before.rend());
-    return context;
+    return contextOf(store, block, each);
 }
