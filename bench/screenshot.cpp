@@ -4,6 +4,7 @@
 // the settings nor the block are written back.
 #include "app/blockeditcontroller.h"
 #include "app/mainwindow.h"
+#include "project/openstore.h"
 #include "ui/messages.h"
 #include "store/widgets/scripttree.h"
 
@@ -29,10 +30,11 @@ int main(int argc, char *argv[])
     const QCommandLineOption blockOption(u"block"_s, u"The node to open, as table:file;number."_s, u"KEY"_s);
     const QCommandLineOption sizeOption(u"size"_s, u"The window's size."_s, u"WxH"_s, u"1200x760"_s);
     const QCommandLineOption outOption(u"out"_s, u"The PNG file to write."_s, u"FILE"_s);
-    parser.addOptions({homeOption, blockOption, sizeOption, outOption});
+    const QCommandLineOption serverOption(u"server"_s, u"A team server's store; else $TALLOWPEN_SERVER."_s, u"URI"_s);
+    parser.addOptions({homeOption, blockOption, sizeOption, outOption, serverOption});
     parser.process(app);
     if (!parser.isSet(homeOption) || !parser.isSet(blockOption) || !parser.isSet(outOption)) {
-        std::fprintf(stderr, "usage: tallowpen-screenshot --home DIR --block KEY --out FILE.png [--size WxH]\n");
+        std::fprintf(stderr, "usage: tallowpen-screenshot --home DIR --block KEY --out FILE.png [--size WxH] [--server URI]\n");
         return 2;
     }
     const QStringList size = parser.value(sizeOption).split(u'x');
@@ -42,7 +44,19 @@ int main(int argc, char *argv[])
         return Messages::Answer::Cancel;
     });
 
-    MainWindow window(parser.value(homeOption));
+    const QString home = parser.value(homeOption);
+    const QString server = chosenServerAddress(
+        parser.isSet(serverOption) ? std::optional(parser.value(serverOption)) : std::nullopt);
+    std::unique_ptr<ProjectStore> serverStore;
+    if (!server.isEmpty()) {
+        Result<std::unique_ptr<ProjectStore>> store = openProjectStore(home, server);
+        if (!store) {
+            std::fprintf(stderr, "%s\n", qPrintable(store.error().message));
+            return 1;
+        }
+        serverStore = std::move(*store);
+    }
+    MainWindow window(home, nullptr, std::move(serverStore));
     if (!window.load())
         return 1;
     window.resize(size.value(0).toInt(), size.value(1).toInt());
