@@ -121,19 +121,30 @@ Result<Done> loadGlossary(ProjectStore &store, GlossaryLinks &glossary)
     return Done{};
 }
 
-Result<CheckedProject> loadProject(ProjectStore &store, const QString &programFolder)
+namespace {
+
+// The same project from the file or through the open store.
+template <typename Source>
+Result<CheckedProject> projectFrom(Source &source, const QString &programFolder)
 {
-    Result<std::vector<CheckedBlock>> blocks = readCheckedBlocks(store);
+    Result<std::vector<CheckedBlock>> blocks = readCheckedBlocks(source);
     if (!blocks)
         return blocks.error();
     CheckedProject project;
     project.blocks = std::move(*blocks);
-    if (const Result<Done> links = loadGlossary(store, project.context.glossary); !links)
+    if (const Result<Done> links = loadGlossary(source, project.context.glossary); !links)
         return links.error();
     project.context.font.setImage(programFont(programFolder));
     for (const CheckedBlock &block : project.blocks)
         project.context.translations.update(block);
     return project;
+}
+
+} // namespace
+
+Result<CheckedProject> loadProject(ProjectStore &store, const QString &programFolder)
+{
+    return projectFrom(store, programFolder);
 }
 
 Result<std::vector<CheckedBlock>> readCheckedBlocks(Database &db)
@@ -168,17 +179,7 @@ Result<Done> loadGlossary(Database &db, GlossaryLinks &glossary)
 
 Result<CheckedProject> loadProject(Database &db, const QString &programFolder)
 {
-    Result<std::vector<CheckedBlock>> blocks = readCheckedBlocks(db);
-    if (!blocks)
-        return blocks.error();
-    CheckedProject project;
-    project.blocks = std::move(*blocks);
-    if (const Result<Done> links = loadGlossary(db, project.context.glossary); !links)
-        return links.error();
-    project.context.font.setImage(programFont(programFolder));
-    for (const CheckedBlock &block : project.blocks)
-        project.context.translations.update(block);
-    return project;
+    return projectFrom(db, programFolder);
 }
 
 namespace {
