@@ -15,10 +15,10 @@ int runExportGlossary(CliContext &context, const QStringList &arguments)
     Database db;
     if (const auto stop = parseAndOpenStore(parser, db, context, arguments, 1, 1))
         return *stop;
-    const Result<QList<LinkRow>> rows = readAllLinks(db);
+    const Result<std::vector<LinkColumns>> rows = readLinkRows(db);
     if (!rows)
         return context.fail(rows.error().message);
-    if (const auto stop = writeNamedFile(context, parser.positionalArguments().first(), writeGlossary(*rows)))
+    if (const auto stop = writeNamedFile(context, parser.positionalArguments().first(), writeGlossary(linkRowsFrom(*rows))))
         return *stop;
     return ExitSuccess;
 }

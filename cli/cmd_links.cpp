@@ -14,10 +14,10 @@ int runLinks(CliContext &context, const QStringList &arguments)
     Database db;
     if (const auto stop = parseAndOpenStore(parser, db, context, arguments, 0, 0))
         return *stop;
-    const Result<QList<LinkRow>> links = readAllLinks(db);
+    const Result<std::vector<LinkColumns>> links = readLinkRows(db);
     if (!links)
         return context.fail(links.error().message);
-    for (const LinkRow &link : *links) {
+    for (const LinkRow &link : linkRowsFrom(*links)) {
         const QStringList suggestions(link.suggestions.cbegin(), link.suggestions.cend());
         context.out << JsonLine().add("word", link.word).add("suggestions", suggestions).add("comment", link.comment)
                            .toString()

@@ -19,10 +19,10 @@ Result<ExchangeExport> exportForTranslation(Database &db, ExchangeFormat format,
     ExchangeExport result;
     std::map<QString, QByteArray> files;
     if (format == ExchangeFormat::Glossary) {
-        const Result<QList<LinkRow>> rows = readAllLinks(db);
+        const Result<std::vector<LinkColumns>> rows = readLinkRows(db);
         if (!rows)
             return Failure{rows.error().message, {}, 0};
-        files[target] = writeGlossary(*rows);
+        files[target] = writeGlossary(linkRowsFrom(*rows));
         result.blocks = int(rows->size());
     } else {
         const Result<ExchangeBlocks> blocks = readExchangeBlocks(db, scope);

@@ -104,10 +104,10 @@ Result<GlossaryImport> importGlossary(Database &db, const QList<LinkRow> &rows)
         db.abandon();
         return Failure{u"The glossary was not imported; no link changed. "_s + why, {}, 0};
     };
-    if (!db.begin())
-        return failed(db.lastError().message);
+    if (const Result<Done> begun = db.begin(); !begun)
+        return failed(begun.error().message);
     for (const LinkRow &row : rows) {
-        const Result<LinkFields> known = readLinkFields(db, row.word);
+        const Result<std::vector<LinkColumns>> known = linkRowsOf(db, row.word);
         if (!known)
             return failed(known.error().message);
         LinkFields wanted, stored;
@@ -119,15 +119,15 @@ Result<GlossaryImport> importGlossary(Database &db, const QList<LinkRow> &rows)
         const Result<QVariant> exists = countLinkRows(db, row.word);
         if (!exists)
             return failed(exists.error().message);
-        if (exists->toInt() > 0 && *known == stored) {
+        if (exists->toInt() > 0 && linkFieldsOf(*known) == stored) {
             ++result.unchanged;
             continue;
         }
-        if (const Result<Done> saved = saveLink(db, row.word, wanted, exists->toInt() > 0); !saved)
+        if (const Result<Done> saved = writeLink(db, row.word, wanted, exists->toInt() > 0); !saved)
             return failed(saved.error().message);
         ++(exists->toInt() > 0 ? result.changed : result.added);
     }
-    if (!db.commit())
-        return failed(db.lastError().message);
+    if (const Result<Done> committed = db.commit(); !committed)
+        return failed(committed.error().message);
     return result;
 }

@@ -2,6 +2,7 @@
 
 #include "keeping/blocksave.h"
 #include "store/blockedit.h"
+#include "store/linkrows.h"
 #include "store/result.h"
 #include "store/scriptrows.h"
 #include "store/scriptnodes.h"
@@ -23,8 +24,6 @@ struct SearchOutcome;
 // The rows of the three script tables, in ScriptTables order, each in the
 // store's order.
 using TreeTables = ScriptNodes::Tables;
-// A row of the word-link table: word, suggest1..5, comment.
-using LinkColumns = std::array<QString, 7>;
 
 // A block as the statistics count it: its script, its original in stored
 // form, and its marks (each true only when the stored value is 1).

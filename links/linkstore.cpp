@@ -8,11 +8,6 @@
 
 using namespace Qt::StringLiterals;
 
-QString hoverLookupStatement(const QString &word)
-{
-    return u"SELECT * FROM suggestion WHERE word = "_s + storeLiteral(word) + u';';
-}
-
 HoverResult lookupHover(ProjectStore &store, const QString &word)
 {
     HoverResult result;
@@ -46,33 +41,18 @@ QString applySuggestion(const QString &text, qint16 wordStart, const QString &cu
     return text.left(head) + rest;
 }
 
-Result<LinkFields> readLinkFields(Database &db, const QString &word)
-{
-    LinkFields fields;
-    Result<ResultSet> rows = db.query(hoverLookupStatement(word));
-    if (!rows)
-        return rows.error();
-    while (rows->next()) {
-        for (int i = 0; i < 5; ++i) {
-            const QString suggestion = rows->text(ColSuggest1 + i);
-            if (!suggestion.isEmpty())
-                fields[size_t(i)] = suggestion;
-        }
-        const QString comment = rows->text(ColComment);
-        if (!comment.isEmpty())
-            fields[5] = comment;
-    }
-    rows->close();
-    return fields;
-}
-
 Result<LinkFields> readLinkFields(ProjectStore &store, const QString &word)
 {
     const Result<std::vector<LinkColumns>> rows = store.linksOf(word);
     if (!rows)
         return rows.error();
+    return linkFieldsOf(*rows);
+}
+
+LinkFields linkFieldsOf(const std::vector<LinkColumns> &rows)
+{
     LinkFields fields;
-    for (const LinkColumns &row : *rows) {
+    for (const LinkColumns &row : rows) {
         for (int i = 0; i < 5; ++i) {
             if (!row[size_t(ColSuggest1 + i)].isEmpty())
                 fields[size_t(i)] = row[size_t(ColSuggest1 + i)];
@@ -83,44 +63,21 @@ Result<LinkFields> readLinkFields(ProjectStore &store, const QString &word)
     return fields;
 }
 
-Result<QList<LinkRow>> readAllLinks(Database &db)
+Result<QList<LinkRow>> readAllLinks(ProjectStore &store)
+{
+    const Result<std::vector<LinkColumns>> rows = store.links();
+    if (!rows)
+        return rows.error();
+    return linkRowsFrom(*rows);
+}
+
+QList<LinkRow> linkRowsFrom(const std::vector<LinkColumns> &rows)
 {
     QList<LinkRow> links;
-    Result<ResultSet> rows = db.query(u"SELECT * FROM suggestion"_s);
-    if (!rows.ok())
-        return rows.error();
-    links.reserve(rows->rowCount());
-    while (rows->next()) {
-        LinkRow link;
-        link.word = rows->text(ColWord);
-        for (int i = 0; i < 5; ++i)
-            link.suggestions[size_t(i)] = rows->text(ColSuggest1 + i);
-        link.comment = rows->text(ColComment);
-        links.append(std::move(link));
-    }
-    rows->close();
+    links.reserve(qsizetype(rows.size()));
+    for (const LinkColumns &row : rows)
+        links.append({row[0], {row[1], row[2], row[3], row[4], row[5]}, row[6]});
     return links;
-}
-
-QString linkSaveStatement(const QString &hoverWord, const LinkFields &fields, bool editLinkMode)
-{
-    LinkFields v;
-    for (size_t i = 0; i < fields.size(); ++i)
-        v[i] = storeLiteral(fields[i]);
-    const QString word = storeLiteral(hoverWord);
-    if (editLinkMode) {
-        return u"UPDATE suggestion SET suggest1 = "_s + v[0] + u", suggest2 = "_s + v[1] + u", suggest3 = "_s
-            + v[2] + u", suggest4 = "_s + v[3] + u", suggest5 = "_s + v[4] + u", comment = "_s + v[5]
-            + u" WHERE word = "_s + word + u';';
-    }
-    return u"INSERT INTO suggestion (word, suggest1, suggest2, suggest3, suggest4, suggest5, comment) VALUES ("_s
-        + word + u","_s + v[0] + u", "_s + v[1] + u", "_s + v[2] + u", "_s + v[3] + u", "_s + v[4]
-        + u", "_s + v[5] + u");"_s;
-}
-
-QString linkEraseStatement(const QString &hoverWord)
-{
-    return u"DELETE FROM suggestion WHERE word = "_s + storeLiteral(hoverWord) + u';';
 }
 
 QString eraseQuestion(const QString &hoverWord)
@@ -132,24 +89,4 @@ QString addLinkCaption(const QString &word)
 {
     const QString caption = u"Add link to"_s;
     return caption + u'"' + word + u'"';
-}
-
-Result<Done> saveLink(Database &db, const QString &hoverWord, const LinkFields &fields, bool editLinkMode)
-{
-    Result<QVariant> ran = db.execute(linkSaveStatement(hoverWord, fields, editLinkMode));
-    if (ran)
-        return Done{};
-    Failure failure = ran.error();
-    failure.message = u"The link to \"%1\" could not be saved. %2"_s.arg(hoverWord, failure.message);
-    return failure;
-}
-
-Result<Done> eraseLink(Database &db, const QString &hoverWord)
-{
-    Result<QVariant> ran = db.execute(linkEraseStatement(hoverWord));
-    if (ran)
-        return Done{};
-    Failure failure = ran.error();
-    failure.message = u"The links to \"%1\" could not be erased. %2"_s.arg(hoverWord, failure.message);
-    return failure;
 }

@@ -1,10 +1,10 @@
 #include "project/sqlitestore.h"
 
-#include "links/linkstore.h"
 #include "search/logging.h"
 #include "scripts/scriptview.h"
 #include "search/search.h"
 #include "store/layout.h"
+#include "store/linkrows.h"
 #include "store/storetext.h"
 
 #include <algorithm>
@@ -122,8 +122,8 @@ SqliteStore::SqliteStore(std::unique_ptr<Database> owned)
 Result<std::unique_ptr<SqliteStore>> SqliteStore::open(const QString &path)
 {
     auto db = std::make_unique<Database>();
-    if (!openStore(*db, path))
-        return db->lastError();
+    if (const Result<Done> opened = openStore(*db, path); !opened)
+        return opened.error();
     return std::unique_ptr<SqliteStore>(new SqliteStore(std::move(db)));
 }
 
@@ -168,26 +168,29 @@ Result<TranslationCount> SqliteStore::countBlocks()
 // search window has always shown it.
 Result<SearchOutcome> SqliteStore::search(SearchType type, const QString &typed)
 {
-    if (!m_db.useUnicodeLike())
-        return m_db.lastError();
+    if (const Result<Done> like = m_db.useUnicodeLike(); !like)
+        return like.error();
     return searchBlocks(m_db, type, typed);
 }
 
 Result<qint64> SqliteStore::runInserts(const QStringList &statements)
 {
     const bool own = !m_db.inTransaction();
-    if (own && !m_db.begin())
-        return m_db.lastError();
+    if (own) {
+        if (const Result<Done> begun = m_db.begin(); !begun)
+            return begun.error();
+    }
     for (const QString &statement : statements) {
-        if (!m_db.execute(statement)) {
-            const Failure failed = m_db.lastError();
+        if (const Result<QVariant> ran = m_db.execute(statement); !ran) {
             if (own)
                 m_db.abandon();
-            return failed;
+            return ran.error();
         }
     }
-    if (own && !m_db.commit())
-        return m_db.lastError();
+    if (own) {
+        if (const Result<Done> committed = m_db.commit(); !committed)
+            return committed.error();
+    }
     return qint64(statements.size());
 }
 
@@ -253,41 +256,25 @@ Result<std::vector<BlockRow>> SqliteStore::blocksAround(const BlockAddress &bloc
 
 Result<std::vector<LinkColumns>> SqliteStore::links()
 {
-    Result<ResultSet> rows = m_db.query(u"SELECT * FROM suggestion"_s);
+    Result<std::vector<LinkColumns>> rows = readLinkRows(m_db);
     if (!rows)
         return Failure{u"The local store's word links could not be read: %1"_s.arg(rows.error().message), {}};
-    std::vector<LinkColumns> out;
-    while (rows->next()) {
-        LinkColumns &row = out.emplace_back();
-        for (int column = 0; column < int(row.size()); ++column)
-            row[size_t(column)] = rows->text(column);
-    }
-    return out;
+    return rows;
 }
 
 Result<Done> SqliteStore::saveLink(const QString &word, const std::array<QString, 6> &fields, bool modify)
 {
-    return ::saveLink(m_db, word, fields, modify);
+    return writeLink(m_db, word, fields, modify);
 }
 
 Result<Done> SqliteStore::eraseLink(const QString &word)
 {
-    return ::eraseLink(m_db, word);
+    return eraseLinkRows(m_db, word);
 }
 
 Result<std::vector<LinkColumns>> SqliteStore::linksOf(const QString &word)
 {
-    Result<ResultSet> rows = m_db.query(hoverLookupStatement(word));
-    if (!rows)
-        return rows.error();
-    std::vector<LinkColumns> out;
-    while (rows->next()) {
-        LinkColumns &row = out.emplace_back();
-        for (int column = 0; column < int(row.size()); ++column)
-            row[size_t(column)] = rows->text(column);
-    }
-    rows->close();
-    return out;
+    return linkRowsOf(m_db, word);
 }
 
 Result<QStringList> SqliteStore::linkWords()

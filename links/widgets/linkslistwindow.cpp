@@ -38,13 +38,7 @@ QLineEdit *LinksListWindow::searchBox() const
 void LinksListWindow::fillList(ProjectStore &store)
 {
     Result<std::vector<LinkColumns>> rows = store.links();
-    QList<LinkRow> links;
-    if (rows) {
-        links.reserve(qsizetype(rows->size()));
-        for (const LinkColumns &row : *rows)
-            links.append({row[0], {row[1], row[2], row[3], row[4], row[5]}, row[6]});
-    }
-    m_model->setLinks(links);
+    m_model->setLinks(rows ? linkRowsFrom(*rows) : QList<LinkRow>());
     if (!rows)
         Messages::inform(this, rows.error().message);
 }

@@ -105,7 +105,7 @@ QString tst_LinksController::rows() const
 {
     Database db;
     QStringList rows;
-    for (const LinkRow &link : openStore(db, m_app->home.storePath()) ? readAllLinks(db).value_or({}) : QList<LinkRow>())
+    for (const LinkRow &link : openStore(db, m_app->home.storePath()) ? linkRowsFrom(readLinkRows(db).value_or({})) : QList<LinkRow>())
         rows << link.word + u'=' + link.suggestions[0];
     return rows.join(u' ');
 }

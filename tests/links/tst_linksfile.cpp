@@ -54,7 +54,7 @@ void tst_LinksFile::import()
         QVERIFY2(result.failureText().startsWith(failure), qPrintable(result.failureText()));
     }
     QStringList rows;
-    for (const LinkRow &link : readAllLinks(db).value_or({})) {
+    for (const LinkRow &link : linkRowsFrom(readLinkRows(db).value_or({}))) {
         const QString rest = link.suggestions[1] + link.suggestions[2] + link.suggestions[3] + link.suggestions[4]
             + link.comment;
         rows << link.word + u'\t' + link.suggestions[0] + (rest.isEmpty() ? QString() : u"\t?"_s);

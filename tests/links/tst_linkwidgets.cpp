@@ -83,7 +83,7 @@ QStringList tst_LinkWidgets::rows() const
 {
     Database db;
     QStringList rows;
-    for (const LinkRow &link : openStore(db, m_home->storePath()) ? readAllLinks(db).value_or({}) : QList<LinkRow>())
+    for (const LinkRow &link : openStore(db, m_home->storePath()) ? linkRowsFrom(readLinkRows(db).value_or({})) : QList<LinkRow>())
         rows << link.word + u'=' + link.suggestions[0] + u',' + link.suggestions[2] + u',' + link.comment;
     return rows;
 }
