@@ -13,6 +13,7 @@
 #include "store/blockedit.h"
 #include "store/nodekey.h"
 #include "keeping/originalhistory.h"
+#include "project/sqlitestore.h"
 #include "store/storetext.h"
 #include "store/widgets/scripttree.h"
 
@@ -108,7 +109,8 @@ void CheckController::blockLoaded(const QString &key, const BlockLoad &load)
         const qint64 version = m_db.dataVersion();
         if (m_project && version != m_linksVersion) {
             // A failed read keeps the links read before; the next change tries again.
-            (void)loadGlossary(m_db, m_project->project.context.glossary);
+            SqliteStore store(m_db);
+            (void)loadGlossary(store, m_project->project.context.glossary);
             m_linksVersion = version;
         }
         if (!m_project && !m_thread)
@@ -253,11 +255,12 @@ void CheckController::refreshProject()
             return;
         }
         Database db;
-        if (!openStore(db, store))
-            project->error = db.lastError().message;
-        else if (Result<CheckedProject> loaded = loadProject(db, folder); !loaded)
+        const Result<Done> opened = openStore(db, store);
+        SqliteStore local(db);
+        Result<CheckedProject> loaded = opened ? loadProject(local, folder) : Result<CheckedProject>(opened.error());
+        if (!loaded) {
             project->error = loaded.error().message;
-        else {
+        } else {
             project->project = std::move(*loaded);
             project->check = checkProject(project->project);
         }
@@ -348,8 +351,10 @@ void CheckController::removeDuplicates()
         return Messages::inform(m_checksWindow,
                                 u"The editor cannot remove duplicated blocks on a team server yet: here it would change "
                                 "tallowpen.db in the program folder, not the team's store."_s);
-    if (!m_db.isOpen() && !openStore(m_db, m_storePath))
-        return Messages::inform(m_checksWindow, m_db.lastError().message);
+    if (!m_db.isOpen()) {
+        if (const Result<Done> opened = openStore(m_db, m_storePath); !opened)
+            return Messages::inform(m_checksWindow, opened.error().message);
+    }
     const auto duplicates = duplicateBlocks(m_db);
     if (!duplicates)
         return Messages::inform(m_checksWindow,
@@ -389,7 +394,8 @@ void CheckController::openFinding(const FindingRow &finding)
 void CheckController::watchExport(ExportWindow &window)
 {
     const auto before = [this, &window](Database &db, const std::vector<ExportListRow> &ticked, bool onlyRevised) {
-        return askBeforeExport(&window, db, m_programFolder, ticked, onlyRevised, [this, &window](const QSet<QString> &scripts) {
+        SqliteStore store(db);
+        return askBeforeExport(&window, store, m_programFolder, ticked, onlyRevised, [this, &window](const QSet<QString> &scripts) {
             // The export window is modal: it closes, and the checks window opens in its place.
             window.reject();
             QTimer::singleShot(0, this, [this, scripts] { showChecksWindow(scripts); });

@@ -5,6 +5,7 @@
 #include "check/blockcheck.h"
 #include "check/projectfit.h"
 #include "keeping/batch.h"
+#include "project/sqlitestore.h"
 #include "editor/widgets/translatededit.h"
 #include "store/nodekey.h"
 #include "store/widgets/scripttreemodel.h"
@@ -71,7 +72,8 @@ void FitController::fitOverflowing(Scope scope)
         return Messages::inform(m_c.window, u"Open a block first: the fit takes its script or folder."_s);
     emit saveRequested();
 
-    Result<std::vector<CheckedBlock>> read = readCheckedBlocks(m_db);
+    SqliteStore store(m_db);
+    Result<std::vector<CheckedBlock>> read = readCheckedBlocks(store);
     if (!read)
         return Messages::inform(m_c.window, u"The blocks could not be read, nothing was fitted: "_s + read.error().message);
     std::vector<CheckedBlock> &blocks = *read;
@@ -127,7 +129,7 @@ void FitController::fitOverflowing(Scope scope)
         m_c.status->setText(*saving.saved.back().second.status);
     // Counted from what the store now holds, read and checked afresh.
     int stillOverflowing = 0;
-    const Result<std::vector<CheckedBlock>> after = readCheckedBlocks(m_db);
+    const Result<std::vector<CheckedBlock>> after = readCheckedBlocks(store);
     const bool counted = after.ok();
     if (counted) {
         RuleSet overflow = RuleSet::none();

@@ -14,7 +14,7 @@
 #include "editor/widgets/translatededit.h"
 #include "store/widgets/scripttree.h"
 #include "check/projectcheck.h"
-#include "store/database.h"
+#include "project/sqlitestore.h"
 #include "store/layout.h"
 
 #include <QCoreApplication>
@@ -53,16 +53,17 @@ QString checkedHome(BenchContext &ctx)
     Database db;
     if (!importCorpus(ctx, dir->filePath(StoreFileName), db))
         return {};
-    if (!db.begin()) {
-        ctx.fail(db.lastError().message);
+    if (const Result<Done> begun = db.begin(); !begun) {
+        ctx.fail(begun.error().message);
         return {};
     }
     for (const QString &table : ScriptTables::all) {
         const QString swap = u"replace(replace(replace(replace(text_data, 'the', 'el'), 'key', 'llave'), "
                              "'gate', 'porton'), 'you', 'usted')"_s;
-        if (!db.execute(u"UPDATE "_s + table + u" SET translated = 1, text_data_t = "_s + swap
-                        + u" WHERE rowid % 5 < 3;"_s)) {
-            ctx.fail(db.lastError().message);
+        if (const Result<QVariant> ran =
+                db.execute(u"UPDATE "_s + table + u" SET translated = 1, text_data_t = "_s + swap + u" WHERE rowid % 5 < 3;"_s);
+            !ran) {
+            ctx.fail(ran.error().message);
             return {};
         }
     }
@@ -79,13 +80,15 @@ QString checkedHome(BenchContext &ctx)
         words.insert(word);
     }
     for (const QString &word : std::as_const(words)) {
-        if (!db.execute(u"INSERT INTO suggestion VALUES ('%1', 'espada', 'oro', '', '', '', '')"_s.arg(word))) {
-            ctx.fail(db.lastError().message);
+        if (const Result<QVariant> ran =
+                db.execute(u"INSERT INTO suggestion VALUES ('%1', 'espada', 'oro', '', '', '', '')"_s.arg(word));
+            !ran) {
+            ctx.fail(ran.error().message);
             return {};
         }
     }
-    if (!db.commit()) {
-        ctx.fail(db.lastError().message);
+    if (const Result<Done> committed = db.commit(); !committed) {
+        ctx.fail(committed.error().message);
         return {};
     }
     QImage font(2048, 11, QImage::Format_RGB32);
@@ -104,11 +107,12 @@ QString checkedHome(BenchContext &ctx)
 bool readProject(BenchContext &ctx, const QString &home, CheckedProject &project)
 {
     Database db;
-    if (!openStore(db, QDir(home).filePath(StoreFileName))) {
-        ctx.fail(db.lastError().message);
+    if (const Result<Done> opened = openStore(db, QDir(home).filePath(StoreFileName)); !opened) {
+        ctx.fail(opened.error().message);
         return false;
     }
-    Result<CheckedProject> loaded = loadProject(db, home);
+    SqliteStore store(db);
+    Result<CheckedProject> loaded = loadProject(store, home);
     if (!loaded) {
         ctx.fail(loaded.error().message);
         return false;

@@ -11,7 +11,7 @@
 
 #include <sqlite3.h>
 #include "check/projectcheck.h"
-#include "store/database.h"
+#include "project/sqlitestore.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -45,15 +45,18 @@ void setupAll(BenchContext &ctx)
 {
     const QString store = importedStore(ctx);
     auto &db = ctx.emplace<Database>();
-    if (!store.isEmpty() && !openStore(db, store))
-        ctx.fail(db.lastError().message);
+    if (store.isEmpty())
+        return;
+    if (const Result<Done> opened = openStore(db, store); !opened)
+        ctx.fail(opened.error().message);
 }
 
 void fitAll(BenchContext &ctx)
 {
     QElapsedTimer timer;
     timer.start();
-    const Result<std::vector<CheckedBlock>> read = readCheckedBlocks(ctx.state<Database>());
+    SqliteStore store(ctx.state<Database>());
+    const Result<std::vector<CheckedBlock>> read = readCheckedBlocks(store);
     if (!read)
         return ctx.fail(read.error().message);
     const std::vector<CheckedBlock> &blocks = *read;
@@ -89,8 +92,8 @@ void setupSaving(BenchContext &ctx)
             return ctx.fail(sqliteMessage(original.get()));
     }
     auto &db = ctx.emplace<Database>();
-    if (!openStore(db, copy))
-        ctx.fail(db.lastError().message);
+    if (const Result<Done> opened = openStore(db, copy); !opened)
+        ctx.fail(opened.error().message);
 }
 
 // What `fit --all` does when it writes: read, fit, and save every changed
@@ -98,7 +101,8 @@ void setupSaving(BenchContext &ctx)
 void fitAllAndSave(BenchContext &ctx)
 {
     Database &db = ctx.state<Database>();
-    const Result<std::vector<CheckedBlock>> read = readCheckedBlocks(db);
+    SqliteStore store(db);
+    const Result<std::vector<CheckedBlock>> read = readCheckedBlocks(store);
     if (!read)
         return ctx.fail(read.error().message);
     const std::vector<CheckedBlock> &blocks = *read;

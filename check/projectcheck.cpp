@@ -3,7 +3,6 @@
 
 #include "keeping/projectstore.h"
 #include "links/linkstore.h"
-#include "store/database.h"
 #include "store/layout.h"
 #include "store/numbers.h"
 #include "keeping/originalhistory.h"
@@ -26,24 +25,6 @@ bool isOne(const QVariant &value)
     return value.toLongLong() == 1;
 }
 
-CheckedBlock blockFromRow(const QString &table, const ResultSet &row)
-{
-    CheckedBlock block;
-    block.table = table;
-    block.fileName = row.text(ColFileName);
-    block.number = parseInt16(row.text(ColDialogueId)).value_or(0);
-    block.original = fromStoreText(row.text(ColTextData));
-    // Checked whether or not it is marked translated: an export can include it.
-    block.translation = fromStoreText(row.text(ColTextDataT));
-    block.translated = isOne(row.value(ColTranslated));
-    block.revised = isOne(row.value(ColRevised));
-    // The size as the block load resolves it: only new_width is tested.
-    const bool chosen = parseInt16(row.text(ColNewWidth)).value_or(0) >= 1;
-    block.width = row.text(chosen ? ColNewWidth : ColWidth);
-    block.height = row.text(chosen ? ColNewHeight : ColHeight);
-    return block;
-}
-
 CheckedBlock blockFromRow(const QString &table, const BlockRow &row)
 {
     const auto text = [&row](int column) { return row[size_t(column)].toString(); };
@@ -52,9 +33,11 @@ CheckedBlock blockFromRow(const QString &table, const BlockRow &row)
     block.fileName = text(ColFileName);
     block.number = parseInt16(text(ColDialogueId)).value_or(0);
     block.original = fromStoreText(text(ColTextData));
+    // Checked whether or not it is marked translated: an export can include it.
     block.translation = fromStoreText(text(ColTextDataT));
     block.translated = isOne(row[ColTranslated]);
     block.revised = isOne(row[ColRevised]);
+    // The size as the block load resolves it: only new_width is tested.
     const bool chosen = parseInt16(text(ColNewWidth)).value_or(0) >= 1;
     block.width = text(chosen ? ColNewWidth : ColWidth);
     block.height = text(chosen ? ColNewHeight : ColHeight);
@@ -113,26 +96,19 @@ Result<Done> loadGlossary(ProjectStore &store, GlossaryLinks &glossary)
     Result<std::vector<LinkColumns>> read = store.links();
     if (!read)
         return Failure{u"The word links could not be read (%1)."_s.arg(read.error().message), {}};
-    QList<LinkRow> links;
-    links.reserve(qsizetype(read->size()));
-    for (const LinkColumns &row : *read)
-        links.append({row[0], {row[1], row[2], row[3], row[4], row[5]}, row[6]});
+    QList<LinkRow> links = linkRowsFrom(*read);
     putGlossary(links, glossary);
     return Done{};
 }
 
-namespace {
-
-// The same project from the file or through the open store.
-template <typename Source>
-Result<CheckedProject> projectFrom(Source &source, const QString &programFolder)
+Result<CheckedProject> loadProject(ProjectStore &store, const QString &programFolder)
 {
-    Result<std::vector<CheckedBlock>> blocks = readCheckedBlocks(source);
+    Result<std::vector<CheckedBlock>> blocks = readCheckedBlocks(store);
     if (!blocks)
         return blocks.error();
     CheckedProject project;
     project.blocks = std::move(*blocks);
-    if (const Result<Done> links = loadGlossary(source, project.context.glossary); !links)
+    if (const Result<Done> links = loadGlossary(store, project.context.glossary); !links)
         return links.error();
     project.context.font.setImage(programFont(programFolder));
     for (const CheckedBlock &block : project.blocks)
@@ -140,46 +116,9 @@ Result<CheckedProject> projectFrom(Source &source, const QString &programFolder)
     return project;
 }
 
-} // namespace
-
-Result<CheckedProject> loadProject(ProjectStore &store, const QString &programFolder)
-{
-    return projectFrom(store, programFolder);
-}
-
-Result<std::vector<CheckedBlock>> readCheckedBlocks(Database &db)
-{
-    std::vector<CheckedBlock> blocks;
-    for (const QString &table : ScriptTables::all) {
-        Result<ResultSet> rows = db.query(u"SELECT * FROM "_s + table);
-        if (!rows.ok())
-            return Failure{u"The blocks of %1 could not be read (%2)."_s.arg(table, rows.error().message), {}};
-        blocks.reserve(blocks.size() + size_t(rows->rowCount()));
-        while (rows->next())
-            blocks.push_back(blockFromRow(table, *rows));
-    }
-    if (Result<Done> marked = markChangedOriginals(blocks, db.path()); !marked)
-        return marked.error();
-    return blocks;
-}
-
 QImage programFont(const QString &programFolder)
 {
     return QImage(programPath(programFolder, u"font/font.bmp"_s));
-}
-
-Result<Done> loadGlossary(Database &db, GlossaryLinks &glossary)
-{
-    Result<QList<LinkRow>> read = readAllLinks(db);
-    if (!read)
-        return Failure{u"The word links could not be read (%1)."_s.arg(read.error().message), {}};
-    putGlossary(*read, glossary);
-    return Done{};
-}
-
-Result<CheckedProject> loadProject(Database &db, const QString &programFolder)
-{
-    return projectFrom(db, programFolder);
 }
 
 namespace {

@@ -10,14 +10,13 @@
 #include <optional>
 #include <vector>
 
-class Database;
 class ProjectStore;
 
 // The checks over a whole project: every block of the store read once, the
 // context built from the program folder (font image) and the store (links,
 // translations), then any part of it checked.
 //
-// Thread contract: the caller's thread, with the caller's Database or store;
+// Thread contract: the caller's thread, with the caller's store;
 // checkProject spreads the checking over threads of its own and returns when
 // all are done.
 
@@ -27,19 +26,16 @@ struct CheckedProject
     CheckContext context;
 };
 
-// Reads the three script tables and the links, and the font image from the
-// program folder (a missing font leaves the blank-cell test out). Fails, with
-// a sentence for the user, when the store cannot be read.
-Result<CheckedProject> loadProject(Database &db, const QString &programFolder);
+// Reads the three script tables and the links of whichever store is open,
+// and the font image from the program folder (a missing font leaves the
+// blank-cell test out). Fails, with a sentence for the user, when the store
+// cannot be read.
+Result<CheckedProject> loadProject(ProjectStore &store, const QString &programFolder);
 // The word links alone, as loadProject reads them, put into `glossary`
 // (left as it was on a failure).
-Result<Done> loadGlossary(Database &db, GlossaryLinks &glossary);
-// The store's blocks alone, as loadProject reads them.
-Result<std::vector<CheckedBlock>> readCheckedBlocks(Database &db);
-// The same from whichever store is open; the changed originals are marked
-// from history.db on the local store only.
-Result<CheckedProject> loadProject(ProjectStore &store, const QString &programFolder);
 Result<Done> loadGlossary(ProjectStore &store, GlossaryLinks &glossary);
+// The store's blocks alone, as loadProject reads them; the changed originals
+// are marked from history.db on the local store only.
 Result<std::vector<CheckedBlock>> readCheckedBlocks(ProjectStore &store);
 // The font image of the program folder, read once per project.
 QImage programFont(const QString &programFolder);

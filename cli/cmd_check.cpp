@@ -5,7 +5,7 @@
 #include "cli/sizeoption.h"
 
 #include "check/exportcheck.h"
-#include "store/database.h"
+#include "project/sqlitestore.h"
 
 #include <QCommandLineParser>
 
@@ -16,7 +16,8 @@ namespace {
 // Reads the project from an open store.
 bool loadCliProject(CliContext &context, Database &db, CheckedProject &project)
 {
-    Result<CheckedProject> loaded = loadProject(db, context.programFolder);
+    SqliteStore store(db);
+    Result<CheckedProject> loaded = loadProject(store, context.programFolder);
     if (!loaded) {
         context.err << loaded.error().message << Qt::endl;
         return false;
@@ -72,7 +73,8 @@ int runCheck(CliContext &context, const QStringList &arguments)
         return ExitFailure;
     CliProgress progress(context.err, CliProgress::modeFor(context.verbose, context.stderrIsTerminal));
     progress.showText(u"Reading the blocks and the links..."_s);
-    const Result<CheckedProject> loaded = loadProject(db, context.programFolder);
+    SqliteStore store(db);
+    const Result<CheckedProject> loaded = loadProject(store, context.programFolder);
     if (loaded)
         progress.showText(u"Checking %1 blocks..."_s.arg(loaded->blocks.size()));
     const ProjectCheck check = loaded ? checkProject(*loaded, options) : ProjectCheck();

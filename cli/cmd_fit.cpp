@@ -5,7 +5,7 @@
 
 #include "check/fit.h"
 #include "check/projectfit.h"
-#include "store/database.h"
+#include "project/sqlitestore.h"
 #include "store/layout.h"
 
 #include <QCommandLineParser>
@@ -44,7 +44,8 @@ int fitAll(CliContext &context, const QString &folder, bool dryRun)
     Database db;
     if (!openProgramStore(db, context))
         return ExitFailure;
-    const Result<std::vector<CheckedBlock>> read = readCheckedBlocks(db);
+    SqliteStore store(db);
+    const Result<std::vector<CheckedBlock>> read = readCheckedBlocks(store);
     if (!read)
         return context.fail(read.error().message);
     const std::vector<CheckedBlock> &blocks = *read;

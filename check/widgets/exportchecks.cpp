@@ -12,13 +12,13 @@ constexpr int ShownDifferences = 20;
 
 } // namespace
 
-bool askBeforeExport(QWidget *parent, Database &db, const QString &programFolder,
+bool askBeforeExport(QWidget *parent, ProjectStore &store, const QString &programFolder,
                      const std::vector<ExportListRow> &ticked, bool onlyRevised,
                      const std::function<void(const QSet<QString> &)> &showErrors)
 {
     if (ticked.empty())
         return true; // the export says itself that nothing is ticked
-    const Result<CheckedProject> loaded = loadProject(db, programFolder);
+    const Result<CheckedProject> loaded = loadProject(store, programFolder);
     if (!loaded) {
         // A check that cannot run must not stand between the translator and the export.
         return Messages::show(parent, {u"The scripts could not be checked before the export: %1\n\nExport anyway?"_s.arg(loaded.error().message),

@@ -9,6 +9,7 @@
 #include <vector>
 
 class Database;
+class ProjectStore;
 class QWidget;
 
 // The checks around the export window's Export button, asked and told
@@ -17,7 +18,7 @@ class QWidget;
 // Before writing: when the blocks to be written hold errors, asks whether
 // to export anyway. True to go on. Answering to see the errors calls
 // `showErrors` with the scripts ("table/file_name") and stops the export.
-bool askBeforeExport(QWidget *parent, Database &db, const QString &programFolder,
+bool askBeforeExport(QWidget *parent, ProjectStore &store, const QString &programFolder,
                      const std::vector<ExportListRow> &ticked, bool onlyRevised,
                      const std::function<void(const QSet<QString> &)> &showErrors);
 

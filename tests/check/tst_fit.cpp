@@ -1,7 +1,7 @@
 #include "check/fit.h"
 #include "check/projectfit.h"
 #include "store/blockedit.h"
-#include "store/database.h"
+#include "project/sqlitestore.h"
 #include "tests/support/storedblock.h"
 #include "tests/support/testhome.h"
 
@@ -196,7 +196,8 @@ void tst_Fit::projectFitSavesOnlyWhatChanged()
     QVERIFY(insertBlock(home, fits));
     Database db;
     QVERIFY(openStore(db, home.storePath()));
-    const Result<std::vector<CheckedBlock>> blocks = readCheckedBlocks(db);
+    SqliteStore store(db);
+    const Result<std::vector<CheckedBlock>> blocks = readCheckedBlocks(store);
     QVERIFY2(blocks, qPrintable(blocks.error().message));
 
     const ProjectFit fitted = fitProject(*blocks);

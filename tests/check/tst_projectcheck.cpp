@@ -1,6 +1,6 @@
 #include "check/exportcheck.h"
 #include "keeping/backup.h"
-#include "store/database.h"
+#include "project/sqlitestore.h"
 #include "store/layout.h"
 #include "keeping/duplicates.h"
 #include "tests/support/storedblock.h"
@@ -33,6 +33,7 @@ private:
     static QStringList found(const ProjectCheck &check);
     std::unique_ptr<TestHome> m_home;
     Database m_db;
+    SqliteStore m_store{m_db};
     CheckedProject m_project;
 };
 
@@ -60,7 +61,7 @@ void tst_ProjectCheck::init()
     add(u"a.txt"_s, 3, u"Bye."_s, u"Hola  yo"_s, 1, 0);    // no end tag, two blanks, <Close> lost
     add(u"b.txt"_s, 1, u"It`s me."_s, u"Hola yo"_s, 0, 0); // not marked translated
     QVERIFY(openStore(m_db, m_home->storePath()));
-    Result<CheckedProject> loaded = loadProject(m_db, m_home->path());
+    Result<CheckedProject> loaded = loadProject(m_store, m_home->path());
     QVERIFY2(loaded, qPrintable(loaded.error().message));
     m_project = std::move(*loaded);
 }
@@ -214,7 +215,7 @@ void tst_ProjectCheck::duplicatesAreErrors()
         b.translated = 1;
         QVERIFY(insertBlock(*m_home, b));
     }
-    Result<CheckedProject> loaded = loadProject(m_db, m_home->path());
+    Result<CheckedProject> loaded = loadProject(m_store, m_home->path());
     QVERIFY(loaded);
     m_project = std::move(*loaded);
     ProjectCheckOptions options;
