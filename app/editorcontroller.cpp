@@ -53,8 +53,8 @@ void EditorController::keyDown(int key, Qt::KeyboardModifiers modifiers)
         const WindowResize resized = resizeWindow(*block, size.width, size.height, *resizeKey);
         if (!resized.statement.isEmpty()) {
             m_open.setWindowSize({resized.width, resized.height});
-            if (!m_db.execute(resized.statement))
-                qCWarning(lcEditor) << "Storing the window size failed:" << m_db.lastError().message;
+            if (const Result<QVariant> stored = m_db.execute(resized.statement); !stored)
+                qCWarning(lcEditor) << "Storing the window size failed:" << stored.error().message;
         }
         emit this->resized();
         return;

@@ -414,8 +414,8 @@ bool MainWindow::load()
     // (the window carries no close button hint); nothing more to do here.
     disableEditorsUntilLoaded();
     m_keep->startUp();
-    if (!openStore(m_db, storePath())) {
-        reportStartUpError(m_db.lastError());
+    if (const Result<Done> opened = openStore(m_db, storePath()); !opened) {
+        reportStartUpError(opened.error());
         return true;
     }
     if (m_db.isReadOnly())

@@ -89,8 +89,8 @@ void setupStore(BenchContext &ctx)
     if (store.isEmpty())
         return;
     auto &db = ctx.emplace<Database>();
-    if (!openStore(db, store))
-        ctx.fail(db.lastError().message);
+    if (const Result<Done> opened = openStore(db, store); !opened)
+        ctx.fail(opened.error().message);
 }
 
 void listMatches(BenchContext &ctx)
@@ -121,8 +121,8 @@ void setupFilter(BenchContext &ctx)
     if (store.isEmpty())
         return;
     auto &state = ctx.emplace<FilterState>();
-    if (!openStore(state.db, store))
-        return ctx.fail(state.db.lastError().message);
+    if (const Result<Done> opened = openStore(state.db, store); !opened)
+        return ctx.fail(opened.error().message);
     ScriptTree::installScriptTree(state.view);
     if (const ScriptTreeModel::BuildReport report = ScriptTree::buildTree(state.view, state.db); report.failure)
         return ctx.fail(report.failure->message);

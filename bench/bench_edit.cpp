@@ -109,8 +109,8 @@ void setupExport(BenchContext &ctx)
     if (store.isEmpty())
         return;
     auto &state = ctx.emplace<ExportState>();
-    if (!openStore(state.db, store))
-        return ctx.fail(state.db.lastError().message);
+    if (const Result<Done> opened = openStore(state.db, store); !opened)
+        return ctx.fail(opened.error().message);
     Result<std::vector<ExportListRow>> rows = fillExportList(state.db, 0, false);
     if (!rows)
         return ctx.fail(rows.error().message);
@@ -144,8 +144,8 @@ void setupImport(BenchContext &ctx)
     if (store.isEmpty())
         return;
     auto &db = ctx.emplace<Database>();
-    if (!openStore(db, store))
-        ctx.fail(db.lastError().message);
+    if (const Result<Done> opened = openStore(db, store); !opened)
+        ctx.fail(opened.error().message);
 }
 
 // The corpus's own files stand in for translations: every block of the

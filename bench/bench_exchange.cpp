@@ -31,8 +31,8 @@ void setupStore(BenchContext &ctx)
     if (!QFile::copy(shared, path))
         return ctx.fail(u"the store could not be copied"_s);
     Exchange &state = ctx.emplace<Exchange>();
-    if (!openStore(state.db, path))
-        return ctx.fail(state.db.lastError().message);
+    if (const Result<Done> opened = openStore(state.db, path); !opened)
+        return ctx.fail(opened.error().message);
     state.units = readXliff(writeXliff(readExchangeBlocks(state.db, {}).value_or({}).blocks)).value_or({}).units;
 }
 

@@ -118,8 +118,8 @@ void setupImport(BenchContext &ctx)
     const QString store = ctx.scratch + u"/tallowpen.db"_s;
     if (ctx.failed() || !makeStore(ctx, store))
         return;
-    if (!openStore(state.db, store))
-        ctx.fail(state.db.lastError().message);
+    if (const Result<Done> opened = openStore(state.db, store); !opened)
+        ctx.fail(opened.error().message);
 }
 
 void import(BenchContext &ctx)
@@ -174,8 +174,10 @@ void setupSmallFiles(BenchContext &ctx)
             return ctx.fail(file.errorString());
     }
     auto &state = ctx.emplace<ImportState>();
-    if (makeStore(ctx, ctx.scratch + u"/tallowpen.db"_s) && !openStore(state.db, ctx.scratch + u"/tallowpen.db"_s))
-        ctx.fail(state.db.lastError().message);
+    if (makeStore(ctx, ctx.scratch + u"/tallowpen.db"_s)) {
+        if (const Result<Done> opened = openStore(state.db, ctx.scratch + u"/tallowpen.db"_s); !opened)
+            ctx.fail(opened.error().message);
+    }
 }
 
 void importSmallFiles(BenchContext &ctx)

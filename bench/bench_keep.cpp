@@ -111,8 +111,8 @@ void openCopy(BenchContext &ctx)
     if (copy.isEmpty())
         return;
     auto &loop = ctx.emplace<SaveLoop>();
-    if (!openStore(loop.db, copy))
-        return ctx.fail(loop.db.lastError().message);
+    if (const Result<Done> opened = openStore(loop.db, copy); !opened)
+        return ctx.fail(opened.error().message);
     Result<ResultSet> rows = loop.db.query(u"SELECT * FROM field"_s);
     if (!rows->next())
         return ctx.fail(u"the corpus has no field block"_s);

@@ -53,13 +53,13 @@ void setUpLinks(BenchContext &ctx)
     auto &bench = ctx.emplace<LinksBench>();
     bench.storePath = QDir(ctx.scratch).filePath(StoreFileName);
     const Result<Done> made = createStore(bench.storePath);
-    if (!made || !openStore(bench.db, bench.storePath))
-        return ctx.fail(made.error().message + bench.db.lastError().message);
+    if (const Result<Done> opened = made ? openStore(bench.db, bench.storePath) : made; !opened)
+        return ctx.fail(opened.error().message);
 
     QRandomGenerator random(7);
     QSet<QString> seen;
-    if (!bench.db.begin())
-        return ctx.fail(bench.db.lastError().message);
+    if (const Result<Done> begun = bench.db.begin(); !begun)
+        return ctx.fail(begun.error().message);
     while (bench.words.size() < GlossarySize) {
         QString word = glossaryWord(random);
         const int shape = random.bounded(24);
@@ -71,11 +71,13 @@ void setUpLinks(BenchContext &ctx)
             continue;
         seen.insert(word);
         bench.words << word;
-        if (!bench.db.execute(u"INSERT INTO suggestion VALUES (%1, 's1', 's2', '', '', '', 'comment')"_s.arg(storeLiteral(word))))
-            return ctx.fail(bench.db.lastError().message);
+        if (const Result<QVariant> ran = bench.db.execute(
+                u"INSERT INTO suggestion VALUES (%1, 's1', 's2', '', '', '', 'comment')"_s.arg(storeLiteral(word)));
+            !ran)
+            return ctx.fail(ran.error().message);
     }
-    if (!bench.db.commit())
-        return ctx.fail(bench.db.lastError().message);
+    if (const Result<Done> committed = bench.db.commit(); !committed)
+        return ctx.fail(committed.error().message);
 
     int lineLength = 0;
     while (bench.text.size() < BlockSize) {
@@ -123,8 +125,9 @@ void highlightLine(BenchContext &ctx)
 void rereadGlossary(BenchContext &ctx)
 {
     auto &bench = ctx.state<LinksBench>();
-    if (!bench.db.execute(u"INSERT INTO suggestion VALUES ('fresh', 'x', '', '', '', '', '')"_s))
-        return ctx.fail(bench.db.lastError().message);
+    if (const Result<QVariant> ran = bench.db.execute(u"INSERT INTO suggestion VALUES ('fresh', 'x', '', '', '', '', '')"_s);
+        !ran)
+        return ctx.fail(ran.error().message);
     (void)bench.glossary.refresh(bench.store);
     highlightLinks(&bench.editor, bench.glossary);
 }

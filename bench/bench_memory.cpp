@@ -73,10 +73,13 @@ QString translatedStore(BenchContext &ctx)
         return {};
     }
     for (const QString &table : ScriptTables::all) {
-        if (!db.execute(u"UPDATE "_s + table + u" SET translated = 1, text_data_t = text_data WHERE rowid % 5 < 3;"_s)
-            || !db.execute(u"UPDATE "_s + table + u" SET translated = 0, text_data_t = '' WHERE rowid % 5 >= 3;"_s)) {
-            ctx.fail(db.lastError().message);
-            return {};
+        for (const QString &statement :
+             {u"UPDATE "_s + table + u" SET translated = 1, text_data_t = text_data WHERE rowid % 5 < 3;"_s,
+              u"UPDATE "_s + table + u" SET translated = 0, text_data_t = '' WHERE rowid % 5 >= 3;"_s}) {
+            if (const Result<QVariant> ran = db.execute(statement); !ran) {
+                ctx.fail(ran.error().message);
+                return {};
+            }
         }
     }
     stores.insert(ctx.corpus, dir);
@@ -97,8 +100,8 @@ bool openState(BenchContext &ctx, MemoryState &state, const QString &sidecar)
     const QString store = translatedStore(ctx);
     if (store.isEmpty())
         return false;
-    if (!openStore(state.db, store)) {
-        ctx.fail(state.db.lastError().message);
+    if (const Result<Done> opened = openStore(state.db, store); !opened) {
+        ctx.fail(opened.error().message);
         return false;
     }
     state.sidecar = sidecar;
@@ -276,8 +279,8 @@ void setupStats(BenchContext &ctx)
     if (store.isEmpty())
         return;
     auto &db = ctx.emplace<Database>();
-    if (!openStore(db, store))
-        ctx.fail(db.lastError().message);
+    if (const Result<Done> opened = openStore(db, store); !opened)
+        ctx.fail(opened.error().message);
 }
 
 void stats(BenchContext &ctx)

@@ -102,8 +102,8 @@ std::optional<ServerStore> sharedServerStore(BenchContext &ctx)
             return std::nullopt;
         }
         Database local;
-        if (!openStore(local, store)) {
-            ctx.fail(local.lastError().message);
+        if (const Result<Done> opened = openStore(local, store); !opened) {
+            ctx.fail(opened.error().message);
             return std::nullopt;
         }
         auto server = connect(ctx, shared);
@@ -192,8 +192,8 @@ void importOriginalsCommand(BenchContext &ctx)
     qint64 blocks = 0;
     {
         Database db;
-        if (!openStore(db, copy))
-            return ctx.fail(db.lastError().message);
+        if (const Result<Done> opened = openStore(db, copy); !opened)
+            return ctx.fail(opened.error().message);
         ProgressPacer pacer(nullptr);
         const OriginalImport::Result result = OriginalImport::Importer(db, ctx.corpus, pacer).run();
         if (!result.ok)
@@ -342,8 +342,8 @@ void exportAll(BenchContext &ctx)
         return ctx.fail(written.error().message);
     ctx.record(u"copy ms"_s, clock.elapsed());
     Database db;
-    if (!openStore(db, copy))
-        return ctx.fail(db.lastError().message);
+    if (const Result<Done> opened = openStore(db, copy); !opened)
+        return ctx.fail(opened.error().message);
     const Result<std::vector<ExportListRow>> rows = fillExportList(db, 0, false);
     if (!rows)
         return ctx.fail(rows.error().message);

@@ -24,8 +24,8 @@ void setupTree(BenchContext &ctx)
     if (store.isEmpty())
         return;
     auto &state = ctx.emplace<TreeState>();
-    if (!openStore(state.db, store))
-        return ctx.fail(state.db.lastError().message);
+    if (const Result<Done> opened = openStore(state.db, store); !opened)
+        return ctx.fail(opened.error().message);
     ScriptTree::installScriptTree(state.view);
     state.view.resize(300, 700);
     state.view.show();
@@ -47,8 +47,8 @@ void setupStatus(BenchContext &ctx)
     if (store.isEmpty())
         return;
     auto &db = ctx.emplace<Database>();
-    if (!openStore(db, store))
-        ctx.fail(db.lastError().message);
+    if (const Result<Done> opened = openStore(db, store); !opened)
+        ctx.fail(opened.error().message);
 }
 
 void status(BenchContext &ctx)

@@ -19,7 +19,7 @@ namespace {
 // blocks in all; a third of the translated blocks are revised and one block
 // in seventeen has a comment. The script's number (the digits before ".txt")
 // decides, so every run marks the same blocks.
-bool translateLikeATranslator(Database &db)
+Result<Done> translateLikeATranslator(Database &db)
 {
     const QString script = u"CAST(substr(file_name, -7, 3) AS INTEGER) % 10"_s;
     for (const QString &table : ScriptTables::all) {
@@ -29,28 +29,31 @@ bool translateLikeATranslator(Database &db)
             u"UPDATE %1 SET comments = 'Check the name with the team.' WHERE dialogue_id % 17 = 5;"_s,
         };
         for (const QString &statement : statements) {
-            if (!db.execute(QString(statement).replace(u"%1"_s, table).replace(u"%2"_s, script)))
-                return false;
+            if (const Result<QVariant> ran = db.execute(QString(statement).replace(u"%1"_s, table).replace(u"%2"_s, script));
+                !ran)
+                return ran.error();
         }
     }
-    return true;
+    return Done{};
 }
 
 // A glossary holding the words the corpus uses, so that marking and hovering
 // find links as they would in a real block.
-bool addLinks(Database &db)
+Result<Done> addLinks(Database &db)
 {
     static const char *const corpusWords[] = {"the", "key", "gate", "open", "late", "find", "you", "tomorrow", "sir",
                                               "wait", "here", "there", "gold", "sword", "coffee", "north", "road",
                                               "what", "why", "angel", "fight", "again", "rest", "inn", "all", "truck",
                                               "see", "Brassvale", "friend"};
-    if (!db.begin())
-        return false;
+    if (Result<Done> begun = db.begin(); !begun)
+        return begun;
     for (const char *word : corpusWords) {
-        if (!db.execute(u"INSERT INTO suggestion VALUES ('%1', '%1-es', '', '', '', '', '')"_s.arg(QLatin1StringView(word))))
-            return false;
+        if (const Result<QVariant> ran =
+                db.execute(u"INSERT INTO suggestion VALUES ('%1', '%1-es', '', '', '', '', '')"_s.arg(QLatin1StringView(word)));
+            !ran)
+            return ran.error();
     }
-    return db.commit().ok();
+    return db.commit();
 }
 
 } // namespace
@@ -58,8 +61,9 @@ bool addLinks(Database &db)
 bool importCorpus(BenchContext &ctx, const QString &path, Database &db)
 {
     const Result<Done> made = createStore(path);
-    if (!made || !openStore(db, path)) {
-        ctx.fail(made ? db.lastError().message : made.error().message);
+    const Result<Done> opened = made ? openStore(db, path) : made;
+    if (!opened) {
+        ctx.fail(opened.error().message);
         return false;
     }
     ProgressPacer pacer(nullptr);
@@ -82,8 +86,11 @@ QString importedStore(BenchContext &ctx)
     Database db;
     if (!importCorpus(ctx, path, db))
         return {};
-    if (!translateLikeATranslator(db) || !addLinks(db)) {
-        ctx.fail(db.lastError().message);
+    Result<Done> filled = translateLikeATranslator(db);
+    if (filled)
+        filled = addLinks(db);
+    if (!filled) {
+        ctx.fail(filled.error().message);
         return {};
     }
     stores.insert(ctx.corpus, dir);

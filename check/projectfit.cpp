@@ -54,10 +54,10 @@ FitSaving saveFits(Database &db, const std::vector<BlockFit> &fits, const std::f
         while (to < fits.size() && fits[to].block->table == first.table && fits[to].block->fileName == first.fileName)
             ++to;
         const bool inHistory = history && history->begin();
-        if (!db.begin()) {
+        if (const Result<Done> begun = db.begin(); !begun) {
             if (inHistory)
                 history->abandon();
-            saving.problems << u"%1: %2"_s.arg(first.fileName, db.lastError().message);
+            saving.problems << u"%1: %2"_s.arg(first.fileName, begun.error().message);
             from = to;
             continue;
         }
@@ -82,7 +82,11 @@ FitSaving saveFits(Database &db, const std::vector<BlockFit> &fits, const std::f
             else
                 script.emplace_back(key, std::move(*save));
         }
-        if (failure.isEmpty() && db.commit()) {
+        if (failure.isEmpty()) {
+            if (const Result<Done> committed = db.commit(); !committed)
+                failure = u"%1: %2"_s.arg(first.fileName, committed.error().message);
+        }
+        if (failure.isEmpty()) {
             // The store's commit stands; a history that missed it keeps fewer versions.
             if (inHistory && !history->commit())
                 history->abandon();
@@ -92,8 +96,6 @@ FitSaving saveFits(Database &db, const std::vector<BlockFit> &fits, const std::f
                 saving.saved.push_back(std::move(saved));
             }
         } else {
-            if (failure.isEmpty())
-                failure = u"%1: %2"_s.arg(first.fileName, db.lastError().message);
             db.abandon();
             if (inHistory)
                 history->abandon();

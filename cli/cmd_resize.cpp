@@ -60,22 +60,22 @@ int runResize(CliContext &context, const QStringList &arguments)
     // stand or fall together.
     QString width = found->width;
     QString height = found->height;
-    if (!db.begin())
-        return context.fail(db.lastError().message);
+    if (const Result<Done> begun = db.begin(); !begun)
+        return context.fail(begun.error().message);
     for (ResizeKey key : keys) {
         const WindowResize resized = resizeWindow(*block, width, height, key);
         if (resized.statement.isEmpty())
             continue;
-        if (!db.execute(resized.statement)) {
-            const QString why = db.lastError().message;
+        if (const Result<QVariant> stored = db.execute(resized.statement); !stored) {
+            const QString why = stored.error().message;
             db.abandon();
             return context.fail(u"The new size could not be stored: %1"_s.arg(why));
         }
         width = resized.width;
         height = resized.height;
     }
-    if (!db.commit()) {
-        const Stop stop = context.fail(db.lastError().message);
+    if (const Result<Done> committed = db.commit(); !committed) {
+        const Stop stop = context.fail(committed.error().message);
         db.abandon();
         return stop;
     }

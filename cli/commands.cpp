@@ -188,8 +188,8 @@ bool openProgramStore(Database &db, CliContext &context)
 {
     if (!programStoreExists(context))
         return false;
-    if (!openStore(db, commandStorePath(context))) {
-        context.fail(db.lastError().message);
+    if (const Result<Done> opened = openStore(db, commandStorePath(context)); !opened) {
+        context.fail(opened.error().message);
         return false;
     }
     return true;

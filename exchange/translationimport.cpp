@@ -71,8 +71,8 @@ TranslationImport importTranslations(Database &db, const std::vector<ExchangeUni
         }
         return result;
     };
-    if (!db.begin())
-        return failed(db.lastError().message);
+    if (const Result<Done> begun = db.begin(); !begun)
+        return failed(begun.error().message);
     for (Planned &plan : planned) {
         plan.edits.comment = plan.load.comment;
         const BlockAddress &at = *plan.load.address;
@@ -85,8 +85,8 @@ TranslationImport importTranslations(Database &db, const std::vector<ExchangeUni
         if (progress)
             progress(int(result.saved.size()), int(planned.size()));
     }
-    if (!db.commit())
-        return failed(db.lastError().message);
+    if (const Result<Done> committed = db.commit(); !committed)
+        return failed(committed.error().message);
     if (const QString why = recordBatch(db.path(), *record); !why.isEmpty())
         result.message = u"The translations were imported, but cannot be undone as one step: %1"_s.arg(why);
     return result;

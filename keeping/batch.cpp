@@ -81,8 +81,8 @@ BatchUndo undoBatch(Database &db, const BatchRecord &batch)
     };
     if (!history)
         return failed(u"The history cannot be read (%1)."_s.arg(why.isEmpty() ? HistoryFileName + u" is gone"_s : why));
-    if (!db.begin())
-        return failed(db.lastError().message);
+    if (const Result<Done> begun = db.begin(); !begun)
+        return failed(begun.error().message);
     for (const BlockAddress &at : batch.blocks) {
         const QString key = blockKey(at.table, at.fileName, at.number);
         const Result<std::optional<BlockVersion>> kept = versionAfter(*history, at, batch.historyMark);
@@ -100,8 +100,8 @@ BatchUndo undoBatch(Database &db, const BatchRecord &batch)
             return failed(save.error().message);
         undo.saved.emplace_back(key, std::move(*save));
     }
-    if (!db.commit())
-        return failed(db.lastError().message);
+    if (const Result<Done> committed = db.commit(); !committed)
+        return failed(committed.error().message);
     // Undone: the same batch cannot be undone twice.
     forgetLastBatch(*history);
     return undo;

@@ -37,19 +37,19 @@ QString removeOlderDuplicates(Database &db, const std::vector<DuplicateBlock> &d
         return {};
     if (const Result<Done> backup = Backups::backupBeforeChange(db, u"remove-duplicates"_s); !backup)
         return backup.error().message;
-    if (!db.begin())
-        return db.lastError().message;
+    if (const Result<Done> begun = db.begin(); !begun)
+        return begun.error().message;
     for (const DuplicateBlock &block : duplicates) {
         for (size_t i = 0; i + 1 < block.rows.size(); ++i) {
-            if (!deleteRow(db, block.table, block.rows[i])) {
-                const QString why = db.lastError().message;
+            if (const Result<QVariant> deleted = deleteRow(db, block.table, block.rows[i]); !deleted) {
+                const QString why = deleted.error().message;
                 db.abandon();
                 return u"The older rows could not be removed (%1); the store was left as it was."_s.arg(why);
             }
         }
     }
-    if (!db.commit()) {
-        const QString why = db.lastError().message;
+    if (const Result<Done> committed = db.commit(); !committed) {
+        const QString why = committed.error().message;
         db.abandon();
         return u"The older rows could not be removed (%1); the store was left as it was."_s.arg(why);
     }

@@ -208,8 +208,8 @@ Database *historyDatabase(const QString &storePath, bool create, QString *error,
         }
     }
     auto db = std::make_unique<Database>();
-    if (!openStore(*db, path).ok()) {
-        *error = u"%1 could not be opened: %2"_s.arg(shownPath(path), db->lastError().message);
+    if (const Result<Done> opened = openStore(*db, path); !opened) {
+        *error = u"%1 could not be opened: %2"_s.arg(shownPath(path), opened.error().message);
         return nullptr;
     }
     history = {path, std::move(db)};
@@ -221,21 +221,25 @@ Database *historyDatabase(const QString &storePath, bool create, QString *error,
 bool writeHistory(const QString &storePath, const QString &statement, QString *why, QString *notice)
 {
     Database *history = historyDatabase(storePath, true, why, notice);
-    if (history && history->execute(statement))
+    if (!history)
+        return false;
+    Result<QVariant> written = history->execute(statement);
+    if (written)
         return true;
-    if (history && damagedCode(history->lastError().code)) {
+    if (damagedCode(written.error().code)) {
         const QString path = historyPath(storePath);
-        const QString problem = history->lastError().message;
-        if (const QString failed = setAsideDamaged(path, problem, notice); !failed.isEmpty()) {
+        if (const QString failed = setAsideDamaged(path, written.error().message, notice); !failed.isEmpty()) {
             *why = failed;
             return false;
         }
         history = historyDatabase(storePath, true, why, notice);
-        if (history && history->execute(statement))
+        if (!history)
+            return false;
+        written = history->execute(statement);
+        if (written)
             return true;
     }
-    if (history)
-        *why = history->lastError().message;
+    *why = written.error().message;
     return false;
 }
 
@@ -350,9 +354,11 @@ Result<Done> dropDraft(const QString &storePath, const BlockAddress &address)
     Database *history = historyDatabase(storePath, false, &why);
     if (!history && !why.isEmpty())
         return Failure{why, {}};
-    if (!history || history->execute(u"DELETE FROM block_draft"_s + whereBlock(address)))
+    if (!history)
         return Done{};
-    return history->lastError();
+    if (const Result<QVariant> dropped = history->execute(u"DELETE FROM block_draft"_s + whereBlock(address)); !dropped)
+        return dropped.error();
+    return Done{};
 }
 
 Result<HistoryWrite> rememberOpenBlock(const QString &storePath, const QString &key)
@@ -396,36 +402,43 @@ Result<Done> keepOriginalUpdate(const QString &storePath, const std::vector<Orig
         return Failure{u"%1 cannot be opened (%2)."_s.arg(HistoryFileName, opened.error().message), {}};
     Database *history = *opened;
     const QString time = number(run.toMSecsSinceEpoch());
-    bool ok = history->begin().ok();
+    // The first step that failed, whose message is the one to give.
+    Failure failed;
+    const auto kept = [&failed](const auto &step) {
+        if (!step)
+            failed = step.error();
+        return step.ok();
+    };
+    bool ok = kept(history->begin());
     for (const OriginalChange &change : changes) {
         if (!ok)
             break;
         const BlockAddress &a = change.address;
         // A newer update closes the marks an older one left on the block.
-        ok = history->execute(u"UPDATE original_history SET open = 0"_s + whereBlock(a)).ok()
-            && history->execute(
+        ok = kept(history->execute(u"UPDATE original_history SET open = 0"_s + whereBlock(a)))
+            && kept(history->execute(
                 u"INSERT INTO original_history (replaced_at, block_table, file_name, dialogue_id, old_original, "
                 "new_original, open) VALUES ("_s
                 + time + u", "_s + storeLiteral(a.table) + u", "_s + storeLiteral(a.fileName) + u", "_s
                 + number(a.number) + u", "_s + storeLiteral(change.oldOriginal) + u", "_s
-                + storeLiteral(change.newOriginal) + u", 1)"_s);
+                + storeLiteral(change.newOriginal) + u", 1)"_s));
     }
     for (const RemovedBlock &block : removed) {
         if (!ok)
             break;
         const BlockAddress &a = block.address;
-        ok = history->execute(
+        ok = kept(history->execute(
             u"INSERT INTO removed_block (removed_at, block_table, file_name, dialogue_id, text_data, width, height, "
             "comments, translated, revised, text_data_t, new_width, new_height) VALUES ("_s
             + time + u", "_s + storeLiteral(a.table) + u", "_s + storeLiteral(a.fileName) + u", "_s + number(a.number)
             + u", "_s + storeLiteral(block.textData) + u", "_s + number(block.width) + u", "_s + number(block.height)
             + u", "_s + storeLiteral(block.comments) + u", "_s + (block.translated ? u"1"_s : u"0"_s) + u", "_s
             + (block.revised ? u"1"_s : u"0"_s) + u", "_s + storeLiteral(block.textDataT) + u", "_s
-            + number(block.newWidth) + u", "_s + number(block.newHeight) + u')').ok();
+            + number(block.newWidth) + u", "_s + number(block.newHeight) + u')'));
     }
-    if (ok && history->commit())
+    if (ok && kept(history->commit()))
         return Done{};
-    const QString why = history->lastError().message;
+    const QString why = failed.message;
     history->abandon();
     return Failure{u"The replaced originals could not be kept in %1 (%2)."_s.arg(HistoryFileName, why), {}};
 }

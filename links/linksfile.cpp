@@ -94,19 +94,21 @@ LinksImportResult importLinksFile(Database &db, const QString &path)
                 QString::number(i + 1), name);
             break;
         }
-        if (!db.execute(linksInsertStatement(line.word, line.suggestion))) {
+        if (const Result<QVariant> stored = db.execute(linksInsertStatement(line.word, line.suggestion)); !stored) {
             result.failure = LinksImportFailure::StatementRefused;
             result.description = u"Line %1 of the links file %2 could not be stored: %3"_s.arg(
-                QString::number(i + 1), name, db.lastError().message);
+                QString::number(i + 1), name, stored.error().message);
             break;
         }
         ++result.inserted;
     }
-    if (grouped && !db.commit()) {
-        db.abandon();
-        result.inserted = 0;
-        result.failure = LinksImportFailure::StatementRefused;
-        result.description = u"The links read from %1 could not be stored: %2"_s.arg(name, db.lastError().message);
+    if (grouped) {
+        if (const Result<Done> committed = db.commit(); !committed) {
+            db.abandon();
+            result.inserted = 0;
+            result.failure = LinksImportFailure::StatementRefused;
+            result.description = u"The links read from %1 could not be stored: %2"_s.arg(name, committed.error().message);
+        }
     }
     return result;
 }

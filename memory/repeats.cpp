@@ -48,8 +48,8 @@ Result<RepeatsApplied> applyToRepeats(Database &db, const Repeats &repeats, cons
         db.abandon();
         return Failure{u"The translation was not applied to the repeats; none of them changed. "_s + why, {}, 0};
     };
-    if (!db.begin())
-        return failed(db.lastError().message);
+    if (const Result<Done> begun = db.begin(); !begun)
+        return failed(begun.error().message);
     for (const Repeat &repeat : repeats.blocks) {
         if (!repeat.changes)
             continue;
@@ -65,7 +65,7 @@ Result<RepeatsApplied> applyToRepeats(Database &db, const Repeats &repeats, cons
             return failed(save.error().message);
         applied.saved.emplace_back(key, std::move(*save));
     }
-    if (!db.commit())
-        return failed(db.lastError().message);
+    if (const Result<Done> committed = db.commit(); !committed)
+        return failed(committed.error().message);
     return applied;
 }

@@ -30,8 +30,12 @@ QString writeLocalStore(const QString &path, const Snapshot &snapshot)
     // Every copy is removed after use or copied again into backups/, which
     // flushes its own: the disk's flushes here would only be waited for.
     Database db;
-    if (!db.open(path) || !db.configure(Database::ThrowawayCopy) || !db.begin())
-        return db.lastError().message;
+    if (const Result<Done> opened = db.open(path); !opened)
+        return opened.error().message;
+    if (const Result<Done> configured = db.configure(Database::ThrowawayCopy); !configured)
+        return configured.error().message;
+    if (const Result<Done> begun = db.begin(); !begun)
+        return begun.error().message;
     SqliteStore local(db);
     for (size_t t = 0; t < ScriptTables::all.size(); ++t) {
         if (Result<qint64> written = local.importBlocks(ScriptTables::all[t], snapshot.blocks[t]); !written)
@@ -39,7 +43,8 @@ QString writeLocalStore(const QString &path, const Snapshot &snapshot)
     }
     if (Result<qint64> written = local.importLinks(snapshot.links); !written)
         return written.error().message;
-    return db.commit() ? QString() : db.lastError().message;
+    const Result<Done> committed = db.commit();
+    return committed ? QString() : committed.error().message;
 }
 
 void removeStoreFiles(const QString &path)

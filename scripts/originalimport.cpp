@@ -65,11 +65,11 @@ namespace {
 
 // The four deletions, each announced by its progress text, inside the
 // caller's transaction.
-bool runDeletions(Database &db, ProgressPacer &pacer)
+::Result<Done> runDeletions(Database &db, ProgressPacer &pacer)
 {
     return deleteImportedRows(db, [&](const QString &table) {
         pacer.text(table == u"suggestion" ? u"Deleting word links..."_s : u"Deleting %1 scripts..."_s.arg(table));
-    }).ok();
+    });
 }
 
 } // namespace
@@ -205,16 +205,17 @@ Result Importer::run()
     // One transaction around the whole run, a savepoint around each file: a
     // failing file is rolled back alone and the files before it are kept,
     // while the store writes its pages once instead of once per file.
-    if (!m_db.begin()) {
-        stop(QString(), 0, u"the store cannot take the import (%1)."_s.arg(m_db.lastError().message));
+    if (const ::Result<Done> begun = m_db.begin(); !begun) {
+        stop(QString(), 0, u"the store cannot take the import (%1)."_s.arg(begun.error().message));
         return m_result;
     }
-    if (m_mode == Mode::Replace && !runDeletions(m_db, m_pacer)) {
-        const QString why = m_db.lastError().message;
-        m_db.abandon();
-        stop(QString(), 0,
-             u"the scripts already imported could not be deleted (%1); the store was left as it was."_s.arg(why));
-        return m_result;
+    if (m_mode == Mode::Replace) {
+        if (const ::Result<Done> deleted = runDeletions(m_db, m_pacer); !deleted) {
+            m_db.abandon();
+            stop(QString(), 0, u"the scripts already imported could not be deleted (%1); the store was left as it was."_s
+                                   .arg(deleted.error().message));
+            return m_result;
+        }
     }
     m_storedBefore = holdsScriptRows(m_db);
     for (size_t f = 0; f < listings.size(); ++f) {
@@ -232,8 +233,8 @@ Result Importer::run()
         m_pacer.text(m_result.message);
         return m_result;
     }
-    if (!m_db.commit()) {
-        const QString why = m_db.lastError().message;
+    if (const ::Result<Done> committed = m_db.commit(); !committed) {
+        const QString why = committed.error().message;
         m_db.abandon();
         m_result.files = 0;
         m_result.blocks = 0;
@@ -287,8 +288,8 @@ bool Importer::importFile(const QString &folder, const QString &name, ReaderSize
     qint64 stored = 0;
     m_numbers.clear();
     QString refusal;
-    if (!beginFileRows(m_db))
-        return stop(shown, 0, u"%1: the store cannot take the file (%2)."_s.arg(path, m_db.lastError().message));
+    if (const ::Result<Done> begun = beginFileRows(m_db); !begun)
+        return stop(shown, 0, u"%1: the store cannot take the file (%2)."_s.arg(path, begun.error().message));
     // After a failure, whose message is the one to give.
     auto rollback = [this] { dropFileRows(m_db); };
     OriginalRowWriter writer(m_db, folder, name);
@@ -321,8 +322,8 @@ bool Importer::importFile(const QString &folder, const QString &name, ReaderSize
         // The reader's sentence starts with the bare file name; put the folder before it.
         return stop(shown, failure.line, QDir::toNativeSeparators(folder + u'/') + failure.message);
     }
-    if (!keepFileRows(m_db)) {
-        const QString why = m_db.lastError().message;
+    if (const ::Result<Done> kept = keepFileRows(m_db); !kept) {
+        const QString why = kept.error().message;
         rollback();
         return stop(shown, 0, u"%1: the store cannot keep the file (%2)."_s.arg(path, why));
     }

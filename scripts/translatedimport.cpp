@@ -37,13 +37,16 @@ bool importFile(Database &db, const QString &basePath, const QString &folder, co
                           .arg(shown, QString::number(line));
             return false;
         }
-        if (!db.inTransaction() && !db.begin()) {
-            refusal = u"%1: the store cannot take the file (%2)."_s.arg(shown, db.lastError().message);
-            return false;
+        if (!db.inTransaction()) {
+            if (const Result<Done> begun = db.begin(); !begun) {
+                refusal = u"%1: the store cannot take the file (%2)."_s.arg(shown, begun.error().message);
+                return false;
+            }
         }
-        if (!db.execute(translationImportStatement(folder, name, block.number, block.text))) {
+        if (const Result<QVariant> ran = db.execute(translationImportStatement(folder, name, block.number, block.text));
+            !ran) {
             refusal = u"%1, line %2: the block could not be stored (%3)."_s.arg(shown, QString::number(line),
-                                                                                 db.lastError().message);
+                                                                                 ran.error().message);
             return false;
         }
         ++stored;
@@ -54,12 +57,14 @@ bool importFile(Database &db, const QString &basePath, const QString &folder, co
         ++line;
         pacer.tick();
     });
-    if (read && (!db.inTransaction() || db.commit())) {
-        *blocks += stored;
-        return true;
+    if (read) {
+        const Result<Done> kept = db.inTransaction() ? db.commit() : Result<Done>(Done{});
+        if (kept) {
+            *blocks += stored;
+            return true;
+        }
+        refusal = u"%1: the store cannot keep the file (%2)."_s.arg(shown, kept.error().message);
     }
-    if (read)
-        refusal = u"%1: the store cannot keep the file (%2)."_s.arg(shown, db.lastError().message);
     if (db.inTransaction())
         db.abandon();
     // The reader's sentence starts with the bare file name; put the folder before it.

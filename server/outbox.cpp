@@ -46,8 +46,8 @@ Result<Done> Outbox::ready()
             != SQLITE_OK)
             return unusable(sqliteMessage(made.get()));
     }
-    if (!m_db.open(m_path))
-        return unusable(m_db.lastError().message);
+    if (const Result<Done> opened = m_db.open(m_path); !opened)
+        return unusable(opened.error().message);
     return Done{};
 }
 
@@ -56,15 +56,16 @@ Result<Done> Outbox::add(const OutboxEdit &edit)
     if (Result<Done> open = ready(); !open)
         return open;
     const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
-    if (!m_db.execute(u"INSERT INTO outbox (block_key, node_text, translation, comment, revised, base_version, "
+    const Result<QVariant> kept = m_db.execute(u"INSERT INTO outbox (block_key, node_text, translation, comment, revised, base_version, "
                       "queued_at) VALUES (%1, %2, %3, %4, %5, %6, %7) ON CONFLICT (block_key) DO UPDATE SET "
                       "node_text = excluded.node_text, translation = excluded.translation, comment = "
                       "excluded.comment, revised = excluded.revised, queued_at = excluded.queued_at"_s.arg(
                           storeLiteral(edit.key), storeLiteral(edit.nodeText), storeLiteral(edit.translation),
                           storeLiteral(edit.comment), QString::number(int(edit.revised)),
-                          literalOrNull(edit.baseVersion), storeLiteral(now))))
+                          literalOrNull(edit.baseVersion), storeLiteral(now)));
+    if (!kept)
         return Failure{u"The edit of %1 could not be kept in the outbox %2 (%3); it stays in the editor."_s.arg(
-                           edit.key, QDir::toNativeSeparators(m_path), m_db.lastError().message),
+                           edit.key, QDir::toNativeSeparators(m_path), kept.error().message),
                        {}};
     return Done{};
 }
@@ -95,8 +96,8 @@ Result<Done> Outbox::remove(qint64 id)
 {
     if (Result<Done> open = ready(); !open)
         return open;
-    if (!m_db.execute(u"DELETE FROM outbox WHERE id = %1"_s.arg(id)))
-        return m_db.lastError();
+    if (const Result<QVariant> removed = m_db.execute(u"DELETE FROM outbox WHERE id = %1"_s.arg(id)); !removed)
+        return removed.error();
     return Done{};
 }
 

@@ -124,7 +124,6 @@ Result<Done> Database::open(const QString &path)
                 && sqlite3_exec(db.get(), "SELECT COUNT(*) FROM sqlite_schema", nullptr, nullptr, nullptr) == SQLITE_OK) {
                 m_db = std::move(db);
                 m_readOnly = true;
-                m_lastError = {};
                 return Done{};
             }
         }
@@ -139,7 +138,6 @@ Result<Done> Database::open(const QString &path)
         return fail(rc, u"Cannot open the database file %1: %2"_s.arg(path, why));
     }
     m_db = std::move(db);
-    m_lastError = {};
     return Done{};
 }
 
@@ -332,7 +330,6 @@ Result<Done> Database::run(QByteArrayView sql, ResultSet *rows, QVariant *out)
             return fail(rc, readOnlyMessage());
         return fail(rc, u"The database could not run the statement: %1"_s.arg(QString::fromUtf8(sqlite3_errmsg(m_db.get()))));
     }
-    m_lastError = {};
     return Done{};
 }
 
@@ -345,9 +342,8 @@ QString Database::readOnlyMessage() const
 
 Failure Database::fail(int code, const QString &message)
 {
-    m_lastError = {message, {}, code};
     qCDebug(lcStore) << message;
-    return m_lastError;
+    return {message, {}, code};
 }
 
 Result<Done> openStore(Database &db, const QString &path)

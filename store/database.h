@@ -100,8 +100,6 @@ public:
     // (store/unicodelike.h). Lasts until close().
     Result<Done> useUnicodeLike();
 
-    // The failure of the last call that failed, as its result carried it.
-    const Failure &lastError() const { return m_lastError; }
     // Rows inserted, changed or deleted through this instance since open();
     // shows callers and tests that an idle store is left alone.
     qint64 changedRows() const;
@@ -121,7 +119,6 @@ private:
     // once: dataVersion runs on every key of the translated editor.
     sqlite3_stmt *m_versionProbe = nullptr;
     QString m_path;
-    Failure m_lastError;
     bool m_readOnly = false;
 };
 

@@ -17,8 +17,8 @@ ExportWindow::ExportWindow(const QString &programFolder, const QString &storePat
     for (int column = 0; column < 3; ++column)
         m_ui->lstExport->setColumnWidth(column, twipsToPixels(widths[column]));
 
-    if (!openStore(m_db, storePath))
-        Messages::inform(this, m_db.lastError().message);
+    if (const Result<Done> opened = openStore(m_db, storePath); !opened)
+        Messages::inform(this, opened.error().message);
 
     connect(m_ui->cmbFolder, &QComboBox::currentIndexChanged, this, &ExportWindow::fillExportList);
     connect(m_ui->chkRevised, &QCheckBox::clicked, this, &ExportWindow::fillExportList);

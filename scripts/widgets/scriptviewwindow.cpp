@@ -25,8 +25,8 @@ ScriptViewWindow::ScriptViewWindow(QWidget *parent)
 ScriptViewWindow::ScriptViewWindow(const QString &storePath, const QString &selectedKey, QWidget *parent)
     : ScriptViewWindow(parent)
 {
-    if (!openStore(m_db, storePath)) {
-        Messages::inform(this, m_db.lastError().message);
+    if (const Result<Done> opened = openStore(m_db, storePath); !opened) {
+        Messages::inform(this, opened.error().message);
         return;
     }
     if (const auto script = viewedScript(selectedKey))

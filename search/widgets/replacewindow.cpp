@@ -87,8 +87,8 @@ ReplaceWindow::ReplaceWindow(const QString &storePath, QWidget *parent)
     connect(m_replace, &QPushButton::clicked, this, &ReplaceWindow::replaceTicked);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     findAllButton->setDefault(true);
-    if (!openStore(m_db, storePath))
-        m_count->setText(m_db.lastError().message);
+    if (const Result<Done> opened = openStore(m_db, storePath); !opened)
+        m_count->setText(opened.error().message);
 }
 
 ReplaceOptions ReplaceWindow::options() const

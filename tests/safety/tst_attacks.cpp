@@ -52,7 +52,8 @@ namespace {
 QString storedState(const QString &storePath)
 {
     Database db;
-    QString state = openStore(db, storePath) ? QString() : db.lastError().message;
+    const Result<Done> opened = openStore(db, storePath);
+    QString state = opened ? QString() : opened.error().message;
     for (const QString &sql : {u"SELECT * FROM field"_s, u"SELECT * FROM suggestion"_s}) {
         Result<ResultSet> rows = db.query(sql);
         if (!rows)
