@@ -82,8 +82,10 @@ KeepController::~KeepController()
 // comes back through report().
 void KeepController::startUp()
 {
-    if (const Backups::Interrupted restore = Backups::finishInterruptedRestore(m_programFolder); restore.happened)
-        Messages::inform(m_c.window, restore.message);
+    if (const Result<QString> restore = Backups::finishInterruptedRestore(m_programFolder); !restore)
+        Messages::inform(m_c.window, restore.error().message);
+    else if (!restore->isEmpty())
+        Messages::inform(m_c.window, *restore);
     m_startUp = std::make_shared<StartUpWork>();
     m_backup = QThread::create([work = m_startUp, folder = m_programFolder, store = m_storePath] {
         const Result<Done> check = checkStoreFile(store);

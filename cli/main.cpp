@@ -103,10 +103,11 @@ int main(int argc, char *argv[])
     }
     CliContext context{resolveProgramFolder(home), out, err, verbose, isatty(fileno(stderr)) == 1,
                        address, {}};
-    if (const Backups::Interrupted restore = Backups::finishInterruptedRestore(context.programFolder); restore.happened) {
-        err << restore.message << Qt::endl;
-        if (!restore.ok)
-            return ExitFailure;
+    if (const Result<QString> restore = Backups::finishInterruptedRestore(context.programFolder); !restore) {
+        err << restore.error().message << Qt::endl;
+        return ExitFailure;
+    } else if (!restore->isEmpty()) {
+        err << *restore << Qt::endl;
     }
     int status = ExitSuccess;
     if (!address.isEmpty() && readsServerCopy(*command))

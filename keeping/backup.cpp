@@ -369,39 +369,37 @@ Outcome restoreBackup(const QString &programFolder, const QString &file, const Q
     return failed(u"The backup %1 could not be put in place of the store: %2. The store is as it was."_s.arg(file, why));
 }
 
-Interrupted finishInterruptedRestore(const QString &programFolder)
+Result<QString> finishInterruptedRestore(const QString &programFolder)
 {
     const QString marker = markerPath(programFolder);
     if (!QFileInfo(marker).isFile())
-        return {};
+        return QString();
     const Result<QByteArray> note = SafeFile::readRegular(marker, 4096);
     if (!note)
-        return {};
+        return QString();
     const QStringList lines = QString::fromUtf8(*note).split(u'\n');
     const QString file = lines.value(0), kept = lines.value(1);
     const QString folder = backupsFolderOf(programFolder);
     const QString storePath = programPath(programFolder, StoreFileName);
-    Interrupted outcome;
-    outcome.happened = true;
+    QString told;
     QString why;
     if (parseName(file) && checkStoreFile(QDir(folder).filePath(file)).ok()
         && (why = putInPlace(QDir(folder).filePath(file), storePath)).isEmpty()) {
-        outcome.message = u"A restore of the backup %1 was interrupted; it has now been finished."_s.arg(file);
+        told = u"A restore of the backup %1 was interrupted; it has now been finished."_s.arg(file);
     } else if (parseName(kept) && checkStoreFile(QDir(folder).filePath(kept)).ok()
                && (why = putInPlace(QDir(folder).filePath(kept), storePath)).isEmpty()) {
-        outcome.message = u"A restore of the backup %1 was interrupted and could not be finished; the store was "
+        told = u"A restore of the backup %1 was interrupted and could not be finished; the store was "
                           "put back as it was before it, from %2."_s.arg(file, kept);
     } else {
-        outcome.ok = false;
-        outcome.message = u"A restore of the backup %1 was interrupted, and neither it nor the store it replaced "
-                          "(%2) could be put in place. Choose a backup with Tools, Restore from Backup…, or run: "
-                          "tallowpen-cli backups"_s.arg(file, kept.isEmpty() ? u"none"_s : kept);
-        return outcome;
+        return Failure{u"A restore of the backup %1 was interrupted, and neither it nor the store it replaced "
+                       "(%2) could be put in place. Choose a backup with Tools, Restore from Backup…, or run: "
+                       "tallowpen-cli backups"_s.arg(file, kept.isEmpty() ? u"none"_s : kept),
+                       {}};
     }
     if (!kept.isEmpty())
-        outcome.message += u" The store it replaced is kept as %1."_s.arg(kept);
+        told += u" The store it replaced is kept as %1."_s.arg(kept);
     QFile::remove(marker);
-    return outcome;
+    return told;
 }
 
 } // namespace Backups

@@ -95,14 +95,10 @@ Outcome restoreBackup(const QString &programFolder, const QString &file,
 // A restore that was killed before it ended leaves a note in backups/. This
 // finishes it (or, when the copy cannot be read any more, puts back the
 // store it replaced) and removes the note; every start of the editor and
-// every command calls it first.
+// every command calls it first. Gives what happened, for the user (empty
+// when no restore was running), or the failure when the store could not be
+// made whole again.
 inline const QString RestoreMarkerName = QStringLiteral("restore-in-progress.txt");
-struct Interrupted
-{
-    bool happened = false; // there was a note
-    bool ok = true;        // false: the store could not be made whole again
-    QString message;       // what happened, for the user
-};
-Interrupted finishInterruptedRestore(const QString &programFolder);
+Result<QString> finishInterruptedRestore(const QString &programFolder);
 
 } // namespace Backups

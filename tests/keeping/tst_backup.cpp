@@ -239,10 +239,11 @@ void tst_Backup::anInterruptedRestoreIsEnded()
     if (!store.isNull())
         QVERIFY(home.write(u"tallowpen.db"_s, store));
 
-    const Interrupted outcome = finishInterruptedRestore(home.path());
-    QCOMPARE(outcome.happened, !note.isEmpty());
-    QCOMPARE(outcome.ok, ok);
-    QVERIFY2(outcome.message.contains(said), qPrintable(outcome.message));
+    const Result<QString> outcome = finishInterruptedRestore(home.path());
+    QCOMPARE(outcome.ok(), ok);
+    const QString told = outcome ? *outcome : outcome.error().message;
+    QCOMPARE(told.isEmpty(), note.isEmpty());
+    QVERIFY2(told.contains(said), qPrintable(told));
     QCOMPARE(storedText(home), text);
     QCOMPARE(QFile::exists(home.filePath(FolderName + u'/' + RestoreMarkerName)), !ok);
 }
