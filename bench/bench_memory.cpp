@@ -73,9 +73,10 @@ QString translatedStore(BenchContext &ctx)
         return {};
     }
     for (const QString &table : ScriptTables::all) {
-        for (const QString &statement :
-             {u"UPDATE "_s + table + u" SET translated = 1, text_data_t = text_data WHERE rowid % 5 < 3;"_s,
-              u"UPDATE "_s + table + u" SET translated = 0, text_data_t = '' WHERE rowid % 5 >= 3;"_s}) {
+        const QStringList statements{
+            u"UPDATE "_s + table + u" SET translated = 1, text_data_t = text_data WHERE rowid % 5 < 3;"_s,
+            u"UPDATE "_s + table + u" SET translated = 0, text_data_t = '' WHERE rowid % 5 >= 3;"_s};
+        for (const QString &statement : statements) {
             if (const Result<QVariant> ran = db.execute(statement); !ran) {
                 ctx.fail(ran.error().message);
                 return {};
