@@ -63,14 +63,6 @@ LinkFields linkFieldsOf(const std::vector<LinkColumns> &rows)
     return fields;
 }
 
-Result<QList<LinkRow>> readAllLinks(ProjectStore &store)
-{
-    const Result<std::vector<LinkColumns>> rows = store.links();
-    if (!rows)
-        return rows.error();
-    return linkRowsFrom(*rows);
-}
-
 QList<LinkRow> linkRowsFrom(const std::vector<LinkColumns> &rows)
 {
     QList<LinkRow> links;

@@ -48,8 +48,7 @@ QString applySuggestion(const QString &text, qint16 wordStart, const QString &cu
 Result<LinkFields> readLinkFields(ProjectStore &store, const QString &word);
 // The same from rows a store read.
 LinkFields linkFieldsOf(const std::vector<LinkColumns> &rows);
-// Every row of the table in table order.
-Result<QList<LinkRow>> readAllLinks(ProjectStore &store);
+// The rows of the table as a store read them, in its order.
 QList<LinkRow> linkRowsFrom(const std::vector<LinkColumns> &rows);
 
 QString eraseQuestion(const QString &hoverWord);

@@ -49,7 +49,7 @@ void tst_LinkStore::cleanup()
 QString tst_LinkStore::rows()
 {
     QStringList rows;
-    for (const LinkRow &link : readAllLinks(m_store).value_or({}))
+    for (const LinkRow &link : linkRowsFrom(m_store.links().value_or({})))
         rows << link.word + u'=' + QStringList(link.suggestions.begin(), link.suggestions.end()).join(u',') + u','
                 + link.comment;
     return rows.join(u" / "_s);
