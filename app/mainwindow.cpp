@@ -243,7 +243,7 @@ MainWindow::FeatureEntries MainWindow::buildFeatures()
     connect(navigation, &NavigationController::nodeClicked, blocks, &BlockEditController::openBlock);
     connect(originals, &ImportController::scriptsChanged, navigation, &NavigationController::applyFilter);
     connect(translations, &TranslatedImportController::scriptsChanged, navigation, &NavigationController::applyFilter);
-    auto *originalChange = new OriginalChangeController(*c.original, *c.oldOriginal, m_db, m_openBlock, this);
+    auto *originalChange = new OriginalChangeController(*c.original, *c.oldOriginal, *m_store, m_openBlock, this);
     connect(blocks, &BlockEditController::blockLoaded, originalChange,
             [originalChange](const QString &, const BlockLoad &load) { originalChange->blockLoaded(load); });
     connect(blocks, &BlockEditController::saved, originalChange, &OriginalChangeController::blockSaved);

@@ -282,6 +282,14 @@ void tst_TeamEditing::batchesWriteTheServer()
              emptied ? QString() : onServer(u"text_data_t"_s, 1).replace(u"\r\n"_s, u"\n"_s));
     QCOMPARE(localBytes(), localBefore);
     QCOMPARE(home.entryList({u".server-*"_s}, QDir::AllEntries | QDir::Hidden), QStringList());
+    // The update's "original changed" mark is the server's, for every editor.
+    auto them = editor();
+    QVERIFY(them->open(Translated));
+    QCOMPARE(them->control<QWidget>(u"oldOriginalEdit"_s)->isVisibleTo(them->window.get()),
+             entry == u"updateOriginalsAction");
+    type(*them, u"Luego."_s); // a save closes it
+    them->window->runCommand(Command::Save);
+    QVERIFY(!them->control<QWidget>(u"oldOriginalEdit"_s)->isVisibleTo(them->window.get()));
 }
 
 void tst_TeamEditing::exportReadsTheServer()
