@@ -53,19 +53,16 @@ int runRemovedBlocks(CliContext &context, const QStringList &arguments)
     parser.addOption(restore);
     if (!parseCommandLine(parser, context, arguments, 0, 0))
         return ExitUsage;
-    std::optional<qint64> id;
-    if (parser.isSet(restore)) {
-        bool number = false;
-        id = parser.value(restore).toLongLong(&number);
-        if (!number)
-            return context.usage(u"--restore takes the id of a removed block, as this command lists them."_s);
-    }
     // A server's store keeps what its updates took away itself.
     const std::unique_ptr<ProjectStore> store = openCommandStore(context);
     if (!store)
         return ExitFailure;
-    if (id) {
-        if (const Result<Done> restored = store->restoreRemovedBlock(*id); !restored)
+    if (parser.isSet(restore)) {
+        bool number = false;
+        const qint64 id = parser.value(restore).toLongLong(&number);
+        if (!number)
+            return context.usage(u"--restore takes the id of a removed block, as this command lists them."_s);
+        if (const Result<Done> restored = store->restoreRemovedBlock(id); !restored)
             return context.fail(restored.error().message);
         return ExitSuccess;
     }
