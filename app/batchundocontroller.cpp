@@ -2,6 +2,8 @@
 
 #include "ui/messages.h"
 #include "keeping/batch.h"
+#include "app/serverbatch.h"
+#include "files/programfolder.h"
 #include "store/database.h"
 #include "store/widgets/scripttreemodel.h"
 #include "store/widgets/scripttree.h"
@@ -27,8 +29,45 @@ BatchUndoController::BatchUndoController(const Controls &controls, Database &db,
     m_undo->setShortcut(QKeySequence(u"Ctrl+Shift+U"_s));
 }
 
+bool BatchUndoController::confirmed(const QString &reason, const QDateTime &time, size_t blocks,
+                                   const QString &backup, const QString &backups)
+{
+    const QString question =
+        u"Undo %1 of %2? The %3 blocks it changed go back to what they held before it, comments and \"Revised\" "
+        "marks included; edits made to them since are replaced too (the history keeps them). The backup made "
+        "before it is %4 in %5."_s.arg(batchCaption(reason), QLocale().toString(time, QLocale::ShortFormat))
+            .arg(blocks)
+            .arg(backup, backups);
+    return Messages::askYesNo(m_c.window, question) == Messages::Answer::Yes;
+}
+
+void BatchUndoController::undoOnServer()
+{
+    const Result<std::optional<ServerBatchRecord>> last = m_server->lastBatch();
+    if (!last)
+        return Messages::inform(m_c.window, u"The last batch edit could not be read: "_s + last.error().message);
+    const std::optional<ServerBatchRecord> &batch = *last;
+    if (!batch)
+        return Messages::inform(m_c.window, u"There is no batch edit to undo."_s);
+    const QString backups = QDir::toNativeSeparators(programPath(m_server->programFolder(), u"backups"_s));
+    if (!confirmed(batch->reason, batch->time, batch->blocks.size(), batch->backup, backups))
+        return;
+    emit saveRequested();
+    // A block changed since the batch refuses it all: on a team's store the
+    // undo must not replace a colleague's work, as it may a translator's own.
+    const Result<qint64> undone = m_server->undo(*batch);
+    if (!undone) {
+        return Messages::inform(m_c.window, u"The batch was not undone; no block changed. %1 Its backup %2 in %3 "
+                                            "holds the store as it was before it."_s
+                                                .arg(undone.error().message, batch->backup, backups));
+    }
+    Messages::inform(m_c.window, u"%1 undone: %2 blocks put back."_s.arg(batchCaption(batch->reason)).arg(*undone));
+}
+
 void BatchUndoController::undoLastBatch()
 {
+    if (m_server && m_server->onServer())
+        return undoOnServer();
     if (!m_db.isOpen())
         return;
     const Result<std::optional<BatchRecord>> last = lastBatch(m_db.path());
@@ -38,13 +77,7 @@ void BatchUndoController::undoLastBatch()
     if (!batch)
         return Messages::inform(m_c.window, u"There is no batch edit to undo."_s);
     const QString backups = QDir::toNativeSeparators(QFileInfo(m_db.path()).dir().filePath(u"backups"_s));
-    const QString question =
-        u"Undo %1 of %2? The %3 blocks it changed go back to what they held before it, comments and \"Revised\" "
-        "marks included; edits made to them since are replaced too (the history keeps them). The backup made "
-        "before it is %4 in %5."_s.arg(batchCaption(batch->reason), QLocale().toString(batch->time, QLocale::ShortFormat))
-            .arg(batch->blocks.size())
-            .arg(batch->backup, backups);
-    if (Messages::askYesNo(m_c.window, question) != Messages::Answer::Yes)
+    if (!confirmed(batch->reason, batch->time, batch->blocks.size(), batch->backup, backups))
         return;
     emit saveRequested();
     const QModelIndex open = m_c.tree->currentIndex();

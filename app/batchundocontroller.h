@@ -4,10 +4,13 @@
 
 class Database;
 class QAction;
+class QDateTime;
 class QLabel;
 class QModelIndex;
 class QTreeView;
 class QWidget;
+class ServerBatch;
+struct ServerBatchRecord;
 
 // Edit, "Undo Last Batch...": the blocks the last batch edit changed (a fit
 // of many blocks, a translation applied to its repeats) put back as they
@@ -31,6 +34,9 @@ public:
     // Edit, "Undo Last Batch...", for the main window to place.
     QAction *undoAction() const { return m_undo; }
     void undoLastBatch();
+    // On a server's store the last batch is the one `batch` kept, put back
+    // through it.
+    void setServer(ServerBatch *batch) { m_server = batch; }
 
 signals:
     // Before the undo: the open block's edits must reach the store.
@@ -41,6 +47,12 @@ signals:
 
 private:
     Controls m_c;
+    void undoOnServer();
+    // The same question on both stores.
+    bool confirmed(const QString &reason, const QDateTime &time, size_t blocks, const QString &backup,
+                   const QString &backups);
+
     Database &m_db;
+    ServerBatch *m_server = nullptr;
     QAction *m_undo = nullptr;
 };

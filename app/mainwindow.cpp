@@ -204,6 +204,7 @@ MainWindow::FeatureEntries MainWindow::buildFeatures()
     connect(fitting, &FitController::nodeClicked, blocks, &BlockEditController::openBlock);
     connect(fitting, &FitController::blocksSaved, checks, &CheckController::projectChanged);
     auto *batches = new BatchUndoController({this, c.tree, c.status}, m_db, this);
+    batches->setServer(batch);
     connect(batches, &BatchUndoController::saveRequested, blocks, &BlockEditController::save);
     connect(batches, &BatchUndoController::nodeClicked, blocks, &BlockEditController::openBlock);
     connect(batches, &BatchUndoController::blocksSaved, checks, &CheckController::projectChanged);
@@ -242,7 +243,7 @@ MainWindow::FeatureEntries MainWindow::buildFeatures()
     connect(navigation, &NavigationController::nodeClicked, blocks, &BlockEditController::openBlock);
     connect(originals, &ImportController::scriptsChanged, navigation, &NavigationController::applyFilter);
     connect(translations, &TranslatedImportController::scriptsChanged, navigation, &NavigationController::applyFilter);
-    auto *originalChange = new OriginalChangeController(*c.original, *c.oldOriginal, m_db, m_openBlock, this);
+    auto *originalChange = new OriginalChangeController(*c.original, *c.oldOriginal, *m_store, m_openBlock, this);
     connect(blocks, &BlockEditController::blockLoaded, originalChange,
             [originalChange](const QString &, const BlockLoad &load) { originalChange->blockLoaded(load); });
     connect(blocks, &BlockEditController::saved, originalChange, &OriginalChangeController::blockSaved);
@@ -293,9 +294,6 @@ MainWindow::FeatureEntries MainWindow::buildFeatures()
                                                        {c.modifyLinkAction, u"change word links"_s},
                                                        {c.eraseLinkAction, u"erase word links"_s}};
     m_team->setLeadEntries(leadOnly + linkEntries);
-    // The last batch is kept in the history beside the store it ran on, which
-    // on a server is the working copy, gone with it.
-    m_team->setLocalOnlyEntries({{batches->undoAction(), u"undo a batch"_s}});
 
     batch->route(replacing->replaceAction(), &QAction::triggered, replacing, u"the replace"_s,
                  [replacing] { replacing->openReplace(); });

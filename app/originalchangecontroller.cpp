@@ -4,7 +4,7 @@
 #include "keeping/history.h"
 #include "app/openblock.h"
 #include "store/nodekey.h"
-#include "keeping/originalhistory.h"
+#include "keeping/projectstore.h"
 #include "store/storetext.h"
 
 #include <QTextCursor>
@@ -32,11 +32,11 @@ QTextCharFormat addedFormat()
 } // namespace
 
 OriginalChangeController::OriginalChangeController(QTextEdit &original, QTextEdit &oldOriginal,
-                                                   Database &db, const OpenBlock &open, QObject *parent)
+                                                   ProjectStore &store, const OpenBlock &open, QObject *parent)
     : QObject(parent)
     , m_original(original)
     , m_oldOriginal(oldOriginal)
-    , m_db(db)
+    , m_store(store)
     , m_open(open)
 {
     m_oldOriginal.setReadOnly(true);
@@ -55,7 +55,7 @@ void OriginalChangeController::showFor(const BlockLoad &load)
         hideChange();
         return;
     }
-    const auto old = changedOriginal(m_db.path(), *load.address, toStoreText(load.original));
+    const auto old = m_store.changedOriginal(*load.address, toStoreText(load.original));
     if (old)
         showChange(fromStoreText(*old));
     else
@@ -65,8 +65,10 @@ void OriginalChangeController::showFor(const BlockLoad &load)
 void OriginalChangeController::blockSaved(bool written)
 {
     // The save cleared the mark in the store: read the block as it now stands.
-    if (written && m_oldOriginal.isVisible())
-        showFor(loadBlock(m_db, m_open.key()));
+    if (!written || m_oldOriginal.isHidden())
+        return;
+    const Result<BlockRead> read = m_store.loadBlock(m_open.key());
+    showFor(read ? read->load : BlockLoad{});
 }
 
 void OriginalChangeController::showChange(const QString &oldOriginal)

@@ -4,7 +4,7 @@
 #include <QString>
 
 struct BlockLoad;
-class Database;
+class ProjectStore;
 class OpenBlock;
 class QTextEdit;
 
@@ -18,7 +18,7 @@ class OriginalChangeController : public QObject
 {
     Q_OBJECT
 public:
-    OriginalChangeController(QTextEdit &original, QTextEdit &oldOriginal, Database &db, const OpenBlock &open,
+    OriginalChangeController(QTextEdit &original, QTextEdit &oldOriginal, ProjectStore &store, const OpenBlock &open,
                              QObject *parent);
 
     // From the block editing (no block open: nothing to show).
@@ -32,6 +32,6 @@ private:
 
     QTextEdit &m_original;
     QTextEdit &m_oldOriginal;
-    Database &m_db;
+    ProjectStore &m_store; // a server's keeps the marks for the whole team
     const OpenBlock &m_open;
 };

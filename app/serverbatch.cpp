@@ -92,10 +92,42 @@ void ServerBatch::run(const QString &what, const std::function<void()> &work)
     const Result<qint64> written = onServerThread<qint64>(
         m_window, m_address, u"Saving on the team's server..."_s,
         [&copy, &what](ServerStore &server) { return copy.writeBack(server, what); });
+    if (written && *written > 0)
+        keepBatch();
     m_copy.reset();
     emit batchEnded();
     if (!written)
         Messages::inform(&m_window, written.error().message);
+}
+
+void ServerBatch::keepBatch()
+{
+    const Result<std::optional<BatchRecord>> recorded = ::lastBatch(m_copy->path());
+    if (!recorded || !*recorded)
+        return; // not a batch: the last one stays, as on the program folder's store
+    const BatchRecord &batch = **recorded;
+    const std::optional<ServerBatchRecord> record =
+        serverBatchOf(m_address, batch, m_copy->keptAs(batch.backup), m_copy->written());
+    if (!record)
+        return;
+    if (const QString why = keepServerBatch(m_programFolder, *record); !why.isEmpty())
+        Messages::inform(&m_window, why);
+}
+
+Result<std::optional<ServerBatchRecord>> ServerBatch::lastBatch() const
+{
+    return lastServerBatch(m_programFolder, m_address);
+}
+
+Result<qint64> ServerBatch::undo(const ServerBatchRecord &batch)
+{
+    const QString folder = m_programFolder;
+    const Result<qint64> undone =
+        onServerThread<qint64>(m_window, m_address, u"Undoing the batch on the team's server..."_s,
+                               [&](ServerStore &server) { return undoServerBatch(server, folder, batch); });
+    if (undone)
+        emit batchEnded();
+    return undone;
 }
 
 void ServerBatch::read(const std::function<void()> &work)

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "keeping/backup.h"
+#include "project/serverundo.h"
 
 #include <QObject>
 #include <QString>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class Database;
 class ServerStore;
@@ -66,6 +68,11 @@ public:
     // Restore from Backup on the server: the backup's content written as a
     // versioned batch after the server's store is pulled into backups/.
     Backups::Outcome restore(const QString &file);
+    // The last batch edit run here on this server, and its undo, written
+    // back as a batch is; for Undo Last Batch.
+    Result<std::optional<ServerBatchRecord>> lastBatch() const;
+    Result<qint64> undo(const ServerBatchRecord &batch);
+    QString programFolder() const { return m_programFolder; }
 
 signals:
     // Before the copy is made: the open block's edits must reach the server.
@@ -77,6 +84,8 @@ signals:
 private:
     // The copy made and the window's Database opened on it.
     bool copy();
+    // The batch the run recorded in its copy, kept for an undo.
+    void keepBatch();
 
     QWidget &m_window;
     Database &m_db;

@@ -203,11 +203,6 @@ void TeamController::showRights()
         m_c.revisedHolder->setToolTip(why);
         m_c.revised->setToolTip(why);
     }
-    for (const LeadEntry &entry : std::as_const(m_localOnlyEntries)) {
-        explain(entry.action, u"The editor cannot %1 on a team server yet: here it would change tallowpen.db in "
-                              "the program folder, not the team's store. Use tallowpen-cli --server instead."_s
-                                  .arg(entry.what));
-    }
     if (!rights->lead) {
         for (const LeadEntry &entry : std::as_const(m_leadEntries))
             explain(entry.action, u"Your role (%1) cannot %2; the team's lead does."_s.arg(role, entry.what));

@@ -58,11 +58,6 @@ public:
     KeepController::VersionReader versionReader() const;
     void takeNext();
     void setLeadEntries(QList<LeadEntry> entries) { m_leadEntries = std::move(entries); }
-    // Entries that still work on the program folder's tallowpen.db whatever
-    // the store: on a server's they are greyed for every role, so that the
-    // team's work never lands in a file nobody else sees. The lead entries
-    // among them keep the role's reason for those who are not leads.
-    void setLocalOnlyEntries(QList<LeadEntry> entries) { m_localOnlyEntries = std::move(entries); }
     // Reads the role's rights from the server and greys what they leave out.
     void showRights();
     // Leaves the block and lets the lease go, before the store closes.
@@ -87,5 +82,4 @@ private:
     QMap<QString, QStringList> m_others;
     QString m_note; // the line lblMsg ends with for the open block
     QList<LeadEntry> m_leadEntries;
-    QList<LeadEntry> m_localOnlyEntries;
 };

@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 #include "cli/jsonline.h"
 #include "cli/progress.h"
+#include "cli/storeaccess.h"
 
 #include "scripts/originalupdate.h"
 #include "store/database.h"
@@ -50,19 +51,22 @@ int runRemovedBlocks(CliContext &context, const QStringList &arguments)
     QCommandLineParser parser;
     const QCommandLineOption restore(u"restore"_s, u"Put the removed block ID back into the store."_s, u"ID"_s);
     parser.addOption(restore);
-    Database db;
-    if (const auto stop = parseAndOpenStore(parser, db, context, arguments, 0, 0))
-        return *stop;
+    if (!parseCommandLine(parser, context, arguments, 0, 0))
+        return ExitUsage;
+    // A server's store keeps what its updates took away itself.
+    const std::unique_ptr<ProjectStore> store = openCommandStore(context);
+    if (!store)
+        return ExitFailure;
     if (parser.isSet(restore)) {
         bool number = false;
         const qint64 id = parser.value(restore).toLongLong(&number);
         if (!number)
             return context.usage(u"--restore takes the id of a removed block, as this command lists them."_s);
-        if (const Result<Done> restored = restoreRemovedBlock(db, id); !restored)
+        if (const Result<Done> restored = store->restoreRemovedBlock(id); !restored)
             return context.fail(restored.error().message);
         return ExitSuccess;
     }
-    const auto blocks = removedBlocks(db.path());
+    const auto blocks = store->removedBlocks();
     if (!blocks)
         return context.fail(blocks.error().message);
     for (const RemovedBlock &block : *blocks) {

@@ -81,8 +81,7 @@ struct CliCommand
 // The table of commands (commands.cpp).
 const CliCommand *findCommand(const QString &name);
 QList<const CliCommand *> allCommands();
-// The commands that run on a server's store, and those that run only there.
-bool worksOnServer(const CliCommand &command);
+// The commands that run only on a server's store.
 bool needsServer(const CliCommand &command);
 // The commands that only read the store: on a server they run unchanged on a
 // consistent copy of its store (storeFile).

@@ -115,16 +115,6 @@ QList<const CliCommand *> allCommands()
     return list;
 }
 
-bool worksOnServer(const CliCommand &command)
-{
-    // The storeless ones read no store at all.
-    static const QStringList names = {u"block"_s,    u"save"_s,       u"tree"_s,    u"status"_s,  u"search"_s,
-                                      u"history"_s,  u"backup"_s,     u"restore"_s, u"link-set"_s, u"link-erase"_s,
-                                      u"spell"_s,    u"word-at"_s,    u"import-tmx"_s, u"backups"_s};
-    return needsServer(command) || readsServerCopy(command) || writesServerCopy(command)
-        || names.contains(QLatin1StringView(command.name));
-}
-
 bool readsServerCopy(const CliCommand &command)
 {
     static const QStringList names = {u"export"_s,     u"export-list"_s, u"view"_s,       u"stats"_s,

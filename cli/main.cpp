@@ -90,12 +90,6 @@ int main(int argc, char *argv[])
         return ExitUsage;
     }
     const QString address = chosenServerAddress(server);
-    if (!address.isEmpty() && !worksOnServer(*command)) {
-        err << u"%1 does not work on a server store yet; run it without --server and $TALLOWPEN_SERVER, on the "
-               "program folder's tallowpen.db."_s.arg(arguments.first())
-            << Qt::endl;
-        return ExitFailure;
-    }
     if (address.isEmpty() && needsServer(*command)) {
         err << u"%1 works on a server store: give --server URI or set $TALLOWPEN_SERVER."_s.arg(arguments.first())
             << Qt::endl;

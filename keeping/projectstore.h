@@ -1,6 +1,7 @@
 #pragma once
 
 #include "keeping/blocksave.h"
+#include "keeping/originalhistory.h"
 #include "store/blockedit.h"
 #include "store/linkrows.h"
 #include "store/result.h"
@@ -83,8 +84,16 @@ struct StoreChange
     std::vector<TableChange> tables;
     std::optional<std::vector<LinkColumns>> linksBefore; // set when the links changed
     std::vector<LinkColumns> linksAfter;
+    // What an update of the originals replaced and took away, for a store
+    // that keeps it itself (a server's); beside a local store the update
+    // wrote it into history.db already.
+    std::vector<OriginalChange> originalChanges;
+    std::vector<RemovedBlock> removedBlocks;
 
-    bool isEmpty() const { return tables.empty() && !linksBefore; }
+    bool isEmpty() const
+    {
+        return tables.empty() && !linksBefore && originalChanges.empty() && removedBlocks.empty();
+    }
 };
 
 // Whether two rows hold the same values as a store writes them (a number
@@ -168,6 +177,17 @@ public:
     // the version it was read at, or links changed meanwhile, fail as a
     // conflict ("Conflict: ...").
     virtual Result<qint64> writeChange(const StoreChange &change) = 0;
+
+    // ---- What updates of the originals replaced and took away ----
+    // The block's open "original changed" mark: the original it had before,
+    // while the store still holds `current` (stored form) and nobody saved
+    // the block since.
+    virtual std::optional<QString> changedOriginal(const BlockAddress &address, const QString &current) = 0;
+    // The removed blocks not put back, newest first.
+    virtual Result<std::vector<RemovedBlock>> removedBlocks() = 0;
+    // One of them back in its script, the script's rows after it in block
+    // order; fails with why not.
+    virtual Result<Done> restoreRemovedBlock(qint64 id) = 0;
 
 protected:
     ProjectStore() = default;

@@ -377,3 +377,18 @@ Result<qint64> SqliteStore::writeChange(const StoreChange &change)
         return done.error();
     return written;
 }
+
+std::optional<QString> SqliteStore::changedOriginal(const BlockAddress &address, const QString &current)
+{
+    return ::changedOriginal(m_db.path(), address, current);
+}
+
+Result<std::vector<RemovedBlock>> SqliteStore::removedBlocks()
+{
+    return ::removedBlocks(m_db.path());
+}
+
+Result<Done> SqliteStore::restoreRemovedBlock(qint64 id)
+{
+    return ::restoreRemovedBlock(m_db, id);
+}

@@ -55,6 +55,10 @@ public:
     // Rows with their rowid; no versions are kept here.
     Result<std::vector<StoredRow>> storedRows(const QString &table) override;
     Result<qint64> writeChange(const StoreChange &change) override;
+    // history.db beside the store, as the update wrote it.
+    std::optional<QString> changedOriginal(const BlockAddress &address, const QString &current) override;
+    Result<std::vector<RemovedBlock>> removedBlocks() override;
+    Result<Done> restoreRemovedBlock(qint64 id) override;
 
 private:
     SqliteStore(std::unique_ptr<Database> owned);

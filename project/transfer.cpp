@@ -177,7 +177,17 @@ Result<StoreChange> ServerTransfer::changesSince(const StoredSnapshot &snapshot,
     Result<std::vector<LinkColumns>> links = (*local)->links();
     if (!links)
         return links.error();
-    return compareStores(snapshot.blocks, snapshot.links, after, *links);
+    StoreChange change = compareStores(snapshot.blocks, snapshot.links, after, *links);
+    // What an update of the originals kept beside the copy is the server's to keep.
+    Result<QHash<QString, OriginalChange>> marks = changedOriginals(path);
+    if (!marks)
+        return marks.error();
+    change.originalChanges.assign(marks->cbegin(), marks->cend());
+    Result<std::vector<RemovedBlock>> removed = removedBlocks(path);
+    if (!removed)
+        return removed.error();
+    change.removedBlocks = std::move(*removed);
+    return change;
 }
 
 void ServerTransfer::removeCopy(const QString &path)

@@ -56,6 +56,7 @@ Result<qint64> WorkingCopy::writeBack(ServerStore &server, const QString &what)
             m_programFolder, QDir(m_folder.filePath(Backups::FolderName)).filePath(taken.file), taken.reason);
         if (!kept.ok)
             return Failure{kept.message + u" Nothing was saved on the server."_s, {}};
+        m_keptAs.insert(taken.file, kept.file);
     }
     Result<StoreChange> change = ServerTransfer::changesSince(m_snapshot, path());
     if (!change)
@@ -65,6 +66,8 @@ Result<qint64> WorkingCopy::writeBack(ServerStore &server, const QString &what)
     if (change->isEmpty())
         return qint64(0);
     Result<qint64> written = server.writeChange(*change);
+    if (written)
+        m_written = std::move(*change);
     if (!written && !VersionCheck::isConflict(written.error()))
         return Failure{u"Nothing %1 changed was saved on the server: %2"_s.arg(what, written.error().message),
                        written.error().sqlState, written.error().code};

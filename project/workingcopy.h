@@ -4,6 +4,7 @@
 #include "project/transfer.h"
 
 #include <QDir>
+#include <QHash>
 
 // Work written for the local store, done on a server's: a copy of the
 // server's store in a folder of its own in the program folder (with the
@@ -33,6 +34,10 @@ public:
     // blocks written; a block that moved on the server meanwhile fails it
     // all as a conflict ("Conflict: …"), and any failure writes nothing.
     Result<qint64> writeBack(ServerStore &server, const QString &what);
+    // After writeBack: what it wrote, and the name a copy the work took has
+    // among the program folder's backups (empty when it has none).
+    const StoreChange &written() const { return m_written; }
+    QString keptAs(const QString &backup) const { return m_keptAs.value(backup); }
 
 private:
     friend Backups::Outcome restoreOnServer(ServerStore &, const QString &, const QString &);
@@ -40,6 +45,8 @@ private:
     QString m_programFolder;
     QDir m_folder;
     ServerTransfer::StoredSnapshot m_snapshot;
+    StoreChange m_written;
+    QHash<QString, QString> m_keptAs;
 };
 
 // Restore from Backup on a server's store: the copy's content becomes the

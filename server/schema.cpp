@@ -101,7 +101,22 @@ QString layoutStatements()
            "block_table text NOT NULL, file_name text NOT NULL, "
            "dialogue_id integer NOT NULL CHECK (dialogue_id BETWEEN -32768 AND 32767), "
            "version bigint NOT NULL, changed_by text NOT NULL DEFAULT session_user, "
-           "changed_at timestamptz NOT NULL DEFAULT now());"_s;
+           "changed_at timestamptz NOT NULL DEFAULT now());"
+           // What updates of the originals replaced and took away, as history.db
+           // keeps them beside a local store: here every editor of the team sees
+           // the marks, and any of them can put a removed block back.
+           "CREATE TABLE original_change (id bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY, "
+           "replaced_at timestamptz NOT NULL DEFAULT now(), block_table text NOT NULL, file_name text NOT NULL, "
+           "dialogue_id integer NOT NULL CHECK (dialogue_id BETWEEN -32768 AND 32767), "
+           "old_original text NOT NULL, new_original text NOT NULL, open smallint NOT NULL CHECK (open IN (0, 1)));"
+           "CREATE INDEX original_change_block ON original_change (block_table, file_name, dialogue_id, id);"
+           "CREATE TABLE removed_block (id bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY, "
+           "removed_at timestamptz NOT NULL DEFAULT now(), block_table text NOT NULL, file_name text NOT NULL, "
+           "dialogue_id integer NOT NULL CHECK (dialogue_id BETWEEN -32768 AND 32767), text_data text NOT NULL, "
+           "width integer NOT NULL, height integer NOT NULL, comments text NOT NULL, "
+           "translated smallint NOT NULL CHECK (translated IN (0, 1)), revised smallint NOT NULL CHECK (revised IN (0, 1)), "
+           "text_data_t text NOT NULL, new_width integer NOT NULL, new_height integer NOT NULL, "
+           "restored smallint NOT NULL DEFAULT 0 CHECK (restored IN (0, 1)));"_s;
     sql += TeamSchema::statements();
     return sql;
 }
@@ -114,6 +129,7 @@ QStringList ServerSchema::tableNames()
     for (const QString &table : ScriptTables::all)
         names << table;
     names << u"suggestion"_s << u"block_history"_s << u"block_change"_s << u"block_count"_s;
+    names << u"original_change"_s << u"removed_block"_s;
     names << TeamSchema::tableNames();
     return names;
 }

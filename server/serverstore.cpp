@@ -7,6 +7,8 @@
 
 #include <QHash>
 
+#include <map>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -199,6 +201,13 @@ Result<BlockSave> ServerStore::saveBlock(const QString &key, const QString &node
             if (!changed)
                 return changed.error();
             updated = true;
+            // Saved: the "original changed" mark has been seen to.
+            if (Result<ServerRows> closed = m_server.run(
+                    "UPDATE original_change SET open = 0 WHERE block_table = $1 AND file_name = $2 "
+                    "AND dialogue_id = $3 AND open = 1",
+                    {tableText, file, number});
+                !closed)
+                return closed.error();
             if (guard && changed->rowCount() == 1)
                 guard->saved = changed->number(0, 0);
             // The values the editor showed before, kept when the save changes them.
@@ -653,6 +662,8 @@ Result<qint64> ServerStore::writeChange(const StoreChange &change)
         }
         if (Result<Done> links = writeLinks(change); !links)
             return links.error();
+        if (Result<Done> kept = writeOriginalUpdate(change); !kept)
+            return kept.error();
         return written;
     });
 }
@@ -835,5 +846,140 @@ Result<Done> ServerStore::writeLinks(const StoreChange &change)
         return emptied.error();
     if (Result<qint64> copied = importLinks(change.linksAfter); !copied)
         return copied.error();
+    return Done{};
+}
+
+Result<Done> ServerStore::writeOriginalUpdate(const StoreChange &change)
+{
+    const auto addressFields = [](QByteArray &data, const BlockAddress &a) {
+        appendCopyField(data, a.table.toUtf8());
+        data += '\t';
+        appendCopyField(data, a.fileName.toUtf8());
+        data += '\t' + QByteArray::number(a.number) + '\t';
+    };
+    if (!change.originalChanges.empty()) {
+        QByteArray data;
+        for (const OriginalChange &mark : change.originalChanges) {
+            addressFields(data, mark.address);
+            appendCopyField(data, mark.oldOriginal.toUtf8());
+            data += '\t';
+            appendCopyField(data, mark.newOriginal.toUtf8());
+            data += "\t1\n";
+        }
+        if (Result<Done> copied = m_server.copyIn("COPY original_change (block_table, file_name, dialogue_id, "
+                                                  "old_original, new_original, open) FROM STDIN",
+                                                  data);
+            !copied)
+            return copied.error();
+        // A newer update closes the marks an older one left on the block.
+        if (Result<ServerRows> closed = m_server.run(
+                "UPDATE original_change o SET open = 0 WHERE open = 1 AND EXISTS (SELECT FROM original_change n "
+                "WHERE n.block_table = o.block_table AND n.file_name = o.file_name "
+                "AND n.dialogue_id = o.dialogue_id AND n.id > o.id)");
+            !closed)
+            return closed.error();
+    }
+    if (change.removedBlocks.empty())
+        return Done{};
+    QByteArray data;
+    for (const RemovedBlock &block : change.removedBlocks) {
+        addressFields(data, block.address);
+        appendCopyField(data, block.textData.toUtf8());
+        data += '\t' + QByteArray::number(block.width) + '\t' + QByteArray::number(block.height) + '\t';
+        appendCopyField(data, block.comments.toUtf8());
+        data += QByteArray("\t") + (block.translated ? "1" : "0") + '\t' + (block.revised ? "1" : "0") + '\t';
+        appendCopyField(data, block.textDataT.toUtf8());
+        data += '\t' + QByteArray::number(block.newWidth) + '\t' + QByteArray::number(block.newHeight) + '\n';
+    }
+    return m_server.copyIn("COPY removed_block (block_table, file_name, dialogue_id, text_data, width, height, "
+                           "comments, translated, revised, text_data_t, new_width, new_height) FROM STDIN",
+                           data);
+}
+
+std::optional<QString> ServerStore::changedOriginal(const BlockAddress &address, const QString &current)
+{
+    Result<ServerRows> rows = m_server.run(
+        "SELECT old_original, new_original FROM original_change WHERE block_table = $1 AND file_name = $2 "
+        "AND dialogue_id = $3 AND open = 1 ORDER BY id DESC LIMIT 1",
+        {parameter(address.table), parameter(address.fileName), QByteArray::number(address.number)});
+    if (!rows || rows->rowCount() == 0 || rows->text(0, 1) != current)
+        return std::nullopt;
+    return rows->text(0, 0);
+}
+
+Result<std::vector<RemovedBlock>> ServerStore::readRemoved(const char *where, const QList<QByteArray> &parameters)
+{
+    const QByteArray sql = "SELECT id, (extract(epoch FROM removed_at) * 1000)::bigint, block_table, file_name, "
+                           "dialogue_id, text_data, width, height, comments, translated, revised, text_data_t, "
+                           "new_width, new_height FROM removed_block WHERE restored = 0 "
+        + QByteArray(where) + " ORDER BY id DESC";
+    Result<ServerRows> rows = m_server.run(sql.constData(), parameters);
+    if (!rows)
+        return rows.error();
+    std::vector<RemovedBlock> blocks;
+    for (int row = 0; row < rows->rowCount(); ++row) {
+        RemovedBlock block;
+        block.id = rows->number(row, 0);
+        block.time = QDateTime::fromMSecsSinceEpoch(rows->number(row, 1));
+        block.address = {rows->text(row, 2), rows->text(row, 3), qint16(rows->number(row, 4))};
+        block.textData = rows->text(row, 5);
+        block.width = rows->number(row, 6);
+        block.height = rows->number(row, 7);
+        block.comments = rows->text(row, 8);
+        block.translated = rows->number(row, 9) == 1;
+        block.revised = rows->number(row, 10) == 1;
+        block.textDataT = rows->text(row, 11);
+        block.newWidth = rows->number(row, 12);
+        block.newHeight = rows->number(row, 13);
+        blocks.push_back(std::move(block));
+    }
+    return blocks;
+}
+
+Result<std::vector<RemovedBlock>> ServerStore::removedBlocks()
+{
+    return readRemoved("", {});
+}
+
+Result<Done> ServerStore::restoreRemovedBlock(qint64 id)
+{
+    Result<std::vector<RemovedBlock>> waiting = readRemoved("AND id = $1", {QByteArray::number(id)});
+    if (!waiting)
+        return waiting.error();
+    if (waiting->empty())
+        return Failure{u"No removed block %1 is waiting to be restored."_s.arg(id), {}};
+    const RemovedBlock &block = waiting->front();
+    const BlockAddress &a = block.address;
+    if (!ScriptTables::contains(a.table))
+        return Failure{u"Removed block %1 names no script table (%2)."_s.arg(QString::number(id), a.table), {}};
+    Result<std::vector<StoredRow>> rows = storedRows(a.table);
+    if (!rows)
+        return rows.error();
+    // The script's rows go after the table's others, in block order: a row
+    // added at the end alone would part them.
+    std::vector<BlockRow> others;
+    std::multimap<qint64, BlockRow> script;
+    for (const StoredRow &stored : *rows) {
+        if (stored.row[ColFileName].toString() != a.fileName) {
+            others.push_back(stored.row);
+            continue;
+        }
+        if (stored.row[ColDialogueId].toLongLong() == a.number)
+            return Failure{u"Block %1 of %2 is in the store again; the removed one is kept as it is."_s.arg(
+                               QString::number(a.number), a.fileName),
+                           {}};
+        script.emplace(stored.row[ColDialogueId].toLongLong(), stored.row);
+    }
+    script.emplace(a.number, BlockRow{a.fileName, qlonglong(a.number), block.textData, block.width, block.height,
+                                      block.comments, qlonglong(block.translated), qlonglong(block.revised),
+                                      block.textDataT, block.newWidth, block.newHeight});
+    for (const auto &[number, row] : script)
+        others.push_back(row);
+    StoreChange change;
+    change.tables.push_back({a.table, std::move(*rows), {}, std::move(others)});
+    if (Result<qint64> written = writeChange(change); !written)
+        return written.error();
+    // The block is back in the store; should the mark fail, it is only offered again.
+    static_cast<void>(m_server.run("UPDATE removed_block SET restored = 1 WHERE id = $1", {QByteArray::number(id)}));
     return Done{};
 }

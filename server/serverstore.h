@@ -82,8 +82,17 @@ public:
     // version when its values stayed. Every text travels as COPY data or a
     // bound parameter.
     Result<qint64> writeChange(const StoreChange &change) override;
+    // Kept in the server's original_change and removed_block, so that every
+    // editor of the team sees the marks; a save closes its block's mark.
+    std::optional<QString> changedOriginal(const BlockAddress &address, const QString &current) override;
+    Result<std::vector<RemovedBlock>> removedBlocks() override;
+    // Written as a change of the whole table: the script's rows move after
+    // the table's others, checked against their versions.
+    Result<Done> restoreRemovedBlock(qint64 id) override;
 
 private:
+    Result<Done> writeOriginalUpdate(const StoreChange &change);
+    Result<std::vector<RemovedBlock>> readRemoved(const char *where, const QList<QByteArray> &parameters);
     Result<qint64> writeInPlace(const TableChange &table);
     Result<qint64> writeReplaced(const TableChange &table, const QByteArray &user);
     Result<Done> writeLinks(const StoreChange &change);

@@ -67,6 +67,8 @@ BEGIN
         EXECUTE format('GRANT SELECT ON ALL TABLES IN SCHEMA public TO %I', role_name);
         EXECUTE format('GRANT INSERT ON block_history, block_change TO %I', role_name);
         EXECUTE format('GRANT INSERT, UPDATE, DELETE ON presence, block_lease TO %I', role_name);
+        -- A save closes the block's "original changed" mark, whoever saves it.
+        EXECUTE format('GRANT UPDATE (open) ON original_change TO %I', role_name);
         FOREACH t IN ARRAY ARRAY['battling_arena', 'battle_script', 'field'] LOOP
             EXECUTE format('GRANT UPDATE (%s) ON %I TO %I', writable, t, role_name);
             IF k <> 'translator' THEN
@@ -78,6 +80,8 @@ BEGIN
         END LOOP;
         IF k = 'lead' THEN
             EXECUTE format('GRANT INSERT, UPDATE, DELETE, TRUNCATE ON suggestion TO %I', role_name);
+            EXECUTE format('GRANT INSERT ON original_change, removed_block TO %I', role_name);
+            EXECUTE format('GRANT UPDATE (restored) ON removed_block TO %I', role_name);
         END IF;
         IF k <> kind THEN
             EXECUTE format('REVOKE %I FROM %I', role_name, member);

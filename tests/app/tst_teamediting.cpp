@@ -36,6 +36,8 @@ private slots:
     void batchesWriteTheServer_data();
     void batchesWriteTheServer();
     void exportReadsTheServer();
+    void undoLastBatchOnServer_data();
+    void undoLastBatchOnServer();
 
 private:
     // An editor of its own folder on the server's store, as `user`.
@@ -280,6 +282,14 @@ void tst_TeamEditing::batchesWriteTheServer()
              emptied ? QString() : onServer(u"text_data_t"_s, 1).replace(u"\r\n"_s, u"\n"_s));
     QCOMPARE(localBytes(), localBefore);
     QCOMPARE(home.entryList({u".server-*"_s}, QDir::AllEntries | QDir::Hidden), QStringList());
+    // The update's "original changed" mark is the server's, for every editor.
+    auto them = editor();
+    QVERIFY(them->open(Translated));
+    QCOMPARE(them->control<QWidget>(u"oldOriginalEdit"_s)->isVisibleTo(them->window.get()),
+             entry == u"updateOriginalsAction");
+    type(*them, u"Luego."_s); // a save closes it
+    them->window->runCommand(Command::Save);
+    QVERIFY(!them->control<QWidget>(u"oldOriginalEdit"_s)->isVisibleTo(them->window.get()));
 }
 
 void tst_TeamEditing::exportReadsTheServer()
@@ -297,6 +307,46 @@ void tst_TeamEditing::exportReadsTheServer()
     QVERIFY2(exported.readAll().contains("Tarde."), "the server's translation");
     QCOMPARE(onServer(u"version"_s, 1), u"1"_s);
     QCOMPARE(QDir(me->home.path()).entryList({u".server-*"_s}, QDir::AllEntries | QDir::Hidden), QStringList());
+}
+
+void tst_TeamEditing::undoLastBatchOnServer_data()
+{
+    QTest::addColumn<bool>("theyChangeIt"); // another saves the block between the batch and the undo
+    QTest::addColumn<QString>("holds");     // text, version, history rows
+    QTest::addColumn<QString>("then");      // the last message
+    QTest::newRow("put back, versioned, once") << false << u"Tarde.;3;2"_s << u"There is no batch edit to undo."_s;
+    QTest::newRow("a block changed since writes nothing")
+        << true << u"Theirs.;3;1"_s
+        << u"The batch was not undone; no block changed. Conflict: postgres changed block 1 of 0012.txt"_s;
+}
+
+void tst_TeamEditing::undoLastBatchOnServer()
+{
+    QFETCH(bool, theyChangeIt);
+    QFETCH(QString, holds);
+    QFETCH(QString, then);
+    auto me = editor();
+    QVERIFY(me->open(Translated));
+    const auto answer = whenShown<ReplaceWindow>([](ReplaceWindow *form) {
+        form->findChild<QLineEdit *>(u"findBox"_s)->setText(u"tarde"_s);
+        form->findChild<QLineEdit *>(u"replacementBox"_s)->setText(u"pronto"_s);
+        form->findAll();
+        form->replaceTicked();
+        form->reject();
+    });
+    me->control<QAction>(u"replaceAction"_s)->trigger();
+    QCOMPARE(onServer(u"version"_s, 1), u"2"_s);
+    if (theyChangeIt)
+        QVERIFY(m_server->execute(u"UPDATE field SET text_data_t = 'Theirs.', version = version + 1, updated_by = "
+                                  "'postgres' WHERE dialogue_id = 1"_s));
+    me->messages.answerWith({Messages::Answer::Yes, Messages::Answer::Yes});
+    auto *undo = me->control<QAction>(u"undoBatchAction"_s);
+    undo->trigger();
+    if (!theyChangeIt)
+        undo->trigger(); // forgotten once undone
+    QCOMPARE(onServer(u"text_data_t || ';' || version || ';' || (SELECT count(*) FROM block_history)"_s, 1), holds);
+    QVERIFY2(me->messages.texts().constLast().startsWith(then), qPrintable(me->messages.texts().constLast()));
+    QCOMPARE(me->control<QTextEdit>(u"rtxtTranslated"_s)->toPlainText(), onServer(u"text_data_t"_s, 1));
 }
 
 QTEST_MAIN(tst_TeamEditing)

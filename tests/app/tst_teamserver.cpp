@@ -311,9 +311,8 @@ void tst_TeamServer::theRoleGreysWhatItCannotDo()
     for (const char *name : {"mnuAgregar", "mnuModificar", "mnuErase"})
         QVERIFY2(f.control<QAction>(QLatin1StringView(name))->isEnabled() == lead, name);
     QCOMPARE(f.control<QAction>(u"mnuImpOri"_s)->statusTip(), leadTip);
-    // The last batch's record stays with the working copy: greyed on a server for every role.
-    QCOMPARE(f.control<QAction>(u"undoBatchAction"_s)->isEnabled(), user.isEmpty());
-    QCOMPARE(f.control<QAction>(u"replaceAction"_s)->isEnabled(), true);
+    for (const char *name : {"undoBatchAction", "replaceAction"})
+        QVERIFY2(f.control<QAction>(QLatin1StringView(name))->isEnabled(), name);
     auto *takeNext = f.control<QAction>(u"takeNextAction"_s);
     QCOMPARE(takeNext->isEnabled(), !user.isEmpty());
     QCOMPARE(takeNext->toolTip().contains(u"tallowpen.db"_s), user.isEmpty());
