@@ -95,12 +95,19 @@ void LinksController::highlightLinks()
         m_lastHover.reset();
     }
     (void)m_glossary.refresh(m_store);
+    m_versionRead.start();
     ::highlightLinks(&m_editor, m_glossary);
 }
 
 void LinksController::highlightLinksInLine()
 {
-    (void)m_glossary.refresh(m_store);
+    // The store's version is a read of the file, a twentieth of a key: this
+    // window's own link changes mark at once (highlightLinks), another
+    // program's on the first key half a second after the last look.
+    if (!m_versionRead.isValid() || m_versionRead.hasExpired(VersionLookInterval)) {
+        (void)m_glossary.refresh(m_store);
+        m_versionRead.start();
+    }
     ::highlightLinksInLine(&m_editor, m_glossary);
 }
 

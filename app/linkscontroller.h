@@ -3,6 +3,7 @@
 #include "links/highlight.h"
 #include "links/linkstore.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 
 #include <array>
@@ -76,6 +77,9 @@ public:
 
     // The word links as the editor marks them.
     const LinkGlossary &glossary() const { return m_glossary; }
+    // How long, in ms, a key marks with the links read before without
+    // asking the store whether another program changed them.
+    static constexpr int VersionLookInterval = 500;
 
 private:
     // The word under a viewport point; sets m_wordStart and m_currentWord.
@@ -89,6 +93,7 @@ private:
     QString m_programFolder;
     QWidget &m_window;
     LinkGlossary m_glossary;
+    QElapsedTimer m_versionRead; // since the store's version was last looked at
 
     QString m_hoverWord;
     std::optional<HoverResult> m_lastHover; // of m_lastHoverWord

@@ -22,14 +22,15 @@ ProjectFit fitProject(const std::vector<CheckedBlock> &blocks, const std::functi
     return result;
 }
 
-Result<BlockSave> saveTranslation(Database &db, const BlockLoad &load, const QString &translation, StatusCount status)
+Result<BlockSave> saveTranslation(Database &db, const BlockLoad &load, const QString &translation, StatusCount status,
+                                  KnownRow knownRow)
 {
     const BlockAddress &at = *load.address;
     const QString key = blockKey(at.table, at.fileName, at.number);
     const QString nodeText = QString::number(at.number) + (load.comment.isEmpty() ? QString() : u"[c]"_s);
     Result<BlockSave> save =
         saveBlock(db, key, nodeText, {translation, load.comment, load.revised}, load.stored ? &*load.stored : nullptr,
-                  status);
+                  status, knownRow);
     if (!save) {
         Failure failure = save.error();
         failure.message = u"%1: %2"_s.arg(load.caption, failure.message);
@@ -76,7 +77,8 @@ FitSaving saveFits(Database &db, const std::vector<BlockFit> &fits, const std::f
                 failure = u"%1: %2"_s.arg(key, load.message);
                 break;
             }
-            Result<BlockSave> save = saveTranslation(db, load, fits[each].fit.text, StatusCount::Skip);
+            // Read in this script's transaction: the row the save replaces, handed on.
+            Result<BlockSave> save = saveTranslation(db, load, fits[each].fit.text, StatusCount::Skip, KnownRow::Current);
             if (!save)
                 failure = save.error().message;
             else

@@ -43,8 +43,9 @@ struct FitSaving
 
 // Saves a block's new translation as the window's save does, its comment
 // and mark kept; a failure's message names the block.
+// `knownRow` Current: `load` was read in the save's own transaction.
 Result<BlockSave> saveTranslation(Database &db, const BlockLoad &load, const QString &translation,
-                                  StatusCount status = StatusCount::Count);
+                                  StatusCount status = StatusCount::Count, KnownRow knownRow = KnownRow::LastSeen);
 
 // Saves each fitted translation as the window's save does after a click
 // away: the block loaded again, its comment and mark kept. One transaction

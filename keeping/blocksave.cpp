@@ -8,7 +8,7 @@
 using namespace Qt::StringLiterals;
 
 Result<BlockSave> saveBlock(Database &db, const QString &key, const QString &nodeText, const BlockEdits &edits,
-                            const BlockSnapshot *known, StatusCount status)
+                            const BlockSnapshot *known, StatusCount status, KnownRow knownRow)
 {
     BlockSave save;
     const auto address = parseBlockKey(key);
@@ -26,7 +26,11 @@ Result<BlockSave> saveBlock(Database &db, const QString &key, const QString &nod
 
     const BlockSnapshot after{key, translation, comment, translated, edits.revised};
     if (!known || *known != after) {
-        const Result<std::optional<BlockVersion>> before = storedVersion(db, *address);
+        const Result<std::optional<BlockVersion>> before =
+            known && knownRow == KnownRow::Current
+                ? std::optional(BlockVersion{{}, known->translated ? known->textDataT : QString(), known->comments,
+                                             known->revised})
+                : storedVersion(db, *address);
         if (const Result<QVariant> written = db.execute(save.statement); !written) {
             qCWarning(lcStore) << "save failed:" << written.error().message;
             return Failure{u"Block %1 of %2 could not be saved (%3). Your text is still in the editor; "

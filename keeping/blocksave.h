@@ -40,6 +40,11 @@ struct [[nodiscard]] BlockSave
 // Pass nullptr to write unconditionally. A failed write is the failure, in
 // plain words (the text is still in the editor). A batch of saves counts the status
 // line once, after its last save (`status` Skip leaves it nullopt).
+// `known` is Current when the caller read it in the transaction the save
+// runs in: it is then what the save replaces, and the row is not read again
+// for the history.
 enum class StatusCount { Count, Skip };
+enum class KnownRow { LastSeen, Current };
 Result<BlockSave> saveBlock(Database &db, const QString &key, const QString &nodeText, const BlockEdits &edits,
-                            const BlockSnapshot *known, StatusCount status = StatusCount::Count);
+                            const BlockSnapshot *known, StatusCount status = StatusCount::Count,
+                            KnownRow knownRow = KnownRow::LastSeen);

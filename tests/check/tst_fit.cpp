@@ -1,5 +1,6 @@
 #include "check/fit.h"
 #include "check/projectfit.h"
+#include "keeping/history.h"
 #include "store/blockedit.h"
 #include "project/sqlitestore.h"
 #include "tests/support/storedblock.h"
@@ -204,6 +205,10 @@ void tst_Fit::projectFitSavesOnlyWhatChanged()
     QCOMPARE(fitted.overflowing, 1);
     QCOMPARE(fitted.stillOverflowing, 0);
     QCOMPARE(fitted.changed.size(), size_t(1));
+    // Another window saves the block after the project was read: the history keeps what the fit replaced.
+    Database other;
+    QVERIFY(openStore(other, home.storePath())
+            && other.execute(u"UPDATE field SET text_data_t = 'Otro texto.' WHERE dialogue_id = 1"_s));
     const FitSaving saving = saveFits(db, fitted.changed);
     QVERIFY2(saving.problems.isEmpty(), qPrintable(saving.problems.join(u'\n')));
     QCOMPARE(saving.saved.size(), size_t(1));
@@ -213,6 +218,9 @@ void tst_Fit::projectFitSavesOnlyWhatChanged()
     QCOMPARE(saved.comment, u"nota"_s);
     QVERIFY(saved.revised);
     QCOMPARE(loadBlock(db, blockKey(u"field"_s, u"0012.txt"_s, 2)).translation, fits.textT);
+    const auto kept = blockVersions(home.storePath(), *parseBlockKey(blockKey(u"field"_s, u"0012.txt"_s, 1)));
+    QVERIFY(kept && !kept->empty());
+    QCOMPARE(kept->front().translation, u"Otro texto."_s);
 }
 
 QTEST_GUILESS_MAIN(tst_Fit)

@@ -180,6 +180,10 @@ void tst_LinksController::gestures_data()
                                               << QStringList{chooser, u"5Line 2 of the links file @"_s};
     QTest::newRow("import cancelled") << u"un arco"_s << -1 << u"Import links"_s << QString() << u"un arco"_s << rows
                                       << QString() << QStringList{chooser};
+    // Keys look at the store's version at most once per interval: the key after it marks the new word.
+    QTest::newRow("another program adds, a key later") << u"un arco "_s << -1 << u"another program"_s << QString()
+                                                       << u"un arco a"_s << rows + u" arco=bow"_s << u"arco"_s
+                                                       << QStringList();
     QTest::newRow("opening a block") << QString() << -1 << u"battling_arena:a.txt;1"_s << QString()
                                      << u"una espada\r\ny escudo"_s << rows << u"espada|escudo"_s << QStringList();
 }
@@ -223,6 +227,12 @@ void tst_LinksController::gestures()
 
     if (gesture == u"View links" || gesture == u"Import links") {
         m_app->window->runCommand(gesture == u"View links" ? Command::ViewLinks : Command::ImportLinks);
+    } else if (gesture == u"another program") {
+        Database other;
+        QVERIFY(openStore(other, m_app->home.storePath())
+                && other.execute(u"INSERT INTO suggestion VALUES ('arco', 'bow', '', '', '', '', '')"_s));
+        QTest::qWait(LinksController::VersionLookInterval + 50);
+        QTest::keyClick(m_editor, Qt::Key_A);
     } else if (gesture.contains(u':')) {
         auto *tree = m_app->window->findChild<QTreeView *>(u"Scripts"_s);
         const QModelIndex node = static_cast<ScriptTreeModel *>(tree->model())->indexForKey(gesture);
