@@ -123,7 +123,7 @@ void MeasuringSink::place(const PlacedGlyph &glyph, bool dropped)
     m_lastDropped = dropped;
 }
 
-Finding finding(Rule rule, const QString &message, qsizetype start, qsizetype end)
+Finding spanFinding(Rule rule, const QString &message, qsizetype start, qsizetype end)
 {
     return {rule, ruleSeverity(rule), message, start, end - start};
 }
@@ -141,7 +141,7 @@ void reportOverflow(const QList<LaidLine> &lines, const WindowGeometry &window, 
         const LaidLine &line = lines[i];
         if (line.overStart >= 0) {
             const QString where = line.number >= 1 ? u"line %1"_s.arg(line.number) : u"the line above the window"_s;
-            findings << finding(Rule::Overflow,
+            findings << spanFinding(Rule::Overflow,
                                 u"Page %1, %2: %3 past the window's width (%4 fit)."_s.arg(
                                     QString::number(line.page + 1), where,
                                     plural(line.lastColumn - (window.columns - 1), u"glyph"_s, u"glyphs"_s),
@@ -154,7 +154,7 @@ void reportOverflow(const QList<LaidLine> &lines, const WindowGeometry &window, 
         qsizetype first = i;
         while (first > 0 && lines[first - 1].page == line.page && lines[first - 1].number > height)
             --first;
-        findings << finding(Rule::Overflow,
+        findings << spanFinding(Rule::Overflow,
                             u"Page %1, line %2: %3 past the window's height (%4 fit)."_s.arg(
                                 QString::number(line.page + 1), QString::number(height + 1),
                                 plural(line.number - height, u"line"_s, u"lines"_s), QString::number(height)),
@@ -166,7 +166,7 @@ void reportMissingCodes(const QString &text, QList<Finding> &findings)
 {
     // A tab comes in by paste or import; the editor itself moves the focus with it.
     for (qsizetype at = text.indexOf(u'\t'); at >= 0; at = text.indexOf(u'\t', at + 1)) {
-        findings << finding(Rule::Glyph, u"A tab character: the game font has no glyph for it; use blanks."_s, at,
+        findings << spanFinding(Rule::Glyph, u"A tab character: the game font has no glyph for it; use blanks."_s, at,
                             at + 1);
     }
     qsizetype i = 0;
@@ -179,7 +179,7 @@ void reportMissingCodes(const QString &text, QList<Finding> &findings)
         while (i < text.size() && !hasCode(text[i]))
             ++i;
         const QString run = text.mid(start, i - start);
-        findings << finding(Rule::Glyph,
+        findings << spanFinding(Rule::Glyph,
                             u"\"%1\" has no Windows-1252 code: the export cannot write it and the game cannot "
                             "show it."_s.arg(run),
                             start, i);
@@ -212,7 +212,7 @@ void reportDropped(const CheckedBlock &block, const std::vector<MeasuringSink::D
         return;
     const QSet<int> shown = shownPages(block.original, window);
     for (const auto &page : dropped) {
-        Finding f = finding(Rule::Dropped,
+        Finding f = spanFinding(Rule::Dropped,
                             u"Page %1 is never shown: it ends at <End of Block> without <Close> or <Wait>."_s.arg(
                                 page.page + 1),
                             page.start, page.end);
@@ -277,7 +277,7 @@ void checkLayout(const CheckedBlock &block, const FontCells &font, RuleSet rules
         return;
     reportMissingCodes(block.translation, findings);
     for (const auto &blank : sink.blanks)
-        findings << finding(Rule::Glyph,
+        findings << spanFinding(Rule::Glyph,
                             u"%1 is blank in the game font: the game shows nothing there."_s.arg(blank.shown),
                             blank.start, blank.end);
 }

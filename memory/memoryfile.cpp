@@ -1,6 +1,7 @@
 #include "memory/memoryfile.h"
 
 #include "memory/logging.h"
+#include "memory/sqlitehandles.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -24,22 +25,7 @@ const char *const Schema =
 
 const char *const EntryColumns = "SELECT id, tbl, file_name, dialogue_id, original, translation, plain FROM entry";
 
-struct Closer
-{
-    void operator()(sqlite3 *db) const { sqlite3_close_v2(db); }
-};
-struct Finalizer
-{
-    void operator()(sqlite3_stmt *s) const { sqlite3_finalize(s); }
-};
-using Connection = std::unique_ptr<sqlite3, Closer>;
-using Statement = std::unique_ptr<sqlite3_stmt, Finalizer>;
-
-QString columnText(sqlite3_stmt *s, int column)
-{
-    return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, column)),
-                             sqlite3_column_bytes(s, column));
-}
+using namespace SqliteHandles;
 
 void bindText(sqlite3_stmt *s, int parameter, QStringView text)
 {

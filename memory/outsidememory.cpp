@@ -2,6 +2,7 @@
 
 #include "memory/blocktext.h"
 #include "memory/similarity.h"
+#include "memory/sqlitehandles.h"
 #include "files/programfolder.h"
 #include "store/storetext.h"
 
@@ -15,14 +16,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Closer
-{
-    void operator()(sqlite3 *db) const { sqlite3_close_v2(db); }
-};
-struct Finalizer
-{
-    void operator()(sqlite3_stmt *s) const { sqlite3_finalize(s); }
-};
+using namespace SqliteHandles;
 
 struct Entry
 {
@@ -31,12 +25,6 @@ struct Entry
     QString translation;
     QString plain;
 };
-
-QString columnText(sqlite3_stmt *s, int column)
-{
-    return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, column)),
-                             sqlite3_column_bytes(s, column));
-}
 
 void bindText(sqlite3_stmt *s, int parameter, const QString &text)
 {
@@ -48,7 +36,7 @@ void bindText(sqlite3_stmt *s, int parameter, const QString &text)
 
 struct OutsideMemory::Private
 {
-    std::unique_ptr<sqlite3, Closer> db;
+    Connection db;
     QString path;
     QString error;
     std::vector<Entry> entries;
@@ -93,7 +81,7 @@ bool OutsideMemory::open(const QString &path)
     if (sqlite3_prepare_v2(raw, "SELECT origin, original, translation FROM unit ORDER BY rowid", -1, &rows, nullptr)
         != SQLITE_OK)
         return d->fail(u"cannot be read"_s);
-    const std::unique_ptr<sqlite3_stmt, Finalizer> statement(rows);
+    const Statement statement(rows);
     int step = SQLITE_ROW;
     while ((step = sqlite3_step(rows)) == SQLITE_ROW) {
         Entry entry{columnText(rows, 0), columnText(rows, 1), columnText(rows, 2), {}};
@@ -135,7 +123,7 @@ int OutsideMemory::add(const QString &origin, const std::vector<std::pair<QStrin
         d->exec("ROLLBACK");
         return -1;
     }
-    const std::unique_ptr<sqlite3_stmt, Finalizer> insert(raw);
+    const Statement insert(raw);
     std::vector<Entry> added;
     for (const auto &[original, translation] : pairs) {
         bindText(raw, 1, origin);

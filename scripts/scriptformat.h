@@ -16,6 +16,8 @@ class ResultSet;
 // "<TextBlock N w:W h:H>", body lines and an end line holding
 // "<End of Block>". Files are Windows-1252 with CR LF line ends.
 
+inline constexpr QStringView ScriptHeaderTag = u"<TextBlock ";
+
 // One completed block as the reader hands it over. `text` already carries
 // grave accents in place of apostrophes and never ends with CR LF.
 struct ScriptBlock

@@ -12,7 +12,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr QStringView HeaderTag = u"<TextBlock ";
 constexpr QStringView EndTag = u"<End of Block>";
 constexpr qsizetype ValueStart = 11; // 0-based index of the 12th character
 
@@ -118,7 +117,7 @@ bool readScriptBlocks(const QByteArray &bytes, const QString &fileName, ReaderSi
         pos = cr < 0 ? n : (cr + 1 < n && data[cr + 1] == u'\n' ? cr + 2 : cr + 1);
         ++lineNo;
 
-        if (line.startsWith(HeaderTag)) {
+        if (line.startsWith(ScriptHeaderTag)) {
             if (const auto problem = readHeader(line, number, sizes)) {
                 if (failure) {
                     failure->file = fileName;

@@ -11,7 +11,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr QStringView HeaderTag = u"<TextBlock ";
 
 enum class NumberProblem { None, Range, NotNumber };
 
@@ -73,7 +72,7 @@ QString formatScriptBlocks(const std::vector<ScriptRow> &rows)
     out.reserve(size);
     for (const ScriptRow &row : rows) {
         const bool resized = row.newWidth > 0; // new_height alone does not count
-        out += HeaderTag + QString::number(row.dialogueId) + u" w:"
+        out += ScriptHeaderTag + QString::number(row.dialogueId) + u" w:"
             + QString::number(resized ? row.newWidth : row.width) + u" h:"
             + QString::number(resized ? row.newHeight : row.height) + u">\r\n";
         const qsizetype start = out.size();
@@ -163,13 +162,13 @@ std::optional<QByteArray> encodeScriptText(const QString &text, const QString &f
     qsizetype lineStart = 0;
     std::optional<qint16> block;
     for (qsizetype i = 0; i <= bad; ++i) {
-        if (i == lineStart && QStringView(text).sliced(i).startsWith(HeaderTag)) {
-            const qsizetype blank = text.indexOf(u' ', i + HeaderTag.size());
+        if (i == lineStart && QStringView(text).sliced(i).startsWith(ScriptHeaderTag)) {
+            const qsizetype blank = text.indexOf(u' ', i + ScriptHeaderTag.size());
             const qsizetype eol = text.indexOf(u'\r', i);
             qsizetype stop = blank < 0 ? text.size() : blank;
             if (eol >= 0 && eol < stop)
                 stop = eol;
-            block = parseInt16(QStringView(text).sliced(i + HeaderTag.size(), stop - i - HeaderTag.size()));
+            block = parseInt16(QStringView(text).sliced(i + ScriptHeaderTag.size(), stop - i - ScriptHeaderTag.size()));
         }
         if (text[i] == u'\r' && i < bad) {
             if (i + 1 < text.size() && text[i + 1] == u'\n')
