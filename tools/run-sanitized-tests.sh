@@ -22,12 +22,16 @@ flags="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-fr
 fuzz_targets="fuzz_scriptreader fuzz_linksfile fuzz_tags fuzz_checkfit"
 
 # -O1 keeps the reports' stacks readable at a fraction of -O0's run time.
+# This tree is always built whole and from scratch, so it compiles each
+# library's files together: that parses the Qt headers once per group and
+# took a third off the build's processor time.
 if [ -n "$fuzz_seconds" ]; then
     CC=clang CXX=clang++ cmake -S "$source_dir" -B "$build_dir" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG= \
-        -DTALLOWPEN_BUILD_BENCH=OFF -DTALLOWPEN_FUZZ=ON \
+        -DTALLOWPEN_BUILD_BENCH=OFF -DTALLOWPEN_FUZZ=ON -DCMAKE_UNITY_BUILD=ON \
         "-DCMAKE_CXX_FLAGS=-O1 $flags -fsanitize=fuzzer-no-link" "-DCMAKE_EXE_LINKER_FLAGS=$flags"
 else
     cmake -S "$source_dir" -B "$build_dir" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG= -DTALLOWPEN_BUILD_BENCH=OFF \
+        -DCMAKE_UNITY_BUILD=ON \
         "-DCMAKE_CXX_FLAGS=-O1 $flags" "-DCMAKE_EXE_LINKER_FLAGS=$flags"
     fuzz_targets=
 fi
