@@ -220,8 +220,8 @@ Result<bool> ServerSchema::upgrade(ServerConnection &server)
 {
     // Two editors opening the store at once: the second waits here and then
     // finds it done.
-    if (Result<ServerRows> locked = server.run("SELECT pg_advisory_xact_lock($1, 0)", {QByteArray::number(TeamSchema::UpgradeLock)});
-        !locked)
+    const QByteArray lock = QByteArray::number(TeamSchema::UpgradeLock);
+    if (Result<ServerRows> locked = server.run("SELECT pg_advisory_xact_lock($1, 0)", {lock}); !locked)
         return locked.error();
     Result<Holding> held = holding(server);
     if (!held)
@@ -264,9 +264,9 @@ Result<Done> ServerSchema::check(ServerConnection &server)
         Result<bool> upgraded = server.transaction<bool>([&] { return upgrade(server); });
         if (!upgraded && !ServerConnection::isLost(upgraded.error()))
             return Failure{u"The store in %1 was set up by an earlier version of Tallowpen and lacks the tables %2, "
-                               "which you may not add (%3). The team's lead should run "
-                               "'tallowpen-cli --server URI server-init', which adds them and keeps every block; "
-                               "nothing was changed."_s
+                               "which could not be added on this connection (%3). The team's lead, who set the "
+                               "store up, should run 'tallowpen-cli --server URI server-init', which adds them and "
+                               "keeps every block; nothing was changed."_s
                                .arg(server.where(), held->missing.join(u", "_s), upgraded.error().message),
                            upgraded.error().sqlState};
         if (!upgraded)
