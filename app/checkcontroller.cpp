@@ -93,9 +93,11 @@ void CheckController::blockLoaded(const QString &key, const BlockLoad &load)
         // The team's links may change at any time: read with every block.
         if (m_project)
             (void)loadGlossary(*m_server, m_project->project.context.glossary);
-        if (load.outcome == BlockLoad::Outcome::Loaded && load.address)
+        if (load.outcome == BlockLoad::Outcome::Loaded && load.address) {
             m_open = CheckedBlock{load.address->table, load.address->fileName, load.address->number, load.original,
                                   {}, false, load.revised, {}, {}, false};
+            m_open->originalChanged = m_server->changedOriginal(*load.address, toStoreText(load.original)).has_value();
+        }
         if (!m_project && !m_thread)
             refreshProject();
     } else if (!key.isEmpty() && (m_db.isOpen() || openStore(m_db, m_storePath))) {
@@ -123,8 +125,10 @@ void CheckController::blockSaved()
 {
     if (m_open && m_open->originalChanged) {
         // A save that wrote the block closed its mark; one that had nothing to write did not.
-        m_open->originalChanged = changedOriginal(m_storePath, {m_open->table, m_open->fileName, m_open->number},
-                                                  toStoreText(m_open->original))
+        const BlockAddress address{m_open->table, m_open->fileName, m_open->number};
+        const QString original = toStoreText(m_open->original);
+        m_open->originalChanged = (m_server ? m_server->changedOriginal(address, original)
+                                            : changedOriginal(m_storePath, address, original))
                                       .has_value();
         recheck();
     }

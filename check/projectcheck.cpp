@@ -5,7 +5,6 @@
 #include "links/linkstore.h"
 #include "store/layout.h"
 #include "store/numbers.h"
-#include "keeping/originalhistory.h"
 #include "files/programfolder.h"
 #include "store/storetext.h"
 
@@ -44,12 +43,15 @@ CheckedBlock blockFromRow(const QString &table, const BlockRow &row)
     return block;
 }
 
-// The changed originals' marks from history.db beside the store at `path`.
-Result<Done> markChangedOriginals(std::vector<CheckedBlock> &blocks, const QString &path)
+// The changed originals' marks the store keeps: history.db beside a local
+// store, the server's own table on a server.
+Result<Done> markChangedOriginals(std::vector<CheckedBlock> &blocks, ProjectStore &store)
 {
-    const auto marks = changedOriginals(path);
+    const auto marks = store.changedOriginals();
     if (!marks)
-        return Failure{u"The changed originals could not be read from history.db (%1)."_s.arg(marks.error().message),
+        return Failure{(store.keepsVersions() ? u"The changed originals could not be read (%1)."_s
+                                              : u"The changed originals could not be read from history.db (%1)."_s)
+                           .arg(marks.error().message),
                        {}};
     if (!marks->isEmpty()) {
         for (CheckedBlock &block : blocks) {
@@ -83,11 +85,8 @@ Result<std::vector<CheckedBlock>> readCheckedBlocks(ProjectStore &store)
         for (const BlockRow &row : *rows)
             blocks.push_back(blockFromRow(table, row));
     }
-    // A server's store keeps its history itself; history.db is the local store's.
-    if (!store.keepsVersions()) {
-        if (Result<Done> marked = markChangedOriginals(blocks, store.where()); !marked)
-            return marked.error();
-    }
+    if (Result<Done> marked = markChangedOriginals(blocks, store); !marked)
+        return marked.error();
     return blocks;
 }
 

@@ -34,8 +34,8 @@ Result<CheckedProject> loadProject(ProjectStore &store, const QString &programFo
 // The word links alone, as loadProject reads them, put into `glossary`
 // (left as it was on a failure).
 Result<Done> loadGlossary(ProjectStore &store, GlossaryLinks &glossary);
-// The store's blocks alone, as loadProject reads them; the changed originals
-// are marked from history.db on the local store only.
+// The store's blocks alone, as loadProject reads them, with the changed
+// originals' marks the store keeps.
 Result<std::vector<CheckedBlock>> readCheckedBlocks(ProjectStore &store);
 // The font image of the program folder, read once per project.
 QImage programFont(const QString &programFolder);

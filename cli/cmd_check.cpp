@@ -3,6 +3,7 @@
 #include "cli/jsonline.h"
 #include "cli/progress.h"
 #include "cli/sizeoption.h"
+#include "cli/storeaccess.h"
 
 #include "check/exportcheck.h"
 #include "project/sqlitestore.h"
@@ -68,13 +69,15 @@ int runCheck(CliContext &context, const QStringList &arguments)
         return (table.isEmpty() || block.table == table) && (scriptName.isEmpty() || block.fileName == scriptName);
     };
 
-    Database db;
-    if (!openProgramStore(db, context))
+    // On a server its own store, not a copy: the marks of the originals'
+    // updates are the server's, and a copy beside history.db would read the
+    // local store's.
+    const std::unique_ptr<ProjectStore> store = openCommandStore(context);
+    if (!store)
         return ExitFailure;
     CliProgress progress(context.err, CliProgress::modeFor(context.verbose, context.stderrIsTerminal));
     progress.showText(u"Reading the blocks and the links..."_s);
-    SqliteStore store(db);
-    const Result<CheckedProject> loaded = loadProject(store, context.programFolder);
+    const Result<CheckedProject> loaded = loadProject(*store, context.programFolder);
     if (loaded)
         progress.showText(u"Checking %1 blocks..."_s.arg(loaded->blocks.size()));
     const ProjectCheck check = loaded ? checkProject(*loaded, options) : ProjectCheck();

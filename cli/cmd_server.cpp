@@ -29,6 +29,8 @@ int runServerInit(CliContext &context, const QStringList &arguments)
         return context.fail(uploaded.error().message);
     JsonLine line;
     line.add("server", store.connection().where()).add("blocks", uploaded->blocks).add("links", uploaded->links);
+    if (uploaded->upgraded)
+        line.add("upgraded", true);
     context.out << line.toString() << Qt::endl;
     return ExitSuccess;
 }

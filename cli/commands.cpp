@@ -117,10 +117,10 @@ QList<const CliCommand *> allCommands()
 
 bool readsServerCopy(const CliCommand &command)
 {
-    static const QStringList names = {u"export"_s,     u"export-list"_s, u"view"_s,       u"stats"_s,
-                                      u"check"_s,      u"links"_s,       u"render"_s,     u"highlight"_s,
-                                      u"suggest"_s,    u"mt"_s,          u"export-xliff"_s, u"export-po"_s,
-                                      u"export-tmx"_s, u"export-glossary"_s};
+    static const QStringList names = {u"export"_s,     u"export-list"_s, u"view"_s,         u"stats"_s,
+                                      u"links"_s,      u"render"_s,      u"highlight"_s,    u"suggest"_s,
+                                      u"mt"_s,         u"export-xliff"_s, u"export-po"_s,   u"export-tmx"_s,
+                                      u"export-glossary"_s};
     return names.contains(QLatin1StringView(command.name));
 }
 

@@ -183,6 +183,10 @@ public:
     // while the store still holds `current` (stored form) and nobody saved
     // the block since.
     virtual std::optional<QString> changedOriginal(const BlockAddress &address, const QString &current) = 0;
+    // Every open mark by block key (the newest of a block), read at once for
+    // a check of the whole project; a mark counts while the block's original
+    // is still its newOriginal.
+    virtual Result<QHash<QString, OriginalChange>> changedOriginals() = 0;
     // The removed blocks not put back, newest first.
     virtual Result<std::vector<RemovedBlock>> removedBlocks() = 0;
     // One of them back in its script, the script's rows after it in block

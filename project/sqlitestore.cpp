@@ -383,6 +383,11 @@ std::optional<QString> SqliteStore::changedOriginal(const BlockAddress &address,
     return ::changedOriginal(m_db.path(), address, current);
 }
 
+Result<QHash<QString, OriginalChange>> SqliteStore::changedOriginals()
+{
+    return ::changedOriginals(m_db.path());
+}
+
 Result<std::vector<RemovedBlock>> SqliteStore::removedBlocks()
 {
     return ::removedBlocks(m_db.path());

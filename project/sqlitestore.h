@@ -57,6 +57,7 @@ public:
     Result<qint64> writeChange(const StoreChange &change) override;
     // history.db beside the store, as the update wrote it.
     std::optional<QString> changedOriginal(const BlockAddress &address, const QString &current) override;
+    Result<QHash<QString, OriginalChange>> changedOriginals() override;
     Result<std::vector<RemovedBlock>> removedBlocks() override;
     Result<Done> restoreRemovedBlock(qint64 id) override;
 

@@ -58,6 +58,18 @@ void removeStoreFiles(const QString &path)
 Result<ServerTransfer::Uploaded> ServerTransfer::setUp(ServerStore &server, Database *from)
 {
     Result<Uploaded> made = server.connection().transaction<Uploaded>([&]() -> Result<Uploaded> {
+        // The lead told to run server-init on an earlier store gets it up
+        // to date; rows from a local store would double the server's.
+        Result<bool> upgraded = ServerSchema::upgrade(server.connection());
+        if (!upgraded)
+            return upgraded.error();
+        if (*upgraded && from)
+            return Failure{u"The database %1 holds a Tallowpen store already; --from-store uploads only into an "
+                               "empty database. Run server-init without it to bring the store up to date. "
+                               "Nothing was changed."_s.arg(server.connection().where()),
+                           {}};
+        if (*upgraded)
+            return Uploaded{0, 0, true};
         if (Result<Done> made = ServerSchema::create(server.connection()); !made)
             return made.error();
         Uploaded uploaded;

@@ -15,10 +15,13 @@ struct Uploaded
 {
     qint64 blocks = 0;
     qint64 links = 0;
+    bool upgraded = false;
 };
 
 // The layout in an empty database and, when `from` is given, its rows, with
 // COPY, all in one transaction: a failure leaves the database as it was.
+// A store of the earlier layout is brought up to date instead (upgraded),
+// its rows kept; uploading into it is refused.
 Result<Uploaded> setUp(ServerStore &server, Database *from);
 
 // A consistent copy of the server's store (one read-only snapshot) written

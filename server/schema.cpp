@@ -3,6 +3,8 @@
 #include "server/teamschema.h"
 #include "store/layout.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -78,6 +80,30 @@ QString countTriggers(const QString &table)
         .arg(table);
 }
 
+// What updates of the originals replaced and took away, as history.db
+// keeps them beside a local store: here every editor of the team sees the
+// marks, and any of them can put a removed block back. Stores of the
+// earlier layout lack them and get them when they are opened.
+const QStringList AddedInLayout3 = {u"original_change"_s, u"removed_block"_s};
+constexpr int EarlierLayout = 2;
+
+QString addedTable(const QString &table)
+{
+    if (table == u"original_change")
+        return u"CREATE TABLE original_change (id bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY, "
+               "replaced_at timestamptz NOT NULL DEFAULT now(), block_table text NOT NULL, file_name text NOT NULL, "
+               "dialogue_id integer NOT NULL CHECK (dialogue_id BETWEEN -32768 AND 32767), "
+               "old_original text NOT NULL, new_original text NOT NULL, open smallint NOT NULL CHECK (open IN (0, 1)));"
+               "CREATE INDEX original_change_block ON original_change (block_table, file_name, dialogue_id, id);"_s;
+    return u"CREATE TABLE removed_block (id bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY, "
+           "removed_at timestamptz NOT NULL DEFAULT now(), block_table text NOT NULL, file_name text NOT NULL, "
+           "dialogue_id integer NOT NULL CHECK (dialogue_id BETWEEN -32768 AND 32767), text_data text NOT NULL, "
+           "width integer NOT NULL, height integer NOT NULL, comments text NOT NULL, "
+           "translated smallint NOT NULL CHECK (translated IN (0, 1)), revised smallint NOT NULL CHECK (revised IN (0, 1)), "
+           "text_data_t text NOT NULL, new_width integer NOT NULL, new_height integer NOT NULL, "
+           "restored smallint NOT NULL DEFAULT 0 CHECK (restored IN (0, 1)));"_s;
+}
+
 QString layoutStatements()
 {
     QString sql = u"CREATE TABLE tallowpen_store (layout integer NOT NULL);"
@@ -101,22 +127,9 @@ QString layoutStatements()
            "block_table text NOT NULL, file_name text NOT NULL, "
            "dialogue_id integer NOT NULL CHECK (dialogue_id BETWEEN -32768 AND 32767), "
            "version bigint NOT NULL, changed_by text NOT NULL DEFAULT session_user, "
-           "changed_at timestamptz NOT NULL DEFAULT now());"
-           // What updates of the originals replaced and took away, as history.db
-           // keeps them beside a local store: here every editor of the team sees
-           // the marks, and any of them can put a removed block back.
-           "CREATE TABLE original_change (id bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY, "
-           "replaced_at timestamptz NOT NULL DEFAULT now(), block_table text NOT NULL, file_name text NOT NULL, "
-           "dialogue_id integer NOT NULL CHECK (dialogue_id BETWEEN -32768 AND 32767), "
-           "old_original text NOT NULL, new_original text NOT NULL, open smallint NOT NULL CHECK (open IN (0, 1)));"
-           "CREATE INDEX original_change_block ON original_change (block_table, file_name, dialogue_id, id);"
-           "CREATE TABLE removed_block (id bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY, "
-           "removed_at timestamptz NOT NULL DEFAULT now(), block_table text NOT NULL, file_name text NOT NULL, "
-           "dialogue_id integer NOT NULL CHECK (dialogue_id BETWEEN -32768 AND 32767), text_data text NOT NULL, "
-           "width integer NOT NULL, height integer NOT NULL, comments text NOT NULL, "
-           "translated smallint NOT NULL CHECK (translated IN (0, 1)), revised smallint NOT NULL CHECK (revised IN (0, 1)), "
-           "text_data_t text NOT NULL, new_width integer NOT NULL, new_height integer NOT NULL, "
-           "restored smallint NOT NULL DEFAULT 0 CHECK (restored IN (0, 1)));"_s;
+           "changed_at timestamptz NOT NULL DEFAULT now());"_s;
+    for (const QString &table : AddedInLayout3)
+        sql += addedTable(table);
     sql += TeamSchema::statements();
     return sql;
 }
@@ -129,7 +142,7 @@ QStringList ServerSchema::tableNames()
     for (const QString &table : ScriptTables::all)
         names << table;
     names << u"suggestion"_s << u"block_history"_s << u"block_change"_s << u"block_count"_s;
-    names << u"original_change"_s << u"removed_block"_s;
+    names << AddedInLayout3;
     names << TeamSchema::tableNames();
     return names;
 }
@@ -164,26 +177,103 @@ Result<Done> ServerSchema::create(ServerConnection &server)
     return server.runScript(sql.constData());
 }
 
-Result<Done> ServerSchema::check(ServerConnection &server)
+namespace {
+
+// What the database holds of this program's: the tables the layout makes
+// that it lacks, and the layout's number (0 without one).
+struct Holding
 {
-    Result<QStringList> tables = existingTables(server);
+    QStringList tables;
+    QStringList missing;
+    int layout = 0;
+};
+
+Result<Holding> holding(ServerConnection &server)
+{
+    Result<QStringList> tables = ServerSchema::existingTables(server);
     if (!tables)
         return tables.error();
-    QStringList missing;
-    for (const QString &name : tableNames()) {
+    Holding held{*tables, {}, 0};
+    for (const QString &name : ServerSchema::tableNames()) {
         if (!tables->contains(name))
-            missing << name;
+            held.missing << name;
     }
-    if (!missing.isEmpty()) {
-        const QString holds = tables->isEmpty() ? u"no tables"_s : u"the tables "_s + tables->join(u", "_s);
+    if (!tables->contains(u"tallowpen_store"_s))
+        return held;
+    Result<ServerRows> layout = server.run("SELECT layout FROM tallowpen_store");
+    if (!layout)
+        return layout.error();
+    if (layout->rowCount() == 1)
+        held.layout = int(layout->number(0, 0));
+    return held;
+}
+
+bool isEarlier(const Holding &held)
+{
+    return held.layout == EarlierLayout
+        && std::ranges::all_of(held.missing, [](const QString &name) { return AddedInLayout3.contains(name); });
+}
+
+} // namespace
+
+Result<bool> ServerSchema::upgrade(ServerConnection &server)
+{
+    // Two editors opening the store at once: the second waits here and then
+    // finds it done.
+    const QByteArray lock = QByteArray::number(TeamSchema::UpgradeLock);
+    if (Result<ServerRows> locked = server.run("SELECT pg_advisory_xact_lock($1, 0)", {lock}); !locked)
+        return locked.error();
+    Result<Holding> held = holding(server);
+    if (!held)
+        return held.error();
+    if (!isEarlier(*held))
+        return false;
+    QString sql;
+    for (const QString &table : held->missing)
+        sql += addedTable(table);
+    sql += TeamSchema::grantStatements();
+    sql += u"UPDATE tallowpen_store SET layout = %1;"_s.arg(ServerSchema::Layout);
+    const QByteArray statements = sql.toUtf8();
+    if (Result<Done> done = server.runScript(statements.constData()); !done)
+        return done.error();
+    return true;
+}
+
+Result<Done> ServerSchema::check(ServerConnection &server)
+{
+    Result<Holding> held = holding(server);
+    if (!held)
+        return held.error();
+    const bool earlier = isEarlier(*held);
+    if (!held->missing.isEmpty() && !earlier) {
+        const QString holds = held->tables.isEmpty() ? u"no tables"_s : u"the tables "_s + held->tables.join(u", "_s);
         return Failure{u"The database %1 is not a Tallowpen store: it holds %2. Set up a store in an empty "
                            "database with 'tallowpen-cli --server URI server-init'."_s.arg(server.where(), holds),
                            {}};
     }
-    Result<ServerRows> layout = server.run("SELECT layout FROM tallowpen_store");
-    if (!layout)
-        return layout.error();
-    if (layout->rowCount() != 1 || layout->number(0, 0) != Layout)
+    // An earlier store complete but for its number (made while the tables
+    // were new) works as it is: only the lead may write the number, and
+    // server-init does.
+    if (earlier && held->missing.isEmpty())
+        return Done{};
+    if (earlier) {
+        // A team's month of work stays reachable: whoever may create tables
+        // (the lead who set the store up) brings it up to date on opening;
+        // anyone else is told what is missing and who can add it, and the
+        // store stays as it was.
+        Result<bool> upgraded = server.transaction<bool>([&] { return upgrade(server); });
+        if (!upgraded && !ServerConnection::isLost(upgraded.error()))
+            return Failure{u"The store in %1 was set up by an earlier version of Tallowpen and lacks the tables %2, "
+                               "which could not be added on this connection (%3). The team's lead, who set the "
+                               "store up, should run 'tallowpen-cli --server URI server-init', which adds them and "
+                               "keeps every block; nothing was changed."_s
+                               .arg(server.where(), held->missing.join(u", "_s), upgraded.error().message),
+                           upgraded.error().sqlState};
+        if (!upgraded)
+            return upgraded.error();
+        return Done{};
+    }
+    if (held->layout != ServerSchema::Layout)
         return Failure{u"The store in %1 has a layout this version of Tallowpen does not know; nothing was "
                            "read or changed."_s.arg(server.where()),
                            {}};

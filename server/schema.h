@@ -17,7 +17,9 @@
 // program on every write, so the server's plain LIKE gives SQLite's hits.
 namespace ServerSchema {
 
-inline constexpr int Layout = 2;
+// 3 added original_change and removed_block; a store of 2 is brought up to
+// date when it is opened or set up again.
+inline constexpr int Layout = 3;
 // Every table the layout makes, in the order it makes them.
 QStringList tableNames();
 
@@ -29,7 +31,13 @@ Result<QStringList> existingTables(ServerConnection &server);
 Result<Done> create(ServerConnection &server);
 
 // Checks that the database holds this program's layout before anything is
-// read or written; the error says what it holds instead.
+// read or written, bringing a store of the earlier layout up to date; the
+// error says what it holds instead, or who may bring it up to date.
 Result<Done> check(ServerConnection &server);
+
+// Inside the caller's transaction: the tables added since the earlier
+// layout, the roles' rights on them and the layout's number. False, with
+// nothing changed, when the database holds no store of the earlier layout.
+Result<bool> upgrade(ServerConnection &server);
 
 } // namespace ServerSchema

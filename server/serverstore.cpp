@@ -907,6 +907,21 @@ std::optional<QString> ServerStore::changedOriginal(const BlockAddress &address,
     return rows->text(0, 0);
 }
 
+Result<QHash<QString, OriginalChange>> ServerStore::changedOriginals()
+{
+    Result<ServerRows> rows = m_server.run("SELECT block_table, file_name, dialogue_id, old_original, new_original "
+                                           "FROM original_change WHERE open = 1 ORDER BY id");
+    if (!rows)
+        return rows.error();
+    QHash<QString, OriginalChange> marks;
+    for (int row = 0; row < rows->rowCount(); ++row) {
+        const BlockAddress address{rows->text(row, 0), rows->text(row, 1), qint16(rows->number(row, 2))};
+        marks.insert(blockKey(address.table, address.fileName, address.number),
+                     {address, rows->text(row, 3), rows->text(row, 4)});
+    }
+    return marks;
+}
+
 Result<std::vector<RemovedBlock>> ServerStore::readRemoved(const char *where, const QList<QByteArray> &parameters)
 {
     const QByteArray sql = "SELECT id, (extract(epoch FROM removed_at) * 1000)::bigint, block_table, file_name, "

@@ -85,6 +85,7 @@ public:
     // Kept in the server's original_change and removed_block, so that every
     // editor of the team sees the marks; a save closes its block's mark.
     std::optional<QString> changedOriginal(const BlockAddress &address, const QString &current) override;
+    Result<QHash<QString, OriginalChange>> changedOriginals() override;
     Result<std::vector<RemovedBlock>> removedBlocks() override;
     // Written as a change of the whole table: the script's rows move after
     // the table's others, checked against their versions.

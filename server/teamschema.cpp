@@ -48,13 +48,37 @@ CREATE TABLE block_lease (block_table text NOT NULL, file_name text NOT NULL,
 // who may create roles; the member must exist.
 const char *const GrantFunction = R"(
 ALTER FUNCTION count_blocks() SECURITY DEFINER SET search_path = public, pg_temp;
-CREATE FUNCTION tallowpen_grant(member text, kind text) RETURNS void LANGUAGE plpgsql AS $body$
+CREATE OR REPLACE FUNCTION tallowpen_role_rights(role_name text, k text) RETURNS void LANGUAGE plpgsql AS $body$
 DECLARE
-    role_name text;
-    k text;
     t text;
     writable text := 'text_data_t, text_data_t_folded, comments, comments_folded, translated, '
         'new_width, new_height, version, updated_by, updated_at';
+BEGIN
+    EXECUTE format('GRANT SELECT ON ALL TABLES IN SCHEMA public TO %I', role_name);
+    EXECUTE format('GRANT INSERT ON block_history, block_change TO %I', role_name);
+    EXECUTE format('GRANT INSERT, UPDATE, DELETE ON presence, block_lease TO %I', role_name);
+    -- A save closes the block's "original changed" mark, whoever saves it.
+    EXECUTE format('GRANT UPDATE (open) ON original_change TO %I', role_name);
+    FOREACH t IN ARRAY ARRAY['battling_arena', 'battle_script', 'field'] LOOP
+        EXECUTE format('GRANT UPDATE (%s) ON %I TO %I', writable, t, role_name);
+        IF k <> 'translator' THEN
+            EXECUTE format('GRANT UPDATE (revised) ON %I TO %I', t, role_name);
+        END IF;
+        IF k = 'lead' THEN
+            EXECUTE format('GRANT INSERT, UPDATE, DELETE, TRUNCATE ON %I TO %I', t, role_name);
+        END IF;
+    END LOOP;
+    IF k = 'lead' THEN
+        EXECUTE format('GRANT INSERT, UPDATE, DELETE, TRUNCATE ON suggestion TO %I', role_name);
+        EXECUTE format('GRANT INSERT ON original_change, removed_block TO %I', role_name);
+        EXECUTE format('GRANT UPDATE (restored) ON removed_block TO %I', role_name);
+    END IF;
+END
+$body$;
+CREATE OR REPLACE FUNCTION tallowpen_grant(member text, kind text) RETURNS void LANGUAGE plpgsql AS $body$
+DECLARE
+    role_name text;
+    k text;
 BEGIN
     IF kind NOT IN ('translator', 'reviewer', 'lead') THEN
         RAISE EXCEPTION 'there is no role %: use translator, reviewer or lead', kind;
@@ -64,25 +88,7 @@ BEGIN
         IF NOT EXISTS (SELECT FROM pg_roles WHERE rolname = role_name) THEN
             EXECUTE format('CREATE ROLE %I NOLOGIN', role_name);
         END IF;
-        EXECUTE format('GRANT SELECT ON ALL TABLES IN SCHEMA public TO %I', role_name);
-        EXECUTE format('GRANT INSERT ON block_history, block_change TO %I', role_name);
-        EXECUTE format('GRANT INSERT, UPDATE, DELETE ON presence, block_lease TO %I', role_name);
-        -- A save closes the block's "original changed" mark, whoever saves it.
-        EXECUTE format('GRANT UPDATE (open) ON original_change TO %I', role_name);
-        FOREACH t IN ARRAY ARRAY['battling_arena', 'battle_script', 'field'] LOOP
-            EXECUTE format('GRANT UPDATE (%s) ON %I TO %I', writable, t, role_name);
-            IF k <> 'translator' THEN
-                EXECUTE format('GRANT UPDATE (revised) ON %I TO %I', t, role_name);
-            END IF;
-            IF k = 'lead' THEN
-                EXECUTE format('GRANT INSERT, UPDATE, DELETE, TRUNCATE ON %I TO %I', t, role_name);
-            END IF;
-        END LOOP;
-        IF k = 'lead' THEN
-            EXECUTE format('GRANT INSERT, UPDATE, DELETE, TRUNCATE ON suggestion TO %I', role_name);
-            EXECUTE format('GRANT INSERT ON original_change, removed_block TO %I', role_name);
-            EXECUTE format('GRANT UPDATE (restored) ON removed_block TO %I', role_name);
-        END IF;
+        PERFORM tallowpen_role_rights(role_name, k);
         IF k <> kind THEN
             EXECUTE format('REVOKE %I FROM %I', role_name, member);
         END IF;
@@ -90,7 +96,14 @@ BEGIN
     EXECUTE format('GRANT %I TO %I', current_database() || '_' || kind, member);
 END
 $body$;
+REVOKE EXECUTE ON FUNCTION tallowpen_role_rights(text, text) FROM PUBLIC;
 REVOKE EXECUTE ON FUNCTION tallowpen_grant(text, text) FROM PUBLIC;
+-- Tables added to the layout reach the roles that already exist.
+DO $body$ BEGIN
+    PERFORM tallowpen_role_rights(current_database() || '_' || k, k)
+        FROM unnest(ARRAY['translator', 'reviewer', 'lead']) k
+        WHERE EXISTS (SELECT FROM pg_roles WHERE rolname = current_database() || '_' || k);
+END $body$;
 )";
 
 } // namespace
@@ -103,5 +116,10 @@ QStringList TeamSchema::tableNames()
 QString TeamSchema::statements()
 {
     return QString::fromUtf8(AnnounceChange).arg(ChangeOrderLock).arg(QString::fromLatin1(Channel))
-        + QString::fromUtf8(PresenceTables) + QString::fromUtf8(GrantFunction);
+        + QString::fromUtf8(PresenceTables) + grantStatements();
+}
+
+QString TeamSchema::grantStatements()
+{
+    return QString::fromUtf8(GrantFunction);
 }

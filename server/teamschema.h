@@ -12,6 +12,8 @@ namespace TeamSchema {
 inline constexpr int PresenceLock = 7340;
 inline constexpr int ChangeOrderLock = 7341;
 inline constexpr int ClaimLock = 7342;
+// Held while a store of an earlier layout is brought up to date.
+inline constexpr int UpgradeLock = 7343;
 
 // The channel every committed change is announced on.
 inline constexpr const char *Channel = "block_change";
@@ -20,5 +22,8 @@ inline const QStringList Roles = {QStringLiteral("translator"), QStringLiteral("
 QStringList tableNames();
 // Fixed statements, run after the tables they refer to are made.
 QString statements();
+// The roles' rights, made again for the tables a later layout adds: the
+// grant function and what the existing roles are given.
+QString grantStatements();
 
 } // namespace TeamSchema

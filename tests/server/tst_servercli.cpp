@@ -115,6 +115,7 @@ void tst_ServerCli::sameLinesOnBothStores_data()
     // After an update of the originals (run first on each store) took b.txt's block away.
     QTest::newRow("removed-blocks") << QStringList{u"removed-blocks"_s} << false;
     QTest::newRow("removed-blocks --restore") << QStringList{u"removed-blocks"_s, u"--restore"_s, u"1"_s} << true;
+    QTest::newRow("check after an update of the originals") << QStringList{u"check"_s} << false;
 }
 
 namespace {
@@ -159,7 +160,9 @@ void tst_ServerCli::sameLinesOnBothStores()
     QFETCH(QStringList, arguments);
     QFETCH(bool, changes);
     arguments.replaceInStrings(u"@"_s, m_home->path());
-    if (arguments.first() == u"removed-blocks") {
+    const bool afterUpdate = arguments.first() == u"removed-blocks"
+        || QByteArrayView(QTest::currentDataTag()).endsWith("after an update of the originals");
+    if (afterUpdate) {
         const QStringList update{u"update-original"_s, m_home->path() + u"/scripts"_s};
         QCOMPARE(runCli(m_home->path(), update).status + onServer(update).status, 0);
     }
@@ -188,6 +191,7 @@ void tst_ServerCli::sameLinesOnBothStores()
     QCOMPARE(out.replace(time, u"time"_s), QString(local.out).replace(time, u"time"_s));
     QCOMPARE(localContent != before, changes);
     QVERIFY(arguments != QStringList{u"removed-blocks"_s} || local.out.contains(u"\"file_name\": \"b.txt\""_s));
+    QVERIFY(!afterUpdate || arguments.first() != u"check" || server.out.contains(u"The original changed"_s));
 }
 
 void tst_ServerCli::refusals_data()

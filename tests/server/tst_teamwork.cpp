@@ -34,6 +34,8 @@ private slots:
     void claimsNeverMeet();
     void rolesAreEnforcedByTheServer_data();
     void rolesAreEnforcedByTheServer();
+    void earlierStoreIsBroughtUpToDate_data();
+    void earlierStoreIsBroughtUpToDate();
 
 private:
     // The store as one of the users below sees it.
@@ -328,6 +330,53 @@ void tst_Teamwork::rolesAreEnforcedByTheServer()
     // Whatever the role, the program's own save of a translation goes through.
     Result<BlockSave> saved = store.saveBlock(u"field:a.txt;3"_s, u"3"_s, {user, {}, false}, nullptr);
     QVERIFY2(saved, qPrintable(saved.error().message));
+}
+
+void tst_Teamwork::earlierStoreIsBroughtUpToDate_data()
+{
+    QTest::addColumn<QString>("user"); // empty: the owner who set the store up
+    QTest::addColumn<bool>("setUpAgain");
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("the owner opens it") << QString() << false << QString();
+    QTest::newRow("the owner runs server-init") << QString() << true << QString();
+    QTest::newRow("a translator is told who can")
+        << u"tw_ana"_s << false << u"lacks the tables original_change, removed_block"_s;
+}
+
+void tst_Teamwork::earlierStoreIsBroughtUpToDate()
+{
+    QFETCH(QString, user);
+    QFETCH(bool, setUpAgain);
+    QFETCH(QString, refusal);
+    // The layout teams set up before the marks of the originals' updates
+    // were kept on the server.
+    QVERIFY(m_server->execute(u"DROP TABLE original_change, removed_block; UPDATE tallowpen_store SET layout = 2"_s));
+    const QString address = m_server->address() + (user.isEmpty() ? QString() : u" user="_s + user);
+    if (setUpAgain) {
+        Result<ServerConnection> connection = ServerConnection::open(address);
+        QVERIFY(connection);
+        ServerStore store(std::move(*connection));
+        Result<ServerTransfer::Uploaded> made = ServerTransfer::setUp(store, nullptr);
+        QVERIFY2(made && made->upgraded, made ? "" : qPrintable(made.error().message));
+    } else {
+        Result<ServerStore> opened = ServerStore::open(address);
+        QCOMPARE(bool(opened), refusal.isEmpty());
+        if (!opened)
+            QVERIFY2(opened.error().message.contains(refusal) && opened.error().message.contains(u"server-init"_s),
+                     qPrintable(opened.error().message));
+    }
+    QVERIFY(m_server->execute(u"DO $$ BEGIN IF (SELECT layout FROM tallowpen_store) <> %1 THEN RAISE 'layout'; END IF; "
+                              "END $$"_s.arg(refusal.isEmpty() ? 3 : 2)));
+    if (!refusal.isEmpty())
+        return;
+    // The translator reads the marks the update of the originals leaves.
+    QVERIFY(m_server->execute(u"INSERT INTO original_change (block_table, file_name, dialogue_id, old_original, "
+                              "new_original, open) VALUES ('field', 'a.txt', 1, 'Uno', 'One', 1)"_s));
+    ServerStore ana = as(u"tw_ana"_s);
+    QCOMPARE(ana.changedOriginal(Block, u"One"_s), std::optional<QString>(u"Uno"_s));
+    Result<ServerBlockLoad> loaded = ana.loadBlock(Key);
+    QVERIFY(loaded);
+    QCOMPARE(loaded->load.original, u"One"_s);
 }
 
 QTEST_GUILESS_MAIN(tst_Teamwork)
