@@ -1,16 +1,17 @@
 #include "project/serverundo.h"
 
 #include "files/programfolder.h"
+#include "files/safefile.h"
 #include "server/versioncheck.h"
 #include "store/layout.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 using namespace Qt::StringLiterals;
 
@@ -74,29 +75,31 @@ QString keepServerBatch(const QString &programFolder, const ServerBatchRecord &r
                            {u"backup"_s, record.backup},
                            {u"time"_s, record.time.toString(Qt::ISODateWithMs)},
                            {u"blocks"_s, blocks}};
-    QSaveFile file(recordPath(programFolder));
-    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(root).toJson(QJsonDocument::Compact)) < 0
-        || !file.commit()) {
+    const QString path = recordPath(programFolder);
+    const Result<Done> written =
+        SafeFile::writeWhole(path, QJsonDocument(root).toJson(QJsonDocument::Compact), programFolder);
+    if (!written) {
         return u"The batch could not be kept in %1 (%2): Undo Last Batch cannot undo it; its backup %3 can."_s.arg(
-            QDir::toNativeSeparators(file.fileName()), file.errorString(), record.backup);
+            QDir::toNativeSeparators(path), written.error().message, record.backup);
     }
     return {};
 }
 
 Result<std::optional<ServerBatchRecord>> lastServerBatch(const QString &programFolder, const QString &server)
 {
-    QFile file(recordPath(programFolder));
-    if (!file.exists())
+    const QString path = recordPath(programFolder);
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
         return std::optional<ServerBatchRecord>();
     const auto unreadable = [&](const QString &why) {
-        return Failure{u"%1 cannot be read (%2); delete it to start over."_s.arg(
-                           QDir::toNativeSeparators(file.fileName()), why),
+        return Failure{u"%1 cannot be read (%2); delete it to start over."_s.arg(QDir::toNativeSeparators(path), why),
                        {}};
     };
-    if (!file.open(QIODevice::ReadOnly))
-        return unreadable(file.errorString());
+    // A FIFO or a device in its place must not block the window.
+    const Result<QByteArray> bytes = SafeFile::readRegular(path);
+    if (!bytes)
+        return unreadable(bytes.error().message);
     QJsonParseError error;
-    const QJsonObject root = QJsonDocument::fromJson(file.readAll(), &error).object();
+    const QJsonObject root = QJsonDocument::fromJson(*bytes, &error).object();
     if (error.error != QJsonParseError::NoError)
         return unreadable(error.errorString());
     if (root[u"server"_s].toString() != server)
