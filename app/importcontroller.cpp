@@ -68,7 +68,8 @@ void ImportController::importOriginals()
     // After a failure too: the files before it are in the store, or the
     // store is back as it was.
     emit scriptsChanged();
-    if (const QString line = OriginalImport::duplicatesLine(result.duplicates); !line.isEmpty())
+    const OriginalImport::Imported &done = result ? *result : result.error().done;
+    if (const QString line = OriginalImport::duplicatesLine(done.duplicates); !line.isEmpty())
         m_c.status->setText(m_c.status->text() + u'\n' + line);
 }
 

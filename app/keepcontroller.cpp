@@ -94,7 +94,7 @@ void KeepController::startUp()
         // A folder that cannot be written gets no copy; the store is only read there.
         if (check && QFileInfo(folder).isWritable() && Backups::dailyBackupDue(folder)) {
             const Backups::Outcome outcome = Backups::makeBackup(folder, Backups::Reason::Daily);
-            work->backupFailure = outcome.ok ? QString() : outcome.message;
+            work->backupFailure = outcome ? QString() : outcome.error().message;
         }
     });
     connect(m_backup, &QThread::finished, this, &KeepController::report);

@@ -150,5 +150,5 @@ Backups::Outcome ServerBatch::restore(const QString &file)
     const Result<Backups::Outcome> outcome = onServerThread<Backups::Outcome>(
         m_window, m_address, u"Restoring the backup on the team's server..."_s,
         [&](ServerStore &server) -> Result<Backups::Outcome> { return restoreOnServer(server, folder, file); });
-    return outcome ? *outcome : Backups::Outcome{false, {}, outcome.error().message};
+    return outcome ? *outcome : Backups::Outcome(Backups::backupFailure(outcome.error().message));
 }

@@ -125,9 +125,9 @@ void exportAll(BenchContext &ctx)
     const double cpuStart = processorMs();
     // As the window and `export --all` run it by default: translated blocks only.
     const ExportResult result = exportScripts(state.db, ctx.scratch, state.rows, false, false);
-    if (!result.ok)
-        return ctx.fail(result.message);
-    ctx.record(u"scripts"_s, result.written);
+    if (!result)
+        return ctx.fail(result.error().message);
+    ctx.record(u"scripts"_s, result->written);
     ctx.record(u"cpu_ms"_s, qRound(processorMs() - cpuStart));
 }
 

@@ -133,10 +133,10 @@ void import(BenchContext &ctx)
     const OriginalImport::Result result = OriginalImport::Importer(state.db, ctx.corpus, pacer).run();
     const double ms = double(timer.nsecsElapsed()) / 1e6;
     const double cpuMs = processorMs() - cpuStart;
-    if (!result.ok)
-        return ctx.fail(result.message);
-    ctx.record(u"blocks"_s, result.blocks);
-    ctx.record(u"files"_s, result.files);
+    if (!result)
+        return ctx.fail(result.error().message);
+    ctx.record(u"blocks"_s, result->blocks);
+    ctx.record(u"files"_s, result->files);
     ctx.record(u"breaths"_s, pacer.breaths());
     ctx.record(u"sqlite3 shell ms"_s, QString::number(state.shellMs, 'f', 1));
     ctx.record(u"ratio to sqlite3 shell"_s, QString::number(ms / state.shellMs, 'f', 2));
@@ -189,8 +189,8 @@ void importSmallFiles(BenchContext &ctx)
     const OriginalImport::Result result =
         OriginalImport::Importer(ctx.state<ImportState>().db, ctx.scratch + u"/scripts"_s, pacer).run();
     const qint64 ms = timer.elapsed();
-    if (!result.ok || result.files != SmallFiles)
-        return ctx.fail(result.message);
+    if (!result || result->files != SmallFiles)
+        return ctx.fail(result ? OriginalImport::AllImported : result.error().message);
     ctx.record(u"breaths"_s, progress.breaths);
     if (progress.breaths < 1 || progress.breaths > ms / 30 + 1)
         ctx.fail(u"%1 breaths in %2 ms: the pacing allows one per 30 ms"_s.arg(progress.breaths).arg(ms));

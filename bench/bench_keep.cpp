@@ -39,8 +39,8 @@ void checkStore(BenchContext &ctx)
 void backUpStore(BenchContext &ctx)
 {
     const Backups::Outcome outcome = Backups::makeBackup(QFileInfo(ctx.state<QString>()).absolutePath(), u"bench"_s);
-    if (!outcome.ok)
-        ctx.fail(outcome.message);
+    if (!outcome)
+        ctx.fail(outcome.error().message);
 }
 
 } // namespace
@@ -76,7 +76,7 @@ void copyStore(BenchContext &ctx)
 void copyStoreAndBackUp(BenchContext &ctx)
 {
     copyStore(ctx);
-    if (!ctx.failed() && !Backups::makeBackup(ctx.scratch, Backups::Reason::Daily).ok)
+    if (!ctx.failed() && !Backups::makeBackup(ctx.scratch, Backups::Reason::Daily).ok())
         ctx.fail(u"the day's copy could not be made"_s);
 }
 

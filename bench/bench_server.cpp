@@ -196,9 +196,9 @@ void importOriginalsCommand(BenchContext &ctx)
             return ctx.fail(opened.error().message);
         ProgressPacer pacer(nullptr);
         const OriginalImport::Result result = OriginalImport::Importer(db, ctx.corpus, pacer).run();
-        if (!result.ok)
-            return ctx.fail(result.message);
-        blocks = result.blocks;
+        if (!result)
+            return ctx.fail(result.error().message);
+        blocks = result->blocks;
     }
     Result<StoreChange> change = ServerTransfer::changesSince(*snapshot, copy);
     Result<qint64> written = change ? store.writeChange(*change) : Result<qint64>(change.error());
@@ -350,9 +350,9 @@ void exportAll(BenchContext &ctx)
     const ExportResult result = exportScripts(db, ctx.scratch, *rows, false, false);
     db.close();
     ServerTransfer::removeCopy(copy);
-    if (!result.ok)
-        return ctx.fail(result.message);
-    ctx.record(u"scripts"_s, result.written);
+    if (!result)
+        return ctx.fail(result.error().message);
+    ctx.record(u"scripts"_s, result->written);
     ctx.record(u"cpu_ms"_s, qRound(processorMs() - cpuStart));
 }
 

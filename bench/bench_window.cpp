@@ -70,9 +70,9 @@ void importInWindow(BenchContext &ctx)
     const OriginalImport::Result result = OriginalImport::Importer(window.db(), ctx.corpus, run.pacer()).run();
     window.findChild<TreeController *>()->rebuildTree();
     run.finish();
-    if (!result.ok)
-        return ctx.fail(result.message);
-    ctx.record(u"blocks"_s, result.blocks);
+    if (!result)
+        return ctx.fail(result.error().message);
+    ctx.record(u"blocks"_s, result->blocks);
     ctx.record(u"breaths"_s, run.pacer().breaths());
     ctx.record(u"breathing ms"_s, QString::number(run.pacer().breathingMs(), 'f', 1));
 }

@@ -68,8 +68,8 @@ bool importCorpus(BenchContext &ctx, const QString &path, Database &db)
     }
     ProgressPacer pacer(nullptr);
     const OriginalImport::Result result = OriginalImport::Importer(db, ctx.corpus, pacer).run();
-    if (!result.ok || result.blocks == 0) {
-        ctx.fail(result.ok ? u"no script files under --corpus (make one with tallowpen-gencorpus)"_s : result.message);
+    if (!result || result->blocks == 0) {
+        ctx.fail(result ? u"no script files under --corpus (make one with tallowpen-gencorpus)"_s : result.error().message);
         return false;
     }
     return true;

@@ -57,26 +57,24 @@ int runBackup(CliContext &context, const QStringList &arguments)
     parser.addOption(reason);
     if (!parseCommandLine(parser, context, arguments, 0, 0))
         return ExitUsage;
-    Backups::Outcome outcome;
-    if (context.server.isEmpty()) {
-        outcome = Backups::makeBackup(context.programFolder, parser.value(reason));
-    } else {
-        // The server's store is copied as pull copies it, under its reason.
-        if (parser.isSet(reason))
-            return context.usage(u"On a server store a backup is a pull, kept under the reason pull; leave out "
-                                 "--reason."_s);
+    // The server's store is copied as pull copies it, under its reason.
+    if (!context.server.isEmpty() && parser.isSet(reason))
+        return context.usage(u"On a server store a backup is a pull, kept under the reason pull; leave out "
+                             "--reason."_s);
+    const Result<QString> made = [&]() -> Result<QString> {
+        if (context.server.isEmpty()) {
+            const Backups::Outcome outcome = Backups::makeBackup(context.programFolder, parser.value(reason));
+            return outcome ? Result<QString>(*outcome) : Result<QString>(outcome.error());
+        }
         Result<ServerStore> store = ServerStore::open(context.server);
         if (!store)
-            return context.fail(store.error().message);
-        Result<QString> file = ServerTransfer::pull(*store, context.programFolder);
-        outcome = file ? Backups::Outcome{true, *file, {}} : Backups::Outcome{false, {}, file.error().message};
-    }
-    if (!outcome.ok) {
-        context.err << outcome.message << Qt::endl;
-        return ExitFailure;
-    }
+            return store.error();
+        return ServerTransfer::pull(*store, context.programFolder);
+    }();
+    if (!made)
+        return context.fail(made.error().message);
     for (const Backups::BackupInfo &backup : Backups::listBackups(context.programFolder)) {
-        if (backup.file == outcome.file)
+        if (backup.file == *made)
             context.out << backupLine(backup) << Qt::endl;
     }
     return ExitSuccess;
@@ -89,18 +87,16 @@ int runRestore(CliContext &context, const QStringList &arguments)
     if (!parseCommandLine(parser, context, arguments, 1, 1))
         return ExitUsage;
     const QString file = parser.positionalArguments().constFirst();
-    Backups::Outcome outcome;
-    if (context.server.isEmpty()) {
-        outcome = Backups::restoreBackup(context.programFolder, file);
-    } else {
+    const Backups::Outcome outcome = [&]() -> Backups::Outcome {
+        if (context.server.isEmpty())
+            return Backups::restoreBackup(context.programFolder, file);
         Result<ServerStore> server = ServerStore::open(context.server);
-        outcome = server ? restoreOnServer(*server, context.programFolder, file)
-                         : Backups::Outcome{false, {}, server.error().message};
-    }
-    if (!outcome.ok) {
-        context.err << outcome.message << Qt::endl;
-        return ExitFailure;
-    }
-    context.out << JsonLine().add("restored", file).add("kept", outcome.file).toString() << Qt::endl;
+        if (!server)
+            return Backups::backupFailure(server.error().message);
+        return restoreOnServer(*server, context.programFolder, file);
+    }();
+    if (!outcome)
+        return context.fail(outcome.error().message);
+    context.out << JsonLine().add("restored", file).add("kept", *outcome).toString() << Qt::endl;
     return ExitSuccess;
 }

@@ -46,9 +46,9 @@ int runExport(CliContext &context, const QStringList &arguments)
     const ExportResult result = exportScripts(db, context.programFolder, ticked, list->onlyRevised,
                                               parser.isSet(include), &progress);
     progress.finish();
-    if (!result.ok)
-        return context.fail(result.message);
-    context.out << result.message << Qt::endl;
+    if (!result)
+        return context.fail(result.error().message);
+    context.out << result->message << Qt::endl;
     return parser.isSet(check) ? reportReadBack(context, db, ticked, list->onlyRevised, parser.isSet(include))
                                : ExitSuccess;
 }

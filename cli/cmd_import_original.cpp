@@ -35,16 +35,16 @@ int runImportOriginal(CliContext &context, const QStringList &arguments)
                                                     : OriginalImport::Importer::Mode::Add);
     const OriginalImport::Result result = importer.run();
     progress.finish();
-    if (!result.ok) // a verbose run printed the message among the progress texts
-        return progress.printsEveryText() ? Stop{ExitFailure} : context.fail(result.message);
-    if (const QString line = OriginalImport::duplicatesLine(result.duplicates); !line.isEmpty()) {
+    if (!result) // a verbose run printed the message among the progress texts
+        return progress.printsEveryText() ? Stop{ExitFailure} : context.fail(result.error().message);
+    if (const QString line = OriginalImport::duplicatesLine(result->duplicates); !line.isEmpty()) {
         context.err << line << Qt::endl;
-        for (const DuplicateBlock &block : result.duplicates ? *result.duplicates : std::vector<DuplicateBlock>()) {
+        for (const DuplicateBlock &block : result->duplicates ? *result->duplicates : std::vector<DuplicateBlock>()) {
             if (context.verbose)
                 context.err << u"duplicate: %1 in %2 rows"_s.arg(block.name(), QString::number(block.rows.size()))
                             << Qt::endl;
         }
     }
-    context.out << result.message << Qt::endl;
+    context.out << OriginalImport::AllImported << Qt::endl;
     return ExitSuccess;
 }

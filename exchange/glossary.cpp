@@ -97,9 +97,11 @@ Result<GlossaryImport> importGlossary(Database &db, const QList<LinkRow> &rows)
 {
     GlossaryImport result;
     const Backups::Outcome backup = Backups::makeBackup(QFileInfo(db.path()).absolutePath(), GlossaryImportReason);
-    if (!backup.ok)
-        return Failure{backup.message + u" Nothing was imported; free some room or fix the folder and try again."_s, {}, 0};
-    result.backup = backup.file;
+    if (!backup)
+        return Failure{backup.error().message
+                           + u" Nothing was imported; free some room or fix the folder and try again."_s,
+                       {}, 0};
+    result.backup = *backup;
     const auto failed = [&](const QString &why) -> Result<GlossaryImport> {
         db.abandon();
         return Failure{u"The glossary was not imported; no link changed. "_s + why, {}, 0};

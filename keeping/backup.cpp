@@ -135,7 +135,7 @@ QString copyDatabase(sqlite3 *from, sqlite3 *to)
 
 Outcome failed(const QString &message)
 {
-    return Outcome{false, QString(), message};
+    return backupFailure(message);
 }
 
 // Never removes `made` nor `spared`: the copy an operation just made, and
@@ -179,7 +179,7 @@ Outcome backupStoreFile(const QString &storePath, const QString &folder, const Q
         }
         if (why.isEmpty() && SafeFile::renameNoReplace(partPath, finalPath)) {
             prune(folder, name, spared);
-            return Outcome{true, name, QString()};
+            return name;
         }
         removeFileAndJournals(partPath);
         if (!why.isEmpty() || !QFileInfo::exists(finalPath))
@@ -206,6 +206,14 @@ QString setAside(const QString &storePath, const QString &folder, const QDateTim
 }
 
 } // namespace
+
+BackupFailure backupFailure(const QString &message, const QString &kept)
+{
+    BackupFailure failure;
+    failure.message = message;
+    failure.kept = kept;
+    return failure;
+}
 
 QString reasonSlug(const QString &reason)
 {
@@ -256,9 +264,9 @@ Result<Done> backupBeforeChange(Database &db, const QString &reason)
     const Outcome outcome =
         backupStoreFile(store.absoluteFilePath(), backupsFolderOf(store.absolutePath()), reason,
                         QDateTime::currentDateTime());
-    if (outcome.ok)
+    if (outcome)
         return Done{};
-    return Failure{outcome.message + u" Nothing was changed; free some room or fix the folder and try again."_s, {}, 0};
+    return Failure{outcome.error().message + u" Nothing was changed; free some room or fix the folder and try again."_s, {}, 0};
 }
 
 std::vector<BackupInfo> listBackups(const QString &programFolder)
@@ -337,12 +345,12 @@ Outcome restoreBackup(const QString &programFolder, const QString &file, const Q
     bool movedAside = false;
     if (QFileInfo::exists(storePath)) {
         const Outcome before = backupStoreFile(storePath, folder, Reason::BeforeRestore, now, file);
-        kept = before.file;
-        if (!before.ok) {
+        kept = before.value_or(QString());
+        if (!before) {
             if (checkStoreFile(storePath).ok())
-                return failed(before.message + u" The store is copied before it is replaced, so nothing was changed."_s);
+                return failed(before.error().message + u" The store is copied before it is replaced, so nothing was changed."_s);
             if (const QString why = setAside(storePath, folder, now, &kept); !why.isEmpty())
-                return failed(before.message + u" Nothing was changed: "_s + why + u'.');
+                return failed(before.error().message + u" Nothing was changed: "_s + why + u'.');
             movedAside = true;
         }
     }
@@ -358,7 +366,7 @@ Outcome restoreBackup(const QString &programFolder, const QString &file, const Q
         why = putInPlace(source, storePath);
     if (why.isEmpty()) {
         QFile::remove(markerPath(programFolder));
-        return Outcome{true, kept, QString()};
+        return kept;
     }
     if (movedAside) {
         removeFileAndJournals(storePath);

@@ -47,12 +47,17 @@ struct BackupInfo
     qint64 bytes = 0;
 };
 
-struct [[nodiscard]] Outcome
+// Why a copy or a restore failed, and the copy it had made before then
+// (a restore on a server copies the server's store first and keeps it).
+struct BackupFailure : Failure
 {
-    bool ok = false;
-    QString file;    // the copy made (or, for a restore, the copy of the store it replaced)
-    QString message; // why not, in plain words
+    QString kept;
 };
+BackupFailure backupFailure(const QString &message, const QString &kept = {});
+
+// The copy made (for a restore, the copy of the store it replaced; empty
+// when there was none), or why not.
+using Outcome = Result<QString, BackupFailure>;
 
 // A reason as it can stand in a file name: letters, digits, "-" and "_";
 // any other run of characters becomes one "-". Empty gives "manual".

@@ -26,9 +26,10 @@ Result<BatchRecord> beginBatch(Database &db, const QString &reason)
         return Failure{u"The history in %1 cannot be read (%2), so the change could not be undone; nothing was "
                        "changed."_s.arg(HistoryFileName, why), {}};
     const Backups::Outcome backup = Backups::makeBackup(QFileInfo(db.path()).absolutePath(), reason, batch.time);
-    if (!backup.ok)
-        return Failure{backup.message + u" Nothing was changed; free some room or fix the folder and try again."_s, {}};
-    batch.backup = backup.file;
+    if (!backup)
+        return Failure{backup.error().message + u" Nothing was changed; free some room or fix the folder and try again."_s,
+                       {}};
+    batch.backup = *backup;
     return batch;
 }
 

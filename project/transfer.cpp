@@ -217,13 +217,12 @@ Result<QString> ServerTransfer::pull(ServerStore &server, const QString &program
     const QString part = programPath(programFolder, u".pull-%1.db"_s.arg(QCoreApplication::applicationPid()));
     removeStoreFiles(part);
     const QString why = writeLocalStore(part, *snapshot);
-    Backups::Outcome kept{false, {}, why};
-    if (why.isEmpty())
-        kept = Backups::keepCopy(programFolder, part, Backups::Reason::Pull, now);
+    const Backups::Outcome kept = why.isEmpty() ? Backups::keepCopy(programFolder, part, Backups::Reason::Pull, now)
+                                                : Backups::Outcome(Backups::backupFailure(why));
     removeStoreFiles(part);
-    if (!kept.ok)
+    if (!kept)
         return Failure{u"The copy of the server's store could not be written into the program folder: %1"_s.arg(
-                               kept.message),
+                               kept.error().message),
                            {}};
-    return kept.file;
+    return *kept;
 }

@@ -54,9 +54,9 @@ Result<qint64> WorkingCopy::writeBack(ServerStore &server, const QString &what)
     for (const Backups::BackupInfo &taken : Backups::listBackups(m_folder.path())) {
         const Backups::Outcome kept = Backups::keepCopy(
             m_programFolder, QDir(m_folder.filePath(Backups::FolderName)).filePath(taken.file), taken.reason);
-        if (!kept.ok)
-            return Failure{kept.message + u" Nothing was saved on the server."_s, {}};
-        m_keptAs.insert(taken.file, kept.file);
+        if (!kept)
+            return Failure{kept.error().message + u" Nothing was saved on the server."_s, {}};
+        m_keptAs.insert(taken.file, *kept);
     }
     Result<StoreChange> change = ServerTransfer::changesSince(m_snapshot, path());
     if (!change)
@@ -83,27 +83,28 @@ Backups::Outcome restoreOnServer(ServerStore &server, const QString &programFold
     const QString source = QDir(folder).filePath(file);
     const QFileInfo sourceInfo(source);
     if (!Backups::parseBackupFileName(file) || !sourceInfo.isFile() || sourceInfo.isSymLink())
-        return {false, {}, u"There is no backup named %1 in %2; the store was left as it is. "
-                           "List them with tallowpen-cli backups."_s.arg(file, QDir::toNativeSeparators(folder))};
+        return Backups::backupFailure(u"There is no backup named %1 in %2; the store was left as it is. "
+                                      "List them with tallowpen-cli backups."_s.arg(file, QDir::toNativeSeparators(folder)));
     if (const Result<Done> check = checkStoreFile(source); !check)
-        return {false, {}, u"The backup %1 cannot be restored: %2. The store was left as it is."_s.arg(
-                               file, check.error().message)};
+        return Backups::backupFailure(u"The backup %1 cannot be restored: %2. The store was left as it is."_s.arg(
+            file, check.error().message));
     Result<QString> kept = ServerTransfer::pull(server, programFolder);
     if (!kept)
-        return {false, {}, kept.error().message + u" The store is copied before it is replaced, so nothing was "
-                                                  "changed."_s};
+        return Backups::backupFailure(kept.error().message
+                                      + u" The store is copied before it is replaced, so nothing was changed."_s);
     Result<ServerTransfer::StoredSnapshot> now = ServerTransfer::readStoredSnapshot(server);
     if (!now)
-        return {false, *kept, now.error().message};
+        return Backups::backupFailure(now.error().message, *kept);
     // Read from a copy of its own: opening a store may bring its layout up to date.
     WorkingCopy work(programFolder);
     work.m_folder.removeRecursively();
     if (!work.m_folder.mkpath(u"."_s) || !QFile::copy(source, work.path()))
-        return {false, *kept, u"The backup %1 could not be copied into %2 to be read; the server's store was "
-                              "left as it is."_s.arg(file, QDir::toNativeSeparators(work.m_folder.path()))};
+        return Backups::backupFailure(u"The backup %1 could not be copied into %2 to be read; the server's store "
+                                      "was left as it is."_s.arg(file, QDir::toNativeSeparators(work.m_folder.path())),
+                                      *kept);
     Result<StoreChange> change = ServerTransfer::changesSince(*now, work.path());
     Result<qint64> written = change ? server.writeChange(*change) : Result<qint64>(change.error());
     if (!written)
-        return {false, *kept, written.error().message};
-    return {true, *kept, {}};
+        return Backups::backupFailure(written.error().message, *kept);
+    return *kept;
 }

@@ -161,17 +161,25 @@ Importer::Importer(Database &db, const QString &basePath, ProgressPacer &pacer, 
 
 bool Importer::stop(const QString &file, int line, const QString &message)
 {
-    m_result.ok = false;
-    m_result.file = file;
-    m_result.line = line;
-    m_result.message = u"Import stopped: "_s + message;
-    m_pacer.text(m_result.message);
+    Stopped stopped;
+    stopped.message = u"Import stopped: "_s + message;
+    stopped.file = file;
+    stopped.line = line;
+    m_pacer.text(stopped.message);
+    m_stopped = std::move(stopped);
     return false;
+}
+
+Result Importer::stopped()
+{
+    m_stopped->done = std::move(m_done);
+    return *std::move(m_stopped);
 }
 
 Result Importer::run()
 {
-    m_result = Result();
+    m_done = Imported();
+    m_stopped.reset();
     std::array<QStringList, 3> listings;
     m_filesTotal = 0;
     for (size_t f = 0; f < listings.size(); ++f) {
@@ -179,7 +187,7 @@ Result Importer::run()
         const QDir dir(QDir(m_base).filePath(folder));
         if (const QString why = listingProblem(dir.path()); !why.isEmpty()) {
             stop(folder, 0, why);
-            return m_result;
+            return stopped();
         }
         listings[f] = listScriptFiles(dir.path());
         m_filesTotal += int(listings[f].size());
@@ -191,14 +199,14 @@ Result Importer::run()
             if (const QString why = checkFileName(name); !why.isEmpty()) {
                 const QString file = shownPath(ScriptTables::all[f], name);
                 stop(file, 0, messagePath(ScriptTables::all[f], name) + u": "_s + why);
-                return m_result;
+                return stopped();
             }
         }
     }
     if (m_mode == Mode::Replace) {
         if (const ::Result<Done> backup = Backups::backupBeforeChange(m_db, Backups::Reason::ImportOriginal); !backup) {
             stop(QString(), 0, backup.error().message);
-            return m_result;
+            return stopped();
         }
     }
     m_pacer.files(0, m_filesTotal);
@@ -207,14 +215,14 @@ Result Importer::run()
     // while the store writes its pages once instead of once per file.
     if (const ::Result<Done> begun = m_db.begin(); !begun) {
         stop(QString(), 0, u"the store cannot take the import (%1)."_s.arg(begun.error().message));
-        return m_result;
+        return stopped();
     }
     if (m_mode == Mode::Replace) {
         if (const ::Result<Done> deleted = runDeletions(m_db, m_pacer); !deleted) {
             m_db.abandon();
             stop(QString(), 0, u"the scripts already imported could not be deleted (%1); the store was left as it was."_s
                                    .arg(deleted.error().message));
-            return m_result;
+            return stopped();
         }
     }
     m_storedBefore = holdsScriptRows(m_db);
@@ -223,31 +231,31 @@ Result Importer::run()
         if (!importOriginalFolder(ScriptTables::all[f], listings[f]))
             break;
     }
-    if (!m_result.ok && m_mode == Mode::Replace) {
+    if (m_stopped && m_mode == Mode::Replace) {
         // The deletion goes with the import or not at all: a store emptied by
         // a file that could not be read would lose every translation.
         m_db.abandon();
-        m_result.files = 0;
-        m_result.blocks = 0;
-        m_result.message += u" Nothing was deleted or imported; the store was left as it was."_s;
-        m_pacer.text(m_result.message);
-        return m_result;
+        m_done = Imported();
+        m_stopped->message += u" Nothing was deleted or imported; the store was left as it was."_s;
+        m_pacer.text(m_stopped->message);
+        return stopped();
     }
     if (const ::Result<Done> committed = m_db.commit(); !committed) {
         const QString why = committed.error().message;
         m_db.abandon();
-        m_result.files = 0;
-        m_result.blocks = 0;
+        m_done = Imported();
         stop(QString(), 0, u"the store could not keep the imported scripts (%1)."_s.arg(why));
-        return m_result;
+        return stopped();
     }
     // Kept as they are (a script may name a block twice, and the re-import
     // keeps every block 0), but told: they open as "Duplicate records". Into
     // empty tables only a file naming a number twice can make one, which the
     // import saw itself: the store's search is skipped then.
     if (m_storedBefore || m_repeatedNumber)
-        m_result.duplicates = duplicateBlocks(m_db);
-    return m_result;
+        m_done.duplicates = duplicateBlocks(m_db);
+    if (m_stopped)
+        return stopped();
+    return std::move(m_done);
 }
 
 QString duplicatesLine(const ::Result<std::vector<DuplicateBlock>> &duplicates)
@@ -270,10 +278,9 @@ bool Importer::importOriginalFolder(const QString &folder, const QStringList &na
             continue;
         if (!importFile(folder, name, sizes))
             return false;
-        ++m_result.files;
+        ++m_done.files;
         m_pacer.files(++m_filesDone, m_filesTotal);
     }
-    m_result.message = AllImported;
     m_pacer.text(AllImported);
     return true;
 }
@@ -327,7 +334,7 @@ bool Importer::importFile(const QString &folder, const QString &name, ReaderSize
         rollback();
         return stop(shown, 0, u"%1: the store cannot keep the file (%2)."_s.arg(path, why));
     }
-    m_result.blocks += stored;
+    m_done.blocks += stored;
     std::sort(m_numbers.begin(), m_numbers.end());
     m_repeatedNumber = m_repeatedNumber || std::adjacent_find(m_numbers.begin(), m_numbers.end()) != m_numbers.end();
     return true;

@@ -62,17 +62,26 @@ QString insertStatement(const QString &folder, const QString &name, const Script
 // under another name; a semicolon would cut the block's key in the wrong place.
 QString checkFileName(const QString &name);
 
-struct Result
+// What an import stored: all of it, or what it kept before it stopped.
+struct Imported
 {
-    bool ok = true;
-    QString message;     // the last status text: AllImported, or why it stopped
-    QString file;        // folder "\" name of the file that stopped it
-    int line = 0;        // 1-based line in that file, 0 when none applies
     int files = 0;       // files stored completely
     qint64 blocks = 0;   // rows inserted and kept
     // Blocks the store holds more than once afterwards, or why they could not be read.
     ::Result<std::vector<DuplicateBlock>> duplicates = std::vector<DuplicateBlock>();
 };
+
+// Why an import stopped (the message is the last status text), where, and
+// what the store kept of it.
+struct Stopped : Failure
+{
+    QString file;   // folder "\" name of the file that stopped it
+    int line = 0;   // 1-based line in that file, 0 when none applies
+    Imported done;
+};
+
+// Done, its status text AllImported; or stopped.
+using Result = ::Result<Imported, Stopped>;
 
 // "N blocks are stored more than once": the count the import reports.
 QString duplicatesLine(const ::Result<std::vector<DuplicateBlock>> &duplicates);
@@ -99,12 +108,14 @@ private:
     bool importOriginalFolder(const QString &folder, const QStringList &names);
     bool importFile(const QString &folder, const QString &name, ReaderSizes &sizes);
     bool stop(const QString &file, int line, const QString &message);
+    Result stopped();
 
     Database &m_db;
     QString m_base;
     ProgressPacer &m_pacer;
     Mode m_mode;
-    Result m_result;
+    Imported m_done;
+    std::optional<Stopped> m_stopped;
     int m_filesDone = 0;
     int m_filesTotal = 0;
     bool m_storedBefore = false;   // rows in the script tables before the first file

@@ -63,22 +63,21 @@ bool isPlainFileName(const QString &name)
         && !name.contains(QChar(0));
 }
 
-ExportResult stopped(ExportResult result, const QString &path, const QString &why)
+ExportFailure stopped(ExportFailure failure, const QString &path, const QString &why)
 {
-    result.ok = false;
-    result.failedPath = QDir::toNativeSeparators(path);
-    result.message = u"The export stopped at %1: %2. %3 script(s) had been exported before it."_s.arg(
-        result.failedPath, why, QString::number(result.written));
-    qCWarning(lcScripts) << "export stopped:" << result.message;
-    return result;
+    failure.failedPath = QDir::toNativeSeparators(path);
+    failure.message = u"The export stopped at %1: %2. %3 script(s) had been exported before it."_s.arg(
+        failure.failedPath, why, QString::number(failure.written));
+    qCWarning(lcScripts) << "export stopped:" << failure.message;
+    return failure;
 }
 
 // One script that could not be written; the others are still written.
-void skipped(ExportResult &result, const QString &path, const QString &why)
+void skipped(ExportFailure &failure, const QString &path, const QString &why)
 {
-    if (result.failedPath.isEmpty())
-        result.failedPath = QDir::toNativeSeparators(path);
-    result.failures += QDir::toNativeSeparators(path) + u": "_s + why;
+    if (failure.failedPath.isEmpty())
+        failure.failedPath = QDir::toNativeSeparators(path);
+    failure.failures += QDir::toNativeSeparators(path) + u": "_s + why;
     qCWarning(lcScripts) << "not exported:" << path << why;
 }
 
@@ -132,9 +131,9 @@ void removeStaleTemporaries(const QString &folder)
 ExportResult exportScripts(Database &db, const QString &programFolder, const std::vector<ExportListRow> &ticked,
                            bool onlyRevised, bool includeUntranslated, ImportProgress *progress)
 {
-    ExportResult result;
+    // Filled as scripts are written; given back only when one was not.
+    ExportFailure result;
     if (ticked.empty()) {
-        result.ok = false;
         result.message = NothingToExportMessage;
         return result;
     }
@@ -195,12 +194,10 @@ ExportResult exportScripts(Database &db, const QString &programFolder, const std
             skipped(result, paths[i], why[i]);
     }
     if (!result.failures.isEmpty()) {
-        result.ok = false;
         result.message = u"%1 of %2 script(s) were exported; these could not be written and were left as they "
                          "were:\n%3"_s.arg(QString::number(result.written), QString::number(ticked.size()),
                                            result.failures.join(u'\n'));
         return result;
     }
-    result.message = exportedMessage(qsizetype(ticked.size()));
-    return result;
+    return ExportSummary{result.written, exportedMessage(qsizetype(ticked.size()))};
 }

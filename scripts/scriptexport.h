@@ -40,14 +40,22 @@ inline const QString NothingToExportMessage = QStringLiteral("Nothing to export,
 // " N scripts were exported, check the 'Translated' folder at the application path"
 QString exportedMessage(qsizetype ticked);
 
-struct ExportResult
+// A whole export: the scripts written and the message that says so.
+struct ExportSummary
 {
-    bool ok = true;
-    int written = 0;   // files written
-    QString message;   // the result message, or why the export stopped
-    QString failedPath; // the folder or the first file that could not be made
-    QStringList failures; // "path: why" for each script not written
+    int written = 0;
+    QString message;
 };
+
+// Why an export stopped or left scripts out, and what it wrote before.
+struct ExportFailure : Failure
+{
+    int written = 0;        // files written
+    QString failedPath;     // the folder or the first file that could not be made
+    QStringList failures;   // "path: why" for each script not written
+};
+
+using ExportResult = Result<ExportSummary, ExportFailure>;
 
 // The Export button's work for the ticked rows, in list order. Files are
 // replaced whole or not at all. A folder that cannot be made stops the run;

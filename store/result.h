@@ -18,7 +18,10 @@ struct Failure
 
 // A value or the error that came instead. A failed query is never an empty
 // result: reading the value of a failed result is a programming error.
-template<typename T>
+// An operation that leaves work done behind when it fails (files written
+// before the one that stopped it) gives a Failure derived to carry it, so
+// that every error still reads as error().message.
+template<typename T, typename E = Failure>
 class [[nodiscard]] Result
 {
 public:
@@ -26,14 +29,14 @@ public:
         : m_value(std::move(value))
     {
     }
-    Result(Failure error)
+    Result(E error)
         : m_error(std::move(error))
     {
     }
 
     bool ok() const { return m_value.has_value(); }
     explicit operator bool() const { return ok(); }
-    const Failure &error() const { return m_error; }
+    const E &error() const { return m_error; }
 
     T &operator*() { return *m_value; }
     const T &operator*() const { return *m_value; }
@@ -44,7 +47,7 @@ public:
 
 private:
     std::optional<T> m_value;
-    Failure m_error;
+    E m_error;
 };
 
 // The value of an operation that gives nothing back but success.

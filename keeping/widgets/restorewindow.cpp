@@ -58,14 +58,14 @@ bool RestoreWindow::restoreSelected()
     if (Messages::askWarning(this, question) != Messages::Answer::Yes)
         return false;
     const Backups::Outcome outcome = m_restore ? m_restore(file) : Backups::restoreBackup(m_programFolder, file);
-    if (!outcome.ok) {
-        Messages::inform(this, outcome.message);
+    if (!outcome) {
+        Messages::inform(this, outcome.error().message);
         fill();
         return false;
     }
-    Messages::inform(this, outcome.file.isEmpty()
+    Messages::inform(this, outcome->isEmpty()
                                ? u"The backup %1 was restored."_s.arg(file)
-                               : u"The backup %1 was restored; the store it replaced is kept as %2."_s.arg(file, outcome.file));
+                               : u"The backup %1 was restored; the store it replaced is kept as %2."_s.arg(file, *outcome));
     emit restored();
     accept();
     return true;

@@ -122,8 +122,8 @@ void ExportWindow::exportSelected()
     setExportControlsEnabled(false);
     const ExportResult result = exportScripts(m_db, m_programFolder, ticked, onlyRevised, include);
     setExportControlsEnabled(true);
-    Messages::inform(this, result.message);
-    if (result.ok && m_afterExport)
+    Messages::inform(this, result ? result->message : result.error().message);
+    if (result && m_afterExport)
         m_afterExport(m_db, ticked, onlyRevised, include);
 }
 

@@ -90,12 +90,12 @@ void tst_KeepController::startUpChecksAndCopies()
     AppFixture f;
     if (interrupted) {
         const Backups::Outcome made = Backups::makeBackup(f.home.path(), Backups::Reason::Manual);
-        QVERIFY(made.ok);
-        QVERIFY(f.home.write(Backups::FolderName + u'/' + Backups::RestoreMarkerName, (made.file + u"\n\n"_s).toUtf8()));
+        QVERIFY(made.ok());
+        QVERIFY(f.home.write(Backups::FolderName + u'/' + Backups::RestoreMarkerName, (*made + u"\n\n"_s).toUtf8()));
         QVERIFY(f.home.write(u"tallowpen.db"_s, ""));
     }
     if (!store.isNull()) {
-        QVERIFY(Backups::makeBackup(f.home.path(), Backups::Reason::Manual).ok);
+        QVERIFY(Backups::makeBackup(f.home.path(), Backups::Reason::Manual).ok());
         QVERIFY(f.home.write(u"tallowpen.db"_s, store));
     }
     QVERIFY(f.start());

@@ -169,12 +169,12 @@ void tst_ProjectCheck::readBack()
 {
     const std::vector<ExportListRow> ticked{{u"a.txt"_s, u"field"_s, {}}};
     QVERIFY(m_home->execute(u"UPDATE field SET text_data_t = 'Hola yo<End of Block>' WHERE dialogue_id = 3;"_s));
-    QVERIFY(exportScripts(m_db, m_home->path(), ticked, false, false).ok);
+    QVERIFY(exportScripts(m_db, m_home->path(), ticked, false, false).ok());
     QCOMPARE(verifyExport(m_db, m_home->path(), ticked, false, false), QStringList());
 
     // What the files hold when a translation lacks its end tag: block 2 swallows block 3.
     QVERIFY(m_home->execute(u"UPDATE field SET text_data_t = 'Hola' WHERE dialogue_id = 2;"_s));
-    QVERIFY(exportScripts(m_db, m_home->path(), ticked, false, false).ok);
+    QVERIFY(exportScripts(m_db, m_home->path(), ticked, false, false).ok());
     QCOMPARE(verifyExport(m_db, m_home->path(), ticked, false, false),
              QStringList({u"Translated/field/a.txt, block 2: reads back as block 3."_s,
                           u"Translated/field/a.txt: 3 blocks were written, 2 read back."_s}));

@@ -83,7 +83,7 @@ void tst_Backup::copiesAreWholeStoresAndTheNewestTwentyStay()
     QVERIFY(open.execute(u"UPDATE field SET text_data = 'In the journal.'"_s));
 
     for (int i = 0; i < Kept + 2; ++i)
-        QVERIFY(makeBackup(home.path(), u"step %1"_s.arg(i), Noon.addSecs(i / 2)).ok);
+        QVERIFY(makeBackup(home.path(), u"step %1"_s.arg(i), Noon.addSecs(i / 2)).ok());
     const std::vector<BackupInfo> kept = listBackups(home.path());
     QCOMPARE(int(kept.size()), Kept);
     QCOMPARE(kept.front().file, u"2024-05-01_12-00-10-22_step-21.db"_s);
@@ -117,8 +117,8 @@ void tst_Backup::aFolderThatIsNotOneIsRefused()
     TestHome home(TestHome::StoreOnly);
     QVERIFY(spoil(home));
     const Outcome outcome = makeBackup(home.path(), Reason::Manual, Noon);
-    QVERIFY(!outcome.ok);
-    QVERIFY(!outcome.message.isEmpty());
+    QVERIFY(!outcome.ok());
+    QVERIFY(!outcome.error().message.isEmpty());
     QVERIFY(QDir(home.filePath(u"elsewhere"_s)).isEmpty());
 }
 
@@ -142,13 +142,13 @@ void tst_Backup::theNewestCopyStays()
     const QDir folder(home.filePath(FolderName));
     for (int i = 0; !others.isEmpty() && i < Kept; ++i) {
         const Outcome made = makeBackup(home.path(), Reason::Manual, Noon);
-        QVERIFY(made.ok && QFile::rename(folder.filePath(made.file), folder.filePath(others.arg(i + 10))));
+        QVERIFY(made.ok() && QFile::rename(folder.filePath(*made), folder.filePath(others.arg(i + 10))));
     }
     QStringList made;
     for (int i = 0; i < copies; ++i) {
         const Outcome outcome = makeBackup(home.path(), Reason::Manual, Noon);
-        QVERIFY(outcome.ok);
-        made << outcome.file;
+        QVERIFY(outcome.ok());
+        made << *outcome;
     }
     const std::vector<BackupInfo> kept = listBackups(home.path());
     QCOMPARE(int(kept.size()), Kept);
@@ -158,9 +158,9 @@ void tst_Backup::theNewestCopyStays()
 
     const QString oldest = kept.back().file;
     const Outcome restored = restoreBackup(home.path(), oldest, Noon);
-    QVERIFY2(restored.ok, qPrintable(restored.message));
-    QVERIFY2(folder.exists(restored.file), qPrintable(restored.file));
-    QCOMPARE(listBackups(home.path()).front().file, restored.file);
+    QVERIFY2(restored.ok(), qPrintable(restored.error().message));
+    QVERIFY2(folder.exists(*restored), qPrintable(*restored));
+    QCOMPARE(listBackups(home.path()).front().file, *restored);
 }
 
 void tst_Backup::restore_data()
@@ -186,16 +186,16 @@ void tst_Backup::restore()
     QFETCH(QString, kept);
     TestHome home(TestHome::StoreOnly);
     QVERIFY(insertBlock(home, StoredBlock()));
-    QVERIFY(makeBackup(home.path(), Reason::Daily, Noon).ok);
+    QVERIFY(makeBackup(home.path(), Reason::Daily, Noon).ok());
     QVERIFY(home.write(FolderName + u"/2024-05-01_11-00-00_broken.db"_s, QByteArray(4096, 'y')));
     QVERIFY(home.execute(u"UPDATE field SET text_data = 'Typed after the copy.'"_s));
     if (!storeBytes.isEmpty())
         QVERIFY(home.write(u"tallowpen.db"_s, storeBytes));
 
     const Outcome outcome = restoreBackup(home.path(), file, Noon.addSecs(3600));
-    QCOMPARE(outcome.ok, restored);
-    QCOMPARE(outcome.file, kept);
-    QCOMPARE(outcome.message.isEmpty(), restored);
+    QCOMPARE(outcome.ok(), restored);
+    QCOMPARE(outcome.value_or(QString()), kept);
+    QCOMPARE(outcome.error().message.isEmpty(), restored);
     if (restored)
         QCOMPARE(storedText(home), StoredBlock().text);
     else
@@ -231,9 +231,9 @@ void tst_Backup::anInterruptedRestoreIsEnded()
     QFETCH(QString, said);
     TestHome home(TestHome::StoreOnly);
     QVERIFY(insertBlock(home, StoredBlock()));
-    QVERIFY(makeBackup(home.path(), Reason::Daily, Noon).ok);
+    QVERIFY(makeBackup(home.path(), Reason::Daily, Noon).ok());
     QVERIFY(home.execute(u"UPDATE field SET text_data = 'Typed after the copy.'"_s));
-    QVERIFY(makeBackup(home.path(), Reason::BeforeRestore, Noon.addSecs(3600)).ok);
+    QVERIFY(makeBackup(home.path(), Reason::BeforeRestore, Noon.addSecs(3600)).ok());
     if (!note.isEmpty())
         QVERIFY(home.write(FolderName + u'/' + RestoreMarkerName, note.toUtf8()));
     if (!store.isNull())
@@ -259,7 +259,7 @@ void tst_Backup::operationsBackUpFirst_data()
                                                    return OriginalImport::Importer(db, home.filePath(u"in"_s), pacer,
                                                                                    OriginalImport::Importer::Mode::Replace)
                                                        .run()
-                                                       .ok;
+                                                       .ok();
                                                });
     QTest::newRow("import of translations")
         << Reason::ImportTranslated << std::function([](Database &db, const TestHome &home) {

@@ -83,10 +83,12 @@ void tst_Imports::cases()
     QStringList out;
     if (dir.contains(u"/original/"_s)) {
         const OriginalImport::Result r = OriginalImport::Importer(db, dir + u"/scripts"_s, pacer).run();
-        out << u"%1 %2 files, %3 blocks, at %4 line %5"_s.arg(r.ok ? u"ok:"_s : u"stopped:"_s, QString::number(r.files),
-                                                              QString::number(r.blocks), r.file, QString::number(r.line))
-            << r.message;
-        if (const QString duplicates = OriginalImport::duplicatesLine(r.duplicates); !duplicates.isEmpty())
+        const OriginalImport::Imported &done = r ? *r : r.error().done;
+        out << u"%1 %2 files, %3 blocks, at %4 line %5"_s.arg(r ? u"ok:"_s : u"stopped:"_s, QString::number(done.files),
+                                                              QString::number(done.blocks), r.error().file,
+                                                              QString::number(r.error().line))
+            << (r ? OriginalImport::AllImported : r.error().message);
+        if (const QString duplicates = OriginalImport::duplicatesLine(done.duplicates); !duplicates.isEmpty())
             out << duplicates;
     } else {
         const TranslatedImport::Report r = TranslatedImport::run(db, dir + u"/scripts"_s, pacer);
@@ -168,7 +170,7 @@ void tst_Imports::deletionsSpareUnnumberedRows()
     QVERIFY(QDir(home.path()).mkpath(u"empty/battle_script"_s));
     QVERIFY(OriginalImport::Importer(db, home.filePath(u"empty"_s), pacer, OriginalImport::Importer::Mode::Replace)
                 .run()
-                .ok);
+                .ok());
     const QStringList deletions = progress.log.filter(u"> Deleting"_s);
     QCOMPARE(deletions, QStringList({u"> Deleting battle_script scripts..."_s, u"> Deleting battling_arena scripts..."_s,
                                      u"> Deleting field scripts..."_s, u"> Deleting word links..."_s}));
@@ -195,12 +197,12 @@ void tst_Imports::aRefusedStatementKeepsEarlierFiles()
     ProgressPacer pacer(nullptr);
     const OriginalImport::Result result =
         OriginalImport::Importer(db, QFINDTESTDATA("data/import/original/three-folders/scripts"), pacer).run();
-    QVERIFY(!result.ok);
-    QVERIFY2(result.message.endsWith(u"field/0012.txt, line 2: the block could not be stored "
-                                     "(The database refused the statement: no such table: field)."_s),
-             qPrintable(result.message));
-    QCOMPARE(result.files, 2);
-    QCOMPARE(result.blocks, 3);
+    QVERIFY(!result.ok());
+    QVERIFY2(result.error().message.endsWith(u"field/0012.txt, line 2: the block could not be stored "
+                                             "(The database refused the statement: no such table: field)."_s),
+             qPrintable(result.error().message));
+    QCOMPARE(result.error().done.files, 2);
+    QCOMPARE(result.error().done.blocks, 3);
     const Result<ResultSet> battle = db.query(u"SELECT * FROM battle_script"_s);
     QVERIFY(battle);
     QCOMPARE(battle->rowCount(), 1);

@@ -130,8 +130,8 @@ void tst_ScriptExport::writtenFile()
     QFETCH(QByteArray, bytes);
     QVERIFY(m_home->write(u"Translated/field/a.txt"_s, "an earlier export, longer than the new one"));
     const ExportResult result = exportScripts(m_db, m_home->path(), {{u"a.txt"_s, u"field"_s, {}}}, onlyRevised, include);
-    QVERIFY2(result.ok, qPrintable(result.message));
-    QCOMPARE(result.message, u" 1 scripts were exported, check the 'Translated' folder at the application path"_s);
+    QVERIFY2(result.ok(), qPrintable(result.error().message));
+    QCOMPARE(result->message, u" 1 scripts were exported, check the 'Translated' folder at the application path"_s);
     QCOMPARE(readAll(u"Translated/field/a.txt"_s), bytes);
     QCOMPARE(files(u"Translated/field"_s), QStringList(u"a.txt"_s)); // nothing left beside it
     QCOMPARE(QDir(m_home->filePath(u"Translated"_s)).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
@@ -187,10 +187,10 @@ void tst_ScriptExport::stops()
     for (const QString &script : ticked)
         rows.push_back({script, script == u"c.txt" ? u"battle_script"_s : u"field"_s, {}});
     const ExportResult result = exportScripts(m_db, m_home->path(), rows, false, false);
-    QVERIFY(!result.ok);
-    QVERIFY2(result.message.contains(message.contains(u'/') ? QDir::toNativeSeparators(m_home->filePath(message)) : message),
-             qPrintable(result.message));
-    QCOMPARE(result.written, written.size());
+    QVERIFY(!result.ok());
+    QVERIFY2(result.error().message.contains(message.contains(u'/') ? QDir::toNativeSeparators(m_home->filePath(message)) : message),
+             qPrintable(result.error().message));
+    QCOMPARE(result.error().written, written.size());
     if (!blocker.startsWith(u"Translated@"))
         QCOMPARE(files(u"Translated/field"_s), written);
     QVERIFY(files(u"Translated/battle_script"_s).isEmpty());
@@ -216,7 +216,7 @@ void tst_ScriptExport::aKilledExportsTemporariesGo()
     QVERIFY(file.open(QIODevice::ReadWrite));
     QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-age), QFileDevice::FileModificationTime));
     file.close();
-    QVERIFY(exportScripts(m_db, m_home->path(), {{u"a.txt"_s, u"field"_s, {}}}, false, false).ok);
+    QVERIFY(exportScripts(m_db, m_home->path(), {{u"a.txt"_s, u"field"_s, {}}}, false, false).ok());
     QCOMPARE(QFile::exists(m_home->filePath(left)), !removed);
 }
 
@@ -230,9 +230,9 @@ void tst_ScriptExport::aCommitThatFailsStops()
         QSKIP("This file system or user cannot make a folder append-only (ext4 and root can).");
     const auto restore = qScopeGuard([&folder] { setAppendOnly(folder, false); });
     const ExportResult result = exportScripts(m_db, m_home->path(), {{u"a.txt"_s, u"field"_s, {}}}, false, true);
-    QVERIFY(!result.ok);
-    QCOMPARE(result.written, 0);
-    QCOMPARE(result.failedPath, QDir::toNativeSeparators(folder + u"/a.txt"_s));
+    QVERIFY(!result.ok());
+    QCOMPARE(result.error().written, 0);
+    QCOMPARE(result.error().failedPath, QDir::toNativeSeparators(folder + u"/a.txt"_s));
     QCOMPARE(readAll(u"Translated/field/a.txt"_s), "before");
 }
 
@@ -248,7 +248,7 @@ void tst_ScriptExport::aFullDiskKeepsTheOldFile()
     QCOMPARE(setrlimit(RLIMIT_FSIZE, &full), 0);
     const ExportResult result = exportScripts(m_db, m_home->path(), {{u"a.txt"_s, u"field"_s, {}}}, false, true);
     setrlimit(RLIMIT_FSIZE, &normal);
-    QVERIFY(!result.ok);
+    QVERIFY(!result.ok());
     QCOMPARE(readAll(u"Translated/field/a.txt"_s), "before");
     QCOMPARE(files(u"Translated/field"_s), QStringList(u"a.txt"_s));
 }

@@ -503,7 +503,7 @@ void tst_ServerStore::pullGivesTheStoreBack()
     }
     copy.close();
     m_local.close();
-    QVERIFY(Backups::restoreBackup(m_home->path(), *file).ok);
+    QVERIFY(Backups::restoreBackup(m_home->path(), *file).ok());
 }
 
 QTEST_GUILESS_MAIN(tst_ServerStore)
