@@ -6,7 +6,8 @@
 # the largest part whose second build fits CI's time on two cores; "all":
 # every test. With --fuzz the same build, made with clang, also holds the
 # fuzzers, which then run SECONDS each: CI compiles the tree once for both.
-# SANITIZE_BUILD_DIR (default: build-sanitize) names the folder.
+# SANITIZE_BUILD_DIR (default: build-sanitize) names the folder. Links with
+# lld (Debian package lld), as tools/tallowpen.sh does.
 set -eu
 
 scope=${1:-logic}
@@ -28,11 +29,11 @@ fuzz_targets="fuzz_scriptreader fuzz_linksfile fuzz_tags fuzz_checkfit"
 if [ -n "$fuzz_seconds" ]; then
     CC=clang CXX=clang++ cmake -S "$source_dir" -B "$build_dir" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG= \
         -DTALLOWPEN_BUILD_BENCH=OFF -DTALLOWPEN_FUZZ=ON -DCMAKE_UNITY_BUILD=ON \
-        "-DCMAKE_CXX_FLAGS=-O1 $flags -fsanitize=fuzzer-no-link" "-DCMAKE_EXE_LINKER_FLAGS=$flags"
+        "-DCMAKE_CXX_FLAGS=-O1 $flags -fsanitize=fuzzer-no-link" "-DCMAKE_EXE_LINKER_FLAGS=$flags -fuse-ld=lld"
 else
     cmake -S "$source_dir" -B "$build_dir" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG= -DTALLOWPEN_BUILD_BENCH=OFF \
         -DCMAKE_UNITY_BUILD=ON \
-        "-DCMAKE_CXX_FLAGS=-O1 $flags" "-DCMAKE_EXE_LINKER_FLAGS=$flags"
+        "-DCMAKE_CXX_FLAGS=-O1 $flags" "-DCMAKE_EXE_LINKER_FLAGS=$flags -fuse-ld=lld"
     fuzz_targets=
 fi
 cd "$build_dir"

