@@ -219,7 +219,7 @@ Result<std::vector<BlockRow>> SqliteStore::blockRows(const QString &table)
         return Failure{u"There is no script table %1; use battling_arena, battle_script or field."_s.arg(table), {}};
     Result<ResultSet> rows = m_db.query(u"SELECT * FROM "_s + table);
     if (!rows)
-        return Failure{u"The local store's %1 could not be read: %2"_s.arg(table, rows.error().message), {}};
+        return rows.error();
     std::vector<BlockRow> out;
     out.reserve(size_t(rows->rowCount()));
     while (rows->next()) {
@@ -256,10 +256,7 @@ Result<std::vector<BlockRow>> SqliteStore::blocksAround(const BlockAddress &bloc
 
 Result<std::vector<LinkColumns>> SqliteStore::links()
 {
-    Result<std::vector<LinkColumns>> rows = readLinkRows(m_db);
-    if (!rows)
-        return Failure{u"The local store's word links could not be read: %1"_s.arg(rows.error().message), {}};
-    return rows;
+    return readLinkRows(m_db);
 }
 
 Result<Done> SqliteStore::saveLink(const QString &word, const std::array<QString, 6> &fields, bool modify)

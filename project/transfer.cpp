@@ -22,6 +22,13 @@ struct Snapshot
     std::vector<LinkColumns> links;
 };
 
+// Beside a server the local file is one of two stores: say which failed.
+Failure localReadFailure(const QString &what, const Failure &failure)
+{
+    return Failure{u"The local store's %1 could not be read: %2"_s.arg(what, failure.message), failure.sqlState,
+                   failure.code};
+}
+
 // Writes the rows into a new store file at `path`; empty when done.
 QString writeLocalStore(const QString &path, const Snapshot &snapshot)
 {
@@ -79,7 +86,7 @@ Result<ServerTransfer::Uploaded> ServerTransfer::setUp(ServerStore &server, Data
         for (const QString &table : ScriptTables::all) {
             Result<std::vector<BlockRow>> rows = local.blockRows(table);
             if (!rows)
-                return rows.error();
+                return localReadFailure(table, rows.error());
             Result<qint64> copied = server.importBlocks(table, *rows);
             if (!copied)
                 return copied.error();
@@ -87,7 +94,7 @@ Result<ServerTransfer::Uploaded> ServerTransfer::setUp(ServerStore &server, Data
         }
         Result<std::vector<LinkColumns>> links = local.links();
         if (!links)
-            return links.error();
+            return localReadFailure(u"word links"_s, links.error());
         Result<qint64> copied = server.importLinks(*links);
         if (!copied)
             return copied.error();
@@ -183,12 +190,12 @@ Result<StoreChange> ServerTransfer::changesSince(const StoredSnapshot &snapshot,
     for (size_t t = 0; t < after.size(); ++t) {
         Result<std::vector<BlockRow>> rows = (*local)->blockRows(ScriptTables::all[t]);
         if (!rows)
-            return rows.error();
+            return localReadFailure(ScriptTables::all[t], rows.error());
         after[t] = std::move(*rows);
     }
     Result<std::vector<LinkColumns>> links = (*local)->links();
     if (!links)
-        return links.error();
+        return localReadFailure(u"word links"_s, links.error());
     StoreChange change = compareStores(snapshot.blocks, snapshot.links, after, *links);
     // What an update of the originals kept beside the copy is the server's to keep.
     Result<QHash<QString, OriginalChange>> marks = changedOriginals(path);
