@@ -102,15 +102,7 @@ void ServerBatch::run(const QString &what, const std::function<void()> &work)
 
 void ServerBatch::keepBatch()
 {
-    const Result<std::optional<BatchRecord>> recorded = ::lastBatch(m_copy->path());
-    if (!recorded || !*recorded)
-        return; // not a batch: the last one stays, as on the program folder's store
-    const BatchRecord &batch = **recorded;
-    const std::optional<ServerBatchRecord> record =
-        serverBatchOf(m_address, batch, m_copy->keptAs(batch.backup), m_copy->written());
-    if (!record)
-        return;
-    if (const QString why = keepServerBatch(m_programFolder, *record); !why.isEmpty())
+    if (const QString why = keepWrittenBatch(m_programFolder, m_address, *m_copy); !why.isEmpty())
         Messages::inform(&m_window, why);
 }
 

@@ -3,6 +3,7 @@
 #include "cli/command.h"
 
 #include "project/openstore.h"
+#include "project/serverundo.h"
 #include "project/transfer.h"
 #include "project/workingcopy.h"
 #include "server/serverstore.h"
@@ -71,7 +72,13 @@ int runOnServerWorkingCopy(const CliCommand &command, CliContext &context, const
     int status = command.run(working, arguments);
     // What the command kept is written back even when it stopped part way,
     // as it would stay in a local store.
-    if (Result<qint64> written = copy.writeBack(*server, arguments.value(0)); !written)
-        status = context.fail(written.error().message);
+    Result<qint64> written = copy.writeBack(*server, arguments.value(0));
+    if (!written)
+        return context.fail(written.error().message);
+    // The editor's Undo Last Batch takes back a command's batch as its own.
+    if (*written > 0) {
+        if (const QString why = keepWrittenBatch(context.programFolder, server->connection().address(), copy); !why.isEmpty())
+            context.err << why << Qt::endl;
+    }
     return status;
 }

@@ -1,5 +1,7 @@
 #include "project/serverundo.h"
 
+#include "project/workingcopy.h"
+
 #include "files/programfolder.h"
 #include "files/safefile.h"
 #include "server/versioncheck.h"
@@ -83,6 +85,17 @@ QString keepServerBatch(const QString &programFolder, const ServerBatchRecord &r
             QDir::toNativeSeparators(path), written.error().message, record.backup);
     }
     return {};
+}
+
+QString keepWrittenBatch(const QString &programFolder, const QString &server, const WorkingCopy &copy)
+{
+    const Result<std::optional<BatchRecord>> recorded = lastBatch(copy.path());
+    if (!recorded || !*recorded)
+        return {};
+    const BatchRecord &batch = **recorded;
+    const std::optional<ServerBatchRecord> record =
+        serverBatchOf(server, batch, copy.keptAs(batch.backup), copy.written());
+    return record ? keepServerBatch(programFolder, *record) : QString();
 }
 
 Result<std::optional<ServerBatchRecord>> lastServerBatch(const QString &programFolder, const QString &server)

@@ -45,6 +45,13 @@ std::optional<ServerBatchRecord> serverBatchOf(const QString &server, const Batc
 // Kept in the program folder, replacing the one before. Empty when done,
 // else why not (the batch stands either way).
 QString keepServerBatch(const QString &programFolder, const ServerBatchRecord &record);
+class WorkingCopy;
+
+// Keeps the batch a command made on `copy`, now written back to `server`, as
+// the program folder's last batch there. Empty when done or when the command
+// made no batch (the last one then stays), else why not.
+QString keepWrittenBatch(const QString &programFolder, const QString &server, const WorkingCopy &copy);
+
 // The program folder's last batch on `server`; nullopt when there is none.
 Result<std::optional<ServerBatchRecord>> lastServerBatch(const QString &programFolder, const QString &server);
 

@@ -1,3 +1,4 @@
+#include "project/serverundo.h"
 #include "project/sqlitestore.h"
 #include "server/serverstore.h"
 #include "store/layout.h"
@@ -30,6 +31,7 @@ private slots:
     void initLeavesTheStoreToTheServer();
     void readingCommandsSeeTheServersRows();
     void restoreIsAVersionedBatch();
+    void aCommandsBatchIsTheEditorsToUndo();
     void pullIsListedAmongTheBackups_data();
     void pullIsListedAmongTheBackups();
 
@@ -253,6 +255,25 @@ void tst_ServerCli::restoreIsAVersionedBatch()
     // Saved as any save is: a new version, the replaced text in the history.
     QVERIFY(onServer({u"block"_s, u"field"_s, u"0012.txt"_s, u"3"_s}).out.contains(u"\"version\": 3"_s));
     QVERIFY(onServer({u"history"_s, u"field"_s, u"0012.txt"_s, u"3"_s}).out.contains(u"Otro"_s));
+}
+
+void tst_ServerCli::aCommandsBatchIsTheEditorsToUndo()
+{
+    const auto translation = [&] {
+        const CliRun shown = onServer({u"block"_s, u"field"_s, u"0012.txt"_s, u"3"_s});
+        return QRegularExpression(u"\"translation\": \"[^\"]*\""_s).match(shown.out).captured(0);
+    };
+    const QString before = translation();
+    QVERIFY(!before.isEmpty());
+    QCOMPARE(onServer({u"replace"_s, u"árbol"_s, u"bosque"_s}).status, 0);
+    QVERIFY(translation() != before);
+    Result<ServerStore> store = ServerStore::open(m_server->address());
+    QVERIFY(store);
+    const Result<std::optional<ServerBatchRecord>> last = lastServerBatch(m_home->path(), store->connection().address());
+    QVERIFY2(last && *last, "the command's batch was not kept for the editor");
+    QCOMPARE((*last)->reason, u"replace"_s);
+    QVERIFY(undoServerBatch(*store, m_home->path(), **last));
+    QCOMPARE(translation(), before);
 }
 
 void tst_ServerCli::pullIsListedAmongTheBackups_data()
