@@ -30,14 +30,17 @@ BatchUndoController::BatchUndoController(const Controls &controls, Database &db,
 }
 
 bool BatchUndoController::confirmed(const QString &reason, const QDateTime &time, size_t blocks,
-                                   const QString &backup, const QString &backups)
+                                   const QString &backup, const QString &backups, LaterEdits later)
 {
+    const QString since = later == LaterEdits::Replaced
+                              ? u"edits made to them since are replaced too (the history keeps them)"_s
+                              : u"if anyone changed one of them since, nothing is undone"_s;
     const QString question =
         u"Undo %1 of %2? The %3 blocks it changed go back to what they held before it, comments and \"Revised\" "
-        "marks included; edits made to them since are replaced too (the history keeps them). The backup made "
-        "before it is %4 in %5."_s.arg(batchCaption(reason), QLocale().toString(time, QLocale::ShortFormat))
+        "marks included; %4. The backup made before it is %5 in %6."_s
+            .arg(batchCaption(reason), QLocale().toString(time, QLocale::ShortFormat))
             .arg(blocks)
-            .arg(backup, backups);
+            .arg(since, backup, backups);
     return Messages::askYesNo(m_c.window, question) == Messages::Answer::Yes;
 }
 
@@ -50,7 +53,7 @@ void BatchUndoController::undoOnServer()
     if (!batch)
         return Messages::inform(m_c.window, u"There is no batch edit to undo."_s);
     const QString backups = QDir::toNativeSeparators(programPath(m_server->programFolder(), u"backups"_s));
-    if (!confirmed(batch->reason, batch->time, batch->blocks.size(), batch->backup, backups))
+    if (!confirmed(batch->reason, batch->time, batch->blocks.size(), batch->backup, backups, LaterEdits::Refuse))
         return;
     emit saveRequested();
     // A block changed since the batch refuses it all: on a team's store the
@@ -77,7 +80,7 @@ void BatchUndoController::undoLastBatch()
     if (!batch)
         return Messages::inform(m_c.window, u"There is no batch edit to undo."_s);
     const QString backups = QDir::toNativeSeparators(QFileInfo(m_db.path()).dir().filePath(u"backups"_s));
-    if (!confirmed(batch->reason, batch->time, batch->blocks.size(), batch->backup, backups))
+    if (!confirmed(batch->reason, batch->time, batch->blocks.size(), batch->backup, backups, LaterEdits::Replaced))
         return;
     emit saveRequested();
     const QModelIndex open = m_c.tree->currentIndex();

@@ -48,9 +48,11 @@ signals:
 private:
     Controls m_c;
     void undoOnServer();
-    // The same question on both stores.
+    // Edits made since the batch: the program folder's store replaces the
+    // translator's own, a team's store refuses the undo rather than replace a colleague's.
+    enum class LaterEdits { Replaced, Refuse };
     bool confirmed(const QString &reason, const QDateTime &time, size_t blocks, const QString &backup,
-                   const QString &backups);
+                   const QString &backups, LaterEdits later);
 
     Database &m_db;
     ServerBatch *m_server = nullptr;

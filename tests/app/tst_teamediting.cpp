@@ -346,6 +346,8 @@ void tst_TeamEditing::undoLastBatchOnServer()
         undo->trigger(); // forgotten once undone
     QCOMPARE(onServer(u"text_data_t || ';' || version || ';' || (SELECT count(*) FROM block_history)"_s, 1), holds);
     QVERIFY2(me->messages.texts().constLast().startsWith(then), qPrintable(me->messages.texts().constLast()));
+    QVERIFY2(me->messages.texts().constFirst().contains(u"if anyone changed one of them since, nothing is undone"_s),
+             qPrintable(me->messages.texts().constFirst()));
     QCOMPARE(me->control<QTextEdit>(u"rtxtTranslated"_s)->toPlainText(), onServer(u"text_data_t"_s, 1));
 }
 
