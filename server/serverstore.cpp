@@ -713,12 +713,18 @@ Result<qint64> ServerStore::writeInPlace(const TableChange &table)
         }
     }
     const QByteArray shownBefore = "CASE WHEN t.translated = 1 THEN t.text_data_t ELSE '' END";
-    const QByteArray keep = "INSERT INTO block_history (block_table, file_name, dialogue_id, version, translation, "
-                            "comment, revised, written_by) SELECT $1, t.file_name, t.dialogue_id, t.version, "
+    // A block whose translator's fields change is saved, as a save in the
+    // editor is: its earlier values are kept and its "original changed"
+    // mark closes, as the local store's block save closes it.
+    const QByteArray keep = "WITH kept AS (INSERT INTO block_history (block_table, file_name, dialogue_id, version, "
+                            "translation, comment, revised, written_by) SELECT $1, t.file_name, t.dialogue_id, "
+                            "t.version, "
         + shownBefore + ", t.comments, coalesce(t.revised, 0), t.updated_by FROM " + *name
         + " t JOIN block_batch b ON t.row_id = b.row_id WHERE " + shownBefore
         + " <> CASE WHEN b.translated = 1 THEN b.text_data_t ELSE '' END OR t.comments <> b.comments "
-          "OR coalesce(t.revised, 0) <> coalesce(b.revised, 0)";
+          "OR coalesce(t.revised, 0) <> coalesce(b.revised, 0) RETURNING file_name, dialogue_id) "
+          "UPDATE original_change o SET open = 0 FROM kept k WHERE o.open = 1 AND o.block_table = $1 "
+          "AND o.file_name = k.file_name AND o.dialogue_id = k.dialogue_id";
     if (Result<ServerRows> kept = m_server.run(keep.constData(), {parameter(table.table)}); !kept)
         return kept.error();
     const QByteArray update = "WITH changed AS (UPDATE " + *name

@@ -80,7 +80,9 @@ public:
     // versions under lock; a replaced table is locked against writers,
     // checked whole, emptied and filled again by COPY, each row keeping its
     // version when its values stayed. Every text travels as COPY data or a
-    // bound parameter.
+    // bound parameter. A block whose translation, comment or Revised mark
+    // changes in place is saved as the editor saves it: its "original
+    // changed" mark closes in the same transaction.
     Result<qint64> writeChange(const StoreChange &change) override;
     // Kept in the server's original_change and removed_block, so that every
     // editor of the team sees the marks; a save closes its block's mark.

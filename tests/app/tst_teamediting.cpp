@@ -36,6 +36,7 @@ private slots:
     void batchesWriteTheServer_data();
     void batchesWriteTheServer();
     void exportReadsTheServer();
+    void openBlockCheckedWithTheServersMark();
     void undoLastBatchOnServer_data();
     void undoLastBatchOnServer();
 
@@ -307,6 +308,22 @@ void tst_TeamEditing::exportReadsTheServer()
     QVERIFY2(exported.readAll().contains("Tarde."), "the server's translation");
     QCOMPARE(onServer(u"version"_s, 1), u"1"_s);
     QCOMPARE(QDir(me->home.path()).entryList({u".server-*"_s}, QDir::AllEntries | QDir::Hidden), QStringList());
+}
+
+// The open block's check counts the server's "original changed" mark until
+// a save closes it.
+void tst_TeamEditing::openBlockCheckedWithTheServersMark()
+{
+    QVERIFY(m_server->execute(u"INSERT INTO original_change (block_table, file_name, dialogue_id, old_original, "
+                              "new_original, open) SELECT 'field', file_name, dialogue_id, 'Early.', text_data, 1 "
+                              "FROM field WHERE dialogue_id = 1"_s));
+    auto me = editor();
+    QVERIFY(me->open(Translated));
+    auto *count = me->control<QLabel>(u"checksLabel"_s);
+    QTRY_COMPARE(count->text(), u"1 error, 1 warning"_s); // the end tag the fixture leaves out
+    type(*me, u"Luego."_s);
+    me->window->runCommand(Command::Save);
+    QTRY_COMPARE(count->text(), u"1 error, 0 warnings"_s);
 }
 
 void tst_TeamEditing::undoLastBatchOnServer_data()

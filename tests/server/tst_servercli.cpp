@@ -118,6 +118,9 @@ void tst_ServerCli::sameLinesOnBothStores_data()
     QTest::newRow("removed-blocks") << QStringList{u"removed-blocks"_s} << false;
     QTest::newRow("removed-blocks --restore") << QStringList{u"removed-blocks"_s, u"--restore"_s, u"1"_s} << true;
     QTest::newRow("check after an update of the originals") << QStringList{u"check"_s} << false;
+    // The changed original is a warning: it stops no export, on either store.
+    QTest::newRow("export after an update of the originals")
+        << QStringList{u"export"_s, u"--all"_s, u"--include-untranslated"_s} << false;
 }
 
 namespace {

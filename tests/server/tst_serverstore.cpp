@@ -1,5 +1,10 @@
+#include "check/projectcheck.h"
+#include "check/projectfit.h"
+#include "memory/repeats.h"
 #include "project/sqlitestore.h"
 #include "project/transfer.h"
+#include "project/workingcopy.h"
+#include "search/replace.h"
 #include "server/schema.h"
 #include "keeping/backup.h"
 #include "server/serverstore.h"
@@ -34,6 +39,8 @@ private slots:
     void writeChangeAgrees_data();
     void writeChangeAgrees();
     void writeChangeVersionsAndRefusesStale();
+    void batchClosesTheMarksOfTheBlocksItSaves_data();
+    void batchClosesTheMarksOfTheBlocksItSaves();
     void zeroCharacterIsRefused();
     void badAddress_data();
     void badAddress();
@@ -397,6 +404,58 @@ void tst_ServerStore::writeChangeVersionsAndRefusesStale()
     Result<ServerRows> untouched = m_store->connection().run("SELECT max(version) FROM field WHERE dialogue_id <> 3");
     QVERIFY(untouched);
     QCOMPARE(untouched->number(0, 0), qint64(1));
+}
+
+void tst_ServerStore::batchClosesTheMarksOfTheBlocksItSaves_data()
+{
+    QTest::addColumn<QString>("batch");
+    QTest::newRow("Replace") << u"replace"_s;
+    QTest::newRow("Fit Overflowing Blocks") << u"fit"_s;
+    QTest::newRow("Apply to Repeats") << u"repeats"_s;
+}
+
+// Each batch saves block 4 alone, on a working copy written back as the
+// window's batches are; block 3 is marked too and left as it is.
+void tst_ServerStore::batchClosesTheMarksOfTheBlocksItSaves()
+{
+    QFETCH(QString, batch);
+    QVERIFY(m_server->execute(
+        u"UPDATE field SET text_data = 'Hello.<End of Block>', translated = 1, "
+        "text_data_t = 'Tarde tarde tarde tarde tarde.', new_width = 0, new_height = 0 WHERE dialogue_id = 4; "
+        "INSERT INTO original_change (block_table, file_name, dialogue_id, old_original, new_original, open) VALUES "
+        "('field', '0012.txt', 3, 'Hi.', 'Hello.<End of Block>', 1), "
+        "('field', '0012.txt', 4, 'Bye.', 'Hello.<End of Block>', 1)"_s));
+    WorkingCopy copy(m_home->path());
+    QVERIFY(copy.take(*m_store));
+    {
+        Database db;
+        QVERIFY(openStore(db, copy.path()));
+        if (batch == u"replace") {
+            ReplaceOptions options;
+            options.find = u"tarde"_s;
+            options.replacement = u"pronto"_s;
+            const Result<MatchList> found = findMatches(db, options);
+            QVERIFY(found && replaceMatches(db, *found, ReplaceField::Translated));
+        } else if (batch == u"fit") {
+            SqliteStore store(db);
+            const Result<std::vector<CheckedBlock>> blocks = readCheckedBlocks(store);
+            QVERIFY(blocks);
+            // Others overflow in this fixture too: only block 4 is fitted.
+            const auto fourth = [](const CheckedBlock &block) { return block.number == 4; };
+            QVERIFY(saveFits(db, fitProject(*blocks, fourth).changed).problems.isEmpty());
+        } else {
+            const Result<Repeats> repeats =
+                exactRepeats(db, {u"field"_s, u"0012.txt"_s, 3}, u"Hello.<End of Block>"_s, u"Hola."_s);
+            QVERIFY(repeats && ::applyToRepeats(db, *repeats, u"Hola."_s));
+        }
+    }
+    const Result<qint64> written = copy.writeBack(*m_store, batch);
+    QVERIFY2(written, qPrintable(written.error().message));
+    QCOMPARE(*written, qint64(1));
+    Result<ServerRows> open = m_store->connection().run(
+        "SELECT string_agg(dialogue_id::text, ',' ORDER BY dialogue_id) FROM original_change WHERE open = 1");
+    QVERIFY(open);
+    QCOMPARE(open->text(0, 0), u"3"_s);
 }
 
 void tst_ServerStore::zeroCharacterIsRefused()
