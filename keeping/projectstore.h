@@ -99,6 +99,8 @@ struct StoreChange
 // Whether two rows hold the same values as a store writes them (a number
 // read back as text is the same number).
 bool sameBlockRow(const BlockRow &a, const BlockRow &b);
+// The same for one column.
+bool sameBlockValue(const BlockRow &a, const BlockRow &b, int column);
 
 // The change that turns `before` into `after` (rows of each script table in
 // ScriptTables order, then the links); only the tables that differ.

@@ -29,6 +29,11 @@ bool sameBlockRow(const BlockRow &a, const BlockRow &b)
     return true;
 }
 
+bool sameBlockValue(const BlockRow &a, const BlockRow &b, int column)
+{
+    return sameValue(a[size_t(column)], b[size_t(column)]);
+}
+
 StoreChange compareStores(const std::array<std::vector<StoredRow>, 3> &before,
                           const std::vector<LinkColumns> &linksBefore,
                           const std::array<std::vector<BlockRow>, 3> &after, const std::vector<LinkColumns> &linksAfter)

@@ -674,8 +674,16 @@ Result<qint64> ServerStore::writeInPlace(const TableChange &table)
     if (!name)
         return unknownTable(table.table);
     QByteArray data;
+    // The server checks a role's right to every column a statement sets, so
+    // the original's columns and the Revised mark are set only when the batch
+    // changed them: a translator's Replace or fit must not need a lead's rights.
+    bool originals = false;
+    bool revisedMarks = false;
     for (const auto &[index, row] : table.changed) {
         const StoredRow &was = table.before[index];
+        for (const int column : {ColTextData, ColWidth, ColHeight})
+            originals = originals || !sameBlockValue(was.row, row, column);
+        revisedMarks = revisedMarks || !sameBlockValue(was.row, row, ColRevised);
         data += QByteArray::number(was.id) + '\t' + QByteArray::number(was.version);
         appendColumns(data, row, ColTextData);
         appendFolded(data, row);
@@ -727,12 +735,15 @@ Result<qint64> ServerStore::writeInPlace(const TableChange &table)
           "AND o.file_name = k.file_name AND o.dialogue_id = k.dialogue_id";
     if (Result<ServerRows> kept = m_server.run(keep.constData(), {parameter(table.table)}); !kept)
         return kept.error();
-    const QByteArray update = "WITH changed AS (UPDATE " + *name
-        + " t SET text_data = b.text_data, width = b.width, height = b.height, comments = b.comments, "
-          "translated = b.translated, revised = b.revised, text_data_t = b.text_data_t, new_width = b.new_width, "
-          "new_height = b.new_height, text_data_folded = b.text_data_folded, "
-          "text_data_t_folded = b.text_data_t_folded, comments_folded = b.comments_folded, "
-          "version = t.version + 1, updated_by = session_user, updated_at = now() FROM block_batch b "
+    QByteArray set = "comments = b.comments, translated = b.translated, text_data_t = b.text_data_t, "
+                     "new_width = b.new_width, new_height = b.new_height, text_data_t_folded = b.text_data_t_folded, "
+                     "comments_folded = b.comments_folded, ";
+    if (originals)
+        set += "text_data = b.text_data, width = b.width, height = b.height, text_data_folded = b.text_data_folded, ";
+    if (revisedMarks)
+        set += "revised = b.revised, ";
+    const QByteArray update = "WITH changed AS (UPDATE " + *name + " t SET " + set
+        + "version = t.version + 1, updated_by = session_user, updated_at = now() FROM block_batch b "
           "WHERE t.row_id = b.row_id RETURNING t.file_name, t.dialogue_id, t.version) "
           "INSERT INTO block_change (block_table, file_name, dialogue_id, version) "
           "SELECT $1, file_name, dialogue_id, version FROM changed";

@@ -5,6 +5,8 @@
 #include "server/roles.h"
 #include "server/serverstore.h"
 #include "project/transfer.h"
+#include "project/workingcopy.h"
+#include "store/database.h"
 #include "tests/support/testdatabase.h"
 
 #include <QSignalSpy>
@@ -34,6 +36,8 @@ private slots:
     void claimsNeverMeet();
     void rolesAreEnforcedByTheServer_data();
     void rolesAreEnforcedByTheServer();
+    void batchesNeedTheRightsOfWhatTheyChangeOnly_data();
+    void batchesNeedTheRightsOfWhatTheyChangeOnly();
     void earlierStoreIsBroughtUpToDate_data();
     void earlierStoreIsBroughtUpToDate();
 
@@ -330,6 +334,38 @@ void tst_Teamwork::rolesAreEnforcedByTheServer()
     // Whatever the role, the program's own save of a translation goes through.
     Result<BlockSave> saved = store.saveBlock(u"field:a.txt;3"_s, u"3"_s, {user, {}, false}, nullptr);
     QVERIFY2(saved, qPrintable(saved.error().message));
+}
+
+void tst_Teamwork::batchesNeedTheRightsOfWhatTheyChangeOnly_data()
+{
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("change"); // made on the working copy
+    QTest::addColumn<bool>("written");
+    const QString translation = u"UPDATE field SET text_data_t = 'Uno', translated = 1 WHERE dialogue_id = 1"_s;
+    const QString revised = u"UPDATE field SET revised = 1 WHERE dialogue_id = 1"_s;
+    QTest::newRow("a translator's translation") << u"tw_ana"_s << translation << true;
+    QTest::newRow("a translator's Revised mark") << u"tw_ana"_s << revised << false;
+    QTest::newRow("a reviewer's Revised mark") << u"tw_ben"_s << revised << true;
+}
+
+void tst_Teamwork::batchesNeedTheRightsOfWhatTheyChangeOnly()
+{
+    QFETCH(QString, user);
+    QFETCH(QString, change);
+    QFETCH(bool, written);
+    QTemporaryDir folder;
+    ServerStore store = as(user);
+    WorkingCopy copy(folder.path());
+    QVERIFY(copy.take(store));
+    {
+        Database db;
+        QVERIFY(db.open(copy.path()));
+        QVERIFY(db.execute(change));
+    }
+    const Result<qint64> back = copy.writeBack(store, u"the batch"_s);
+    QVERIFY2(back.ok() == written, back ? "written" : qPrintable(back.error().message));
+    if (back)
+        QCOMPARE(*back, qint64(1));
 }
 
 void tst_Teamwork::earlierStoreIsBroughtUpToDate_data()
