@@ -43,6 +43,7 @@ MemoryController::MemoryController(const Controls &controls, ProjectStore &store
     , m_draftsMissing(machineDraftsMissing())
 {
     connect(m_drafts, &MachineDrafts::drafted, this, &MemoryController::showDraft);
+    connect(m_drafts, &MachineDrafts::failed, this, &MemoryController::showDraftFailure);
     for (int i = 0; i < int(m_insert.size()); ++i) {
         QAction *insert = new QAction(u"Insert Match %1"_s.arg(i + 1), m_c.window);
         insert->setObjectName(u"matchAction%1"_s.arg(i + 1));
@@ -118,13 +119,17 @@ void MemoryController::showDraft(const QString &original, const MachineDraft &dr
 {
     if (!openAddress() || original != m_openOriginal)
         return;
-    if (!draft.ok)
-        return m_panel->showDraftNote(u"Machine draft: "_s + draft.message);
     m_draft = draft.text;
     m_draftUnknown.clear();
     for (const MachineDraft::Span &span : draft.unknown)
         m_draftUnknown.emplace_back(span.start, span.length);
     m_panel->showDraft(int(m_matches.size()) + 1, m_draft, m_draftUnknown);
+}
+
+void MemoryController::showDraftFailure(const QString &original, const QString &why)
+{
+    if (openAddress() && original == m_openOriginal)
+        m_panel->showDraftNote(u"Machine draft: "_s + why);
 }
 
 void MemoryController::showMatches()

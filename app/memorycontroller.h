@@ -86,6 +86,7 @@ private:
     void showMatches();
     void askForDraft(const QStringList &names);
     void showDraft(const QString &original, const MachineDraft &draft);
+    void showDraftFailure(const QString &original, const QString &why);
     void openContextBlock(const QString &key);
     QString scriptTooltip(const QModelIndex &node);
 

@@ -68,18 +68,18 @@ void setupEngine(BenchContext &ctx)
         return ctx.fail(*missing);
     ApertiumEngine &engine = ctx.emplace<ApertiumEngine>();
     // The pipeline starts once per window; this case measures the blocks after.
-    if (!engine.translate(u"Hello."_s, {}).ok)
+    if (!engine.translate(u"Hello."_s, {}))
         ctx.fail(u"Apertium gave no draft"_s);
 }
 
 void draftOneBlock(BenchContext &ctx)
 {
-    const MachineDraft draft = ctx.state<ApertiumEngine>().translate(
+    const Result<MachineDraft> draft = ctx.state<ApertiumEngine>().translate(
         u"<Pellan>\r\nWell met, traveller. The road north is closed since the storm,<Wait><New Page>"
         "but Gorvan's ferry still crosses at dawn if you can pay him.<End of Block>"_s,
         {u"Pellan"_s, u"Gorvan"_s});
-    if (!draft.ok)
-        ctx.fail(draft.message);
+    if (!draft)
+        ctx.fail(draft.error().message);
 }
 
 } // namespace

@@ -30,9 +30,10 @@ int runMt(CliContext &context, const QStringList &arguments)
     ApertiumEngine engine;
     QElapsedTimer clock;
     clock.start();
-    const MachineDraft draft = engine.translate(load->original, names);
-    if (!draft.ok)
-        return context.fail(draft.message);
+    const Result<MachineDraft> drafted = engine.translate(load->original, names);
+    if (!drafted)
+        return context.fail(drafted.error().message);
+    const MachineDraft &draft = *drafted;
     QStringList unknown;
     for (const MachineDraft::Span &span : draft.unknown)
         unknown << draft.text.mid(span.start, span.length);

@@ -28,13 +28,11 @@ QString modeFile()
 
 // The mode file's pipeline with every stage told to answer on each zero
 // character ("null flush"), so one process serves every block.
-std::optional<QString> flushingPipeline(QString *why)
+Result<QString> flushingPipeline()
 {
     QFile file(modeFile());
-    if (!file.open(QIODevice::ReadOnly)) {
-        *why = ApertiumInstallHint;
-        return std::nullopt;
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return Failure{ApertiumInstallHint, {}};
     QString mode = QString::fromUtf8(file.read(64 * 1024)).trimmed();
     mode.replace(u"$1"_s, u"-g"_s).replace(u"$2"_s, QString());
     QStringList stages = mode.split(u'|');
@@ -42,10 +40,8 @@ std::optional<QString> flushingPipeline(QString *why)
         stage = stage.trimmed();
         const qsizetype blank = stage.indexOf(u' ');
         const QString program = stage.left(blank);
-        if (QStandardPaths::findExecutable(program).isEmpty()) {
-            *why = u"Apertium's program %1 is missing. "_s.arg(program) + ApertiumInstallHint;
-            return std::nullopt;
-        }
+        if (QStandardPaths::findExecutable(program).isEmpty())
+            return Failure{u"Apertium's program %1 is missing. "_s.arg(program) + ApertiumInstallHint, {}};
         stage = program + u" -z"_s + (blank < 0 ? QString() : stage.mid(blank));
     }
     return stages.join(u" | "_s);
@@ -131,7 +127,6 @@ MachineDraft draftFromEngine(const QString &output, const EngineInput &input)
 {
     const QStringList &pieces = input.pieces;
     MachineDraft draft;
-    draft.ok = true;
     QList<bool> placed(pieces.size(), false);
     qsizetype lowerAt = -1; // where the next letter is to be lower case, as in the original
     for (qsizetype i = 0; i < output.size(); ++i) {
@@ -187,10 +182,10 @@ QStringList speakerNames(const std::vector<ContextBlock> &blocks)
 
 std::optional<QString> machineDraftsMissing()
 {
-    QString why;
-    if (flushingPipeline(&why))
+    const Result<QString> pipeline = flushingPipeline();
+    if (pipeline)
         return std::nullopt;
-    return why;
+    return pipeline.error().message;
 }
 
 struct ApertiumEngine::Private
@@ -198,21 +193,19 @@ struct ApertiumEngine::Private
     QProcess process;
     QByteArray pending;
 
-    bool start(QString *why)
+    Result<Done> start()
     {
         if (process.state() == QProcess::Running)
-            return true;
-        const auto pipeline = flushingPipeline(why);
+            return Done{};
+        const Result<QString> pipeline = flushingPipeline();
         if (!pipeline)
-            return false;
+            return pipeline.error();
         process.setProcessChannelMode(QProcess::SeparateChannels);
         process.start(u"/bin/sh"_s, {u"-c"_s, *pipeline});
-        if (!process.waitForStarted(5000)) {
-            *why = u"Apertium could not be started: "_s + process.errorString();
-            return false;
-        }
+        if (!process.waitForStarted(5000))
+            return Failure{u"Apertium could not be started: "_s + process.errorString(), {}};
         pending.clear();
-        return true;
+        return Done{};
     }
     void stop()
     {
@@ -234,15 +227,12 @@ ApertiumEngine::~ApertiumEngine()
     d->stop();
 }
 
-MachineDraft ApertiumEngine::translate(const QString &shown, const QStringList &names, int timeoutMs)
+Result<MachineDraft> ApertiumEngine::translate(const QString &shown, const QStringList &names, int timeoutMs)
 {
-    MachineDraft failed;
-    if (comparableText(shown).isEmpty()) {
-        failed.message = u"This block holds nothing but tags: there is nothing to draft."_s;
-        return failed;
-    }
-    if (!d->start(&failed.message))
-        return failed;
+    if (comparableText(shown).isEmpty())
+        return Failure{u"This block holds nothing but tags: there is nothing to draft."_s, {}};
+    if (Result<Done> started = d->start(); !started)
+        return started.error();
     const EngineInput input = engineInput(shown, names);
     d->process.write(input.text.toUtf8() + '\0');
     QElapsedTimer clock;
@@ -251,9 +241,8 @@ MachineDraft ApertiumEngine::translate(const QString &shown, const QStringList &
     while ((end = d->pending.indexOf('\0')) < 0) {
         const int left = timeoutMs - int(clock.elapsed());
         if (left <= 0 || !d->process.waitForReadyRead(left)) {
-            failed.message = u"Apertium gave no draft in time; it will be started again for the next block."_s;
             d->stop();
-            return failed;
+            return Failure{u"Apertium gave no draft in time; it will be started again for the next block."_s, {}};
         }
         d->pending += d->process.readAllStandardOutput();
     }
@@ -304,10 +293,14 @@ void MachineDrafts::request(const QString &shown, const QStringList &names)
             return; // a newer block was asked for meanwhile
         if (!*engine)
             *engine = new ApertiumEngine;
-        const MachineDraft draft = (*engine)->translate(shown, names);
+        const Result<MachineDraft> draft = (*engine)->translate(shown, names);
         QMetaObject::invokeMethod(self, [=] {
-            if (self && latest->load() == id)
-                emit self->drafted(shown, draft);
+            if (!self || latest->load() != id)
+                return;
+            if (draft)
+                emit self->drafted(shown, *draft);
+            else
+                emit self->failed(shown, draft.error().message);
         }, Qt::QueuedConnection);
     }, Qt::QueuedConnection);
 }

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "store/result.h"
+
 #include <atomic>
 #include <memory>
 #include <optional>
@@ -18,9 +20,7 @@ struct ContextBlock;
 // know come back marked ("*word").
 struct MachineDraft
 {
-    bool ok = false;
-    QString message; // why there is no draft
-    QString text;    // the draft as the editors show it, marks taken out
+    QString text; // the draft as the editors show it, marks taken out
     struct Span
     {
         qsizetype start = 0;
@@ -63,7 +63,7 @@ class ApertiumEngine
 public:
     ApertiumEngine();
     ~ApertiumEngine();
-    MachineDraft translate(const QString &shown, const QStringList &names, int timeoutMs = 10000);
+    Result<MachineDraft> translate(const QString &shown, const QStringList &names, int timeoutMs = 10000);
 
 private:
     struct Private;
@@ -73,7 +73,8 @@ private:
 // Drafts on a thread of their own, so that typing never waits for the
 // engine; only the newest request is answered.
 //
-// Thread contract: made and asked on the GUI thread; drafted() arrives there.
+// Thread contract: made and asked on the GUI thread; drafted() and failed()
+// arrive there.
 class MachineDrafts : public QObject
 {
     Q_OBJECT
@@ -88,6 +89,7 @@ public:
 
 signals:
     void drafted(const QString &shown, const MachineDraft &draft);
+    void failed(const QString &shown, const QString &why);
 
 private:
     struct Private;

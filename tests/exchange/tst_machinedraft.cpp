@@ -22,6 +22,7 @@ private slots:
     void realEngine_data();
     void realEngine();
     void onlyTheNewestRequestIsAnswered();
+    void aBlockOfTagsIsRefused();
 };
 
 void tst_MachineDraft::keptOutAndPutBack_data()
@@ -49,7 +50,6 @@ void tst_MachineDraft::keptOutAndPutBack()
     QCOMPARE(input.pieces, pieces);
     QCOMPARE(input.text.count(u"[tp"_s), pieces.size());
     const MachineDraft draft = draftFromEngine(input.text, input);
-    QVERIFY(draft.ok);
     QCOMPARE(draft.text, text);
     QVERIFY(draft.unknown.empty());
 }
@@ -102,8 +102,9 @@ void tst_MachineDraft::realEngine()
     if (const auto missing = machineDraftsMissing())
         QSKIP(qPrintable(*missing));
     ApertiumEngine engine;
-    const MachineDraft draft = engine.translate(text, {u"Pellan"_s});
-    QVERIFY2(draft.ok, qPrintable(draft.message));
+    const Result<MachineDraft> drafted = engine.translate(text, {u"Pellan"_s});
+    QVERIFY2(drafted, qPrintable(drafted ? QString() : drafted.error().message));
+    const MachineDraft &draft = *drafted;
     QVERIFY2(draft.text.startsWith(starts) && draft.text.endsWith(ends) && draft.text.contains(holds),
              qPrintable(draft.text));
     QCOMPARE(draft.text.count(u"Pellan"_s), text.count(u"Pellan"_s));
@@ -125,6 +126,15 @@ void tst_MachineDraft::onlyTheNewestRequestIsAnswered()
     QVERIFY(answered.wait(20000));
     QCOMPARE(answered.size(), 1);
     QCOMPARE(answered.first().first().toString(), u"Good night."_s);
+}
+
+void tst_MachineDraft::aBlockOfTagsIsRefused()
+{
+    MachineDrafts drafts;
+    QSignalSpy refused(&drafts, &MachineDrafts::failed);
+    drafts.request(u"<Close><End of Block>"_s, {});
+    QVERIFY(refused.wait(5000));
+    QCOMPARE(refused.first().at(1).toString(), u"This block holds nothing but tags: there is nothing to draft."_s);
 }
 
 QTEST_GUILESS_MAIN(tst_MachineDraft)
