@@ -14,6 +14,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -27,6 +31,24 @@ struct Outcome
     QString failure;
 };
 
+// perf's control fifos (`perf record -D -1 --control fifo:CTL,ACK`): the
+// profile holds the timed bodies only, not the set-ups around them.
+struct PerfControl
+{
+    int control = -1;
+    int ack = -1;
+
+    void send(const char *command) const
+    {
+        if (control < 0)
+            return;
+        char reply[8];
+        if (write(control, command, std::strlen(command)) < 0 || read(ack, reply, sizeof reply) <= 0)
+            std::fprintf(stderr, "perf did not answer on its control fifo\n");
+    }
+};
+PerfControl perf;
+
 // Returns the wall time of the body in ms, or a negative value on failure.
 double runOnce(const BenchCase &c, BenchContext &ctx)
 {
@@ -37,10 +59,12 @@ double runOnce(const BenchCase &c, BenchContext &ctx)
         c.setup(ctx);
     if (ctx.failed())
         return -1;
+    perf.send("enable\n");
     QElapsedTimer timer;
     timer.start();
     c.body(ctx);
     const double ms = double(timer.nsecsElapsed()) / 1e6;
+    perf.send("disable\n");
     ctx.resetState(); // whatever the case leaves behind goes before its folder does
     return ctx.failed() ? -1 : ms;
 }
@@ -147,7 +171,10 @@ int main(int argc, char *argv[])
     const QCommandLineOption onlyOption(u"only"_s, u"Run only the cases whose name contains this text (repeatable)."_s,
                                         u"name"_s);
     const QCommandLineOption listOption(u"list"_s, u"List the cases and exit."_s);
-    parser.addOptions({corpusOption, runsOption, warmupOption, jsonOption, onlyOption, listOption});
+    const QCommandLineOption perfOption(u"perf-control"_s,
+                                        u"perf record's control and ack fifos, as CTL,ACK: profile the timed runs only."_s,
+                                        u"fifos"_s);
+    parser.addOptions({corpusOption, runsOption, warmupOption, jsonOption, onlyOption, listOption, perfOption});
     parser.process(app);
 
     std::vector<BenchCase> cases = registeredBenches();
@@ -165,6 +192,15 @@ int main(int argc, char *argv[])
         return 2;
     }
     const QStringList only = parser.values(onlyOption);
+    if (parser.isSet(perfOption)) {
+        const QStringList fifos = parser.value(perfOption).split(u',');
+        perf.control = open(qPrintable(fifos.value(0)), O_WRONLY);
+        perf.ack = open(qPrintable(fifos.value(1)), O_RDONLY);
+        if (perf.control < 0 || perf.ack < 0) {
+            std::fprintf(stderr, "--perf-control needs perf's two fifos, as CTL,ACK\n");
+            return 2;
+        }
+    }
 
     QJsonArray results;
     bool anyFailed = false;

@@ -228,10 +228,15 @@ void checkSpanishMarks(const QString &text, const QList<TagToken> &tags, QList<F
         std::optional<ShownChar> pending;
     };
     std::array<Kind, 2> kinds{{{u'\u00BF', u'?', {}}, {u'\u00A1', u'!', {}}}};
+    // Formatted once: every key of a block finds its unpaired marks again.
+    static const auto messagesOf = [](const Kind &kind) {
+        return std::pair(u"\"%1\" without its closing \"%2\"."_s.arg(kind.open, kind.close),
+                         u"\"%1\" without its opening \"%2\"."_s.arg(kind.close, kind.open));
+    };
+    static const std::array<std::pair<QString, QString>, 2> messages{messagesOf(kinds[0]), messagesOf(kinds[1])};
     const auto unpaired = [&](const ShownChar &mark, const Kind &kind) {
-        const QString message = mark.c == kind.open ? u"\"%1\" without its closing \"%2\"."_s.arg(kind.open, kind.close)
-                                                    : u"\"%1\" without its opening \"%2\"."_s.arg(kind.close, kind.open);
-        findings << finding(Rule::Punctuation, message, mark.start, mark.length);
+        const auto &[unclosed, unopened] = messages[size_t(&kind - kinds.data())];
+        findings << finding(Rule::Punctuation, mark.c == kind.open ? unclosed : unopened, mark.start, mark.length);
     };
     for (const ShownChar &mark : shownMarks(text, tags)) {
         for (Kind &kind : kinds) {
@@ -316,7 +321,7 @@ struct OriginalFacts
 };
 
 QList<Finding> checkWith(const CheckedBlock &block, const CheckContext &context, RuleSet rules,
-                         OriginalFacts &facts, QList<LaidLine> *lines)
+                         OriginalFacts &facts, QList<LaidLine> *lines, LayoutMemo *memo)
 {
     QList<Finding> findings;
     const QString &text = block.translation;
@@ -328,7 +333,7 @@ QList<Finding> checkWith(const CheckedBlock &block, const CheckContext &context,
     if (rules.contains(Rule::Tags) || rules.contains(Rule::Pages))
         checkTags(block, facts.tagsOf(block.original), tags, rules, findings);
     if (rules.contains(Rule::Overflow) || rules.contains(Rule::Glyph) || rules.contains(Rule::Dropped))
-        checkLayout(block, context.font, rules, findings, lines);
+        checkLayout(block, context.font, rules, findings, lines, memo);
     // A block with no words (only tags, blanks, marks) has nothing to translate.
     if (rules.contains(Rule::Identical) && block.translated && text == block.original && hasWords(text))
         findings << finding(Rule::Identical, u"The translation is the same as the original."_s, 0, text.size());
@@ -365,11 +370,12 @@ QList<Finding> checkWith(const CheckedBlock &block, const CheckContext &context,
 QList<Finding> checkBlock(const CheckedBlock &block, const CheckContext &context, RuleSet rules)
 {
     OriginalFacts facts;
-    return checkWith(block, context, rules, facts, nullptr);
+    return checkWith(block, context, rules, facts, nullptr, nullptr);
 }
 
 struct BlockChecker::Facts : OriginalFacts
 {
+    LayoutMemo layout;
 };
 
 BlockChecker::BlockChecker(const QString &original, const CheckContext &context)
@@ -386,5 +392,5 @@ QList<Finding> BlockChecker::check(const CheckedBlock &block, RuleSet rules)
     m_lines.clear();
     if (block.original != m_original)
         return checkBlock(block, m_context, rules); // not the block the facts were worked out for
-    return checkWith(block, m_context, rules, *m_facts, &m_lines);
+    return checkWith(block, m_context, rules, *m_facts, &m_lines, &m_facts->layout);
 }

@@ -5,7 +5,9 @@
 
 #include "editor/renderer.h"
 
+#include <QHash>
 #include <QRect>
+#include <QSet>
 
 #include <memory>
 #include <optional>
@@ -39,10 +41,38 @@ QList<QRect> overflowMarks(const QString &text, const QString &width, const QStr
 // The same from lines already laid out for that size.
 QList<QRect> overflowMarks(const QList<LaidLine> &lines, const QString &width, const QString &height);
 
+// What the layout rules keep between checks of one block's translation as it
+// is typed: a key changes a few lines, and the overflow messages of the others
+// are looked up instead of formatted again; the pages the original shows are
+// measured once per window size.
+struct LayoutMemo
+{
+    struct OverflowKey
+    {
+        bool pastHeight = false;
+        int page = 0;
+        int line = 0;
+        int count = 0;
+        int fit = 0;
+        bool operator==(const OverflowKey &) const = default;
+        friend size_t qHash(const OverflowKey &key, size_t seed = 0)
+        {
+            return qHashMulti(seed, key.pastHeight, key.page, key.line, key.count, key.fit);
+        }
+    };
+    QHash<OverflowKey, QString> overflowMessages;
+
+    QString shownOriginal; // the original, width and height shownPages was measured for
+    QString shownWidth;
+    QString shownHeight;
+    std::optional<QSet<int>> shownPages;
+};
+
 // The rules measured on the preview's page flow (pageflowcheck.cpp).
-// `lines`, when given, receives the laid-out lines.
+// `lines`, when given, receives the laid-out lines; `memo`, when given, is
+// what earlier checks of the same block kept (the findings are the same).
 void checkLayout(const CheckedBlock &block, const FontCells &font, RuleSet rules, QList<Finding> &findings,
-                 QList<LaidLine> *lines = nullptr);
+                 QList<LaidLine> *lines = nullptr, LayoutMemo *memo = nullptr);
 
 // The checks of one block over and over while its translation is typed: what
 // the rules need of the original alone (its tags, its end line, its linked

@@ -133,20 +133,47 @@ QString plural(qsizetype n, const QString &one, const QString &many)
     return QString::number(n) + u' ' + (n == 1 ? one : many);
 }
 
-void reportOverflow(const QList<LaidLine> &lines, const WindowGeometry &window, QList<Finding> &findings)
+QString widthMessage(const LayoutMemo::OverflowKey &key)
+{
+    const QString where = key.line >= 1 ? u"line %1"_s.arg(key.line) : u"the line above the window"_s;
+    return u"Page %1, %2: %3 past the window's width (%4 fit)."_s.arg(
+        QString::number(key.page + 1), where, plural(key.count, u"glyph"_s, u"glyphs"_s), QString::number(key.fit));
+}
+
+QString heightMessage(const LayoutMemo::OverflowKey &key)
+{
+    return u"Page %1, line %2: %3 past the window's height (%4 fit)."_s.arg(
+        QString::number(key.page + 1), QString::number(key.line), plural(key.count, u"line"_s, u"lines"_s),
+        QString::number(key.fit));
+}
+
+// A line's message is known by what it says: a line above the window says the
+// same whatever its number.
+QString overflowMessage(const LayoutMemo::OverflowKey &key, LayoutMemo *memo)
+{
+    const auto format = key.pastHeight ? heightMessage : widthMessage;
+    if (!memo)
+        return format(key);
+    // Bounded: a long session of typing in one block leaves no heap of messages behind.
+    if (memo->overflowMessages.size() > 4096)
+        memo->overflowMessages.clear();
+    auto known = memo->overflowMessages.find(key);
+    if (known == memo->overflowMessages.end())
+        known = memo->overflowMessages.insert(key, format(key));
+    return *known;
+}
+
+void reportOverflow(const QList<LaidLine> &lines, const WindowGeometry &window, QList<Finding> &findings,
+                    LayoutMemo *memo)
 {
     const int fit = window.columns - 2;
     const int height = (window.rows - 1) / 2;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const LaidLine &line = lines[i];
         if (line.overStart >= 0) {
-            const QString where = line.number >= 1 ? u"line %1"_s.arg(line.number) : u"the line above the window"_s;
-            findings << spanFinding(Rule::Overflow,
-                                u"Page %1, %2: %3 past the window's width (%4 fit)."_s.arg(
-                                    QString::number(line.page + 1), where,
-                                    plural(line.lastColumn - (window.columns - 1), u"glyph"_s, u"glyphs"_s),
-                                    QString::number(fit)),
-                                line.overStart, line.overEnd);
+            const LayoutMemo::OverflowKey key{false, line.page, std::max(line.number, 0),
+                                              line.lastColumn - (window.columns - 1), fit};
+            findings << spanFinding(Rule::Overflow, overflowMessage(key, memo), line.overStart, line.overEnd);
         }
         const bool lastOfPage = i + 1 == lines.size() || lines[i + 1].page != line.page;
         if (!lastOfPage || line.number <= height)
@@ -154,11 +181,8 @@ void reportOverflow(const QList<LaidLine> &lines, const WindowGeometry &window, 
         qsizetype first = i;
         while (first > 0 && lines[first - 1].page == line.page && lines[first - 1].number > height)
             --first;
-        findings << spanFinding(Rule::Overflow,
-                            u"Page %1, line %2: %3 past the window's height (%4 fit)."_s.arg(
-                                QString::number(line.page + 1), QString::number(height + 1),
-                                plural(line.number - height, u"line"_s, u"lines"_s), QString::number(height)),
-                            lines[first].start, line.end);
+        const LayoutMemo::OverflowKey key{true, line.page, height + 1, line.number - height, height};
+        findings << spanFinding(Rule::Overflow, overflowMessage(key, memo), lines[first].start, line.end);
     }
 }
 
@@ -206,11 +230,19 @@ QSet<int> shownPages(const QString &original, const std::optional<WindowGeometry
 }
 
 void reportDropped(const CheckedBlock &block, const std::vector<MeasuringSink::DroppedPage> &dropped,
-                   const std::optional<WindowGeometry> &window, QList<Finding> &findings)
+                   const std::optional<WindowGeometry> &window, QList<Finding> &findings, LayoutMemo *memo)
 {
     if (dropped.empty())
         return;
-    const QSet<int> shown = shownPages(block.original, window);
+    if (memo
+        && (!memo->shownPages || memo->shownOriginal != block.original || memo->shownWidth != block.width
+            || memo->shownHeight != block.height)) {
+        memo->shownPages = shownPages(block.original, window);
+        memo->shownOriginal = block.original;
+        memo->shownWidth = block.width;
+        memo->shownHeight = block.height;
+    }
+    const QSet<int> shown = memo ? *memo->shownPages : shownPages(block.original, window);
     for (const auto &page : dropped) {
         Finding f = spanFinding(Rule::Dropped,
                             u"Page %1 is never shown: it ends at <End of Block> without <Close> or <Wait>."_s.arg(
@@ -257,7 +289,7 @@ QList<QRect> overflowMarks(const QList<LaidLine> &laidLines, const QString &widt
 }
 
 void checkLayout(const CheckedBlock &block, const FontCells &font, RuleSet rules, QList<Finding> &findings,
-                 QList<LaidLine> *lines)
+                 QList<LaidLine> *lines, LayoutMemo *memo)
 {
     const auto window = windowGeometry(block.width, block.height);
     const qint16 lastInnerColumn = window ? qint16(window->columns - 1) : std::numeric_limits<qint16>::max();
@@ -270,9 +302,9 @@ void checkLayout(const CheckedBlock &block, const FontCells &font, RuleSet rules
         *lines = sink.lines;
     // A height that draws no window has nothing to overflow.
     if (rules.contains(Rule::Overflow) && window)
-        reportOverflow(sink.lines, *window, findings);
+        reportOverflow(sink.lines, *window, findings, memo);
     if (rules.contains(Rule::Dropped))
-        reportDropped(block, sink.droppedPages, window, findings);
+        reportDropped(block, sink.droppedPages, window, findings, memo);
     if (!rules.contains(Rule::Glyph))
         return;
     reportMissingCodes(block.translation, findings);

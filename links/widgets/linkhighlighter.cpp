@@ -3,6 +3,7 @@
 #include "links/highlight.h"
 
 #include <QTextBlock>
+#include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -15,25 +16,42 @@ namespace {
 // Tells the marks made here from extra selections others add.
 constexpr int LinkMarkProperty = QTextFormat::UserProperty + 17;
 
+// The link marks last set on an editor, kept beside it as cursors that
+// follow its edits as the editor's own do: a key that leaves its line's marks
+// as they were is told so without copying every extra selection (the checks'
+// underlines among them) out of the editor.
+class LinkMarkRecord : public QObject
+{
+public:
+    explicit LinkMarkRecord(QTextEdit *editor)
+        : QObject(editor)
+    {
+        setObjectName(RecordName);
+    }
+    static constexpr QLatin1StringView RecordName{"linkMarkRecord"};
+
+    const QTextDocument *document = nullptr;
+    QList<QTextCursor> marks;
+};
+
+LinkMarkRecord *recordOf(QTextEdit *editor)
+{
+    QObject *found = editor->findChild<QObject *>(LinkMarkRecord::RecordName, Qt::FindDirectChildrenOnly);
+    auto *record = dynamic_cast<LinkMarkRecord *>(found);
+    return record ? record : new LinkMarkRecord(editor);
+}
+
+// The marks of the lines marked anew go; a mark emptied by an edit goes too.
+bool goes(const QTextCursor &mark, int from, int to)
+{
+    const int start = mark.selectionStart();
+    return (start >= from && start < to) || !mark.hasSelection();
+}
+
 void markBlocks(QTextEdit *editor, const LinkGlossary &glossary, const QTextBlock &first, const QTextBlock &last)
 {
     const int from = first.position();
     const int to = last.position() + last.length();
-    QList<QTextEdit::ExtraSelection> selections;
-    QList<std::pair<int, int>> before; // the marks that go, to tell whether anything changes
-    bool emptied = false;
-    for (const QTextEdit::ExtraSelection &selection : editor->extraSelections()) {
-        const int start = selection.cursor.selectionStart();
-        // Marks of the lines marked anew go; a mark emptied by an edit goes too.
-        if (selection.format.boolProperty(LinkMarkProperty)
-            && ((start >= from && start < to) || !selection.cursor.hasSelection())) {
-            emptied |= !selection.cursor.hasSelection();
-            before.append({start, selection.cursor.selectionEnd()});
-            continue;
-        }
-        selections += selection;
-    }
-
     QList<std::pair<int, int>> after;
     for (QTextBlock block = first; block.isValid(); block = block.next()) {
         for (const LinkMark &mark : glossary.marksInLine(block.text(), block.position()))
@@ -41,13 +59,53 @@ void markBlocks(QTextEdit *editor, const LinkGlossary &glossary, const QTextBloc
         if (block == last)
             break;
     }
+    std::sort(after.begin(), after.end());
+
+    LinkMarkRecord *record = recordOf(editor);
     // Most keys leave the line's marks where they were: setting the same
     // selections again would only make the editor measure and repaint them.
-    std::sort(before.begin(), before.end());
-    std::sort(after.begin(), after.end());
-    if (!emptied && before == after)
+    const auto unchanged = [&](const auto &marks, const auto &cursorOf) {
+        QList<std::pair<int, int>> before;
+        for (const auto &mark : marks) {
+            const QTextCursor &cursor = cursorOf(mark);
+            if (!goes(cursor, from, to))
+                continue;
+            if (!cursor.hasSelection())
+                return false;
+            before.append({cursor.selectionStart(), cursor.selectionEnd()});
+        }
+        std::sort(before.begin(), before.end());
+        return before == after;
+    };
+    if (record->document == editor->document()
+        && unchanged(record->marks, [](const QTextCursor &cursor) -> const QTextCursor & { return cursor; }))
         return;
 
+    QList<QTextEdit::ExtraSelection> selections = editor->extraSelections();
+    const auto isLinkMark = [](const QTextEdit::ExtraSelection &selection) {
+        return selection.format.boolProperty(LinkMarkProperty);
+    };
+    const auto remember = [&] {
+        record->document = editor->document();
+        record->marks.clear();
+        for (const QTextEdit::ExtraSelection &selection : std::as_const(selections)) {
+            if (isLinkMark(selection))
+                record->marks.append(selection.cursor);
+        }
+    };
+    QList<QTextEdit::ExtraSelection> linkMarks;
+    for (const QTextEdit::ExtraSelection &selection : std::as_const(selections)) {
+        if (isLinkMark(selection))
+            linkMarks.append(selection);
+    }
+    if (unchanged(linkMarks, [](const QTextEdit::ExtraSelection &selection) -> const QTextCursor & {
+            return selection.cursor;
+        }))
+        return remember();
+
+    selections.removeIf([&](const QTextEdit::ExtraSelection &selection) {
+        return isLinkMark(selection) && goes(selection.cursor, from, to);
+    });
     QTextCharFormat linked;
     linked.setForeground(QColor(0, 0, 255));
     linked.setFontWeight(QFont::Bold);
@@ -59,6 +117,7 @@ void markBlocks(QTextEdit *editor, const LinkGlossary &glossary, const QTextBloc
         selections += QTextEdit::ExtraSelection{cursor, linked};
     }
     editor->setExtraSelections(selections);
+    remember();
 }
 
 } // namespace

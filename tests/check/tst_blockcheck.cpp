@@ -338,33 +338,50 @@ void tst_BlockCheck::overflowMarksCoverTheGlyphs()
 
 void tst_BlockCheck::checkerAgreesWithAWholeCheck_data()
 {
+    QTest::addColumn<QString>("first"); // at the start of the translation for the first check
     QTest::addColumn<int>("at"); // -1: the end of the text
     QTest::addColumn<int>("removed");
     QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("height"); // the window's for the second check, when given
 
-    QTest::newRow("letter at the start") << 0 << 0 << u"a"_s;
-    QTest::newRow("letter in the middle") << 4 << 0 << u"a"_s;
-    QTest::newRow("letter after the end tag") << -1 << 0 << u"a"_s;
-    QTest::newRow("page break added") << 3 << 0 << u"<Wait>\r\n"_s;
-    QTest::newRow("page break removed") << 7 << 6 << QString();
-    QTest::newRow("tag typed") << 0 << 0 << u"<Hero>"_s;
-    QTest::newRow("tag half typed") << 0 << 0 << u"<Her"_s;
-    QTest::newRow("tag removed") << 18 << 6 << QString();
-    QTest::newRow("suggestion typed") << 2 << 0 << u" espada"_s;
-    QTest::newRow("end tag removed") << 33 << 14 << QString();
-    QTest::newRow("line past the width") << 4 << 0 << QString(40, u'x');
+    QTest::newRow("letter at the start") << QString() << 0 << 0 << u"a"_s << QString();
+    QTest::newRow("letter in the middle") << QString() << 4 << 0 << u"a"_s << QString();
+    QTest::newRow("letter after the end tag") << QString() << -1 << 0 << u"a"_s << QString();
+    QTest::newRow("page break added") << QString() << 3 << 0 << u"<Wait>\r\n"_s << QString();
+    QTest::newRow("page break removed") << QString() << 7 << 6 << QString() << QString();
+    QTest::newRow("tag typed") << QString() << 0 << 0 << u"<Hero>"_s << QString();
+    QTest::newRow("tag half typed") << QString() << 0 << 0 << u"<Her"_s << QString();
+    QTest::newRow("tag removed") << QString() << 18 << 6 << QString() << QString();
+    QTest::newRow("suggestion typed") << QString() << 2 << 0 << u" espada"_s << QString();
+    QTest::newRow("end tag removed") << QString() << 33 << 14 << QString() << QString();
+    QTest::newRow("line past the width") << QString() << 4 << 0 << QString(40, u'x') << QString();
+    // What an earlier check said of a line no longer holds.
+    const QString wide(60, u'x');
+    QTest::newRow("a glyph more past the width") << wide << 0 << 0 << u"a"_s << QString();
+    QTest::newRow("a glyph less past the width") << wide << 0 << 1 << QString() << QString();
+    QTest::newRow("past the width, a page break before it") << wide << 0 << 0 << u"<Wait>\r\n"_s << QString();
+    QTest::newRow("past the width at the end") << wide << -1 << 0 << u"\r\n"_s + wide << QString();
+    QTest::newRow("a line more past the height") << u"a\r\nb\r\n"_s << 0 << 0 << u"c\r\n"_s << QString();
+    QTest::newRow("past the height, a page break before it") << u"a\r\nb\r\n"_s << 0 << 0 << u"<Wait>\r\n"_s << QString();
+    QTest::newRow("past the height, the page break between taken out") << u"a\r\nb\r\n"_s << 13 << 6 << QString() << QString();
+    QTest::newRow("past the height, the window made taller") << u"a\r\nb\r\n"_s << 0 << 0 << QString() << u"3"_s;
+    QTest::newRow("a dropped page made by taking <Close> out") << u"a<Close>"_s << 33 << 7 << QString() << QString();
 }
 
 void tst_BlockCheck::checkerAgreesWithAWholeCheck()
 {
+    QFETCH(QString, first);
     QFETCH(int, at);
     QFETCH(int, removed);
     QFETCH(QString, typed);
+    QFETCH(QString, height);
     CheckedBlock block{u"field"_s, u"c.txt"_s, 2, u"The sword<Wait>\r\nof <Hero>.<Close><End of Block>"_s,
                        u"La hoja<Wait>\r\nde <Hero>.<Close><End of Block>"_s, true, false, u"56"_s, u"2"_s};
+    block.translation.prepend(first);
     BlockChecker checker(block.original, m_context);
     QCOMPARE(checker.check(block), checkBlock(block, m_context)); // the facts are worked out here
     block.translation.replace(at < 0 ? block.translation.size() : at, removed, typed);
+    block.height = height.isNull() ? block.height : height;
     const QList<Finding> whole = checkBlock(block, m_context);
     QCOMPARE(checker.check(block), whole);
     QCOMPARE(overflowMarks(checker.lines(), block.width, block.height),

@@ -29,6 +29,8 @@ private slots:
     void cleanup();
     void marking_data();
     void marking();
+    void markingFollowsKeys_data();
+    void markingFollowsKeys();
     void dialog_data();
     void dialog();
     void list_data();
@@ -62,6 +64,18 @@ QString formatMap(const QTextEdit &editor)
         map += block.next().isValid() ? u"|"_s : QString();
     }
     return map;
+}
+
+// The bold blue marks' ranges, in order; an emptied mark is a range too.
+QList<std::pair<int, int>> linkRanges(const QTextEdit &editor)
+{
+    QList<std::pair<int, int>> ranges;
+    for (const QTextEdit::ExtraSelection &mark : editor.extraSelections()) {
+        if (mark.format.fontWeight() == QFont::Bold && mark.format.foreground().color() == QColor(0, 0, 255))
+            ranges.append({mark.cursor.selectionStart(), mark.cursor.selectionEnd()});
+    }
+    std::sort(ranges.begin(), ranges.end());
+    return ranges;
 }
 
 } // namespace
@@ -133,6 +147,56 @@ void tst_LinkWidgets::marking()
     editor.undo();
     QCOMPARE(editor.toPlainText(), text);
     QVERIFY(editor.updatesEnabled());
+}
+
+void tst_LinkWidgets::markingFollowsKeys_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<QString>("keys"); // '\b' erases the character before the caret
+    const QString text = u"Espada x\nnada<New>Gran Espada\nEspada"_s;
+    QTest::newRow("start: a linked word typed and erased") << text << 0 << u"Espada \b\b\b\b\b\b\b"_s;
+    QTest::newRow("middle: a letter after a linked word, erased") << text << 6 << u"s\bs\b"_s;
+    QTest::newRow("middle: a linked word cut and mended") << text << 3 << u"\ba\b\bpa"_s;
+    QTest::newRow("end: a word typed after the last link") << text << int(text.size()) << u" Espada\b\b\b"_s;
+    QTest::newRow("a page tag erased and typed again") << text << 18 << u"\b\b\b\b\b<New>"_s;
+    QTest::newRow("a line joined to a linked line") << text << 9 << u"\b\n"_s;
+}
+
+// A key marks the caret's line again, other marks following the edit: after
+// every key the marks are those of marking the whole text afresh, whatever
+// the keys before left behind.
+void tst_LinkWidgets::markingFollowsKeys()
+{
+    QFETCH(QString, text);
+    QFETCH(int, caret);
+    QFETCH(QString, keys);
+    LinkGlossary glossary;
+    glossary.setWords({u"Espada"_s, u"Gran Espada"_s, u"nada"_s});
+    QTextEdit editor;
+    editor.setPlainText(text);
+    // Another's selection beside the marks, as the checks' underlines are.
+    QTextEdit::ExtraSelection underline{QTextCursor(editor.document()), {}};
+    underline.cursor.setPosition(7);
+    underline.cursor.setPosition(8, QTextCursor::KeepAnchor);
+    underline.format.setUnderlineStyle(QTextCharFormat::SpellCheckUnderline);
+    editor.setExtraSelections({underline});
+    highlightLinks(&editor, glossary);
+    QTextCursor cursor(editor.document());
+    cursor.setPosition(caret);
+    for (const QChar key : keys) {
+        if (key == u'\b')
+            cursor.deletePreviousChar();
+        else
+            cursor.insertText(QString(key));
+        editor.setTextCursor(cursor);
+        highlightLinksInLine(&editor, glossary);
+        QTextEdit fresh;
+        fresh.setPlainText(editor.toPlainText());
+        highlightLinks(&fresh, glossary);
+        QCOMPARE(linkRanges(editor), linkRanges(fresh));
+        QCOMPARE(editor.extraSelections().size(), linkRanges(fresh).size() + 1);
+    }
 }
 
 void tst_LinkWidgets::dialog_data()
