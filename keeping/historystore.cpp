@@ -96,11 +96,11 @@ QString createWhole(const QString &path)
     const QString part = u"%1.%2.part"_s.arg(path, QString::number(QCoreApplication::applicationPid()));
     QString why;
     {
-        const SqliteHandle made = openSqlite(part, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, &why);
+        const Result<SqliteHandle> made = openSqlite(part, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
         if (!made)
-            return why;
-        if (execSqlite(made.get(), u"PRAGMA journal_mode=WAL;"_s + HistoryLayout + OriginalHistoryLayout) != SQLITE_OK)
-            why = sqliteMessage(made.get());
+            return made.error().message;
+        if (execSqlite(made->get(), u"PRAGMA journal_mode=WAL;"_s + HistoryLayout + OriginalHistoryLayout) != SQLITE_OK)
+            why = sqliteMessage(made->get());
     }
     if (why.isEmpty() && !SafeFile::renameNoReplace(part, path) && !QFileInfo::exists(path))
         why = u"it could not be named %1"_s.arg(HistoryFileName);
@@ -128,10 +128,10 @@ bool damagedCode(int code)
 // added when missing).
 FileProblem historyProblem(const QString &path)
 {
-    QString why;
-    const SqliteHandle db = openSqlite(path, SQLITE_OPEN_READWRITE, &why);
-    if (!db)
-        return {why, false};
+    const Result<SqliteHandle> opened = openSqlite(path, SQLITE_OPEN_READWRITE);
+    if (!opened)
+        return {opened.error().message, false};
+    const SqliteHandle &db = *opened;
     const QString tables = firstValue(db.get(), u"SELECT COUNT(*) FROM sqlite_schema WHERE type = 'table'"_s);
     if (tables.isEmpty())
         return {sqliteMessage(db.get()), damagedCode(sqlite3_extended_errcode(db.get()))};
