@@ -84,12 +84,11 @@ void setupSaving(BenchContext &ctx)
     // Copied by SQLite itself: no other door opens the store's files.
     const QString copy = QDir(ctx.scratch).filePath(StoreFileName);
     {
-        QString error;
-        const SqliteHandle original = openSqlite(store, SQLITE_OPEN_READONLY, &error);
+        const Result<SqliteHandle> original = openSqlite(store, SQLITE_OPEN_READONLY);
         if (!original)
-            return ctx.fail(error);
-        if (execSqlite(original.get(), u"VACUUM INTO "_s + storeLiteral(copy)) != SQLITE_OK)
-            return ctx.fail(sqliteMessage(original.get()));
+            return ctx.fail(original.error().message);
+        if (execSqlite(original->get(), u"VACUUM INTO "_s + storeLiteral(copy)) != SQLITE_OK)
+            return ctx.fail(sqliteMessage(original->get()));
     }
     auto &db = ctx.emplace<Database>();
     if (const Result<Done> opened = openStore(db, copy); !opened)

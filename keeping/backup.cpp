@@ -167,14 +167,16 @@ Outcome backupStoreFile(const QString &storePath, const QString &folder, const Q
         if (QFileInfo::exists(partPath))
             continue;
         {
-            const SqliteHandle from = openSqlite(storePath, SQLITE_OPEN_READWRITE, &why);
-            const SqliteHandle to = from ? openSqlite(partPath, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, &why)
-                                         : SqliteHandle();
-            if (to) {
-                why = copyDatabase(from.get(), to.get());
+            const Result<SqliteHandle> from = openSqlite(storePath, SQLITE_OPEN_READWRITE);
+            const Result<SqliteHandle> to = from ? openSqlite(partPath, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)
+                                                 : Result<SqliteHandle>(from.error());
+            if (!to) {
+                why = to.error().message;
+            } else {
+                why = copyDatabase(from->get(), to->get());
                 // One file that any copy of SQLite opens alone, without a journal beside it.
-                if (why.isEmpty() && execSqlite(to.get(), u"PRAGMA journal_mode=DELETE"_s) != SQLITE_OK)
-                    why = sqliteMessage(to.get());
+                if (why.isEmpty() && execSqlite(to->get(), u"PRAGMA journal_mode=DELETE"_s) != SQLITE_OK)
+                    why = sqliteMessage(to->get());
             }
         }
         if (why.isEmpty() && SafeFile::renameNoReplace(partPath, finalPath)) {
@@ -311,15 +313,15 @@ QString putInPlace(const QString &source, const QString &storePath)
 {
     if (QFileInfo::exists(storePath) && !checkStoreFile(storePath).ok())
         removeFileAndJournals(storePath);
-    QString why;
-    const SqliteHandle from = openSqlite(source, SQLITE_OPEN_READONLY, &why);
-    const SqliteHandle to = from ? openSqlite(storePath, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, &why)
-                                 : SqliteHandle();
-    if (to)
-        why = copyDatabase(from.get(), to.get());
+    const Result<SqliteHandle> from = openSqlite(source, SQLITE_OPEN_READONLY);
+    const Result<SqliteHandle> to = from ? openSqlite(storePath, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)
+                                         : Result<SqliteHandle>(from.error());
+    if (!to)
+        return to.error().message;
+    const QString why = copyDatabase(from->get(), to->get());
     // The store's own journal mode, which a store moved aside took with it.
     if (why.isEmpty())
-        execSqlite(to.get(), u"PRAGMA journal_mode=WAL"_s);
+        execSqlite(to->get(), u"PRAGMA journal_mode=WAL"_s);
     return why;
 }
 

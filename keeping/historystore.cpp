@@ -96,11 +96,11 @@ QString createWhole(const QString &path)
     const QString part = u"%1.%2.part"_s.arg(path, QString::number(QCoreApplication::applicationPid()));
     QString why;
     {
-        const SqliteHandle made = openSqlite(part, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, &why);
+        const Result<SqliteHandle> made = openSqlite(part, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
         if (!made)
-            return why;
-        if (execSqlite(made.get(), u"PRAGMA journal_mode=WAL;"_s + HistoryLayout + OriginalHistoryLayout) != SQLITE_OK)
-            why = sqliteMessage(made.get());
+            return made.error().message;
+        if (execSqlite(made->get(), u"PRAGMA journal_mode=WAL;"_s + HistoryLayout + OriginalHistoryLayout) != SQLITE_OK)
+            why = sqliteMessage(made->get());
     }
     if (why.isEmpty() && !SafeFile::renameNoReplace(part, path) && !QFileInfo::exists(path))
         why = u"it could not be named %1"_s.arg(HistoryFileName);
@@ -128,10 +128,10 @@ bool damagedCode(int code)
 // added when missing).
 FileProblem historyProblem(const QString &path)
 {
-    QString why;
-    const SqliteHandle db = openSqlite(path, SQLITE_OPEN_READWRITE, &why);
-    if (!db)
-        return {why, false};
+    const Result<SqliteHandle> opened = openSqlite(path, SQLITE_OPEN_READWRITE);
+    if (!opened)
+        return {opened.error().message, false};
+    const SqliteHandle &db = *opened;
     const QString tables = firstValue(db.get(), u"SELECT COUNT(*) FROM sqlite_schema WHERE type = 'table'"_s);
     if (tables.isEmpty())
         return {sqliteMessage(db.get()), damagedCode(sqlite3_extended_errcode(db.get()))};
@@ -148,99 +148,115 @@ FileProblem historyProblem(const QString &path)
     return {};
 }
 
+// A history that could not be had, and the notice of a damaged file set
+// aside on the way (empty when none was): the user hears of that file either way.
+struct HistoryFailure : Failure
+{
+    QString notice;
+};
+
+HistoryFailure historyFailure(const QString &message, const QString &notice = {})
+{
+    return {{message, {}, 0}, notice};
+}
+
 // The damaged file keeps its rows for whoever can save them; the history
-// goes on in a new file.
-QString setAsideDamaged(const QString &path, const QString &problem, QString *notice)
+// goes on in a new file. The value is the notice that tells so.
+Result<QString, HistoryFailure> setAsideDamaged(const QString &path, const QString &problem)
 {
     openHistory().db.reset();
     const QFileInfo file(path);
     const QString aside = file.absoluteDir().filePath(
         u"history-damaged-%1.db"_s.arg(QDateTime::currentDateTime().toString(u"yyyy-MM-dd_HH-mm-ss-zzz"_s)));
     if (!QFile::rename(path, aside))
-        return u"%1 is damaged (%2) and could not be set aside as %3"_s.arg(shownPath(path), problem, shownPath(aside));
+        return historyFailure(
+            u"%1 is damaged (%2) and could not be set aside as %3"_s.arg(shownPath(path), problem, shownPath(aside)));
     QFile::rename(path + u"-wal"_s, aside + u"-wal"_s);
     QFile::remove(path + u"-shm"_s);
-    *notice = u"%1 was damaged (%2): it was set aside as %3 and a new %4 was started."_s.arg(
+    const QString notice = u"%1 was damaged (%2): it was set aside as %3 and a new %4 was started."_s.arg(
         shownPath(path), problem, QFileInfo(aside).fileName(), HistoryFileName);
-    qCWarning(lcStore) << *notice;
-    return createWhole(path);
+    qCWarning(lcStore) << notice;
+    if (const QString why = createWhole(path); !why.isEmpty())
+        return historyFailure(why, notice);
+    return notice;
 }
 
-// `create` false: a missing file is no error, just no history (nullptr, no
-// message). `notice` tells of a damaged file set aside on the way.
-Database *historyDatabase(const QString &storePath, bool create, QString *error, QString *notice = nullptr)
+struct OpenedHistory
+{
+    Database *db = nullptr; // none: the file is missing and was not to be made
+    QString notice;         // of a damaged file set aside on the way
+};
+
+// `create` false: a missing file is no error, just no history.
+Result<OpenedHistory, HistoryFailure> historyDatabase(const QString &storePath, bool create)
 {
     const QString path = historyPath(storePath);
     OpenHistory &history = openHistory();
     const QFileInfo file(path);
     if (history.db && history.path == path && file.isFile())
-        return history.db.get();
+        return OpenedHistory{history.db.get(), {}};
     history.db.reset();
-    if (file.isSymLink()) {
-        *error = u"%1 is a symbolic link; the history is written only into the program folder itself."_s.arg(
-            shownPath(path));
-        return nullptr;
-    }
-    if (file.exists() && !file.isFile()) {
-        *error = u"%1 is not a file; move it away so that the history can be kept."_s.arg(shownPath(path));
-        return nullptr;
-    }
+    if (file.isSymLink())
+        return historyFailure(
+            u"%1 is a symbolic link; the history is written only into the program folder itself."_s.arg(
+                shownPath(path)));
+    if (file.exists() && !file.isFile())
+        return historyFailure(
+            u"%1 is not a file; move it away so that the history can be kept."_s.arg(shownPath(path)));
     if (!file.exists()) {
         if (!create)
-            return nullptr;
-        if (const QString why = createWhole(path); !why.isEmpty()) {
-            *error = u"%1 could not be made: %2"_s.arg(shownPath(path), why);
-            return nullptr;
-        }
+            return OpenedHistory{};
+        if (const QString why = createWhole(path); !why.isEmpty())
+            return historyFailure(u"%1 could not be made: %2"_s.arg(shownPath(path), why));
     }
+    QString notice;
     if (const FileProblem problem = historyProblem(path); !problem.why.isEmpty()) {
-        if (!problem.damaged) {
-            *error = u"%1 could not be opened: %2"_s.arg(shownPath(path), problem.why);
-            return nullptr;
+        if (!problem.damaged)
+            return historyFailure(u"%1 could not be opened: %2"_s.arg(shownPath(path), problem.why));
+        const Result<QString, HistoryFailure> aside = setAsideDamaged(path, problem.why);
+        if (!aside) {
+            const QString &told = aside.error().notice;
+            return historyFailure(told.isEmpty() ? aside.error().message : told + u' ' + aside.error().message, told);
         }
-        QString told;
-        const QString why = setAsideDamaged(path, problem.why, &told);
-        if (notice)
-            *notice = told;
-        if (!why.isEmpty()) {
-            *error = told.isEmpty() ? why : told + u' ' + why;
-            return nullptr;
-        }
+        notice = *aside;
     }
     auto db = std::make_unique<Database>();
-    if (const Result<Done> opened = openStore(*db, path); !opened) {
-        *error = u"%1 could not be opened: %2"_s.arg(shownPath(path), opened.error().message);
-        return nullptr;
-    }
+    if (const Result<Done> opened = openStore(*db, path); !opened)
+        return historyFailure(u"%1 could not be opened: %2"_s.arg(shownPath(path), opened.error().message), notice);
     history = {path, std::move(db)};
-    return history.db.get();
+    return OpenedHistory{history.db.get(), notice};
 }
 
 // Runs a write on the history; a file found damaged by it is set aside and
-// the write tried once more on a new one.
-bool writeHistory(const QString &storePath, const QString &statement, QString *why, QString *notice)
+// the write tried once more on a new one. The notice of the last file set
+// aside comes with the outcome, whichever it is.
+Result<HistoryWrite, HistoryFailure> writeHistory(const QString &storePath, const QString &statement)
 {
-    Database *history = historyDatabase(storePath, true, why, notice);
-    if (!history)
-        return false;
-    Result<QVariant> written = history->execute(statement);
+    Result<OpenedHistory, HistoryFailure> opened = historyDatabase(storePath, true);
+    if (!opened)
+        return opened.error();
+    QString notice = opened->notice;
+    Result<QVariant> written = opened->db->execute(statement);
     if (written)
-        return true;
+        return HistoryWrite{notice};
     if (damagedCode(written.error().code)) {
         const QString path = historyPath(storePath);
-        if (const QString failed = setAsideDamaged(path, written.error().message, notice); !failed.isEmpty()) {
-            *why = failed;
-            return false;
-        }
-        history = historyDatabase(storePath, true, why, notice);
-        if (!history)
-            return false;
-        written = history->execute(statement);
+        const Result<QString, HistoryFailure> aside = setAsideDamaged(path, written.error().message);
+        if (!aside)
+            return historyFailure(aside.error().message,
+                                  aside.error().notice.isEmpty() ? notice : aside.error().notice);
+        notice = *aside;
+        opened = historyDatabase(storePath, true);
+        if (!opened)
+            return historyFailure(opened.error().message,
+                                  opened.error().notice.isEmpty() ? notice : opened.error().notice);
+        if (!opened->notice.isEmpty())
+            notice = opened->notice;
+        written = opened->db->execute(statement);
         if (written)
-            return true;
+            return HistoryWrite{notice};
     }
-    *why = written.error().message;
-    return false;
+    return historyFailure(written.error().message, notice);
 }
 
 QString number(qint64 value)
@@ -258,11 +274,10 @@ QString blockColumns(const BlockAddress &address)
 
 Result<Database *> historyStore(const QString &storePath, bool create)
 {
-    QString why;
-    Database *history = historyDatabase(storePath, create, &why);
-    if (!history && !why.isEmpty())
-        return Failure{why, {}, 0};
-    return history;
+    const Result<OpenedHistory, HistoryFailure> opened = historyDatabase(storePath, create);
+    if (!opened)
+        return opened.error();
+    return opened->db;
 }
 
 Result<HistoryWrite> keepEarlierVersion(const QString &storePath, const BlockAddress &address,
@@ -273,19 +288,18 @@ Result<HistoryWrite> keepEarlierVersion(const QString &storePath, const BlockAdd
         || (before->translation == after.textDataT && before->comment == after.comments
             && before->revised == after.revised))
         return HistoryWrite{};
-    QString why, notice;
-    if (writeHistory(storePath,
-                     u"INSERT INTO block_history (replaced_at, block_table, file_name, dialogue_id, "
-                     "translation, comment, revised) VALUES ("_s
-                         + QString::number(now.toMSecsSinceEpoch()) + u", "_s + blockColumns(address) + u", "_s
-                         + storeLiteral(before->translation) + u", "_s + storeLiteral(before->comment) + u", "_s
-                         + (before->revised ? u"1"_s : u"0"_s) + u')',
-                     &why, &notice))
-        return HistoryWrite{notice};
-    why = u"The earlier version of block %1 of %2 could not be kept in %3: %4"_s.arg(
-        QString::number(address.number), address.fileName, HistoryFileName, why);
-    if (!notice.isEmpty())
-        why = notice + u' ' + why;
+    const Result<HistoryWrite, HistoryFailure> written = writeHistory(
+        storePath, u"INSERT INTO block_history (replaced_at, block_table, file_name, dialogue_id, "
+                   "translation, comment, revised) VALUES ("_s
+                       + QString::number(now.toMSecsSinceEpoch()) + u", "_s + blockColumns(address) + u", "_s
+                       + storeLiteral(before->translation) + u", "_s + storeLiteral(before->comment) + u", "_s
+                       + (before->revised ? u"1"_s : u"0"_s) + u')');
+    if (written)
+        return *written;
+    QString why = u"The earlier version of block %1 of %2 could not be kept in %3: %4"_s.arg(
+        QString::number(address.number), address.fileName, HistoryFileName, written.error().message);
+    if (!written.error().notice.isEmpty())
+        why = written.error().notice + u' ' + why;
     qCWarning(lcStore) << why;
     return Failure{why, {}};
 }
@@ -293,16 +307,15 @@ Result<HistoryWrite> keepEarlierVersion(const QString &storePath, const BlockAdd
 Result<std::vector<BlockVersion>> blockVersions(const QString &storePath, const BlockAddress &address)
 {
     std::vector<BlockVersion> versions;
-    QString why, notice;
-    Database *history = historyDatabase(storePath, false, &why, &notice);
-    if (!notice.isEmpty())
-        why = notice;
-    if (!history || !notice.isEmpty()) {
-        if (why.isEmpty())
-            return versions;
-        return Failure{why, {}, 0};
-    }
-    Result<ResultSet> rows = history->query(u"SELECT replaced_at, translation, comment, revised FROM block_history"_s
+    // A damaged file set aside is news enough: its versions went with it.
+    const Result<OpenedHistory, HistoryFailure> opened = historyDatabase(storePath, false);
+    if (!opened)
+        return Failure{opened.error().notice.isEmpty() ? opened.error().message : opened.error().notice, {}, 0};
+    if (!opened->notice.isEmpty())
+        return Failure{opened->notice, {}, 0};
+    if (!opened->db)
+        return versions;
+    Result<ResultSet> rows = opened->db->query(u"SELECT replaced_at, translation, comment, revised FROM block_history"_s
                                     + whereBlock(address) + u" ORDER BY id DESC"_s);
     if (!rows.ok())
         return rows.error();
@@ -315,30 +328,27 @@ Result<std::vector<BlockVersion>> blockVersions(const QString &storePath, const 
 
 Result<HistoryWrite> writeDraft(const QString &storePath, const BlockAddress &address, const BlockVersion &draft)
 {
-    QString why, notice;
-    if (writeHistory(storePath,
-                     u"INSERT OR REPLACE INTO block_draft (block_table, file_name, dialogue_id, written_at, translation, "
-                     "comment, revised) VALUES ("_s
-                         + blockColumns(address) + u", "_s + QString::number(draft.time.toMSecsSinceEpoch()) + u", "_s
-                         + storeLiteral(draft.translation) + u", "_s + storeLiteral(draft.comment) + u", "_s
-                         + (draft.revised ? u"1"_s : u"0"_s) + u')',
-                     &why, &notice))
-        return HistoryWrite{notice};
+    const Result<HistoryWrite, HistoryFailure> written = writeHistory(
+        storePath, u"INSERT OR REPLACE INTO block_draft (block_table, file_name, dialogue_id, written_at, translation, "
+                   "comment, revised) VALUES ("_s
+                       + blockColumns(address) + u", "_s + QString::number(draft.time.toMSecsSinceEpoch()) + u", "_s
+                       + storeLiteral(draft.translation) + u", "_s + storeLiteral(draft.comment) + u", "_s
+                       + (draft.revised ? u"1"_s : u"0"_s) + u')');
+    if (written)
+        return *written;
     return Failure{u"The unsaved text of block %1 of %2 could not be kept in %3: %4"_s.arg(
-                       QString::number(address.number), address.fileName, HistoryFileName, why),
+                       QString::number(address.number), address.fileName, HistoryFileName, written.error().message),
                    {}};
 }
 
 Result<std::optional<BlockVersion>> blockDraft(const QString &storePath, const BlockAddress &address)
 {
-    QString why;
-    Database *history = historyDatabase(storePath, false, &why);
-    if (!history) {
-        if (!why.isEmpty())
-            return Failure{why, {}, 0};
+    const Result<OpenedHistory, HistoryFailure> opened = historyDatabase(storePath, false);
+    if (!opened)
+        return opened.error();
+    if (!opened->db)
         return std::optional<BlockVersion>();
-    }
-    Result<ResultSet> rows = history->query(u"SELECT written_at, translation, comment, revised FROM block_draft"_s
+    Result<ResultSet> rows = opened->db->query(u"SELECT written_at, translation, comment, revised FROM block_draft"_s
                                     + whereBlock(address));
     if (!rows.ok())
         return rows.error();
@@ -350,39 +360,35 @@ Result<std::optional<BlockVersion>> blockDraft(const QString &storePath, const B
 
 Result<Done> dropDraft(const QString &storePath, const BlockAddress &address)
 {
-    QString why;
-    Database *history = historyDatabase(storePath, false, &why);
-    if (!history && !why.isEmpty())
-        return Failure{why, {}};
-    if (!history)
+    const Result<OpenedHistory, HistoryFailure> opened = historyDatabase(storePath, false);
+    if (!opened)
+        return opened.error();
+    if (!opened->db)
         return Done{};
-    if (const Result<QVariant> dropped = history->execute(u"DELETE FROM block_draft"_s + whereBlock(address)); !dropped)
+    if (const Result<QVariant> dropped = opened->db->execute(u"DELETE FROM block_draft"_s + whereBlock(address)); !dropped)
         return dropped.error();
     return Done{};
 }
 
 Result<HistoryWrite> rememberOpenBlock(const QString &storePath, const QString &key)
 {
-    QString why, notice;
-    if (writeHistory(storePath,
-                     u"INSERT OR REPLACE INTO editor_state (name, value) VALUES ("_s + storeLiteral(LastBlockName)
-                         + u", "_s + storeLiteral(key) + u')',
-                     &why, &notice))
-        return HistoryWrite{notice};
-    return Failure{why, {}};
+    const Result<HistoryWrite, HistoryFailure> written =
+        writeHistory(storePath, u"INSERT OR REPLACE INTO editor_state (name, value) VALUES ("_s
+                                    + storeLiteral(LastBlockName) + u", "_s + storeLiteral(key) + u')');
+    if (written)
+        return *written;
+    return Failure{written.error().message, {}, 0};
 }
 
 Result<QString> lastOpenBlock(const QString &storePath)
 {
-    QString why;
-    Database *history = historyDatabase(storePath, false, &why);
-    if (!history) {
-        if (!why.isEmpty())
-            return Failure{why, {}, 0};
+    const Result<OpenedHistory, HistoryFailure> opened = historyDatabase(storePath, false);
+    if (!opened)
+        return opened.error();
+    if (!opened->db)
         return QString();
-    }
     Result<ResultSet> rows =
-        history->query(u"SELECT value FROM editor_state WHERE name = "_s + storeLiteral(LastBlockName));
+        opened->db->query(u"SELECT value FROM editor_state WHERE name = "_s + storeLiteral(LastBlockName));
     if (!rows.ok())
         return rows.error();
     if (!rows->next())

@@ -24,12 +24,12 @@ Failure problem(const QString &what)
 
 Result<Done> checkStoreFile(const QString &path)
 {
-    QString why;
     // Read and write, as every window opens it: a store in WAL mode cannot be
     // read through a read-only connection when its shared memory is missing.
-    const SqliteHandle db = openSqlite(path, SQLITE_OPEN_READWRITE, &why);
-    if (!db)
-        return problem(why);
+    const Result<SqliteHandle> opened = openSqlite(path, SQLITE_OPEN_READWRITE);
+    if (!opened)
+        return problem(opened.error().message);
+    const SqliteHandle &db = *opened;
     // Reading the pages through a memory map costs a third less processor
     // time than copying each into the cache; the check reads every page once.
     execSqlite(db.get(), u"PRAGMA mmap_size=268435456"_s);

@@ -13,15 +13,13 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-bool readBlocks(Database &db, const BlockAddress &block, Around side, int count, std::vector<ContextBlock> &into,
-                QString *message)
+Result<Done> readBlocks(Database &db, const BlockAddress &block, Around side, int count,
+                        std::vector<ContextBlock> &into)
 {
     const bool current = side == Around::Same;
     Result<ResultSet> rows = rowsAround(db, block, side, count);
-    if (!rows.ok()) {
-        *message = rows.error().message;
-        return false;
-    }
+    if (!rows.ok())
+        return rows.error();
     while (rows->next()) {
         const qlonglong number = rows->value(ColDialogueId).toLongLong();
         if (number < -32768 || number > 32767)
@@ -36,18 +34,16 @@ bool readBlocks(Database &db, const BlockAddress &block, Around side, int count,
         if (current)
             break; // a duplicate row is the block's own problem, reported when it opens
     }
-    return true;
+    return Done{};
 }
 
-bool readBlocks(ProjectStore &store, const BlockAddress &block, Around side, int count,
-                std::vector<ContextBlock> &into, QString *message)
+Result<Done> readBlocks(ProjectStore &store, const BlockAddress &block, Around side, int count,
+                        std::vector<ContextBlock> &into)
 {
     const bool current = side == Around::Same;
     Result<std::vector<BlockRow>> rows = store.blocksAround(block, side, count);
-    if (!rows) {
-        *message = rows.error().message;
-        return false;
-    }
+    if (!rows)
+        return rows.error();
     for (const BlockRow &row : *rows) {
         const qlonglong number = row[ColDialogueId].toLongLong();
         if (number < -32768 || number > 32767)
@@ -62,7 +58,7 @@ bool readBlocks(ProjectStore &store, const BlockAddress &block, Around side, int
         if (current)
             break; // as on the program folder's file
     }
-    return true;
+    return Done{};
 }
 
 // The same reading on the file or through the open store.
@@ -73,12 +69,13 @@ Result<BlockContext> contextOf(Source &source, const BlockAddress &block, int ea
     if (!ScriptTables::contains(block.table))
         return Failure{u"%1 is not a script folder."_s.arg(block.table), {}, 0};
     std::vector<ContextBlock> before;
-    QString why;
-    const bool read = readBlocks(source, block, Around::Before, each, before, &why)
-        && readBlocks(source, block, Around::Same, each, context.blocks, &why)
-        && readBlocks(source, block, Around::After, each, context.blocks, &why);
+    Result<Done> read = readBlocks(source, block, Around::Before, each, before);
+    if (read)
+        read = readBlocks(source, block, Around::Same, each, context.blocks);
+    if (read)
+        read = readBlocks(source, block, Around::After, each, context.blocks);
     if (!read)
-        return Failure{u"The blocks around %1 could not be read: %2"_s.arg(block.fileName, why), {}, 0};
+        return Failure{u"The blocks around %1 could not be read: %2"_s.arg(block.fileName, read.error().message), {}, 0};
     context.blocks.insert(context.blocks.begin(), before.rbegin(), before.rend());
     for (ContextBlock &entry : context.blocks)
         entry.address.table = block.table;

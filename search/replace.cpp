@@ -73,12 +73,10 @@ QString expanded(const QString &replacement, const QRegularExpressionMatch &matc
 
 } // namespace
 
-std::optional<TextReplacer> TextReplacer::make(const ReplaceOptions &options, QString *error)
+Result<TextReplacer> TextReplacer::make(const ReplaceOptions &options)
 {
-    if (options.find.isEmpty()) {
-        *error = u"Please input a text to find."_s;
-        return std::nullopt;
-    }
+    if (options.find.isEmpty())
+        return Failure{u"Please input a text to find."_s, {}, 0};
     TextReplacer replacer;
     replacer.m_options = options;
     if (options.regex) {
@@ -86,11 +84,11 @@ std::optional<TextReplacer> TextReplacer::make(const ReplaceOptions &options, QS
         if (!options.matchCase)
             flags |= QRegularExpression::CaseInsensitiveOption;
         replacer.m_expression = QRegularExpression(options.find, flags);
-        if (!replacer.m_expression.isValid()) {
-            *error = u"The regular expression is not valid at position %1: %2."_s.arg(
-                QString::number(replacer.m_expression.patternErrorOffset()), replacer.m_expression.errorString());
-            return std::nullopt;
-        }
+        if (!replacer.m_expression.isValid())
+            return Failure{u"The regular expression is not valid at position %1: %2."_s.arg(
+                               QString::number(replacer.m_expression.patternErrorOffset()),
+                               replacer.m_expression.errorString()),
+                           {}, 0};
         replacer.m_expression.optimize();
     } else if (!options.matchCase) {
         replacer.m_foldedFind = folded(options.find);
@@ -177,10 +175,9 @@ qsizetype MatchList::count() const
 Result<MatchList> findMatches(Database &db, const ReplaceOptions &options)
 {
     MatchList list;
-    QString why;
-    const auto replacer = TextReplacer::make(options, &why);
+    const Result<TextReplacer> replacer = TextReplacer::make(options);
     if (!replacer)
-        return Failure{why, {}, 0};
+        return replacer.error();
     for (const QString &table : ScriptTables::all) {
         if (!options.folder.isEmpty() && table != options.folder)
             continue;

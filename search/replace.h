@@ -7,7 +7,6 @@
 #include <QRegularExpression>
 #include <QString>
 
-#include <optional>
 #include <vector>
 
 // Find and replace over the translations or the comments of every block.
@@ -47,9 +46,8 @@ struct TextMatch
 class TextReplacer
 {
 public:
-    // nullopt, with the reason in `error`, for an empty find text or a
-    // regular expression Qt refuses.
-    static std::optional<TextReplacer> make(const ReplaceOptions &options, QString *error);
+    // Fails for an empty find text or a regular expression Qt refuses.
+    static Result<TextReplacer> make(const ReplaceOptions &options);
     // Every match of `text`, in order, none overlapping and none touching a tag.
     QList<TextMatch> matches(const QString &text) const;
 

@@ -36,10 +36,10 @@ Result<Done> Outbox::ready()
                        {}};
     };
     if (!QFileInfo::exists(m_path)) {
-        QString why;
-        const SqliteHandle made = openSqlite(m_path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, &why);
-        if (!made)
-            return unusable(why);
+        const Result<SqliteHandle> opened = openSqlite(m_path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+        if (!opened)
+            return unusable(opened.error().message);
+        const SqliteHandle &made = *opened;
         if (execSqlite(made.get(), u"CREATE TABLE IF NOT EXISTS outbox (id INTEGER PRIMARY KEY, block_key TEXT NOT "
                                    "NULL UNIQUE, node_text TEXT NOT NULL, translation TEXT NOT NULL, comment TEXT NOT "
                                    "NULL, revised INTEGER NOT NULL, base_version INTEGER, queued_at TEXT NOT NULL)"_s)

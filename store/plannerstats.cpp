@@ -36,29 +36,27 @@ int writePlannerStatistics(sqlite3 *db)
 
 Result<Done> ensurePlannerStatistics(const QString &storePath)
 {
-    QString why;
-    const SqliteHandle db = openSqlite(storePath, SQLITE_OPEN_READWRITE, &why);
-    int rc = db ? SQLITE_OK : SQLITE_CANTOPEN;
-    if (db) {
-        const QString ownIndexes = firstValue(db.get(), u"SELECT COUNT(*) FROM sqlite_schema WHERE type = 'index' AND "
-                                                        "name IN ('battling_arena_block', 'battle_script_block', "
-                                                        "'field_block')"_s);
-        // Empty when the table is missing; figures of someone's own ANALYZE stay.
-        const QString figures = firstValue(db.get(), u"SELECT COUNT(*) FROM sqlite_stat1 WHERE idx IN "
-                                                     "('battling_arena_block', 'battle_script_block', 'field_block')"_s);
-        if (ownIndexes != u"3" || (!figures.isEmpty() && figures != u"0"))
-            return Done{};
-        rc = execSqlite(db.get(), u"BEGIN IMMEDIATE"_s);
-        if (rc == SQLITE_OK)
-            rc = writePlannerStatistics(db.get());
-        if (rc == SQLITE_OK)
-            rc = execSqlite(db.get(), u"COMMIT"_s);
-        if (rc != SQLITE_OK) {
-            why = sqliteMessage(db.get());
-            execSqlite(db.get(), u"ROLLBACK"_s);
-        }
-    }
-    if (rc != SQLITE_OK)
+    const Result<SqliteHandle> opened = openSqlite(storePath, SQLITE_OPEN_READWRITE);
+    if (!opened)
+        return Failure{opened.error().message, {}, SQLITE_CANTOPEN};
+    const SqliteHandle &db = *opened;
+    const QString ownIndexes = firstValue(db.get(), u"SELECT COUNT(*) FROM sqlite_schema WHERE type = 'index' AND "
+                                                    "name IN ('battling_arena_block', 'battle_script_block', "
+                                                    "'field_block')"_s);
+    // Empty when the table is missing; figures of someone's own ANALYZE stay.
+    const QString figures = firstValue(db.get(), u"SELECT COUNT(*) FROM sqlite_stat1 WHERE idx IN "
+                                                 "('battling_arena_block', 'battle_script_block', 'field_block')"_s);
+    if (ownIndexes != u"3" || (!figures.isEmpty() && figures != u"0"))
+        return Done{};
+    int rc = execSqlite(db.get(), u"BEGIN IMMEDIATE"_s);
+    if (rc == SQLITE_OK)
+        rc = writePlannerStatistics(db.get());
+    if (rc == SQLITE_OK)
+        rc = execSqlite(db.get(), u"COMMIT"_s);
+    if (rc != SQLITE_OK) {
+        const QString why = sqliteMessage(db.get());
+        execSqlite(db.get(), u"ROLLBACK"_s);
         return Failure{why, {}, rc};
+    }
     return Done{};
 }

@@ -17,17 +17,13 @@ void SqliteCloser::operator()(sqlite3 *db) const
     sqlite3_close_v2(db);
 }
 
-SqliteHandle openSqlite(const QString &path, int flags, QString *why)
+Result<SqliteHandle> openSqlite(const QString &path, int flags)
 {
     sqlite3 *raw = nullptr;
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     SqliteHandle db(raw);
-    if (rc != SQLITE_OK) {
-        if (why)
-            *why = raw ? sqliteMessage(raw) : QString::fromUtf8(sqlite3_errstr(rc));
-        db.reset();
-        return db;
-    }
+    if (rc != SQLITE_OK)
+        return Failure{raw ? sqliteMessage(raw) : QString::fromUtf8(sqlite3_errstr(rc)), {}, rc};
     // Other windows and processes hold the same file: wait for them a while.
     sqlite3_busy_timeout(raw, 5000);
     return db;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/result.h"
+
 #include <QString>
 
 #include <memory>
@@ -14,9 +16,8 @@ struct SqliteCloser
 };
 using SqliteHandle = std::unique_ptr<sqlite3, SqliteCloser>;
 
-// sqlite3_open_v2 with `flags` and a busy timeout. On failure the handle is
-// empty and `why` holds SQLite's words.
-SqliteHandle openSqlite(const QString &path, int flags, QString *why = nullptr);
+// sqlite3_open_v2 with `flags` and a busy timeout; a failure in SQLite's words.
+Result<SqliteHandle> openSqlite(const QString &path, int flags);
 
 // Runs statements without rows; SQLite's result code.
 int execSqlite(sqlite3 *db, const QString &statements);

@@ -206,8 +206,9 @@ void tst_History::aDamagedHistoryIsSetAside()
     QVERIFY(openStore(db, home.storePath()));
     const QString history = home.filePath(HistoryFileName);
     if (!foreign.isEmpty()) {
-        const SqliteHandle made = openSqlite(history, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-        QCOMPARE(execSqlite(made.get(), foreign), SQLITE_OK);
+        const Result<SqliteHandle> made = openSqlite(history, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+        QVERIFY2(made, qPrintable(made.error().message));
+        QCOMPARE(execSqlite(made->get(), foreign), SQLITE_OK);
     } else if (bytes.isNull()) {
         for (int i = 0; i < 300; ++i)
             QVERIFY(saveBlock(db, Key, u"3"_s, {u"Texto %1 "_s.arg(i).repeated(20), QString(), false}, nullptr).ok());

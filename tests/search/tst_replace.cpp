@@ -59,9 +59,8 @@ void tst_Replace::text()
     options.matchCase = flags.contains(u'c');
     options.wholeWord = flags.contains(u'w');
     options.regex = flags.contains(u'r');
-    QString error;
-    const auto replacer = TextReplacer::make(options, &error);
-    QVERIFY2(replacer, qPrintable(error));
+    const Result<TextReplacer> replacer = TextReplacer::make(options);
+    QVERIFY2(replacer, qPrintable(replacer.error().message));
     QCOMPARE(applyMatches(text, replacer->matches(text)), expected);
 }
 
