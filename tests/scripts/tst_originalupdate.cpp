@@ -90,6 +90,11 @@ void tst_OriginalUpdate::matching_data()
         << QStringList{u"a.txt=1:One more"_s} << QStringList{u"a.txt 1 changed"_s}
         << u"0 unchanged, 1 changed, 0 added, 0 removed"_s
         << QStringList{u"a.txt;1;One more;1;0;T1;note;30x3"_s};
+    // A script that gains a block is written again whole: the changed block is cleared there too.
+    QTest::newRow("changed beside an added block, not Revised")
+        << QStringList{u"a.txt=1:One more|2:Two"_s} << QStringList{u"a.txt 1 changed"_s, u"a.txt 2 added"_s}
+        << u"0 unchanged, 1 changed, 1 added, 0 removed"_s
+        << QStringList{u"a.txt;1;One more;1;0;T1;note;30x3"_s, u"a.txt;2;Two;0;0;;;0x0"_s};
     QTest::newRow("added comes untranslated, in block order")
         << QStringList{u"a.txt=1:One|2:Two"_s} << QStringList{u"a.txt 2 added"_s}
         << u"1 unchanged, 0 changed, 1 added, 0 removed"_s << QStringList{kept, u"a.txt;2;Two;0;0;;;0x0"_s};
