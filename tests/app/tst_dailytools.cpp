@@ -42,6 +42,8 @@ void tst_DailyTools::moves_data()
     QTest::newRow("with comment") << RootKey << u"nextWithCommentAction"_s << Translated;
     QTest::newRow("unrevised") << Battle << u"nextUnrevisedAction"_s << Translated;
     QTest::newRow("none before") << Translated << u"previousWithCommentAction"_s << Translated;
+    QTest::newRow("into the next script") << Untranslated << u"nextUntranslatedAction"_s << Duplicate;
+    QTest::newRow("into the previous script") << Duplicate << u"previousWithCommentAction"_s << Translated;
 }
 
 void tst_DailyTools::moves()
