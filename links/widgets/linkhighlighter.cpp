@@ -48,6 +48,21 @@ bool goes(const QTextCursor &mark, int from, int to)
     return (start >= from && start < to) || !mark.hasSelection();
 }
 
+// Whether the marks that go are the ones `after` puts back (sorted).
+bool sameMarks(const QList<QTextCursor> &marks, int from, int to, const QList<std::pair<int, int>> &after)
+{
+    QList<std::pair<int, int>> before;
+    for (const QTextCursor &mark : marks) {
+        if (!goes(mark, from, to))
+            continue;
+        if (!mark.hasSelection())
+            return false;
+        before.append({mark.selectionStart(), mark.selectionEnd()});
+    }
+    std::sort(before.begin(), before.end());
+    return before == after;
+}
+
 void markBlocks(QTextEdit *editor, const LinkGlossary &glossary, const QTextBlock &first, const QTextBlock &last)
 {
     const int from = first.position();
@@ -61,30 +76,17 @@ void markBlocks(QTextEdit *editor, const LinkGlossary &glossary, const QTextBloc
     }
     std::sort(after.begin(), after.end());
 
-    LinkMarkRecord *record = recordOf(editor);
     // Most keys leave the line's marks where they were: setting the same
     // selections again would only make the editor measure and repaint them.
-    const auto unchanged = [&](const auto &marks, const auto &cursorOf) {
-        QList<std::pair<int, int>> before;
-        for (const auto &mark : marks) {
-            const QTextCursor &cursor = cursorOf(mark);
-            if (!goes(cursor, from, to))
-                continue;
-            if (!cursor.hasSelection())
-                return false;
-            before.append({cursor.selectionStart(), cursor.selectionEnd()});
-        }
-        std::sort(before.begin(), before.end());
-        return before == after;
-    };
-    if (record->document == editor->document()
-        && unchanged(record->marks, [](const QTextCursor &cursor) -> const QTextCursor & { return cursor; }))
+    LinkMarkRecord *record = recordOf(editor);
+    if (record->document == editor->document() && sameMarks(record->marks, from, to, after))
         return;
 
     QList<QTextEdit::ExtraSelection> selections = editor->extraSelections();
     const auto isLinkMark = [](const QTextEdit::ExtraSelection &selection) {
         return selection.format.boolProperty(LinkMarkProperty);
     };
+    // The editor's own marks, when the record was of another document or is stale.
     const auto remember = [&] {
         record->document = editor->document();
         record->marks.clear();
@@ -93,15 +95,9 @@ void markBlocks(QTextEdit *editor, const LinkGlossary &glossary, const QTextBloc
                 record->marks.append(selection.cursor);
         }
     };
-    QList<QTextEdit::ExtraSelection> linkMarks;
-    for (const QTextEdit::ExtraSelection &selection : std::as_const(selections)) {
-        if (isLinkMark(selection))
-            linkMarks.append(selection);
-    }
-    if (unchanged(linkMarks, [](const QTextEdit::ExtraSelection &selection) -> const QTextCursor & {
-            return selection.cursor;
-        }))
-        return remember();
+    remember();
+    if (sameMarks(record->marks, from, to, after))
+        return;
 
     selections.removeIf([&](const QTextEdit::ExtraSelection &selection) {
         return isLinkMark(selection) && goes(selection.cursor, from, to);
