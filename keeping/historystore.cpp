@@ -227,6 +227,12 @@ Result<OpenedHistory, HistoryFailure> historyDatabase(const QString &storePath, 
     return OpenedHistory{history.db.get(), notice};
 }
 
+// The notice of the file set aside last: an earlier one stands when none came since.
+QString latest(const QString &newer, const QString &earlier)
+{
+    return newer.isEmpty() ? earlier : newer;
+}
+
 // Runs a write on the history; a file found damaged by it is set aside and
 // the write tried once more on a new one. The notice of the last file set
 // aside comes with the outcome, whichever it is.
@@ -243,15 +249,12 @@ Result<HistoryWrite, HistoryFailure> writeHistory(const QString &storePath, cons
         const QString path = historyPath(storePath);
         const Result<QString, HistoryFailure> aside = setAsideDamaged(path, written.error().message);
         if (!aside)
-            return historyFailure(aside.error().message,
-                                  aside.error().notice.isEmpty() ? notice : aside.error().notice);
+            return historyFailure(aside.error().message, latest(aside.error().notice, notice));
         notice = *aside;
         opened = historyDatabase(storePath, true);
         if (!opened)
-            return historyFailure(opened.error().message,
-                                  opened.error().notice.isEmpty() ? notice : opened.error().notice);
-        if (!opened->notice.isEmpty())
-            notice = opened->notice;
+            return historyFailure(opened.error().message, latest(opened.error().notice, notice));
+        notice = latest(opened->notice, notice);
         written = opened->db->execute(statement);
         if (written)
             return HistoryWrite{notice};
