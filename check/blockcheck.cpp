@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <tuple>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -130,9 +131,12 @@ void checkTags(const CheckedBlock &block, const QStringList &original, const QLi
         }
     }
     const auto textOf = [&](const TagToken &tag) { return QStringView(block.translation).sliced(tag.start, tag.length); };
-    // Stable: within one tag text the last appearance stays last.
-    std::stable_sort(translation.begin(), translation.end(),
-                     [&](const TagToken &a, const TagToken &b) { return textOf(a) < textOf(b); });
+    // Within one tag text the last appearance stays last: ties go by place,
+    // which a stable sort would keep too, but only with a buffer per key.
+    std::sort(translation.begin(), translation.end(), [&](const TagToken &a, const TagToken &b) {
+        const int order = textOf(a).compare(textOf(b));
+        return order != 0 ? order < 0 : a.start < b.start;
+    });
     qsizetype i = 0, j = 0;
     while (i < original.size() || j < translation.size()) {
         QStringView tag;
@@ -285,6 +289,42 @@ void checkBlanks(const QString &text, const QList<TagToken> &tags, QList<Finding
     }
 }
 
+// By place, then rule, each rule's findings at one place in the order they
+// were found. Sorted as small keys on the stack and then put in place by
+// moves: a stable sort of the findings themselves takes a buffer per key.
+void sortFindings(QList<Finding> &findings)
+{
+    struct Key
+    {
+        qsizetype start;
+        int rule;
+        qsizetype index;
+    };
+    QVarLengthArray<Key, 256> order;
+    order.reserve(findings.size());
+    for (qsizetype i = 0; i < findings.size(); ++i)
+        order.append({findings[i].start, int(findings[i].rule), i});
+    std::sort(order.begin(), order.end(), [](const Key &a, const Key &b) {
+        return std::tie(a.start, a.rule, a.index) < std::tie(b.start, b.rule, b.index);
+    });
+    // The finding at place i comes from order[i].index: each cycle of that
+    // permutation is walked once, its places marked done as they fill.
+    for (qsizetype i = 0; i < order.size(); ++i) {
+        if (order[i].index == i)
+            continue;
+        Finding first = std::move(findings[i]);
+        qsizetype at = i;
+        while (order[at].index != i) {
+            const qsizetype from = order[at].index;
+            findings[at] = std::move(findings[from]);
+            order[at].index = at;
+            at = from;
+        }
+        findings[at] = std::move(first);
+        order[at].index = at;
+    }
+}
+
 // The parts of the original the rules compare with; worked out when first
 // asked for, once per original when kept in a BlockChecker.
 struct OriginalFacts
@@ -359,9 +399,7 @@ QList<Finding> checkWith(const CheckedBlock &block, const CheckContext &context,
         checkSpanishMarks(text, tags, findings);
         checkBlanks(text, tags, findings);
     }
-    std::stable_sort(findings.begin(), findings.end(), [](const Finding &a, const Finding &b) {
-        return a.start != b.start ? a.start < b.start : int(a.rule) < int(b.rule);
-    });
+    sortFindings(findings);
     return findings;
 }
 
