@@ -114,9 +114,47 @@ std::optional<QStringView> meantTag(QStringView tag)
     return tie ? std::nullopt : best;
 }
 
+// A tag whose counts differ, as its message tells it.
+struct TagCount
+{
+    QString tag;
+    qsizetype inOriginal = 0;
+    qsizetype inTranslation = 0;
+    bool operator==(const TagCount &) const = default;
+    friend size_t qHash(const TagCount &key, size_t seed = 0)
+    {
+        return qHashMulti(seed, key.tag, key.inOriginal, key.inTranslation);
+    }
+};
+using TagMessages = QHash<TagCount, QString>;
+
+QString tagMessage(const TagCount &count)
+{
+    const bool page = isPageTag(count.tag);
+    // A tag the original lacks and the vocabulary nearly has is most likely a typo.
+    const auto meant = !page && count.inOriginal == 0 ? meantTag(count.tag) : std::nullopt;
+    return (page ? u"Page tag %1: %2 in the original, %3 in the translation"_s
+                 : u"Tag %1: %2 in the original, %3 in the translation"_s)
+               .arg(count.tag, QString::number(count.inOriginal), QString::number(count.inTranslation))
+        + (meant ? u"; did you mean %1?"_s.arg(*meant) : u"."_s);
+}
+
+// Kept while a block is typed: the guess costs an edit distance to every
+// known tag, and the same miscounted tags come back on every key.
+QString tagMessage(const TagCount &count, TagMessages &known)
+{
+    // Bounded: a long session of typing in one block leaves no heap of messages behind.
+    if (known.size() > 4096)
+        known.clear();
+    auto found = known.find(count);
+    if (found == known.end())
+        found = known.insert(count, tagMessage(count));
+    return *found;
+}
+
 // The tags of both texts compared as multisets, each tag by its whole text.
 void checkTags(const CheckedBlock &block, const QStringList &original, const QList<TagToken> &translationTags,
-               RuleSet rules, QList<Finding> &findings)
+               RuleSet rules, QList<Finding> &findings, TagMessages &messages)
 {
     QVarLengthArray<TagToken, 32> translation;
     for (const TagToken &tag : translationTags) {
@@ -154,13 +192,7 @@ void checkTags(const CheckedBlock &block, const QStringList &original, const QLi
         const Rule rule = isPageTag(tag) ? Rule::Pages : Rule::Tags;
         if (!rules.contains(rule))
             continue;
-        // A tag the original lacks and the vocabulary nearly has is most likely a typo.
-        const auto meant = rule == Rule::Tags && inOriginal == 0 ? meantTag(tag) : std::nullopt;
-        const QString message =
-            (rule == Rule::Pages ? u"Page tag %1: %2 in the original, %3 in the translation"_s
-                                 : u"Tag %1: %2 in the original, %3 in the translation"_s)
-                .arg(tag.toString(), QString::number(inOriginal), QString::number(inTranslation))
-            + (meant ? u"; did you mean %1?"_s.arg(*meant) : u"."_s);
+        const QString message = tagMessage({tag.toString(), inOriginal, inTranslation}, messages);
         // On the tag's last appearance; a tag the translation lacks altogether
         // is marked where the text ends.
         if (inTranslation > 0)
@@ -332,6 +364,7 @@ struct OriginalFacts
     std::optional<QString> ending;
     std::optional<QStringList> tags; // sorted, <End of Block> left out
     std::optional<QStringList> linkedWords;
+    TagMessages tagMessages;
 
     const QString &endingOf(const QString &original)
     {
@@ -371,7 +404,7 @@ QList<Finding> checkWith(const CheckedBlock &block, const CheckContext &context,
         checkEndTag(block, facts.endingOf(block.original), findings);
     const QList<TagToken> tags = findTags(text);
     if (rules.contains(Rule::Tags) || rules.contains(Rule::Pages))
-        checkTags(block, facts.tagsOf(block.original), tags, rules, findings);
+        checkTags(block, facts.tagsOf(block.original), tags, rules, findings, facts.tagMessages);
     if (rules.contains(Rule::Overflow) || rules.contains(Rule::Glyph) || rules.contains(Rule::Dropped))
         checkLayout(block, context.font, rules, findings, lines, memo);
     // A block with no words (only tags, blanks, marks) has nothing to translate.

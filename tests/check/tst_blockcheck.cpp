@@ -365,6 +365,8 @@ void tst_BlockCheck::checkerAgreesWithAWholeCheck_data()
     QTest::newRow("past the height, a page break before it") << u"a\r\nb\r\n"_s << 0 << 0 << u"<Wait>\r\n"_s << QString();
     QTest::newRow("past the height, the page break between taken out") << u"a\r\nb\r\n"_s << 13 << 6 << QString() << QString();
     QTest::newRow("past the height, the window made taller") << u"a\r\nb\r\n"_s << 0 << 0 << QString() << u"3"_s;
+    QTest::newRow("a mistyped tag mistyped otherwise") << u"<Nwe>"_s << 1 << 3 << u"Wiat"_s << QString();
+    QTest::newRow("a mistyped tag typed again") << u"<Nwe>"_s << 0 << 0 << u"<Nwe>"_s << QString();
     QTest::newRow("a dropped page made by taking <Close> out") << u"a<Close>"_s << 33 << 7 << QString() << QString();
 }
 
