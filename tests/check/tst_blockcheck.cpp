@@ -135,6 +135,7 @@ void tst_BlockCheck::rules_data()
 
     row("linked word, no suggestion used", "glossary", u"The sword."_s, u"La hoja."_s,
         u"0+0 The original has the linked word \"sword\"; the translation uses none of its suggestions (espada, sable)"_s);
+    row("a suggestion as it stands", "glossary", u"The sword."_s, u"La espada."_s, {});
     row("a suggestion in another form", "glossary", u"The sword."_s, u"Las Espadas."_s, {});
     row("not a whole word", "glossary", u"The swordfish."_s, u"El pez."_s, {});
     row("a link of two words", "glossary", u"At\r\nthe tower."_s, u"En el faro."_s, u"0+0 The original has the linked word \"the tower\""_s);
