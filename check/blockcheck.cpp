@@ -365,6 +365,7 @@ struct OriginalFacts
     std::optional<QStringList> tags; // sorted, <End of Block> left out
     std::optional<QStringList> linkedWords;
     TagMessages tagMessages;
+    qsizetype lastFindings = 0; // how many the last check found
 
     const QString &endingOf(const QString &original)
     {
@@ -400,6 +401,10 @@ QList<Finding> checkWith(const CheckedBlock &block, const CheckContext &context,
     const QString &text = block.translation;
     if (text.isEmpty())
         return findings;
+    // A key changes a few findings: room for them, so the list is not grown
+    // (and copied) finding by finding on every key.
+    if (facts.lastFindings > 0)
+        findings.reserve(facts.lastFindings + facts.lastFindings / 8 + 8);
     if (rules.contains(Rule::EndTag) && block.translated)
         checkEndTag(block, facts.endingOf(block.original), findings);
     const QList<TagToken> tags = findTags(text);
@@ -433,6 +438,7 @@ QList<Finding> checkWith(const CheckedBlock &block, const CheckContext &context,
         checkBlanks(text, tags, findings);
     }
     sortFindings(findings);
+    facts.lastFindings = findings.size();
     return findings;
 }
 
