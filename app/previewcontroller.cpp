@@ -57,7 +57,7 @@ QRect PreviewController::render(const QString &text)
 void PreviewController::clearSurface()
 {
     ::clearPreview(m_canvas);
-    m_drawn = PreviewDrawing{{}, true};
+    m_drawn = PreviewDrawing{{}, true, {}};
     m_widget.updateShown();
     emit redrawn();
 }
@@ -121,7 +121,7 @@ void PreviewController::flush()
         changed = render(text);
     if (onlyClear) {
         ::clearPreview(m_canvas);
-        m_drawn = PreviewDrawing{{}, true};
+        m_drawn = PreviewDrawing{{}, true, {}};
         m_widget.updateShown();
     } else {
         m_widget.updateShown(changed);

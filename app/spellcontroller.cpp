@@ -23,14 +23,13 @@ SpellController::SpellController(QTextEdit &translation, const QString &programF
     , m_window(window)
     , m_spellers(programFolder)
 {
-    m_underline = new SpellUnderline(m_editor.document(), [this](QStringView line, qsizetype start, qsizetype length) {
+    m_underline = new SpellUnderline(m_editor.document(), [this](QStringView line) {
+        QList<SpellUnderline::Span> links;
         if (!m_glossary)
-            return false;
-        for (const LinkMark &mark : m_glossary->marksInLine(line)) {
-            if (mark.start < start + length && start < mark.start + mark.length)
-                return true;
-        }
-        return false;
+            return links;
+        for (const LinkMark &mark : m_glossary->marksInLine(line))
+            links.append({mark.start, mark.length});
+        return links;
     });
     m_editor.viewport()->installEventFilter(this);
 }

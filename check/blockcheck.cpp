@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <tuple>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -113,9 +114,47 @@ std::optional<QStringView> meantTag(QStringView tag)
     return tie ? std::nullopt : best;
 }
 
+// A tag whose counts differ, as its message tells it.
+struct TagCount
+{
+    QString tag;
+    qsizetype inOriginal = 0;
+    qsizetype inTranslation = 0;
+    bool operator==(const TagCount &) const = default;
+    friend size_t qHash(const TagCount &key, size_t seed = 0)
+    {
+        return qHashMulti(seed, key.tag, key.inOriginal, key.inTranslation);
+    }
+};
+using TagMessages = QHash<TagCount, QString>;
+
+QString tagMessage(const TagCount &count)
+{
+    const bool page = isPageTag(count.tag);
+    // A tag the original lacks and the vocabulary nearly has is most likely a typo.
+    const auto meant = !page && count.inOriginal == 0 ? meantTag(count.tag) : std::nullopt;
+    return (page ? u"Page tag %1: %2 in the original, %3 in the translation"_s
+                 : u"Tag %1: %2 in the original, %3 in the translation"_s)
+               .arg(count.tag, QString::number(count.inOriginal), QString::number(count.inTranslation))
+        + (meant ? u"; did you mean %1?"_s.arg(*meant) : u"."_s);
+}
+
+// Kept while a block is typed: the guess costs an edit distance to every
+// known tag, and the same miscounted tags come back on every key.
+QString tagMessage(const TagCount &count, TagMessages &known)
+{
+    // Bounded: a long session of typing in one block leaves no heap of messages behind.
+    if (known.size() > 4096)
+        known.clear();
+    auto found = known.find(count);
+    if (found == known.end())
+        found = known.insert(count, tagMessage(count));
+    return *found;
+}
+
 // The tags of both texts compared as multisets, each tag by its whole text.
 void checkTags(const CheckedBlock &block, const QStringList &original, const QList<TagToken> &translationTags,
-               RuleSet rules, QList<Finding> &findings)
+               RuleSet rules, QList<Finding> &findings, TagMessages &messages)
 {
     QVarLengthArray<TagToken, 32> translation;
     for (const TagToken &tag : translationTags) {
@@ -130,9 +169,12 @@ void checkTags(const CheckedBlock &block, const QStringList &original, const QLi
         }
     }
     const auto textOf = [&](const TagToken &tag) { return QStringView(block.translation).sliced(tag.start, tag.length); };
-    // Stable: within one tag text the last appearance stays last.
-    std::stable_sort(translation.begin(), translation.end(),
-                     [&](const TagToken &a, const TagToken &b) { return textOf(a) < textOf(b); });
+    // Within one tag text the last appearance stays last: ties go by place,
+    // which a stable sort would keep too, but only with a buffer per key.
+    std::sort(translation.begin(), translation.end(), [&](const TagToken &a, const TagToken &b) {
+        const int order = textOf(a).compare(textOf(b));
+        return order != 0 ? order < 0 : a.start < b.start;
+    });
     qsizetype i = 0, j = 0;
     while (i < original.size() || j < translation.size()) {
         QStringView tag;
@@ -150,13 +192,7 @@ void checkTags(const CheckedBlock &block, const QStringList &original, const QLi
         const Rule rule = isPageTag(tag) ? Rule::Pages : Rule::Tags;
         if (!rules.contains(rule))
             continue;
-        // A tag the original lacks and the vocabulary nearly has is most likely a typo.
-        const auto meant = rule == Rule::Tags && inOriginal == 0 ? meantTag(tag) : std::nullopt;
-        const QString message =
-            (rule == Rule::Pages ? u"Page tag %1: %2 in the original, %3 in the translation"_s
-                                 : u"Tag %1: %2 in the original, %3 in the translation"_s)
-                .arg(tag.toString(), QString::number(inOriginal), QString::number(inTranslation))
-            + (meant ? u"; did you mean %1?"_s.arg(*meant) : u"."_s);
+        const QString message = tagMessage({tag.toString(), inOriginal, inTranslation}, messages);
         // On the tag's last appearance; a tag the translation lacks altogether
         // is marked where the text ends.
         if (inTranslation > 0)
@@ -285,6 +321,42 @@ void checkBlanks(const QString &text, const QList<TagToken> &tags, QList<Finding
     }
 }
 
+// By place, then rule, each rule's findings at one place in the order they
+// were found. Sorted as small keys on the stack and then put in place by
+// moves: a stable sort of the findings themselves takes a buffer per key.
+void sortFindings(QList<Finding> &findings)
+{
+    struct Key
+    {
+        qsizetype start;
+        int rule;
+        qsizetype index;
+    };
+    QVarLengthArray<Key, 256> order;
+    order.reserve(findings.size());
+    for (qsizetype i = 0; i < findings.size(); ++i)
+        order.append({findings[i].start, int(findings[i].rule), i});
+    std::sort(order.begin(), order.end(), [](const Key &a, const Key &b) {
+        return std::tie(a.start, a.rule, a.index) < std::tie(b.start, b.rule, b.index);
+    });
+    // The finding at place i comes from order[i].index: each cycle of that
+    // permutation is walked once, its places marked done as they fill.
+    for (qsizetype i = 0; i < order.size(); ++i) {
+        if (order[i].index == i)
+            continue;
+        Finding first = std::move(findings[i]);
+        qsizetype at = i;
+        while (order[at].index != i) {
+            const qsizetype from = order[at].index;
+            findings[at] = std::move(findings[from]);
+            order[at].index = at;
+            at = from;
+        }
+        findings[at] = std::move(first);
+        order[at].index = at;
+    }
+}
+
 // The parts of the original the rules compare with; worked out when first
 // asked for, once per original when kept in a BlockChecker.
 struct OriginalFacts
@@ -292,6 +364,8 @@ struct OriginalFacts
     std::optional<QString> ending;
     std::optional<QStringList> tags; // sorted, <End of Block> left out
     std::optional<QStringList> linkedWords;
+    TagMessages tagMessages;
+    qsizetype lastFindings = 0; // how many the last check found
 
     const QString &endingOf(const QString &original)
     {
@@ -327,11 +401,15 @@ QList<Finding> checkWith(const CheckedBlock &block, const CheckContext &context,
     const QString &text = block.translation;
     if (text.isEmpty())
         return findings;
+    // A key changes a few findings: room for them, so the list is not grown
+    // (and copied) finding by finding on every key.
+    if (facts.lastFindings > 0)
+        findings.reserve(facts.lastFindings + facts.lastFindings / 8 + 8);
     if (rules.contains(Rule::EndTag) && block.translated)
         checkEndTag(block, facts.endingOf(block.original), findings);
     const QList<TagToken> tags = findTags(text);
     if (rules.contains(Rule::Tags) || rules.contains(Rule::Pages))
-        checkTags(block, facts.tagsOf(block.original), tags, rules, findings);
+        checkTags(block, facts.tagsOf(block.original), tags, rules, findings, facts.tagMessages);
     if (rules.contains(Rule::Overflow) || rules.contains(Rule::Glyph) || rules.contains(Rule::Dropped))
         checkLayout(block, context.font, rules, findings, lines, memo);
     // A block with no words (only tags, blanks, marks) has nothing to translate.
@@ -359,9 +437,8 @@ QList<Finding> checkWith(const CheckedBlock &block, const CheckContext &context,
         checkSpanishMarks(text, tags, findings);
         checkBlanks(text, tags, findings);
     }
-    std::stable_sort(findings.begin(), findings.end(), [](const Finding &a, const Finding &b) {
-        return a.start != b.start ? a.start < b.start : int(a.rule) < int(b.rule);
-    });
+    sortFindings(findings);
+    facts.lastFindings = findings.size();
     return findings;
 }
 

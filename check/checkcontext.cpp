@@ -5,6 +5,9 @@
 
 #include <QSet>
 
+#include <algorithm>
+#include <optional>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -147,15 +150,26 @@ QList<std::pair<QString, QStringList>> GlossaryLinks::missedLinks(const QStringL
     QList<std::pair<QString, QStringList>> missed;
     if (linkedWords.isEmpty())
         return missed;
-    // Regardless of case: folded once here, and each suggestion folded once with the links.
-    const QString folded = translation.toCaseFolded();
+    // Regardless of case: each suggestion folded once with the links, the
+    // translation here, and only when a suggestion is not in it as it stands.
+    // Folding goes character by character, and a folded text folds to itself,
+    // so a suggestion found unfolded is in the folded text too (unless it
+    // starts or ends in the middle of a surrogate pair).
+    std::optional<QString> folded;
+    const auto contains = [&](const QString &s) {
+        const bool whole = !s.isEmpty() && !s.front().isLowSurrogate() && !s.back().isHighSurrogate();
+        if (whole && translation.contains(s))
+            return true;
+        if (!folded)
+            folded = translation.toCaseFolded();
+        return folded->contains(s);
+    };
     for (const QString &word : linkedWords) {
         const auto suggestions = m_foldedSuggestions.constFind(word);
         if (suggestions == m_foldedSuggestions.cend())
             continue;
         // Contained, not whole-word: a plural or a gendered ending still uses the suggestion.
-        const bool used = std::any_of(suggestions->cbegin(), suggestions->cend(),
-                                      [&](const QString &s) { return folded.contains(s); });
+        const bool used = std::any_of(suggestions->cbegin(), suggestions->cend(), contains);
         if (!used)
             missed.append({word, m_suggestions.value(word)});
     }

@@ -294,6 +294,12 @@ void checkLayout(const CheckedBlock &block, const FontCells &font, RuleSet rules
     const auto window = windowGeometry(block.width, block.height);
     const qint16 lastInnerColumn = window ? qint16(window->columns - 1) : std::numeric_limits<qint16>::max();
     MeasuringSink sink(block.translation, rules.contains(Rule::Glyph) ? font : NoFont, lastInnerColumn);
+    if (lines) {
+        // The last check's lines, emptied: their room is laid out into
+        // again instead of growing a list line by line on every key.
+        sink.lines.swap(*lines);
+        sink.lines.clear();
+    }
     qint16 windowRows = 0;
     // Lines are asked for the open block, whose preview runs the same flow.
     runPageFlow(block.translation, window, windowRows, sink,

@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -19,6 +20,16 @@ constexpr qint16 NoCodeGlyph = '?';
 // 4,096 (x 32,768, the 4,095th of a line), a line top past 32,767, a window
 // row whose pixel top or bottom would pass it. What was reported before
 // stays; the rest of the text, including the page gathered so far, is not.
+// The page buffers of this thread's last run, handed to the next: every key
+// runs the flow, and fresh buffers as long as the text cost an allocation
+// each. A run inside a run (none today) would just start with empty ones.
+struct PageBuffers
+{
+    QString page;
+    std::vector<TextSpan> sources;
+};
+thread_local PageBuffers t_spareBuffers;
+
 class PageRun
 {
 public:
@@ -26,8 +37,18 @@ public:
         : m_geometry(window)
         , m_windowRows(windowRows)
         , m_sink(sink)
+        , m_page(std::exchange(t_spareBuffers.page, {}))
+        , m_sources(std::exchange(t_spareBuffers.sources, {}))
     {
+        clearPage();
     }
+    ~PageRun()
+    {
+        t_spareBuffers.page = std::move(m_page);
+        t_spareBuffers.sources = std::move(m_sources);
+    }
+    PageRun(const PageRun &) = delete;
+    PageRun &operator=(const PageRun &) = delete;
 
     bool run(QStringView text);
 
@@ -78,7 +99,9 @@ void PageRun::append(QStringView text, TextSpan source)
 
 void PageRun::clearPage()
 {
-    m_page.clear();
+    // Emptied, not freed (QString::clear() frees): the next page grows into
+    // the room the whole text was given.
+    m_page.truncate(0);
     m_sources.clear();
 }
 

@@ -4,6 +4,7 @@
 #include "editor/renderer.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -59,7 +60,11 @@ void drawItem(PreviewPainter &painter, const PreviewDrawing::Item &item)
 
 QRect updatePreview(const QString &text, PreviewCanvas &canvas, PreviewDrawing &drawn)
 {
-    std::vector<PreviewDrawing::Item> items;
+    std::vector<PreviewDrawing::Item> items = std::exchange(drawn.spare, {});
+    items.clear();
+    // A key changes the count by a few: room for them, so that the vector
+    // never grows by copying itself.
+    items.reserve(drawn.items.size() + drawn.items.size() / 8 + 16);
     RecordingSink sink(items);
     runPageFlow(text, windowGeometry(canvas.currentWidth, canvas.currentHeight), canvas.windowRows, sink,
                 PageFlowReuse::Remember);
@@ -108,7 +113,7 @@ QRect updatePreview(const QString &text, PreviewCanvas &canvas, PreviewDrawing &
                 drawItem(painter, item);
         }
     }
-    drawn.items = std::move(items);
+    drawn.spare = std::exchange(drawn.items, std::move(items));
     drawn.valid = true;
     return dirty;
 }

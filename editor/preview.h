@@ -42,6 +42,9 @@ struct PreviewDrawing
     };
     std::vector<Item> items;
     bool valid = false; // false: the surface must be cleared and drawn whole
+    // The drawing before `items`, kept only for its buffer: the next drawing
+    // fills it instead of growing a new one on every key.
+    std::vector<Item> spare;
 };
 
 // Brings the surface to what clearPreview and showPreview of `text` give,

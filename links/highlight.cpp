@@ -165,7 +165,8 @@ QList<LinkMark> LinkGlossary::marksInLine(QStringView line, qsizetype offset) co
         // The editor's find sees a no-break space as a blank.
         QString searchable = line.toString();
         searchable.replace(QChar::Nbsp, u' ');
-        QList<qsizetype> candidates = m_otherAlways;
+        // On the stack: a line asks for a few words at most, on every key.
+        QVarLengthArray<qsizetype, 64> candidates(m_otherAlways.cbegin(), m_otherAlways.cend());
         if (!m_otherByPair.isEmpty()) {
             QVarLengthArray<bool, 1024> taken(m_otherWords.size(), false);
             for (qsizetype i = 0; i + 1 < searchable.size(); ++i) {

@@ -2,6 +2,7 @@
 
 #include "links/highlight.h"
 
+#include <QPointer>
 #include <QTextBlock>
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -36,9 +37,15 @@ public:
 
 LinkMarkRecord *recordOf(QTextEdit *editor)
 {
+    // Every key asks for the record of the same editor: the last one found
+    // is kept rather than sought by name among the editor's children again.
+    static QPointer<LinkMarkRecord> last;
+    if (last && last->parent() == editor)
+        return last;
     QObject *found = editor->findChild<QObject *>(LinkMarkRecord::RecordName, Qt::FindDirectChildrenOnly);
     auto *record = dynamic_cast<LinkMarkRecord *>(found);
-    return record ? record : new LinkMarkRecord(editor);
+    last = record ? record : new LinkMarkRecord(editor);
+    return last;
 }
 
 // The marks of the lines marked anew go; a mark emptied by an edit goes too.

@@ -6,6 +6,9 @@
 
 #include <QTextCharFormat>
 
+#include <algorithm>
+#include <optional>
+
 using namespace Qt::StringLiterals;
 
 SpellUnderline::SpellUnderline(QTextDocument *document, Ignored ignored)
@@ -41,6 +44,22 @@ bool SpellUnderline::isMisspelt(const QString &word)
     return !*known;
 }
 
+namespace {
+
+bool overlaps(const QList<SpellUnderline::Span> &spans, qsizetype start, qsizetype length)
+{
+    return std::any_of(spans.cbegin(), spans.cend(), [&](const SpellUnderline::Span &span) {
+        return span.start < start + length && start < span.start + span.length;
+    });
+}
+
+} // namespace
+
+bool SpellUnderline::isIgnored(QStringView line, qsizetype start, qsizetype length) const
+{
+    return m_ignored && overlaps(m_ignored(line), start, length);
+}
+
 void SpellUnderline::highlightBlock(const QString &text)
 {
     if (!m_speller)
@@ -48,9 +67,15 @@ void SpellUnderline::highlightBlock(const QString &text)
     QTextCharFormat underline;
     underline.setUnderlineStyle(QTextCharFormat::SpellCheckUnderline);
     underline.setUnderlineColor(Qt::red);
+    // Asked once per line, on its first misspelt word: finding the spans costs
+    // a pass over the whole line.
+    std::optional<QList<Span>> ignored;
     for (const WordSpan &span : splitWords(text)) {
-        const QString word = text.mid(span.start, span.length);
-        if (!isMisspelt(word) || isIgnored(text, span.start, span.length))
+        if (!isMisspelt(text.mid(span.start, span.length)))
+            continue;
+        if (m_ignored && !ignored)
+            ignored = m_ignored(text);
+        if (ignored && overlaps(*ignored, span.start, span.length))
             continue;
         setFormat(int(span.start), int(span.length), underline);
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QList>
 #include <QSyntaxHighlighter>
 
 #include <functional>
@@ -20,8 +21,13 @@ class SpellUnderline : public QSyntaxHighlighter
 {
     Q_OBJECT
 public:
-    // Whether the span [start, start + length) of `line` is to be left alone.
-    using Ignored = std::function<bool(QStringView line, qsizetype start, qsizetype length)>;
+    struct Span
+    {
+        qsizetype start = 0;
+        qsizetype length = 0;
+    };
+    // The spans of `line` to leave alone: a word overlapping one is not marked.
+    using Ignored = std::function<QList<Span>(QStringView line)>;
 
     SpellUnderline(QTextDocument *document, Ignored ignored = {});
     // nullptr leaves the text unmarked (no dictionary).
@@ -30,10 +36,7 @@ public:
     // A word the translator added to the dictionary: marked nowhere again.
     void wordAdded(const QString &word);
     bool isMisspelt(const QString &word);
-    bool isIgnored(QStringView line, qsizetype start, qsizetype length) const
-    {
-        return m_ignored && m_ignored(line, start, length);
-    }
+    bool isIgnored(QStringView line, qsizetype start, qsizetype length) const;
 
 protected:
     void highlightBlock(const QString &text) override;

@@ -135,6 +135,7 @@ void tst_BlockCheck::rules_data()
 
     row("linked word, no suggestion used", "glossary", u"The sword."_s, u"La hoja."_s,
         u"0+0 The original has the linked word \"sword\"; the translation uses none of its suggestions (espada, sable)"_s);
+    row("a suggestion as it stands", "glossary", u"The sword."_s, u"La espada."_s, {});
     row("a suggestion in another form", "glossary", u"The sword."_s, u"Las Espadas."_s, {});
     row("not a whole word", "glossary", u"The swordfish."_s, u"El pez."_s, {});
     row("a link of two words", "glossary", u"At\r\nthe tower."_s, u"En el faro."_s, u"0+0 The original has the linked word \"the tower\""_s);
@@ -365,6 +366,8 @@ void tst_BlockCheck::checkerAgreesWithAWholeCheck_data()
     QTest::newRow("past the height, a page break before it") << u"a\r\nb\r\n"_s << 0 << 0 << u"<Wait>\r\n"_s << QString();
     QTest::newRow("past the height, the page break between taken out") << u"a\r\nb\r\n"_s << 13 << 6 << QString() << QString();
     QTest::newRow("past the height, the window made taller") << u"a\r\nb\r\n"_s << 0 << 0 << QString() << u"3"_s;
+    QTest::newRow("a mistyped tag mistyped otherwise") << u"<Nwe>"_s << 1 << 3 << u"Wiat"_s << QString();
+    QTest::newRow("a mistyped tag typed again") << u"<Nwe>"_s << 0 << 0 << u"<Nwe>"_s << QString();
     QTest::newRow("a dropped page made by taking <Close> out") << u"a<Close>"_s << 33 << 7 << QString() << QString();
 }
 

@@ -243,6 +243,14 @@ void tst_Preview::redrawOfAnEditMatchesTheWhole()
     painter.end();
     QVERIFY(repainted == whole.surface);
     QCOMPARE(changed.isEmpty(), after == before);
+
+    // The third drawing fills the first one's buffer: none of it may stay.
+    updatePreview(before, kept, drawn);
+    PreviewCanvas fresh = canvas(width, height);
+    PreviewDrawing freshDrawn;
+    updatePreview(before, fresh, freshDrawn);
+    QVERIFY(drawn.items == freshDrawn.items);
+    QVERIFY(kept.surface == fresh.surface);
 }
 
 

@@ -10,6 +10,20 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+QStringList underlinedWords(const QTextDocument &document)
+{
+    QStringList got;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (const QTextLayout::FormatRange &range : block.layout()->formats())
+            got << block.text().mid(range.start, range.length);
+    }
+    return got;
+}
+
+} // namespace
+
 // The words underlined while typing, with the Spanish dictionary.
 class tst_SpellUnderline : public QObject
 {
@@ -19,6 +33,8 @@ private slots:
     void initTestCase();
     void underlined_data();
     void underlined();
+    void addedWord_data();
+    void addedWord();
 
 private:
     QTemporaryDir m_home;
@@ -43,6 +59,7 @@ void tst_SpellUnderline::underlined_data()
     QTest::newRow("a speaker's name") << u"Tolm y Pellan llegan."_s << QStringList();
     QTest::newRow("a linked word") << u"La Brumavela y la blanqa."_s << QStringList{u"blanqa"_s};
     QTest::newRow("every line") << u"Hola\nmundoo"_s << QStringList{u"mundoo"_s};
+    QTest::newRow("a line's own links") << u"Brumavela\nblanqa"_s << QStringList{u"blanqa"_s};
 }
 
 void tst_SpellUnderline::underlined()
@@ -50,19 +67,39 @@ void tst_SpellUnderline::underlined()
     QFETCH(QString, text);
     QFETCH(QStringList, expected);
     QTextDocument document;
-    SpellUnderline underline(&document, [](QStringView line, qsizetype start, qsizetype length) {
-        return line.mid(start, length) == u"Brumavela";
+    SpellUnderline underline(&document, [](QStringView line) {
+        QList<SpellUnderline::Span> links;
+        for (qsizetype at = line.indexOf(u"Brumavela"); at >= 0; at = line.indexOf(u"Brumavela", at + 1))
+            links.append({at, 9});
+        return links;
     });
     underline.setSpeller(m_speller);
     QCoreApplication::processEvents(); // Qt's first full pass, due once the loop turns
     document.setPlainText(text);
     underline.rehighlight();
-    QStringList got;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        for (const QTextLayout::FormatRange &range : block.layout()->formats())
-            got << block.text().mid(range.start, range.length);
-    }
-    QCOMPARE(got, expected);
+    QCOMPARE(underlinedWords(document), expected);
+}
+
+void tst_SpellUnderline::addedWord_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("the word added") << u"La blanqa y la casa."_s << QStringList();
+    QTest::newRow("only the word added") << u"La blanqa y la mundoo."_s << QStringList{u"mundoo"_s};
+}
+
+// Answers are kept per word: the translator's added word must leave them.
+void tst_SpellUnderline::addedWord()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, expected);
+    QTextDocument document;
+    SpellUnderline underline(&document);
+    underline.setSpeller(m_speller);
+    document.setPlainText(text);
+    underline.rehighlight();
+    underline.wordAdded(u"blanqa"_s);
+    QCOMPARE(underlinedWords(document), expected);
 }
 
 QTEST_MAIN(tst_SpellUnderline)
