@@ -4,6 +4,7 @@
 
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QPlainTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextCursor>
 
@@ -23,12 +24,32 @@ QString toDocumentText(QString text)
     return text;
 }
 
+// Qt's plain-text layout takes `removed + added` characters from `from` for
+// the changed span. The spell underline's reformatting reports the edited line
+// as removed and put back whole, so that span runs into the next line and
+// every key would repaint the whole editor. In the text as it now is the
+// change is the `added` characters from `from` (after a deletion, the line
+// holding `from`); a change in the number of lines is seen all the same.
+class LineLayout : public QPlainTextDocumentLayout
+{
+public:
+    using QPlainTextDocumentLayout::QPlainTextDocumentLayout;
+
+protected:
+    void documentChanged(int from, int /*removed*/, int added) override
+    {
+        QPlainTextDocumentLayout::documentChanged(from, 0, std::max(added, 1));
+    }
+};
+
 } // namespace
 
 TranslatedEdit::TranslatedEdit(QWidget *parent)
-    : QTextEdit(parent)
+    : QPlainTextEdit(parent)
 {
-    setAcceptRichText(false);
+    auto *doc = new QTextDocument(this);
+    doc->setDocumentLayout(new LineLayout(doc));
+    setDocument(doc);
     viewport()->setMouseTracking(true);
     // The right button belongs to the word-link menus.
     setContextMenuPolicy(Qt::PreventContextMenu);
@@ -185,22 +206,22 @@ void TranslatedEdit::keyPressEvent(QKeyEvent *event)
         const Qt::KeyboardModifiers modifiers =
             shiftReturn ? event->modifiers() & ~Qt::ShiftModifier : event->modifiers();
         QKeyEvent changed(event->type(), key, modifiers, text, event->isAutoRepeat(), ushort(event->count()));
-        QTextEdit::keyPressEvent(&changed);
+        QPlainTextEdit::keyPressEvent(&changed);
         event->setAccepted(changed.isAccepted());
         return;
     }
-    QTextEdit::keyPressEvent(event);
+    QPlainTextEdit::keyPressEvent(event);
 }
 
 void TranslatedEdit::mouseMoveEvent(QMouseEvent *event)
 {
-    QTextEdit::mouseMoveEvent(event);
+    QPlainTextEdit::mouseMoveEvent(event);
     emit mouseMoved(event->position().toPoint(), event->buttons(), event->modifiers());
 }
 
 void TranslatedEdit::mouseReleaseEvent(QMouseEvent *event)
 {
-    QTextEdit::mouseReleaseEvent(event);
+    QPlainTextEdit::mouseReleaseEvent(event);
     emit mouseReleased(event->position().toPoint(), event->button(), event->modifiers());
 }
 

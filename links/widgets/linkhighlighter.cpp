@@ -6,7 +6,7 @@
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 
 #include <algorithm>
 #include <utility>
@@ -23,7 +23,7 @@ constexpr int LinkMarkProperty = QTextFormat::UserProperty + 17;
 class LinkMarkRecord : public QObject
 {
 public:
-    explicit LinkMarkRecord(QTextEdit *editor)
+    explicit LinkMarkRecord(QPlainTextEdit *editor)
         : QObject(editor)
     {
         setObjectName(RecordName);
@@ -34,7 +34,7 @@ public:
     QList<QTextCursor> marks;
 };
 
-LinkMarkRecord *recordOf(QTextEdit *editor)
+LinkMarkRecord *recordOf(QPlainTextEdit *editor)
 {
     QObject *found = editor->findChild<QObject *>(LinkMarkRecord::RecordName, Qt::FindDirectChildrenOnly);
     auto *record = dynamic_cast<LinkMarkRecord *>(found);
@@ -63,7 +63,7 @@ bool sameMarks(const QList<QTextCursor> &marks, int from, int to, const QList<st
     return before == after;
 }
 
-void markBlocks(QTextEdit *editor, const LinkGlossary &glossary, const QTextBlock &first, const QTextBlock &last)
+void markBlocks(QPlainTextEdit *editor, const LinkGlossary &glossary, const QTextBlock &first, const QTextBlock &last)
 {
     const int from = first.position();
     const int to = last.position() + last.length();
@@ -118,13 +118,13 @@ void markBlocks(QTextEdit *editor, const LinkGlossary &glossary, const QTextBloc
 
 } // namespace
 
-void highlightLinks(QTextEdit *editor, const LinkGlossary &glossary)
+void highlightLinks(QPlainTextEdit *editor, const LinkGlossary &glossary)
 {
     const QTextDocument *doc = editor->document();
     markBlocks(editor, glossary, doc->firstBlock(), doc->lastBlock());
 }
 
-void highlightLinksInLine(QTextEdit *editor, const LinkGlossary &glossary)
+void highlightLinksInLine(QPlainTextEdit *editor, const LinkGlossary &glossary)
 {
     const QTextBlock block = editor->document()->findBlock(editor->textCursor().selectionStart());
     if (block.isValid())

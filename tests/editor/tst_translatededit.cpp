@@ -1,10 +1,12 @@
 #include "editor/widgets/translatededit.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
+#include <QSyntaxHighlighter>
 #include <QTextBlock>
 
 using namespace Qt::StringLiterals;
@@ -24,12 +26,14 @@ private slots:
     void formattingIsNotATextChange();
     void editsFollowTheDocument_data();
     void editsFollowTheDocument();
+    void keyRedrawsItsLineOnly_data();
+    void keyRedrawsItsLineOnly();
     void mouse();
 };
 
 namespace {
 
-void makeBold(QTextEdit &edit, int from, int to)
+void makeBold(QPlainTextEdit &edit, int from, int to)
 {
     QTextCursor cursor(edit.document());
     cursor.setPosition(from);
@@ -39,6 +43,13 @@ void makeBold(QTextEdit &edit, int from, int to)
     cursor.mergeCharFormat(bold);
     edit.setTextCursor(cursor);
 }
+
+// Formats every line, as the spell underline does.
+class EveryLine : public QSyntaxHighlighter
+{
+    using QSyntaxHighlighter::QSyntaxHighlighter;
+    void highlightBlock(const QString &text) override { setFormat(0, int(text.size()), QColor(Qt::red)); }
+};
 
 } // namespace
 
@@ -189,6 +200,30 @@ void tst_TranslatedEdit::editsFollowTheDocument()
     while (edit.document()->isUndoAvailable())
         edit.undo();
     QCOMPARE(edit.plainTextCrLf(), start);
+}
+
+void tst_TranslatedEdit::keyRedrawsItsLineOnly_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("whole"); // the line count changes: everything below moves
+    QTest::newRow("a letter typed") << int(Qt::Key_A) << false;
+    QTest::newRow("a letter erased") << int(Qt::Key_Backspace) << false;
+    QTest::newRow("the line broken") << int(Qt::Key_Return) << true;
+}
+
+// The highlighter reformats the edited line on every key; the editor is
+// still redrawn from top to bottom only when the lines below move.
+void tst_TranslatedEdit::keyRedrawsItsLineOnly()
+{
+    QFETCH(int, key);
+    QFETCH(bool, whole);
+    TranslatedEdit edit;
+    new EveryLine(edit.document());
+    edit.setPlainTextCrLf(u"first line\r\nsecond line\r\nthird line"_s);
+    edit.setCaretPosition(16);
+    QSignalSpy everything(edit.document()->documentLayout(), &QAbstractTextDocumentLayout::update);
+    QTest::keyClick(&edit, Qt::Key(key));
+    QCOMPARE(everything.isEmpty(), !whole);
 }
 
 void tst_TranslatedEdit::mouse()
