@@ -24,31 +24,46 @@ QString toDocumentText(QString text)
     return text;
 }
 
+} // namespace
+
 // Qt's plain-text layout takes `removed + added` characters from `from` for
-// the changed span. The spell underline's reformatting reports the edited line
-// as removed and put back whole, so that span runs into the next line and
-// every key would repaint the whole editor. In the text as it now is the
-// change is the `added` characters from `from` (after a deletion, the line
-// holding `from`); a change in the number of lines is seen all the same.
-class LineLayout : public QPlainTextDocumentLayout
+// the changed span. The spell underline's reformatting of the edited line
+// joins the key's change as the whole line removed and put back, so that
+// span runs into the next line and every key would repaint the whole editor.
+// Only an edit that added and removed no line break is narrowed to its line:
+// one that did may have left another line's layout behind, which Qt's own
+// wider span clears.
+class TranslatedEdit::LineLayout : public QPlainTextDocumentLayout
 {
 public:
     using QPlainTextDocumentLayout::QPlainTextDocumentLayout;
 
-protected:
-    void documentChanged(int from, int /*removed*/, int added) override
-    {
-        QPlainTextDocumentLayout::documentChanged(from, 0, std::max(added, 1));
-    }
-};
+    // The edit just made stayed inside this line; -1: it did not.
+    void setEditedLine(int blockNumber) { m_editedLine = blockNumber; }
 
-} // namespace
+protected:
+    void documentChanged(int from, int removed, int added) override
+    {
+        const QTextBlock line = document()->findBlock(from);
+        const bool inLine = m_editedLine >= 0 && line.blockNumber() == m_editedLine
+            && from + added <= line.position() + line.length();
+        m_editedLine = -1;
+        if (inLine)
+            QPlainTextDocumentLayout::documentChanged(from, 0, std::max(added, 1));
+        else
+            QPlainTextDocumentLayout::documentChanged(from, removed, added);
+    }
+
+private:
+    int m_editedLine = -1;
+};
 
 TranslatedEdit::TranslatedEdit(QWidget *parent)
     : QPlainTextEdit(parent)
 {
     auto *doc = new QTextDocument(this);
-    doc->setDocumentLayout(new LineLayout(doc));
+    m_layout = new LineLayout(doc);
+    doc->setDocumentLayout(m_layout);
     setDocument(doc);
     viewport()->setMouseTracking(true);
     // The right button belongs to the word-link menus.
@@ -96,7 +111,10 @@ void TranslatedEdit::documentChanged(int position, int removed, int added)
         replacement += QStringView(block.text()).mid(from, std::max(0, to - from));
     }
 
-    if (QStringView(m_text).mid(start, end - start) == replacement)
+    const QStringView replaced = QStringView(m_text).mid(start, end - start);
+    const bool inLine = !replaced.contains(u'\n') && !replacement.contains(u'\n');
+    m_layout->setEditedLine(inLine ? first.blockNumber() : -1);
+    if (replaced == replacement)
         return; // formatting alone
     m_text.replace(start, end - start, replacement);
     // One CR LF per line break: a length that disagrees means the counts

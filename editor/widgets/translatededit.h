@@ -64,5 +64,7 @@ private:
     QTextBlock blockAtCrLf(int crLfPosition) const;
     static int crLfStart(const QTextBlock &block);
 
+    class LineLayout;
+    LineLayout *m_layout = nullptr; // owned by the document
     QString m_text;
 };
