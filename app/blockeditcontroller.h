@@ -44,7 +44,7 @@ public:
     {
         QTreeView *tree;             // Scripts
         QTextEdit *original;         // rtxtOriginal
-        QTextEdit *translation;      // rtxtTranslated
+        QPlainTextEdit *translation; // rtxtTranslated
         QPlainTextEdit *comment;     // txtComentario
         QCheckBox *revised;          // chkRevised
         QLabel *status;              // lblMsg

@@ -13,7 +13,7 @@ void ShownText::show(QTextEdit *editor, const QString &text)
     remember(editor->document(), text);
 }
 
-void ShownText::edit(QTextEdit *editor, const QString &text)
+void ShownText::edit(QPlainTextEdit *editor, const QString &text)
 {
     QTextCursor cursor(editor->document());
     cursor.beginEditBlock();

@@ -16,8 +16,8 @@ class ShownText
 public:
     // show() starts the editor's undo history anew; edit() is one step of it.
     void show(QTextEdit *editor, const QString &text);
-    void edit(QTextEdit *editor, const QString &text);
     void show(QPlainTextEdit *editor, const QString &text);
+    void edit(QPlainTextEdit *editor, const QString &text);
     QString read(const QTextDocument *document) const;
 
     // The document's characters with CR LF between lines, no-break spaces kept.

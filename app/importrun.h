@@ -35,7 +35,7 @@ struct ImportControls
     QLabel *status;               // lblMsg
     QProgressBar *progress;       // progressBar
     QTextEdit *original;          // rtxtOriginal
-    QTextEdit *translation;       // rtxtTranslated
+    QPlainTextEdit *translation;  // rtxtTranslated
     QPlainTextEdit *comment;      // txtComentario
     QCheckBox *revised;           // chkRevised
 };

@@ -18,7 +18,6 @@
 #include <QLocale>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QTextEdit>
 #include <QThread>
 #include <QTreeView>
 
@@ -58,7 +57,7 @@ KeepController::KeepController(const Controls &controls, BlockEditController &bl
         if (!m_blocks.openKey().isEmpty())
             m_draftPause.start();
     };
-    connect(m_c.translation, &QTextEdit::textChanged, this, typed);
+    connect(m_c.translation, &QPlainTextEdit::textChanged, this, typed);
     connect(m_c.comment, &QPlainTextEdit::textChanged, this, typed);
     connect(m_c.revised, &QCheckBox::clicked, this, typed);
     connect(&m_blocks, &BlockEditController::leavingBlock, this, [this] {

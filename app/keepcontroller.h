@@ -18,7 +18,6 @@ class QAction;
 class QCheckBox;
 class QLabel;
 class QPlainTextEdit;
-class QTextEdit;
 class QThread;
 class QTreeView;
 class QWidget;
@@ -43,11 +42,11 @@ public:
     struct Controls
     {
         QWidget *window;
-        QTreeView *tree;         // Scripts
-        QTextEdit *translation;  // rtxtTranslated
-        QPlainTextEdit *comment; // txtComentario
-        QCheckBox *revised;      // chkRevised
-        QLabel *status;          // lblMsg
+        QTreeView *tree;             // Scripts
+        QPlainTextEdit *translation; // rtxtTranslated
+        QPlainTextEdit *comment;     // txtComentario
+        QCheckBox *revised;          // chkRevised
+        QLabel *status;              // lblMsg
     };
 
     // The pause after the last key before the draft is written: short

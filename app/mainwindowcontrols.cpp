@@ -110,7 +110,6 @@ void MainWindow::buildControls()
     c.oldOriginal->setAcceptRichText(false);
     c.translation = named(new TranslatedEdit(central), "rtxtTranslated");
     c.translation->setFont(mono);
-    c.translation->setAcceptRichText(false);
     c.comment = named(new QPlainTextEdit(central), "txtComentario");
     c.comment->setFont(mono);
     c.comment->setPlaceholderText(u"Comments here"_s);

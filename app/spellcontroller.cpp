@@ -13,11 +13,11 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTextBlock>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 
 using namespace Qt::StringLiterals;
 
-SpellController::SpellController(QTextEdit &translation, const QString &programFolder, QWidget &window)
+SpellController::SpellController(QPlainTextEdit &translation, const QString &programFolder, QWidget &window)
     : QObject(&window)
     , m_editor(translation)
     , m_window(window)

@@ -9,7 +9,7 @@
 class LinkGlossary;
 class QAction;
 class QMenu;
-class QTextEdit;
+class QPlainTextEdit;
 class SpellUnderline;
 class QWidget;
 class SpellingDialog;
@@ -24,7 +24,7 @@ class SpellController : public QObject
 
 public:
     // The dictionaries are looked for under `programFolder` first.
-    SpellController(QTextEdit &translation, const QString &programFolder, QWidget &window);
+    SpellController(QPlainTextEdit &translation, const QString &programFolder, QWidget &window);
     ~SpellController() override;
 
     void checkSpelling();
@@ -40,7 +40,7 @@ protected:
 private:
     void offerSpelling(QMenu &menu);
 
-    QTextEdit &m_editor;
+    QPlainTextEdit &m_editor;
     QWidget &m_window;
     SystemClipboard m_clipboard;
     SpellerCache m_spellers;

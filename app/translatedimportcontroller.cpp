@@ -4,7 +4,7 @@
 #include "scripts/translatedimport.h"
 #include "store/widgets/scripttree.h"
 
-#include <QTextEdit>
+#include <QPlainTextEdit>
 
 using namespace Qt::StringLiterals;
 

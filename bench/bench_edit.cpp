@@ -16,7 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QTimer>
 #include <QTreeView>
 
@@ -79,7 +79,7 @@ void setupSave(BenchContext &ctx)
     state.edit->openBlock(tree->currentIndex());
     // The window has been saving for a while (its journal is there), and the
     // translator typed since the last tick, so the tick has a row to write.
-    auto *editor = state.window->findChild<QTextEdit *>(u"rtxtTranslated"_s);
+    auto *editor = state.window->findChild<QPlainTextEdit *>(u"rtxtTranslated"_s);
     editor->setPlainText(u"Saved once before.<End of Block>"_s);
     state.edit->automaticSaveTick();
     editor->setPlainText(u"Saved by the benchmark.<End of Block>"_s);

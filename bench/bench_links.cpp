@@ -15,9 +15,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPlainTextEdit>
 #include <QRandomGenerator>
 #include <QTextCursor>
-#include <QTextEdit>
 
 using namespace Qt::StringLiterals;
 
@@ -42,7 +42,7 @@ struct LinksBench
     QString storePath;
     QStringList words;
     QString text;
-    QTextEdit editor;
+    QPlainTextEdit editor;
     LinkGlossary glossary;
 };
 

@@ -57,7 +57,7 @@ ImportControls importControls(MainWindow &window)
             named<QLabel>(window, "lblMsg"),
             named<QProgressBar>(window, "progressBar"),
             named<QTextEdit>(window, "rtxtOriginal"),
-            named<QTextEdit>(window, "rtxtTranslated"),
+            named<QPlainTextEdit>(window, "rtxtTranslated"),
             named<QPlainTextEdit>(window, "txtComentario"),
             named<QCheckBox>(window, "chkRevised")};
 }

@@ -4,6 +4,7 @@
 
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QPlainTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextCursor>
 
@@ -25,10 +26,45 @@ QString toDocumentText(QString text)
 
 } // namespace
 
-TranslatedEdit::TranslatedEdit(QWidget *parent)
-    : QTextEdit(parent)
+// Qt's plain-text layout takes `removed + added` characters from `from` for
+// the changed span. The spell underline's reformatting of the edited line
+// joins the key's change as the whole line removed and put back, so that
+// span runs into the next line and every key would repaint the whole editor.
+// Only an edit that added and removed no line break is narrowed to its line:
+// one that did may have left another line's layout behind, which Qt's own
+// wider span clears.
+class TranslatedEdit::LineLayout : public QPlainTextDocumentLayout
 {
-    setAcceptRichText(false);
+public:
+    using QPlainTextDocumentLayout::QPlainTextDocumentLayout;
+
+    // The edit just made stayed inside this line; -1: it did not.
+    void setEditedLine(int blockNumber) { m_editedLine = blockNumber; }
+
+protected:
+    void documentChanged(int from, int removed, int added) override
+    {
+        const QTextBlock line = document()->findBlock(from);
+        const bool inLine = m_editedLine >= 0 && line.blockNumber() == m_editedLine
+            && from + added <= line.position() + line.length();
+        m_editedLine = -1;
+        if (inLine)
+            QPlainTextDocumentLayout::documentChanged(from, 0, std::max(added, 1));
+        else
+            QPlainTextDocumentLayout::documentChanged(from, removed, added);
+    }
+
+private:
+    int m_editedLine = -1;
+};
+
+TranslatedEdit::TranslatedEdit(QWidget *parent)
+    : QPlainTextEdit(parent)
+{
+    auto *doc = new QTextDocument(this);
+    m_layout = new LineLayout(doc);
+    doc->setDocumentLayout(m_layout);
+    setDocument(doc);
     viewport()->setMouseTracking(true);
     // The right button belongs to the word-link menus.
     setContextMenuPolicy(Qt::PreventContextMenu);
@@ -75,7 +111,10 @@ void TranslatedEdit::documentChanged(int position, int removed, int added)
         replacement += QStringView(block.text()).mid(from, std::max(0, to - from));
     }
 
-    if (QStringView(m_text).mid(start, end - start) == replacement)
+    const QStringView replaced = QStringView(m_text).mid(start, end - start);
+    const bool inLine = !replaced.contains(u'\n') && !replacement.contains(u'\n');
+    m_layout->setEditedLine(inLine ? first.blockNumber() : -1);
+    if (replaced == replacement)
         return; // formatting alone
     m_text.replace(start, end - start, replacement);
     // One CR LF per line break: a length that disagrees means the counts
@@ -185,22 +224,22 @@ void TranslatedEdit::keyPressEvent(QKeyEvent *event)
         const Qt::KeyboardModifiers modifiers =
             shiftReturn ? event->modifiers() & ~Qt::ShiftModifier : event->modifiers();
         QKeyEvent changed(event->type(), key, modifiers, text, event->isAutoRepeat(), ushort(event->count()));
-        QTextEdit::keyPressEvent(&changed);
+        QPlainTextEdit::keyPressEvent(&changed);
         event->setAccepted(changed.isAccepted());
         return;
     }
-    QTextEdit::keyPressEvent(event);
+    QPlainTextEdit::keyPressEvent(event);
 }
 
 void TranslatedEdit::mouseMoveEvent(QMouseEvent *event)
 {
-    QTextEdit::mouseMoveEvent(event);
+    QPlainTextEdit::mouseMoveEvent(event);
     emit mouseMoved(event->position().toPoint(), event->buttons(), event->modifiers());
 }
 
 void TranslatedEdit::mouseReleaseEvent(QMouseEvent *event)
 {
-    QTextEdit::mouseReleaseEvent(event);
+    QPlainTextEdit::mouseReleaseEvent(event);
     emit mouseReleased(event->position().toPoint(), event->button(), event->modifiers());
 }
 

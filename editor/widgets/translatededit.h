@@ -1,10 +1,12 @@
 #pragma once
 
-#include <QTextEdit>
+#include <QPlainTextEdit>
 
 class QMimeData;
 
-// rtxtTranslated: the editor of the open block's translation.
+// rtxtTranslated: the editor of the open block's translation. Plain text:
+// its layout places only the edited line on a key, where a rich-text editor
+// would place every line below it again.
 //
 // Positions count a line break as two characters (CR LF), as the stored,
 // previewed and exported text does, whatever the document holds inside.
@@ -12,7 +14,7 @@ class QMimeData;
 // Key handling: a key press first emits keyDownLinks (word-link marking of
 // the caret's line), then keyDown (window resizing and the preview), and only
 // then reaches the editor, with a typed apostrophe turned into a grave accent.
-class TranslatedEdit : public QTextEdit
+class TranslatedEdit : public QPlainTextEdit
 {
     Q_OBJECT
 
@@ -62,5 +64,7 @@ private:
     QTextBlock blockAtCrLf(int crLfPosition) const;
     static int crLfStart(const QTextBlock &block);
 
+    class LineLayout;
+    LineLayout *m_layout = nullptr; // owned by the document
     QString m_text;
 };

@@ -7,7 +7,7 @@
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 
 #include <algorithm>
 #include <utility>
@@ -24,7 +24,7 @@ constexpr int LinkMarkProperty = QTextFormat::UserProperty + 17;
 class LinkMarkRecord : public QObject
 {
 public:
-    explicit LinkMarkRecord(QTextEdit *editor)
+    explicit LinkMarkRecord(QPlainTextEdit *editor)
         : QObject(editor)
     {
         setObjectName(RecordName);
@@ -35,7 +35,7 @@ public:
     QList<QTextCursor> marks;
 };
 
-LinkMarkRecord *recordOf(QTextEdit *editor)
+LinkMarkRecord *recordOf(QPlainTextEdit *editor)
 {
     // Every key asks for the record of the same editor: the last one found
     // is kept rather than sought by name among the editor's children again.
@@ -70,7 +70,7 @@ bool sameMarks(const QList<QTextCursor> &marks, int from, int to, const QList<st
     return before == after;
 }
 
-void markBlocks(QTextEdit *editor, const LinkGlossary &glossary, const QTextBlock &first, const QTextBlock &last)
+void markBlocks(QPlainTextEdit *editor, const LinkGlossary &glossary, const QTextBlock &first, const QTextBlock &last)
 {
     const int from = first.position();
     const int to = last.position() + last.length();
@@ -125,13 +125,13 @@ void markBlocks(QTextEdit *editor, const LinkGlossary &glossary, const QTextBloc
 
 } // namespace
 
-void highlightLinks(QTextEdit *editor, const LinkGlossary &glossary)
+void highlightLinks(QPlainTextEdit *editor, const LinkGlossary &glossary)
 {
     const QTextDocument *doc = editor->document();
     markBlocks(editor, glossary, doc->firstBlock(), doc->lastBlock());
 }
 
-void highlightLinksInLine(QTextEdit *editor, const LinkGlossary &glossary)
+void highlightLinksInLine(QPlainTextEdit *editor, const LinkGlossary &glossary)
 {
     const QTextBlock block = editor->document()->findBlock(editor->textCursor().selectionStart());
     if (block.isValid())

@@ -1,7 +1,7 @@
 #pragma once
 
 class LinkGlossary;
-class QTextEdit;
+class QPlainTextEdit;
 
 // highlightLinks and highlightLinksInLine on an editor: every glossary word
 // bold and blue (0, 0, 255), the rest of the text as it is (black, not bold).
@@ -10,6 +10,6 @@ class QTextEdit;
 // marking is no edit of the user's, so it makes no undo step, leaves the undo
 // history alone, reports no text change and keeps the modified flag. Other
 // extra selections of the editor stay.
-void highlightLinks(QTextEdit *editor, const LinkGlossary &glossary);
+void highlightLinks(QPlainTextEdit *editor, const LinkGlossary &glossary);
 // Only the line (paragraph) that holds the start of the selection.
-void highlightLinksInLine(QTextEdit *editor, const LinkGlossary &glossary);
+void highlightLinksInLine(QPlainTextEdit *editor, const LinkGlossary &glossary);

@@ -2,9 +2,9 @@
 
 #include <QTextCursor>
 #include <QTextDocumentFragment>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 
-TextEditSpellEditor::TextEditSpellEditor(QTextEdit *editor)
+TextEditSpellEditor::TextEditSpellEditor(QPlainTextEdit *editor)
     : m_editor(editor)
 {
 }

@@ -2,14 +2,14 @@
 
 #include "spell/spellcheck.h"
 
-class QTextEdit;
+class QPlainTextEdit;
 
-// The translated editor (a QTextEdit) as the spell check sees it. Positions
+// The translated editor (a QPlainTextEdit) as the spell check sees it. Positions
 // are the editor's own: one character per line break.
 class TextEditSpellEditor : public SpellEditor
 {
 public:
-    explicit TextEditSpellEditor(QTextEdit *editor);
+    explicit TextEditSpellEditor(QPlainTextEdit *editor);
 
     QString text() const override;
     qsizetype selectionStart() const override;
@@ -18,5 +18,5 @@ public:
     void setText(const QString &text) override;
 
 private:
-    QTextEdit *m_editor;
+    QPlainTextEdit *m_editor;
 };

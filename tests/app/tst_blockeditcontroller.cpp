@@ -1,5 +1,6 @@
 #include "app/previewcontroller.h"
 #include "editor/widgets/previewwidget.h"
+#include "editor/widgets/translatededit.h"
 #include "tests/support/appfixture.h"
 
 #include <QAction>
@@ -25,7 +26,7 @@ struct Blocks : AppFixture
         ok = startWithBlocks();
         control<QTimer>(u"saveTime"_s)->stop(); // ticks come from the tests
     }
-    QTextEdit *translation() const { return control<QTextEdit>(u"rtxtTranslated"_s); }
+    TranslatedEdit *translation() const { return control<TranslatedEdit>(u"rtxtTranslated"_s); }
     // Behind the program's back, as a broken or foreign store would be.
     bool renameTable(const char *from, const char *to) const
     {

@@ -1,4 +1,5 @@
 #include "app/fitcontroller.h"
+#include "editor/widgets/translatededit.h"
 #include "tests/support/appfixture.h"
 
 #include <QAction>
@@ -6,7 +7,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QTest>
-#include <QTextEdit>
 #include <QToolButton>
 
 // Wiring only: the Tools entries reach the fit, the editor and the store.
@@ -42,7 +42,7 @@ void tst_FitController::init()
 
 void tst_FitController::fitToWindowIsOneUndoableEdit()
 {
-    auto *editor = m_app->control<QTextEdit>(u"rtxtTranslated"_s);
+    auto *editor = m_app->control<TranslatedEdit>(u"rtxtTranslated"_s);
     const QString typed = editor->toPlainText();
     m_app->control<QAction>(u"fitAction"_s)->trigger();
     QVERIFY(editor->toPlainText() != typed);
@@ -70,7 +70,7 @@ void tst_FitController::projectFitAsksThenSaves()
     const QString saved = m_app->stored(u"text_data_t"_s, Translated);
     QVERIFY(saved.contains(u"\r\n<New>\r\n"_s));
     // The editors show what was saved.
-    QCOMPARE(m_app->control<QTextEdit>(u"rtxtTranslated"_s)->toPlainText(), QString(saved).replace(u"\r\n"_s, u"\n"_s));
+    QCOMPARE(m_app->control<TranslatedEdit>(u"rtxtTranslated"_s)->toPlainText(), QString(saved).replace(u"\r\n"_s, u"\n"_s));
 }
 
 void tst_FitController::undoLastBatchPutsTheBlocksBack_data()
@@ -98,7 +98,7 @@ void tst_FitController::undoLastBatchPutsTheBlocksBack()
         u"Undo Fit Overflowing Blocks of "_s));
     QCOMPARE(m_app->stored(u"text_data_t"_s, Translated), undone ? Long : fitted);
     if (undone)
-        QCOMPARE(m_app->control<QTextEdit>(u"rtxtTranslated"_s)->toPlainText(), QString(Long));
+        QCOMPARE(m_app->control<TranslatedEdit>(u"rtxtTranslated"_s)->toPlainText(), QString(Long));
 }
 
 QTEST_MAIN(tst_FitController)

@@ -1,4 +1,5 @@
 #include "app/keepcontroller.h"
+#include "editor/widgets/translatededit.h"
 #include "tests/support/appfixture.h"
 #include "keeping/backup.h"
 #include "keeping/history.h"
@@ -11,7 +12,6 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTextEdit>
 
 class tst_KeepController : public QObject
 {
@@ -128,7 +128,7 @@ void tst_KeepController::unsavedTextBecomesADraft()
     QVERIFY(f.startWithBlocks());
     f.control<QAction>(u"mnuAutoGuar"_s)->trigger();
     QVERIFY(f.open(Untranslated));
-    QTest::keyClicks(f.control<QTextEdit>(u"rtxtTranslated"_s), u"Typed"_s);
+    QTest::keyClicks(f.control<TranslatedEdit>(u"rtxtTranslated"_s), u"Typed"_s);
     const BlockAddress at = *parseBlockKey(Untranslated);
     if (then == u"click")
         QVERIFY(f.open(Translated));
@@ -151,7 +151,7 @@ void tst_KeepController::unsavedTextBecomesADraft()
     QAction *take = f.control<QAction>(u"takeDraftAction"_s);
     QCOMPARE(take->shortcut(), QKeySequence(u"Ctrl+Shift+D"_s));
     take->trigger();
-    QCOMPARE(f.control<QTextEdit>(u"rtxtTranslated"_s)->toPlainText(), u"Typed"_s);
+    QCOMPARE(f.control<TranslatedEdit>(u"rtxtTranslated"_s)->toPlainText(), u"Typed"_s);
 }
 
 QTEST_MAIN(tst_KeepController)

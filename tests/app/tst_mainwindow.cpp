@@ -1,6 +1,7 @@
 #include "app/aboutdialog.h"
 #include "app/windowsettings.h"
 #include "editor/widgets/previewwidget.h"
+#include "editor/widgets/translatededit.h"
 #include "search/widgets/searchwindow.h"
 #include "tests/support/appfixture.h"
 
@@ -17,7 +18,6 @@
 #include <QStandardPaths>
 #include <QTest>
 #include <QTextDocument>
-#include <QTextEdit>
 #include <QtMath>
 #include <QTimer>
 
@@ -242,7 +242,7 @@ void tst_MainWindow::theEditorsTakeTheRoom()
     // narrowest the preview gives way and scrolls across.
     if (grown.width() >= 0)
         QTRY_COMPARE(place(u"picContenedor"_s).width(), 337 * zoom + bar);
-    auto *translated = f.control<QTextEdit>(u"rtxtTranslated"_s);
+    auto *translated = f.control<TranslatedEdit>(u"rtxtTranslated"_s);
     const int margins = qCeil(2 * translated->document()->documentMargin());
     QVERIFY(translated->viewport()->width() - margins >= translated->fontMetrics().horizontalAdvance(QString(32, u'M')));
     if (grown.width() >= 0) {
@@ -322,7 +322,7 @@ void tst_MainWindow::tabMovesBetweenTheFields()
     QVERIFY(f.open(u"battling_arena:a.txt;1"_s));
     f.window->show();
     QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
-    auto *translated = f.control<QTextEdit>(u"rtxtTranslated"_s);
+    auto *translated = f.control<TranslatedEdit>(u"rtxtTranslated"_s);
     const QString before = translated->toPlainText();
     const QStringList order{u"Scripts"_s, u"rtxtTranslated"_s, u"txtComentario"_s, u"chkRevised"_s};
     f.control(order.first())->setFocus();
@@ -350,7 +350,7 @@ void tst_MainWindow::aSearchHitOpensItsBlock()
             form->findChild<QLineEdit *>(u"txtSearch"_s)->setText(u"SEÑOR"_s);
             form->findChild<QPushButton *>(u"cmdBuscar"_s)->click();
             form->openHit(form->hits()->index(0, 0));
-            shownWhileOpen = f.control<QTextEdit>(u"rtxtTranslated"_s)->toPlainText();
+            shownWhileOpen = f.control<TranslatedEdit>(u"rtxtTranslated"_s)->toPlainText();
             form->accept();
         }
     });
@@ -390,7 +390,7 @@ void tst_MainWindow::theSpellCheckReadsTheTranslation()
     QFETCH(QString, control);
     AppFixture f;
     QVERIFY(f.start());
-    f.control<QTextEdit>(u"rtxtTranslated"_s)->setPlainText(u"Hola"_s);
+    f.control<TranslatedEdit>(u"rtxtTranslated"_s)->setPlainText(u"Hola"_s);
     f.control<QAction>(control)->trigger();
     // "No possible errors" with the Spanish dictionary, what is missing without it.
     QCOMPARE(f.messages.texts().size(), 1);

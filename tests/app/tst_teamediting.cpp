@@ -1,4 +1,5 @@
 #include "app/teameditcontroller.h"
+#include "editor/widgets/translatededit.h"
 #include "keeping/history.h"
 #include "keeping/widgets/restorewindow.h"
 #include "scripts/widgets/exportwindow.h"
@@ -19,7 +20,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTextEdit>
 #include <QTimer>
 
 // Two editors on one server store, each with connections of its own.
@@ -55,7 +55,7 @@ private:
     }
     static void type(const AppFixture &f, const QString &translation, const QString &comment = {})
     {
-        f.control<QTextEdit>(u"rtxtTranslated"_s)->setPlainText(translation);
+        f.control<TranslatedEdit>(u"rtxtTranslated"_s)->setPlainText(translation);
         if (!comment.isEmpty())
             f.control<QPlainTextEdit>(u"txtComentario"_s)->setPlainText(comment);
     }
@@ -135,7 +135,7 @@ void tst_TeamEditing::sameBlockSavedByBoth()
                  qPrintable(me->control<QLabel>(u"lblMsg"_s)->text()));
     QVERIFY(me->control<QDockWidget>(u"conflictDock"_s)->isHidden());
     QCOMPARE(onServer(u"text_data_t || ';' || comments"_s), serverHolds);
-    QCOMPARE(me->control<QTextEdit>(u"rtxtTranslated"_s)->toPlainText(), editorHolds);
+    QCOMPARE(me->control<TranslatedEdit>(u"rtxtTranslated"_s)->toPlainText(), editorHolds);
     // Nothing lost: the one not on the server is in its history or a draft.
     const Result<std::optional<BlockVersion>> read = blockDraft(me->window->storePath(), *parseBlockKey(Untranslated));
     QVERIFY(read);
@@ -158,7 +158,7 @@ void tst_TeamEditing::changesArriveAsCommitted()
                                           "('field', '0012.txt', 2, 9); ROLLBACK"));
     type(*them, u"First"_s, u"a note"_s);
     them->window->runCommand(Command::Save);
-    QTRY_COMPARE_WITH_TIMEOUT(me->control<QTextEdit>(u"rtxtTranslated"_s)->toPlainText(), u"First"_s, 1000);
+    QTRY_COMPARE_WITH_TIMEOUT(me->control<TranslatedEdit>(u"rtxtTranslated"_s)->toPlainText(), u"First"_s, 1000);
     auto *tree = me->control<QTreeView>(u"Scripts"_s);
     QVERIFY(tree->currentIndex().data().toString().endsWith(u"[c]"_s));
     QCOMPARE(me->control<QLabel>(u"lblMsg"_s)->text(), u">Translation status: 100% translated"_s);
@@ -170,7 +170,7 @@ void tst_TeamEditing::changesArriveAsCommitted()
     them->window->runCommand(Command::Save);
     type(*them, u"Third"_s);
     them->window->runCommand(Command::Save);
-    QTRY_COMPARE_WITH_TIMEOUT(me->control<QTextEdit>(u"rtxtTranslated"_s)->toPlainText(), u"Third"_s, 7000);
+    QTRY_COMPARE_WITH_TIMEOUT(me->control<TranslatedEdit>(u"rtxtTranslated"_s)->toPlainText(), u"Third"_s, 7000);
     QCOMPARE(heard.size(), 3);
 }
 
@@ -279,7 +279,7 @@ void tst_TeamEditing::batchesWriteTheServer()
     for (int n = 1; n <= 4; ++n)
         nodes += model->indexForKey(u"field:0012.txt;%1"_s.arg(n)).isValid();
     QCOMPARE(QString::number(nodes), onServer(u"(SELECT count(*) FROM field)"_s, 1));
-    QCOMPARE(me->control<QTextEdit>(u"rtxtTranslated"_s)->toPlainText(),
+    QCOMPARE(me->control<TranslatedEdit>(u"rtxtTranslated"_s)->toPlainText(),
              emptied ? QString() : onServer(u"text_data_t"_s, 1).replace(u"\r\n"_s, u"\n"_s));
     QCOMPARE(localBytes(), localBefore);
     QCOMPARE(home.entryList({u".server-*"_s}, QDir::AllEntries | QDir::Hidden), QStringList());
@@ -365,7 +365,7 @@ void tst_TeamEditing::undoLastBatchOnServer()
     QVERIFY2(me->messages.texts().constLast().startsWith(then), qPrintable(me->messages.texts().constLast()));
     QVERIFY2(me->messages.texts().constFirst().contains(u"if anyone changed one of them since, nothing is undone"_s),
              qPrintable(me->messages.texts().constFirst()));
-    QCOMPARE(me->control<QTextEdit>(u"rtxtTranslated"_s)->toPlainText(), onServer(u"text_data_t"_s, 1));
+    QCOMPARE(me->control<TranslatedEdit>(u"rtxtTranslated"_s)->toPlainText(), onServer(u"text_data_t"_s, 1));
 }
 
 QTEST_MAIN(tst_TeamEditing)

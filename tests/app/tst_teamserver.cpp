@@ -1,6 +1,7 @@
 #include "app/teamcontroller.h"
 #include "app/teamserver.h"
 #include "app/windowsettings.h"
+#include "editor/widgets/translatededit.h"
 #include "project/transfer.h"
 #include "tests/support/appfixture.h"
 #include "tests/support/testdatabase.h"
@@ -185,7 +186,7 @@ void tst_TeamServer::blockLoadedAndSavedOnTheServer()
 
     QVERIFY(f.open(Untranslated));
     QCOMPARE(f.control<QTextEdit>(u"rtxtOriginal"_s)->toPlainText(), u"Line one"_s);
-    f.control<QTextEdit>(u"rtxtTranslated"_s)->setPlainText(u"Una 'línea'"_s);
+    f.control<TranslatedEdit>(u"rtxtTranslated"_s)->setPlainText(u"Una 'línea'"_s);
     f.window->runCommand(Command::Save);
     Result<ServerStore> reader = ServerStore::open(database.address());
     QVERIFY(reader);

@@ -1,10 +1,13 @@
 #include "editor/widgets/translatededit.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
+#include <QSyntaxHighlighter>
 #include <QTextBlock>
 
 using namespace Qt::StringLiterals;
@@ -24,12 +27,15 @@ private slots:
     void formattingIsNotATextChange();
     void editsFollowTheDocument_data();
     void editsFollowTheDocument();
+    void keyRedrawsItsLineOnly_data();
+    void keyRedrawsItsLineOnly();
+    void everyLineLaidOutAfterEdits();
     void mouse();
 };
 
 namespace {
 
-void makeBold(QTextEdit &edit, int from, int to)
+void makeBold(QPlainTextEdit &edit, int from, int to)
 {
     QTextCursor cursor(edit.document());
     cursor.setPosition(from);
@@ -39,6 +45,13 @@ void makeBold(QTextEdit &edit, int from, int to)
     cursor.mergeCharFormat(bold);
     edit.setTextCursor(cursor);
 }
+
+// Formats every line, as the spell underline does.
+class EveryLine : public QSyntaxHighlighter
+{
+    using QSyntaxHighlighter::QSyntaxHighlighter;
+    void highlightBlock(const QString &text) override { setFormat(0, int(text.size()), QColor(Qt::red)); }
+};
 
 } // namespace
 
@@ -189,6 +202,72 @@ void tst_TranslatedEdit::editsFollowTheDocument()
     while (edit.document()->isUndoAvailable())
         edit.undo();
     QCOMPARE(edit.plainTextCrLf(), start);
+}
+
+void tst_TranslatedEdit::keyRedrawsItsLineOnly_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("whole"); // the line count changes: everything below moves
+    QTest::newRow("a letter typed") << int(Qt::Key_A) << false;
+    QTest::newRow("a letter erased") << int(Qt::Key_Backspace) << false;
+    QTest::newRow("the line broken") << int(Qt::Key_Return) << true;
+}
+
+// The highlighter reformats the edited line on every key; the editor is
+// still redrawn from top to bottom only when the lines below move.
+void tst_TranslatedEdit::keyRedrawsItsLineOnly()
+{
+    QFETCH(int, key);
+    QFETCH(bool, whole);
+    TranslatedEdit edit;
+    new EveryLine(edit.document());
+    edit.setPlainTextCrLf(u"first line\r\nsecond line\r\nthird line"_s);
+    edit.setCaretPosition(16);
+    QSignalSpy everything(edit.document()->documentLayout(), &QAbstractTextDocumentLayout::update);
+    QTest::keyClick(&edit, Qt::Key(key));
+    QCOMPARE(everything.isEmpty(), !whole);
+}
+
+// Each line's layout covers the line's text after edits, undos and redos
+// that join and split lines: a layout left from before would draw old text.
+void tst_TranslatedEdit::everyLineLaidOutAfterEdits()
+{
+    const QString pieces[] = {u"x"_s, u"\n"_s, u"y\n"_s, u"\nz"_s, u"a b\nc"_s, QString(),
+                              u"lorem ipsum dolor sit amet consectetur"_s};
+    TranslatedEdit edit;
+    edit.resize(200, 300);
+    edit.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&edit));
+    for (int series = 1; series <= 3; ++series) {
+        edit.setPlainTextCrLf(u"ab\r\ncd\r\nefghij klmno pqrst uvw\r\nkl"_s);
+        QRandomGenerator random(series);
+        for (int step = 0; step < 300; ++step) {
+            const int what = random.bounded(10);
+            if (what == 0) {
+                edit.undo();
+            } else if (what == 1) {
+                edit.redo();
+            } else {
+                const int length = edit.document()->characterCount() - 1;
+                const int from = random.bounded(length + 1);
+                QTextCursor cursor(edit.document());
+                cursor.setPosition(from);
+                cursor.setPosition(from + random.bounded(std::min(12, length - from) + 1), QTextCursor::KeepAnchor);
+                cursor.insertText(pieces[random.bounded(7)]);
+            }
+            QCoreApplication::processEvents(); // the layout's updates
+            edit.viewport()->repaint();
+            for (QTextBlock line = edit.document()->begin(); line.isValid(); line = line.next()) {
+                const QTextLayout *layout = line.layout();
+                int laidOut = 0;
+                for (int i = 0; i < layout->lineCount(); ++i)
+                    laidOut += layout->lineAt(i).textLength();
+                if (layout->lineCount() > 0 && laidOut != line.length() - 1)
+                    QFAIL(qPrintable(u"step %1: line %2 laid out as %3 characters, holds %4"_s.arg(step).arg(
+                        line.blockNumber()).arg(laidOut).arg(line.length() - 1)));
+            }
+        }
+    }
 }
 
 void tst_TranslatedEdit::mouse()

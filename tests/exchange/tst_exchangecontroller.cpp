@@ -1,6 +1,7 @@
 #include "app/blockeditcontroller.h"
 #include "app/exchangecontroller.h"
 #include "app/mainwindow.h"
+#include "editor/widgets/translatededit.h"
 #include "exchange/machinedraft.h"
 #include "exchange/widgets/exportfortranslationdialog.h"
 #include "exchange/xliff.h"
@@ -17,7 +18,6 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QTextBrowser>
-#include <QTextEdit>
 #include <QTimer>
 #include <QTreeView>
 
@@ -44,7 +44,7 @@ private slots:
 private:
     void start();
     bool openKey(const QString &key);
-    QTextEdit *editor() const { return m_window->findChild<QTextEdit *>(u"rtxtTranslated"_s); }
+    TranslatedEdit *editor() const { return m_window->findChild<TranslatedEdit *>(u"rtxtTranslated"_s); }
 
     std::unique_ptr<TestHome> m_home;
     std::unique_ptr<MessageRecorder> m_messages;

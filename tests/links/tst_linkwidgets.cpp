@@ -10,6 +10,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
@@ -46,7 +47,7 @@ namespace {
 
 // Per character: 'B' inside a bold blue mark, '.' outside every mark, '?'
 // inside any other; '|' between lines.
-QString formatMap(const QTextEdit &editor)
+QString formatMap(const QPlainTextEdit &editor)
 {
     QString map;
     for (QTextBlock block = editor.document()->firstBlock(); block.isValid(); block = block.next()) {
@@ -67,7 +68,7 @@ QString formatMap(const QTextEdit &editor)
 }
 
 // The bold blue marks' ranges, in order; an emptied mark is a range too.
-QList<std::pair<int, int>> linkRanges(const QTextEdit &editor)
+QList<std::pair<int, int>> linkRanges(const QPlainTextEdit &editor)
 {
     QList<std::pair<int, int>> ranges;
     for (const QTextEdit::ExtraSelection &mark : editor.extraSelections()) {
@@ -119,7 +120,7 @@ void tst_LinkWidgets::marking()
     QFETCH(QString, text);
     QFETCH(int, caretLine);
     QFETCH(QString, map);
-    QTextEdit editor;
+    QPlainTextEdit editor;
     editor.setPlainText(text);
     // Left over from an earlier marking: the marks of the range marked anew go.
     LinkGlossary stale;
@@ -132,7 +133,7 @@ void tst_LinkWidgets::marking()
     selection.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
     editor.setTextCursor(selection);
     editor.document()->setModified(false);
-    QSignalSpy changed(&editor, &QTextEdit::textChanged);
+    QSignalSpy changed(&editor, &QPlainTextEdit::textChanged);
     LinkGlossary glossary;
     glossary.setWords({u"Espada"_s, QString(), u"Gran Espada"_s});
     if (caretLine < 0)
@@ -173,7 +174,7 @@ void tst_LinkWidgets::markingFollowsKeys()
     QFETCH(QString, keys);
     LinkGlossary glossary;
     glossary.setWords({u"Espada"_s, u"Gran Espada"_s, u"nada"_s});
-    QTextEdit editor;
+    QPlainTextEdit editor;
     editor.setPlainText(text);
     // Another's selection beside the marks, as the checks' underlines are.
     QTextEdit::ExtraSelection underline{QTextCursor(editor.document()), {}};
@@ -191,7 +192,7 @@ void tst_LinkWidgets::markingFollowsKeys()
             cursor.insertText(QString(key));
         editor.setTextCursor(cursor);
         highlightLinksInLine(&editor, glossary);
-        QTextEdit fresh;
+        QPlainTextEdit fresh;
         fresh.setPlainText(editor.toPlainText());
         highlightLinks(&fresh, glossary);
         QCOMPARE(linkRanges(editor), linkRanges(fresh));

@@ -1,4 +1,5 @@
 #include "app/memorycontroller.h"
+#include "editor/widgets/translatededit.h"
 #include "memory/widgets/memorypanel.h"
 #include "tests/support/appfixture.h"
 #include "tests/support/storedblock.h"
@@ -11,7 +12,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTextBrowser>
-#include <QTextEdit>
 #include <QTimer>
 #include <QToolTip>
 #include <QTreeView>
@@ -41,7 +41,7 @@ private slots:
     void aScriptNodeTellsItsFigures();
 
 private:
-    QTextEdit *editor() const { return m_app->window->findChild<QTextEdit *>(u"rtxtTranslated"_s); }
+    TranslatedEdit *editor() const { return m_app->window->findChild<TranslatedEdit *>(u"rtxtTranslated"_s); }
     MemoryPanel *panel() const { return m_app->window->findChild<MemoryPanel *>(); }
 
     std::unique_ptr<AppFixture> m_app;

@@ -66,7 +66,7 @@ void tst_Undo::undoRedo()
 
 void tst_Undo::spellingCorrection()
 {
-    QTextEdit editor;
+    QPlainTextEdit editor;
     editor.setPlainText(u"hoal mundo"_s);
     TextEditSpellEditor(&editor).setText(u"hola mundo"_s);
     editor.undo();
