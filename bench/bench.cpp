@@ -6,6 +6,8 @@
 
 #include <ctime>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 std::vector<BenchCase> &registry()
@@ -55,4 +57,17 @@ double processorMs()
     timespec now{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
+QString keystrokeBlock()
+{
+    QString text;
+    for (int page = 0; text.size() < 1980; ++page) {
+        if (page > 0)
+            text += u"<New>\r\n"_s;
+        text += u"<Tolm>\r\n"_s;
+        for (int line = 0; line < 4; ++line)
+            text += u"\u00BFLa espada de %1 est\u00E1 en la torre?\r\n"_s.arg(line).left(28) + u"\r\n"_s;
+    }
+    return text.left(1986) + u"<End of Block>"_s;
 }

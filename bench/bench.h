@@ -89,6 +89,10 @@ std::vector<CorpusFolder> corpusFiles(const QString &corpus);
 // A word of 3 to 9 lower-case letters, as the glossary cases make them by the thousand.
 QString pseudoWord(QRandomGenerator &random);
 
+// The keystroke cases' block: 2,000 characters, ten pages at the
+// 28-character width, CR LF line breaks.
+QString keystrokeBlock();
+
 // Processor time of this process in milliseconds: on a machine shared with
 // other work the wall time says more about the neighbours than about a case.
 double processorMs();

@@ -152,20 +152,6 @@ struct KeystrokeCheck
     CheckedBlock block;
 };
 
-// A 2,000-character block of ten pages at the 28-character width.
-QString longBlock()
-{
-    QString text;
-    for (int page = 0; text.size() < 1980; ++page) {
-        if (page > 0)
-            text += u"<New>\r\n"_s;
-        text += u"<Tolm>\r\n"_s;
-        for (int line = 0; line < 4; ++line)
-            text += u"\u00BFLa espada de %1 est\u00E1 en la torre?\r\n"_s.arg(line).left(28) + u"\r\n"_s;
-    }
-    return text.left(1986) + u"<End of Block>"_s;
-}
-
 void setUpKeystroke(BenchContext &ctx)
 {
     const QString home = checkedHome(ctx);
@@ -174,8 +160,8 @@ void setUpKeystroke(BenchContext &ctx)
     auto &state = ctx.emplace<KeystrokeCheck>();
     if (!readProject(ctx, home, state.project))
         return;
-    state.block = {u"field"_s, u"fld_town_000.txt"_s, 1, longBlock().replace(u"espada"_s, u"sword"_s),
-                   longBlock(), true, false, u"56"_s, u"4"_s};
+    state.block = {u"field"_s, u"fld_town_000.txt"_s, 1, keystrokeBlock().replace(u"espada"_s, u"sword"_s),
+                   keystrokeBlock(), true, false, u"56"_s, u"4"_s};
 }
 
 void checkKeystroke(BenchContext &ctx)
@@ -221,7 +207,7 @@ void setUpWindow(BenchContext &ctx)
     state.window->findChild<BlockEditController *>()->openBlock(tree->currentIndex());
     if (!read.wait(30000))
         return ctx.fail(u"the project did not load"_s);
-    state.editor->setPlainTextCrLf(longBlock());
+    state.editor->setPlainTextCrLf(keystrokeBlock());
     // Marked as a block's load marks them: else the marks of the block loaded
     // above stay behind emptied, for the measured key to clear.
     state.window->findChild<LinksController *>()->highlightLinks();

@@ -16,20 +16,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Ten pages of a speaker line and four lines, as the window cases' block.
-QString longBlock()
-{
-    QString text;
-    for (int page = 0; text.size() < 1980; ++page) {
-        if (page > 0)
-            text += u"<New>\n"_s;
-        text += u"<Tolm>\n"_s;
-        for (int line = 0; line < 4; ++line)
-            text += u"\u00BFLa espada de %1 est\u00E1 en la torre?\n"_s.arg(line).left(28) + u"\n"_s;
-    }
-    return text.left(1986) + u"<End of Block>"_s;
-}
-
 // Counts the paints of the editor's viewport: a key is done when one came.
 class PaintCounter : public QObject
 {
@@ -56,7 +42,7 @@ void setUpEditor(BenchContext &ctx)
     auto &state = ctx.emplace<ReferenceEditor>();
     state.editor = std::make_unique<QPlainTextEdit>();
     state.editor->resize(420, 300);
-    state.editor->setPlainText(longBlock());
+    state.editor->setPlainText(keystrokeBlock().replace(u"\r\n"_s, u"\n"_s));
     QTextCursor caret = state.editor->textCursor();
     caret.setPosition(100);
     state.editor->setTextCursor(caret);
