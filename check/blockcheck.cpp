@@ -322,8 +322,8 @@ void checkBlanks(const QString &text, const QList<TagToken> &tags, QList<Finding
 }
 
 // By place, then rule, each rule's findings at one place in the order they
-// were found. Sorted as small keys on the stack and then put in place by
-// moves: a stable sort of the findings themselves takes a buffer per key.
+// were found. Sorted as small keys and then moved into place: a stable sort
+// of the findings themselves takes a buffer and moves whole findings around.
 void sortFindings(QList<Finding> &findings)
 {
     struct Key
@@ -339,22 +339,11 @@ void sortFindings(QList<Finding> &findings)
     std::sort(order.begin(), order.end(), [](const Key &a, const Key &b) {
         return std::tie(a.start, a.rule, a.index) < std::tie(b.start, b.rule, b.index);
     });
-    // The finding at place i comes from order[i].index: each cycle of that
-    // permutation is walked once, its places marked done as they fill.
-    for (qsizetype i = 0; i < order.size(); ++i) {
-        if (order[i].index == i)
-            continue;
-        Finding first = std::move(findings[i]);
-        qsizetype at = i;
-        while (order[at].index != i) {
-            const qsizetype from = order[at].index;
-            findings[at] = std::move(findings[from]);
-            order[at].index = at;
-            at = from;
-        }
-        findings[at] = std::move(first);
-        order[at].index = at;
-    }
+    QList<Finding> sorted;
+    sorted.reserve(findings.size());
+    for (const Key &key : order)
+        sorted.append(std::move(findings[key.index]));
+    findings = std::move(sorted);
 }
 
 // The parts of the original the rules compare with; worked out when first
