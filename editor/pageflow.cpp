@@ -15,11 +15,6 @@ namespace {
 // single-byte conversion of the text would put in its place.
 constexpr qint16 NoCodeGlyph = '?';
 
-// One run of the page flow. Every coordinate step is checked: the run ends
-// at the first step whose 16-bit result would pass 32,767: a glyph at column
-// 4,096 (x 32,768, the 4,095th of a line), a line top past 32,767, a window
-// row whose pixel top or bottom would pass it. What was reported before
-// stays; the rest of the text, including the page gathered so far, is not.
 // The page buffers of this thread's last run, handed to the next: every key
 // runs the flow, and fresh buffers as long as the text cost an allocation
 // each. A run inside a run (none today) would just start with empty ones.
@@ -30,6 +25,11 @@ struct PageBuffers
 };
 thread_local PageBuffers t_spareBuffers;
 
+// One run of the page flow. Every coordinate step is checked: the run ends
+// at the first step whose 16-bit result would pass 32,767: a glyph at column
+// 4,096 (x 32,768, the 4,095th of a line), a line top past 32,767, a window
+// row whose pixel top or bottom would pass it. What was reported before
+// stays; the rest of the text, including the page gathered so far, is not.
 class PageRun
 {
 public:
